@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the game, its tools and its tests need, if any are missing.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev clang-format
+  libsdl2-dev libsdl2-mixer-dev libimgui-dev libstb-dev libcurl4-openssl-dev libcairo2-dev zlib1g-dev
+  libgtest-dev libbenchmark-dev libcpp-httplib-dev fonts-dejavu-core
+  xvfb xauth xdotool imagemagick x11-utils xfonts-base
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

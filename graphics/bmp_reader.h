@@ -1,16 +1,13 @@
 // Reads an uncompressed Windows bitmap: its size, colour table and 8-bit indices (no SDL here).
 #pragma once
+#include "platform/video.h"
+
 #include <array>
 #include <cstdint>
 #include <span>
 #include <vector>
 
 namespace tundrix {
-
-struct Rgb {
-    uint8_t r = 0, g = 0, b = 0;
-    bool operator==(const Rgb&) const = default;
-};
 
 struct BmpInfo {
     int32_t width = 0;

@@ -1,0 +1,19 @@
+// What a game world needs from outside it; the shell owns all of these for the whole run (no SDL here).
+#pragma once
+#include "input/keyboard_input.h"
+#include "platform/audio.h"
+#include "platform/clock.h"
+#include "platform/resource_store.h"
+#include "platform/video.h"
+
+namespace tundrix {
+
+struct GameServices {
+    Clock& clock;
+    KeyboardInput& keyboard;
+    const ResourceStore& resources;
+    AudioOut& audio;
+    VideoOut& video;
+};
+
+} // namespace tundrix

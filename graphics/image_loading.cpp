@@ -17,7 +17,7 @@ bool Image::readFrame(ResourceReader& reader) {
     const uint16_t h = reader.readU16();
     const int64_t n = static_cast<int64_t>(w) * h;
     RleDecoder decoder;
-    int32_t consumed = decoder.decode(reader.cursor(), static_cast<int32_t>(n));
+    const int32_t consumed = n > INT32_MAX ? RleDecoder::DAMAGED : decoder.decode(reader.cursor(), static_cast<int32_t>(n));
     if (consumed == RleDecoder::DAMAGED) {
         // Nothing after a damaged frame can be trusted.
         reader.skipToEnd();

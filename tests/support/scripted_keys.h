@@ -3,6 +3,7 @@
 #include "platform/keys.h"
 
 #include <array>
+#include <cstddef>
 
 namespace tundrix::test {
 

@@ -14,6 +14,8 @@ struct GameServices {
     const ResourceStore& resources;
     AudioOut& audio;
     VideoOut& video;
+    // Counts drawn title frames for the blinking prompt; lives for the whole run, across new games.
+    int titleBlink = 0;
 };
 
 } // namespace tundrix

@@ -1,31 +1,107 @@
-// Placeholder world until the real game is wired in: a moving test picture.
+// Building and tearing down a game world: surface, sounds, pictures, HUD, figures, first period.
 #include "core/game_world.h"
-
-#include <array>
 
 namespace tundrix {
 
-GameWorld::GameWorld(GameServices& services, const AngleTables&) : services_(services) {
-    picture_ = std::make_unique<uint8_t[]>(440 * 300);
-    std::array<Rgb, 256> colours{};
-    for (int i = 0; i < 256; ++i) colours[i] = Rgb{static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), 128};
-    services_.video.setPalette(colours);
+namespace {
+constexpr int32_t HUD_SPACING = 5;
+// Single-precision 1/806: the claimed cells that make one percent on the HUD.
+constexpr float PERCENT_SCALE = 1.0f / 806.0f;
+
+std::unique_ptr<NumberDisplay> digitDisplay(SpriteSheet& digits, int32_t x, int32_t y) {
+    auto d = std::make_unique<NumberDisplay>(&digits, g_screen);
+    d->setPosition(x, y);
+    d->spacing = HUD_SPACING;
+    d->alignment = NumberDisplay::EndAt;
+    return d;
+}
+} // namespace
+
+GameWorld::GameWorld(GameServices& services, const AngleTables& angles)
+    : services_(services), angles_(angles), blankPicture_(SCREEN_WIDTH, SCREEN_HEIGHT) {
+    gameOver_ = false;
+    tamperFlag = false;
+    random_.seed(services_.clock.nowMs());
+
+    screen_ = std::make_unique<ScreenSurface>(services_.video, services_.resources);
+    g_screen = screen_.get();
+
+    sounds_ = std::make_unique<GameSounds>(services_.audio, services_.resources);
+
+    const ResourceStore& res = services_.resources;
+    backgroundSheet_.load(res, SET_BACKGROUNDS);
+    rinkDisplay_.setSize(SCREEN_WIDTH, SCREEN_HEIGHT);
+    blankPicture_.fillRect(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, 0);
+    rinkPicture_ = backgroundSheet_.frame(0) ? backgroundSheet_.frame(0) : &blankPicture_;
+    claimedPicture_ = backgroundSheet_.frame(1) ? backgroundSheet_.frame(1) : &blankPicture_;
+
+    chanceIconSheet_.load(res, SET_CHANCE_ICONS);
+    playerSheet_.load(res, SET_PLAYER);
+    opponentSheet_.load(res, SET_OPPONENTS);
+    digitSheet_.load(res, SET_DIGITS);
+    rightFigureSheet_.load(res, SET_RIGHT_FIGURE);
+    leftFigureSheet_.load(res, SET_LEFT_FIGURE);
+    flagSheet_.load(res, SET_FLAGS);
+    matchCardSheet_.load(res, SET_MATCH_CARDS);
+    gameOverBanner_ = std::make_unique<Image>(res, SET_GAME_OVER_BANNER);
+
+    clockMinutes_ = digitDisplay(digitSheet_, 61, 12);
+    clockSeconds_ = digitDisplay(digitSheet_, 111, 12);
+    clockSeconds_->minDigits = 2;
+    score_ = digitDisplay(digitSheet_, 430, 12);
+    claimedCells_ = digitDisplay(digitSheet_, 169, 12);
+    claimedCells_->scale = PERCENT_SCALE;
+    periodNumber_.set(1);
+    periodStart_.set(static_cast<int32_t>(services_.clock.nowMs()));
+
+    chanceIconSheet_.select(0);
+    chances_ = std::make_unique<NumberDisplay>(chanceIconSheet_.current(), 6, g_screen);
+    chances_->setPosition(210, 8);
+    chances_->spacing = 0;
+    chances_->alignment = NumberDisplay::StartAt;
+    chances_->set(3);
+
+    rink_.attachPictures(rinkDisplay_, *rinkPicture_, *claimedPicture_);
+    ctx_ = std::unique_ptr<PlayContext>(new PlayContext{rink_, actors_, random_, angles_, services_.keyboard, *score_,
+                                                        *claimedCells_, sounds_->bigCaptureSound,
+                                                        sounds_->opponentSound, sounds_->refereeCutSound});
+    player_ = std::make_unique<Player>(*ctx_, playerSheet_);
+    rightFigure_ = std::make_unique<RightTitleFigure>(rightFigureSheet_, random_, sounds_->rightFigureSound,
+                                                      sounds_->titleTuneSound);
+    leftFigure_ = std::make_unique<LeftTitleFigure>(leftFigureSheet_, random_, sounds_->leftFigureSound);
+
+    setUpPeriod();
+    onTitle_ = true;
+    player_->mascot = 0;
 }
 
-GameWorld::~GameWorld() = default;
-
-void GameWorld::update() {
-    services_.keyboard.poll();
-    ++frame_;
-    if (services_.keyboard.spacePressed) score_.add(10);
+GameWorld::~GameWorld() {
+    // The period's figures go first, then everything that plays or shows, the surface last.
+    actors_.clear();
+    leftFigure_.reset();
+    rightFigure_.reset();
+    sounds_.reset();
+    gameOverBanner_.reset();
+    player_.reset();
+    ctx_.reset();
+    rink_.detachPictures();
+    chances_.reset();
+    claimedCells_.reset();
+    score_.reset();
+    clockSeconds_.reset();
+    clockMinutes_.reset();
+    if (g_screen == screen_.get()) g_screen = nullptr;
+    screen_.reset();
 }
 
-void GameWorld::draw() {
-    for (int y = 0; y < 300; ++y)
-        for (int x = 0; x < 440; ++x) picture_[y * 440 + x] = static_cast<uint8_t>((x + y + frame_) & 0xFF);
-    presentAgain();
+int32_t GameWorld::percentage() {
+    return static_cast<int32_t>(static_cast<double>(claimedCells_->get()) * static_cast<double>(PERCENT_SCALE));
 }
 
-void GameWorld::presentAgain() { services_.video.present(picture_.get(), 440, 300); }
+int32_t GameWorld::matchIndex() { return (periodNumber_.get() - 1) / 3; }
+
+void GameWorld::presentAgain() {
+    if (screen_) screen_->present();
+}
 
 } // namespace tundrix

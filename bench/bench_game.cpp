@@ -1,0 +1,101 @@
+// Speed of whole game frames: update + draw at period 1 and 16, a minute of play, building a world.
+#include "core/game_world.h"
+#include "fake_audio.h"
+#include "fake_clock.h"
+#include "recording_video.h"
+#include "resources/embedded_resources.h"
+#include "scripted_keys.h"
+
+#include <benchmark/benchmark.h>
+
+namespace tundrix {
+namespace {
+
+// A world on fake outputs, taken from the title straight into play of the given period.
+struct Bench {
+    explicit Bench(int period = 1) {
+        world = std::make_unique<GameWorld>(services, angles);
+        keys.press(Key::Space);
+        while (world->onTitle()) world->update();
+        keys.releaseAll();
+        world->periodNumber().set(period);
+        world->setUpPeriod();
+        for (int i = 0; i < 12; ++i) world->update();
+        keys.tap(Key::Enter);
+        world->update();
+    }
+    test::FakeClock clock{5000};
+    test::ScriptedKeys keys;
+    KeyboardInput keyboard{keys};
+    EmbeddedResources resources;
+    test::FakeAudio audio;
+    test::RecordingVideo video;
+    GameServices services{clock, keyboard, resources, audio, video};
+    AngleTables angles;
+    std::unique_ptr<GameWorld> world;
+};
+
+void frameAt(benchmark::State& state, int period) {
+    Bench b(period);
+    for (auto _ : state) {
+        b.clock.advance(40);
+        b.world->update();
+        b.world->draw();
+        // Keep the period going: a won period or a time-up would change what is measured.
+        if (b.world->timeUp() || b.world->periodWon() || b.world->gameOver()) {
+            state.PauseTiming();
+            b.world->chances().set(3);
+            b.world->setUpPeriod();
+            state.ResumeTiming();
+        }
+    }
+    state.counters["actors"] = b.world->actors().count();
+}
+
+void BM_FramePeriod1(benchmark::State& state) { frameAt(state, 1); }
+void BM_FramePeriod16(benchmark::State& state) { frameAt(state, 16); }
+BENCHMARK(BM_FramePeriod1);
+BENCHMARK(BM_FramePeriod16);
+
+// 1500 frames (a minute) of play with keys that change at random, drawing every frame.
+void BM_MinuteOfPlayRandomKeys(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        Bench b(4);
+        Random rng;
+        rng.seed(77);
+        state.ResumeTiming();
+        const Key arrows[4] = {Key::Right, Key::Down, Key::Left, Key::Up};
+        for (int f = 0; f < 1500; ++f) {
+            if (f % 12 == 0) {
+                b.keys.releaseAll();
+                b.keys.press(arrows[rng.next() % 4]);
+                if (rng.next() % 2) b.keys.press(Key::Space);
+            }
+            b.clock.advance(40);
+            b.world->update();
+            b.world->draw();
+        }
+        benchmark::DoNotOptimize(b.world->score().get());
+    }
+}
+BENCHMARK(BM_MinuteOfPlayRandomKeys)->Unit(benchmark::kMillisecond);
+
+void BM_BuildWorld(benchmark::State& state) {
+    test::FakeClock clock;
+    test::ScriptedKeys keys;
+    KeyboardInput keyboard{keys};
+    EmbeddedResources resources;
+    test::FakeAudio audio;
+    test::RecordingVideo video;
+    GameServices services{clock, keyboard, resources, audio, video};
+    AngleTables angles;
+    for (auto _ : state) {
+        GameWorld world(services, angles);
+        benchmark::DoNotOptimize(&world);
+    }
+}
+BENCHMARK(BM_BuildWorld)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace tundrix

@@ -1,0 +1,59 @@
+// A whole game driven like the real program: the frame driver, a fake clock, scripted keys, the
+// embedded art and sounds, and outputs that record what was shown and played.
+#pragma once
+#include "core/frame_driver.h"
+#include "core/game_world.h"
+#include "fake_audio.h"
+#include "fake_clock.h"
+#include "recording_video.h"
+#include "resources/embedded_resources.h"
+#include "scripted_keys.h"
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+namespace tundrix::test {
+
+class GameHarness {
+public:
+    GameHarness()
+        : keyboard(keys), services{clock, keyboard, resources, audio, video},
+          driver(clock, [this](const AngleTables& a) {
+              ++worldsBuilt;
+              return std::make_unique<GameWorld>(services, a);
+          }) {}
+
+    GameWorld& world() { return *static_cast<GameWorld*>(driver.world()); }
+
+    void step(int n = 1) {
+        for (int i = 0; i < n; ++i) driver.step();
+    }
+    // Steps until pred holds; false if it did not within limit steps.
+    bool stepUntil(const std::function<bool()>& pred, int limit) {
+        for (int i = 0; i < limit; ++i) {
+            if (pred()) return true;
+            driver.step();
+        }
+        return pred();
+    }
+    // Steps until a frame has been drawn, then saves the picture under the test's shot folder.
+    void shoot(const std::string& name) {
+        int before = video.presents;
+        stepUntil([&] { return video.presents > before; }, 100);
+        std::filesystem::create_directories(TUNDRIX_SHOT_DIR);
+        video.writePng(std::string(TUNDRIX_SHOT_DIR) + "/" + name + ".png");
+    }
+
+    FakeClock clock{100000};
+    ScriptedKeys keys;
+    KeyboardInput keyboard;
+    EmbeddedResources resources;
+    FakeAudio audio;
+    RecordingVideo video;
+    GameServices services;
+    int worldsBuilt = 0;
+    FrameDriver driver;
+};
+
+} // namespace tundrix::test

@@ -1,0 +1,141 @@
+// Movement by angle with bounces, the cut of a raid, penalties and cell sampling of the figures.
+#include "actors/opponent.h"
+
+#include "actors/player.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tundrix {
+
+namespace {
+int32_t whole(float v) {
+    return static_cast<int32_t>(v);
+}
+
+// The turn rate's step, taken as the single-precision constant and multiplied in double precision,
+// so that k = 50 gives a tiny negative rate rather than exactly 0.
+constexpr double TURN_STEP = static_cast<double>(0.04f);
+} // namespace
+
+Opponent::Opponent(PlayContext& ctx, SpriteSheet& sheet, int32_t kind)
+    : Actor(sheet), ctx_(ctx), kind_(kind) {
+    setFrame(static_cast<uint16_t>(4 * kind));
+    setPosition(219.0f, 161.0f);
+    const int r = ctx_.random.next();
+    turnRate_ = static_cast<float>(static_cast<double>(r % 100) * TURN_STEP - 2.0);
+    angle_ = static_cast<float>(ctx_.random.next() % 360);
+    if (kind_ == KIND_REFEREE) ctx_.referee = this;
+}
+
+Opponent::~Opponent() {
+    if (ctx_.referee == this) ctx_.referee = nullptr;
+}
+
+void Opponent::sampleCell() {
+    sampledCell = ctx_.rink.cellAt(whole(x_), whole(y_));
+}
+
+void Opponent::cutLine() {
+    if (ctx_.player) ctx_.player->caught = true;
+    if (kind_ == KIND_REFEREE)
+        ctx_.refereeCutSound.play();
+    else
+        ctx_.opponentSound.play();
+    if (ctx_.player) ctx_.player->safe = true;
+}
+
+void Opponent::update() {
+    Rink& rink = ctx_.rink;
+    const double a = angle_;
+    const float fvx = static_cast<float>(ctx_.angles.cosDeg(a) * speed_);
+    const float fvy = static_cast<float>(ctx_.angles.sinDeg(a) * speed_);
+    const int32_t n = whole(std::max(std::fabs(fvx), std::fabs(fvy))) + 1;
+    float sx = fvx / static_cast<float>(n);
+    float sy = fvy / static_cast<float>(n);
+
+    for (int32_t i = 0; i < n; ++i) {
+        const uint8_t here = rink.cellAt(whole(x_), whole(y_));
+        const uint8_t next = rink.cellAt(whole(x_ + sx), whole(y_ + sy));
+        if (here != CellIce) continue; // off the free ice a figure never moves
+        if (next == CellIce) {
+            moveBy(sx, sy);
+        } else if (next == CellRaidLine) {
+            cutLine();
+            moveBy(sx, sy);
+            rink.pathErase();
+        } else {
+            bounce(sx, sy);
+        }
+    }
+
+    if (std::fabs(fvx) > std::fabs(fvy))
+        facing_ = fvx > 0 ? HEADING_RIGHT : HEADING_LEFT;
+    else
+        facing_ = fvy > 0 ? HEADING_DOWN : HEADING_UP;
+    setFrame(static_cast<uint16_t>(4 * kind_ + facing_));
+    growBox(kind_ == KIND_REFEREE ? -4 : -10);
+
+    angle_ += turnRate_;
+    if (angle_ >= 360.0f) angle_ -= 360.0f;
+    if (angle_ < 0.0f) angle_ += 360.0f;
+}
+
+void Opponent::bounce(float& sx, float& sy) {
+    Rink& rink = ctx_.rink;
+    const int32_t dxi = whole(x_ + sx) - whole(x_);
+    const int32_t dyi = whole(y_ + sy) - whole(y_);
+    enum { Horizontal, Vertical, Reversal } reflection;
+    if (dxi == 0)
+        reflection = Vertical;
+    else if (dyi == 0)
+        reflection = Horizontal;
+    else if (rink.cellAt(whole(x_ - sx), whole(y_ + sy)) == CellIce)
+        reflection = Horizontal;
+    else if (rink.cellAt(whole(x_ + sx), whole(y_ - sy)) == CellIce)
+        reflection = Vertical;
+    else
+        reflection = Reversal;
+
+    switch (reflection) {
+    case Horizontal:
+        angle_ = sx < 0 ? 360.0f - angle_ : -angle_;
+        sx = -sx;
+        break;
+    case Vertical:
+        angle_ = sy < 0 ? 540.0f - angle_ : 180.0f - angle_;
+        sy = -sy;
+        break;
+    case Reversal:
+        sx = -sx;
+        sy = -sy;
+        break;
+    }
+    angle_ += 180.0f;
+    moveBy(sx, sy);
+    if (angle_ >= 360.0f) angle_ -= 360.0f;
+    if (angle_ < 0.0f) angle_ += 360.0f;
+}
+
+void Opponent::check() {
+    if (marked) return;
+    if (sampledCell == CellClaimedLine || sampledCell == CellClaimed) {
+        // Penalised: out of play for the rest of the period, so no further rule applies to it.
+        ctx_.opponentSound.play();
+        ctx_.score.add(25);
+        marked = true;
+        return;
+    }
+    if (sampledCell == CellRaidLine) {
+        cutLine();
+        ctx_.rink.pathErase();
+    }
+    Player* player = ctx_.player;
+    if (player && !player->safe && player->overlaps(*this)) {
+        ctx_.rink.pathErase();
+        cutLine();
+    }
+    sampleCell();
+}
+
+} // namespace tundrix

@@ -1,0 +1,1 @@
+tundrix_bench(bench_capture tundrix_actors tundrix_rink)

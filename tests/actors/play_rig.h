@@ -1,0 +1,90 @@
+// A small game world for the actor tests: a real rink, scripted keys, recording sounds and sheets of
+// plain coloured frames.
+#pragma once
+#include "actors/opponent.h"
+#include "actors/player.h"
+#include "recording_sound.h"
+#include "scripted_keys.h"
+
+#include <memory>
+
+namespace tundrix::test {
+
+// A sheet of solid frames; frame i is filled with colour base + i.
+inline void fillSheet(SpriteSheet& sheet, int count, int w, int h, int base) {
+    for (int i = 0; i < count; ++i) {
+        auto img = std::make_unique<Image>(w, h);
+        img->fillRect(0, 0, w, h, static_cast<uint8_t>(base + i));
+        sheet.add(std::move(img));
+    }
+}
+
+struct PlayRig {
+    PlayRig() {
+        plain.fillRect(0, 0, 440, 300, 77);
+        claimed.fillRect(0, 0, 440, 300, 88);
+        display.blit(plain, 0, 0);
+        rink.attachPictures(display, plain, claimed);
+        fillSheet(playerSheet, 4, 32, 32, 10);
+        fillSheet(opponentSheet, 4, 20, 20, 20);
+        fillSheet(opponentSheet, 20, 32, 32, 30);
+        player = std::make_unique<Player>(ctx, playerSheet);
+        player->resetToRaidStart();
+    }
+    ~PlayRig() {
+        // The figures leave the context on destruction, so they go before it.
+        actors.clear();
+        player.reset();
+    }
+
+    // A figure placed and steered by hand, in front of the list like the period set-up does.
+    Opponent& addFigure(int kind, float x, float y, float angle, float turnRate = 0) {
+        auto* o = new Opponent(ctx, opponentSheet, kind);
+        o->setPosition(x, y);
+        o->setAngle(angle);
+        o->setTurnRate(turnRate);
+        o->sampleCell();
+        actors.insertAt(o, 0);
+        return *o;
+    }
+
+    // One frame of play as the game flow runs it; figures move only when asked.
+    void frame(bool moveFigures = false) {
+        player->update();
+        if (moveFigures) updateAll(actors);
+        player->check();
+        checkAll(actors);
+        if (player->caught) {
+            ++chancesLost;
+            player->resetToRaidStart();
+        }
+    }
+    void frames(int n, bool moveFigures = false) {
+        for (int i = 0; i < n; ++i)
+            frame(moveFigures);
+    }
+
+    int count(uint8_t code) const {
+        int n = 0;
+        for (int i = 0; i < RINK_CELLS; ++i)
+            n += rink.cellAtIndex(i) == code;
+        return n;
+    }
+
+    ScriptedKeys keys;
+    KeyboardInput keyboard{keys};
+    Rink rink;
+    ObjectList actors;
+    Random random;
+    AngleTables angles;
+    GuardedCounter score, claimedCells;
+    RecordingSound bigCapture, opponentSound, refereeCut;
+    Image display{440, 300}, plain{440, 300}, claimed{440, 300};
+    SpriteSheet playerSheet, opponentSheet;
+    PlayContext ctx{rink,  actors,       random,     angles,        keyboard,
+                    score, claimedCells, bigCapture, opponentSound, refereeCut};
+    std::unique_ptr<Player> player;
+    int chancesLost = 0;
+};
+
+} // namespace tundrix::test

@@ -1,0 +1,46 @@
+// One HTTP form post and its answer, as the score submission needs it (no curl here).
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace tundrix {
+
+struct HttpPostRequest {
+    std::string host;
+    uint16_t port = 80;
+    std::string path;
+    std::string userAgent;
+    std::string headerLine; // one extra request header, without a line end
+    std::string body;
+    size_t maxAnswerBytes = 16383; // the answer is cut after this many bytes
+    long connectTimeoutMs = 30000;
+    long totalTimeoutMs = 60000; // the whole exchange, so a silent server cannot hold the game for good
+};
+
+enum class HttpOutcome {
+    LibraryMissing, // the HTTP library or one of its functions is not on this machine
+    NotConnected,   // nothing was sent: no handle, unknown host, connection refused or timed out
+    Failed,         // connected, but sending or reading failed (including a time-out)
+    Answered,       // a complete HTTP answer (of any status) was read, perhaps cut at maxAnswerBytes
+};
+
+struct HttpPostResult {
+    HttpOutcome outcome = HttpOutcome::Failed;
+    int errorNumber = 0;   // the client's own error number when not Answered (curl: the CURLcode)
+    std::string errorText; // what went wrong, in words, when not Answered
+    int status = 0;        // the HTTP status when Answered
+    std::string answer;    // the answer's body when Answered, at most maxAnswerBytes bytes
+};
+
+class HttpClient {
+  public:
+    virtual ~HttpClient() = default;
+    // Makes sure the HTTP library is usable. On false, errorText says what is missing; a later call
+    // tries again.
+    virtual bool ensureLoaded(std::string& errorText) = 0;
+    // Posts request.body to request.path on host:port and reads the answer. Never throws.
+    virtual HttpPostResult post(const HttpPostRequest& request) = 0;
+};
+
+} // namespace tundrix

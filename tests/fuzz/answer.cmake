@@ -1,0 +1,1 @@
+tundrix_fuzz(answer tundrix_net)

@@ -1,0 +1,94 @@
+// The scrambled form: field encoding, the body's twelve fields, and the record's bounded text fields.
+#include "net/field_encoding.h"
+#include "net/score_submission.h"
+#include "net/submission_record.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <regex>
+#include <string>
+
+namespace tundrix {
+
+TEST(FieldEncoding, ScramblesEachByteWithTheKeyByteOfItsPosition) {
+    // 'a' (61) XOR C3 = A2, 'b' (62) XOR 5E = 3C, 'c' (63) XOR 02 = 61.
+    EXPECT_EQ(encodeField("abc"), "A23C61");
+    EXPECT_EQ(encodeField(""), "");
+    // The same byte at positions 0 and 8 gives the same digits; at 0 and 1 different ones.
+    const std::string nine = encodeField("AAAAAAAAA");
+    ASSERT_EQ(nine.size(), 18u);
+    EXPECT_EQ(nine.substr(0, 2), nine.substr(16, 2));
+    EXPECT_NE(nine.substr(0, 2), nine.substr(2, 2));
+    // Bytes above 127 (a Swedish letter in Windows-1252) are scrambled like any other: E5 XOR C3 = 26.
+    EXPECT_EQ(encodeField("\xE5"), "26");
+    // Uppercase digits only.
+    EXPECT_TRUE(std::regex_match(encodeField("\x01\xFF zZ~"), std::regex("[0-9A-F]{12}")));
+}
+
+TEST(SubmissionBody, HoldsTheTwelveFieldsInOrder) {
+    SubmissionRecord record;
+    record.setUserName("abc");
+    record.setPassword("pw");
+    record.score = 120;
+    record.bestScoreTime = 45000;
+    record.totalPlayTime = 900000;
+    SubmissionMeasurements measured{1234, "CPU UNKNOWN", {0xDEADBEEF, 5000}};
+    const std::string body = buildSubmissionBody(record, measured);
+
+    EXPECT_TRUE(std::regex_search(body, std::regex("^f1=[0-9A-F]{6}&f2=10&f3=[0-9A-F]{4}&f4=")));
+    const std::regex whole("f1=([0-9A-F]*)&f2=10&f3=([0-9A-F]*)&f4=([0-9A-F]*)&f5=([0-9A-F]*)&f5b=([0-9A-F]*)"
+                           "&f6=([0-9A-F]*)&f7=([0-9A-F]*)&f8=([0-9A-F]*)&f9=([0-9A-F]*)&fa=([0-9A-F]*)"
+                           "&fb=([0-9A-F]*)");
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(body, m, whole)) << body;
+    EXPECT_EQ(m[1], encodeField("abc"));
+    EXPECT_EQ(m[2], encodeField("pw"));
+    EXPECT_EQ(m[3], encodeField("120"));
+    EXPECT_EQ(m[4], encodeField("45000"));
+    EXPECT_EQ(m[5], encodeField("900000"));
+    EXPECT_EQ(m[6], encodeField("1234"));
+    EXPECT_EQ(m[7], encodeField("CPU UNKNOWN"));
+    EXPECT_EQ(m[8], encodeField("3735928559")); // unsigned
+    EXPECT_EQ(m[9], encodeField("5000"));
+    EXPECT_EQ(m[10], encodeField("120abc"));
+    EXPECT_EQ(m[11], encodeField("5120"));
+}
+
+TEST(SubmissionRecord, StoresTypedTextAsWindows1252WithinItsFields) {
+    SubmissionRecord record;
+    EXPECT_EQ(record.gameId, 10);
+    EXPECT_EQ(record.versionNotice, 1);
+    EXPECT_STREQ(record.userName, "");
+
+    // Swedish letters become single bytes; the euro sign has its own byte; the rest becomes '?'.
+    record.setUserName("\xC3\xA5s\xC3\xA4\xC3\xB6@lumora.se \xE2\x82\xAC \xE4\xB8\xAD");
+    EXPECT_STREQ(record.userName, "\xE5s\xE4\xF6@lumora.se \x80 ?");
+    EXPECT_EQ(record.userNameUtf8(), "\xC3\xA5s\xC3\xA4\xC3\xB6@lumora.se \xE2\x82\xAC ?");
+
+    // Malformed UTF-8 and control characters never reach the server as raw bytes.
+    record.setPassword(std::string("a\xFF\xC3(b\0c\tz", 9));
+    EXPECT_STREQ(record.password, "a?\?(bcz");
+
+    // However long the input, the fields keep their limits and their NUL.
+    record.setUserName(std::string(5000, 'u'));
+    EXPECT_EQ(std::strlen(record.userName), SubmissionRecord::USER_NAME_MAX_CHARS);
+    record.setPassword(std::string(300, '\xC3') + "");
+    EXPECT_LE(std::strlen(record.password), SubmissionRecord::PASSWORD_MAX_CHARS);
+    std::string manyLetters;
+    for (int i = 0; i < 100; ++i)
+        manyLetters += "\xC3\xA4";
+    record.setPassword(manyLetters);
+    EXPECT_EQ(std::string(record.password), std::string(16, '\xE4'));
+
+    record.setMessage(std::string(1000, 'm'), SubmissionRecord::ANSWER_MESSAGE_MAX_CHARS);
+    EXPECT_EQ(std::strlen(record.message), 255u);
+
+    // A field written behind the setters' back without its NUL is still read within bounds.
+    std::memset(record.userName, 'x', sizeof record.userName);
+    std::memset(record.password, 'y', sizeof record.password);
+    const std::string body = buildSubmissionBody(record, {});
+    EXPECT_NE(body.find("&f3=" + encodeField(std::string(20, 'y')) + "&"), std::string::npos);
+}
+
+} // namespace tundrix

@@ -96,6 +96,11 @@ TEST(WholeGame, TogglingTheMascotPicksTheFacesOfTheChanceIcons) {
     EXPECT_EQ(g.world().player().mascot, 1); // Brum
     g.shoot("title-brum-selected");
     startPlay(g);
+    GameWorld& w = g.world();
+    // The first frame of play: 19:59, nothing claimed.
+    EXPECT_EQ(w.clockMinutes().get(), 19);
+    EXPECT_EQ(w.clockSeconds().get(), 59);
+    EXPECT_EQ(w.percentage(), 0);
     g.shoot("play-first-frame");
 
     SpriteSheet faces;
@@ -112,11 +117,6 @@ TEST(WholeGame, TogglingTheMascotPicksTheFacesOfTheChanceIcons) {
     EXPECT_GT(compared, 200);
     // Nothing of a fourth icon.
     EXPECT_NE(g.video.index(210 + 3 * 32 + 16, 24), brum->pixel(16, 16));
-
-    GameWorld& w = g.world();
-    EXPECT_EQ(w.clockMinutes().get(), 19);
-    EXPECT_EQ(w.clockSeconds().get(), 59);
-    EXPECT_EQ(w.percentage(), 0);
 }
 
 TEST(WholeGame, ARaidClosedAgainstTheEdgeClaimsTheSideWithoutTheRefereeAndPenalisesWhoIsTrapped) {

@@ -1,6 +1,8 @@
 // Blitting with clipping and transparency, and the pixel operations the rink relies on.
 #include "graphics/image.h"
 #include "graphics/screen_surface.h"
+#include "recording_video.h"
+#include "resources/memory_store.h"
 
 #include <gtest/gtest.h>
 
@@ -78,7 +80,13 @@ TEST(Blit, DrawGoesToTheScreenSurfaceWhenThereIsOne) {
     auto src = numbered(2, 2);
     g_screen = nullptr;
     src->draw(0, 0); // no surface: nothing happens
-    ScreenSurface screen;
+    test::RecordingVideo video;
+    MemoryResourceStore store;
+    std::array<Rgb, 256> colours{};
+    store.put(PALETTE_BITMAP_ID, test::makePaletteBitmap(colours));
+    ScreenSurface screen(video, store);
+    screen.create();
+    ASSERT_TRUE(screen.created());
     screen.fillRect(0, 0, 440, 300, 0);
     g_screen = &screen;
     src->draw(438, 298);

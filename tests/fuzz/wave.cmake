@@ -1,0 +1,1 @@
+tundrix_fuzz(wave tundrix_sound)

@@ -1,0 +1,17 @@
+// The table of resources built into the program, filled by the generated embedding file (no SDL here).
+#pragma once
+#include <cstdint>
+#include <span>
+
+namespace tundrix {
+
+struct EmbeddedEntry {
+    int id;
+    const uint8_t* begin;
+    const uint8_t* end;
+};
+
+// Every embedded resource: image sets, the palette bitmap and the WAVE sounds, by numeric id.
+std::span<const EmbeddedEntry> embeddedEntries();
+
+} // namespace tundrix

@@ -1,0 +1,333 @@
+// Synthesises the ten sound effects from oscillators, noise and envelopes.
+#include "tools/assetgen/sounds.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tundrix::assetgen {
+
+namespace {
+
+constexpr double RATE = 8000.0;
+constexpr double TAU = 2 * M_PI;
+
+using Buffer = std::vector<double>;
+
+// A small deterministic noise source.
+class Noise {
+  public:
+    explicit Noise(uint32_t seed) : state_(seed) {}
+    double next() {
+        state_ = state_ * 1664525u + 1013904223u;
+        return static_cast<double>(state_ >> 8) / 8388608.0 - 1.0;
+    }
+
+  private:
+    uint32_t state_;
+};
+
+double noteHz(int midi) {
+    return 440.0 * std::pow(2.0, (midi - 69) / 12.0);
+}
+
+// A few harmonics of a square wave, which stay well below the 4 kHz limit.
+double softSquare(double phase, double hz) {
+    double s = 0;
+    for (int k = 1; k <= 9 && k * hz < 3600; k += 2)
+        s += std::sin(phase * k) / k;
+    return s * 0.9;
+}
+
+double softSaw(double phase, double hz) {
+    double s = 0;
+    for (int k = 1; k <= 8 && k * hz < 3600; ++k)
+        s += std::sin(phase * k) / k * (k % 2 ? 1 : -1);
+    return s * 0.6;
+}
+
+double triangle(double phase) {
+    double t = std::fmod(phase / TAU, 1.0);
+    return t < 0.5 ? 4 * t - 1 : 3 - 4 * t;
+}
+
+// Attack, then an exponential-ish decay that reaches exactly zero at the end.
+double pluck(double t, double length, double attack, double decay) {
+    if (t < 0 || t >= length) return 0;
+    const double a = t < attack ? t / attack : 1.0;
+    const double tail = 1.0 - t / length;
+    return a * std::exp(-t * decay) * tail;
+}
+
+// Flat level with linear ramps at both ends.
+double gate(double t, double length, double attack, double release) {
+    if (t < 0 || t >= length) return 0;
+    return std::min({1.0, t / attack, (length - t) / release});
+}
+
+enum class Wave { Square, Saw, Triangle, Sine };
+
+void addNote(Buffer& b, double start, double length, double hz, double level, Wave wave, double decay,
+             double vibrato = 0) {
+    const int from = static_cast<int>(start * RATE);
+    const int count = static_cast<int>(length * RATE);
+    double phase = 0;
+    for (int i = 0; i < count && from + i < static_cast<int>(b.size()); ++i) {
+        const double t = i / RATE;
+        const double f = hz * (1 + vibrato * std::sin(TAU * 5.5 * t) * std::min(1.0, t * 4));
+        phase += TAU * f / RATE;
+        double v = 0;
+        switch (wave) {
+        case Wave::Square:
+            v = softSquare(phase, f);
+            break;
+        case Wave::Saw:
+            v = softSaw(phase, f);
+            break;
+        case Wave::Triangle:
+            v = triangle(phase);
+            break;
+        case Wave::Sine:
+            v = std::sin(phase);
+            break;
+        }
+        b[from + i] += v * level * pluck(t, length, 0.006, decay);
+    }
+}
+
+void addKick(Buffer& b, double start, double level) {
+    const int from = static_cast<int>(start * RATE);
+    double phase = 0;
+    for (int i = 0; i < 1600 && from + i < static_cast<int>(b.size()); ++i) {
+        const double t = i / RATE;
+        phase += TAU * (50 + 90 * std::exp(-t * 30)) / RATE;
+        b[from + i] += std::sin(phase) * level * pluck(t, 0.2, 0.002, 14);
+    }
+}
+
+void addNoiseHit(Buffer& b, Noise& noise, double start, double length, double level, double brightness,
+                 double decay) {
+    const int from = static_cast<int>(start * RATE);
+    const int count = static_cast<int>(length * RATE);
+    double low = 0;
+    for (int i = 0; i < count && from + i < static_cast<int>(b.size()); ++i) {
+        const double n = noise.next();
+        low += (n - low) * (1 - brightness);
+        const double v = brightness > 0.5 ? n - low : low; // bright: high-passed, else low-passed
+        b[from + i] += v * level * pluck(i / RATE, length, 0.001, decay);
+    }
+}
+
+// Scales the sound so that its loudest sample reaches level (of full scale), then to unsigned 8 bits.
+std::vector<uint8_t> toSamples(const Buffer& b, double level) {
+    double loudest = 1e-9;
+    for (double v : b)
+        loudest = std::max(loudest, std::abs(v));
+    std::vector<uint8_t> out(b.size());
+    for (size_t i = 0; i < b.size(); ++i) {
+        const double v = std::clamp(b[i] * level / loudest, -1.0, 1.0);
+        out[i] = static_cast<uint8_t>(std::lround(128 + v * 127));
+    }
+    return out;
+}
+
+Buffer makeBuffer(size_t count) {
+    return Buffer(count, 0.0);
+}
+
+// 305 and 317: a skate blade's swish as a figure pushes off, with a short chirp.
+Buffer skateSwish(size_t count, double fromHz, double toHz, uint32_t seed) {
+    Buffer b = makeBuffer(count);
+    Noise noise(seed);
+    const double length = count / RATE;
+    double band = 0, low = 0, phase = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const double t = i / RATE;
+        const double u = t / length;
+        const double env = std::sin(M_PI * u) * std::sin(M_PI * u);
+        const double n = noise.next();
+        low += (n - low) * (0.25 + 0.5 * u);
+        band = n - low;
+        phase += TAU * (fromHz + (toHz - fromHz) * u) / RATE;
+        b[i] = env * (0.55 * band + 0.35 * std::sin(phase));
+    }
+    return b;
+}
+
+// 308: a bright four-bar fanfare in C major, lead over bass with light drums, ending on a held chord.
+Buffer titleTune(size_t count) {
+    Buffer b = makeBuffer(count);
+    Noise noise(308);
+    const double e = 0.1875; // an eighth note at 160 beats per minute
+    struct N {
+        double at, len;
+        int midi;
+    };
+    const N lead[] = {{0, 1, 67},  {1, 1, 72},  {2, 1, 76},  {3, 1, 79},  {4, 2, 76},
+                      {6, 2, 79},  {8, 1, 81},  {9, 1, 79},  {10, 1, 76}, {11, 1, 72},
+                      {12, 2, 74}, {14, 1, 79}, {15, 1, 74}, {16, 4, 76}};
+    for (const N& n : lead)
+        addNote(b, n.at * e, n.len * e * 0.95, noteHz(n.midi), 0.26, Wave::Square, 3, 0.004);
+    // The last chord rings out to the end.
+    const double chordAt = 16 * e;
+    const double chordLen = count / RATE - chordAt;
+    for (int m : {72, 76, 79, 84})
+        addNote(b, chordAt, chordLen, noteHz(m), 0.11, Wave::Square, 1.6, 0.006);
+    addNote(b, chordAt, chordLen, noteHz(48), 0.3, Wave::Triangle, 1.4);
+    const int bass[] = {48, 48, 55, 55, 53, 53, 55, 55};
+    for (int i = 0; i < 8; ++i)
+        addNote(b, i * 2 * e, 2 * e * 0.9, noteHz(bass[i]), 0.32, Wave::Triangle, 4);
+    for (int beat = 0; beat < 8; ++beat) {
+        addKick(b, beat * 2 * e, beat % 2 ? 0.0 : 0.5);
+        if (beat % 2) addNoiseHit(b, noise, beat * 2 * e, 0.12, 0.28, 0.2, 18);
+        addNoiseHit(b, noise, beat * 2 * e + e, 0.04, 0.1, 0.9, 60);
+    }
+    addKick(b, chordAt, 0.55);
+    addNoiseHit(b, noise, chordAt, 0.9, 0.2, 0.95, 4); // cymbal
+    return b;
+}
+
+// 309: the first play loop, bass and drums in A minor over four beats; every sound ends inside the
+// loop, so the repeat is seamless.
+Buffer playLoopBass(size_t count) {
+    Buffer b = makeBuffer(count);
+    Noise noise(309);
+    const double beat = count / RATE / 4;
+    const double e = beat / 2;
+    const int bassLine[] = {45, 45, 57, 45, 43, 43, 52, 40};
+    for (int i = 0; i < 8; ++i)
+        addNote(b, i * e, e * 0.85, noteHz(bassLine[i]), 0.3, Wave::Saw, 6);
+    for (int i = 0; i < 4; ++i) {
+        addKick(b, i * beat, i % 2 ? 0.3 : 0.5);
+        if (i % 2) addNoiseHit(b, noise, i * beat, 0.14, 0.3, 0.3, 16);
+    }
+    for (int i = 0; i < 8; ++i)
+        addNoiseHit(b, noise, i * e + e * 0.5, 0.035, 0.09, 0.9, 70);
+    return b;
+}
+
+// 310: the second play loop, a soft bell arpeggio on the A minor pentatonic scale; it shares the key
+// of 309 so the two sound right together at every offset.
+Buffer playLoopBells(size_t count) {
+    Buffer b = makeBuffer(count);
+    const double step = count / RATE / 8;
+    const int notes[] = {69, 72, 76, 81, 79, 76, 74, 72};
+    for (int i = 0; i < 8; ++i) {
+        addNote(b, i * step, step * 0.98, noteHz(notes[i]), 0.16, Wave::Sine, 7);
+        addNote(b, i * step, step * 0.98, noteHz(notes[i]) * 2, 0.05, Wave::Sine, 12);
+    }
+    return b;
+}
+
+// 311: a big capture: a fast rising arpeggio, a held bright chord and a cheering crowd.
+Buffer bigCapture(size_t count) {
+    Buffer b = makeBuffer(count);
+    Noise noise(311);
+    const int run[] = {60, 64, 67, 72, 76, 79, 84};
+    for (int i = 0; i < 7; ++i)
+        addNote(b, i * 0.06, 0.12, noteHz(run[i]), 0.22, Wave::Square, 10);
+    const double length = count / RATE;
+    for (int m : {72, 76, 79})
+        addNote(b, 0.42, length - 0.42, noteHz(m), 0.12, Wave::Square, 2.2, 0.008);
+    double low = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const double t = i / RATE;
+        low += (noise.next() - low) * 0.35;
+        const double swell = std::min(1.0, t / 0.4) * (1 - t / length);
+        const double voices = 0.7 + 0.3 * std::sin(TAU * 7 * t) * std::sin(TAU * 3.3 * t);
+        b[i] += low * 0.5 * swell * voices;
+    }
+    return b;
+}
+
+// 312: an opponent's bump: a dropping blip with a dull thud under it.
+Buffer opponentBump(size_t count) {
+    Buffer b = makeBuffer(count);
+    const double length = count / RATE;
+    double phase = 0, thud = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const double t = i / RATE;
+        const double hz = 700 * std::exp(-t * 9);
+        phase += TAU * hz / RATE;
+        thud += TAU * (90 + 60 * std::exp(-t * 40)) / RATE;
+        b[i] = softSquare(phase, hz) * 0.4 * pluck(t, length, 0.003, 10) +
+               std::sin(thud) * 0.4 * pluck(t, length, 0.002, 25);
+    }
+    return b;
+}
+
+// 313: the time warning: two beeps a loop, high then lower, with silence around them.
+Buffer timeWarning(size_t count) {
+    Buffer b = makeBuffer(count);
+    const double half = count / RATE / 2;
+    for (int k = 0; k < 2; ++k) {
+        const double hz = k == 0 ? 988 : 784;
+        const int from = static_cast<int>((0.02 + k * half) * RATE);
+        double phase = 0;
+        for (int i = 0; i < static_cast<int>(0.16 * RATE); ++i) {
+            const double t = i / RATE;
+            phase += TAU * hz / RATE;
+            b[from + i] += softSquare(phase, hz) * 0.45 * gate(t, 0.16, 0.005, 0.03);
+        }
+    }
+    return b;
+}
+
+// 314: the arena horn that ends a period.
+Buffer periodHorn(size_t count) {
+    Buffer b = makeBuffer(count);
+    const double length = count / RATE;
+    const double hz[] = {164.8, 207.7, 246.9};
+    double phase[3] = {};
+    for (size_t i = 0; i < count; ++i) {
+        const double t = i / RATE;
+        double v = 0;
+        for (int k = 0; k < 3; ++k) {
+            phase[k] += TAU * hz[k] * (1 + 0.002 * std::sin(TAU * 6 * t)) / RATE;
+            v += softSaw(phase[k], hz[k]);
+        }
+        b[i] = v * 0.28 * gate(t, length, 0.02, 0.08);
+    }
+    return b;
+}
+
+// 315: the referee's pea whistle: a high tone trilled by the rattling pea, with breath.
+Buffer refereeWhistle(size_t count) {
+    Buffer b = makeBuffer(count);
+    Noise noise(315);
+    const double length = count / RATE;
+    double phase = 0, low = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const double t = i / RATE;
+        const double trill = std::sin(TAU * 38 * t);
+        phase += TAU * (2500 + 90 * trill) / RATE;
+        low += (noise.next() - low) * 0.5;
+        const double env = gate(t, length, 0.012, 0.05);
+        b[i] = env * (0.5 * std::sin(phase) * (0.8 + 0.2 * trill) + 0.08 * low);
+    }
+    return b;
+}
+
+size_t samplesFor(double seconds, bool odd) {
+    size_t n = static_cast<size_t>(std::lround(seconds * RATE));
+    if (odd && n % 2 == 0) ++n;
+    return n;
+}
+
+} // namespace
+
+std::vector<SoundAsset> makeSounds() {
+    std::vector<SoundAsset> out;
+    out.push_back({305, toSamples(skateSwish(samplesFor(0.12, false), 600, 1500, 305), 0.6)});
+    out.push_back({308, toSamples(titleTune(samplesFor(3.74, false)), 0.85)});
+    out.push_back({309, toSamples(playLoopBass(samplesFor(1.98, false)), 0.5)});
+    out.push_back({310, toSamples(playLoopBells(samplesFor(1.52, false)), 0.38)});
+    out.push_back({311, toSamples(bigCapture(samplesFor(1.40, false)), 0.8)});
+    out.push_back({312, toSamples(opponentBump(samplesFor(0.21, false)), 0.7)});
+    out.push_back({313, toSamples(timeWarning(samplesFor(1.42, true)), 0.5)});
+    out.push_back({314, toSamples(periodHorn(samplesFor(0.48, true)), 0.75)});
+    out.push_back({315, toSamples(refereeWhistle(samplesFor(0.34, true)), 0.55)});
+    out.push_back({317, toSamples(skateSwish(samplesFor(0.11, true), 520, 240, 317), 0.6)});
+    return out;
+}
+
+} // namespace tundrix::assetgen

@@ -1,4 +1,4 @@
-// The sprite object and actor base: frames, hot spot, boxes, overlap, drawing and the list visits.
+// The sprite object and actor base: frames, boxes, overlap, drawing and the list visits.
 #include "actors/actor.h"
 
 #include "play_rig.h"
@@ -13,84 +13,45 @@ namespace {
 
 using test::fillSheet;
 
+// Logs every visit, so the list order shows.
 class Probe : public Actor {
   public:
     Probe(SpriteSheet& sheet, std::vector<std::string>& log, std::string name)
         : Actor(sheet), log_(log), name_(std::move(name)) {}
-    void update() override {
-        Actor::update();
-        log_.push_back("update " + name_);
-    }
+    void update() override { Actor::update(), log_.push_back("update " + name_); }
     void check() override { log_.push_back("check " + name_); }
-    void draw() override {
-        Actor::draw();
-        log_.push_back("draw " + name_);
-    }
+    void draw() override { Actor::draw(), log_.push_back("draw " + name_); }
 
   private:
     std::vector<std::string>& log_;
     std::string name_;
 };
 
-TEST(SpriteObject, HotSpotBoxAndGrowth) {
+TEST(SpriteObject, BoxesThatOnlyTouchOverlapAndFramesBeyondTheSheetAreIgnored) {
     SpriteSheet sheet;
+    std::vector<std::string> log;
     fillSheet(sheet, 1, 32, 40, 5);
-    std::vector<std::string> log;
-    Probe a(sheet, log, "a");
-    EXPECT_FLOAT_EQ(a.x(), 100);
-    EXPECT_FLOAT_EQ(a.y(), 100);
-    EXPECT_TRUE(a.visible);
-    EXPECT_FALSE(a.marked);
-    EXPECT_FLOAT_EQ(a.hotX(), 16);
-    EXPECT_FLOAT_EQ(a.hotY(), 20);
-    a.updateBox();
-    EXPECT_FLOAT_EQ(a.box().left, 84);
-    EXPECT_FLOAT_EQ(a.box().top, 80);
-    EXPECT_FLOAT_EQ(a.box().right, 116);
-    EXPECT_FLOAT_EQ(a.box().bottom, 120);
-    a.growBox(-10);
-    EXPECT_FLOAT_EQ(a.box().left, 94);
-    EXPECT_FLOAT_EQ(a.box().top, 90);
-    EXPECT_FLOAT_EQ(a.box().right, 106);
-    EXPECT_FLOAT_EQ(a.box().bottom, 110);
-    // A new frame resets the offsets.
-    a.setFrame(0);
-    a.updateBox();
-    EXPECT_FLOAT_EQ(a.box().left, 84);
-}
-
-TEST(SpriteObject, BoxesThatOnlyTouchOverlap) {
-    SpriteSheet sheet;
-    fillSheet(sheet, 1, 10, 10, 5);
-    std::vector<std::string> log;
-    Probe a(sheet, log, "a"), b(sheet, log, "b");
-    b.setPosition(110, 100); // a's right edge 105 is b's left edge
-    EXPECT_TRUE(a.overlaps(b));
-    EXPECT_TRUE(b.overlaps(a));
-    b.setPosition(110, 110); // corners touch
-    EXPECT_TRUE(a.overlaps(b));
-    b.setPosition(110.01f, 100);
-    EXPECT_FALSE(a.overlaps(b));
-    b.setPosition(100, 89.99f);
-    EXPECT_FALSE(a.overlaps(b));
-}
-
-TEST(SpriteObject, FrameBeyondTheSheetKeepsTheSheetsCurrentFrame) {
-    SpriteSheet sheet;
-    fillSheet(sheet, 2, 8, 8, 5);
-    auto big = std::make_unique<Image>(20, 30);
-    sheet.add(std::move(big));
-    std::vector<std::string> log;
-    Probe a(sheet, log, "a");
+    fillSheet(sheet, 1, 8, 8, 6);
+    Probe a(fillSheet(sheet, 1, 20, 30, 7), log, "a"), b(sheet, log, "b");
+    // a at (100, 100) with a 32 by 40 frame, b the same: they meet when 32 apart across, 40 down.
+    const struct {
+        float x, y;
+        bool overlap;
+    } cases[] = {{132, 100, true}, {132, 140, true}, {132.01f, 100, false}, {100, 59.99f, false}};
+    for (const auto& c : cases) {
+        b.setPosition(c.x, c.y);
+        EXPECT_EQ(a.overlaps(b), c.overlap) << c.x << "," << c.y;
+        EXPECT_EQ(b.overlaps(a), c.overlap) << c.x << "," << c.y;
+    }
+    // A frame beyond the sheet keeps the sheet's current frame and its hot spot.
     a.setFrame(2);
-    EXPECT_FLOAT_EQ(a.hotY(), 15);
     a.setFrame(7);
     EXPECT_EQ(a.frame(), sheet.frame(2));
     EXPECT_FLOAT_EQ(a.hotX(), 10);
     a.setFrame(1);
     a.setFrame(65535);
     EXPECT_EQ(a.frame(), sheet.frame(1));
-
+    EXPECT_FLOAT_EQ(a.hotY(), 4);
     // An empty sheet: no frame, nothing drawn, no crash.
     SpriteSheet empty;
     Probe e(empty, log, "e");
@@ -102,25 +63,21 @@ TEST(SpriteObject, FrameBeyondTheSheetKeepsTheSheetsCurrentFrame) {
 
 TEST(SpriteObject, DrawsCentredAndSkipsMarkedOrInvisibleObjects) {
     SpriteSheet sheet;
-    fillSheet(sheet, 1, 4, 6, 9);
     std::vector<std::string> log;
-    Probe a(sheet, log, "a");
-    Image target(40, 40);
+    Probe a(fillSheet(sheet, 1, 4, 6, 9), log, "a");
+    Image target(40, 40), clean(40, 40);
     a.setTarget(&target);
     a.setPosition(10.7f, 20.2f); // top-left at trunc(8.7), trunc(17.2)
     a.draw();
-    EXPECT_EQ(target.pixel(8, 17), 9);
-    EXPECT_EQ(target.pixel(11, 22), 9);
-    EXPECT_EQ(target.pixel(7, 17), 0);
-    EXPECT_EQ(target.pixel(12, 17), 0);
-    EXPECT_EQ(target.pixel(8, 23), 0);
-
-    Image clean(40, 40);
+    const struct {
+        int x, y, colour;
+    } pixels[] = {{8, 17, 9}, {11, 22, 9}, {7, 17, 0}, {12, 17, 0}, {8, 23, 0}};
+    for (const auto& p : pixels)
+        EXPECT_EQ(target.pixel(p.x, p.y), p.colour) << p.x << "," << p.y;
     a.setTarget(&clean);
     a.visible = false;
     a.draw();
-    a.visible = true;
-    a.marked = true;
+    a.visible = true, a.marked = true;
     a.draw();
     a.marked = false;
     a.setTarget(nullptr);
@@ -131,9 +88,8 @@ TEST(SpriteObject, DrawsCentredAndSkipsMarkedOrInvisibleObjects) {
 
 TEST(Actor, BaseUpdateAddsTheVelocityAndTheListVisitsGoInListOrder) {
     SpriteSheet sheet;
-    fillSheet(sheet, 1, 4, 4, 9);
     std::vector<std::string> log;
-    auto* a = new Probe(sheet, log, "a");
+    auto* a = new Probe(fillSheet(sheet, 1, 4, 4, 9), log, "a");
     auto* b = new Probe(sheet, log, "b");
     a->vx = 1.5f;
     a->vy = -2;
@@ -147,8 +103,7 @@ TEST(Actor, BaseUpdateAddsTheVelocityAndTheListVisitsGoInListOrder) {
     updateAll(list);
     checkAll(list);
     drawAll(list);
-    EXPECT_FLOAT_EQ(a->x(), 101.5f);
-    EXPECT_FLOAT_EQ(a->y(), 98);
+    EXPECT_EQ(test::XY(a->x(), a->y()), test::XY(101.5f, 98));
     EXPECT_EQ(log,
               (std::vector<std::string>{"update b", "update a", "check b", "check a", "draw b", "draw a"}));
     EXPECT_EQ(target.pixel(100, 97), 9);

@@ -3,12 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 namespace tundrix {
 namespace {
 
 using test::PlayRig;
+using test::XY;
 
 // A seed whose first draw gives r mod 100 == k.
 uint32_t seedForTurnStep(int k) {
@@ -24,31 +23,28 @@ TEST(Opponent, IsBuiltInTheMiddleWithTurnRateAndAngleFromTheSharedSequence) {
     rig.random.seed(4242);
     Random copy;
     copy.seed(4242);
-    const int r1 = copy.next(), r2 = copy.next();
+    copy.next();
+    const int r2 = copy.next();
     Opponent o(rig.ctx, rig.opponentSheet, 3);
-    EXPECT_FLOAT_EQ(o.x(), 219);
-    EXPECT_FLOAT_EQ(o.y(), 161);
-    EXPECT_EQ(o.kind(), 3);
-    EXPECT_FLOAT_EQ(o.speed(), 5);
+    EXPECT_EQ(XY(o.x(), o.y()), XY(219, 161));
     EXPECT_EQ(o.sampledCell, CellIce);
     EXPECT_EQ(o.facing(), HEADING_RIGHT);
-    EXPECT_EQ(o.turnRate(), static_cast<float>((r1 % 100) * static_cast<double>(0.04f) - 2.0));
-    EXPECT_EQ(o.angle(), static_cast<float>(r2 % 360));
-    EXPECT_EQ(rig.random.state(), copy.state());
     EXPECT_EQ(o.frame(), rig.opponentSheet.frame(12));
+    EXPECT_EQ(o.angle(), static_cast<float>(r2 % 360));
+    EXPECT_EQ(rig.random.state(), copy.state()); // the turn rate, then the angle, and no more draws
+    // The turn rate's extremes; the middle step gives a tiny rate, not zero.
+    const struct {
+        int step;
+        float rate, tolerance;
+    } rates[] = {{50, -0.0000000447f, 1e-9f}, {99, 1.96f, 1e-6f}, {0, -2.0f, 0}};
+    for (const auto& r : rates) {
+        rig.random.seed(seedForTurnStep(r.step));
+        Opponent figure(rig.ctx, rig.opponentSheet, 1);
+        EXPECT_NEAR(figure.turnRate(), r.rate, r.tolerance) << r.step;
+        EXPECT_NE(figure.turnRate(), 0.0f) << r.step;
+    }
+    // Only the referee enters itself in the context, and leaves it again.
     EXPECT_EQ(rig.ctx.referee, nullptr);
-
-    rig.random.seed(seedForTurnStep(50));
-    Opponent half(rig.ctx, rig.opponentSheet, 1);
-    EXPECT_NE(half.turnRate(), 0.0f);
-    EXPECT_NEAR(half.turnRate(), -0.0000000447, 1e-9);
-    rig.random.seed(seedForTurnStep(99));
-    Opponent most(rig.ctx, rig.opponentSheet, 1);
-    EXPECT_FLOAT_EQ(most.turnRate(), 1.96f);
-    rig.random.seed(seedForTurnStep(0));
-    Opponent least(rig.ctx, rig.opponentSheet, 1);
-    EXPECT_FLOAT_EQ(least.turnRate(), -2.0f);
-
     {
         Opponent referee(rig.ctx, rig.opponentSheet, KIND_REFEREE);
         EXPECT_EQ(rig.ctx.referee, &referee);
@@ -59,33 +55,31 @@ TEST(Opponent, IsBuiltInTheMiddleWithTurnRateAndAngleFromTheSharedSequence) {
 TEST(Opponent, MovesInSubStepsShorterThanACellAndFacesItsMotion) {
     PlayRig rig;
     Opponent& o = rig.addFigure(1, 219, 161, 0);
-    o.update();
-    EXPECT_NEAR(o.x(), 224, 1e-4);
-    EXPECT_NEAR(o.y(), 161, 1e-4);
-    EXPECT_EQ(o.facing(), HEADING_RIGHT);
-    EXPECT_EQ(o.frame(), rig.opponentSheet.frame(4));
-    // The opponent's box is its 32 by 32 frame shrunk by 10: 12 by 12 around the position.
-    EXPECT_NEAR(o.box().left, 218, 1e-4);
-    EXPECT_NEAR(o.box().right, 230, 1e-4);
-
-    // 45 degrees: |vx| is a hair larger than |vy| with the tables' pi, so the figure faces right.
+    // 45 degrees: |vx| is a hair larger than |vy| with the tables' pi, so the figure faces right. An angle
+    // that reached exactly 360 reads the tables at 0 degrees and is wrapped afterwards.
+    const double d = 3.5355339;
     const struct {
         float angle;
         Heading facing;
-        float dx, dy;
-    } cases[] = {{45, HEADING_RIGHT, 1, 1}, {135, HEADING_DOWN, -1, 1}, {225, HEADING_LEFT, -1, -1},
-                 {315, HEADING_UP, 1, -1},  {90, HEADING_DOWN, 0, 1},   {270, HEADING_UP, 0, -1},
-                 {180, HEADING_LEFT, -1, 0}};
+        double dx, dy;
+        int frame;
+    } cases[] = {
+        {0, HEADING_RIGHT, 5, 0, 4},    {45, HEADING_RIGHT, d, d, 4},  {135, HEADING_DOWN, -d, d, 5},
+        {225, HEADING_LEFT, -d, -d, 6}, {315, HEADING_UP, d, -d, 7},   {90, HEADING_DOWN, 0, 5, 5},
+        {270, HEADING_UP, 0, -5, 7},    {180, HEADING_LEFT, -5, 0, 6}, {360, HEADING_RIGHT, 5, 0, 4}};
     for (const auto& c : cases) {
         o.setPosition(219, 161);
         o.setAngle(c.angle);
         o.update();
         EXPECT_EQ(o.facing(), c.facing) << c.angle;
-        EXPECT_NEAR(o.x(), 219 + c.dx * (c.dy != 0 && c.dx != 0 ? 3.5355339 : 5), 1e-3) << c.angle;
-        EXPECT_NEAR(o.y(), 161 + c.dy * (c.dy != 0 && c.dx != 0 ? 3.5355339 : 5), 1e-3) << c.angle;
-        EXPECT_FLOAT_EQ(o.angle(), c.angle);
+        EXPECT_EQ(o.frame(), rig.opponentSheet.frame(c.frame)) << c.angle;
+        EXPECT_NEAR(o.x(), 219 + c.dx, 1e-3) << c.angle;
+        EXPECT_NEAR(o.y(), 161 + c.dy, 1e-3) << c.angle;
+        EXPECT_FLOAT_EQ(o.angle(), c.angle == 360 ? 0 : c.angle);
     }
-
+    // The opponent's box is its 32 by 32 frame shrunk by 10: 12 by 12 around the position.
+    EXPECT_NEAR(o.box().left, o.x() - 6, 1e-4);
+    EXPECT_NEAR(o.box().right, o.x() + 6, 1e-4);
     // The turn rate is added after every frame and the angle kept in 0..360.
     o.setAngle(359.5f);
     o.setTurnRate(1.0f);
@@ -94,14 +88,6 @@ TEST(Opponent, MovesInSubStepsShorterThanACellAndFacesItsMotion) {
     o.setTurnRate(-1.0f);
     o.update();
     EXPECT_NEAR(o.angle(), 359.5f, 1e-4);
-
-    // An angle that reached exactly 360 reads the tables at 0 degrees and is wrapped afterwards.
-    o.setPosition(219, 161);
-    o.setAngle(360.0f);
-    o.setTurnRate(0);
-    o.update();
-    EXPECT_NEAR(o.x(), 224, 1e-4);
-    EXPECT_EQ(o.angle(), 0.0f);
 
     // The referee has 20 by 20 frames shrunk by 4: the same 12 by 12 box.
     Opponent& referee = rig.addFigure(KIND_REFEREE, 219, 161, 90);
@@ -112,43 +98,34 @@ TEST(Opponent, MovesInSubStepsShorterThanACellAndFacesItsMotion) {
 }
 
 TEST(Opponent, BouncesOffTheEdgesAndCorners) {
+    // clang-format off
+    const struct {
+        const char* name;
+        float x, y, angle, bounced, belowX, belowY;
+    } cases[] = {
+        {"straight into the right edge: horizontal reflection", 402.5f, 161, 0, 180, 403, 1000},
+        {"straight into the bottom edge: vertical reflection", 219, 268.5f, 90, 270, 1000, 269},
+        {"diagonally into the right edge, free ice mirrored", 403.5f, 150.5f, 45, 135, 404, 1000},
+        {"into the corner, both mirrored cells edge: reversed", 403.5f, 269.5f, 45, 225, 403.5f, 269.5f},
+    };
+    // clang-format on
     PlayRig rig;
-    // Straight right into the right edge: horizontal reflection, 0 becomes 180.
-    Opponent& o = rig.addFigure(1, 402.5f, 161, 0);
-    o.update();
-    EXPECT_FLOAT_EQ(o.angle(), 180);
-    EXPECT_LT(o.x(), 403);
-    EXPECT_EQ(rig.rink.cellAt(static_cast<int>(o.x()), 161), CellIce);
-
-    // Straight down into the bottom edge: vertical reflection, 90 becomes 270.
-    o.setPosition(219, 268.5f);
-    o.setAngle(90);
-    o.update();
-    EXPECT_FLOAT_EQ(o.angle(), 270);
-    EXPECT_LT(o.y(), 269);
-
-    // Diagonally into the right edge with free ice mirrored: horizontal, 45 becomes 135.
-    o.setPosition(403.5f, 150.5f);
-    o.setAngle(45);
-    o.update();
-    EXPECT_FLOAT_EQ(o.angle(), 135);
-    EXPECT_LT(o.x(), 404);
-
-    // Diagonally into the bottom-right corner: both mirrored cells are edge, so it reverses.
-    o.setPosition(403.5f, 269.5f);
-    o.setAngle(45);
-    o.update();
-    EXPECT_FLOAT_EQ(o.angle(), 225);
-    EXPECT_LT(o.x(), 403.5f);
-    EXPECT_LT(o.y(), 269.5f);
-
+    Opponent& o = rig.addFigure(1, cases[0].x, cases[0].y, 0);
+    for (const auto& c : cases) {
+        o.setPosition(c.x, c.y);
+        o.setAngle(c.angle);
+        o.update();
+        EXPECT_FLOAT_EQ(o.angle(), c.bounced) << c.name;
+        EXPECT_LT(o.x(), c.belowX) << c.name;
+        EXPECT_LT(o.y(), c.belowY) << c.name;
+        EXPECT_EQ(rig.rink.cellAt(static_cast<int>(o.x()), static_cast<int>(o.y())), CellIce) << c.name;
+    }
     // A figure that is not on free ice never moves, but still turns.
     o.setPosition(100, 52);
     o.setAngle(90);
     o.setTurnRate(1);
     o.update();
-    EXPECT_FLOAT_EQ(o.x(), 100);
-    EXPECT_FLOAT_EQ(o.y(), 52);
+    EXPECT_EQ(XY(o.x(), o.y()), XY(100, 52));
     EXPECT_FLOAT_EQ(o.angle(), 91);
 }
 
@@ -172,17 +149,14 @@ TEST(Opponent, StaysOnTheIceForAThousandFrames) {
     EXPECT_EQ(rig.opponentSound.plays, 0);
 }
 
-TEST(Opponent, StandingOnTheLineCutsTheRaidAtCheck) {
+TEST(Opponent, StandingOnTheLineCutsTheRaidAtCheckOnce) {
     PlayRig rig;
-    rig.keys.press(Key::Right);
-    rig.keys.press(Key::Space);
-    rig.frames(10); // line 34..63 of row 161, player at 63
+    rig.play({Key::Right, Key::Space}, 10); // line 34..63 of row 161, player at 63
     Opponent& o = rig.addFigure(1, 40, 161, 0);
     // Sampled on the line: the next check cuts once and erases the line.
     o.check();
     EXPECT_TRUE(rig.player->caught);
     EXPECT_TRUE(rig.player->safe);
-    EXPECT_EQ(rig.opponentSound.plays, 1);
     EXPECT_EQ(rig.count(CellRaidLine), 0);
     EXPECT_EQ(rig.rink.pathCount(), 2);
     EXPECT_EQ(o.sampledCell, CellIce);
@@ -190,37 +164,30 @@ TEST(Opponent, StandingOnTheLineCutsTheRaidAtCheck) {
     EXPECT_EQ(rig.opponentSound.plays, 1);
 }
 
-TEST(Opponent, RefereeCaughtInClaimedAreaIsPenalisedLikeAnOpponent) {
+TEST(Opponent, AFigureCaughtInClaimedAreaIsPenalisedOnceAndCutsNothing) {
     PlayRig rig;
+    rig.play({Key::Right, Key::Space}); // raiding, player at 36, 161
+    // A referee is penalised like an opponent; a penalised figure, even beside the player, does not cut.
     Opponent& referee = rig.addFigure(KIND_REFEREE, 100, 100, 0);
+    Opponent& o = rig.addFigure(1, 40, 165, 0);
     rig.rink.setCell(100, 100, CellClaimed);
     referee.sampleCell();
+    o.sampledCell = CellClaimed;
     checkAll(rig.actors);
     EXPECT_TRUE(referee.marked);
-    EXPECT_EQ(rig.score.get(), 25);
-    EXPECT_EQ(rig.opponentSound.plays, 1);
+    EXPECT_TRUE(o.marked);
+    EXPECT_EQ(rig.score.get(), 50);
+    EXPECT_EQ(rig.opponentSound.plays, 2);
     EXPECT_EQ(rig.refereeCut.plays, 0);
+    EXPECT_FALSE(rig.player->caught);
+    EXPECT_FALSE(rig.player->safe);
     // Marked: neither checked again nor drawn.
     checkAll(rig.actors);
-    EXPECT_EQ(rig.score.get(), 25);
+    EXPECT_EQ(rig.score.get(), 50);
     Image target(440, 300);
     referee.setTarget(&target);
     referee.draw();
     EXPECT_EQ(target.pixel(100, 100), 0);
-}
-
-TEST(Opponent, PenalisedFigureDoesNotCutARaidInTheSameCheck) {
-    PlayRig rig;
-    rig.keys.press(Key::Right);
-    rig.keys.press(Key::Space);
-    rig.frame(); // raiding, player at 36, 161
-    Opponent& o = rig.addFigure(1, 40, 165, 0);
-    o.sampledCell = CellClaimed;
-    o.check();
-    EXPECT_TRUE(o.marked);
-    EXPECT_FALSE(rig.player->caught);
-    EXPECT_FALSE(rig.player->safe);
-    EXPECT_EQ(rig.opponentSound.plays, 1);
 }
 
 } // namespace

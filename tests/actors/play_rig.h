@@ -6,18 +6,23 @@
 #include "recording_sound.h"
 #include "scripted_keys.h"
 
+#include <initializer_list>
 #include <memory>
+#include <utility>
 
 namespace tundrix::test {
 
-// A sheet of solid frames; frame i is filled with colour base + i.
-inline void fillSheet(SpriteSheet& sheet, int count, int w, int h, int base) {
+// Appends solid frames to a sheet; frame i is filled with colour base + i.
+inline SpriteSheet& fillSheet(SpriteSheet& sheet, int count, int w, int h, int base) {
     for (int i = 0; i < count; ++i) {
         auto img = std::make_unique<Image>(w, h);
         img->fillRect(0, 0, w, h, static_cast<uint8_t>(base + i));
         sheet.add(std::move(img));
     }
+    return sheet;
 }
+
+using XY = std::pair<float, float>;
 
 struct PlayRig {
     PlayRig() {
@@ -48,22 +53,21 @@ struct PlayRig {
         return *o;
     }
 
-    // One frame of play as the game flow runs it; figures move only when asked.
-    void frame(bool moveFigures = false) {
-        player->update();
-        if (moveFigures) updateAll(actors);
-        player->check();
-        checkAll(actors);
-        if (player->caught) {
-            ++chancesLost;
-            player->resetToRaidStart();
+    // Frames of play as the game flow runs them, holding exactly the given keys; figures move only
+    // when asked.
+    void play(std::initializer_list<Key> held, int n = 1, bool moveFigures = false) {
+        keys.releaseAll();
+        for (Key k : held)
+            keys.press(k);
+        for (int i = 0; i < n; ++i) {
+            player->update();
+            if (moveFigures) updateAll(actors);
+            player->check();
+            checkAll(actors);
+            if (player->caught) ++chancesLost, player->resetToRaidStart();
         }
     }
-    void frames(int n, bool moveFigures = false) {
-        for (int i = 0; i < n; ++i)
-            frame(moveFigures);
-    }
-
+    XY at() const { return {player->x(), player->y()}; }
     int count(uint8_t code) const {
         int n = 0;
         for (int i = 0; i < RINK_CELLS; ++i)

@@ -3,77 +3,72 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace tundrix {
 namespace {
 
 using test::PlayRig;
+using test::XY;
+constexpr Key RIGHT = Key::Right, LEFT = Key::Left, UP = Key::Up, DOWN = Key::Down, SPACE = Key::Space;
 
-TEST(Player, FreshPeriodStartOnTheLeftEdgeAndRaidStartsOnlyWhenSpaceGoesDown) {
+TEST(Player, StartsOnTheLeftEdgeAndRaidsOnlyWhenSpaceGoesDown) {
     PlayRig rig;
-    Player& p = *rig.player;
-    EXPECT_FLOAT_EQ(p.x(), 33);
-    EXPECT_FLOAT_EQ(p.y(), 161);
-    EXPECT_EQ(p.heading(), HEADING_RIGHT);
-    EXPECT_TRUE(p.safe);
-    // The collision box is the 32 by 32 frame shrunk by 10 on every side.
-    EXPECT_FLOAT_EQ(p.box().left, 27);
-    EXPECT_FLOAT_EQ(p.box().right, 39);
-
-    // Right alone: facing free ice from the edge does nothing.
-    rig.keys.press(Key::Right);
-    rig.frames(2);
-    EXPECT_FLOAT_EQ(p.x(), 33);
-    EXPECT_TRUE(p.safe);
-
-    // Space already held when the frame starts does not start a raid.
-    rig.keys.release(Key::Right);
-    rig.keys.press(Key::Space);
-    rig.frame(); // Space alone on the edge with no raid: nothing visible
-    EXPECT_FLOAT_EQ(p.x(), 33);
-    rig.keys.press(Key::Right);
-    rig.frame();
-    EXPECT_FLOAT_EQ(p.x(), 33);
+    EXPECT_EQ(rig.player->heading(), HEADING_RIGHT);
+    // Facing free ice from the edge does nothing; nor does Space alone, nor Space already held when
+    // Right comes.
+    for (auto held : {std::initializer_list<Key>{RIGHT}, {RIGHT}, {SPACE}, {SPACE, RIGHT}, {RIGHT}}) {
+        rig.play(held);
+        EXPECT_EQ(rig.at(), XY(33, 161));
+        EXPECT_TRUE(rig.player->safe);
+    }
     EXPECT_EQ(rig.count(CellRaidLine), 0);
-
     // Space going down while Right is held starts the raid; the first cell is entered at once.
-    rig.keys.release(Key::Space);
-    rig.frame();
-    rig.keys.press(Key::Space);
-    rig.frame();
-    EXPECT_FLOAT_EQ(p.x(), 36);
-    EXPECT_FLOAT_EQ(p.y(), 161);
-    EXPECT_FALSE(p.safe);
+    rig.play({RIGHT, SPACE});
+    EXPECT_EQ(rig.at(), XY(36, 161));
+    EXPECT_FALSE(rig.player->safe);
     for (int x = 34; x <= 36; ++x) {
         EXPECT_EQ(rig.rink.cellAt(x, 161), CellRaidLine) << x;
         EXPECT_EQ(rig.display.pixel(x, 161), CellRaidLine) << x;
     }
     EXPECT_EQ(rig.rink.pathCount(), 4);
     EXPECT_EQ(rig.rink.pathStartCell(), 33 + 440 * 161);
-    // The line goes on without Space.
-    rig.keys.release(Key::Space);
-    rig.frame();
-    EXPECT_FLOAT_EQ(p.x(), 39);
+    rig.play({RIGHT}); // the line goes on without Space
+    EXPECT_EQ(rig.at(), XY(39, 161));
 }
 
-TEST(Player, WalksTheEdgeThreeCellsAFrame) {
+TEST(Player, WalksTheEdgeThreeCellsAFrameStopsAtClaimedAreaAndResetsToTheStart) {
     PlayRig rig;
-    rig.keys.press(Key::Down);
-    rig.frame();
-    EXPECT_FLOAT_EQ(rig.player->x(), 33);
-    EXPECT_FLOAT_EQ(rig.player->y(), 164);
-    EXPECT_EQ(rig.player->heading(), HEADING_DOWN);
+    Player& p = *rig.player;
+    rig.play({DOWN});
+    EXPECT_EQ(rig.at(), XY(33, 164));
+    EXPECT_EQ(p.heading(), HEADING_DOWN);
     // Into the bottom-left corner and along the bottom edge, never outside.
-    rig.frames(60);
-    EXPECT_FLOAT_EQ(rig.player->y(), 270);
-    rig.keys.release(Key::Down);
-    rig.keys.press(Key::Left);
-    rig.frame();
-    EXPECT_FLOAT_EQ(rig.player->x(), 33);
-    rig.keys.release(Key::Left);
-    rig.keys.press(Key::Right);
-    rig.frame();
-    EXPECT_FLOAT_EQ(rig.player->x(), 36);
-    EXPECT_FLOAT_EQ(rig.player->y(), 270);
+    rig.play({DOWN}, 60);
+    rig.play({LEFT});
+    EXPECT_EQ(rig.at(), XY(33, 270));
+    rig.play({RIGHT});
+    EXPECT_EQ(rig.at(), XY(36, 270));
+    // An edge cell beside claimed area is closed; along the left edge the inside neighbour is right.
+    rig.rink.fillCells(50, 53, 11, 1, CellClaimed);
+    rig.rink.fillCells(34, 170, 1, 5, CellClaimed);
+    p.setPosition(40, 52);
+    rig.play({RIGHT}, 5);
+    EXPECT_EQ(rig.at(), XY(49, 52));
+    p.setPosition(33, 161);
+    rig.play({DOWN}, 5);
+    EXPECT_EQ(rig.at(), XY(33, 169));
+
+    // Without a raid, a reset goes back to the start facing right, whatever the state.
+    p.caught = true;
+    p.safe = false;
+    rig.keyboard.lastHeading = HEADING_UP;
+    p.resetToRaidStart();
+    EXPECT_EQ(rig.at(), XY(33, 161));
+    EXPECT_EQ(p.heading(), HEADING_RIGHT);
+    EXPECT_EQ(rig.keyboard.lastHeading, HEADING_RIGHT);
+    EXPECT_FALSE(p.caught);
+    EXPECT_TRUE(p.safe);
 }
 
 TEST(Player, LShapedRaidClosesIntoACaptureAwayFromTheReferee) {
@@ -81,20 +76,12 @@ TEST(Player, LShapedRaidClosesIntoACaptureAwayFromTheReferee) {
     rig.addFigure(KIND_REFEREE, 300, 100, 0);
     Opponent& trapped = rig.addFigure(1, 50, 200, 0);
     Player& p = *rig.player;
-
-    rig.keys.press(Key::Right);
-    rig.keys.press(Key::Space);
-    rig.frames(22); // 36, 39, ... 99
-    EXPECT_FLOAT_EQ(p.x(), 99);
-    rig.keys.release(Key::Space);
-    rig.keys.release(Key::Right);
-    rig.keys.press(Key::Down);
-    int guard = 0;
-    while (!p.safe && guard++ < 100)
-        rig.frame();
+    rig.play({RIGHT, SPACE}, 22); // 36, 39, ... 99
+    EXPECT_EQ(rig.at(), XY(99, 161));
+    for (int guard = 0; !p.safe && guard < 100; ++guard)
+        rig.play({DOWN});
     ASSERT_TRUE(p.safe);
-    EXPECT_FLOAT_EQ(p.x(), 99);
-    EXPECT_FLOAT_EQ(p.y(), 270);
+    EXPECT_EQ(rig.at(), XY(99, 270));
     EXPECT_FALSE(p.caught);
 
     // Line: row 161 from 34 to 99 and column 99 from 162 to 269; area: columns 34..98, rows 162..269.
@@ -103,225 +90,148 @@ TEST(Player, LShapedRaidClosesIntoACaptureAwayFromTheReferee) {
     EXPECT_EQ(rig.count(CellClaimed), area);
     EXPECT_EQ(rig.count(CellClaimedLine), line);
     EXPECT_EQ(rig.count(CellRaidLine), 0);
-    EXPECT_EQ(rig.rink.cellAt(50, 200), CellClaimed);
-    EXPECT_EQ(rig.rink.cellAt(300, 100), CellIce);
-    EXPECT_EQ(rig.display.pixel(50, 200), 88);
-    EXPECT_EQ(rig.display.pixel(99, 200), CellClaimedLine);
-    EXPECT_EQ(rig.display.pixel(300, 100), 77);
+    for (auto [x, y, cell, colour] : {std::tuple{50, 200, CellClaimed, 88},
+                                      {99, 200, CellClaimedLine, CellClaimedLine},
+                                      {300, 100, CellIce, 77}}) {
+        EXPECT_EQ(rig.rink.cellAt(x, y), cell) << x << "," << y;
+        EXPECT_EQ(rig.display.pixel(x, y), colour) << x << "," << y;
+    }
     EXPECT_EQ(rig.bigCapture.plays, 0);
     EXPECT_TRUE(rig.rink.pathEmpty());
 
     // The opponent caught inside was penalised once in the same frame: 13 for the capture + 25.
     EXPECT_TRUE(trapped.marked);
     EXPECT_EQ(rig.score.get(), (7194 / 812) * (7194 / 812) / 5 + 1 + 25);
-    EXPECT_EQ(rig.opponentSound.plays, 1);
-    rig.frames(3);
+    rig.play({}, 3);
     EXPECT_EQ(rig.score.get(), 38);
     EXPECT_EQ(rig.opponentSound.plays, 1);
     EXPECT_EQ(rig.chancesLost, 0);
-
     // The new claimed line can be skated on and raided from.
-    rig.keys.release(Key::Down);
-    rig.keys.press(Key::Up);
-    rig.frames(2);
-    EXPECT_FLOAT_EQ(p.x(), 99);
-    EXPECT_FLOAT_EQ(p.y(), 264);
+    rig.play({UP}, 2);
+    EXPECT_EQ(rig.at(), XY(99, 264));
 }
 
-TEST(Player, SkatingBackErasesTheLineCellByCell) {
+TEST(Player, SkatingBackErasesTheLineCellByCellAndSkatingOnContinuesIt) {
     PlayRig rig;
     Player& p = *rig.player;
-    rig.keys.press(Key::Right);
-    rig.keys.press(Key::Space);
-    rig.frame();
-    ASSERT_FLOAT_EQ(p.x(), 36);
-    rig.keys.release(Key::Right);
-    rig.frame(); // Space alone
-    EXPECT_FLOAT_EQ(p.x(), 34);
+    rig.play({RIGHT, SPACE});
+    ASSERT_EQ(rig.at(), XY(36, 161));
+    rig.play({SPACE}); // Space alone skates back
+    EXPECT_EQ(rig.at(), XY(34, 161));
     EXPECT_EQ(rig.rink.cellAt(36, 161), CellIce);
     EXPECT_EQ(rig.rink.cellAt(35, 161), CellIce);
     EXPECT_EQ(rig.display.pixel(35, 161), 77);
     EXPECT_EQ(rig.rink.cellAt(34, 161), CellRaidLine);
     EXPECT_FALSE(p.safe);
     EXPECT_EQ(rig.keyboard.lastHeading, HEADING_LEFT);
-    rig.frame();
-    EXPECT_FLOAT_EQ(p.x(), 33);
+    rig.play({SPACE});
+    EXPECT_EQ(rig.at(), XY(33, 161));
     EXPECT_EQ(rig.count(CellRaidLine), 0);
     EXPECT_TRUE(p.safe);
     EXPECT_TRUE(rig.rink.pathEmpty());
-}
 
-TEST(Player, SkatingBackPartWayThenOnContinuesTheSameLine) {
-    PlayRig rig;
-    Player& p = *rig.player;
-    rig.keys.press(Key::Right);
-    rig.keys.press(Key::Space);
-    rig.frames(3); // to 42
-    rig.keys.release(Key::Right);
-    rig.frame(); // back to 40
-    EXPECT_FLOAT_EQ(p.x(), 40);
-    rig.keys.release(Key::Space);
-    rig.keys.press(Key::Right);
-    rig.frame();
-    EXPECT_FLOAT_EQ(p.x(), 43);
+    // Part way back, then on again: the same line goes on.
+    rig.play({RIGHT});
+    rig.play({RIGHT, SPACE}, 3); // to 42
+    rig.play({SPACE});           // back to 40
+    EXPECT_EQ(rig.at(), XY(40, 161));
+    rig.play({RIGHT});
+    EXPECT_EQ(rig.at(), XY(43, 161));
     EXPECT_EQ(rig.rink.pathCount(), 11); // the start and cells 34..43
     EXPECT_EQ(rig.count(CellRaidLine), 10);
-    rig.keys.release(Key::Right);
-    rig.keys.press(Key::Space);
-    rig.frames(4);
+    rig.play({SPACE}, 4);
     EXPECT_EQ(rig.count(CellRaidLine), 0);
-    EXPECT_FLOAT_EQ(p.x(), 33);
+    EXPECT_EQ(rig.at(), XY(33, 161));
     EXPECT_TRUE(p.safe);
 }
 
 TEST(Player, NeverMovesBackAlongOrHeadOnIntoItsOwnLine) {
     PlayRig rig;
-    Player& p = *rig.player;
-    rig.keys.press(Key::Right);
-    rig.keys.press(Key::Space);
-    rig.frame();
-    // Pointed back along the line: no movement.
-    rig.keys.release(Key::Right);
-    rig.keys.press(Key::Left);
-    rig.frame();
-    EXPECT_FLOAT_EQ(p.x(), 36);
-    EXPECT_EQ(p.heading(), HEADING_LEFT);
-
-    // A hook: right to 60, down to 170, left to 51, then up toward the first leg.
-    rig.keys.release(Key::Left);
-    rig.keys.press(Key::Right);
-    rig.frames(8);
-    ASSERT_FLOAT_EQ(p.x(), 60);
-    rig.keys.release(Key::Right);
-    rig.keys.press(Key::Down);
-    rig.frames(3);
-    ASSERT_FLOAT_EQ(p.y(), 170);
-    rig.keys.release(Key::Down);
-    rig.keys.press(Key::Left);
-    rig.frames(3);
-    ASSERT_FLOAT_EQ(p.x(), 51);
-    rig.keys.release(Key::Left);
-    rig.keys.press(Key::Up);
-    rig.frames(5);
-    // It stops two cells short: the cell between stays free ice.
-    EXPECT_FLOAT_EQ(p.x(), 51);
-    EXPECT_FLOAT_EQ(p.y(), 163);
+    rig.play({RIGHT, SPACE});
+    rig.play({LEFT}); // pointed back along the line: no movement
+    EXPECT_EQ(rig.at(), XY(36, 161));
+    EXPECT_EQ(rig.player->heading(), HEADING_LEFT);
+    // A hook: right to 60, down to 170, left to 51, then up toward the first leg; it stops two cells
+    // short, and the cell between stays free ice.
+    rig.play({RIGHT}, 8);
+    rig.play({DOWN}, 3);
+    rig.play({LEFT}, 3);
+    ASSERT_EQ(rig.at(), XY(51, 170));
+    rig.play({UP}, 5);
+    EXPECT_EQ(rig.at(), XY(51, 163));
     EXPECT_EQ(rig.rink.cellAt(51, 162), CellIce);
-    EXPECT_FALSE(p.safe);
+    EXPECT_FALSE(rig.player->safe);
     EXPECT_EQ(rig.claimedCells.get(), 0);
 }
 
-TEST(Player, RaidBesideTheCornerClosesAtItsFirstCell) {
-    PlayRig rig;
-    Player& p = *rig.player;
-    rig.addFigure(KIND_REFEREE, 219, 161, 0);
-    p.setPosition(34, 52);
-    rig.keys.press(Key::Down);
-    rig.keys.press(Key::Space);
-    rig.frame();
-    EXPECT_TRUE(p.safe);
-    EXPECT_FLOAT_EQ(p.x(), 33);
-    EXPECT_FLOAT_EQ(p.y(), 53);
-    EXPECT_EQ(rig.claimedCells.get(), 1);
-    EXPECT_EQ(rig.score.get(), 1);
-    EXPECT_EQ(rig.rink.cellAt(34, 53), CellClaimedLine);
-    EXPECT_EQ(rig.count(CellRaidLine), 0);
+TEST(Player, ARaidThatMeetsTheEdgeAtItsFirstCellClosesThere) {
+    // Beside the corner heading down; along the top edge heading right (it turns up onto the edge).
+    const struct {
+        XY from;
+        Key key;
+        XY to;
+    } cases[] = {{{34, 52}, DOWN, {33, 53}}, {{33, 53}, RIGHT, {34, 52}}};
+    for (const auto& c : cases) {
+        PlayRig rig;
+        rig.addFigure(KIND_REFEREE, 219, 161, 0);
+        rig.player->setPosition(c.from.first, c.from.second);
+        rig.play({c.key, SPACE});
+        EXPECT_TRUE(rig.player->safe);
+        EXPECT_EQ(rig.at(), c.to);
+        EXPECT_EQ(rig.claimedCells.get(), 1);
+        EXPECT_EQ(rig.score.get(), 1);
+        EXPECT_EQ(rig.rink.cellAt(34, 53), CellClaimedLine);
+        EXPECT_EQ(rig.count(CellRaidLine), 0);
+    }
 }
 
-TEST(Player, LineAlongsideTheEdgeTurnsOntoItAndCloses) {
-    PlayRig rig;
-    Player& p = *rig.player;
-    // A raid to the right along row 53, beside the top edge: it turns up at once and closes.
-    p.setPosition(33, 53);
-    rig.keys.press(Key::Right);
-    rig.keys.press(Key::Space);
-    rig.frame();
-    EXPECT_TRUE(p.safe);
-    EXPECT_EQ(rig.claimedCells.get(), 1);
-    EXPECT_EQ(rig.rink.cellAt(34, 53), CellClaimedLine);
-    EXPECT_FLOAT_EQ(p.x(), 34);
-    EXPECT_FLOAT_EQ(p.y(), 52);
-}
-
-TEST(Player, EdgeBesideClaimedAreaIsClosed) {
-    PlayRig rig;
-    Player& p = *rig.player;
-    rig.rink.fillCells(50, 53, 11, 1, CellClaimed);
-    p.setPosition(40, 52);
-    rig.keys.press(Key::Right);
-    rig.frames(5);
-    EXPECT_FLOAT_EQ(p.x(), 49);
-    EXPECT_FLOAT_EQ(p.y(), 52);
-    // Along the left edge, the inside neighbour is to the right.
-    rig.rink.fillCells(34, 170, 1, 5, CellClaimed);
-    p.setPosition(33, 161);
-    rig.keys.release(Key::Right);
-    rig.keys.press(Key::Down);
-    rig.frames(5);
-    EXPECT_FLOAT_EQ(p.y(), 169);
-}
-
-TEST(Player, OpponentTouchingTheLineCancelsTheRaid) {
-    PlayRig rig;
-    Player& p = *rig.player;
-    rig.addFigure(KIND_REFEREE, 300, 200, 0);
-    rig.keys.press(Key::Right);
-    rig.keys.press(Key::Space);
-    rig.frames(9); // to x 60
-    ASSERT_FLOAT_EQ(p.x(), 60);
-    Opponent& o = rig.addFigure(1, 45, 170, 270); // skating straight up into the line
-    rig.frames(3, true);
-    EXPECT_EQ(rig.chancesLost, 1);
-    EXPECT_EQ(rig.opponentSound.plays, 1);
-    EXPECT_EQ(rig.refereeCut.plays, 0);
-    EXPECT_EQ(rig.count(CellRaidLine), 0);
-    EXPECT_EQ(rig.display.pixel(40, 161), 77);
-    EXPECT_FLOAT_EQ(p.x(), 33);
-    EXPECT_FLOAT_EQ(p.y(), 161);
-    EXPECT_EQ(p.heading(), HEADING_RIGHT);
-    EXPECT_FALSE(p.caught);
-    EXPECT_TRUE(p.safe);
-    EXPECT_LT(o.y(), 161);
-    EXPECT_EQ(rig.claimedCells.get(), 0);
-}
-
-TEST(Player, RefereeCuttingARaidFromTheTopEdgeSendsThePlayerBackFacingDown) {
-    PlayRig rig;
-    Player& p = *rig.player;
-    p.setPosition(200, 52);
-    rig.keys.press(Key::Down);
-    rig.keys.press(Key::Space);
-    rig.frames(10); // to row 82
-    ASSERT_FLOAT_EQ(p.y(), 82);
-    rig.addFigure(KIND_REFEREE, 185, 60, 0); // skating right across the line
-    rig.frames(4, true);
-    EXPECT_EQ(rig.chancesLost, 1);
-    EXPECT_EQ(rig.refereeCut.plays, 1);
-    EXPECT_EQ(rig.opponentSound.plays, 0);
-    EXPECT_EQ(rig.count(CellRaidLine), 0);
-    EXPECT_FLOAT_EQ(p.x(), 200);
-    EXPECT_FLOAT_EQ(p.y(), 52);
-    EXPECT_EQ(p.heading(), HEADING_DOWN);
-    EXPECT_EQ(rig.keyboard.lastHeading, HEADING_DOWN);
+TEST(Player, AFigureCrossingTheLineCostsAChanceAndErasesTheLine) {
+    // clang-format off
+    const struct {
+        const char* name;
+        XY from;
+        Key key;
+        int raidFrames, figure;
+        float figureX, figureY, angle;
+        int moves, opponentSounds, refereeSounds;
+        Heading sentBackFacing;
+    } cases[] = {
+        {"opponent skating up into the line", {33, 161}, RIGHT, 9, 1, 45, 170, 270, 3, 1, 0, HEADING_RIGHT},
+        {"referee across a raid from the top", {200, 52}, DOWN, 10, KIND_REFEREE, 185, 60, 0, 4, 0, 1, HEADING_DOWN},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        PlayRig rig;
+        if (c.figure != KIND_REFEREE) rig.addFigure(KIND_REFEREE, 300, 200, 0);
+        rig.player->setPosition(c.from.first, c.from.second);
+        rig.play({c.key, SPACE}, c.raidFrames);
+        rig.addFigure(c.figure, c.figureX, c.figureY, c.angle);
+        rig.play({c.key, SPACE}, c.moves, true);
+        EXPECT_EQ(rig.chancesLost, 1);
+        EXPECT_EQ(rig.opponentSound.plays, c.opponentSounds);
+        EXPECT_EQ(rig.refereeCut.plays, c.refereeSounds);
+        EXPECT_EQ(rig.count(CellRaidLine), 0);
+        EXPECT_EQ(rig.display.pixel(40, 161), 77);
+        EXPECT_EQ(rig.at(), c.from);
+        EXPECT_EQ(rig.player->heading(), c.sentBackFacing);
+        EXPECT_EQ(rig.keyboard.lastHeading, c.sentBackFacing);
+        EXPECT_FALSE(rig.player->caught);
+        EXPECT_TRUE(rig.player->safe);
+        EXPECT_EQ(rig.claimedCells.get(), 0);
+    }
 }
 
 TEST(Player, FigureMeetingTheRaidingPlayerCutsButNotWhileThePlayerIsSafe) {
     PlayRig rig;
-    Player& p = *rig.player;
-    Opponent& o = rig.addFigure(1, 45, 175, 0);
-    rig.frame();
+    rig.addFigure(1, 40, 165, 0); // 7 right and 4 down of the player on the edge: nothing happens
+    rig.play({});
     EXPECT_EQ(rig.chancesLost, 0);
-    // On the edge and safe: a figure right on top of the player does nothing.
-    o.setPosition(40, 165);
-    rig.frame();
-    EXPECT_EQ(rig.chancesLost, 0);
-    // Raiding: boxes within 12 pixels on each axis meet.
-    rig.keys.press(Key::Right);
-    rig.keys.press(Key::Space);
-    rig.frame(); // player at 36, 161; figure 4 right and 4 down
+    // Raiding, the player at 36, 161: boxes within 12 pixels on each axis meet.
+    rig.play({RIGHT, SPACE});
     EXPECT_EQ(rig.chancesLost, 1);
     EXPECT_EQ(rig.opponentSound.plays, 1);
-    EXPECT_FLOAT_EQ(p.x(), 33);
+    EXPECT_EQ(rig.at(), XY(33, 161));
     EXPECT_EQ(rig.count(CellRaidLine), 0);
 }
 
@@ -329,42 +239,19 @@ TEST(Player, CutJustAfterSkatingBackOntoTheStartPutsThePlayerAtTheStart) {
     // Skating back can empty the path with the frame's last pop, leaving the player on the start
     // but not yet safe; a figure meeting it then must not send it outside the rink.
     PlayRig rig;
-    Player& p = *rig.player;
-    p.setPosition(200, 52);
-    rig.keys.press(Key::Space);
-    auto forward = [&] { rig.keys.press(Key::Down), rig.frame(); };
-    auto back = [&] { rig.keys.release(Key::Down), rig.frame(); };
-    forward(); // count 4
-    back();    // 1
-    forward(); // 5
-    back();    // 2
-    forward(); // 6
-    back();    // 3
-    ASSERT_FLOAT_EQ(p.y(), 55);
+    rig.player->setPosition(200, 52);
+    for (int i = 0; i < 3; ++i) { // forward to a count of 4, 5, 6 and back to 1, 2, 3
+        rig.play({SPACE, DOWN});
+        rig.play({SPACE});
+    }
+    ASSERT_EQ(rig.at(), XY(200, 55));
     rig.addFigure(1, 205, 60, 0);
-    back(); // 0: on the start, path empty, not yet safe; the figure meets the player
+    rig.play({SPACE}); // 0: on the start, path empty, not yet safe; the figure meets the player
     EXPECT_EQ(rig.chancesLost, 1);
-    EXPECT_FLOAT_EQ(p.x(), 200);
-    EXPECT_FLOAT_EQ(p.y(), 52);
-    EXPECT_EQ(p.heading(), HEADING_DOWN);
+    EXPECT_EQ(rig.at(), XY(200, 52));
+    EXPECT_EQ(rig.player->heading(), HEADING_DOWN);
     EXPECT_EQ(rig.rink.cellAt(200, 52), CellEdge);
     EXPECT_EQ(rig.count(CellRaidLine), 0);
-}
-
-TEST(Player, ResetWithoutARaidGoesToTheMiddleOfTheLeftEdge) {
-    PlayRig rig;
-    Player& p = *rig.player;
-    p.setPosition(300, 270);
-    p.caught = true;
-    p.safe = false;
-    rig.keyboard.lastHeading = HEADING_UP;
-    p.resetToRaidStart();
-    EXPECT_FLOAT_EQ(p.x(), 33);
-    EXPECT_FLOAT_EQ(p.y(), 161);
-    EXPECT_EQ(p.heading(), HEADING_RIGHT);
-    EXPECT_EQ(rig.keyboard.lastHeading, HEADING_RIGHT);
-    EXPECT_FALSE(p.caught);
-    EXPECT_TRUE(p.safe);
 }
 
 } // namespace

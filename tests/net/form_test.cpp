@@ -22,7 +22,6 @@ TEST(FieldEncoding, ScramblesEachByteWithTheKeyByteOfItsPosition) {
     EXPECT_NE(nine.substr(0, 2), nine.substr(2, 2));
     // Bytes above 127 (a Swedish letter in Windows-1252) are scrambled like any other: E5 XOR C3 = 26.
     EXPECT_EQ(encodeField("\xE5"), "26");
-    // Uppercase digits only.
     EXPECT_TRUE(std::regex_match(encodeField("\x01\xFF zZ~"), std::regex("[0-9A-F]{12}")));
 }
 
@@ -33,39 +32,22 @@ TEST(SubmissionBody, HoldsTheTwelveFieldsInOrder) {
     record.score = 120;
     record.bestScoreTime = 45000;
     record.totalPlayTime = 900000;
-    SubmissionMeasurements measured{1234, "CPU UNKNOWN", {0xDEADBEEF, 5000}};
-    const std::string body = buildSubmissionBody(record, measured);
-
-    EXPECT_TRUE(std::regex_search(body, std::regex("^f1=[0-9A-F]{6}&f2=10&f3=[0-9A-F]{4}&f4=")));
-    const std::regex whole("f1=([0-9A-F]*)&f2=10&f3=([0-9A-F]*)&f4=([0-9A-F]*)&f5=([0-9A-F]*)&f5b=([0-9A-F]*)"
-                           "&f6=([0-9A-F]*)&f7=([0-9A-F]*)&f8=([0-9A-F]*)&f9=([0-9A-F]*)&fa=([0-9A-F]*)"
-                           "&fb=([0-9A-F]*)");
-    std::smatch m;
-    ASSERT_TRUE(std::regex_match(body, m, whole)) << body;
-    EXPECT_EQ(m[1], encodeField("abc"));
-    EXPECT_EQ(m[2], encodeField("pw"));
-    EXPECT_EQ(m[3], encodeField("120"));
-    EXPECT_EQ(m[4], encodeField("45000"));
-    EXPECT_EQ(m[5], encodeField("900000"));
-    EXPECT_EQ(m[6], encodeField("1234"));
-    EXPECT_EQ(m[7], encodeField("CPU UNKNOWN"));
-    EXPECT_EQ(m[8], encodeField("3735928559")); // unsigned
-    EXPECT_EQ(m[9], encodeField("5000"));
-    EXPECT_EQ(m[10], encodeField("120abc"));
-    EXPECT_EQ(m[11], encodeField("5120"));
+    const std::string body = buildSubmissionBody(record, {1234, "CPU UNKNOWN", {0xDEADBEEF, 5000}});
+    // The CRC is sent unsigned; fa is the score and the user name, fb the program length plus the score.
+    const std::string expected =
+        "f1=" + encodeField("abc") + "&f2=10&f3=" + encodeField("pw") + "&f4=" + encodeField("120") +
+        "&f5=" + encodeField("45000") + "&f5b=" + encodeField("900000") + "&f6=" + encodeField("1234") +
+        "&f7=" + encodeField("CPU UNKNOWN") + "&f8=" + encodeField("3735928559") +
+        "&f9=" + encodeField("5000") + "&fa=" + encodeField("120abc") + "&fb=" + encodeField("5120");
+    EXPECT_EQ(body, expected);
 }
 
 TEST(SubmissionRecord, StoresTypedTextAsWindows1252WithinItsFields) {
     SubmissionRecord record;
-    EXPECT_EQ(record.gameId, 10);
-    EXPECT_EQ(record.versionNotice, 1);
-    EXPECT_STREQ(record.userName, "");
-
     // Swedish letters become single bytes; the euro sign has its own byte; the rest becomes '?'.
     record.setUserName("\xC3\xA5s\xC3\xA4\xC3\xB6@lumora.se \xE2\x82\xAC \xE4\xB8\xAD");
     EXPECT_STREQ(record.userName, "\xE5s\xE4\xF6@lumora.se \x80 ?");
     EXPECT_EQ(record.userNameUtf8(), "\xC3\xA5s\xC3\xA4\xC3\xB6@lumora.se \xE2\x82\xAC ?");
-
     // Malformed UTF-8 and control characters never reach the server as raw bytes.
     record.setPassword(std::string("a\xFF\xC3(b\0c\tz", 9));
     EXPECT_STREQ(record.password, "a?\?(bcz");
@@ -73,14 +55,13 @@ TEST(SubmissionRecord, StoresTypedTextAsWindows1252WithinItsFields) {
     // However long the input, the fields keep their limits and their NUL.
     record.setUserName(std::string(5000, 'u'));
     EXPECT_EQ(std::strlen(record.userName), SubmissionRecord::USER_NAME_MAX_CHARS);
-    record.setPassword(std::string(300, '\xC3') + "");
+    record.setPassword(std::string(300, '\xC3'));
     EXPECT_LE(std::strlen(record.password), SubmissionRecord::PASSWORD_MAX_CHARS);
     std::string manyLetters;
     for (int i = 0; i < 100; ++i)
         manyLetters += "\xC3\xA4";
     record.setPassword(manyLetters);
     EXPECT_EQ(std::string(record.password), std::string(16, '\xE4'));
-
     record.setMessage(std::string(1000, 'm'), SubmissionRecord::ANSWER_MESSAGE_MAX_CHARS);
     EXPECT_EQ(std::strlen(record.message), 255u);
 

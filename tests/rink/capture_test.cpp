@@ -2,16 +2,16 @@
 #include "rink/area_capture.h"
 
 #include "recording_sound.h"
+#include "rink_rig.h"
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <utility>
 #include <vector>
 
 namespace tundrix {
 namespace {
-
-using test::RecordingSound;
 
 // A referee standing on one cell; the capture resamples it.
 class FakeFigures : public CaptureFigures {
@@ -27,140 +27,92 @@ class FakeFigures : public CaptureFigures {
     int x_, y_;
 };
 
-struct CaptureRig {
-    CaptureRig() {
-        plain.fillRect(0, 0, 440, 300, 77);
-        claimed.fillRect(0, 0, 440, 300, 88);
-        display.blit(plain, 0, 0);
-        rink.attachPictures(display, plain, claimed);
-    }
+struct CaptureRig : test::RinkRig {
     // Marks a raid line through the given corner points (each leg along one axis) and returns the
     // index of its last cell.
     int drawLine(const std::vector<std::pair<int, int>>& corners) {
-        int x = corners[0].first, y = corners[0].second;
+        auto [x, y] = corners[0];
         rink.markLine(x, y);
-        for (size_t k = 1; k < corners.size(); ++k) {
-            while (x != corners[k].first || y != corners[k].second) {
-                x += (corners[k].first > x) - (corners[k].first < x);
-                y += (corners[k].second > y) - (corners[k].second < y);
+        for (auto [cx, cy] : corners) {
+            while (x != cx || y != cy) {
+                x += (cx > x) - (cx < x);
+                y += (cy > y) - (cy < y);
                 rink.markLine(x, y);
             }
         }
         return x + 440 * y;
     }
-    int count(uint8_t code) const {
-        int n = 0;
-        for (int i = 0; i < RINK_CELLS; ++i)
-            n += rink.cellAtIndex(i) == code;
-        return n;
-    }
 
-    Rink rink;
-    Image display{440, 300}, plain{440, 300}, claimed{440, 300};
     GuardedCounter claimedCells, score;
-    RecordingSound bigCapture;
+    test::RecordingSound bigCapture;
     AreaCapture capture{rink, claimedCells, score, bigCapture};
 };
 
-TEST(AreaCapture, ColumnLineWithTheRefereeLeftClaimsTheRightSide) {
-    CaptureRig rig;
-    rig.score.set(1000);
-    const int last = rig.drawLine({{200, 53}, {200, 269}});
-    rig.rink.pathPush(200, 52);
-    FakeFigures figures(rig.rink, 100, 161);
-    EXPECT_EQ(rig.capture.capture(last, HEADING_DOWN, figures), 44268);
-    EXPECT_EQ(figures.refereeCell, CellSideB);
-    EXPECT_EQ(rig.claimedCells.get(), 44268);
-    EXPECT_EQ(rig.score.get(), 1000 + 584);
-    EXPECT_EQ(rig.bigCapture.plays, 1);
-    EXPECT_EQ(figures.refreshes, 1);
-    EXPECT_TRUE(rig.rink.pathEmpty());
-
-    EXPECT_EQ(rig.count(CellClaimed), 203 * 217);
-    EXPECT_EQ(rig.count(CellClaimedLine), 217);
-    EXPECT_EQ(rig.count(CellIce), 166 * 217);
-    EXPECT_EQ(rig.count(CellSideA) + rig.count(CellSideB) + rig.count(CellRaidLine), 0);
-    EXPECT_EQ(rig.rink.cellAt(201, 53), CellClaimed);
-    EXPECT_EQ(rig.rink.cellAt(403, 269), CellClaimed);
-    EXPECT_EQ(rig.rink.cellAt(199, 161), CellIce);
-    EXPECT_EQ(rig.rink.cellAt(404, 161), CellEdge);
-    // The display: claimed area from the claimed picture, the line in its own colour, ice untouched.
-    EXPECT_EQ(rig.display.pixel(300, 161), 88);
-    EXPECT_EQ(rig.display.pixel(200, 161), CellClaimedLine);
-    EXPECT_EQ(rig.display.pixel(150, 161), 77);
-    EXPECT_EQ(rig.display.pixel(404, 161), 77);
-}
-
-TEST(AreaCapture, ColumnLineWithTheRefereeRightClaimsTheLeftSide) {
-    CaptureRig rig;
-    const int last = rig.drawLine({{200, 53}, {200, 269}});
-    FakeFigures figures(rig.rink, 300, 100);
-    EXPECT_EQ(rig.capture.capture(last, HEADING_DOWN, figures), 36239);
-    EXPECT_EQ(rig.claimedCells.get(), 36239);
-    EXPECT_EQ(rig.score.get(), 388);
-    EXPECT_EQ(rig.bigCapture.plays, 1);
-    EXPECT_EQ(rig.count(CellClaimed), 166 * 217);
-    EXPECT_EQ(rig.rink.cellAt(34, 53), CellClaimed);
-    EXPECT_EQ(rig.rink.cellAt(201, 53), CellIce);
-}
-
-TEST(AreaCapture, TheSameLineWalkedTheOtherWayGivesTheSameResult) {
-    CaptureRig rig;
-    const int last = rig.drawLine({{200, 269}, {200, 53}});
-    FakeFigures figures(rig.rink, 100, 161);
-    EXPECT_EQ(rig.capture.capture(last, HEADING_UP, figures), 44268);
-    EXPECT_EQ(rig.rink.cellAt(300, 100), CellClaimed);
-}
-
-TEST(AreaCapture, OneCellLineClaimsOnlyThatCell) {
-    CaptureRig rig;
-    const int last = rig.drawLine({{34, 53}});
-    FakeFigures figures(rig.rink, 219, 161);
-    EXPECT_EQ(rig.capture.capture(last, HEADING_DOWN, figures), 1);
-    EXPECT_EQ(rig.score.get(), 1);
-    EXPECT_EQ(rig.bigCapture.plays, 0);
-    EXPECT_EQ(rig.rink.cellAt(34, 53), CellClaimedLine); // still touches free ice
-    EXPECT_EQ(rig.count(CellIce), ICE_CELLS - 1);
-}
-
-TEST(AreaCapture, BigCaptureSoundStartsAbove20367Cells) {
+TEST(AreaCapture, ClaimsTheSideAwayFromTheRefereeScoresItAndPaintsIt) {
     // A line down from the top edge and left to the left edge claims the corner: v = (a + 1)(b + 1)
-    // for a corner at (34 + a, 53 + b). 20367 = 219 * 93, 20368 = 152 * 134.
-    struct Case {
-        int cornerX, cornerY, v, sounds;
-    } cases[] = {{34 + 218, 53 + 92, 20367, 0}, {34 + 151, 53 + 133, 20368, 1}};
-    for (const Case& c : cases) {
+    // for a corner at (34 + a, 53 + b). 20367 = 219 * 93 is the most without the big-capture sound,
+    // 20368 = 152 * 134 the least with it. Walking down, side A is on the right; a referee on the line
+    // spares side B. A line that does not split the ice lets side A, flooded first, take everything.
+    using Corners = std::vector<std::pair<int, int>>;
+    const Corners column{{200, 53}, {200, 269}};
+    const uint8_t AREA = CellClaimed, LINE = CellClaimedLine, ICE = CellIce, EDGE = CellEdge;
+    // clang-format off
+    const struct {
+        const char* name;
+        Corners corners;
+        Heading heading;
+        int refereeX, refereeY, v, score, sounds;
+        uint8_t refereeCell; // 0: not checked
+        std::vector<std::tuple<int, int, uint8_t>> cells;
+    } cases[] = {
+        {"referee left", column, HEADING_DOWN, 100, 161, 44268, 584, 1, CellSideB,
+         {{201, 53, AREA}, {403, 269, AREA}, {300, 161, AREA}, {200, 161, LINE}, {199, 161, ICE}, {404, 161, EDGE}}},
+        {"walked upwards", {{200, 269}, {200, 53}}, HEADING_UP, 100, 161, 44268, 584, 1, 0,
+         {{300, 100, AREA}, {199, 161, ICE}}},
+        {"referee right", column, HEADING_DOWN, 300, 100, 36239, 388, 1, 0, {{34, 53, AREA}, {201, 53, ICE}}},
+        {"referee on the line", column, HEADING_DOWN, 200, 161, 44268, 584, 1, LINE,
+         {{300, 161, AREA}, {100, 161, ICE}}},
+        {"one-cell line", {{34, 53}}, HEADING_DOWN, 219, 161, 1, 1, 0, 0, {{34, 53, LINE}}},
+        {"20367 cells", {{252, 53}, {252, 145}, {34, 145}}, HEADING_LEFT, 400, 265, 20367, 126, 0, 0,
+         {{35, 54, AREA}, {400, 265, ICE}}},
+        {"20368 cells", {{185, 53}, {185, 186}, {34, 186}}, HEADING_LEFT, 400, 265, 20368, 126, 1, 0,
+         {{35, 54, AREA}, {400, 265, ICE}}},
+        {"spur into open ice", {{100, 53}, {100, 80}}, HEADING_DOWN, 300, 200, 28, 1, 0, CellSideA,
+         {{100, 80, LINE}, {300, 200, ICE}}},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         CaptureRig rig;
-        const int last = rig.drawLine({{c.cornerX, 53}, {c.cornerX, c.cornerY}, {34, c.cornerY}});
-        FakeFigures figures(rig.rink, 400, 265);
-        EXPECT_EQ(rig.capture.capture(last, HEADING_LEFT, figures), c.v);
-        EXPECT_EQ(rig.bigCapture.plays, c.sounds) << c.v;
-        EXPECT_EQ(rig.score.get(), AreaCapture::captureScore(c.v));
-        EXPECT_EQ(rig.rink.cellAt(35, 54), CellClaimed);
-        EXPECT_EQ(rig.rink.cellAt(400, 265), CellIce);
+        rig.score.set(1000);
+        const int last = rig.drawLine(c.corners);
+        rig.rink.pathPush(c.corners[0].first, 52);
+        FakeFigures figures(rig.rink, c.refereeX, c.refereeY);
+        EXPECT_EQ(rig.capture.capture(last, c.heading, figures), c.v);
+        EXPECT_EQ(rig.claimedCells.get(), c.v);
+        EXPECT_EQ(rig.score.get(), 1000 + c.score);
+        EXPECT_EQ(AreaCapture::captureScore(c.v), c.score);
+        EXPECT_EQ(rig.bigCapture.plays, c.sounds);
+        EXPECT_EQ(figures.refreshes, 1);
+        EXPECT_EQ(c.refereeCell ? figures.refereeCell : 0, c.refereeCell);
+        EXPECT_TRUE(rig.rink.pathEmpty());
+        // The claimed area shows the claimed picture, the line its own colour, the rest is untouched.
+        for (auto [x, y, code] : c.cells) {
+            EXPECT_EQ(rig.rink.cellAt(x, y), code) << x << "," << y;
+            EXPECT_EQ(rig.display.pixel(x, y), code == AREA ? 88 : code == LINE ? LINE : 77) << x << "," << y;
+        }
+        // Every cell is accounted for and no transient code is left behind.
+        EXPECT_EQ(rig.count(CellClaimed) + rig.count(CellClaimedLine), c.v);
+        EXPECT_EQ(rig.count(CellIce), ICE_CELLS - c.v);
+        EXPECT_EQ(rig.count(CellSideA) + rig.count(CellSideB) + rig.count(CellRaidLine), 0);
     }
 }
 
 TEST(AreaCapture, ScoreTable) {
-    EXPECT_EQ(AreaCapture::captureScore(1), 1);
-    EXPECT_EQ(AreaCapture::captureScore(811), 1);
-    EXPECT_EQ(AreaCapture::captureScore(812), 1);
-    EXPECT_EQ(AreaCapture::captureScore(2436), 2);
-    EXPECT_EQ(AreaCapture::captureScore(4060), 6);
-    EXPECT_EQ(AreaCapture::captureScore(44268), 584);
-    EXPECT_EQ(AreaCapture::captureScore(36239), 388);
-    EXPECT_EQ(AreaCapture::captureScore(ICE_CELLS), 98 * 98 / 5 + 1);
-}
-
-TEST(AreaCapture, RefereeOnTheLineSparesSideB) {
-    CaptureRig rig;
-    const int last = rig.drawLine({{200, 53}, {200, 269}});
-    FakeFigures figures(rig.rink, 200, 161);
-    rig.capture.capture(last, HEADING_DOWN, figures);
-    EXPECT_EQ(figures.refereeCell, CellClaimedLine);
-    // Walking up, side A is on the right.
-    EXPECT_EQ(rig.rink.cellAt(300, 161), CellClaimed);
-    EXPECT_EQ(rig.rink.cellAt(100, 161), CellIce);
+    const std::pair<int, int> cases[] = {{1, 1},    {811, 1},     {812, 1},     {2436, 2},
+                                         {4060, 6}, {44268, 584}, {36239, 388}, {ICE_CELLS, 98 * 98 / 5 + 1}};
+    for (auto [v, score] : cases)
+        EXPECT_EQ(AreaCapture::captureScore(v), score) << v;
 }
 
 TEST(AreaCapture, ClaimedLineWithoutFreeIceAroundIsRetired) {
@@ -169,8 +121,7 @@ TEST(AreaCapture, ClaimedLineWithoutFreeIceAroundIsRetired) {
     rig.capture.capture(rig.drawLine({{200, 53}, {200, 269}}), HEADING_DOWN, right);
     EXPECT_EQ(rig.rink.cellAt(200, 100), CellClaimedLine);
     // A second line two columns further claims column 201: line 200 then borders only claimed area.
-    const int v = rig.capture.capture(rig.drawLine({{202, 53}, {202, 269}}), HEADING_DOWN, right);
-    EXPECT_EQ(v, 217 + 217);
+    EXPECT_EQ(rig.capture.capture(rig.drawLine({{202, 53}, {202, 269}}), HEADING_DOWN, right), 217 + 217);
     EXPECT_EQ(rig.claimedCells.get(), 36239 + 434);
     for (int y = 53; y <= 269; ++y) {
         ASSERT_EQ(rig.rink.cellAt(200, y), CellClaimed) << y;
@@ -182,27 +133,13 @@ TEST(AreaCapture, ClaimedLineWithoutFreeIceAroundIsRetired) {
     EXPECT_EQ(rig.count(CellSideA) + rig.count(CellSideB), 0);
 }
 
-TEST(AreaCapture, LineThatDoesNotSplitTheIceLetsSideATakeEverything) {
-    // A spur from the top edge that ends in open ice: both seeds reach the same ice, side A first.
-    CaptureRig rig;
-    const int last = rig.drawLine({{100, 53}, {100, 80}});
-    FakeFigures figures(rig.rink, 300, 200);
-    EXPECT_EQ(rig.capture.capture(last, HEADING_DOWN, figures), 28);
-    EXPECT_EQ(figures.refereeCell, CellSideA);
-    EXPECT_EQ(rig.count(CellIce), ICE_CELLS - 28);
-}
-
-TEST(FloodSide, FloodsTheWholeRinkWithoutADeepStack) {
+TEST(FloodSide, FloodsTheWholeRinkWithoutADeepStackAndEntersOnlyFreeIce) {
     CaptureRig rig;
     rig.capture.floodSide(34 + 440 * 53, CellSideA);
     EXPECT_EQ(rig.count(CellSideA), ICE_CELLS);
-    EXPECT_EQ(rig.count(CellIce), 0);
-    // Nothing but free ice is entered: a second flood finds nothing.
-    rig.capture.floodSide(100 + 440 * 100, CellSideB);
-    EXPECT_EQ(rig.count(CellSideB), 0);
-    rig.capture.floodSide(0, CellSideB);
-    rig.capture.floodSide(-5, CellSideB);
-    rig.capture.floodSide(RINK_CELLS + 5, CellSideB);
+    // A second flood finds nothing, nor do seeds off the ice or off the grid.
+    for (int seed : {100 + 440 * 100, 0, -5, RINK_CELLS + 5})
+        rig.capture.floodSide(seed, CellSideB);
     EXPECT_EQ(rig.count(CellSideB), 0);
 }
 
@@ -211,11 +148,8 @@ TEST(FloodSide, SerpentineIceIsFilledExactlyToItsWalls) {
     // winding corridor, the worst shape for a recursive flood.
     CaptureRig rig;
     int walls = 0;
-    for (int x = 35; x < 403; x += 2) {
-        const bool openTop = ((x - 35) / 2) % 2 == 0;
-        rig.rink.fillCells(x, openTop ? 54 : 53, 1, 216, CellClaimed);
-        walls += 216;
-    }
+    for (int x = 35; x < 403; x += 2, walls += 216)
+        rig.rink.fillCells(x, ((x - 35) / 2) % 2 == 0 ? 54 : 53, 1, 216, CellClaimed);
     rig.capture.floodSide(34 + 440 * 269, CellSideB);
     EXPECT_EQ(rig.count(CellSideB), ICE_CELLS - walls);
     EXPECT_EQ(rig.count(CellClaimed), walls);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace tundrix {
 namespace {
 
@@ -11,110 +13,99 @@ using test::chunk;
 using test::formatBody;
 using test::riff;
 
-std::vector<uint8_t> samplesOf(const WaveData& w) {
-    return {w.samples.begin(), w.samples.end()};
+auto fieldsOf(const PcmFormat& f) {
+    return std::tuple(f.formatTag, f.channels, f.samplesPerSec, f.avgBytesPerSec, f.blockAlign,
+                      f.bitsPerSample);
 }
 
-TEST(WaveReader, FindsFormatAndDataInEitherOrderPastOtherChunks) {
-    const std::vector<uint8_t> samples{1, 2, 3, 4, 5, 6};
-    const auto usual = riff({chunk("fmt ", formatBody(11025)), chunk("data", samples)});
-    const auto reversed =
-        riff({chunk("LIST", {'I', 'N', 'F', 'O'}), chunk("data", samples), chunk("fmt ", formatBody(11025))});
-
-    WaveData a, b;
-    ASSERT_TRUE(readWave(usual, a));
-    ASSERT_TRUE(readWave(reversed, b));
-    EXPECT_EQ(samplesOf(a), samples);
-    EXPECT_EQ(samplesOf(b), samples);
-    for (const WaveData* w : {&a, &b}) {
-        EXPECT_EQ(w->format.formatTag, 1);
-        EXPECT_EQ(w->format.channels, 1);
-        EXPECT_EQ(w->format.samplesPerSec, 11025u);
-        EXPECT_EQ(w->format.avgBytesPerSec, 11025u);
-        EXPECT_EQ(w->format.blockAlign, 1);
-        EXPECT_EQ(w->format.bitsPerSample, 8);
+TEST(WaveReader, FindsFormatAndDataInEitherOrderPastOddAndOtherChunks) {
+    const std::vector<uint8_t> six{1, 2, 3, 4, 5, 6}, five{10, 20, 30, 40, 50}, two{1, 2};
+    PcmFormat at11k;
+    at11k.samplesPerSec = at11k.avgBytesPerSec = 11025;
+    const struct {
+        const char* name;
+        std::vector<uint8_t> wave, samples;
+        uint32_t rate;
+    } cases[] = {
+        {"usual order", riff({chunk("fmt ", formatBody(11025)), chunk("data", six)}), six, 11025},
+        {"data first, past a LIST",
+         riff({chunk("LIST", {'I', 'N', 'F', 'O'}), chunk("data", six), chunk("fmt ", formatBody(11025))}),
+         six, 11025},
+        {"what the writer makes", writeWave(at11k, six), six, 11025},
+        // Five samples: the data chunk is followed by a pad byte, then the format.
+        {"odd chunks", riff({chunk("junk", {9, 9, 9}), chunk("data", five), chunk("fmt ", formatBody())}),
+         five, 8000},
+        // 14 bytes is the bare record: the sample size follows from the block size.
+        {"bare format record", riff({chunk("fmt ", formatBody(8000, 14)), chunk("data", two)}), two, 8000},
+        // A RIFF length beyond the file is bounded by the bytes present.
+        {"RIFF length past the end", riff({chunk("fmt ", formatBody()), chunk("data", two)}, 0xFFFFFFF0), two,
+         8000},
+        // A data chunk claiming more than is there yields only what is there: the pad byte is the last.
+        {"data length past the end",
+         riff({chunk("fmt ", formatBody()), chunk("data", {1, 2, 3}, 1000)}),
+         {1, 2, 3, 0},
+         8000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(c.wave.size() % 2, 0u);
+        WaveData w;
+        ASSERT_TRUE(readWave(c.wave, w));
+        EXPECT_EQ(std::vector<uint8_t>(w.samples.begin(), w.samples.end()), c.samples);
+        PcmFormat expected;
+        expected.samplesPerSec = expected.avgBytesPerSec = c.rate;
+        EXPECT_EQ(fieldsOf(w.format), fieldsOf(expected));
     }
-    // What the writer makes, the reader reads back.
-    WaveData c;
-    const auto written = writeWave(a.format, a.samples);
-    ASSERT_TRUE(readWave(written, c));
-    EXPECT_EQ(samplesOf(c), samples);
-    EXPECT_EQ(c.format.samplesPerSec, 11025u);
 }
 
-TEST(WaveReader, OddChunksArePaddedAndTheChunkAfterThemIsFound) {
-    // Five samples: the data chunk is followed by a pad byte, then the format.
-    const std::vector<uint8_t> samples{10, 20, 30, 40, 50};
-    const auto wave = riff({chunk("junk", {9, 9, 9}), chunk("data", samples), chunk("fmt ", formatBody())});
-    ASSERT_EQ(wave.size() % 2, 0u);
+TEST(WaveReader, RejectsBrokenFilesAndNeverReadsPastTheBytes) {
+    const auto good = riff({chunk("fmt ", formatBody()), chunk("data", {1})});
+    auto notRiff = good, notWave = good;
+    notRiff[0] = 'X';
+    notWave[8] = 'X';
+    auto formatCut = riff({chunk("data", {1, 2}), chunk("fmt ", formatBody())});
+    formatCut.resize(formatCut.size() - 4);
+    const auto shortFormat = chunk("fmt ", formatBody(8000, 12)); // 12 bytes is not a format record
+    const struct {
+        const char* name;
+        std::vector<uint8_t> wave;
+    } cases[] = {
+        {"empty", {}},
+        {"not RIFF", notRiff},
+        {"not WAVE", notWave},
+        {"no data", riff({chunk("fmt ", formatBody())})},
+        {"no format", riff({chunk("data", {1, 2})})},
+        {"12-byte format", riff({shortFormat, chunk("data", {1, 2})})},
+        {"data, then a 12-byte format", riff({chunk("data", {1, 2}), shortFormat})},
+        {"only the first format counts",
+         riff({shortFormat, chunk("fmt ", formatBody()), chunk("data", {1, 2})})},
+        {"RIFF length ending before the data",
+         riff({chunk("fmt ", formatBody()), chunk("data", {1, 2})}, 4 + 24)},
+        // The walk jumps beyond the end and stops.
+        {"largest chunk length before the format",
+         riff({chunk("LIST", {1, 2}, 0xFFFFFFFF), chunk("fmt ", formatBody()), chunk("data", {1})})},
+        {"format chunk cut short", formatCut},
+    };
+    for (const auto& c : cases) {
+        WaveData w;
+        EXPECT_FALSE(readWave(c.wave, w)) << c.name;
+    }
     WaveData w;
-    ASSERT_TRUE(readWave(wave, w));
-    EXPECT_EQ(samplesOf(w), samples);
-    EXPECT_EQ(w.format.bitsPerSample, 8);
-}
-
-TEST(WaveReader, ShortFormatRecords) {
-    const std::vector<uint8_t> samples{1, 2};
-    WaveData w;
-    // 12 bytes is not a format record: nothing is taken.
-    EXPECT_FALSE(readWave(riff({chunk("fmt ", formatBody(8000, 12)), chunk("data", samples)}), w));
-    EXPECT_TRUE(w.samples.empty());
-    // The data may come first; the short format still fails.
-    EXPECT_FALSE(readWave(riff({chunk("data", samples), chunk("fmt ", formatBody(8000, 12))}), w));
-    // 14 bytes is the bare record: the sample size follows from the block size.
-    const auto bare = riff({chunk("fmt ", formatBody(8000, 14)), chunk("data", samples)});
-    ASSERT_TRUE(readWave(bare, w));
-    EXPECT_EQ(w.format.bitsPerSample, 8);
-    EXPECT_EQ(samplesOf(w), samples);
-    // Only the first format counts.
-    EXPECT_FALSE(readWave(
-        riff({chunk("fmt ", formatBody(8000, 12)), chunk("fmt ", formatBody()), chunk("data", samples)}), w));
-}
-
-TEST(WaveReader, RejectsWrongHeadersAndMissingChunks) {
-    WaveData w;
-    EXPECT_FALSE(readWave({}, w));
-    auto good = riff({chunk("fmt ", formatBody()), chunk("data", {1})});
-    auto badRiff = good;
-    badRiff[0] = 'X';
-    EXPECT_FALSE(readWave(badRiff, w));
-    auto badWave = good;
-    badWave[8] = 'X';
-    EXPECT_FALSE(readWave(badWave, w));
-    EXPECT_FALSE(readWave(riff({chunk("fmt ", formatBody())}), w));
-    EXPECT_FALSE(readWave(riff({chunk("data", {1, 2})}), w));
-    // A RIFF length that ends before the data chunk hides it.
-    EXPECT_FALSE(readWave(riff({chunk("fmt ", formatBody()), chunk("data", {1, 2})}, 4 + 24), w));
-    // A RIFF length beyond the file is bounded by the bytes present.
-    EXPECT_TRUE(readWave(riff({chunk("fmt ", formatBody()), chunk("data", {1, 2})}, 0xFFFFFFF0), w));
-}
-
-TEST(WaveReader, LengthsRunningPastTheBytesAreNeverFollowed) {
-    WaveData w;
-    // A data chunk claiming more than is there yields only what is there.
-    auto cut = riff({chunk("fmt ", formatBody()), chunk("data", {1, 2, 3}, 1000)});
-    ASSERT_TRUE(readWave(cut, w));
-    EXPECT_EQ(samplesOf(w), (std::vector<uint8_t>{1, 2, 3, 0})); // the pad byte is the last byte present
-    // A chunk with the largest length before the format: the walk jumps beyond the end and stops.
-    EXPECT_FALSE(readWave(
-        riff({chunk("LIST", {1, 2}, 0xFFFFFFFF), chunk("fmt ", formatBody()), chunk("data", {1})}), w));
-    // A format chunk cut short fails.
-    auto shortFormat = riff({chunk("data", {1, 2}), chunk("fmt ", formatBody())});
-    shortFormat.resize(shortFormat.size() - 4);
-    EXPECT_FALSE(readWave(shortFormat, w));
+    EXPECT_FALSE(readWave(riff({shortFormat, chunk("data", {1, 2})}), w));
+    EXPECT_TRUE(w.samples.empty()); // nothing is taken
 
     // Every prefix of a good file is read without stepping past its end (the sanitizer build checks the
     // reads); the samples found always lie inside the prefix.
-    const auto good =
+    const auto full =
         riff({chunk("LIST", {1, 2, 3}), chunk("data", {1, 2, 3, 4, 5}), chunk("fmt ", formatBody())});
-    for (size_t n = 0; n <= good.size(); ++n) {
-        std::vector<uint8_t> prefix(good.begin(), good.begin() + static_cast<ptrdiff_t>(n));
+    for (size_t n = 0; n <= full.size(); ++n) {
+        std::vector<uint8_t> prefix(full.begin(), full.begin() + static_cast<ptrdiff_t>(n));
         if (readWave(prefix, w)) {
             EXPECT_GE(w.samples.data(), prefix.data());
             EXPECT_LE(w.samples.data() + w.samples.size(), prefix.data() + prefix.size());
         }
     }
-    EXPECT_TRUE(readWave(good, w));
+    EXPECT_TRUE(readWave(full, w));
 }
 
 } // namespace

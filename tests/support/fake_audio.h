@@ -14,120 +14,75 @@ class FakeAudio : public AudioOut {
   public:
     struct Buffer {
         PcmFormat format;
-        std::vector<uint8_t> samples;
+        std::vector<uint8_t> samples; // the simple player keeps the whole WAVE it was handed
         uint32_t lengthMs = 0;
         uint32_t positionMs = 0;
         bool playing = false;
         bool loop = false;
-        int pan = 0;
-        int volume = 0;
         int starts = 0; // start requests that began or resumed playback
     };
-    struct Event {
-        std::string what; // "start", "stop", "simplePlay", "simpleStop"
-        BufferId id = NO_BUFFER;
+    // A start request that began or resumed playback.
+    struct Start {
         bool loop = false;
         int pan = 0;
-        uint32_t positionMs = 0; // where a start began
-        bool operator==(const Event&) const = default;
+        uint32_t positionMs = 0; // where it began
     };
 
-    // Settings a test may change before the device is opened or buffers are made.
-    bool deviceAvailable = true;
-    bool failBuffers = false;
+    explicit FakeAudio(bool device = true) : deviceAvailable(device) {}
 
     bool open() override {
-        ++opens;
-        calls.push_back("open");
-        isOpen = deviceAvailable;
-        return isOpen;
+        ++opens, calls.push_back("open");
+        return isOpen = deviceAvailable;
     }
     void close() override {
-        ++closes;
-        calls.push_back("close");
+        ++closes, calls.push_back("close");
         isOpen = false;
         buffers.clear();
     }
     BufferId createBuffer(const PcmFormat& format, std::span<const uint8_t> samples) override {
         calls.push_back("createBuffer");
         if (!isOpen || failBuffers || samples.empty() || format.avgBytesPerSec == 0) return NO_BUFFER;
-        Buffer b;
+        Buffer& b = buffers[nextId_];
         b.format = format;
         b.samples.assign(samples.begin(), samples.end());
-        b.lengthMs = static_cast<uint32_t>(uint64_t{1000} * samples.size() / format.avgBytesPerSec);
-        buffers[nextId_] = std::move(b);
+        b.lengthMs = lengthOf(format, samples.size());
         return nextId_++;
     }
     void releaseBuffer(BufferId id) override {
         buffers.erase(id);
-        ++releases;
         calls.push_back("releaseBuffer");
     }
-    bool isPlaying(BufferId id) override {
-        auto it = buffers.find(id);
-        return it != buffers.end() && it->second.playing;
-    }
-    void start(BufferId id, bool loop, int pan, int volume) override {
-        auto it = buffers.find(id);
-        if (it == buffers.end()) return;
-        Buffer& b = it->second;
-        b.loop = loop, b.pan = pan, b.volume = volume;
-        if (b.playing) return; // a playing buffer just takes the new settings
-        b.playing = true;
-        ++b.starts;
-        events.push_back({"start", id, loop, pan, b.positionMs});
+    bool isPlaying(BufferId id) override { return buffer(id) && buffer(id)->playing; }
+    void start(BufferId id, bool loop, int pan, int) override {
+        Buffer* b = buffer(id);
+        if (!b) return;
+        b->loop = loop;
+        if (b->playing) return; // a playing buffer just takes the new settings
+        b->playing = true, ++b->starts;
+        started.push_back({loop, pan, b->positionMs});
     }
     void stop(BufferId id) override {
-        auto it = buffers.find(id);
-        if (it == buffers.end()) return;
-        it->second.playing = false;
-        events.push_back({"stop", id, it->second.loop, it->second.pan, it->second.positionMs});
+        if (Buffer* b = buffer(id)) b->playing = false;
     }
     void simplePlay(std::span<const uint8_t> wave, bool loop) override {
-        simpleWave.assign(wave.begin(), wave.end());
-        simpleLoop = loop;
-        simplePositionMs = 0;
         WaveData parsed;
-        simpleLengthMs =
-            readWave(simpleWave, parsed) && parsed.format.avgBytesPerSec != 0
-                ? static_cast<uint32_t>(uint64_t{1000} * parsed.samples.size() / parsed.format.avgBytesPerSec)
-                : 0;
-        simplePlaying = simpleLengthMs > 0;
-        events.push_back({"simplePlay", NO_BUFFER, loop, 0, 0});
+        simple = Buffer{};
+        simple.samples.assign(wave.begin(), wave.end());
+        simple.lengthMs =
+            readWave(simple.samples, parsed) ? lengthOf(parsed.format, parsed.samples.size()) : 0;
+        simple.loop = loop;
+        simple.playing = simple.lengthMs > 0;
+        ++simplePlays;
     }
-    void simpleStop() override {
-        simplePlaying = false;
-        events.push_back({"simpleStop", NO_BUFFER, false, 0, 0});
-    }
+    void simpleStop() override { simple.playing = false; }
 
     // Lets time pass: playing buffers move on; a one-shot that reaches its end stops and rewinds.
     void advance(uint32_t ms) {
-        for (auto& [id, b] : buffers) {
-            if (!b.playing || b.lengthMs == 0) continue;
-            uint64_t pos = uint64_t{b.positionMs} + ms;
-            if (b.loop) {
-                b.positionMs = static_cast<uint32_t>(pos % b.lengthMs);
-            } else if (pos >= b.lengthMs) {
-                b.positionMs = 0;
-                b.playing = false;
-            } else {
-                b.positionMs = static_cast<uint32_t>(pos);
-            }
-        }
-        if (simplePlaying) {
-            uint64_t pos = uint64_t{simplePositionMs} + ms;
-            if (simpleLoop) {
-                simplePositionMs = static_cast<uint32_t>(pos % simpleLengthMs);
-            } else if (pos >= simpleLengthMs) {
-                simplePlaying = false;
-                simplePositionMs = 0;
-            } else {
-                simplePositionMs = static_cast<uint32_t>(pos);
-            }
-        }
+        for (auto& [id, b] : buffers)
+            step(b, ms);
+        step(simple, ms);
     }
-
-    const Buffer* buffer(BufferId id) const {
+    Buffer* buffer(BufferId id) {
         auto it = buffers.find(id);
         return it == buffers.end() ? nullptr : &it->second;
     }
@@ -138,21 +93,34 @@ class FakeAudio : public AudioOut {
         return n;
     }
 
+    // Settings a test may change before the device is opened or buffers are made.
+    bool deviceAvailable;
+    bool failBuffers = false;
+
     bool isOpen = false;
     int opens = 0;
     int closes = 0;
-    int releases = 0;
     std::map<BufferId, Buffer> buffers;
-    std::vector<Event> events;
-    // open, close, createBuffer and releaseBuffer in the order they came.
-    std::vector<std::string> calls;
-    std::vector<uint8_t> simpleWave;
-    bool simpleLoop = false;
-    bool simplePlaying = false;
-    uint32_t simplePositionMs = 0;
-    uint32_t simpleLengthMs = 0;
+    Buffer simple; // the simple player
+    std::vector<Start> started;
+    int simplePlays = 0;
+    std::vector<std::string> calls; // open, close, createBuffer and releaseBuffer in the order they came
 
   private:
+    static uint32_t lengthOf(const PcmFormat& f, size_t bytes) {
+        return f.avgBytesPerSec == 0 ? 0 : static_cast<uint32_t>(uint64_t{1000} * bytes / f.avgBytesPerSec);
+    }
+    static void step(Buffer& b, uint32_t ms) {
+        if (!b.playing || b.lengthMs == 0) return;
+        const uint64_t pos = uint64_t{b.positionMs} + ms;
+        if (b.loop)
+            b.positionMs = static_cast<uint32_t>(pos % b.lengthMs);
+        else if (pos >= b.lengthMs)
+            b.positionMs = 0, b.playing = false;
+        else
+            b.positionMs = static_cast<uint32_t>(pos);
+    }
+
     BufferId nextId_ = 1;
 };
 

@@ -48,7 +48,10 @@ bool readWave(std::span<const uint8_t> bytes, WaveData& out) {
         const uint64_t present = size - bodyStart;
         const size_t available = static_cast<size_t>(length < present ? length : present);
         if (!haveFormat && std::memcmp(chunk, "fmt ", 4) == 0) {
-            if (length < 14 || available < 14) return false;
+            if (length < 14 || available < 14) {
+                out = WaveData{};
+                return false;
+            }
             const uint8_t* f = chunk + 8;
             PcmFormat& format = out.format;
             format.formatTag = le16(f);

@@ -1,0 +1,1 @@
+tundrix_bench(bench_present tundrix_sdl_platform)

@@ -1,0 +1,59 @@
+// The game window on SDL2: the 8-bit picture through a streaming texture with the palette applied, the
+// ImGui layer over it, zoom, and the one-at-a-time event handling of the main loop.
+#pragma once
+#include "platform/imgui_host.h"
+#include "platform/video.h"
+
+#include <memory>
+#include <string>
+
+namespace tundrix {
+
+class SdlKeys;
+
+// Expands width x height palette indices through a 256-entry 0xAARRGGBB table into 32-bit pixels,
+// rows pitchBytes apart.
+void expandPicture(const uint8_t* indices, int width, int height, const uint32_t* argb, void* pixels,
+                   int pitchBytes);
+
+struct WindowOptions {
+    std::string title;
+    int pictureWidth = 440;
+    int pictureHeight = 300;
+    int zoom = 1;
+    std::string fontFile; // a TTF for the menus and dialogs; ImGui's own font when it cannot be read
+    float fontPixels = 15.0f;
+};
+
+class SdlVideo : public VideoOut, public ImGuiHost {
+  public:
+    // Starts SDL's video, opens the window and sets up ImGui. Null when there is no display; whyNot
+    // then holds one line saying so.
+    static std::unique_ptr<SdlVideo> open(const WindowOptions& options, SdlKeys& keys, std::string& whyNot);
+    ~SdlVideo() override;
+
+    void setPalette(std::span<const Rgb, 256> colours) override;
+    void present(const uint8_t* pixels, int width, int height) override;
+
+    WindowEvent handleOneEvent() override;
+    WindowEvent waitAndHandleEvent(uint32_t timeoutMs) override;
+    void beginFrame() override;
+    void finishFrame() override;
+    void setTextInput(bool on) override;
+    void forgetTappedKeys() override;
+    int menuBarHeight() const override;
+    int zoom() const override;
+    void setZoom(int zoom) override;
+    void openUrl(const std::string& url) override;
+
+    // The window's client size in pixels (for checks).
+    void windowSize(int& width, int& height) const;
+
+    struct Impl;
+
+  private:
+    explicit SdlVideo(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> impl_;
+};
+
+} // namespace tundrix

@@ -1,0 +1,32 @@
+// The game's bilingual menu bar: Swedish menus first, two spacers, then the English menu.
+#include "shell/menu.h"
+
+#include "shell/game_session.h"
+#include "shell/web_pages.h"
+
+namespace tundrix {
+
+std::vector<MenuPopup> menuBar() {
+    return {
+        {"Spel",
+         {{"Starta nytt spel (F1)", CMD_NEW_GAME},
+          {"Spelregler", CMD_RULES},
+          {"Avsluta (Alt-F4)", CMD_QUIT}}},
+        {"Tävling", {{"Tävlingsregler", CMD_COMPETITION_RULES}, {"Om Lumora", CMD_ABOUT}}},
+        {"Koppla upp",
+         {{"Registrera high-score", CMD_REGISTER},
+          {"Utmana dina vänner", CMD_CHALLENGE},
+          {"Surfa till Lumorasajten", CMD_CHANNEL_SITE},
+          {"Besök Tundrixs hemsida", CMD_BRAND_SITE}}},
+        {" ", {}, CMD_NOTHING},
+        {"", {}, CMD_NOTHING},
+        {"In English",
+         {{"New Game ( F1)", CMD_NEW_GAME},
+          {"How to Play", CMD_HOW_TO_PLAY},
+          {"About Lumora", CMD_ABOUT_ENGLISH},
+          {"Register high-score", CMD_REGISTER},
+          {"Visit " + std::string(CHANNEL_HOST), CMD_CHANNEL_SITE}}},
+    };
+}
+
+} // namespace tundrix

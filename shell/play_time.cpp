@@ -1,0 +1,125 @@
+// Play time and zoom files: pure parsers plus the write-then-rename file update (no SDL here).
+#include "shell/play_time.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <system_error>
+#include <unistd.h>
+
+namespace tundrix {
+
+namespace {
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && isSpace(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isSpace(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+} // namespace
+
+std::filesystem::path settingsFolder(const char* xdgConfigHome, const char* home) {
+    // Relative values are ignored, as the base directory rules ask.
+    std::filesystem::path base;
+    if (xdgConfigHome && xdgConfigHome[0] == '/') {
+        base = xdgConfigHome;
+    } else if (home && home[0] == '/') {
+        base = std::filesystem::path(home) / ".config";
+    } else {
+        return {};
+    }
+    return base / "lumora" / "tundrix";
+}
+
+uint32_t parsePlayTime(std::string_view text) {
+    text = trimmed(text);
+    if (text.empty() || text.size() > 10) return 0;
+    uint64_t value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return 0;
+        value = value * 10 + static_cast<uint64_t>(c - '0');
+    }
+    if (value > UINT32_MAX) return 0;
+    return static_cast<uint32_t>(value);
+}
+
+std::string formatPlayTime(uint32_t ms) {
+    return std::to_string(ms) + "\n";
+}
+
+int parseZoom(std::string_view text) {
+    text = trimmed(text);
+    if (text == "2") return 2;
+    if (text == "3") return 3;
+    return 1;
+}
+
+std::optional<std::string> readSettingsFile(const std::filesystem::path& file, size_t maxBytes) {
+    if (file.empty()) return std::nullopt;
+    FILE* f = std::fopen(file.c_str(), "rb");
+    if (!f) return std::nullopt;
+    std::string text(maxBytes, '\0');
+    size_t got = std::fread(text.data(), 1, maxBytes, f);
+    bool failed = std::ferror(f) != 0;
+    std::fclose(f);
+    if (failed) return std::nullopt;
+    text.resize(got);
+    return text;
+}
+
+bool writeSettingsFile(const std::filesystem::path& file, std::string_view contents) {
+    if (file.empty() || !file.has_parent_path()) return false;
+    std::error_code ec;
+    std::filesystem::create_directories(file.parent_path(), ec);
+    if (ec) return false;
+
+    std::string temp = file.string() + ".XXXXXX";
+    int fd = ::mkstemp(temp.data());
+    if (fd < 0) return false;
+    bool ok = true;
+    const char* p = contents.data();
+    size_t left = contents.size();
+    while (ok && left > 0) {
+        ssize_t n = ::write(fd, p, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ok = false;
+            break;
+        }
+        p += n;
+        left -= static_cast<size_t>(n);
+    }
+    // The data must be on disk before the rename makes it the file, or a crash could leave it empty.
+    if (ok && ::fsync(fd) != 0) ok = false;
+    if (::close(fd) != 0) ok = false;
+    if (ok && std::rename(temp.c_str(), file.c_str()) != 0) ok = false;
+    if (!ok) ::unlink(temp.c_str());
+    return ok;
+}
+
+uint32_t Settings::readPlayTime() const {
+    auto text = readSettingsFile(folder_.empty() ? folder_ : folder_ / "time");
+    return text ? parsePlayTime(*text) : 0;
+}
+
+bool Settings::writePlayTime(uint32_t ms) const {
+    if (folder_.empty()) return false;
+    return writeSettingsFile(folder_ / "time", formatPlayTime(ms));
+}
+
+int Settings::readZoom() const {
+    auto text = readSettingsFile(folder_.empty() ? folder_ : folder_ / "zoom");
+    return text ? parseZoom(*text) : 1;
+}
+
+bool Settings::writeZoom(int zoom) const {
+    if (folder_.empty() || zoom < 1 || zoom > 3) return false;
+    return writeSettingsFile(folder_ / "zoom", std::to_string(zoom) + "\n");
+}
+
+} // namespace tundrix

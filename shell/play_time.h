@@ -1,0 +1,49 @@
+// The total running time kept across runs and the zoom choice, in files under the user's config folder
+// (no SDL here).
+#pragma once
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tundrix {
+
+// The folder the game keeps its two settings in: $XDG_CONFIG_HOME/lumora/tundrix, or
+// $HOME/.config/lumora/tundrix; empty when neither variable is set (to an absolute path).
+std::filesystem::path settingsFolder(const char* xdgConfigHome, const char* home);
+
+// Reads the play-time file's text: a decimal count of milliseconds, optionally surrounded by white space.
+// Anything else (empty, letters, signs, a value beyond 32 bits) reads as 0.
+uint32_t parsePlayTime(std::string_view text);
+std::string formatPlayTime(uint32_t ms);
+
+// Reads the zoom file's text: "1", "2" or "3"; anything else gives 1.
+int parseZoom(std::string_view text);
+
+// The stored total plus this run's time, modulo 2^32 like the clock.
+inline uint32_t totalPlayTime(uint32_t stored, uint32_t runStart, uint32_t now) {
+    return stored + (now - runStart);
+}
+
+// A small settings file: missing or unreadable gives nothing; at most maxBytes are read.
+std::optional<std::string> readSettingsFile(const std::filesystem::path& file, size_t maxBytes = 256);
+// Writes the file by writing a temporary file beside it and renaming it over the old one, creating the
+// folders first; false when the location cannot be written (nothing is reported to the player).
+bool writeSettingsFile(const std::filesystem::path& file, std::string_view contents);
+
+// The two settings as the program uses them.
+class Settings {
+  public:
+    explicit Settings(std::filesystem::path folder) : folder_(std::move(folder)) {}
+    uint32_t readPlayTime() const;
+    bool writePlayTime(uint32_t ms) const;
+    int readZoom() const;
+    bool writeZoom(int zoom) const;
+    const std::filesystem::path& folder() const { return folder_; }
+
+  private:
+    std::filesystem::path folder_;
+};
+
+} // namespace tundrix

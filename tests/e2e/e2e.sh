@@ -1,0 +1,182 @@
+#!/usr/bin/env bash
+# Plays the real program under Xvfb: finds the window by its title, checks its size, gets from the title
+# to play with Space, holds Space + Right for a raid and looks for the raid line at the player's start,
+# opens the rules from the menu and closes them, closes the window with Alt-F4 and checks that the
+# play-time file grew by about the run's length.
+# Usage: e2e.sh <path to tundrix> [palette bitmap 139.bmp]
+# TUNDRIX_E2E_GAMEPLAY=0 skips the raid check (for a world without the real game); E2E_KEEP=<dir> keeps
+# the screenshots there.
+set -euo pipefail
+
+game=${1:?usage: e2e.sh <tundrix> [139.bmp]}
+palette=${2:-}
+
+if [ "${E2E_INNER:-}" != 1 ]; then
+  for tool in xvfb-run xdotool import convert compare xwininfo; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed (apt-get install xvfb xdotool imagemagick x11-utils)"; exit 77; }
+  done
+  [ -x "$game" ] || { echo "FAIL: $game is not built"; exit 1; }
+  # A display number nobody uses: -nolock leaves no lock file, so try a few and keep the one that starts.
+  base=$(( 100 + ($$ % 300) ))
+  for n in 0 1 2 3 4; do
+    display=$(( base + n * 37 ))
+    marker=$(mktemp)
+    set +e
+    E2E_INNER=1 E2E_MARKER="$marker" xvfb-run -n "$display" -s "-screen 0 1024x768x24 -nolock -nolisten unix" \
+      bash "$0" "$game" "$palette"
+    rc=$?
+    set -e
+    started=$(cat "$marker"); rm -f "$marker"
+    [ -n "$started" ] && exit $rc
+    echo "display :$display would not start, trying another"
+  done
+  echo "FAIL: no virtual display could be started"
+  exit 1
+fi
+
+echo started >"$E2E_MARKER"
+tmp=$(mktemp -d)
+gamepid=""
+cleanup() {
+  [ -n "${E2E_KEEP:-}" ] && mkdir -p "$E2E_KEEP" && cp "$tmp"/*.png "$E2E_KEEP"/ 2>/dev/null
+  if [ -n "$gamepid" ] && kill -0 "$gamepid" 2>/dev/null; then kill "$gamepid"; fi
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
+export HOME="$tmp/home" XDG_CONFIG_HOME="$tmp/config" MESA_SHADER_CACHE_DIR="$tmp/mesa" SDL_AUDIODRIVER=dummy
+mkdir -p "$HOME" "$XDG_CONFIG_HOME/lumora/tundrix"
+timefile="$XDG_CONFIG_HOME/lumora/tundrix/time"
+echo 100000 >"$timefile"
+
+fail() {
+  echo "FAIL: $*"
+  [ -f "$tmp/game.log" ] && tail -n 20 "$tmp/game.log"; exit 1; }
+now_ms() { date +%s%3N; }
+# poll <seconds> <command...>: runs the command every 100 ms until it succeeds or time is up.
+poll() {
+  local limit=$1; shift
+  local end=$(( $(now_ms) + limit * 1000 ))
+  until "$@"; do
+    [ "$(now_ms)" -lt "$end" ] || return 1
+    sleep 0.1
+  done
+}
+shot() {
+  kill -0 "$gamepid" 2>/dev/null || fail "the program ended early"
+  timeout 10 import -window "$wid" "png:$1"
+}
+# Share of pixels (per cent) that differ between two shots within a region WxH+X+Y.
+differs_pct() {
+  local w h n
+  w=${3%%x*}; h=${3#*x}; h=${h%%+*}
+  convert "$1" -crop "$3" +repage "$tmp/crop-a.png"
+  convert "$2" -crop "$3" +repage "$tmp/crop-b.png"
+  n=$(compare -metric AE -fuzz 8% "$tmp/crop-a.png" "$tmp/crop-b.png" null: 2>&1 || true)
+  n=${n%%[!0-9]*}
+  echo $(( ${n:-0} * 100 / (w * h) ))
+}
+# How many pixels of colour #RRGGBB there are in a region of a shot.
+count_colour() {
+  convert "$1" -crop "$2" +repage -format %c histogram:info:- |
+    awk -v c="#$3" 'index(tolower($0), tolower(c)) {s += $1} END {print s + 0}'
+}
+
+start=$(now_ms)
+"$game" >"$tmp/game.log" 2>&1 &
+gamepid=$!
+
+wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tundrix Ice-Hockey Cup$' | head -n 1) ||
+  fail "no window titled Tundrix Ice-Hockey Cup"
+seen=$(now_ms)
+eval "$(xwininfo -id "$wid" | awk '/Width:/ {print "width=" $2} /Height:/ {print "height=" $2}')"
+[ "$width" -eq 440 ] || fail "window is $width wide, not 440"
+menu=$(( height - 300 ))
+[ "$menu" -ge 15 ] && [ "$menu" -le 40 ] || fail "window is $height high: no room for a menu bar over 300"
+echo "window $width x $height (menu bar $menu)"
+xdotool mousemove --window "$wid" 400 $(( menu + 250 ))
+xdotool windowfocus --sync "$wid" 2>/dev/null || true
+
+game_area="440x300+0+$menu"
+if [ "${TUNDRIX_E2E_GAMEPLAY:-1}" = 1 ]; then
+  # The title takes keys after two seconds.
+  poll 10 test $(( $(now_ms) - seen )) -ge 2300 || true
+  shot "$tmp/title.png"
+  xdotool key space
+  intro_shown() { shot "$tmp/now.png"; [ "$(differs_pct "$tmp/title.png" "$tmp/now.png" "$game_area")" -ge 30 ]; }
+  poll 5 intro_shown || fail "Space on the title did not lead on"
+  sleep 0.6 # the match intro ignores keys for its first ten frames
+  cp "$tmp/now.png" "$tmp/intro.png"
+  xdotool key space
+  play_shown() { shot "$tmp/now.png"; [ "$(differs_pct "$tmp/intro.png" "$tmp/now.png" "$game_area")" -ge 30 ]; }
+  poll 5 play_shown || fail "Space on the intro did not start play"
+  cp "$tmp/now.png" "$tmp/play.png"
+
+  # The raid line is drawn in palette colour 146; read it from the palette bitmap when there is one.
+  raid="ff6000"
+  if [ -n "$palette" ] && [ -f "$palette" ]; then
+    off=$(( 14 + $(od -An -tu4 -j14 -N4 "$palette" | tr -d ' ') + 146 * 4 ))
+    raid=$(od -An -tx1 -j"$off" -N3 "$palette" | awk '{print $3 $2 $1}')
+  fi
+  # The player starts on the left edge at (33, 161), facing right.
+  start_row="120x7+30+$(( menu + 158 ))"
+  before=$(count_colour "$tmp/play.png" "$start_row" "$raid")
+  # Play may still be settling in when its picture first shows, and a raid needs Space to go down with an
+  # arrow held: press again if no line appears.
+  raid_seen() { shot "$tmp/raid.png"; [ "$(count_colour "$tmp/raid.png" "$start_row" "$raid")" -ge 12 ]; }
+  raided=0
+  for attempt in 1 2 3; do
+    xdotool keydown Right keydown space
+    if poll 2 raid_seen; then raided=1; fi
+    xdotool keyup space keyup Right
+    [ "$raided" = 1 ] && break
+    sleep 0.3
+  done
+  [ "$raided" = 1 ] || fail "no raid line (colour #$raid) at the player's start"
+  near_edge=$(count_colour "$tmp/raid.png" "14x7+33+$(( menu + 158 ))" "$raid")
+  [ "$before" -eq 0 ] || fail "raid colour already at the start before the raid"
+  [ "$near_edge" -ge 3 ] || fail "the raid line does not begin at the left edge"
+  echo "raid line seen from the left edge"
+else
+  echo "gameplay checks skipped (TUNDRIX_E2E_GAMEPLAY=0)"
+fi
+
+# The rules: Spel > Spelregler shows a white text box; Enter (OK) closes it.
+text_box="300x120+70+$(( menu + 80 ))"
+white_pct() { shot "$tmp/now.png"; echo $(( $(count_colour "$tmp/now.png" "$text_box" ffffff) * 100 / 36000 )); }
+rules_open() { [ "$(white_pct)" -ge 50 ]; }
+rules_closed() { [ "$(white_pct)" -lt 50 ]; }
+rules_closed || fail "the text area is white before the rules were opened"
+shot "$tmp/menu-closed.png"
+xdotool mousemove --window "$wid" 24 $(( menu / 2 )) click 1
+# The popup covers the game picture below "Spel".
+menu_open() {
+  shot "$tmp/now.png"
+  [ "$(differs_pct "$tmp/menu-closed.png" "$tmp/now.png" "150x60+6+$(( menu + 4 ))")" -ge 50 ]
+}
+poll 5 menu_open || fail "the Spel menu did not open"
+# Second item of the popup: one item row below the first.
+xdotool mousemove --window "$wid" 40 $(( menu + 34 )) click 1
+poll 5 rules_open || { cp "$tmp/now.png" /tmp/tundrix-e2e-last.png 2>/dev/null || true; fail "the rules did not open"; }
+cp "$tmp/now.png" "$tmp/rules.png"
+xdotool key Return
+poll 5 rules_closed || fail "OK (Enter) did not close the rules"
+echo "rules opened and closed"
+
+# Close the window with Alt-F4 and wait for the program to end.
+xdotool key alt+F4
+gone() { ! kill -0 "$gamepid" 2>/dev/null; }
+poll 10 gone || fail "the program did not end after Alt-F4"
+set +e
+wait "$gamepid"
+rc=$?
+set -e
+gamepid=""
+finish=$(now_ms)
+[ "$rc" -eq 0 ] || fail "the program exited with $rc"
+
+total=$(tr -d '[:space:]' <"$timefile")
+added=$(( total - 100000 ))
+run=$(( finish - start ))
+echo "play time grew by $added ms over a run of $run ms"
+[ "$added" -le "$run" ] && [ "$added" -ge $(( run - 3000 )) ] || fail "play time grew by $added ms, the run took $run ms"
+echo "PASS"

@@ -1,0 +1,1 @@
+tundrix_fuzz(playtime tundrix_shell)

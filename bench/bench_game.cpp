@@ -16,11 +16,13 @@ struct Bench {
     explicit Bench(int period = 1) {
         world = std::make_unique<GameWorld>(services, angles);
         keys.press(Key::Space);
-        while (world->onTitle()) world->update();
+        while (world->onTitle())
+            world->update();
         keys.releaseAll();
         world->periodNumber().set(period);
         world->setUpPeriod();
-        for (int i = 0; i < 12; ++i) world->update();
+        for (int i = 0; i < 12; ++i)
+            world->update();
         keys.tap(Key::Enter);
         world->update();
     }
@@ -52,8 +54,12 @@ void frameAt(benchmark::State& state, int period) {
     state.counters["actors"] = b.world->actors().count();
 }
 
-void BM_FramePeriod1(benchmark::State& state) { frameAt(state, 1); }
-void BM_FramePeriod16(benchmark::State& state) { frameAt(state, 16); }
+void BM_FramePeriod1(benchmark::State& state) {
+    frameAt(state, 1);
+}
+void BM_FramePeriod16(benchmark::State& state) {
+    frameAt(state, 16);
+}
 BENCHMARK(BM_FramePeriod1);
 BENCHMARK(BM_FramePeriod16);
 

@@ -13,8 +13,10 @@ void paintBackground(Image& img) {
     for (int32_t y = 0; y < img.height(); ++y) {
         for (int32_t x = 0; x < img.width(); ++x) {
             uint8_t v = 55;
-            if (y < 50) v = static_cast<uint8_t>(200 + (x / 20) % 8);
-            else if (x % 93 == 0 || (y - 50) % 71 == 0) v = static_cast<uint8_t>(100 + (x + y) % 30);
+            if (y < 50)
+                v = static_cast<uint8_t>(200 + (x / 20) % 8);
+            else if (x % 93 == 0 || (y - 50) % 71 == 0)
+                v = static_cast<uint8_t>(100 + (x + y) % 30);
             img.setPixel(x, y, v);
         }
     }

@@ -5,7 +5,7 @@
 namespace tundrix {
 
 class AngleTables {
-public:
+  public:
     static constexpr int ENTRIES = 720;
     AngleTables();
 
@@ -18,7 +18,7 @@ public:
 
     static int index(double degrees);
 
-private:
+  private:
     std::array<double, ENTRIES> sin_{};
     std::array<double, ENTRIES> cos_{};
 };

@@ -3,7 +3,8 @@
 
 namespace tundrix {
 
-FrameDriver::FrameDriver(Clock& clock, WorldFactory makeWorld) : clock_(clock), makeWorld_(std::move(makeWorld)) {
+FrameDriver::FrameDriver(Clock& clock, WorldFactory makeWorld)
+    : clock_(clock), makeWorld_(std::move(makeWorld)) {
     busy_ = true;
     buildWorld();
     baseTime_ = clock_.nowMs();
@@ -53,6 +54,8 @@ void FrameDriver::step() {
     ++frameCount_;
 }
 
-void FrameDriver::resync() { baseTime_ = clock_.nowMs() - FRAME_MS * frameCount_; }
+void FrameDriver::resync() {
+    baseTime_ = clock_.nowMs() - FRAME_MS * frameCount_;
+}
 
 } // namespace tundrix

@@ -13,7 +13,7 @@ namespace tundrix {
 constexpr uint32_t FRAME_MS = 40;
 
 class FrameDriver {
-public:
+  public:
     // Builds a fresh game at its title screen; may return null when it cannot (the driver then idles
     // until the next restart request tries again).
     using WorldFactory = std::function<std::unique_ptr<World>(const AngleTables&)>;
@@ -44,7 +44,7 @@ public:
     bool registerDialogRequested = false;
     bool infoDialogRequested = false;
 
-private:
+  private:
     void buildWorld();
 
     AngleTables angleTables_; // first member: the tables exist before the first world

@@ -103,7 +103,8 @@ void GameWorld::updatePlay(int c) {
 
 void GameWorld::runClock() {
     // One clock second is 50 ms and one clock minute 3 s: a 20-minute period lasts a minute.
-    const int32_t e = static_cast<int32_t>(services_.clock.nowMs() - static_cast<uint32_t>(periodStart_.get()) - 2u);
+    const int32_t e =
+        static_cast<int32_t>(services_.clock.nowMs() - static_cast<uint32_t>(periodStart_.get()) - 2u);
     clockSeconds_->set(59 - (e / 50) % 60);
     clockMinutes_->set(19 - e / 3000);
 

@@ -62,8 +62,8 @@ GameWorld::GameWorld(GameServices& services, const AngleTables& angles)
     chances_->set(3);
 
     rink_.attachPictures(rinkDisplay_, *rinkPicture_, *claimedPicture_);
-    ctx_ = std::unique_ptr<PlayContext>(new PlayContext{rink_, actors_, random_, angles_, services_.keyboard, *score_,
-                                                        *claimedCells_, sounds_->bigCaptureSound,
+    ctx_ = std::unique_ptr<PlayContext>(new PlayContext{rink_, actors_, random_, angles_, services_.keyboard,
+                                                        *score_, *claimedCells_, sounds_->bigCaptureSound,
                                                         sounds_->opponentSound, sounds_->refereeCutSound});
     player_ = std::make_unique<Player>(*ctx_, playerSheet_);
     rightFigure_ = std::make_unique<RightTitleFigure>(rightFigureSheet_, random_, sounds_->rightFigureSound,
@@ -95,10 +95,13 @@ GameWorld::~GameWorld() {
 }
 
 int32_t GameWorld::percentage() {
-    return static_cast<int32_t>(static_cast<double>(claimedCells_->get()) * static_cast<double>(PERCENT_SCALE));
+    return static_cast<int32_t>(static_cast<double>(claimedCells_->get()) *
+                                static_cast<double>(PERCENT_SCALE));
 }
 
-int32_t GameWorld::matchIndex() { return (periodNumber_.get() - 1) / 3; }
+int32_t GameWorld::matchIndex() {
+    return (periodNumber_.get() - 1) / 3;
+}
 
 void GameWorld::presentAgain() {
     if (screen_) screen_->present();

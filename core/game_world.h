@@ -34,7 +34,7 @@ enum ImageSetId : int {
 };
 
 class GameWorld : public World {
-public:
+  public:
     GameWorld(GameServices& services, const AngleTables& angles);
     ~GameWorld() override;
     GameWorld(const GameWorld&) = delete;
@@ -81,7 +81,7 @@ public:
     // the match's intro card or play at once.
     void setUpPeriod();
 
-private:
+  private:
     void updateTitle();
     void updateMatchIntro();
     void updatePlay(int c);

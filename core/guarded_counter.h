@@ -8,7 +8,7 @@ namespace tundrix {
 extern bool tamperFlag;
 
 class GuardedCounter {
-public:
+  public:
     GuardedCounter();
     virtual ~GuardedCounter() = default;
 
@@ -20,7 +20,7 @@ public:
     // counter's back is exactly what the check copy catches.
     volatile int32_t& storage() { return value_; }
 
-private:
+  private:
     uint32_t disguise(int32_t value) const;
     void verify() const;
 

@@ -13,25 +13,32 @@ NumberDisplay::NumberDisplay(Image* icon, int32_t maximum, Image* target)
 
 int32_t NumberDisplay::startX(int32_t items, int32_t step) const {
     switch (alignment) {
-    case Centred: return x_ - (items * step) / 2;
-    case EndAt: return x_ - items * step;
-    default: return x_;
+    case Centred:
+        return x_ - (items * step) / 2;
+    case EndAt:
+        return x_ - items * step;
+    default:
+        return x_;
     }
 }
 
 void NumberDisplay::draw() {
     if (target_ == nullptr) return;
-    if (iconMode_) drawIcons();
-    else drawDigits();
+    if (iconMode_)
+        drawIcons();
+    else
+        drawDigits();
 }
 
 void NumberDisplay::drawDigits() {
     if (digitSet_ == nullptr || digitSet_->count() == 0) return;
     int64_t n = get();
-    if (scale != 0.0f) n = static_cast<int64_t>(std::trunc(static_cast<double>(n) * static_cast<double>(scale)));
+    if (scale != 0.0f)
+        n = static_cast<int64_t>(std::trunc(static_cast<double>(n) * static_cast<double>(scale)));
     if (n < 0) n = 0;
     std::string text = std::to_string(n);
-    if (minDigits > 0 && static_cast<int32_t>(text.size()) < minDigits) text.insert(0, static_cast<size_t>(minDigits) - text.size(), '0');
+    if (minDigits > 0 && static_cast<int32_t>(text.size()) < minDigits)
+        text.insert(0, static_cast<size_t>(minDigits) - text.size(), '0');
 
     const Image* first = digitSet_->frame(0);
     const int32_t step = first->width() + spacing;
@@ -50,7 +57,8 @@ void NumberDisplay::drawIcons() {
     if (n > maxIcons) n = maxIcons;
     const int32_t step = icon_->width() + spacing;
     const int32_t x0 = startX(n, step);
-    for (int32_t i = 0; i < n; ++i) target_->blit(*icon_, x0 + i * step, y_);
+    for (int32_t i = 0; i < n; ++i)
+        target_->blit(*icon_, x0 + i * step, y_);
 }
 
 } // namespace tundrix

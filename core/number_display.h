@@ -7,7 +7,7 @@
 namespace tundrix {
 
 class NumberDisplay : public GuardedCounter {
-public:
+  public:
     enum Alignment { Centred = 0, StartAt = 1, EndAt = 2 };
 
     // Digit mode: frame n of digits is the image of digit n.
@@ -29,7 +29,7 @@ public:
     int32_t y() const { return y_; }
     bool iconMode() const { return iconMode_; }
 
-private:
+  private:
     int32_t startX(int32_t items, int32_t step) const;
     void drawDigits();
     void drawIcons();

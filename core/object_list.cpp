@@ -3,7 +3,9 @@
 
 namespace tundrix {
 
-ObjectList::~ObjectList() { clear(); }
+ObjectList::~ObjectList() {
+    clear();
+}
 
 ListNode* ObjectList::insertAt(ListItem* item, int32_t position) {
     if (item == nullptr || position < 0 || position > count_) return nullptr;
@@ -23,7 +25,8 @@ ListNode* ObjectList::insertAt(ListItem* item, int32_t position) {
         tail_ = node;
     } else {
         ListNode* after = head_;
-        for (int32_t i = 0; i < position; ++i) after = after->next;
+        for (int32_t i = 0; i < position; ++i)
+            after = after->next;
         ListNode* before = after->prev;
         node->prev = before;
         node->next = after;
@@ -54,12 +57,17 @@ ListItem* ObjectList::nextUnmarked() {
 ListItem* ObjectList::removeAt(int32_t index) {
     if (index < 0 || index >= count_ || head_ == nullptr) return nullptr;
     ListNode* node = head_;
-    for (int32_t i = 0; i < index; ++i) node = node->next;
+    for (int32_t i = 0; i < index; ++i)
+        node = node->next;
 
-    if (node->prev) node->prev->next = node->next;
-    else head_ = node->next;
-    if (node->next) node->next->prev = node->prev;
-    else tail_ = node->prev;
+    if (node->prev)
+        node->prev->next = node->next;
+    else
+        head_ = node->next;
+    if (node->next)
+        node->next->prev = node->prev;
+    else
+        tail_ = node->prev;
 
     cursor_ = node->next;
     ListItem* item = node->item;
@@ -69,7 +77,8 @@ ListItem* ObjectList::removeAt(int32_t index) {
 }
 
 void ObjectList::markAll() {
-    for (ListNode* n = head_; n != nullptr; n = n->next) n->item->marked = true;
+    for (ListNode* n = head_; n != nullptr; n = n->next)
+        n->item->marked = true;
 }
 
 void ObjectList::purge() {

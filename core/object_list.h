@@ -7,7 +7,7 @@ namespace tundrix {
 // Base of everything a list can hold. `marked` is the removal mark and, for an actor, its
 // out-of-play flag; `refCount` is the number of lists holding the item.
 class ListItem {
-public:
+  public:
     virtual ~ListItem() = default;
     bool marked = false;
     int32_t refCount = 0;
@@ -20,7 +20,7 @@ struct ListNode {
 };
 
 class ObjectList {
-public:
+  public:
     ObjectList() = default;
     virtual ~ObjectList();
     ObjectList(const ObjectList&) = delete;
@@ -46,10 +46,11 @@ public:
     // Visit every item in list order (rewinds the cursor). F receives the ListItem*.
     template <class F> void forEach(F&& f) {
         rewind();
-        while (ListItem* item = next()) f(item);
+        while (ListItem* item = next())
+            f(item);
     }
 
-private:
+  private:
     ListNode* cursor_ = nullptr;
     ListNode* head_ = nullptr;
     ListNode* tail_ = nullptr;

@@ -27,7 +27,8 @@ void GameWorld::setUpPeriod() {
     actors_.insertAt(new Opponent(*ctx_, opponentSheet_, KIND_REFEREE), 0);
     int32_t kind = (period - 1) / 3 + 1;
     if (kind > LAST_TEAM) kind = LAST_TEAM;
-    for (int32_t i = 0; i < period; ++i) actors_.insertAt(new Opponent(*ctx_, opponentSheet_, kind), 0);
+    for (int32_t i = 0; i < period; ++i)
+        actors_.insertAt(new Opponent(*ctx_, opponentSheet_, kind), 0);
 
     if (period % 3 == 1) {
         inMatchIntro_ = true;

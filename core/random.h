@@ -5,7 +5,7 @@
 namespace tundrix {
 
 class Random {
-public:
+  public:
     void seed(uint32_t value) { state_ = value; }
     // Next value from 0 to 32767: bits 16..30 of the advanced state.
     int next() {
@@ -14,7 +14,7 @@ public:
     }
     uint32_t state() const { return state_; }
 
-private:
+  private:
     uint32_t state_ = 1;
 };
 

@@ -14,9 +14,12 @@ int32_t GameWorld::bannerX() const {
 
 void GameWorld::draw() {
     screen_->create();
-    if (onTitle_) drawTitle();
-    else if (inMatchIntro_) drawMatchIntro();
-    else drawPlay();
+    if (onTitle_)
+        drawTitle();
+    else if (inMatchIntro_)
+        drawMatchIntro();
+    else
+        drawPlay();
     screen_->present();
 }
 

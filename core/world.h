@@ -4,7 +4,7 @@
 namespace tundrix {
 
 class World {
-public:
+  public:
     virtual ~World() = default;
     virtual void update() = 0;
     // Composes the frame and presents it.

@@ -8,7 +8,9 @@ namespace {
 uint32_t le32(std::span<const uint8_t> b, size_t at) {
     return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<uint32_t>(b[at + 3]) << 24);
 }
-uint16_t le16(std::span<const uint8_t> b, size_t at) { return static_cast<uint16_t>(b[at] | (b[at + 1] << 8)); }
+uint16_t le16(std::span<const uint8_t> b, size_t at) {
+    return static_cast<uint16_t>(b[at] | (b[at + 1] << 8));
+}
 
 constexpr int32_t MAX_SIDE = 16384;
 
@@ -31,7 +33,8 @@ bool readBmp(std::span<const uint8_t> bytes, BmpInfo& out) {
     const uint16_t bitCount = le16(bytes, dib + 14);
     const uint32_t compression = le32(bytes, dib + 16);
     const uint32_t clrUsed = le32(bytes, dib + 32);
-    if (width <= 0 || width > MAX_SIDE || rawHeight == 0 || rawHeight < -MAX_SIDE || rawHeight > MAX_SIDE) return false;
+    if (width <= 0 || width > MAX_SIDE || rawHeight == 0 || rawHeight < -MAX_SIDE || rawHeight > MAX_SIDE)
+        return false;
     const bool topDown = rawHeight < 0;
     const int32_t height = topDown ? -rawHeight : rawHeight;
 
@@ -55,7 +58,8 @@ bool readBmp(std::span<const uint8_t> bytes, BmpInfo& out) {
 
     if (!haveFileHeader) pixelOffset = tableStart + colours * 4;
     const size_t stride = (static_cast<size_t>(width) + 3) & ~size_t{3};
-    if (pixelOffset > bytes.size() || (bytes.size() - pixelOffset) / stride < static_cast<size_t>(height)) return false;
+    if (pixelOffset > bytes.size() || (bytes.size() - pixelOffset) / stride < static_cast<size_t>(height))
+        return false;
     out.indices.resize(static_cast<size_t>(width) * height);
     for (int32_t r = 0; r < height; ++r) {
         const int32_t row = topDown ? r : height - 1 - r;

@@ -7,9 +7,13 @@
 
 namespace tundrix {
 
-Image::Image() { setSize(16, 16); }
+Image::Image() {
+    setSize(16, 16);
+}
 
-Image::Image(int32_t width, int32_t height) { setSize(width, height); }
+Image::Image(int32_t width, int32_t height) {
+    setSize(width, height);
+}
 
 Image::Image(const ResourceStore& store, const ResourceName& name) {
     setSize(16, 16);
@@ -47,7 +51,8 @@ void Image::releasePixels() {
 }
 
 void Image::scanTransparency() {
-    hasTransparency_ = pixels_ != nullptr && std::memchr(pixels_, TRANSPARENT_INDEX, static_cast<size_t>(pixelCount_)) != nullptr;
+    hasTransparency_ = pixels_ != nullptr &&
+                       std::memchr(pixels_, TRANSPARENT_INDEX, static_cast<size_t>(pixelCount_)) != nullptr;
 }
 
 void Image::blit(const Image& src, int32_t x, int32_t y) {
@@ -71,7 +76,8 @@ void Image::blit(const Image& src, int32_t x, int32_t y) {
             }
         }
     } else {
-        for (int32_t r = rowStart; r < rowEnd; ++r, s += sw, t += tw) std::memcpy(t, s, static_cast<size_t>(cols));
+        for (int32_t r = rowStart; r < rowEnd; ++r, s += sw, t += tw)
+            std::memcpy(t, s, static_cast<size_t>(cols));
     }
 }
 
@@ -107,7 +113,8 @@ void Image::fillRect(int32_t x, int32_t y, int32_t w, int32_t h, uint8_t value) 
     if (x >= width_ || y >= height_ || w <= 0 || h <= 0) return;
     if (w > width_ - x) w = width_ - x;
     if (h > height_ - y) h = height_ - y;
-    for (int32_t r = 0; r < h; ++r) std::memset(pixels_ + static_cast<size_t>(y + r) * width_ + x, value, static_cast<size_t>(w));
+    for (int32_t r = 0; r < h; ++r)
+        std::memset(pixels_ + static_cast<size_t>(y + r) * width_ + x, value, static_cast<size_t>(w));
 }
 
 } // namespace tundrix

@@ -10,7 +10,7 @@ namespace tundrix {
 constexpr uint8_t TRANSPARENT_INDEX = 236;
 
 class Image {
-public:
+  public:
     Image();
     Image(int32_t width, int32_t height);
     // 16 by 16, then loadImage from the store; the result of the load is ignored.
@@ -50,12 +50,12 @@ public:
     // loadRle, else an 8-bit Windows bitmap of the same name.
     bool loadImage(const ResourceStore& store, const ResourceName& name);
 
-protected:
+  protected:
     // For a surface whose pixel block is provided from elsewhere: the image never frees it.
     void adoptPixels(uint8_t* pixels, int32_t width, int32_t height);
     void releasePixels();
 
-private:
+  private:
     int32_t height_ = 0;
     int32_t width_ = 0;
     int32_t pixelCount_ = 0;

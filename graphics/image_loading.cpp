@@ -17,7 +17,8 @@ bool Image::readFrame(ResourceReader& reader) {
     const uint16_t h = reader.readU16();
     const int64_t n = static_cast<int64_t>(w) * h;
     RleDecoder decoder;
-    const int32_t consumed = n > INT32_MAX ? RleDecoder::DAMAGED : decoder.decode(reader.cursor(), static_cast<int32_t>(n));
+    const int32_t consumed =
+        n > INT32_MAX ? RleDecoder::DAMAGED : decoder.decode(reader.cursor(), static_cast<int32_t>(n));
     if (consumed == RleDecoder::DAMAGED) {
         // Nothing after a damaged frame can be trusted.
         reader.skipToEnd();
@@ -44,7 +45,8 @@ bool Image::loadImage(const ResourceStore& store, const ResourceName& name) {
     if (!readBmp(reader.cursor(), bmp)) return false;
     setSize(bmp.width, bmp.height);
     // Only 8-bit pictures carry game palette indices; other depths keep the size and no pixels.
-    if (bmp.bitsPerPixel == 8 && !bmp.indices.empty()) std::memcpy(pixels_, bmp.indices.data(), static_cast<size_t>(pixelCount_));
+    if (bmp.bitsPerPixel == 8 && !bmp.indices.empty())
+        std::memcpy(pixels_, bmp.indices.data(), static_cast<size_t>(pixelCount_));
     scanTransparency();
     return true;
 }

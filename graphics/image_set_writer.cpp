@@ -16,7 +16,8 @@ void putU16(std::vector<uint8_t>& out, uint16_t v) {
 
 uint8_t chooseEscape(std::span<const uint8_t> pixels) {
     std::array<bool, 256> used{};
-    for (uint8_t p : pixels) used[p] = true;
+    for (uint8_t p : pixels)
+        used[p] = true;
     for (int v = 0; v < 256; ++v) {
         if (!used[v]) return static_cast<uint8_t>(v);
     }
@@ -30,7 +31,8 @@ std::vector<uint8_t> encodeFrame(std::span<const uint8_t> pixels, uint16_t width
     std::vector<uint8_t> out;
     const size_t n = static_cast<size_t>(width) * height;
     out.reserve(13 + n / 2);
-    for (char c : std::string_view("kvb/rle")) out.push_back(static_cast<uint8_t>(c));
+    for (char c : std::string_view("kvb/rle"))
+        out.push_back(static_cast<uint8_t>(c));
     out.push_back(0);
     putU16(out, width);
     putU16(out, height);
@@ -41,7 +43,8 @@ std::vector<uint8_t> encodeFrame(std::span<const uint8_t> pixels, uint16_t width
     while (i < n) {
         uint8_t v = i < pixels.size() ? pixels[i] : 0;
         size_t j = i + 1;
-        while (j < n && (j < pixels.size() ? pixels[j] : 0) == v) ++j;
+        while (j < n && (j < pixels.size() ? pixels[j] : 0) == v)
+            ++j;
         size_t len = j - i;
         if (len >= 4) {
             while (len > 0) {
@@ -59,7 +62,8 @@ std::vector<uint8_t> encodeFrame(std::span<const uint8_t> pixels, uint16_t width
                 out.push_back(1);
             }
         } else {
-            for (size_t k = 0; k < len; ++k) out.push_back(v);
+            for (size_t k = 0; k < len; ++k)
+                out.push_back(v);
         }
         i = j;
     }

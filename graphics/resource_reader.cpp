@@ -79,7 +79,9 @@ bool ResourceReader::matchMagic(std::string_view text) {
     return true;
 }
 
-std::span<const uint8_t> ResourceReader::cursor() const { return data_.subspan(position_); }
+std::span<const uint8_t> ResourceReader::cursor() const {
+    return data_.subspan(position_);
+}
 
 void ResourceReader::skip(uint32_t n) {
     uint32_t left = size() - position_;

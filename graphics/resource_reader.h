@@ -21,7 +21,7 @@ struct ResourceName {
 };
 
 class ResourceReader {
-public:
+  public:
     bool open(const ResourceStore& store, const ResourceName& name);
     // Opens bytes the caller keeps alive (tests and tools).
     void openBytes(std::span<const uint8_t> bytes);
@@ -40,7 +40,7 @@ public:
     uint32_t position() const { return position_; }
     bool ownsData() const { return !owned_.empty(); }
 
-private:
+  private:
     std::span<const uint8_t> data_;
     std::vector<uint8_t> owned_;
     uint32_t position_ = 0;

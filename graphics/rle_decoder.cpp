@@ -10,7 +10,8 @@ int32_t RleDecoder::decode(std::span<const uint8_t> source, int32_t pixelCount) 
     if (source.empty()) return DAMAGED;
     if (pixelCount <= 0) return 1;
     // Each token produces at most 255 pixels from 3 bytes; a count beyond that cannot be in the data.
-    if (static_cast<uint64_t>(pixelCount) > (static_cast<uint64_t>(source.size()) / 3 + 1) * 255) return DAMAGED;
+    if (static_cast<uint64_t>(pixelCount) > (static_cast<uint64_t>(source.size()) / 3 + 1) * 255)
+        return DAMAGED;
     pixels_.assign(static_cast<size_t>(pixelCount), 0);
 
     const uint8_t escape = source[0];

@@ -7,7 +7,7 @@
 namespace tundrix {
 
 class RleDecoder {
-public:
+  public:
     static constexpr int32_t DAMAGED = -1;
 
     // Decodes pixelCount pixels from source (escape byte first). Returns the number of source bytes
@@ -18,7 +18,7 @@ public:
     int32_t pixelCount() const { return static_cast<int32_t>(pixels_.size()); }
     std::span<const uint8_t> pixels() const { return pixels_; }
 
-private:
+  private:
     std::vector<uint8_t> pixels_;
 };
 

@@ -9,7 +9,7 @@
 namespace tundrix {
 
 class SpriteSheet {
-public:
+  public:
     SpriteSheet() = default;
     virtual ~SpriteSheet() = default;
     SpriteSheet(const SpriteSheet&) = delete;
@@ -32,7 +32,7 @@ public:
     // the set's frame count, damaged frames as 16 by 16 default images.
     bool load(const ResourceStore& store, const ResourceName& name);
 
-private:
+  private:
     Image* currentFrame_ = nullptr;
     int32_t currentIndex_ = 0;
     std::vector<std::unique_ptr<Image>> frames_;

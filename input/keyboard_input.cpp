@@ -9,7 +9,8 @@ constexpr Key ARROWS[4] = {Key::Right, Key::Down, Key::Left, Key::Up};
 } // namespace
 
 KeyboardInput::KeyboardInput(KeySource& keys) : keys_(keys) {
-    for (int h = 0; h < 4; ++h) prevDown_[h] = keys_.keyDown(ARROWS[h]) ? 1 : 0;
+    for (int h = 0; h < 4; ++h)
+        prevDown_[h] = keys_.keyDown(ARROWS[h]) ? 1 : 0;
 }
 
 int KeyboardInput::placeOf(int heading) const {
@@ -21,7 +22,8 @@ int KeyboardInput::placeOf(int heading) const {
 
 void KeyboardInput::poll() {
     int down[4];
-    for (int h = 0; h < 4; ++h) down[h] = keys_.keyDown(ARROWS[h]) ? 1 : 0;
+    for (int h = 0; h < 4; ++h)
+        down[h] = keys_.keyDown(ARROWS[h]) ? 1 : 0;
     const bool space = keys_.keyDown(Key::Space);
     const bool enter = keys_.keyDown(Key::Enter);
 
@@ -29,18 +31,28 @@ void KeyboardInput::poll() {
 
     for (int h = 0; h < 4; ++h) {
         if (down[h] && !prevDown_[h]) {
-            for (int i = 3; i > 0; --i) pressOrder_[i] = pressOrder_[i - 1];
+            for (int i = 3; i > 0; --i)
+                pressOrder_[i] = pressOrder_[i - 1];
             pressOrder_[0] = h;
             switch (h) {
-            case 0: pressedX = 1; break;
-            case 1: pressedY = 1; break;
-            case 2: pressedX = -1; break;
-            default: pressedY = -1; break;
+            case 0:
+                pressedX = 1;
+                break;
+            case 1:
+                pressedY = 1;
+                break;
+            case 2:
+                pressedX = -1;
+                break;
+            default:
+                pressedY = -1;
+                break;
             }
         } else if (!down[h]) {
             int at = placeOf(h);
             if (at < 4) {
-                for (int i = at; i < 3; ++i) pressOrder_[i] = pressOrder_[i + 1];
+                for (int i = at; i < 3; ++i)
+                    pressOrder_[i] = pressOrder_[i + 1];
                 pressOrder_[3] = -1;
             }
         }
@@ -58,7 +70,8 @@ void KeyboardInput::poll() {
     enterHeld = enter ? 1 : 0;
 
     if (pressOrder_[0] >= 0) lastHeading = pressOrder_[0];
-    for (int h = 0; h < 4; ++h) prevDown_[h] = down[h];
+    for (int h = 0; h < 4; ++h)
+        prevDown_[h] = down[h];
 }
 
 } // namespace tundrix

@@ -8,7 +8,7 @@ namespace tundrix {
 
 // A source of game input; the values are recomputed by each poll.
 class InputDevice {
-public:
+  public:
     virtual void poll() = 0;
     virtual ~InputDevice() = default;
 
@@ -23,7 +23,7 @@ public:
 };
 
 class KeyboardInput : public InputDevice {
-public:
+  public:
     // Samples the arrows once, so an arrow already held now gives no press in the first poll.
     explicit KeyboardInput(KeySource& keys);
 
@@ -36,7 +36,7 @@ public:
     // Arrows still held, newest first, as headings; -1 marks an empty place.
     const std::array<int, 4>& pressOrder() const { return pressOrder_; }
 
-private:
+  private:
     int placeOf(int heading) const;
 
     KeySource& keys_;

@@ -16,7 +16,7 @@ struct PcmFormat {
 };
 
 class AudioOut {
-public:
+  public:
     using BufferId = int;
     static constexpr BufferId NO_BUFFER = -1;
 

@@ -6,7 +6,7 @@ namespace tundrix {
 
 // A free-running, wrapping 32-bit millisecond count; differences are taken modulo 2^32.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual uint32_t nowMs() = 0;
     // Blocks the caller for about ms milliseconds (a real sleep, never a busy wait).

@@ -6,7 +6,7 @@
 namespace tundrix {
 
 class ResourceStore {
-public:
+  public:
     virtual ~ResourceStore() = default;
     // The immutable bytes of resource id, or an empty span when there is no such resource.
     // The bytes stay valid for the life of the store.

@@ -11,7 +11,7 @@ struct Rgb {
 };
 
 class VideoOut {
-public:
+  public:
     virtual ~VideoOut() = default;
     // The 256 colours the picture's indices stand for.
     virtual void setPalette(std::span<const Rgb, 256> colours) = 0;

@@ -8,7 +8,7 @@
 namespace tundrix {
 
 class MemoryResourceStore : public ResourceStore {
-public:
+  public:
     void put(int id, std::vector<uint8_t> bytes) { items_[id] = std::move(bytes); }
     std::span<const uint8_t> find(int id) const override {
         auto it = items_.find(id);
@@ -16,7 +16,7 @@ public:
         return it->second;
     }
 
-private:
+  private:
     std::map<int, std::vector<uint8_t>> items_;
 };
 

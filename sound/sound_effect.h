@@ -4,7 +4,7 @@
 namespace tundrix {
 
 class SoundEffect {
-public:
+  public:
     virtual ~SoundEffect() = default;
     // Plays the sound; with a device exactly start, without one through the simple player.
     virtual void play() = 0;

@@ -45,7 +45,7 @@ TEST(GuardedCounter, AValueChangedBehindItsBackRaisesTheFlagOnTheNextRead) {
 
 // A digit set of 13 glyphs, 15 x 25, glyph n filled with colour 10 + n and a transparent corner.
 class DisplayTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         for (int n = 0; n < 13; ++n) {
             auto glyph = std::make_unique<Image>(15, 25);
@@ -107,7 +107,8 @@ TEST_F(DisplayTest, TheClockPadsSecondsAndEndsMinutesAtX55) {
     NumberDisplay minutes(&digits, &screen), seconds(&digits, &screen);
     minutes.setPosition(61, 12);
     seconds.setPosition(111, 12);
-    for (NumberDisplay* d : {&minutes, &seconds}) d->alignment = NumberDisplay::EndAt, d->spacing = 5;
+    for (NumberDisplay* d : {&minutes, &seconds})
+        d->alignment = NumberDisplay::EndAt, d->spacing = 5;
     seconds.minDigits = 2;
     minutes.set(9);
     seconds.set(5);
@@ -134,7 +135,9 @@ TEST_F(DisplayTest, ThePercentageIsTheClaimedCountScaledAndTruncated) {
     claimed.alignment = NumberDisplay::EndAt;
     claimed.spacing = 5;
     claimed.scale = 1.0f / 806.0f;
-    const std::pair<int32_t, const char*> cases[] = {{0, "0"}, {806, "0"}, {807, "1"}, {64480, "79"}, {64481, "80"}, {80290, "99"}, {80600, "99"}, {80601, "100"}};
+    const std::pair<int32_t, const char*> cases[] = {{0, "0"},      {806, "0"},    {807, "1"},
+                                                     {64480, "79"}, {64481, "80"}, {80290, "99"},
+                                                     {80600, "99"}, {80601, "100"}};
     for (auto [cells, shown] : cases) {
         screen.fillRect(0, 0, 440, 300, 1);
         claimed.set(cells);

@@ -17,7 +17,7 @@ struct Counts {
 };
 
 class CountingWorld : public World {
-public:
+  public:
     explicit CountingWorld(Counts& c) : c_(c) { ++c_.built; }
     ~CountingWorld() override { ++c_.destroyed; }
     void update() override {
@@ -32,12 +32,12 @@ public:
     int count = 5;
     std::function<void(CountingWorld&)> onUpdate;
 
-private:
+  private:
     Counts& c_;
 };
 
 class FrameDriverTest : public ::testing::Test {
-protected:
+  protected:
     test::FakeClock clock{5000};
     Counts counts;
     CountingWorld* current = nullptr;
@@ -72,13 +72,15 @@ TEST_F(FrameDriverTest, FirstStepUpdatesWithoutDrawingThenStepsFollowTheSchedule
     EXPECT_EQ(clock.nowMs(), 5040u);
 
     // Calls arriving immediately keep sleeping to the 40 ms grid and keep drawing.
-    for (int i = 2; i < 10; ++i) EXPECT_TRUE(stepDrew());
+    for (int i = 2; i < 10; ++i)
+        EXPECT_TRUE(stepDrew());
     EXPECT_EQ(clock.nowMs(), 5000u + 9 * 40);
     EXPECT_EQ(counts.updates, 10);
 }
 
 TEST_F(FrameDriverTest, AStallIsCaughtUpWithUpdateOnlyStepsThenDrawingResumes) {
-    for (int i = 0; i < 5; ++i) driver.step();
+    for (int i = 0; i < 5; ++i)
+        driver.step();
     clock.advance(1000);
     size_t sleepsBefore = clock.sleeps.size();
     int undrawn = 0;
@@ -103,7 +105,8 @@ TEST_F(FrameDriverTest, AStepThatFindsItsFrameExactlyDueNeitherSleepsNorDraws) {
 }
 
 TEST_F(FrameDriverTest, ResyncMakesTheNextStepUndrawnAndTheOneAfterNormal) {
-    for (int i = 0; i < 3; ++i) driver.step();
+    for (int i = 0; i < 3; ++i)
+        driver.step();
     clock.advance(10000); // a long modal dialog
     driver.resync();
     EXPECT_FALSE(stepDrew());
@@ -112,7 +115,8 @@ TEST_F(FrameDriverTest, ResyncMakesTheNextStepUndrawnAndTheOneAfterNormal) {
 }
 
 TEST_F(FrameDriverTest, RestartBuildsAFreshWorldAndItsFirstStepIsNotDrawn) {
-    for (int i = 0; i < 4; ++i) driver.step();
+    for (int i = 0; i < 4; ++i)
+        driver.step();
     driver.gameOverReached = true;
     driver.restartRequested = true;
     clock.advance(3);
@@ -168,10 +172,12 @@ TEST(FrameDriverClock, TheScheduleSurvivesTheClockWrappingAround) {
     };
     FrameDriver driver(clock, [&](const AngleTables&) { return std::make_unique<W>(draws); });
     driver.step();
-    for (int i = 0; i < 5; ++i) driver.step();
+    for (int i = 0; i < 5; ++i)
+        driver.step();
     EXPECT_EQ(draws, 5);
     EXPECT_EQ(clock.nowMs(), 0xFFFFFFF0u + 5 * 40);
-    for (uint32_t s : clock.sleeps) EXPECT_EQ(s, 40u);
+    for (uint32_t s : clock.sleeps)
+        EXPECT_EQ(s, 40u);
 }
 
 TEST(FrameDriverWorld, AWorldThatCannotBeBuiltLeavesTheDriverIdleUntilARestartSucceeds) {

@@ -22,7 +22,7 @@ std::vector<int> ids(ObjectList& list) {
 }
 
 class ObjectListTest : public ::testing::Test {
-protected:
+  protected:
     std::vector<int> deleted;
     Tracked* make(int id) { return new Tracked(id, deleted); }
 };
@@ -31,9 +31,9 @@ TEST_F(ObjectListTest, InsertsAtFrontBackAndMiddleAndRejectsPositionsPastTheEnd)
     ObjectList list;
     Tracked* a = make(1);
     EXPECT_NE(list.insertAt(a, 0), nullptr);
-    list.insertAt(make(2), 0);          // front
+    list.insertAt(make(2), 0);            // front
     list.insertAt(make(3), list.count()); // appended: becomes the tail
-    list.insertAt(make(4), 1);          // middle
+    list.insertAt(make(4), 1);            // middle
     EXPECT_EQ(ids(list), (std::vector<int>{2, 4, 1, 3}));
     EXPECT_EQ(static_cast<Tracked*>(list.tail()->item)->id, 3);
     EXPECT_EQ(list.head()->prev, nullptr);
@@ -75,7 +75,8 @@ TEST_F(ObjectListTest, WalksOverEmptyListsAndSkipsMarkedItems) {
 TEST_F(ObjectListTest, RemoveAtUnlinksWithoutDeletingAndMovesTheCursorOn) {
     ObjectList list;
     Tracked* items[3] = {make(1), make(2), make(3)};
-    for (Tracked* t : items) list.insertAt(t, list.count());
+    for (Tracked* t : items)
+        list.insertAt(t, list.count());
     EXPECT_EQ(list.removeAt(3), nullptr);
     EXPECT_EQ(list.removeAt(-1), nullptr);
     EXPECT_EQ(list.removeAt(2), items[2]);
@@ -96,7 +97,8 @@ TEST_F(ObjectListTest, RemoveAtUnlinksWithoutDeletingAndMovesTheCursorOn) {
 
 TEST_F(ObjectListTest, PurgeDeletesMarkedItemsHeldOnlyHereInOnePass) {
     ObjectList list;
-    for (int i = 1; i <= 5; ++i) list.insertAt(make(i), list.count());
+    for (int i = 1; i <= 5; ++i)
+        list.insertAt(make(i), list.count());
     list.rewind();
     while (ListItem* item = list.next()) {
         int id = static_cast<Tracked*>(item)->id;

@@ -16,7 +16,7 @@
 namespace tundrix::test {
 
 class GameHarness {
-public:
+  public:
     GameHarness()
         : keyboard(keys), services{clock, keyboard, resources, audio, video},
           driver(clock, [this](const AngleTables& a) {
@@ -27,7 +27,8 @@ public:
     GameWorld& world() { return *static_cast<GameWorld*>(driver.world()); }
 
     void step(int n = 1) {
-        for (int i = 0; i < n; ++i) driver.step();
+        for (int i = 0; i < n; ++i)
+            driver.step();
     }
     // Steps until pred holds; false if it did not within limit steps.
     bool stepUntil(const std::function<bool()>& pred, int limit) {

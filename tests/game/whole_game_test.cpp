@@ -9,7 +9,9 @@ namespace {
 
 using test::GameHarness;
 
-bool playing(GameHarness& g, const Sound& s) { return g.audio.isPlaying(s.buffer); }
+bool playing(GameHarness& g, const Sound& s) {
+    return g.audio.isPlaying(s.buffer);
+}
 
 // From a new game's title into play of period 1, choosing the mascot on the way.
 void startPlay(GameHarness& g, bool chooseBrum = false) {
@@ -111,7 +113,8 @@ TEST(WholeGame, TogglingTheMascotPicksTheFacesOfTheChanceIcons) {
         for (int x = 0; x < 32; ++x) {
             uint8_t v = brum->pixel(x, y);
             if (v == TRANSPARENT_INDEX) continue;
-            for (int icon = 0; icon < 3; ++icon) ASSERT_EQ(g.video.index(210 + icon * 32 + x, 8 + y), v);
+            for (int icon = 0; icon < 3; ++icon)
+                ASSERT_EQ(g.video.index(210 + icon * 32 + x, 8 + y), v);
             ++compared;
         }
     EXPECT_GT(compared, 200);

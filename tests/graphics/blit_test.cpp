@@ -13,14 +13,16 @@ namespace {
 std::unique_ptr<Image> numbered(int w, int h) {
     auto img = std::make_unique<Image>(w, h);
     for (int r = 0; r < h; ++r)
-        for (int c = 0; c < w; ++c) img->setPixel(c, r, static_cast<uint8_t>(1 + c + 10 * r));
+        for (int c = 0; c < w; ++c)
+            img->setPixel(c, r, static_cast<uint8_t>(1 + c + 10 * r));
     img->scanTransparency();
     return img;
 }
 
 int countNot(const Image& img, uint8_t background) {
     int n = 0;
-    for (int i = 0; i < img.pixelCount(); ++i) n += img.pixelAtIndex(i) != background;
+    for (int i = 0; i < img.pixelCount(); ++i)
+        n += img.pixelAtIndex(i) != background;
     return n;
 }
 
@@ -29,7 +31,8 @@ TEST(Blit, SourcesJustOutsideTheTargetDrawNothingAndOnePixelInDrawsOneColumnOrRo
     Image target(20, 10);
     struct Case {
         int x, y, drawn;
-    } cases[] = {{-4, 0, 0}, {20, 0, 0}, {0, -3, 0}, {0, 10, 0}, {-3, 0, 3}, {19, 0, 3}, {0, -2, 4}, {0, 9, 4}};
+    } cases[] = {{-4, 0, 0}, {20, 0, 0}, {0, -3, 0}, {0, 10, 0},
+                 {-3, 0, 3}, {19, 0, 3}, {0, -2, 4}, {0, 9, 4}};
     for (const Case& k : cases) {
         target.fillRect(0, 0, 20, 10, 0);
         target.blit(*src, k.x, k.y);
@@ -48,7 +51,8 @@ TEST(Blit, ASourceLargerThanTheTargetFillsItFromTheOverlap) {
     Image target(10, 5);
     target.blit(*src, -7, -4);
     for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 10; ++x) ASSERT_EQ(target.pixel(x, y), src->pixel(x + 7, y + 4));
+        for (int x = 0; x < 10; ++x)
+            ASSERT_EQ(target.pixel(x, y), src->pixel(x + 7, y + 4));
 }
 
 TEST(Blit, TransparentPixelsAreSkippedOnlyWhenTheImageKnowsItHasThem) {

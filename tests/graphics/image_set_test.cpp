@@ -1,9 +1,9 @@
 // The image-set format: decoding, damaged data, loading sheets and the encoder's round trip.
+#include "core/random.h"
 #include "graphics/image.h"
 #include "graphics/image_set_writer.h"
 #include "graphics/rle_decoder.h"
 #include "graphics/sprite_sheet.h"
-#include "core/random.h"
 #include "resources/memory_store.h"
 
 #include <gtest/gtest.h>
@@ -28,13 +28,15 @@ Bytes header(uint16_t w, uint16_t h) {
 
 Bytes concat(std::initializer_list<Bytes> parts) {
     Bytes out;
-    for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
+    for (const Bytes& p : parts)
+        out.insert(out.end(), p.begin(), p.end());
     return out;
 }
 
 Bytes setOf(std::initializer_list<Bytes> frames) {
     Bytes out = {0, static_cast<uint8_t>(frames.size())};
-    for (const Bytes& f : frames) out.insert(out.end(), f.begin(), f.end());
+    for (const Bytes& f : frames)
+        out.insert(out.end(), f.begin(), f.end());
     return out;
 }
 
@@ -84,7 +86,8 @@ TEST(ImageSet, SizesAreBigEndianAndEmptyFramesTakeOnlyTheirEscapeByte) {
     EXPECT_EQ(big[10], 0x01);
     EXPECT_EQ(big[11], 0x2C);
     Bytes tokens = {0x00};
-    for (int i = 0; i < 132000 / 255; ++i) tokens.insert(tokens.end(), {0x00, 0x37, 0xFF});
+    for (int i = 0; i < 132000 / 255; ++i)
+        tokens.insert(tokens.end(), {0x00, 0x37, 0xFF});
     tokens.insert(tokens.end(), {0x00, 0x37, static_cast<uint8_t>(132000 % 255)});
     MemoryResourceStore store;
     store.put(256, setOf({concat({header(0, 5), {0x42}}), concat({big, tokens}), EXAMPLE}));
@@ -122,7 +125,8 @@ TEST(ImageSet, CutShortAndOverlongDataNeverLoadsPastItsEnd) {
     MemoryResourceStore store;
     // Frame count larger than the data, header cut short, stream cut short.
     store.put(260, setOf({EXAMPLE, EXAMPLE}));
-    Bytes withBigCount = store.find(260).size() ? Bytes(store.find(260).begin(), store.find(260).end()) : Bytes{};
+    Bytes withBigCount =
+        store.find(260).size() ? Bytes(store.find(260).begin(), store.find(260).end()) : Bytes{};
     withBigCount[0] = 0x01; // 258 frames announced, 2 present
     store.put(261, withBigCount);
     SpriteSheet sheet;
@@ -162,7 +166,8 @@ TEST(ImageSet, NamesThatAreNoResourceAreTriedAsFilesButEmptyFilesFail) {
     auto dir = std::filesystem::temp_directory_path() / ("tundrix-set-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     auto path = (dir / "banner.rle").string();
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(EXAMPLE.data()), static_cast<long>(EXAMPLE.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(EXAMPLE.data()), static_cast<long>(EXAMPLE.size()));
     Image img;
     EXPECT_TRUE(img.loadRle(store, path));
     EXPECT_EQ(img.width(), 4);
@@ -198,7 +203,8 @@ TEST(ImageSetWriter, RoundTripsManyGeneratedImages) {
         for (int i = 0; i < img.pixelCount();) {
             uint8_t v = static_cast<uint8_t>(t % 7 == 0 ? i % 256 : rng.next() % palette);
             int len = rng.next() % 4 == 0 ? 1 + rng.next() % 600 : 1 + rng.next() % 3;
-            for (int k = 0; k < len && i < img.pixelCount(); ++k) img.setPixelAtIndex(i++, v);
+            for (int k = 0; k < len && i < img.pixelCount(); ++k)
+                img.setPixelAtIndex(i++, v);
         }
         Bytes rec = encodeFrame(img);
         ResourceReader reader;
@@ -208,7 +214,8 @@ TEST(ImageSetWriter, RoundTripsManyGeneratedImages) {
         EXPECT_EQ(reader.position(), rec.size()) << t;
         ASSERT_EQ(back.width(), w);
         ASSERT_EQ(back.height(), h);
-        for (int i = 0; i < img.pixelCount(); ++i) ASSERT_EQ(back.pixelAtIndex(i), img.pixelAtIndex(i)) << t << " @" << i;
+        for (int i = 0; i < img.pixelCount(); ++i)
+            ASSERT_EQ(back.pixelAtIndex(i), img.pixelAtIndex(i)) << t << " @" << i;
     }
 }
 

@@ -14,7 +14,8 @@ TEST(SpriteSheet, SelectIgnoresIndicesOutsideTheSheetAndTakesThemAs16Bit) {
     sheet.select(0);
     EXPECT_EQ(sheet.current(), nullptr);
     sheet.drawCurrent(0, 0); // empty: nothing happens
-    for (int i = 0; i < 3; ++i) sheet.add(std::make_unique<Image>(i + 1, 1));
+    for (int i = 0; i < 3; ++i)
+        sheet.add(std::make_unique<Image>(i + 1, 1));
     EXPECT_EQ(sheet.currentIndex(), 2);
     sheet.select(1);
     Image* second = sheet.current();
@@ -64,7 +65,8 @@ TEST(ResourceReader, ReadsBigEndianAndStopsAtTheEnd) {
 std::vector<uint8_t> tinyBmp(int32_t height = 2) {
     std::vector<uint8_t> b(14 + 40 + 16 + 8, 0);
     auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+        for (int i = 0; i < 4; ++i)
+            b[at + i] = static_cast<uint8_t>(v >> (8 * i));
     };
     b[0] = 'B', b[1] = 'M';
     put32(2, static_cast<uint32_t>(b.size()));

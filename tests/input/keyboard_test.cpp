@@ -8,7 +8,7 @@ namespace tundrix {
 namespace {
 
 class KeyboardTest : public ::testing::Test {
-protected:
+  protected:
     test::ScriptedKeys keys;
     KeyboardInput kb{keys};
 };

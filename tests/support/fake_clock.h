@@ -7,7 +7,7 @@
 namespace tundrix::test {
 
 class FakeClock : public Clock {
-public:
+  public:
     explicit FakeClock(uint32_t start = 1000) : now_(start) {}
     uint32_t nowMs() override { return now_; }
     void sleepMs(uint32_t ms) override {
@@ -19,7 +19,7 @@ public:
 
     std::vector<uint32_t> sleeps;
 
-private:
+  private:
     uint32_t now_;
 };
 

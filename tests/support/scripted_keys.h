@@ -8,7 +8,7 @@
 namespace tundrix::test {
 
 class ScriptedKeys : public KeySource {
-public:
+  public:
     void press(Key k) { held_[idx(k)] = true, latched_[idx(k)] = true; }
     void release(Key k) { held_[idx(k)] = false; }
     // Down and up again before the next query.
@@ -20,7 +20,7 @@ public:
         return down;
     }
 
-private:
+  private:
     static size_t idx(Key k) { return static_cast<size_t>(k); }
     std::array<bool, 7> held_{};
     std::array<bool, 7> latched_{};

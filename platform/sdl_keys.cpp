@@ -32,20 +32,36 @@ int SdlKeys::scancodeOf(Key key) {
 void SdlKeys::noteKeyDown(int scancode) {
     if (scancode == SDL_SCANCODE_KP_ENTER) scancode = SDL_SCANCODE_RETURN;
     for (Key k : ALL_KEYS) {
-        if (scancodeOf(k) == scancode) latched_[static_cast<size_t>(k)] = true;
+        if (scancodeOf(k) == scancode) {
+            latched_[static_cast<size_t>(k)] = true;
+            ignoredUntilUp_[static_cast<size_t>(k)] = false; // a new press counts again
+        }
     }
+}
+
+void SdlKeys::clearTaps() {
+    latched_.fill(false);
+    for (Key k : ALL_KEYS) ignoredUntilUp_[static_cast<size_t>(k)] = heldNow(k);
+}
+
+bool SdlKeys::heldNow(Key key) const {
+    int count = 0;
+    const Uint8* state = SDL_GetKeyboardState(&count);
+    const int code = scancodeOf(key);
+    bool down = state && code >= 0 && code < count && state[code];
+    if (key == Key::Enter && state && SDL_SCANCODE_KP_ENTER < count) down = down || state[SDL_SCANCODE_KP_ENTER];
+    return down;
 }
 
 bool SdlKeys::keyDown(Key key) {
     const size_t i = static_cast<size_t>(key);
     if (i >= latched_.size()) return false;
-    int count = 0;
-    const Uint8* state = SDL_GetKeyboardState(&count);
-    const int code = scancodeOf(key);
-    bool down = state && code >= 0 && code < count && state[code];
-    if (key == Key::Enter && state && SDL_SCANCODE_KP_ENTER < count)
-        down = down || state[SDL_SCANCODE_KP_ENTER];
-    down = down || latched_[i];
+    const bool held = heldNow(key);
+    if (ignoredUntilUp_[i]) {
+        if (held) return false;
+        ignoredUntilUp_[i] = false;
+    }
+    const bool down = held || latched_[i];
     latched_[i] = false;
     return down;
 }

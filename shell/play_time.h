@@ -21,11 +21,6 @@ std::string formatPlayTime(uint32_t ms);
 // Reads the zoom file's text: "1", "2" or "3"; anything else gives 1.
 int parseZoom(std::string_view text);
 
-// The stored total plus this run's time, modulo 2^32 like the clock.
-inline uint32_t totalPlayTime(uint32_t stored, uint32_t runStart, uint32_t now) {
-    return stored + (now - runStart);
-}
-
 // A small settings file: missing or unreadable gives nothing; at most maxBytes are read.
 std::optional<std::string> readSettingsFile(const std::filesystem::path& file, size_t maxBytes = 256);
 // Writes the file by writing a temporary file beside it and renaming it over the old one, creating the

@@ -2,7 +2,6 @@
 #pragma once
 #include "platform/video.h"
 
-#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <span>
@@ -13,85 +12,60 @@ namespace tundrix::test {
 
 namespace png_detail {
 
-inline uint32_t crc32(const uint8_t* data, size_t size, uint32_t crc = 0) {
-    crc = ~crc;
-    for (size_t i = 0; i < size; ++i) {
-        crc ^= data[i];
-        for (int k = 0; k < 8; ++k)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
 inline void put32(std::vector<uint8_t>& out, uint32_t v) {
     for (int i = 3; i >= 0; --i)
         out.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 
+// Length, type, body, then the CRC-32 of type and body.
 inline void chunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& body) {
     put32(out, static_cast<uint32_t>(body.size()));
     const size_t typeAt = out.size();
     out.insert(out.end(), type, type + 4);
     out.insert(out.end(), body.begin(), body.end());
-    put32(out, crc32(out.data() + typeAt, out.size() - typeAt));
-}
-
-// A zlib stream of stored (uncompressed) deflate blocks: no library needed, any test can link it.
-inline std::vector<uint8_t> zlibStored(const std::vector<uint8_t>& raw) {
-    std::vector<uint8_t> z{0x78, 0x01};
-    size_t at = 0;
-    do {
-        const size_t n = raw.size() - at < 65535 ? raw.size() - at : 65535;
-        z.push_back(at + n == raw.size() ? 1 : 0);
-        z.push_back(static_cast<uint8_t>(n));
-        z.push_back(static_cast<uint8_t>(n >> 8));
-        z.push_back(static_cast<uint8_t>(~n));
-        z.push_back(static_cast<uint8_t>(~n >> 8));
-        z.insert(z.end(), raw.begin() + static_cast<ptrdiff_t>(at),
-                 raw.begin() + static_cast<ptrdiff_t>(at + n));
-        at += n;
-    } while (at < raw.size());
-    uint32_t a = 1, b = 0;
-    for (uint8_t v : raw)
-        a = (a + v) % 65521, b = (b + a) % 65521;
-    put32(z, (b << 16) | a);
-    return z;
+    uint32_t crc = ~0u;
+    for (size_t i = typeAt; i < out.size(); ++i) {
+        crc ^= out[i];
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    put32(out, ~crc);
 }
 
 } // namespace png_detail
 
-// The bytes of a PNG file: width x height palette indices, top row first, and the 256 colours.
-inline std::vector<uint8_t> encodePng(const uint8_t* pixels, int width, int height,
-                                      std::span<const Rgb, 256> palette) {
+// Saves width x height palette indices, top row first, with the 256 colours; false when the file
+// cannot be written. Rows must be shorter than 65535 pixels.
+inline bool writePng(const std::string& path, const uint8_t* pixels, int width, int height,
+                     std::span<const Rgb, 256> palette) {
     using namespace png_detail;
-    std::vector<uint8_t> out{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    std::vector<uint8_t> header;
+    std::vector<uint8_t> out{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}, header, colours;
     put32(header, static_cast<uint32_t>(width));
     put32(header, static_cast<uint32_t>(height));
     header.insert(header.end(), {8, 3, 0, 0, 0}); // 8-bit indexed colour, no interlace
     chunk(out, "IHDR", header);
-    std::vector<uint8_t> colours;
     for (const Rgb& c : palette)
         colours.insert(colours.end(), {c.r, c.g, c.b});
     chunk(out, "PLTE", colours);
-    std::vector<uint8_t> raw;
-    raw.reserve(static_cast<size_t>(width + 1) * height);
+    // A zlib stream with one stored (uncompressed) deflate block per row: no library needed.
+    std::vector<uint8_t> z{0x78, 0x01};
+    uint32_t a = 1, b = 0;
+    const auto n = static_cast<uint16_t>(width + 1); // the filter byte (none) and the row
     for (int y = 0; y < height; ++y) {
-        raw.push_back(0); // filter: none
-        raw.insert(raw.end(), pixels + static_cast<size_t>(y) * width,
-                   pixels + static_cast<size_t>(y + 1) * width);
+        const uint8_t* row = pixels + static_cast<size_t>(y) * width;
+        z.insert(z.end(),
+                 {static_cast<uint8_t>(y + 1 == height), static_cast<uint8_t>(n),
+                  static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(~n), static_cast<uint8_t>(~n >> 8), 0});
+        z.insert(z.end(), row, row + width);
+        for (size_t i = z.size() - n; i < z.size(); ++i)
+            a = (a + z[i]) % 65521, b = (b + a) % 65521;
     }
-    chunk(out, "IDAT", zlibStored(raw));
+    put32(z, (b << 16) | a);
+    chunk(out, "IDAT", z);
     chunk(out, "IEND", {});
-    return out;
-}
-
-inline bool writePng(const std::string& path, const uint8_t* pixels, int width, int height,
-                     std::span<const Rgb, 256> palette) {
-    const std::vector<uint8_t> bytes = encodePng(pixels, width, height, palette);
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (f == nullptr) return false;
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    const bool ok = std::fwrite(out.data(), 1, out.size(), f) == out.size();
     return std::fclose(f) == 0 && ok;
 }
 

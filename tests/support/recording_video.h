@@ -32,8 +32,7 @@ class RecordingVideo : public VideoOut {
     Rgb colour(int x, int y) const { return palette[index(x, y)]; }
     // Saves the last presented picture; false if nothing was presented or the file cannot be written.
     bool writePng(const std::string& path) const {
-        if (frame.empty()) return false;
-        return tundrix::test::writePng(path, frame.data(), width, height, palette);
+        return !frame.empty() && tundrix::test::writePng(path, frame.data(), width, height, palette);
     }
 
     std::array<Rgb, 256> palette{};
@@ -48,27 +47,16 @@ class RecordingVideo : public VideoOut {
 // palette as bitmap 139: 8 bits per pixel with the given colours, or another depth for failure tests.
 inline std::vector<uint8_t> makePaletteBitmap(std::span<const Rgb> colours, int bitsPerPixel = 8,
                                               int width = 15, int height = 25) {
+    const uint32_t tableSize = bitsPerPixel <= 8 ? static_cast<uint32_t>(colours.size()) : 0;
+    // Size 40, width, height, 1 plane and the depth, uncompressed, no size or resolution, the table twice.
+    // clang-format off
+    const uint32_t header[] = {40, static_cast<uint32_t>(width), static_cast<uint32_t>(height),
+                               1u | static_cast<uint32_t>(bitsPerPixel) << 16, 0, 0, 0, 0, tableSize, tableSize};
+    // clang-format on
     std::vector<uint8_t> b;
-    auto put32 = [&](uint32_t v) {
+    for (uint32_t v : header)
         for (int i = 0; i < 4; ++i)
             b.push_back(static_cast<uint8_t>(v >> (8 * i)));
-    };
-    auto put16 = [&](uint16_t v) {
-        b.push_back(static_cast<uint8_t>(v));
-        b.push_back(static_cast<uint8_t>(v >> 8));
-    };
-    const uint32_t tableSize = bitsPerPixel <= 8 ? static_cast<uint32_t>(colours.size()) : 0;
-    put32(40);
-    put32(static_cast<uint32_t>(width));
-    put32(static_cast<uint32_t>(height));
-    put16(1);
-    put16(static_cast<uint16_t>(bitsPerPixel));
-    put32(0); // uncompressed
-    put32(0);
-    put32(0);
-    put32(0);
-    put32(tableSize);
-    put32(tableSize);
     for (uint32_t i = 0; i < tableSize; ++i)
         b.insert(b.end(), {colours[i].b, colours[i].g, colours[i].r, 0});
     const size_t stride = ((static_cast<size_t>(width) * bitsPerPixel + 31) / 32) * 4;

@@ -1,0 +1,263 @@
+// The embedded art: each image set's frames and their encoding, cut-out sprites, the rink and claimed
+// look, the palette bitmap 139 with the two line colours painted straight into the rink, and the title
+// figures' overlays drawn the game's way (centred on the figure plus the offset, truncated).
+#include "graphics/bmp_reader.h"
+#include "graphics/image_set_writer.h"
+#include "graphics/sprite_sheet.h"
+#include "resources/embedded_resources.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <set>
+#include <utility>
+#include <vector>
+
+namespace tundrix {
+namespace {
+
+using Size = std::pair<int, int>;
+
+struct SetEntry {
+    int id;
+    std::vector<Size> frames;
+    std::set<int> cutOut; // frames with transparent surroundings (figures, heads, overlays, the puck)
+};
+
+std::vector<SetEntry> tableOfSets() {
+    std::vector<Size> r262(4, {20, 20});
+    r262.insert(r262.end(), 20, {32, 32});
+    return {
+        {256, {{440, 300}, {440, 300}, {440, 300}, {440, 300}, {57, 218}}, {1}},
+        {257, {{32, 32}, {32, 32}}, {0, 1}},
+        {260, std::vector<Size>(13, {15, 25}), {}},
+        {261, std::vector<Size>(4, {32, 32}), {0}},
+        {262, r262, {0, 4}},
+        {263, {{238, 217}, {59, 21}, {29, 21}, {103, 193}}, {0, 1, 3}},
+        {264, {{196, 251}, {56, 19}, {91, 146}, {97, 55}, {151, 18}}, {0, 1, 2, 3}},
+        {265, std::vector<Size>(5, {148, 118}), {}},
+        {266, std::vector<Size>(5, {32, 16}), {}},
+    };
+}
+
+bool insideIce(int x, int y) {
+    return x >= 34 && x <= 403 && y >= 53 && y <= 269;
+}
+
+bool sameBytes(const std::vector<uint8_t>& a, std::span<const uint8_t> b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end());
+}
+
+double luminance(Rgb c) {
+    return 0.299 * c.r + 0.587 * c.g + 0.114 * c.b;
+}
+
+double distance(Rgb a, Rgb b) {
+    const double dr = a.r - b.r, dg = a.g - b.g, db = a.b - b.b;
+    return std::sqrt(dr * dr + dg * dg + db * db);
+}
+
+double saturation(Rgb c) {
+    const int hi = std::max({c.r, c.g, c.b}), lo = std::min({c.r, c.g, c.b});
+    return hi == 0 ? 0.0 : static_cast<double>(hi - lo) / hi;
+}
+
+uint8_t commonestInsideIce(const Image& image) {
+    std::map<uint8_t, int> counts;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            counts[image.pixel(x, y)] += insideIce(x, y);
+    return std::max_element(counts.begin(), counts.end(),
+                            [](const auto& a, const auto& b) { return a.second < b.second; })
+        ->first;
+}
+
+struct Placed {
+    int x, y;
+};
+
+Placed placed(const Image& frame, float x, float y, int offsetX = 0, int offsetY = 0) {
+    return {static_cast<int>(x + static_cast<float>(offsetX) - static_cast<float>(frame.width()) * 0.5f),
+            static_cast<int>(y + static_cast<float>(offsetY) - static_cast<float>(frame.height()) * 0.5f)};
+}
+
+bool opaque(const Image& image, int x, int y) {
+    return x >= 0 && y >= 0 && x < image.width() && y < image.height() &&
+           image.pixel(x, y) != TRANSPARENT_INDEX;
+}
+
+struct Coverage {
+    int overlay = 0;       // opaque overlay pixels
+    int onPortrait = 0;    // of those, over an opaque portrait pixel
+    int samePixel = 0;     // of those, equal to the portrait's pixel there
+    int visibleBeside = 0; // over a transparent portrait pixel (or beyond it)
+};
+
+Coverage cover(const Image& portrait, Placed p, const Image& overlay, Placed o) {
+    Coverage c;
+    for (int y = 0; y < overlay.height(); ++y) {
+        for (int x = 0; x < overlay.width(); ++x) {
+            if (!opaque(overlay, x, y)) continue;
+            ++c.overlay;
+            const int px = o.x + x - p.x, py = o.y + y - p.y;
+            if (opaque(portrait, px, py)) {
+                ++c.onPortrait;
+                c.samePixel += portrait.pixel(px, py) == overlay.pixel(x, y);
+            } else {
+                ++c.visibleBeside;
+            }
+        }
+    }
+    return c;
+}
+
+class Art : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(backgrounds.load(store, 256));
+        ASSERT_TRUE(vessa.load(store, 263));
+        ASSERT_TRUE(brum.load(store, 264));
+        ASSERT_TRUE(readBmp(store.find(139), palette));
+        ASSERT_EQ(palette.colours.size(), 256u);
+    }
+    EmbeddedResources store;
+    SpriteSheet backgrounds, vessa, brum;
+    BmpInfo palette;
+    const Image& rink() const { return *backgrounds.frame(0); }
+    const Image& claimed() const { return *backgrounds.frame(1); }
+};
+
+TEST_F(Art, EverySetDecodesToTheTableIsWrittenByTheFormatsConventionsAndUsesOnlyArtColours) {
+    for (const SetEntry& entry : tableOfSets()) {
+        SCOPED_TRACE(entry.id);
+        SpriteSheet sheet;
+        ASSERT_TRUE(sheet.load(store, entry.id));
+        ASSERT_EQ(sheet.count(), static_cast<int>(entry.frames.size()));
+        std::vector<const Image*> frames;
+        for (int i = 0; i < sheet.count(); ++i) {
+            const Image& f = *sheet.frame(i);
+            frames.push_back(&f);
+            EXPECT_EQ(Size(f.width(), f.height()), entry.frames[i]) << "frame " << i;
+            if (entry.cutOut.count(i)) {
+                EXPECT_TRUE(f.hasTransparency()) << "frame " << i;
+                EXPECT_EQ(f.pixel(0, 0), TRANSPARENT_INDEX) << "frame " << i;
+            } else if (entry.id == 256) {
+                EXPECT_FALSE(f.hasTransparency()) << "background " << i;
+            }
+            // The line colours appear only where the game paints lines; nothing uses the black tail.
+            const std::set<int> used(f.pixels(), f.pixels() + f.pixelCount());
+            for (int v : used)
+                EXPECT_TRUE(v != 107 && v != 146 && v < 237) << "frame " << i << " uses " << v;
+        }
+        // Re-encoding the decoded frames gives the embedded bytes: the smallest free escape byte,
+        // runs from four pixels on, split at 255, and nothing after the last frame.
+        EXPECT_TRUE(sameBytes(encodeImageSet(frames), store.find(entry.id)));
+    }
+
+    Image banner;
+    ASSERT_TRUE(banner.loadRle(store, 246));
+    EXPECT_EQ(Size(banner.width(), banner.height()), Size(268, 42));
+    EXPECT_TRUE(banner.hasTransparency());
+    EXPECT_EQ(banner.pixel(0, 0), TRANSPARENT_INDEX);
+    EXPECT_TRUE(sameBytes(encodeFrame(banner), store.find(246)));
+}
+
+TEST_F(Art, ClaimedLookIsTransparentExactlyOutsideTheIce) {
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 440; ++x)
+            ASSERT_EQ(claimed().pixel(x, y) == TRANSPARENT_INDEX, !insideIce(x, y)) << x << "," << y;
+}
+
+TEST_F(Art, RinkBoardsLieExactlyOnTheEdgeRectangle) {
+    // The edge colour is on the rectangle 33..404 x 52..270 and nowhere on the ice or just outside it,
+    // so the edge reads as the rink's border everywhere.
+    const uint8_t edge = rink().pixel(33, 52);
+    for (int y = 51; y <= 271; ++y) {
+        for (int x = 32; x <= 405; ++x) {
+            const bool onEdge = ((x == 33 || x == 404) && y >= 52 && y <= 270) ||
+                                ((y == 52 || y == 270) && x >= 33 && x <= 404);
+            ASSERT_EQ(rink().pixel(x, y) == edge, onEdge) << x << "," << y;
+        }
+    }
+}
+
+TEST_F(Art, PaletteBitmapCarriesTheGamePaletteByTheRules) {
+    EXPECT_EQ(palette.bitsPerPixel, 8);
+    const auto& p = palette.colours;
+    EXPECT_EQ(p[0], (Rgb{255, 255, 255}));
+    EXPECT_EQ(p[235], (Rgb{0, 0, 0}));
+    EXPECT_EQ(p[236], (Rgb{255, 0, 255}));
+    for (int i = 237; i < 256; ++i)
+        EXPECT_EQ(p[i], (Rgb{0, 0, 0})) << i;
+    for (int i = 1; i < 235; ++i)
+        EXPECT_NE(p[i], (Rgb{255, 0, 255})) << i;
+}
+
+TEST_F(Art, LineColoursAreStrongAndReadOnTheIceAndOnClaimedIce) {
+    const Rgb raid = palette.colours[146], claimedLine = palette.colours[107];
+    const Rgb ice = palette.colours[commonestInsideIce(rink())];
+    const Rgb claimedIce = palette.colours[commonestInsideIce(claimed())];
+    EXPECT_GT(saturation(raid), 0.7);
+    EXPECT_GT(saturation(claimedLine), 0.7);
+    EXPECT_GT(distance(raid, claimedLine), 150);
+    for (Rgb ground : {ice, claimedIce}) {
+        EXPECT_GT(distance(raid, ground), 150);
+        EXPECT_GT(distance(claimedLine, ground), 120);
+    }
+    // The claimed look is grayed and darker than the plain ice.
+    EXPECT_LT(saturation(claimedIce), 0.25);
+    EXPECT_LT(luminance(claimedIce), luminance(ice) - 40);
+}
+
+TEST_F(Art, EyesLandOnTheFaceAndHairJoinsThePortraitShowingBesideIt) {
+    const struct {
+        const char* name;
+        const SpriteSheet& figure;
+        int overlay;
+        float x, y;
+        int ox, oy;
+        bool eyes;
+    } cases[] = {{"Vessa closed eyes", vessa, 1, 243.5f, 192.0f, -19, -37, true},
+                 {"Vessa wink", vessa, 2, 243.5f, 192.0f, -4, -37, true},
+                 {"Brum closed eyes", brum, 1, 98.0f, 175.0f, 11, -48, true},
+                 {"Vessa hair", vessa, 3, 243.5f, 192.0f, 96, 12, false},
+                 {"Brum hair", brum, 2, 98.0f, 175.0f, -41, -27, false}};
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.name);
+        const Image& portrait = *k.figure.frame(0);
+        const Image& overlay = *k.figure.frame(k.overlay);
+        const Coverage c =
+            cover(portrait, placed(portrait, k.x, k.y), overlay, placed(overlay, k.x, k.y, k.ox, k.oy));
+        if (k.eyes) {
+            // Every pixel of the closed eyes lies on the face; the rim matches the skin beneath, so it
+            // blends in, and the eyes themselves change.
+            ASSERT_GT(c.overlay, 100);
+            EXPECT_EQ(c.onPortrait, c.overlay);
+            EXPECT_GT(c.samePixel, c.overlay / 3);
+            EXPECT_LT(c.samePixel, c.overlay * 9 / 10);
+        } else {
+            // Part of the hair tucks under the portrait (it is drawn behind it), most of it shows, so
+            // the selected figure's blinking hair is plain to see.
+            ASSERT_GT(c.overlay, 1000);
+            EXPECT_GT(c.onPortrait, 50);
+            EXPECT_GT(c.visibleBeside, c.overlay / 2);
+        }
+    }
+}
+
+TEST_F(Art, CaptionIsASolidPlateAndVessaStaysClearOfTheSidePanel) {
+    const Image& caption = *brum.frame(4);
+    int solid = 0;
+    for (int y = 0; y < caption.height(); ++y)
+        for (int x = 0; x < caption.width(); ++x)
+            solid += opaque(caption, x, y);
+    // Only the rounded corners let the title show through.
+    EXPECT_GT(solid, caption.pixelCount() * 95 / 100);
+    // At rest the figure stays clear of the side panel's strip right of x 383.
+    EXPECT_LE(placed(*vessa.frame(0), 243.5f, 192.0f).x + vessa.frame(0)->width(), 383);
+}
+
+} // namespace
+} // namespace tundrix

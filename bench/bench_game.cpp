@@ -11,8 +11,20 @@
 namespace tundrix {
 namespace {
 
-// A world on fake outputs, taken from the title straight into play of the given period.
-struct Bench {
+// Everything a world needs, on fake outputs.
+struct FakeServices {
+    test::FakeClock clock{5000};
+    test::ScriptedKeys keys;
+    KeyboardInput keyboard{keys};
+    EmbeddedResources resources;
+    test::FakeAudio audio;
+    test::RecordingVideo video;
+    GameServices services{clock, keyboard, resources, audio, video};
+    AngleTables angles;
+};
+
+// A world taken from the title straight into play of the given period.
+struct Bench : FakeServices {
     explicit Bench(int period = 1) {
         world = std::make_unique<GameWorld>(services, angles);
         keys.press(Key::Space);
@@ -26,14 +38,6 @@ struct Bench {
         keys.tap(Key::Enter);
         world->update();
     }
-    test::FakeClock clock{5000};
-    test::ScriptedKeys keys;
-    KeyboardInput keyboard{keys};
-    EmbeddedResources resources;
-    test::FakeAudio audio;
-    test::RecordingVideo video;
-    GameServices services{clock, keyboard, resources, audio, video};
-    AngleTables angles;
     std::unique_ptr<GameWorld> world;
 };
 
@@ -88,16 +92,9 @@ void BM_MinuteOfPlayRandomKeys(benchmark::State& state) {
 BENCHMARK(BM_MinuteOfPlayRandomKeys)->Unit(benchmark::kMillisecond);
 
 void BM_BuildWorld(benchmark::State& state) {
-    test::FakeClock clock;
-    test::ScriptedKeys keys;
-    KeyboardInput keyboard{keys};
-    EmbeddedResources resources;
-    test::FakeAudio audio;
-    test::RecordingVideo video;
-    GameServices services{clock, keyboard, resources, audio, video};
-    AngleTables angles;
+    FakeServices f;
     for (auto _ : state) {
-        GameWorld world(services, angles);
+        GameWorld world(f.services, f.angles);
         benchmark::DoNotOptimize(&world);
     }
 }

@@ -145,10 +145,11 @@ void roundedRect(cairo_t* cr, double x, double y, double w, double h, double r) 
     cairo_close_path(cr);
 }
 
-void fillVertical(cairo_t* cr, double y0, double y1, uint32_t top, uint32_t bottom, bool preserve) {
-    cairo_pattern_t* p = cairo_pattern_create_linear(0, y0, 0, y1);
-    addStop(p, 0, top);
-    addStop(p, 1, bottom);
+namespace {
+// Fills the current path with a two-stop gradient and lets the pattern go.
+void fillTwoStops(cairo_t* cr, cairo_pattern_t* p, uint32_t first, uint32_t last, bool preserve) {
+    addStop(p, 0, first);
+    addStop(p, 1, last);
     cairo_set_source(cr, p);
     if (preserve) {
         cairo_fill_preserve(cr);
@@ -156,6 +157,15 @@ void fillVertical(cairo_t* cr, double y0, double y1, uint32_t top, uint32_t bott
         cairo_fill(cr);
     }
     cairo_pattern_destroy(p);
+}
+} // namespace
+
+void fillVertical(cairo_t* cr, double y0, double y1, uint32_t top, uint32_t bottom, bool preserve) {
+    fillTwoStops(cr, cairo_pattern_create_linear(0, y0, 0, y1), top, bottom, preserve);
+}
+
+void fillRadial(cairo_t* cr, double x, double y, double r, uint32_t inner, uint32_t outer, bool preserve) {
+    fillTwoStops(cr, cairo_pattern_create_radial(x, y, r * 0.1, x, y, r), inner, outer, preserve);
 }
 
 namespace {

@@ -68,6 +68,9 @@ void addStop(cairo_pattern_t* p, double offset, uint32_t rgb, double alpha = 1.0
 void roundedRect(cairo_t* cr, double x, double y, double w, double h, double r);
 // Fills the current path with a vertical gradient from top colour to bottom colour.
 void fillVertical(cairo_t* cr, double y0, double y1, uint32_t top, uint32_t bottom, bool preserve = false);
+// Fills the current path with a radial gradient from a light centre to a darker rim.
+void fillRadial(cairo_t* cr, double x, double y, double r, uint32_t inner, uint32_t outer,
+                bool preserve = true);
 
 enum class Align { Left, Centre, Right };
 // Draws text with its baseline at y; returns its advance width.

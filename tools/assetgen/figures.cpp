@@ -38,21 +38,6 @@ void ellipsePath(cairo_t* cr, double x, double y, double rx, double ry) {
     cairo_restore(cr);
 }
 
-// Fills the current path with a radial gradient from a light centre to a darker rim.
-void fillRadial(cairo_t* cr, double x, double y, double r, uint32_t inner, uint32_t outer,
-                bool preserve = true) {
-    cairo_pattern_t* p = cairo_pattern_create_radial(x, y, r * 0.1, x, y, r);
-    addStop(p, 0, inner);
-    addStop(p, 1, outer);
-    cairo_set_source(cr, p);
-    if (preserve) {
-        cairo_fill_preserve(cr);
-    } else {
-        cairo_fill(cr);
-    }
-    cairo_pattern_destroy(p);
-}
-
 void drawEye(cairo_t* cr, const Eye& e, bool closed, bool lashes) {
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
     if (closed) {

@@ -21,5 +21,6 @@ target_link_libraries(tundrix_imgui_sdl PUBLIC PkgConfig::IMGUI SDL2::SDL2)
 add_library(tundrix_sdl_platform STATIC
   ${CMAKE_CURRENT_LIST_DIR}/sdl_video.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sdl_keys.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/sdl_clock.cpp)
-target_link_libraries(tundrix_sdl_platform PUBLIC tundrix_seam tundrix_imgui_sdl SDL2::SDL2)
+  ${CMAKE_CURRENT_LIST_DIR}/sdl_clock.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sdl_window_icon.cpp)
+target_link_libraries(tundrix_sdl_platform PUBLIC tundrix_seam tundrix_imgui_sdl SDL2::SDL2 PRIVATE tundrix_resources)

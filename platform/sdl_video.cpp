@@ -3,6 +3,7 @@
 #include "platform/sdl_video.h"
 
 #include "platform/sdl_keys.h"
+#include "platform/sdl_window_icon.h"
 
 #include <SDL.h>
 #include <array>
@@ -171,6 +172,7 @@ std::unique_ptr<SdlVideo> SdlVideo::open(const WindowOptions& options, SdlKeys& 
         ImGui::DestroyContext();
         return nullptr;
     }
+    showGameIcon(impl->window);
     impl->renderer = SDL_CreateRenderer(impl->window, -1, 0);
     if (!impl->renderer) {
         whyNot = std::string("cannot draw into the game window: ") + SDL_GetError();

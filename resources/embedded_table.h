@@ -11,7 +11,7 @@ struct EmbeddedEntry {
     const uint8_t* end;
 };
 
-// Every embedded resource: image sets, the palette bitmap and the WAVE sounds, by numeric id.
+// Every embedded resource: image sets, the palette bitmap, the WAVE sounds and the window icon, by id.
 std::span<const EmbeddedEntry> embeddedEntries();
 
 } // namespace tundrix

@@ -1,10 +1,12 @@
 // The embedded art: each image set's frames and their encoding, cut-out sprites, the rink and claimed
 // look, the palette bitmap 139 with the two line colours painted straight into the rink, and the title
-// figures' overlays drawn the game's way (centred on the figure plus the offset, truncated).
+// figures' overlays drawn the game's way (centred on the figure plus the offset, truncated), and the
+// window icon.
 #include "graphics/bmp_reader.h"
 #include "graphics/image_set_writer.h"
 #include "graphics/sprite_sheet.h"
 #include "resources/embedded_resources.h"
+#include "resources/window_icon.h"
 
 #include <gtest/gtest.h>
 
@@ -257,6 +259,53 @@ TEST_F(Art, CaptionIsASolidPlateAndVessaStaysClearOfTheSidePanel) {
     EXPECT_GT(solid, caption.pixelCount() * 95 / 100);
     // At rest the figure stays clear of the side panel's strip right of x 383.
     EXPECT_LE(placed(*vessa.frame(0), 243.5f, 192.0f).x + vessa.frame(0)->width(), 383);
+}
+
+TEST_F(Art, WindowIconIsVessasChanceHeadInFullColourOnAClearBackground) {
+    const std::span<const uint8_t> icon = store.find(WINDOW_ICON_ID);
+    constexpr int N = WINDOW_ICON_SIZE;
+    ASSERT_EQ(icon.size(), static_cast<size_t>(N) * N * 4);
+    const auto rgba = [&](int x, int y) { return icon.subspan((static_cast<size_t>(y) * N + x) * 4, 4); };
+    // A round badge: clear corners, an opaque middle.
+    for (int c : {0, N - 1}) {
+        EXPECT_EQ(rgba(c, 0)[3], 0);
+        EXPECT_EQ(rgba(c, N - 1)[3], 0);
+    }
+    EXPECT_EQ(rgba(N / 2, N / 2)[3], 255);
+    // The same face as the chance icon: inside their rings their mean colours agree, R, G, B in that
+    // order (a swapped byte order turns her golden hair and skin blue).
+    SpriteSheet heads;
+    ASSERT_TRUE(heads.load(store, 257));
+    const Image& vessaHead = *heads.frame(1);
+    const auto inner = [](int x, int y, int size) {
+        const double r = size / 2.0, dx = x + 0.5 - r, dy = y + 0.5 - r;
+        return dx * dx + dy * dy < 0.7 * r * 0.7 * r;
+    };
+    double head[3] = {}, win[3] = {};
+    int headCount = 0, winCount = 0;
+    for (int y = 0; y < vessaHead.height(); ++y)
+        for (int x = 0; x < vessaHead.width(); ++x) {
+            if (!inner(x, y, vessaHead.width())) continue;
+            const Rgb c = palette.colours[vessaHead.pixel(x, y)];
+            head[0] += c.r, head[1] += c.g, head[2] += c.b, ++headCount;
+        }
+    for (int y = 0; y < N; ++y)
+        for (int x = 0; x < N; ++x) {
+            if (!inner(x, y, N)) continue;
+            EXPECT_EQ(rgba(x, y)[3], 255);
+            for (int k = 0; k < 3; ++k)
+                win[k] += rgba(x, y)[k];
+            ++winCount;
+        }
+    const auto mean = [](const double* sum, int n, int r, int g, int b) {
+        return Rgb{static_cast<uint8_t>(sum[r] / n), static_cast<uint8_t>(sum[g] / n),
+                   static_cast<uint8_t>(sum[b] / n)};
+    };
+    const Rgb headMean = mean(head, headCount, 0, 1, 2);
+    const double same = distance(headMean, mean(win, winCount, 0, 1, 2));
+    const double swapped = distance(headMean, mean(win, winCount, 2, 1, 0));
+    EXPECT_LT(same, 40.0);
+    EXPECT_GT(swapped, 3 * same);
 }
 
 } // namespace

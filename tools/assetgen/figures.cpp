@@ -5,6 +5,7 @@
 
 #include "tools/assetgen/layout.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tundrix::assetgen {
@@ -550,32 +551,43 @@ std::unique_ptr<Image> makePuck(ArtContext& art) {
     return canvas.toSprite(art.quantiser);
 }
 
+void drawHeadBadge(cairo_t* cr, const ArtContext& art, Mascot who, double size, const BadgeLook& look) {
+    cairo_save(cr);
+    cairo_scale(cr, size / 32.0, size / 32.0);
+    // A round badge in the team colours behind the head, with a gold ring.
+    cairo_arc(cr, 16, 16, 15.2, 0, 2 * M_PI);
+    fillVertical(cr, 1, 31, 0x4A7AE0, 0x10286A, true);
+    setColour(cr, 0xFFC820);
+    cairo_set_line_width(cr, look.ringWidth);
+    cairo_stroke(cr);
+    if (look.rimWidth > 0) {
+        // Dark edges on both sides of the ring keep it apart from the hair and from any background.
+        for (double r : {15.2 + look.ringWidth / 2, 15.2 - look.ringWidth / 2}) {
+            cairo_arc(cr, 16, 16, r, 0, 2 * M_PI);
+            setColour(cr, 0x10286A);
+            cairo_set_line_width(cr, look.rimWidth);
+            cairo_stroke(cr);
+        }
+    }
+    cairo_arc(cr, 16, 16, 15.2 - look.ringWidth / 2 - std::max(0.2, look.rimWidth / 2), 0, 2 * M_PI);
+    cairo_clip(cr);
+    cairo_translate(cr, 16, 16 + look.faceDrop);
+    cairo_scale(cr, 0.235 * look.closeness, 0.235 * look.closeness);
+    if (who == Mascot::Brum) {
+        cairo_translate(cr, -108, -86);
+        drawBrum(cr, art, false);
+    } else {
+        cairo_translate(cr, -102, -80);
+        drawVessa(cr, art, false, false);
+    }
+    cairo_restore(cr);
+}
+
 Frames makeHeads(ArtContext& art) {
     Frames frames;
-    for (int who = 0; who < 2; ++who) {
+    for (Mascot who : {Mascot::Brum, Mascot::Vessa}) {
         Canvas canvas(32, 32);
-        cairo_t* cr = canvas.cr();
-        // A round badge in the team colours behind the head.
-        cairo_arc(cr, 16, 16, 15.2, 0, 2 * M_PI);
-        fillVertical(cr, 1, 31, 0x4A7AE0, 0x10286A, true);
-        setColour(cr, 0xFFC820);
-        cairo_set_line_width(cr, 1.6);
-        cairo_stroke(cr);
-        cairo_save(cr);
-        cairo_arc(cr, 16, 16, 14.2, 0, 2 * M_PI);
-        cairo_clip(cr);
-        if (who == 0) {
-            cairo_translate(cr, 16, 16);
-            cairo_scale(cr, 0.235, 0.235);
-            cairo_translate(cr, -108, -86);
-            drawBrum(cr, art, false);
-        } else {
-            cairo_translate(cr, 16, 16);
-            cairo_scale(cr, 0.235, 0.235);
-            cairo_translate(cr, -102, -80);
-            drawVessa(cr, art, false, false);
-        }
-        cairo_restore(cr);
+        drawHeadBadge(canvas.cr(), art, who, 32, BadgeLook{});
         frames.push_back(canvas.toSprite(art.quantiser));
     }
     return frames;

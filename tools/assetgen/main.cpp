@@ -1,9 +1,11 @@
-// The asset generator: draws every image set, the palette bitmap and the ten sounds into one folder,
-// with a C++ file that embeds them all in the program.
+// The asset generator: draws every image set, the palette bitmap, the ten sounds and the window icon into
+// one folder, with a C++ file that embeds them all in the program, and the program's icon files beside them.
 #include "graphics/image_set_writer.h"
+#include "resources/window_icon.h"
 #include "tools/assetgen/figures.h"
 #include "tools/assetgen/flags.h"
 #include "tools/assetgen/glyphs.h"
+#include "tools/assetgen/icons.h"
 #include "tools/assetgen/play_screen.h"
 #include "tools/assetgen/screens.h"
 #include "tools/assetgen/skaters.h"
@@ -11,6 +13,7 @@
 #include "tools/assetgen/writers.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
@@ -73,11 +76,20 @@ std::string embeddingSource(const std::string& dir, const std::vector<Output>& o
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argv[0]);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s OUTPUT_DIR [ICON_SIZE...]\n", argv[0]);
         return 2;
     }
     const std::string dir = argv[1];
+    std::vector<int> iconSizes;
+    for (int i = 2; i < argc; ++i) {
+        const int size = std::atoi(argv[i]);
+        if (size < 1 || size > 1024) {
+            std::fprintf(stderr, "assetgen: no icon of size %s\n", argv[i]);
+            return 2;
+        }
+        iconSizes.push_back(size);
+    }
     Fonts fonts;
     if (!fonts.ok()) return 1;
     const Palette palette = buildPalette();
@@ -118,10 +130,18 @@ int main(int argc, char** argv) {
     add(266, ".rle", setBytes(makeSmallFlags(art)));
     for (SoundAsset& sound : makeSounds())
         add(sound.id, ".wav", waveFile(sound.samples));
+    add(WINDOW_ICON_ID, ".rgba", windowIconPixels(art));
 
     for (size_t i = 0; i < files.size(); ++i) {
         if (!writeFile(dir + "/" + outputs[i].file, files[i].second)) {
             std::fprintf(stderr, "assetgen: cannot write %s/%s\n", dir.c_str(), outputs[i].file.c_str());
+            return 1;
+        }
+    }
+    for (int size : iconSizes) {
+        const std::string path = dir + "/icon-" + std::to_string(size) + ".png";
+        if (!writeIconPng(art, size, path)) {
+            std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
             return 1;
         }
     }

@@ -1,0 +1,49 @@
+// The program's icons are Vessa's head badge, the chance icon of the game, drawn at each size in full
+// colour rather than in the game's palette.
+#include "tools/assetgen/icons.h"
+
+#include "resources/window_icon.h"
+#include "tools/assetgen/figures.h"
+
+namespace tundrix::assetgen {
+
+namespace {
+
+constexpr Mascot ICON_MASCOT = Mascot::Vessa;
+constexpr BadgeLook ICON_LOOK{1.1, 0.8, 2.0, 1.2};
+
+void drawIcon(const Canvas& canvas, const ArtContext& art) {
+    drawHeadBadge(canvas.cr(), art, ICON_MASCOT, canvas.width(), ICON_LOOK);
+    canvas.flush();
+}
+
+} // namespace
+
+bool writeIconPng(const ArtContext& art, int size, const std::string& path) {
+    Canvas canvas(size, size);
+    drawIcon(canvas, art);
+    return cairo_surface_write_to_png(canvas.surface(), path.c_str()) == CAIRO_STATUS_SUCCESS;
+}
+
+std::vector<uint8_t> windowIconPixels(const ArtContext& art) {
+    Canvas canvas(WINDOW_ICON_SIZE, WINDOW_ICON_SIZE);
+    drawIcon(canvas, art);
+    std::vector<uint8_t> out;
+    out.reserve(static_cast<size_t>(WINDOW_ICON_SIZE) * WINDOW_ICON_SIZE * 4);
+    for (int y = 0; y < WINDOW_ICON_SIZE; ++y) {
+        const uint32_t* row = canvas.row(y);
+        for (int x = 0; x < WINDOW_ICON_SIZE; ++x) {
+            // Cairo keeps premultiplied colour; the window wants it straight.
+            const uint32_t p = row[x];
+            const uint32_t a = p >> 24;
+            for (int shift : {16, 8, 0}) {
+                const uint32_t c = (p >> shift) & 0xFF;
+                out.push_back(static_cast<uint8_t>(a ? (c * 255 + a / 2) / a : 0));
+            }
+            out.push_back(static_cast<uint8_t>(a));
+        }
+    }
+    return out;
+}
+
+} // namespace tundrix::assetgen

@@ -1,5 +1,5 @@
-// The program's icons are Vessa's head badge, the chance icon of the game, drawn at each size in full
-// colour rather than in the game's palette.
+// The program's icons: Vessa's head badge, as on the game's chance icons but framed a little closer and
+// with a dark rim, drawn at each size in full colour rather than in the game's palette.
 #include "tools/assetgen/icons.h"
 
 #include "resources/window_icon.h"

@@ -1,5 +1,5 @@
-// The program's icons: Vessa's head badge, as on the game's chance icons but framed a little closer and
-// with a dark rim, drawn at each size in full colour rather than in the game's palette.
+// The program's icons: Vessa's head badge, as on the game's chance icons but framed a little closer, drawn
+// at each size in full colour rather than in the game's palette.
 #include "tools/assetgen/icons.h"
 
 #include "resources/window_icon.h"
@@ -10,10 +10,16 @@ namespace tundrix::assetgen {
 namespace {
 
 constexpr Mascot ICON_MASCOT = Mascot::Vessa;
-constexpr BadgeLook ICON_LOOK{1.1, 0.8, 2.0, 1.2};
+// From 48 pixels up a dark rim on both sides of the gold ring sets it off from her hair and from any
+// background; below that those lines would blur into a muddy edge, so the smallest icons get a plain,
+// wider gold ring and a slightly bigger face.
+constexpr BadgeLook LARGE_LOOK{1.1, 0.8, 2.0, 1.2};
+constexpr BadgeLook SMALL_LOOK{1.15, 0.8, 2.8, 0.0};
+constexpr int SMALLEST_LARGE = 48;
 
 void drawIcon(const Canvas& canvas, const ArtContext& art) {
-    drawHeadBadge(canvas.cr(), art, ICON_MASCOT, canvas.width(), ICON_LOOK);
+    const int size = canvas.width();
+    drawHeadBadge(canvas.cr(), art, ICON_MASCOT, size, size < SMALLEST_LARGE ? SMALL_LOOK : LARGE_LOOK);
     canvas.flush();
 }
 

@@ -44,7 +44,10 @@ std::string VolumeLevel::stepLabel(int step) {
 
 std::string formatVolume(VolumeLevel level) {
     const VolumeLevel clean = level.withStep(level.step);
-    return std::to_string(clean.step) + (clean.muted ? " " + std::string(MUTE_WORD) : "") + "\n";
+    std::string text = std::to_string(clean.step);
+    if (clean.muted) text.append(" ").append(MUTE_WORD);
+    text.push_back('\n');
+    return text;
 }
 
 VolumeLevel parseVolume(std::string_view text) {

@@ -306,7 +306,7 @@ Buffer periodHorn(size_t count) {
     Buffer b = makeBuffer(count);
     const double length = count / RATE;
     const double step = 0.13, glide = 0.025;
-    const int from[] = {40, 47, 52}, to[] = {45, 52, 57}; // E B E, then A E A
+    const int from[] = {52, 59, 64}, to[] = {57, 64, 69}; // E B E, then A E A
     double phase[3] = {};
     for (size_t i = 0; i < count; ++i) {
         const double t = i / RATE;

@@ -263,6 +263,9 @@ TEST_F(DiskAudio, TheLoudestMixTheGameCanMakeStaysBelowFullScale) {
                          &sounds.periodEndSound})
             s->play();
         pause(600);
+        for (Sound* s : {&sounds.playLoopSound1, &sounds.playLoopSound2, &sounds.timeWarningSound})
+            s->stop();
+        EXPECT_TRUE(eventually([&] { return !audio.isPlaying(sounds.bigCaptureSound.buffer); }));
 
         // Then the worst case: every one of them cut to begin 5 ms before its loudest sample, and all
         // started between two mixes of the device, so every peak lands on the same output sample; first

@@ -35,6 +35,10 @@ class AudioOut {
     virtual void start(BufferId id, bool loop, int pan, int volume) = 0;
     // Stops and keeps the position, so a later start resumes there.
     virtual void stop(BufferId id) = 0;
+    // The player's volume, hundredths of a decibel of attenuation on top of every sound's own volume
+    // (10000 and more is silence): applied at once to the sounds already playing, to every later start
+    // and to the simple player, and kept while the device is closed and opened again.
+    virtual void setOutputVolume(int attenuation) = 0;
 
     // One sound at a time, played from a whole WAVE file image; a new one cuts off the old.
     virtual void simplePlay(std::span<const uint8_t> wave, bool loop) = 0;

@@ -6,6 +6,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -28,12 +29,26 @@ void applyPan(int channel, int pan) {
     Mix_SetPanning(channel, left, right);
 }
 
-void applyVolume(int channel, int volume) {
-    if (volume < 0) volume = 0;
-    Mix_Volume(channel, static_cast<int>(std::lround(MIX_MAX_VOLUME * attenuation(volume))));
-}
+// At or beyond this attenuation nothing is heard, and nothing is mixed.
+constexpr int SILENT = 10000;
 
 } // namespace
+
+void SdlAudio::applyVolume(int channel, int volume) const {
+    const int total = std::max(volume, 0) + std::max(outputAttenuation_, 0);
+    Mix_Volume(channel,
+               total >= SILENT ? 0 : static_cast<int>(std::lround(MIX_MAX_VOLUME * attenuation(total))));
+}
+
+void SdlAudio::setOutputVolume(int attenuation) {
+    outputAttenuation_ = std::clamp(attenuation, 0, SILENT);
+    if (!open_) return; // the next open's starts take it
+    // Every channel at once, the ones playing included.
+    applyVolume(SIMPLE_CHANNEL, 0);
+    for (size_t i = 0; i < slots_.size(); ++i) {
+        if (slots_[i].chunk != nullptr) applyVolume(channelOf(static_cast<BufferId>(i)), slots_[i].volume);
+    }
+}
 
 SdlAudio::~SdlAudio() {
     close();
@@ -152,6 +167,7 @@ void SdlAudio::start(BufferId id, bool loop, int pan, int volume) {
     // Playing to the end, halting and Mix_PlayChannel all drop a channel's panning, so it is set right
     // before every start; a channel found idle stays idle until the play below.
     applyPan(channel, pan);
+    slot->volume = volume;
     applyVolume(channel, volume);
     if (busy && !paused) return;
     if (paused) {

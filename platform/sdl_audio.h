@@ -31,6 +31,7 @@ class SdlAudio : public AudioOut {
     bool isPlaying(BufferId id) override;
     void start(BufferId id, bool loop, int pan, int volume) override;
     void stop(BufferId id) override;
+    void setOutputVolume(int attenuation) override;
 
     void simplePlay(std::span<const uint8_t> wave, bool loop) override;
     void simpleStop() override;
@@ -42,6 +43,7 @@ class SdlAudio : public AudioOut {
     struct Slot {
         std::unique_ptr<uint8_t[]> samples;
         Mix_Chunk* chunk = nullptr;
+        int volume = 0; // the sound's own, as last started
     };
     static constexpr int SIMPLE_CHANNEL = 0;
     static int channelOf(BufferId id) { return id + 1; }
@@ -50,7 +52,10 @@ class SdlAudio : public AudioOut {
     static void free(Slot& slot);
     Slot* slotOf(BufferId id);
 
+    void applyVolume(int channel, int volume) const;
+
     bool open_ = false;
+    int outputAttenuation_ = 0;
     std::vector<Slot> slots_;
     Slot simple_;
 };

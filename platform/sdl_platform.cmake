@@ -1,4 +1,4 @@
-# The SDL side of the platform: the window with its ImGui layer, the keys and the clock.
+# The SDL side of the platform: the window with its ImGui layer, the keys, the gamepads and the clock.
 find_package(SDL2 CONFIG REQUIRED)
 pkg_check_modules(IMGUI REQUIRED IMPORTED_TARGET imgui)
 
@@ -21,6 +21,7 @@ target_link_libraries(tundrix_imgui_sdl PUBLIC PkgConfig::IMGUI SDL2::SDL2)
 add_library(tundrix_sdl_platform STATIC
   ${CMAKE_CURRENT_LIST_DIR}/sdl_video.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sdl_keys.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sdl_gamepad.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sdl_clock.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sdl_window_icon.cpp)
 target_link_libraries(tundrix_sdl_platform PUBLIC tundrix_seam tundrix_imgui_sdl SDL2::SDL2 PRIVATE tundrix_resources)

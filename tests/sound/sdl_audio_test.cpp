@@ -1,19 +1,30 @@
-// The SDL2_mixer output on SDL's dummy and disk drivers: pause and resume, the channels, real samples out.
+// The SDL2_mixer output on SDL's dummy and disk drivers: pause and resume, the channels, real samples out,
+// the game's loudest mix below full scale, and the player's volume reaching every sound.
 #include "platform/sdl_audio.h"
+#include "resources/embedded_resources.h"
 #include "resources/memory_store.h"
 #include "sound/game_sounds.h"
+#include "sound/volume_level.h"
+#include "sound/wave_reader.h"
+#include "sound_mix.h"
 #include "wave_test.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
+#include <span>
+#include <string>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace tundrix {
 namespace {
@@ -156,6 +167,37 @@ class DiskAudio : public ::testing::Test {
         return out;
     }
 
+    // The left side's level in consecutive 20 ms windows.
+    std::vector<double> windowLevels() const {
+        std::ifstream in(file_, std::ios::binary);
+        std::vector<double> levels;
+        double sum = 0;
+        int n = 0;
+        for (int16_t lr[2]; in.read(reinterpret_cast<char*>(lr), sizeof lr);) {
+            sum += static_cast<double>(lr[0]) * lr[0];
+            if (++n == SdlAudio::OUTPUT_FREQUENCY / 50) levels.push_back(std::sqrt(sum / n)), sum = 0, n = 0;
+        }
+        return levels;
+    }
+    int peak() const {
+        std::ifstream in(file_, std::ios::binary);
+        int p = 0;
+        for (int16_t v; in.read(reinterpret_cast<char*>(&v), sizeof v);)
+            p = std::max(p, std::abs(int{v}));
+        return p;
+    }
+    // Keeps what came out as a WAVE file beside the test, to listen to or measure.
+    void keep(const std::string& name) const {
+        std::ifstream in(file_, std::ios::binary);
+        const std::vector<uint8_t> raw((std::istreambuf_iterator<char>(in)),
+                                       std::istreambuf_iterator<char>());
+        const PcmFormat stereo16{1, 2, SdlAudio::OUTPUT_FREQUENCY, SdlAudio::OUTPUT_FREQUENCY * 4, 4, 16};
+        std::filesystem::create_directories("sounds");
+        std::ofstream("sounds/" + name, std::ios::binary)
+            .write(reinterpret_cast<const char*>(writeWave(stereo16, raw).data()),
+                   static_cast<std::streamsize>(raw.size() + 44));
+    }
+
     const double second = SdlAudio::OUTPUT_FREQUENCY;
     const std::filesystem::path file_ =
         std::filesystem::temp_directory_path() /
@@ -204,6 +246,115 @@ TEST_F(DiskAudio, StopThenStartResumesRatherThanRestarts) {
     EXPECT_EQ(out.stretches, 2u);
     EXPECT_GT(out.loud, second * 0.9);
     EXPECT_LT(out.loud, second * 1.05);
+}
+
+TEST_F(DiskAudio, TheLoudestMixTheGameCanMakeStaysBelowFullScale) {
+    const EmbeddedResources store;
+    {
+        // As in play: the loops and the warning, then a capture, a cut, a penalty and the horn at once.
+        SdlAudio audio;
+        GameSounds sounds(audio, store);
+        ASSERT_TRUE(sounds.device.ready);
+        sounds.playLoopSound1.start();
+        sounds.playLoopSound2.start();
+        sounds.timeWarningSound.start();
+        pause(400);
+        for (Sound* s : {&sounds.bigCaptureSound, &sounds.refereeCutSound, &sounds.opponentSound,
+                         &sounds.periodEndSound})
+            s->play();
+        pause(600);
+        for (Sound* s : {&sounds.playLoopSound1, &sounds.playLoopSound2, &sounds.timeWarningSound})
+            s->stop();
+        EXPECT_TRUE(eventually([&] { return !audio.isPlaying(sounds.bigCaptureSound.buffer); }));
+
+        // Then the worst case: every one of them cut to begin 5 ms before its loudest sample, and all
+        // started between two mixes of the device, so every peak lands on the same output sample; first
+        // the peaks upward, then downward, twice.
+        std::vector<AudioOut::BufferId> up, down;
+        for (int id : test::PLAY_MIX) {
+            WaveData wave;
+            ASSERT_TRUE(readWave(store.find(static_cast<uint16_t>(id)), wave));
+            const std::span<const uint8_t> s = wave.samples;
+            for (auto* set : {&up, &down}) {
+                const auto at =
+                    set == &up ? std::max_element(s.begin(), s.end()) : std::min_element(s.begin(), s.end());
+                const size_t from = static_cast<size_t>(std::max<std::ptrdiff_t>(0, at - s.begin() - 40));
+                set->push_back(
+                    audio.createBuffer(wave.format, s.subspan(from, std::min<size_t>(800, s.size() - from))));
+            }
+        }
+        for (int round = 0; round < 2; ++round) {
+            for (const auto* set : {&up, &down}) {
+                for (AudioOut::BufferId id : *set)
+                    audio.start(id, false, 0, 0);
+                EXPECT_TRUE(eventually([&] {
+                    return std::none_of(set->begin(), set->end(),
+                                        [&](auto id) { return audio.isPlaying(id); });
+                }));
+            }
+        }
+        pause(50);
+    }
+    keep("loudest_mix.wav");
+    const double fullScale = 32768;
+    const int loudest = peak();
+    EXPECT_LT(loudest, test::MIX_LIMIT * fullScale * 1.04)
+        << "the limit, with room for the resampler's ripple";
+    EXPECT_GT(loudest, test::MIX_LIMIT * fullScale * 0.8) << "the peaks met";
+}
+
+TEST_F(DiskAudio, ThePlayersVolumeReachesSoundsPlayingAndStartedLaterAndOutlastsTheDevice) {
+    {
+        SdlAudio audio;
+        ASSERT_TRUE(audio.open());
+        const auto tone = audio.createBuffer({}, test::squareWave(100));
+        audio.start(tone, true, 0, 0);
+        pause(300);
+        // Two steps down while the tone plays; then muted, and a new sound and the simple player start
+        // muted too; then back to full.
+        audio.setOutputVolume(VolumeLevel{2, false}.attenuation());
+        pause(300);
+        audio.setOutputVolume(VolumeLevel{2, true}.attenuation());
+        audio.start(audio.createBuffer({}, test::squareWave(200)), false, 0, 0);
+        audio.simplePlay(test::monoWave(test::squareWave(200)), false);
+        pause(300);
+        audio.setOutputVolume(VolumeLevel{}.attenuation());
+        pause(300);
+        audio.stop(tone);
+        pause(50);
+    }
+    const std::vector<double> levels = windowLevels();
+    ASSERT_GT(levels.size(), 50u);
+    const double full = *std::max_element(levels.begin(), levels.end());
+    // The stretches in their order, each 20 ms windows long: full, a quarter (12 dB down), nothing, full.
+    size_t i = 0;
+    auto stretch = [&](double share) {
+        auto at = [&](size_t k) {
+            return share == 0 ? levels[k] == 0 : std::abs(levels[k] / full - share) < share * 0.1;
+        };
+        while (i < levels.size() && !at(i))
+            ++i;
+        size_t n = 0;
+        for (; i < levels.size() && at(i); ++i)
+            ++n;
+        return n;
+    };
+    EXPECT_GE(stretch(1.0), 10u) << "full";
+    EXPECT_GE(stretch(0.25), 10u) << "two steps down";
+    EXPECT_GE(stretch(0.0), 10u) << "muted, new sounds included";
+    EXPECT_GE(stretch(1.0), 10u) << "full again, the same tone";
+
+    // Chosen while the device is closed, the volume holds for the sounds of the next one.
+    std::filesystem::remove(file_);
+    {
+        SdlAudio audio;
+        audio.setOutputVolume(VolumeLevel{0, true}.attenuation());
+        ASSERT_TRUE(audio.open());
+        const auto tone = audio.createBuffer({}, test::squareWave(200));
+        audio.start(tone, false, 0, 0);
+        EXPECT_TRUE(eventually([&] { return !audio.isPlaying(tone); }));
+    }
+    EXPECT_EQ(peak(), 0);
 }
 
 } // namespace

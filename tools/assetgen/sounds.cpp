@@ -130,6 +130,16 @@ std::vector<uint8_t> toSamples(const Buffer& b, double level) {
     return out;
 }
 
+// Rounds off the peaks so a sound carries more loudness for the same loudest sample: the loudest sample
+// is driven to drive on a tanh curve. Silence stays silence.
+void saturate(Buffer& b, double drive) {
+    double loudest = 1e-9;
+    for (double v : b)
+        loudest = std::max(loudest, std::abs(v));
+    for (double& v : b)
+        v = std::tanh(v / loudest * drive);
+}
+
 Buffer makeBuffer(size_t count) {
     return Buffer(count, 0.0);
 }
@@ -153,7 +163,8 @@ Buffer skateSwish(size_t count, double fromHz, double toHz, uint32_t seed) {
     return b;
 }
 
-// 308: a bright four-bar fanfare in C major, lead over bass with light drums, ending on a held chord.
+// 308: a bright four-bar fanfare in A minor, the key of the play music: lead over a bass falling from A
+// to E with light drums, ending on a held A minor chord.
 Buffer titleTune(size_t count) {
     Buffer b = makeBuffer(count);
     Noise noise(308);
@@ -162,18 +173,18 @@ Buffer titleTune(size_t count) {
         double at, len;
         int midi;
     };
-    const N lead[] = {{0, 1, 67},  {1, 1, 72},  {2, 1, 76},  {3, 1, 79},  {4, 2, 76},
-                      {6, 2, 79},  {8, 1, 81},  {9, 1, 79},  {10, 1, 76}, {11, 1, 72},
-                      {12, 2, 74}, {14, 1, 79}, {15, 1, 74}, {16, 4, 76}};
+    const N lead[] = {{0, 1, 64},  {1, 1, 69},  {2, 1, 72},  {3, 1, 76},  {4, 2, 74},
+                      {6, 2, 72},  {8, 1, 71},  {9, 1, 72},  {10, 1, 74}, {11, 1, 76},
+                      {12, 2, 79}, {14, 1, 76}, {15, 1, 71}, {16, 4, 69}};
     for (const N& n : lead)
         addNote(b, n.at * e, n.len * e * 0.95, noteHz(n.midi), 0.26, Wave::Square, 3, 0.004);
     // The last chord rings out to the end.
     const double chordAt = 16 * e;
     const double chordLen = count / RATE - chordAt;
-    for (int m : {72, 76, 79, 84})
+    for (int m : {69, 72, 76, 81})
         addNote(b, chordAt, chordLen, noteHz(m), 0.11, Wave::Square, 1.6, 0.006);
-    addNote(b, chordAt, chordLen, noteHz(48), 0.3, Wave::Triangle, 1.4);
-    const int bass[] = {48, 48, 55, 55, 53, 53, 55, 55};
+    addNote(b, chordAt, chordLen, noteHz(45), 0.3, Wave::Triangle, 1.4);
+    const int bass[] = {45, 45, 43, 43, 41, 41, 40, 40};
     for (int i = 0; i < 8; ++i)
         addNote(b, i * 2 * e, 2 * e * 0.9, noteHz(bass[i]), 0.32, Wave::Triangle, 4);
     for (int beat = 0; beat < 8; ++beat) {
@@ -183,37 +194,52 @@ Buffer titleTune(size_t count) {
     }
     addKick(b, chordAt, 0.55);
     addNoiseHit(b, noise, chordAt, 0.9, 0.2, 0.95, 4); // cymbal
+    saturate(b, 1.4);
     return b;
 }
 
-// 309: the first play loop, bass and drums in A minor over four beats; every sound ends inside the
-// loop, so the repeat is seamless.
-Buffer playLoopBass(size_t count) {
+// 309: the first play loop and the game's beat: bass and drums in A minor over four beats; every sound
+// ends inside the loop, so the repeat is seamless.
+Buffer playLoopBeat(size_t count) {
     Buffer b = makeBuffer(count);
     Noise noise(309);
     const double beat = count / RATE / 4;
     const double e = beat / 2;
     const int bassLine[] = {45, 45, 57, 45, 43, 43, 52, 40};
     for (int i = 0; i < 8; ++i)
-        addNote(b, i * e, e * 0.85, noteHz(bassLine[i]), 0.3, Wave::Saw, 6);
+        addNote(b, i * e, e * 0.9, noteHz(bassLine[i]), 0.34, Wave::Saw, 3.5);
     for (int i = 0; i < 4; ++i) {
-        addKick(b, i * beat, i % 2 ? 0.3 : 0.5);
-        if (i % 2) addNoiseHit(b, noise, i * beat, 0.14, 0.3, 0.3, 16);
+        addKick(b, i * beat, i % 2 ? 0.3 : 0.42);
+        if (i % 2) addNoiseHit(b, noise, i * beat, 0.14, 0.28, 0.3, 16);
     }
     for (int i = 0; i < 8; ++i)
         addNoiseHit(b, noise, i * e + e * 0.5, 0.035, 0.09, 0.9, 70);
+    saturate(b, 1.8);
     return b;
 }
 
-// 310: the second play loop, a soft bell arpeggio on the A minor pentatonic scale; it shares the key
-// of 309 so the two sound right together at every offset.
-Buffer playLoopBells(size_t count) {
+// 310: the second play loop, a sustained A minor chord under 309's beat with no rhythm of its own, so
+// the two sound right together at every offset. Every partial completes a whole number of cycles in the
+// loop (the chord is tuned just, on whole cycles of A), so the repeat joins without a seam, and no two
+// partials lie close enough to beat against each other.
+Buffer playLoopPad(size_t count) {
     Buffer b = makeBuffer(count);
-    const double step = count / RATE / 8;
-    const int notes[] = {69, 72, 76, 81, 79, 76, 74, 72};
-    for (int i = 0; i < 8; ++i) {
-        addNote(b, i * step, step * 0.98, noteHz(notes[i]), 0.16, Wave::Sine, 7);
-        addNote(b, i * step, step * 0.98, noteHz(notes[i]) * 2, 0.05, Wave::Sine, 12);
+    const double loopSeconds = count / RATE;
+    const double aCycles = std::round(noteHz(57) * loopSeconds); // A below middle C
+    struct Voice {
+        double ratio, level;
+    };
+    const Voice chord[] = {{1.0, 1.0}, {1.2, 0.75}, {1.5, 0.8}, {2.0, 0.4}}; // A, C, E, A
+    const double harmonics[] = {1.0, 0.3, 0.14, 0.06};
+    for (int v = 0; v < 4; ++v) {
+        const double cycles = std::round(aCycles * chord[v].ratio);
+        for (int k = 0; k < 4; ++k) {
+            const double hz = cycles * (k + 1) / loopSeconds;
+            // Alternate signs so the partials do not all rise together from the first sample.
+            const double level = chord[v].level * harmonics[k] * ((v + k) % 2 ? -1 : 1);
+            for (size_t i = 0; i < count; ++i)
+                b[i] += level * std::sin(TAU * hz * static_cast<double>(i) / RATE);
+        }
     }
     return b;
 }
@@ -236,6 +262,7 @@ Buffer bigCapture(size_t count) {
         const double voices = 0.7 + 0.3 * std::sin(TAU * 7 * t) * std::sin(TAU * 3.3 * t);
         b[i] += low * 0.5 * swell * voices;
     }
+    saturate(b, 1.5);
     return b;
 }
 
@@ -252,10 +279,11 @@ Buffer opponentBump(size_t count) {
         b[i] = softSquare(phase, hz) * 0.4 * pluck(t, length, 0.003, 10) +
                std::sin(thud) * 0.4 * pluck(t, length, 0.002, 25);
     }
+    saturate(b, 1.5);
     return b;
 }
 
-// 313: the time warning: two beeps a loop, high then lower, with silence around them.
+// 313: the time warning: two beeps a loop, B then G high above the music, with silence around them.
 Buffer timeWarning(size_t count) {
     Buffer b = makeBuffer(count);
     const double half = count / RATE / 2;
@@ -263,30 +291,37 @@ Buffer timeWarning(size_t count) {
         const double hz = k == 0 ? 988 : 784;
         const int from = static_cast<int>((0.02 + k * half) * RATE);
         double phase = 0;
-        for (int i = 0; i < static_cast<int>(0.16 * RATE); ++i) {
+        for (int i = 0; i < static_cast<int>(0.18 * RATE); ++i) {
             const double t = i / RATE;
             phase += TAU * hz / RATE;
-            b[from + i] += softSquare(phase, hz) * 0.45 * gate(t, 0.16, 0.005, 0.03);
+            b[from + i] += softSquare(phase, hz) * 0.45 * gate(t, 0.18, 0.005, 0.03);
         }
     }
     return b;
 }
 
-// 314: the arena horn that ends a period.
+// 314: the arena horn that ends a period, rising a fourth from E to A in open fifths: a lift for a
+// won period, and with no third it fits the A minor music still playing at time-up and game over.
 Buffer periodHorn(size_t count) {
     Buffer b = makeBuffer(count);
     const double length = count / RATE;
-    const double hz[] = {164.8, 207.7, 246.9};
+    const double step = 0.13, glide = 0.025;
+    const int from[] = {52, 59, 64}, to[] = {57, 64, 69}; // E B E, then A E A
     double phase[3] = {};
     for (size_t i = 0; i < count; ++i) {
         const double t = i / RATE;
+        const double u = std::clamp((t - step) / glide, 0.0, 1.0);
         double v = 0;
         for (int k = 0; k < 3; ++k) {
-            phase[k] += TAU * hz[k] * (1 + 0.002 * std::sin(TAU * 6 * t)) / RATE;
-            v += softSaw(phase[k], hz[k]);
+            const double hz = noteHz(from[k]) + (noteHz(to[k]) - noteHz(from[k])) * u;
+            phase[k] += TAU * hz * (1 + 0.003 * std::sin(TAU * 6 * t)) / RATE;
+            v += softSaw(phase[k], hz);
         }
-        b[i] = v * 0.28 * gate(t, length, 0.02, 0.08);
+        // The second chord comes in brighter and a little louder.
+        const double accent = t < step ? 0.8 : 1.0;
+        b[i] = v * accent * gate(t, length, 0.015, 0.09);
     }
+    saturate(b, 1.3);
     return b;
 }
 
@@ -315,18 +350,33 @@ size_t samplesFor(double seconds, bool odd) {
 
 } // namespace
 
+// Each sound's loudest sample, as a fraction of full scale. During play both loops, the time warning, a
+// big capture, a referee's cut, an opponent's bump and the period-end horn can all sound at once (the
+// loops and the warning run on through the time-up pause and the game-over banner); their loudest samples
+// add up to 0.89, so the mix stays a decibel below full scale even when every peak lands on the same
+// sample. The warning is the loudest of them over the music. The title sounds never meet the play sounds.
+constexpr double PLAY_LOOP_1_LEVEL = 0.22;
+constexpr double PLAY_LOOP_2_LEVEL = 0.09;
+constexpr double TIME_WARNING_LEVEL = 0.17;
+constexpr double BIG_CAPTURE_LEVEL = 0.13;
+constexpr double OPPONENT_LEVEL = 0.10;
+constexpr double REFEREE_LEVEL = 0.08;
+constexpr double PERIOD_END_LEVEL = 0.10;
+constexpr double TITLE_TUNE_LEVEL = 0.5;
+constexpr double SWISH_LEVEL = 0.18;
+
 std::vector<SoundAsset> makeSounds() {
     std::vector<SoundAsset> out;
-    out.push_back({305, toSamples(skateSwish(samplesFor(0.12, false), 600, 1500, 305), 0.6)});
-    out.push_back({308, toSamples(titleTune(samplesFor(3.74, false)), 0.85)});
-    out.push_back({309, toSamples(playLoopBass(samplesFor(1.98, false)), 0.5)});
-    out.push_back({310, toSamples(playLoopBells(samplesFor(1.52, false)), 0.38)});
-    out.push_back({311, toSamples(bigCapture(samplesFor(1.40, false)), 0.8)});
-    out.push_back({312, toSamples(opponentBump(samplesFor(0.21, false)), 0.7)});
-    out.push_back({313, toSamples(timeWarning(samplesFor(1.42, true)), 0.5)});
-    out.push_back({314, toSamples(periodHorn(samplesFor(0.48, true)), 0.75)});
-    out.push_back({315, toSamples(refereeWhistle(samplesFor(0.34, true)), 0.55)});
-    out.push_back({317, toSamples(skateSwish(samplesFor(0.11, true), 520, 240, 317), 0.6)});
+    out.push_back({305, toSamples(skateSwish(samplesFor(0.12, false), 600, 1500, 305), SWISH_LEVEL)});
+    out.push_back({308, toSamples(titleTune(samplesFor(3.74, false)), TITLE_TUNE_LEVEL)});
+    out.push_back({309, toSamples(playLoopBeat(samplesFor(1.98, false)), PLAY_LOOP_1_LEVEL)});
+    out.push_back({310, toSamples(playLoopPad(samplesFor(1.52, false)), PLAY_LOOP_2_LEVEL)});
+    out.push_back({311, toSamples(bigCapture(samplesFor(1.40, false)), BIG_CAPTURE_LEVEL)});
+    out.push_back({312, toSamples(opponentBump(samplesFor(0.21, false)), OPPONENT_LEVEL)});
+    out.push_back({313, toSamples(timeWarning(samplesFor(1.42, true)), TIME_WARNING_LEVEL)});
+    out.push_back({314, toSamples(periodHorn(samplesFor(0.48, true)), PERIOD_END_LEVEL)});
+    out.push_back({315, toSamples(refereeWhistle(samplesFor(0.34, true)), REFEREE_LEVEL)});
+    out.push_back({317, toSamples(skateSwish(samplesFor(0.11, true), 520, 240, 317), SWISH_LEVEL)});
     return out;
 }
 

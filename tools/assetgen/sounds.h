@@ -11,7 +11,7 @@ struct SoundAsset {
 };
 
 // 305 and 317 the title figures' skate-in swishes, 308 the title tune, 309 and 310 the two play loops
-// (bass and drums; a bell arpeggio in the same key), 311 the big-capture fanfare, 312 the opponent's
+// (bass and drums; a sustained chord in the same key), 311 the big-capture fanfare, 312 the opponent's
 // bump, 313 the time-warning beeps (looping), 314 the period horn, 315 the referee's whistle.
 std::vector<SoundAsset> makeSounds();
 

@@ -1,0 +1,1 @@
+tundrix_fuzz(volume tundrix_sound)

@@ -1,0 +1,188 @@
+// Gamepads as the game's keys, on SDL's virtual controllers: plugging, the buttons, the stick's dead zone,
+// newest-wins together with the keyboard, and presses shorter than a frame.
+#include "input/keyboard_input.h"
+#include "platform/combined_keys.h"
+#include "platform/sdl_gamepad.h"
+#include "scripted_keys.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace tundrix {
+namespace {
+
+class Gamepads : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK), 0) << SDL_GetError(); }
+    void TearDown() override {
+        while (SDL_NumJoysticks() > 0)
+            SDL_JoystickDetachVirtual(0);
+        SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+    }
+
+    // Plugs in a virtual pad with the standard buttons and axes; returns its instance id.
+    int plug() {
+        const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                                    SDL_CONTROLLER_BUTTON_MAX, 0);
+        EXPECT_GE(index, 0) << SDL_GetError();
+        return SDL_JoystickGetDeviceInstanceID(index);
+    }
+    void unplug(int instance) {
+        for (int i = 0; i < SDL_NumJoysticks(); ++i) {
+            if (SDL_JoystickGetDeviceInstanceID(i) == instance) SDL_JoystickDetachVirtual(i);
+        }
+    }
+    // The pad as the game's reader opened it (virtual input needs an open handle).
+    static SDL_Joystick* handle(int instance) { return SDL_JoystickFromInstanceID(instance); }
+    static void button(int instance, SDL_GameControllerButton b, bool down) {
+        ASSERT_EQ(SDL_JoystickSetVirtualButton(handle(instance), b, down ? 1 : 0), 0) << SDL_GetError();
+    }
+    static void stick(int instance, int x, int y) {
+        ASSERT_EQ(
+            SDL_JoystickSetVirtualAxis(handle(instance), SDL_CONTROLLER_AXIS_LEFTX, static_cast<Sint16>(x)),
+            0);
+        ASSERT_EQ(
+            SDL_JoystickSetVirtualAxis(handle(instance), SDL_CONTROLLER_AXIS_LEFTY, static_cast<Sint16>(y)),
+            0);
+    }
+    // What the window's event loop does: every waiting event goes to the pads.
+    static void deliver(SdlGamepads& pads) {
+        SDL_Event e;
+        while (SDL_PollEvent(&e))
+            pads.handleEvent(e);
+    }
+};
+
+TEST_F(Gamepads, PadsPluggedBeforeOrDuringPlayGiveSpaceEnterAndF1AndLetGoWhenUnplugged) {
+    const int first = plug();
+    SdlGamepads pads;
+    deliver(pads); // SDL announces the pad that was already there: it is opened once
+    EXPECT_EQ(pads.connected(), 1);
+    const int second = plug();
+    deliver(pads);
+    ASSERT_EQ(pads.connected(), 2);
+
+    KeyboardInput input(pads);
+    button(first, SDL_CONTROLLER_BUTTON_A, true);
+    button(second, SDL_CONTROLLER_BUTTON_START, true);
+    deliver(pads);
+    input.poll();
+    EXPECT_EQ(input.spacePressed, 1);
+    EXPECT_EQ(input.enterPressed, 1);
+    EXPECT_FALSE(pads.keyDown(Key::F1));
+    button(second, SDL_CONTROLLER_BUTTON_BACK, true);
+    deliver(pads);
+    EXPECT_TRUE(pads.keyDown(Key::F1));
+    // Buttons the game does not use press nothing.
+    button(first, SDL_CONTROLLER_BUTTON_Y, true);
+    deliver(pads);
+    input.poll();
+    EXPECT_EQ(input.spaceHeld, 1);
+    EXPECT_EQ(input.spacePressed, 0);
+
+    // A pad pulled out with its buttons down leaves nothing held.
+    unplug(first);
+    unplug(second);
+    deliver(pads);
+    EXPECT_EQ(pads.connected(), 0);
+    input.poll();
+    EXPECT_EQ(input.spaceHeld, 0);
+    EXPECT_EQ(input.enterHeld, 0);
+    EXPECT_FALSE(pads.keyDown(Key::F1));
+}
+
+TEST_F(Gamepads, StickAndDPadAreArrowsAndTheNewestWinsAcrossKeyboardAndPad) {
+    SdlGamepads pads;
+    const int pad = plug();
+    deliver(pads);
+    test::ScriptedKeys keyboard;
+    CombinedKeys both(keyboard, pads);
+    KeyboardInput input(both);
+
+    keyboard.press(Key::Right);
+    input.poll();
+    EXPECT_EQ(input.axisX, 1);
+    // Within the dead zone the stick is at rest.
+    stick(pad, -SdlGamepads::STICK_RELEASE + 1000, 9000);
+    deliver(pads);
+    input.poll();
+    EXPECT_EQ(input.axisX, 1);
+    EXPECT_EQ(input.axisY, 0);
+    // Pushed left past it, the stick is the newest arrow and wins over the held key.
+    stick(pad, -30000, 0);
+    deliver(pads);
+    input.poll();
+    EXPECT_EQ(input.axisX, -1);
+    EXPECT_EQ(input.pressedX, -1);
+    EXPECT_EQ(input.lastHeading, 2);
+    // Eased back into the band between the thresholds it still holds; at rest it hands back to the key.
+    stick(pad, -(SdlGamepads::STICK_RELEASE + 1000), 0);
+    deliver(pads);
+    input.poll();
+    EXPECT_EQ(input.axisX, -1);
+    stick(pad, 0, 0);
+    deliver(pads);
+    input.poll();
+    EXPECT_EQ(input.axisX, 1);
+
+    // The d-pad's up crosses the held key: a diagonal, heading up.
+    button(pad, SDL_CONTROLLER_BUTTON_DPAD_UP, true);
+    deliver(pads);
+    input.poll();
+    EXPECT_EQ(input.axisX, 1);
+    EXPECT_EQ(input.axisY, -1);
+    EXPECT_EQ(input.lastHeading, 3);
+    // Down on the stick under the d-pad's up: the stick is newer.
+    stick(pad, 0, 32767);
+    deliver(pads);
+    input.poll();
+    EXPECT_EQ(input.axisY, 1);
+    stick(pad, 0, 0);
+    button(pad, SDL_CONTROLLER_BUTTON_DPAD_UP, false);
+    keyboard.release(Key::Right);
+    deliver(pads);
+    input.poll();
+    EXPECT_EQ(input.axisX, 0);
+    EXPECT_EQ(input.axisY, 0);
+}
+
+TEST_F(Gamepads, PressesShorterThanAFrameCountOnceAndADialogForgetsThem) {
+    SdlGamepads pads;
+    const int pad = plug();
+    deliver(pads);
+    KeyboardInput input(pads);
+
+    // Down and up again between two polls, for a button and for a flick of the stick.
+    button(pad, SDL_CONTROLLER_BUTTON_A, true);
+    deliver(pads);
+    button(pad, SDL_CONTROLLER_BUTTON_A, false);
+    stick(pad, 32767, 0);
+    deliver(pads);
+    stick(pad, 0, 0);
+    deliver(pads);
+    input.poll();
+    EXPECT_EQ(input.spacePressed, 1);
+    EXPECT_EQ(input.pressedX, 1);
+    input.poll();
+    EXPECT_EQ(input.spaceHeld, 0);
+    EXPECT_EQ(input.pressedX, 0);
+
+    // A press made into a dialog, and the button still held when it closes, are not the game's.
+    button(pad, SDL_CONTROLLER_BUTTON_START, true);
+    deliver(pads);
+    pads.clearTaps();
+    input.poll();
+    EXPECT_EQ(input.enterHeld, 0);
+    button(pad, SDL_CONTROLLER_BUTTON_START, false);
+    deliver(pads);
+    input.poll();
+    button(pad, SDL_CONTROLLER_BUTTON_START, true);
+    deliver(pads);
+    input.poll();
+    EXPECT_EQ(input.enterPressed, 1);
+}
+
+} // namespace
+} // namespace tundrix

@@ -79,7 +79,7 @@ std::unique_ptr<Database> Database::open(const std::string& path, std::string& e
 }
 
 Database::~Database() {
-    sqlite3_close(db_);
+    sqlite3_close_v2(db_);
 }
 
 bool Database::exec(std::string_view sql, std::string* error) {

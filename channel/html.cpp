@@ -99,13 +99,15 @@ nav button{background:none;border:0;cursor:pointer;font:inherit}
 nav a:hover,nav button:hover{color:var(--gold)}
 .who{color:var(--gold);font-weight:bold}
 .en{color:#5a6784;font-style:italic}
-header .en,footer .en{color:#b8c2e0}
+header .en{color:#b8c2e0}
 nav .en::before{content:"/ "}
 main{max-width:60rem;margin:0 auto;padding:1rem}
 h1{color:var(--navy);border-bottom:3px solid var(--gold);padding-bottom:.3rem;font-size:1.6rem}
 h1 .en{display:block;font-size:1rem}
 h2{color:var(--navy2);font-size:1.2rem;margin-top:1.5rem}
+section>h2:first-child{margin-top:.2rem}
 .boards{display:grid;grid-template-columns:repeat(auto-fit,minmax(16rem,1fr));gap:1rem}
+section.card{margin-top:1rem}
 section.card,.boards section{background:#fff;border:1px solid #cfd9ea;border-top:4px solid var(--line);border-radius:6px;padding:.8rem 1rem}
 table{width:100%;border-collapse:collapse}
 th,td{text-align:left;padding:.25rem .4rem;border-bottom:1px solid #e3e9f3}

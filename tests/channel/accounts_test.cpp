@@ -18,18 +18,18 @@ using Accounts = test::ChannelRig;
 
 TEST_F(Accounts, SignUpKeepsAddressesPrivateAndPasswordsSendableByTheGame) {
     const int64_t anna = join("anna@example.se", "Anna", "hemligt");
-    const SignupResult bad = signUp(*store,
-                                    {"not-an-address", "x", "kort", "annat", "nobody@example.se"}, 1);
+    const SignupResult bad = signUp(*store, {"not-an-address", "x", "kort", "annat", "nobody@example.se"}, 1);
     EXPECT_FALSE(bad.memberId);
     EXPECT_EQ(bad.errors.size(), 5u); // address, nickname, length, mismatch, unknown recruiter
 
     const auto fails = [&](SignupRequest r) { return !signUp(*store, r, 1).memberId; };
-    EXPECT_TRUE(fails({"ANNA@example.se", "Other", "hemligt", "hemligt", ""}));      // the address, any case
-    EXPECT_TRUE(fails({"b@example.se", "anna", "hemligt", "hemligt", ""}));          // the nickname, any case
-    EXPECT_TRUE(fails({"c@example.se", "c@example.se", "hemligt", "hemligt", ""}));  // an address as nickname
-    EXPECT_TRUE(fails({"d@example.se", "Dee", "sn\xE2\x98\x83wman!", "sn\xE2\x98\x83wman!", ""})); // no such byte
-    EXPECT_TRUE(fails({"e@example.se", "Eve", std::string(17, 'p'), std::string(17, 'p'), ""}));   // > 16
-    EXPECT_TRUE(fails({std::string(60, 'f') + "@x.se", "Fred", "hemligt", "hemligt", ""}));        // > 64
+    EXPECT_TRUE(fails({"ANNA@example.se", "Other", "hemligt", "hemligt", ""}));     // the address, any case
+    EXPECT_TRUE(fails({"b@example.se", "anna", "hemligt", "hemligt", ""}));         // the nickname, any case
+    EXPECT_TRUE(fails({"c@example.se", "c@example.se", "hemligt", "hemligt", ""})); // an address as nickname
+    EXPECT_TRUE(
+        fails({"d@example.se", "Dee", "sn\xE2\x98\x83wman!", "sn\xE2\x98\x83wman!", ""})); // no such byte
+    EXPECT_TRUE(fails({"e@example.se", "Eve", std::string(17, 'p'), std::string(17, 'p'), ""})); // > 16
+    EXPECT_TRUE(fails({std::string(60, 'f') + "@x.se", "Fred", "hemligt", "hemligt", ""}));      // > 64
 
     // A recruited member, a Swedish password that the game sends as single bytes, log-in both ways.
     const int64_t bo = join("  bo@example.se ", "Bo", "l\xC3\xB6sen\xC3\xA5rd", "anna@example.se");
@@ -96,7 +96,7 @@ TEST_F(Commands, ManageMembersAndReleasesAndDrawWinners) {
     EXPECT_EQ(run({"user", "add", "kalle@example.se"}, "hemligt\n").status, 0);
     EXPECT_EQ(run({"user", "add", "lisa@example.se", "--nickname", "Lisa, \"L\""}, "hemligt\n").status, 0);
     EXPECT_EQ(run({"user", "add", "kalle@example.se"}, "hemligt\n").status, 1); // taken
-    EXPECT_EQ(run({"user", "add", "olle@example.se"}, "").status, 1);          // no password
+    EXPECT_EQ(run({"user", "add", "olle@example.se"}, "").status, 1);           // no password
     const CommandRun list = run({"user", "list"});
     EXPECT_NE(list.out.find("kalle@example.se\tkalle\t"), std::string::npos) << list.out;
     EXPECT_EQ(run({"user", "reset-password", "kalle@example.se"}, "annat-l\xC3\xB6sen\r\n").status, 0);
@@ -114,12 +114,14 @@ TEST_F(Commands, ManageMembersAndReleasesAndDrawWinners) {
         r.setPassword(std::string(user) == "lisa@example.se" ? "hemligt" : "annat-l\xC3\xB6sen");
         r.score = score;
         // A first score, from a build other than the newest release (2): registered, with the notice.
-        ASSERT_EQ(takeScore(*store, buildSubmissionBody(r, {}), "127.0.0.1", 1'800'000'000).text, "0\r\n2\r\n");
+        ASSERT_EQ(takeScore(*store, buildSubmissionBody(r, {}), "127.0.0.1", 1'800'000'000).text,
+                  "0\r\n2\r\n");
     }
     const CommandRun day = run({"winners", "--day", dayOf(1'800'000'000)});
     EXPECT_EQ(day.status, 0);
     EXPECT_EQ(day.out.substr(0, day.out.find("\n", day.out.find("\n") + 1) + 1),
-              "rank,nickname,email,score,posted_at\n1,\"Lisa, \"\"L\"\"\",lisa@example.se,500,2027-01-15T08:00:00Z\n");
+              "rank,nickname,email,score,posted_at\n1,\"Lisa, "
+              "\"\"L\"\"\",lisa@example.se,500,2027-01-15T08:00:00Z\n");
     EXPECT_NE(run({"winners", "--week", weekOf(1'800'000'000)}).out.find("2,kalle,kalle@example.se,300"),
               std::string::npos);
     EXPECT_EQ(run({"winners", "--day", "2026-02-30"}).status, 2);

@@ -33,7 +33,8 @@ class ChannelRig : public ::testing::Test {
 
     int64_t join(const std::string& email, const std::string& nickname, const std::string& password,
                  const std::string& recruiter = "") {
-        const SignupResult r = signUp(*store, {email, nickname, password, password, recruiter}, 1'800'000'000);
+        const SignupResult r =
+            signUp(*store, {email, nickname, password, password, recruiter}, 1'800'000'000);
         EXPECT_TRUE(r.memberId) << (r.errors.empty() ? "" : r.errors.front());
         return r.memberId.value_or(0);
     }

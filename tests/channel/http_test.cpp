@@ -65,7 +65,8 @@ class LiveChannel : public test::ChannelRig {
 
     static std::string csrfOf(const std::string& html) {
         std::smatch m;
-        return std::regex_search(html, m, std::regex("name=\"csrf\" value=\"([0-9a-f]{64})\"")) ? m[1].str() : "";
+        return std::regex_search(html, m, std::regex("name=\"csrf\" value=\"([0-9a-f]{64})\"")) ? m[1].str()
+                                                                                                : "";
     }
     static std::string cookieOf(const httplib::Result& r) {
         const std::string set = r->get_header_value("Set-Cookie");
@@ -106,8 +107,9 @@ TEST_F(LiveChannel, TheGamesOwnPostIsAnsweredInItsTermsAndLoggedOnce) {
     thread.join();
     const std::string lines = log.str();
     EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 6) << lines;
-    EXPECT_TRUE(std::regex_search(lines, std::regex("Z 127\\.0\\.0\\.1 POST /r0003\\.asp 200 [0-9.]+ms \"member 1 "
-                                                    "score 1200 personal best\"\n")))
+    EXPECT_TRUE(
+        std::regex_search(lines, std::regex("Z 127\\.0\\.0\\.1 POST /r0003\\.asp 200 [0-9.]+ms \"member 1 "
+                                            "score 1200 personal best\"\n")))
         << lines;
     EXPECT_EQ(lines.find("hemligt"), std::string::npos);
 }
@@ -150,7 +152,8 @@ TEST_F(LiveChannel, SignUpLogInAndOutWithFormTokensAndFreshSessions) {
 
     // Anna sees her recruit by nickname.
     const auto annaLogin = client->Get("/logga-in/");
-    const httplib::Params wrong{{"email", "anna@example.se"}, {"password", "fel-fel"}, {"csrf", csrfOf(annaLogin->body)}};
+    const httplib::Params wrong{
+        {"email", "anna@example.se"}, {"password", "fel-fel"}, {"csrf", csrfOf(annaLogin->body)}};
     EXPECT_EQ(client->Post("/logga-in/", {{"Cookie", cookieOf(annaLogin)}}, wrong)->status, 401);
     const httplib::Params right{{"email", "anna@example.se"},
                                 {"password", "hemligt"},
@@ -164,7 +167,8 @@ TEST_F(LiveChannel, SignUpLogInAndOutWithFormTokensAndFreshSessions) {
 
     // Logging out takes the form token too, and ends the session for good.
     EXPECT_EQ(client->Post("/logga-ut/", {{"Cookie", memberCookie}}, httplib::Params{})->status, 403);
-    const auto out = client->Post("/logga-ut/", {{"Cookie", memberCookie}}, httplib::Params{{"csrf", csrfOf(challenge->body)}});
+    const auto out = client->Post("/logga-ut/", {{"Cookie", memberCookie}},
+                                  httplib::Params{{"csrf", csrfOf(challenge->body)}});
     EXPECT_EQ(out->status, 303);
     EXPECT_NE(out->get_header_value("Set-Cookie").find("Max-Age=0"), std::string::npos);
     EXPECT_EQ(client->Get("/useradm/challenge/", {{"Cookie", memberCookie}})->status, 303);
@@ -173,8 +177,8 @@ TEST_F(LiveChannel, SignUpLogInAndOutWithFormTokensAndFreshSessions) {
 TEST_F(LiveChannel, EveryPageTheGameOpensIsThereInBothLanguages) {
     std::string error;
     ASSERT_TRUE(store->addRelease({6, 1, 2, 0}, error));
-    for (const char* path : {"/", "/registrera/", "/registrera", "/logga-in/", "/dll/", "/getpass.asp?mail=a%40b.se",
-                             "/version.asp?gameid=6", "/style.css"}) {
+    for (const char* path : {"/", "/registrera/", "/registrera", "/logga-in/", "/dll/",
+                             "/getpass.asp?mail=a%40b.se", "/version.asp?gameid=6", "/style.css"}) {
         const auto r = client->Get(path);
         ASSERT_TRUE(r) << path;
         EXPECT_EQ(r->status, 200) << path;
@@ -183,7 +187,8 @@ TEST_F(LiveChannel, EveryPageTheGameOpensIsThereInBothLanguages) {
         EXPECT_NE(r->body.find("/style.css"), std::string::npos) << path;
         EXPECT_EQ(r->get_header_value("Content-Type"), "text/html; charset=utf-8") << path;
     }
-    EXPECT_NE(client->Get("/version.asp?gameid=6")->body.find("<strong id=\"newest\">6</strong>"), std::string::npos);
+    EXPECT_NE(client->Get("/version.asp?gameid=6")->body.find("<strong id=\"newest\">6</strong>"),
+              std::string::npos);
     EXPECT_NE(client->Get("/getpass.asp?mail=a%40b.se")->body.find("kanalen@example.se"), std::string::npos);
     const auto hostile = client->Get("/getpass.asp?mail=%3Cscript%3Ex%3C/script%3E");
     EXPECT_EQ(hostile->body.find("<script>"), std::string::npos);

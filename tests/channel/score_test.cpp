@@ -32,8 +32,8 @@ std::string gameBody(const std::string& user, const std::string& password, int32
 std::string withField(std::string body, const std::string& name, const std::string& value) {
     const size_t at = body.find(name + "=");
     const size_t end = body.find('&', at);
-    return body.replace(at + name.size() + 1, end == std::string::npos ? std::string::npos : end - at - name.size() - 1,
-                        value);
+    return body.replace(at + name.size() + 1,
+                        end == std::string::npos ? std::string::npos : end - at - name.size() - 1, value);
 }
 
 TEST(FieldDecoding, UndoesTheGamesScramblingAndRefusesWhatIsNotScrambledText) {
@@ -71,7 +71,8 @@ TEST(ScoreForm, ReadsEveryFieldTheGameSendsAndChecksTheCrossFields) {
     tampered.setUserName("a@b.se");
     tampered.score = -120;
     ASSERT_TRUE(decodeScoreForm(buildSubmissionBody(tampered, {1, "CPU UNKNOWN", {7, 100}}), why));
-    EXPECT_TRUE(decodeScoreForm(buildSubmissionBody(tampered, {1, "CPU UNKNOWN", {7, 100}}), why)->problems.empty());
+    EXPECT_TRUE(
+        decodeScoreForm(buildSubmissionBody(tampered, {1, "CPU UNKNOWN", {7, 100}}), why)->problems.empty());
 
     const std::string body = gameBody("a@b.se", "pw", 500);
     const struct {
@@ -91,9 +92,10 @@ TEST(ScoreForm, ReadsEveryFieldTheGameSendsAndChecksTheCrossFields) {
     }
 
     // Forms that name no member or no score are refused outright.
-    for (const std::string& bad : {std::string(""), body.substr(0, body.find("&fb=")), body + "&f1=A2",
-                                   withField(body, "f3", "ABC"), withField(body, "f4", encodeField("12e3")),
-                                   withField(body, "f4", encodeField("99999999999")), std::string(20000, 'f')}) {
+    for (const std::string& bad :
+         {std::string(""), body.substr(0, body.find("&fb=")), body + "&f1=A2", withField(body, "f3", "ABC"),
+          withField(body, "f4", encodeField("12e3")), withField(body, "f4", encodeField("99999999999")),
+          std::string(20000, 'f')}) {
         EXPECT_FALSE(decodeScoreForm(bad, why)) << bad.substr(0, 60);
         EXPECT_FALSE(why.empty());
     }
@@ -119,7 +121,8 @@ TEST_F(ScoreDesk, AnswersEachOutcomeInTheGamesOwnTerms) {
     EXPECT_TRUE(unknown.hasResult);
     EXPECT_EQ(unknown.resultCode, 2);
     EXPECT_EQ(post(gameBody("\xC3\xA5sa@lumora.se", "fel", 100)).resultCode, 3);
-    // The address is matched whatever the case of its ASCII letters; the Swedish letter arrives as one byte and matches.
+    // The address is matched whatever the case of its ASCII letters; the Swedish letter arrives as one byte
+    // and matches.
     EXPECT_EQ(post(gameBody("\xC3\xA5SA@Lumora.SE", "hemligt", 100)).resultCode, 0);
     EXPECT_EQ(post(gameBody("\xC3\xA5sa@lumora.se", "hemligt", 100)).resultCode, 1); // equal: not a new best
     EXPECT_EQ(post(gameBody("\xC3\xA5sa@lumora.se", "hemligt", 90)).resultCode, 1);
@@ -144,7 +147,8 @@ TEST_F(ScoreDesk, AlteredOrInconsistentScoresAreKeptAsideAndNeverRanked) {
     record.setPassword("hemligt");
     record.score = -99999; // the game's sign that its counters were altered
     EXPECT_EQ(post(buildSubmissionBody(record, {1, "CPU UNKNOWN", {1, 2}})).resultCode, 1);
-    const std::string forged = withField(gameBody("\xC3\xA5sa@lumora.se", "hemligt", 88888), "fb", encodeField("1"));
+    const std::string forged =
+        withField(gameBody("\xC3\xA5sa@lumora.se", "hemligt", 88888), "fb", encodeField("1"));
     EXPECT_EQ(post(forged).resultCode, 1);
 
     EXPECT_EQ(store->scoreCount(true), 2);

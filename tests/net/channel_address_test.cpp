@@ -38,9 +38,28 @@ TEST(ChannelAddress, ReadsTheWrittenFormsAndRefusesTheRest) {
               "http://127.0.0.1:8080/registrera/");
     EXPECT_EQ(channelPageUrl(ChannelAddress{}, "/dll/"), std::string("http://") + CHANNEL_HOST + "/dll/");
 
-    for (const char* bad : {"", "   ", "http://", "ftp://host", "host:0", "host:65536", "host:80x", "host:",
-                            "host/path", "http://host/path", "user@host", "host?x=1", "ho st", "-host", "host-",
-                            "a..b", ".host", "[::1", "[xyz]:80", "[::1]x", "host:8080:1", "http://https://host",
+    for (const char* bad : {"",
+                            "   ",
+                            "http://",
+                            "ftp://host",
+                            "host:0",
+                            "host:65536",
+                            "host:80x",
+                            "host:",
+                            "host/path",
+                            "http://host/path",
+                            "user@host",
+                            "host?x=1",
+                            "ho st",
+                            "-host",
+                            "host-",
+                            "a..b",
+                            ".host",
+                            "[::1",
+                            "[xyz]:80",
+                            "[::1]x",
+                            "host:8080:1",
+                            "http://https://host",
                             "h\xC3\xA5st"}) {
         EXPECT_FALSE(parseChannelAddress(bad)) << bad;
     }
@@ -57,7 +76,8 @@ TEST(ChannelAddress, TheEnvironmentWinsOverTheSettingsFileWhichWinsOverTheDefaul
     EXPECT_EQ(configuredChannel(nullptr, {}), ChannelAddress{});
     std::ofstream(folder / CHANNEL_FILE) << "lan-party.local:8080\n";
     EXPECT_EQ(channelBaseUrl(configuredChannel(nullptr, folder)), "http://lan-party.local:8080");
-    EXPECT_EQ(channelBaseUrl(configuredChannel("https://skolan.example.se", folder)), "https://skolan.example.se");
+    EXPECT_EQ(channelBaseUrl(configuredChannel("https://skolan.example.se", folder)),
+              "https://skolan.example.se");
     // A value that is no address is passed over, not half-used.
     EXPECT_EQ(channelBaseUrl(configuredChannel("not an address", folder)), "http://lan-party.local:8080");
     std::ofstream(folder / CHANNEL_FILE) << std::string(5000, 'x');

@@ -121,8 +121,13 @@ std::optional<ChannelAddress> parseChannelAddress(std::string_view text) {
 std::string channelBaseUrl(const ChannelAddress& channel) {
     std::string url = channel.https ? "https://" : "http://";
     const bool ipv6 = channel.host.find(':') != std::string::npos;
-    url += ipv6 ? "[" + channel.host + "]" : channel.host;
-    if (channel.port != (channel.https ? 443 : 80)) url += ":" + std::to_string(channel.port);
+    if (ipv6) url += '[';
+    url += channel.host;
+    if (ipv6) url += ']';
+    if (channel.port != (channel.https ? 443 : 80)) {
+        url += ':';
+        url += std::to_string(channel.port);
+    }
     return url;
 }
 

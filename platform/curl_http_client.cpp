@@ -44,9 +44,13 @@ HttpPostResult CurlHttpClient::post(const HttpPostRequest& request) {
 
     // Everything curl points at lives until after the easy handle is cleaned up.
     const bool ipv6 = request.host.find(':') != std::string::npos;
-    const std::string url = (request.https ? "https://" : "http://") +
-                            (ipv6 ? "[" + request.host + "]" : request.host) + ":" +
-                            std::to_string(request.port) + request.path;
+    std::string url = request.https ? "https://" : "http://";
+    if (ipv6) url += '[';
+    url += request.host;
+    if (ipv6) url += ']';
+    url += ':';
+    url += std::to_string(request.port);
+    url += request.path;
     char errorBuffer[curl::ERROR_SIZE] = {};
     AnswerSink sink{&result.answer, request.maxAnswerBytes};
     curl::HeaderList* headers = fn.slistAppend(nullptr, request.headerLine.c_str());

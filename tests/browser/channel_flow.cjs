@@ -2,13 +2,15 @@
 // node channel_flow.cjs BASE PROFILE_DIR SHOTS_DIR signup
 //   signs Elsa up (recruited by the rival), logs out and in, opens the challenge page, reads the
 //   leaderboard; with SHOTS_DIR, screenshots every page at desktop and phone widths.
-// node channel_flow.cjs BASE PROFILE_DIR "" leaderboard NICKNAME SCORE
+// node channel_flow.cjs BASE PROFILE_DIR SHOTS_DIR leaderboard NICKNAME SCORE
 //   finds NICKNAME with SCORE on today's leaderboard.
+// node channel_flow.cjs BASE PROFILE_DIR SHOTS_DIR join EMAIL NICKNAME PASSWORD
+//   signs a member up through the sign-up page.
 'use strict';
 const { chromium } = require('playwright-core');
 const path = require('path');
 
-const [base, profile, shots, mode, nickname, score] = process.argv.slice(2);
+const [base, profile, shots, mode, ...rest] = process.argv.slice(2);
 
 function check(condition, what) {
   if (!condition) throw new Error('FAIL: ' + what);
@@ -104,7 +106,19 @@ async function signup() {
   });
 }
 
-async function leaderboard() {
+async function join(email, nickname, password) {
+  await withBrowser({ width: 1280, height: 900 }, async (page) => {
+    await page.goto(base + '/registrera/');
+    await page.fill('#email', email);
+    await page.fill('#nickname', nickname);
+    await page.fill('#password', password);
+    await page.fill('#password2', password);
+    await Promise.all([page.waitForURL('**/useradm/challenge/'), page.click('button.go')]);
+    check((await page.textContent('.who')) === nickname, `${nickname} signed up through the page`);
+  });
+}
+
+async function leaderboard(nickname, score) {
   await withBrowser({ width: 1280, height: 900 }, async (page) => {
     await page.goto(base + '/');
     const rows = await page.$$eval('#today tbody tr', (trs) => trs.map((tr) => tr.innerText.split('\t')));
@@ -114,7 +128,8 @@ async function leaderboard() {
   });
 }
 
-(mode === 'leaderboard' ? leaderboard() : signup()).catch((e) => {
+const modes = { signup, join, leaderboard };
+(modes[mode] || signup)(...rest).catch((e) => {
   console.error(e.message || e);
   process.exit(1);
 });

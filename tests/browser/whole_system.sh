@@ -158,12 +158,13 @@ score=$(echo "$line" | sed -n 's/.*score \([0-9]*\) personal best.*/\1/p')
 reg_ok() { local d; d=$(dialog); [ "$d" != none ] && [ "$d" != "$register" ]; }
 poll 30 reg_ok || fail "no Reg OK message after the score was registered"
 shot "$tmp/game-reg-ok.png"
-echo "message box: $(dialog)"
+message=$(dialog)
+echo "message box: $message"
 xdotool key Return
-poll 5 no_dialog || { shot "$tmp/game-after-ok.png"; fail "OK did not close the message box ($(dialog))"; }
+# OK closes the message and the register dialog (the game may go on to ask about another game).
+ok_closed() { local d; d=$(dialog); [ "$d" != "$message" ] && [ "$d" != "$register" ]; }
+poll 5 ok_closed || fail "OK did not close the message box"
+shot "$tmp/game-after-ok.png"
 
 flow leaderboard "Spelaren" "$score" || fail "the score is not on the leaderboard"
-xdotool key alt+F4
-poll 10 bash -c "! kill -0 $gamepid 2>/dev/null" || fail "the game did not end after Alt-F4"
-gamepid=""
 echo "PASS: score $score registered from the game and shown on the leaderboard"

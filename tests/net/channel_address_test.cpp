@@ -1,5 +1,6 @@
 // The channel's address as a player or operator writes it, and where the game takes it from.
 #include "net/channel_address.h"
+#include "net/score_submission.h"
 
 #include <gtest/gtest.h>
 
@@ -83,6 +84,48 @@ TEST(ChannelAddress, TheEnvironmentWinsOverTheSettingsFileWhichWinsOverTheDefaul
     std::ofstream(folder / CHANNEL_FILE) << std::string(5000, 'x');
     EXPECT_EQ(configuredChannel(nullptr, folder), ChannelAddress{});
     std::filesystem::remove_all(folder);
+}
+
+// Keeps the request it is given and answers "0".
+class RecordingHttp : public HttpClient {
+  public:
+    bool ensureLoaded(std::string&) override { return true; }
+    HttpPostResult post(const HttpPostRequest& r) override {
+        sent = r;
+        HttpPostResult result;
+        result.outcome = HttpOutcome::Answered;
+        result.status = 200;
+        result.answer = "0";
+        return result;
+    }
+    HttpPostRequest sent;
+};
+
+class FastCalendar : public CalendarClock {
+  public:
+    int64_t nowSeconds() override { return reads_++ / 10; }
+
+  private:
+    int64_t reads_ = 0;
+};
+
+TEST(ChannelAddress, TheScorePostGoesWhereTheAddressSays) {
+    RecordingHttp http;
+    FastCalendar calendar;
+    SubmissionRecord record;
+    record.setUserName("a@b.se");
+    submitScore(record, http, calendar,
+                submitOptionsFor(*parseChannelAddress("https://kanal.example.se:8443/")));
+    EXPECT_TRUE(http.sent.https);
+    EXPECT_EQ(http.sent.host, "kanal.example.se");
+    EXPECT_EQ(http.sent.port, 8443);
+    EXPECT_EQ(http.sent.path, "/r0003.asp");
+    EXPECT_EQ(record.resultCode, 0);
+
+    submitScore(record, http, calendar, submitOptionsFor(ChannelAddress{}));
+    EXPECT_FALSE(http.sent.https);
+    EXPECT_EQ(http.sent.host, CHANNEL_HOST);
+    EXPECT_EQ(http.sent.port, CHANNEL_PORT);
 }
 
 } // namespace

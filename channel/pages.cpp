@@ -195,10 +195,12 @@ std::string versionPage(const Visitor& visitor, const std::string& asked,
                         const std::optional<Release>& newest, const std::string& downloadUrl) {
     std::string body = heading("Ny version av spelet", "A new version of the game");
     if (newest) {
+        const std::string number = std::to_string(newest->version);
         body += "<p>" +
-                both("Den senaste versionen av Tundrix Ice-Hockey Cup \xC3\xA4r",
-                     "The newest version of Tundrix Ice-Hockey Cup is") +
-                " <strong id=\"newest\">" + std::to_string(newest->version) + "</strong>.</p>";
+                both("Den senaste versionen av Tundrix Ice-Hockey Cup \xC3\xA4r <strong id=\"newest\">" +
+                         number + "</strong>.",
+                     "The newest version of Tundrix Ice-Hockey Cup is " + number + ".") +
+                "</p>";
     } else {
         body += "<p>" +
                 both("Kanalen k\xC3\xA4nner inte till n\xC3\xA5gon version \xC3\xA4nnu.",

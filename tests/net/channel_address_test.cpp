@@ -95,7 +95,7 @@ class RecordingHttp : public HttpClient {
         HttpPostResult result;
         result.outcome = HttpOutcome::Answered;
         result.status = 200;
-        result.answer = "0";
+        result.answer.push_back('0');
         return result;
     }
     HttpPostRequest sent;

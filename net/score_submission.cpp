@@ -28,6 +28,14 @@ void recordFailure(SubmissionRecord& record, int32_t code, const std::string& te
 
 } // namespace
 
+SubmitOptions submitOptionsFor(const ChannelAddress& channel) {
+    SubmitOptions options;
+    options.https = channel.https;
+    options.host = channel.host;
+    options.port = channel.port;
+    return options;
+}
+
 std::string buildSubmissionBody(const SubmissionRecord& record, const SubmissionMeasurements& measured) {
     const std::string_view user = fieldText(record.userName, sizeof record.userName);
     const std::string_view password = fieldText(record.password, sizeof record.password);
@@ -65,6 +73,7 @@ int submitScore(SubmissionRecord& record, HttpClient& http, CalendarClock& calen
     measured.executable = measureFile(options.executablePath);
 
     HttpPostRequest request;
+    request.https = options.https;
     request.host = options.host;
     request.port = options.port;
     request.path = SUBMIT_PATH;

@@ -1,6 +1,7 @@
 // Posting a best score to the channel's server and reading its verdict (no SDL, no curl here).
 #pragma once
 #include "net/channel.h"
+#include "net/channel_address.h"
 #include "net/measurements.h"
 #include "net/submission_record.h"
 #include "platform/http_client.h"
@@ -34,10 +35,14 @@ inline constexpr size_t SUBMIT_MAX_ANSWER = 16383;
 struct SubmitOptions {
     std::string host = CHANNEL_HOST; // tests point these at a server on the loopback address
     uint16_t port = CHANNEL_PORT;
+    bool https = false;
     std::string executablePath = "/proc/self/exe"; // the file whose CRC-32 and length are sent
     long connectTimeoutMs = 30000;
     long totalTimeoutMs = 60000;
 };
+
+// The options that post to a configured channel (see configuredChannel), with the default time-outs.
+SubmitOptions submitOptionsFor(const ChannelAddress& channel);
 
 // The measured values sent along with a score.
 struct SubmissionMeasurements {

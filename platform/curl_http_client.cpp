@@ -43,7 +43,14 @@ HttpPostResult CurlHttpClient::post(const HttpPostRequest& request) {
     const CurlFunctions& fn = library_.functions();
 
     // Everything curl points at lives until after the easy handle is cleaned up.
-    const std::string url = "http://" + request.host + ":" + std::to_string(request.port) + request.path;
+    const bool ipv6 = request.host.find(':') != std::string::npos;
+    std::string url = request.https ? "https://" : "http://";
+    if (ipv6) url += '[';
+    url += request.host;
+    if (ipv6) url += ']';
+    url += ':';
+    url += std::to_string(request.port);
+    url += request.path;
     char errorBuffer[curl::ERROR_SIZE] = {};
     AnswerSink sink{&result.answer, request.maxAnswerBytes};
     curl::HeaderList* headers = fn.slistAppend(nullptr, request.headerLine.c_str());

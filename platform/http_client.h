@@ -7,7 +7,8 @@
 namespace tundrix {
 
 struct HttpPostRequest {
-    std::string host;
+    bool https = false; // TLS to the server (libcurl speaks it); plain HTTP otherwise
+    std::string host;   // a name or an address; an IPv6 address without brackets
     uint16_t port = 80;
     std::string path;
     std::string userAgent;

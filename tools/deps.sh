@@ -5,9 +5,10 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev clang-format
   libsdl2-dev libsdl2-mixer-dev libimgui-dev libstb-dev libcurl4-openssl-dev libcairo2-dev zlib1g-dev
-  libgtest-dev libbenchmark-dev libcpp-httplib-dev fonts-dejavu-core
+  libgtest-dev libbenchmark-dev libcpp-httplib-dev libsqlite3-dev libsodium-dev fonts-dejavu-core
   xvfb xauth xdotool imagemagick x11-utils xfonts-base
   desktop-file-utils appstream dpkg-dev file
+  chromium nodejs
 )
 
 missing=()
@@ -16,6 +17,8 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
+# The browser tests drive Chromium through Playwright from npm; a Node.js that brings its own npm is fine.
+command -v npm >/dev/null || missing+=(npm)
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 echo "Installing: ${missing[*]}"

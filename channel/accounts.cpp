@@ -1,0 +1,163 @@
+// Sign-up checks, password setting and log-in, shared by the web pages and the operator's commands.
+#include "channel/accounts.h"
+
+#include "channel/crypto.h"
+#include "net/latin1_text.h"
+
+namespace tundrix::channel {
+namespace {
+
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    return text;
+}
+
+size_t utf8Length(std::string_view text) {
+    size_t n = 0;
+    for (char c : text)
+        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return n;
+}
+
+bool plausibleEmail(std::string_view email) {
+    const size_t at = email.find('@');
+    if (at == 0 || at == std::string_view::npos || email.find('@', at + 1) != std::string_view::npos)
+        return false;
+    const std::string_view domain = email.substr(at + 1);
+    const size_t dot = domain.find('.');
+    if (dot == 0 || dot == std::string_view::npos || domain.back() == '.') return false;
+    for (char c : email) {
+        if (c == ' ' || c == '<' || c == '>' || c == '"' || c == ',' || c == ';') return false;
+    }
+    return true;
+}
+
+bool hasControl(std::string_view text) {
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return true;
+    }
+    return false;
+}
+
+} // namespace
+
+std::optional<std::string> gameText(std::string_view utf8, size_t maxChars) {
+    if (hasControl(utf8)) return std::nullopt;
+    // The conversion turns what the code page lacks into '?' and drops what it cannot read: the text
+    // survives the round trip only if every character made it.
+    std::string single = utf8ToWindows1252(utf8, maxChars + 1);
+    if (single.size() > maxChars || windows1252ToUtf8(single) != utf8) return std::nullopt;
+    return single;
+}
+
+std::vector<std::string> passwordProblems(std::string_view utf8) {
+    std::vector<std::string> problems;
+    const size_t length = utf8Length(utf8);
+    if (length < PASSWORD_MIN_CHARS || length > PASSWORD_MAX_CHARS) {
+        problems.push_back(
+            "L\xC3\xB6senordet ska ha 6 till 16 tecken. / The password must have 6 to 16 characters.");
+    } else if (!gameText(utf8, PASSWORD_MAX_CHARS)) {
+        problems.push_back(
+            "L\xC3\xB6senordet har ett tecken som spelet inte kan skicka. / The password has a "
+            "character the game cannot send.");
+    }
+    return problems;
+}
+
+bool setPassword(Store& store, int64_t memberId, std::string_view utf8, std::string& error) {
+    const std::vector<std::string> problems = passwordProblems(utf8);
+    if (!problems.empty()) {
+        error = problems.front();
+        return false;
+    }
+    // The hash is of the bytes the game sends, so the game's post and the web log-in agree.
+    const std::optional<std::string> hash = hashPassword(*gameText(utf8, PASSWORD_MAX_CHARS));
+    if (!hash) {
+        error = "out of memory while hashing";
+        return false;
+    }
+    if (!store.setPasswordHash(memberId, *hash)) {
+        error = "no such member";
+        return false;
+    }
+    return true;
+}
+
+SignupResult signUp(Store& store, const SignupRequest& request, int64_t now) {
+    SignupResult result;
+    const std::string email(trimmed(request.email));
+    const std::string nickname(trimmed(request.nickname));
+    const std::string recruiter(trimmed(request.recruiter));
+
+    if (!plausibleEmail(email) || !gameText(email, EMAIL_MAX_CHARS)) {
+        result.errors.push_back(
+            "Skriv en giltig e-postadress med h\xC3\xB6gst 64 tecken. / Enter a valid e-mail "
+            "address of at most 64 characters.");
+    }
+    const size_t nickLength = utf8Length(nickname);
+    if (nickLength < NICKNAME_MIN_CHARS || nickLength > NICKNAME_MAX_CHARS || hasControl(nickname)) {
+        result.errors.push_back(
+            "Smeknamnet ska ha 2 till 24 tecken. / The nickname must have 2 to 24 characters.");
+    } else if (nickname.find('@') != std::string::npos) {
+        // Leaderboards are public: a nickname must never be an e-mail address.
+        result.errors.push_back(
+            "Smeknamnet f\xC3\xA5r inte inneh\xC3\xA5lla @. / The nickname must not contain @.");
+    }
+    for (std::string& p : passwordProblems(request.password))
+        result.errors.push_back(std::move(p));
+    if (request.password != request.password2) {
+        result.errors.push_back("L\xC3\xB6senorden \xC3\xA4r olika. / The passwords differ.");
+    }
+    std::optional<int64_t> recruiterId;
+    if (!recruiter.empty()) {
+        const std::optional<Member> who = store.memberByEmail(recruiter);
+        if (!who) {
+            result.errors.push_back("Ingen medlem har den v\xC3\xA4rvarens e-postadress. / No member has the "
+                                    "recruiter's e-mail address.");
+        } else {
+            recruiterId = who->id;
+        }
+    }
+    if (!result.errors.empty()) return result;
+
+    const std::optional<std::string> hash = hashPassword(*gameText(request.password, PASSWORD_MAX_CHARS));
+    if (!hash) {
+        result.errors.push_back(
+            "Tillf\xC3\xA4lligt fel, f\xC3\xB6rs\xC3\xB6k igen. / Temporary failure, try again.");
+        return result;
+    }
+    int64_t id = 0;
+    switch (store.addMember({email, nickname, *hash, recruiterId}, now, &id)) {
+    case AddOutcome::Added:
+        result.memberId = id;
+        break;
+    case AddOutcome::EmailTaken:
+        result.errors.push_back(
+            "E-postadressen \xC3\xA4r redan medlem. / That e-mail address is already a member.");
+        break;
+    case AddOutcome::NicknameTaken:
+        result.errors.push_back("Smeknamnet \xC3\xA4r upptaget. / That nickname is taken.");
+        break;
+    case AddOutcome::Failed:
+        result.errors.push_back(
+            "Tillf\xC3\xA4lligt fel, f\xC3\xB6rs\xC3\xB6k igen. / Temporary failure, try again.");
+        break;
+    }
+    return result;
+}
+
+std::optional<Member> logIn(Store& store, std::string_view email, std::string_view password) {
+    const std::optional<std::string> single = gameText(password, PASSWORD_MAX_CHARS);
+    std::optional<Member> member = store.memberByEmail(std::string(trimmed(email)));
+    if (!member || !single || !verifyPassword(member->passwordHash, *single)) return std::nullopt;
+    return member;
+}
+
+std::string nicknameFromEmail(std::string_view email) {
+    return std::string(email.substr(0, email.find('@')));
+}
+
+} // namespace tundrix::channel

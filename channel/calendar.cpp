@@ -1,0 +1,54 @@
+// Days and ISO weeks of moments, and checks of the operator's day and week arguments.
+#include "channel/calendar.h"
+
+#include <ctime>
+
+namespace tundrix::channel {
+namespace {
+
+std::string format(int64_t unixSeconds, const char* pattern) {
+    const auto t = static_cast<std::time_t>(unixSeconds);
+    std::tm local{};
+    localtime_r(&t, &local);
+    char out[32];
+    const size_t n = std::strftime(out, sizeof out, pattern, &local);
+    return std::string(out, n);
+}
+
+bool digits(std::string_view text, size_t from, size_t count, int& value) {
+    value = 0;
+    for (size_t i = from; i < from + count; ++i) {
+        if (text[i] < '0' || text[i] > '9') return false;
+        value = value * 10 + (text[i] - '0');
+    }
+    return true;
+}
+
+} // namespace
+
+std::string dayOf(int64_t unixSeconds) {
+    return format(unixSeconds, "%Y-%m-%d");
+}
+
+std::string weekOf(int64_t unixSeconds) {
+    return format(unixSeconds, "%G-W%V");
+}
+
+bool isDay(std::string_view text) {
+    int year = 0, month = 0, day = 0;
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-' || !digits(text, 0, 4, year) ||
+        !digits(text, 5, 2, month) || !digits(text, 8, 2, day))
+        return false;
+    static constexpr int DAYS[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12 || day < 1 || day > DAYS[month - 1]) return false;
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return !(month == 2 && day == 29 && !leap);
+}
+
+bool isWeek(std::string_view text) {
+    int year = 0, week = 0;
+    return text.size() == 8 && text[4] == '-' && text[5] == 'W' && digits(text, 0, 4, year) &&
+           digits(text, 6, 2, week) && week >= 1 && week <= 53;
+}
+
+} // namespace tundrix::channel

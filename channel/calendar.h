@@ -1,0 +1,18 @@
+// The competitions' calendar: the day and ISO week a moment falls in, in the server's time zone.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tundrix::channel {
+
+// "2026-12-07" for a moment (seconds since 1970) in the server's local time.
+std::string dayOf(int64_t unixSeconds);
+// "2026-W50": the ISO 8601 week of that day.
+std::string weekOf(int64_t unixSeconds);
+
+// Whether text is a well-formed day ("YYYY-MM-DD", a real date) or week ("YYYY-Www", week 01..53).
+bool isDay(std::string_view text);
+bool isWeek(std::string_view text);
+
+} // namespace tundrix::channel

@@ -1,0 +1,295 @@
+// serve, user add / reset-password / list, release add / list, and winners for the prize draw.
+#include "channel/commands.h"
+
+#include "channel/accounts.h"
+#include "channel/calendar.h"
+#include "channel/crypto.h"
+#include "channel/score_form.h"
+#include "channel/server.h"
+#include "channel/store.h"
+
+#include <signal.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <ctime>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <thread>
+
+namespace tundrix::channel {
+namespace {
+
+int64_t now() {
+    return static_cast<int64_t>(std::time(nullptr));
+}
+
+// The command's words and its "--name value" options, apart.
+struct Parsed {
+    std::vector<std::string> words;
+    std::map<std::string, std::string> options;
+    std::string error;
+};
+
+Parsed parse(const std::vector<std::string>& args) {
+    Parsed p;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i].rfind("--", 0) == 0 && args[i].size() > 2) {
+            std::string name = args[i].substr(2);
+            const size_t eq = name.find('=');
+            if (eq != std::string::npos) {
+                p.options[name.substr(0, eq)] = name.substr(eq + 1);
+            } else if (name == "help") {
+                p.options[name] = "";
+            } else if (i + 1 < args.size()) {
+                p.options[name] = args[++i];
+            } else {
+                p.error = "--" + name + " needs a value";
+            }
+        } else {
+            p.words.push_back(args[i]);
+        }
+    }
+    return p;
+}
+
+// Reads one line of the password; hides the typing on a terminal.
+std::string readPassword(CommandContext& c, const std::string& prompt) {
+    termios saved{};
+    const bool hide = c.interactive && tcgetattr(STDIN_FILENO, &saved) == 0;
+    if (c.interactive) c.err << prompt << std::flush;
+    if (hide) {
+        termios quiet = saved;
+        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        tcsetattr(STDIN_FILENO, TCSANOW, &quiet);
+    }
+    std::string line;
+    std::getline(c.in, line);
+    if (hide) {
+        tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+        c.err << "\n";
+    }
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return line;
+}
+
+std::string csvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string out = "\"";
+    for (char ch : text)
+        out += ch == '"' ? std::string("\"\"") : std::string(1, ch);
+    return out + "\"";
+}
+
+std::string utcTime(int64_t seconds) {
+    const auto t = static_cast<std::time_t>(seconds);
+    std::tm utc{};
+    gmtime_r(&t, &utc);
+    char out[32];
+    std::strftime(out, sizeof out, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    return out;
+}
+
+int serve(Store& store, const Parsed& p, CommandContext& c) {
+    ServerOptions options;
+    const std::string listen = p.options.count("listen") ? p.options.at("listen") : "127.0.0.1:8080";
+    if (!parseListenAddress(listen, options.address, options.port)) {
+        c.err << "tundrix-channel: --listen wants ADDRESS:PORT, not " << listen << "\n";
+        return 2;
+    }
+    if (p.options.count("workers")) {
+        const std::optional<uint32_t> n = parseUint32(p.options.at("workers"));
+        if (!n || *n < 1 || *n > 256) {
+            c.err << "tundrix-channel: --workers wants 1 to 256\n";
+            return 2;
+        }
+        options.workers = *n;
+    }
+    SiteOptions site;
+    site.contact = p.options.count("contact") ? p.options.at("contact") : "";
+    site.publicUrl = p.options.count("public-url") ? p.options.at("public-url") : "";
+    site.downloadUrl = p.options.count("download-url") ? p.options.at("download-url") : "";
+    while (!site.publicUrl.empty() && site.publicUrl.back() == '/')
+        site.publicUrl.pop_back();
+
+    ChannelServer server(store, site, options, c.out);
+    std::string error;
+    if (!server.bind(error)) {
+        c.err << "tundrix-channel: " << error << "\n";
+        return 1;
+    }
+    c.out << "tundrix-channel: listening on http://" << options.address << ":" << server.port() << "/"
+          << std::endl;
+    std::thread http([&server] { server.run(); });
+    // SIGINT and SIGTERM are blocked in every thread; this one takes them.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    int signal = 0;
+    sigwait(&stopSignals, &signal);
+    server.stop();
+    http.join();
+    c.out << "tundrix-channel: stopped" << std::endl;
+    return 0;
+}
+
+int userCommand(Store& store, const Parsed& p, CommandContext& c) {
+    const std::string what = p.words.size() > 1 ? p.words[1] : "";
+    if (what == "list" && p.words.size() == 2) {
+        c.out << "id\temail\tnickname\trecruiter\tjoined\n";
+        for (const Member& m : store.members()) {
+            c.out << m.id << "\t" << m.email << "\t" << m.nickname << "\t"
+                  << (m.recruiterId ? std::to_string(*m.recruiterId) : "-") << "\t" << dayOf(m.createdAt)
+                  << "\n";
+        }
+        return 0;
+    }
+    if ((what == "add" || what == "reset-password") && p.words.size() == 3) {
+        const std::string& email = p.words[2];
+        if (what == "add") {
+            const std::string nickname =
+                p.options.count("nickname") ? p.options.at("nickname") : nicknameFromEmail(email);
+            const std::string password = readPassword(c, "Password for " + email + ": ");
+            const SignupResult result = signUp(store, {email, nickname, password, password, ""}, now());
+            if (!result.memberId) {
+                for (const std::string& e : result.errors)
+                    c.err << "tundrix-channel: " << e << "\n";
+                return 1;
+            }
+            c.out << "added member " << *result.memberId << " " << email << " (" << nickname << ")\n";
+            return 0;
+        }
+        const std::optional<Member> member = store.memberByEmail(email);
+        if (!member) {
+            c.err << "tundrix-channel: no member " << email << "\n";
+            return 1;
+        }
+        std::string error;
+        if (!setPassword(store, member->id, readPassword(c, "New password for " + email + ": "), error)) {
+            c.err << "tundrix-channel: " << error << "\n";
+            return 1;
+        }
+        c.out << "password of " << email << " changed\n";
+        return 0;
+    }
+    c.err << usage();
+    return 2;
+}
+
+int releaseCommand(Store& store, const Parsed& p, CommandContext& c) {
+    const std::string what = p.words.size() > 1 ? p.words[1] : "";
+    if (what == "list" && p.words.size() == 2) {
+        c.out << "version\tcrc\tlength\tadded\n";
+        for (const Release& r : store.releases())
+            c.out << r.version << "\t" << r.crc << "\t" << r.length << "\t" << utcTime(r.addedAt) << "\n";
+        return 0;
+    }
+    if (what == "add" && p.words.size() == 5) {
+        const std::optional<uint32_t> version = parseUint32(p.words[2]);
+        std::optional<uint32_t> crc = parseUint32(p.words[3]);
+        if (!crc && p.words[3].rfind("0x", 0) == 0 && p.words[3].size() > 2 && p.words[3].size() <= 10 &&
+            p.words[3].find_first_not_of("0123456789abcdefABCDEF", 2) == std::string::npos)
+            crc = static_cast<uint32_t>(std::stoul(p.words[3].substr(2), nullptr, 16));
+        const std::optional<uint32_t> length = parseUint32(p.words[4]);
+        if (!version || *version < 2 || *version > INT32_MAX || !crc || !length) {
+            c.err << "tundrix-channel: release add wants VERSION (a whole number above 1), CRC (decimal or "
+                     "0x hex) "
+                     "and LENGTH (bytes)\n";
+            return 2;
+        }
+        std::string error;
+        if (!store.addRelease({*version, *crc, *length, now()}, error)) {
+            c.err << "tundrix-channel: that version or build is known already (" << error << ")\n";
+            return 1;
+        }
+        c.out << "release " << *version << " added\n";
+        return 0;
+    }
+    c.err << usage();
+    return 2;
+}
+
+int winners(Store& store, const Parsed& p, CommandContext& c) {
+    const bool week = p.options.count("week") != 0;
+    const std::string key = week ? p.options.at("week") : p.options.count("day") ? p.options.at("day") : "";
+    if (p.options.count("week") + p.options.count("day") != 1 || (week ? !isWeek(key) : !isDay(key))) {
+        c.err << "tundrix-channel: winners wants --day YYYY-MM-DD or --week YYYY-Www\n";
+        return 2;
+    }
+    c.out << "rank,nickname,email,score,posted_at\n";
+    int rank = 0;
+    for (const Ranked& r : store.standings(week, key)) {
+        c.out << ++rank << "," << csvField(r.nickname) << "," << csvField(r.email) << "," << r.score << ","
+              << utcTime(r.at) << "\n";
+    }
+    return 0;
+}
+
+} // namespace
+
+std::string defaultDatabasePath(const char* xdgDataHome, const char* home) {
+    std::filesystem::path base;
+    if (xdgDataHome && xdgDataHome[0] == '/') {
+        base = xdgDataHome;
+    } else if (home && home[0] == '/') {
+        base = std::filesystem::path(home) / ".local/share";
+    } else {
+        return "";
+    }
+    return (base / "tundrix-channel" / "channel.db").string();
+}
+
+std::string usage() {
+    return "usage: tundrix-channel [--db FILE] COMMAND\n"
+           "  serve [--listen ADDRESS:PORT] [--contact TEXT] [--public-url URL] [--download-url URL] "
+           "[--workers N]\n"
+           "  user add EMAIL [--nickname NAME]      (the password is read from standard input)\n"
+           "  user reset-password EMAIL             (the password is read from standard input)\n"
+           "  user list\n"
+           "  release add VERSION CRC LENGTH\n"
+           "  release list\n"
+           "  winners --day YYYY-MM-DD | --week YYYY-Www   (CSV)\n";
+}
+
+int runCommand(const std::vector<std::string>& args, CommandContext& c) {
+    const Parsed p = parse(args);
+    if (!p.error.empty()) {
+        c.err << "tundrix-channel: " << p.error << "\n" << usage();
+        return 2;
+    }
+    if (p.options.count("help") || p.words.empty()) {
+        (p.words.empty() && !p.options.count("help") ? c.err : c.out) << usage();
+        return p.options.count("help") ? 0 : 2;
+    }
+    const std::string& command = p.words[0];
+    if (command != "serve" && command != "user" && command != "release" && command != "winners") {
+        c.err << "tundrix-channel: unknown command " << command << "\n" << usage();
+        return 2;
+    }
+    if (!initCrypto()) {
+        c.err << "tundrix-channel: libsodium cannot start\n";
+        return 1;
+    }
+    const std::string db = p.options.count("db") ? p.options.at("db") : c.defaultDatabase;
+    if (db.empty()) {
+        c.err << "tundrix-channel: no --db given and neither XDG_DATA_HOME nor HOME is set\n";
+        return 2;
+    }
+    std::error_code ignored;
+    const std::filesystem::path parent = std::filesystem::path(db).parent_path();
+    if (!parent.empty()) std::filesystem::create_directories(parent, ignored);
+    std::string error;
+    const std::unique_ptr<Store> store = Store::open(db, error);
+    if (!store) {
+        c.err << "tundrix-channel: " << db << ": " << error << "\n";
+        return 1;
+    }
+    if (command == "serve") return serve(*store, p, c);
+    if (command == "user") return userCommand(*store, p, c);
+    if (command == "release") return releaseCommand(*store, p, c);
+    return winners(*store, p, c);
+}
+
+} // namespace tundrix::channel

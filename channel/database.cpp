@@ -1,0 +1,121 @@
+// SQLite opened in WAL mode, statements with bound values and scoped transactions.
+#include "channel/database.h"
+
+namespace tundrix::channel {
+
+Statement::Statement(sqlite3* db, std::string_view sql) {
+    if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt_, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(stmt_);
+        stmt_ = nullptr;
+        failed_ = true;
+    }
+}
+
+Statement::~Statement() {
+    sqlite3_finalize(stmt_);
+}
+
+Statement& Statement::bind(int index, int64_t value) {
+    if (stmt_ && sqlite3_bind_int64(stmt_, index, value) != SQLITE_OK) failed_ = true;
+    return *this;
+}
+
+Statement& Statement::bind(int index, std::string_view text) {
+    if (stmt_ && sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()),
+                                   SQLITE_TRANSIENT) != SQLITE_OK)
+        failed_ = true;
+    return *this;
+}
+
+Statement& Statement::bindNull(int index) {
+    if (stmt_ && sqlite3_bind_null(stmt_, index) != SQLITE_OK) failed_ = true;
+    return *this;
+}
+
+bool Statement::step() {
+    if (!stmt_ || failed_) return false;
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) return true;
+    if (rc != SQLITE_DONE) failed_ = true;
+    return false;
+}
+
+int64_t Statement::integer(int column) const {
+    return sqlite3_column_int64(stmt_, column);
+}
+
+std::string Statement::text(int column) const {
+    const auto* p = sqlite3_column_text(stmt_, column);
+    return p ? std::string(reinterpret_cast<const char*>(p),
+                           static_cast<size_t>(sqlite3_column_bytes(stmt_, column)))
+             : std::string();
+}
+
+bool Statement::isNull(int column) const {
+    return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
+}
+
+std::unique_ptr<Database> Database::open(const std::string& path, std::string& error) {
+    sqlite3* handle = nullptr;
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX;
+    if (sqlite3_open_v2(path.c_str(), &handle, flags, nullptr) != SQLITE_OK) {
+        error = handle ? sqlite3_errmsg(handle) : "out of memory";
+        sqlite3_close(handle);
+        return nullptr;
+    }
+    std::unique_ptr<Database> db(new Database(handle));
+    sqlite3_busy_timeout(handle, 5000);
+    // WAL lets the pages read while a score is written; NORMAL is durable for committed transactions
+    // against a crash of the server (only a power cut may lose the last ones).
+    if (!db->exec("PRAGMA journal_mode=WAL", &error) || !db->exec("PRAGMA synchronous=NORMAL", &error) ||
+        !db->exec("PRAGMA foreign_keys=ON", &error))
+        return nullptr;
+    Statement mode(handle, "PRAGMA journal_mode");
+    if (!mode.step() || mode.text(0) != "wal") {
+        error = "the database cannot use write-ahead logging";
+        return nullptr;
+    }
+    return db;
+}
+
+Database::~Database() {
+    sqlite3_close_v2(db_);
+}
+
+bool Database::exec(std::string_view sql, std::string* error) {
+    char* message = nullptr;
+    const std::string text(sql);
+    if (sqlite3_exec(db_, text.c_str(), nullptr, nullptr, &message) == SQLITE_OK) return true;
+    if (error) *error = message ? message : "unknown SQLite error";
+    sqlite3_free(message);
+    return false;
+}
+
+std::string Database::lastError() const {
+    return sqlite3_errmsg(db_);
+}
+
+int64_t Database::lastInsertId() const {
+    return sqlite3_last_insert_rowid(db_);
+}
+
+int Database::schemaVersion() {
+    Statement s(db_, "PRAGMA user_version");
+    return s.step() ? static_cast<int>(s.integer(0)) : -1;
+}
+
+Transaction::Transaction(Database& db) : db_(db) {
+    begun_ = db_.exec("BEGIN IMMEDIATE");
+}
+
+Transaction::~Transaction() {
+    if (begun_ && !done_) db_.exec("ROLLBACK");
+}
+
+bool Transaction::commit() {
+    if (!begun_ || done_) return false;
+    done_ = db_.exec("COMMIT");
+    return done_;
+}
+
+} // namespace tundrix::channel

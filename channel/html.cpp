@@ -1,0 +1,132 @@
+// Escaping, the shared page frame and the stylesheet in the game's colours.
+#include "channel/html.h"
+
+namespace tundrix::channel {
+
+std::string escapeHtml(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\'':
+            out += "&#39;";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string escapeQuery(std::string_view text) {
+    static constexpr char HEX[] = "0123456789ABCDEF";
+    std::string out;
+    for (char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        const bool plain = (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') ||
+                           b == '-' || b == '.' || b == '_' || b == '~';
+        if (plain) {
+            out += c;
+        } else {
+            out += '%';
+            out += HEX[b >> 4];
+            out += HEX[b & 15];
+        }
+    }
+    return out;
+}
+
+std::string both(std::string_view swedish, std::string_view english) {
+    return "<span lang=\"sv\">" + std::string(swedish) + "</span> <span class=\"en\" lang=\"en\">" +
+           std::string(english) + "</span>";
+}
+
+std::string csrfField(const std::string& csrf) {
+    return "<input type=\"hidden\" name=\"csrf\" value=\"" + escapeHtml(csrf) + "\">";
+}
+
+std::string page(const Visitor& visitor, std::string_view title, std::string_view body) {
+    std::string account;
+    if (visitor.nickname.empty()) {
+        account = "<a href=\"/logga-in/\">" + both("Logga in", "Log in") + "</a>" +
+                  "<a href=\"/registrera/\">" + both("Bli medlem", "Sign up") + "</a>";
+    } else {
+        account = "<a href=\"/useradm/challenge/\">" + both("Utmana", "Challenge") + "</a>" +
+                  "<form method=\"post\" action=\"/logga-ut/\" class=\"inline\">" + csrfField(visitor.csrf) +
+                  "<button type=\"submit\">" + both("Logga ut", "Log out") + "</button></form>" +
+                  "<span class=\"who\">" + escapeHtml(visitor.nickname) + "</span>";
+    }
+    std::string html =
+        "<!DOCTYPE html>\n<html lang=\"sv\"><head><meta charset=\"utf-8\">"
+        "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">"
+        "<title>" +
+        escapeHtml(title) +
+        " - Lumora</title><link rel=\"stylesheet\" href=\"/style.css\"></head><body>"
+        "<header><a class=\"brand\" href=\"/\">Lumora <small>Tundrix Ice-Hockey Cup</small></a>"
+        "<nav><a href=\"/\">" +
+        both("Topplistor", "Leaderboards") + "</a>" + account + "</nav></header><main>" + std::string(body) +
+        "</main><footer>" +
+        both("Lumora &ndash; gratis spel, riktiga priser.", "Lumora &ndash; free games, real prizes.") +
+        " <a href=\"/dll/\">" + both("Hj\xC3\xA4lp med att skicka po\xC3\xA4ng", "Help with posting scores") +
+        "</a></footer></body></html>\n";
+    return html;
+}
+
+std::string_view styleSheet() {
+    // Navy and gold of the game's title, the rink's white; one column that fits a phone.
+    return R"css(:root{--navy:#0a1030;--navy2:#16245a;--gold:#ffc820;--ice:#f4f8fc;--line:#2060d0;--red:#d21e30}
+*{box-sizing:border-box}
+body{margin:0;font-family:"DejaVu Sans",Verdana,Arial,sans-serif;background:var(--ice);color:#111a33;line-height:1.45}
+header{background:linear-gradient(var(--navy),var(--navy2));border-bottom:4px solid var(--gold);padding:.6rem 1rem;display:flex;flex-wrap:wrap;align-items:center;gap:.5rem 1.5rem}
+header a{color:#fff;text-decoration:none}
+.brand{font-weight:bold;font-size:1.4rem;color:var(--gold)}
+.brand small{display:block;font-size:.75rem;color:#fff;font-weight:normal;letter-spacing:.05em}
+nav{display:flex;flex-wrap:wrap;gap:.4rem 1rem;align-items:center}
+nav a,nav button{color:#fff;padding:.3rem 0;font-size:.95rem}
+nav button{background:none;border:0;cursor:pointer;font:inherit}
+nav a:hover,nav button:hover{color:var(--gold)}
+.who{color:var(--gold);font-weight:bold}
+.en{color:#5a6784;font-style:italic}
+header .en{color:#b8c2e0}
+nav .en::before{content:"/ "}
+main{max-width:60rem;margin:0 auto;padding:1rem}
+h1{color:var(--navy);border-bottom:3px solid var(--gold);padding-bottom:.3rem;font-size:1.6rem}
+h1 .en{display:block;font-size:1rem}
+h2{color:var(--navy2);font-size:1.2rem;margin-top:1.5rem}
+section>h2:first-child{margin-top:.2rem}
+.boards{display:grid;grid-template-columns:repeat(auto-fit,minmax(16rem,1fr));gap:1rem}
+section.card{margin-top:1rem}
+section.card,.boards section{background:#fff;border:1px solid #cfd9ea;border-top:4px solid var(--line);border-radius:6px;padding:.8rem 1rem}
+table{width:100%;border-collapse:collapse}
+th,td{text-align:left;padding:.25rem .4rem;border-bottom:1px solid #e3e9f3}
+td.num,th.num{text-align:right;font-variant-numeric:tabular-nums}
+tr:first-child td{font-weight:bold}
+td.rank{color:#5a6784;width:2.5rem}
+.empty{color:#5a6784}
+form.panel{background:#fff;border:1px solid #cfd9ea;border-radius:6px;padding:1rem;max-width:28rem}
+label{display:block;margin:.7rem 0 .2rem;font-weight:bold}
+input[type=email],input[type=text],input[type=password]{width:100%;padding:.55rem;border:1px solid #9aa8c4;border-radius:4px;font-size:1rem}
+button.go{margin-top:1rem;background:var(--gold);color:var(--navy);border:2px solid var(--navy);border-radius:4px;padding:.5rem 1.2rem;font-weight:bold;font-size:1rem;cursor:pointer}
+form.inline{display:inline}
+.error{background:#fde8ea;border-left:4px solid var(--red);padding:.5rem .8rem}
+.ok{background:#e6f4e6;border-left:4px solid #2a8a2a;padding:.5rem .8rem}
+code,.link{background:#e8eef8;padding:.15rem .35rem;border-radius:3px;word-break:break-all}
+footer{max-width:60rem;margin:2rem auto;padding:1rem;border-top:1px solid #cfd9ea;font-size:.85rem}
+footer a{color:var(--line)}
+@media (max-width:40rem){header{padding:.5rem .7rem}main{padding:.7rem}h1{font-size:1.3rem}}
+)css";
+}
+
+} // namespace tundrix::channel

@@ -1,0 +1,33 @@
+// Building the channel's pages: escaping of everything users typed, and the frame every page shares.
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace tundrix::channel {
+
+// Escapes & < > " ' so that text is safe inside elements and quoted attribute values.
+std::string escapeHtml(std::string_view text);
+// Percent-escapes everything but unreserved characters, for a value in a link's query.
+std::string escapeQuery(std::string_view text);
+
+// A Swedish text with its English beside it: "<span lang=sv>..</span> <span lang=en>..</span>".
+// Both must be trusted HTML (no user text).
+std::string both(std::string_view swedish, std::string_view english);
+
+// Who looks at the page, for the bar at the top.
+struct Visitor {
+    std::string nickname; // empty: not logged in
+    std::string csrf;     // the session's form token (the log-out button carries it)
+};
+
+// The whole document: head with the stylesheet, the bar with the channel's name and the menu, the
+// given body, the footer. title is plain text (escaped here).
+std::string page(const Visitor& visitor, std::string_view title, std::string_view body);
+
+// A hidden input with the session's form token.
+std::string csrfField(const std::string& csrf);
+
+// The one stylesheet, served at /style.css.
+std::string_view styleSheet();
+
+} // namespace tundrix::channel

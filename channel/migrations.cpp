@@ -1,0 +1,94 @@
+// Schema steps: step n takes a database from version n - 1 to version n. Never edit a step once shipped.
+#include "channel/migrations.h"
+
+#include <array>
+
+namespace tundrix::channel {
+namespace {
+
+constexpr std::array<const char*, 1> STEPS = {
+    // 1: members, their scores, the known builds of the game and the web sessions.
+    R"sql(
+CREATE TABLE members (
+    id            INTEGER PRIMARY KEY,
+    email         TEXT NOT NULL UNIQUE COLLATE NOCASE,
+    nickname      TEXT NOT NULL UNIQUE COLLATE NOCASE,
+    password_hash TEXT NOT NULL,
+    recruiter_id  INTEGER REFERENCES members(id),
+    created_at    INTEGER NOT NULL
+);
+CREATE INDEX members_recruiter ON members(recruiter_id);
+
+CREATE TABLE scores (
+    id              INTEGER PRIMARY KEY,
+    member_id       INTEGER NOT NULL REFERENCES members(id),
+    score           INTEGER NOT NULL,
+    flagged         INTEGER NOT NULL,
+    flag_reason     TEXT NOT NULL DEFAULT '',
+    best_score_time INTEGER NOT NULL,
+    total_play_time INTEGER NOT NULL,
+    speed_count     INTEGER NOT NULL,
+    processor       TEXT NOT NULL,
+    build_crc       INTEGER NOT NULL,
+    build_length    INTEGER NOT NULL,
+    address         TEXT NOT NULL,
+    created_at      INTEGER NOT NULL,
+    day             TEXT NOT NULL,
+    week            TEXT NOT NULL
+);
+CREATE INDEX scores_member ON scores(member_id, flagged, score);
+CREATE INDEX scores_day ON scores(day, flagged, member_id, score);
+CREATE INDEX scores_week ON scores(week, flagged, member_id, score);
+
+CREATE TABLE releases (
+    version  INTEGER PRIMARY KEY,
+    crc      INTEGER NOT NULL,
+    length   INTEGER NOT NULL,
+    added_at INTEGER NOT NULL,
+    UNIQUE (crc, length)
+);
+
+CREATE TABLE sessions (
+    token_digest TEXT PRIMARY KEY,
+    csrf         TEXT NOT NULL,
+    member_id    INTEGER REFERENCES members(id),
+    created_at   INTEGER NOT NULL
+);
+)sql",
+};
+
+} // namespace
+
+int newestSchemaVersion() {
+    return static_cast<int>(STEPS.size());
+}
+
+bool migrate(Database& db, std::string& error) {
+    const int current = db.schemaVersion();
+    if (current < 0) {
+        error = "cannot read the schema version: " + db.lastError();
+        return false;
+    }
+    if (current > newestSchemaVersion()) {
+        error = "the database has schema version " + std::to_string(current) +
+                ", newer than this program's " + std::to_string(newestSchemaVersion());
+        return false;
+    }
+    for (int version = current + 1; version <= newestSchemaVersion(); ++version) {
+        Transaction transaction(db);
+        if (!transaction.begun()) {
+            error = "cannot begin the schema change: " + db.lastError();
+            return false;
+        }
+        std::string why;
+        if (!db.exec(STEPS[static_cast<size_t>(version - 1)], &why) ||
+            !db.exec("PRAGMA user_version = " + std::to_string(version), &why) || !transaction.commit()) {
+            error =
+                "schema step " + std::to_string(version) + " failed: " + (why.empty() ? db.lastError() : why);
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace tundrix::channel

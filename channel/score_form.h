@@ -1,0 +1,36 @@
+// The game's score form as the channel reads it: twelve scrambled fields, decoded and cross-checked.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tundrix::channel {
+
+// The largest form body taken (the game's are a few hundred bytes).
+inline constexpr size_t MAX_FORM_BYTES = 16384;
+
+struct ScoreForm {
+    std::string userName; // as the game sent it: Windows-1252 bytes
+    std::string password; // Windows-1252 bytes
+    int32_t score = 0;    // negative when the game found its counters altered
+    int32_t bestScoreTime = 0;
+    int32_t totalPlayTime = 0;
+    int32_t speedCount = 0;
+    std::string processor;
+    uint32_t buildCrc = 0;
+    uint32_t buildLength = 0;
+    // What does not add up: a wrong game id, fa or fb not matching, a field that is not a number.
+    std::vector<std::string> problems;
+};
+
+// Reads the body. Nothing when the form cannot identify a member and a score at all: a field missing or
+// repeated, a field that does not unscramble, or a score that is not a number (why says which).
+std::optional<ScoreForm> decodeScoreForm(std::string_view body, std::string& why);
+
+// A signed or unsigned 32-bit decimal number, nothing else (no blanks, no "+").
+std::optional<int32_t> parseInt32(std::string_view text);
+std::optional<uint32_t> parseUint32(std::string_view text);
+
+} // namespace tundrix::channel

@@ -1,0 +1,135 @@
+// Drives Debian's Chromium through the channel's pages with Playwright.
+// node channel_flow.cjs BASE PROFILE_DIR SHOTS_DIR signup
+//   signs Elsa up (recruited by the rival), logs out and in, opens the challenge page, reads the
+//   leaderboard; with SHOTS_DIR, screenshots every page at desktop and phone widths.
+// node channel_flow.cjs BASE PROFILE_DIR SHOTS_DIR leaderboard NICKNAME SCORE
+//   finds NICKNAME with SCORE on today's leaderboard.
+// node channel_flow.cjs BASE PROFILE_DIR SHOTS_DIR join EMAIL NICKNAME PASSWORD
+//   signs a member up through the sign-up page.
+'use strict';
+const { chromium } = require('playwright-core');
+const path = require('path');
+
+const [base, profile, shots, mode, ...rest] = process.argv.slice(2);
+
+function check(condition, what) {
+  if (!condition) throw new Error('FAIL: ' + what);
+  console.log('ok: ' + what);
+}
+
+async function withBrowser(viewport, body) {
+  const context = await chromium.launchPersistentContext(profile, {
+    executablePath: '/usr/bin/chromium',
+    headless: true,
+    viewport,
+    args: ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
+           '--disable-component-update', '--disable-sync'],
+  });
+  try {
+    const page = context.pages()[0] || await context.newPage();
+    page.setDefaultTimeout(15000);
+    return await body(page, context);
+  } finally {
+    await context.close();
+  }
+}
+
+async function shoot(page, name) {
+  if (!shots) return;
+  await page.screenshot({ path: path.join(shots, name + '.png'), fullPage: true });
+}
+
+async function signup() {
+  await withBrowser({ width: 1280, height: 900 }, async (page, context) => {
+    await page.goto(base + '/registrera/?ref=rival%40example.se');
+    await shoot(page, 'desktop-signup');
+    check(await page.inputValue('#recruiter') === 'rival@example.se', 'the recruiting link fills in the recruiter');
+    // A mistake first: the passwords differ, and the page says so in both languages.
+    await page.fill('#email', 'elsa@example.se');
+    await page.fill('#nickname', 'Elsa');
+    await page.fill('#password', 'sn\u00f6boll');
+    await page.fill('#password2', 'snoboll');
+    await page.click('button.go');
+    check((await page.textContent('.error')).includes('The passwords differ'), 'differing passwords are refused');
+    await shoot(page, 'desktop-signup-error');
+    check(await page.inputValue('#email') === 'elsa@example.se', 'the address is kept after a mistake');
+    await page.fill('#password', 'sn\u00f6boll');
+    await page.fill('#password2', 'sn\u00f6boll');
+    await Promise.all([page.waitForURL('**/useradm/challenge/'), page.click('button.go')]);
+    check((await page.textContent('.who')) === 'Elsa', 'signed up and logged in as Elsa');
+    const cookies = await context.cookies();
+    const session = cookies.find((c) => c.name === 'tundrix_session');
+    check(session && session.httpOnly && session.sameSite === 'Lax', 'the session cookie is HttpOnly and SameSite');
+    check((await page.textContent('#recruit-link')).includes('/registrera/?ref=elsa%40example.se'),
+          'the challenge page shows the recruiting link');
+    await shoot(page, 'desktop-challenge');
+
+    await Promise.all([page.waitForURL(base + '/'), page.click('nav button')]);
+    check(!(await page.isVisible('.who')), 'logged out');
+    await page.goto(base + '/useradm/challenge/');
+    check(page.url().includes('/logga-in/'), 'the challenge page asks for a log-in');
+    await shoot(page, 'desktop-login');
+    await page.fill('#email', 'elsa@example.se');
+    await page.fill('#password', 'sn\u00f6boll');
+    await Promise.all([page.waitForURL('**/useradm/challenge/'), page.click('button.go')]);
+    check((await page.textContent('h1')).includes('Utmana dina v\u00e4nner'), 'logged in again, on the challenge page');
+
+    // The rival sees Elsa as a recruit.
+    await context.clearCookies();
+    await page.goto(base + '/logga-in/?next=/useradm/challenge/');
+    await page.fill('#email', 'rival@example.se');
+    await page.fill('#password', 'hemligt');
+    await Promise.all([page.waitForURL('**/useradm/challenge/'), page.click('button.go')]);
+    check((await page.textContent('#recruits')).includes('Elsa'), "Elsa is on the rival's list of recruits");
+
+    await page.goto(base + '/');
+    const today = await page.textContent('#today');
+    check(today.includes('Rival <3') && today.includes('1234'), "the rival's score is on today's leaderboard");
+    check(!(await page.content()).includes('rival@example.se'), 'no e-mail address on the leaderboard');
+    await shoot(page, 'desktop-home');
+    for (const [name, url] of [['getpass', '/getpass.asp?mail=elsa%40example.se'], ['dll', '/dll/'],
+                               ['version', '/version.asp?gameid=3']]) {
+      await page.goto(base + url);
+      await shoot(page, 'desktop-' + name);
+    }
+  });
+  if (!shots) return;
+  await withBrowser({ width: 390, height: 844 }, async (page) => {
+    for (const [name, url] of [['home', '/'], ['signup', '/registrera/'], ['login', '/logga-in/'],
+                               ['challenge', '/useradm/challenge/'], ['getpass', '/getpass.asp?mail=elsa%40example.se'],
+                               ['dll', '/dll/'], ['version', '/version.asp?gameid=3']]) {
+      await page.goto(base + url);
+      const wide = await page.evaluate(() => document.documentElement.scrollWidth);
+      check(wide <= 390, `the ${name} page fits a phone's width (${wide} px)`);
+      await shoot(page, 'phone-' + name);
+    }
+  });
+}
+
+async function join(email, nickname, password) {
+  await withBrowser({ width: 1280, height: 900 }, async (page) => {
+    await page.goto(base + '/registrera/');
+    await page.fill('#email', email);
+    await page.fill('#nickname', nickname);
+    await page.fill('#password', password);
+    await page.fill('#password2', password);
+    await Promise.all([page.waitForURL('**/useradm/challenge/'), page.click('button.go')]);
+    check((await page.textContent('.who')) === nickname, `${nickname} signed up through the page`);
+  });
+}
+
+async function leaderboard(nickname, score) {
+  await withBrowser({ width: 1280, height: 900 }, async (page) => {
+    await page.goto(base + '/');
+    const rows = await page.$$eval('#today tbody tr', (trs) => trs.map((tr) => tr.innerText.split('\t')));
+    console.log('today: ' + JSON.stringify(rows));
+    check(rows.some((r) => r[1] === nickname && r[2] === score), `${nickname} with ${score} is on today's leaderboard`);
+    if (shots) await shoot(page, 'desktop-home-after');
+  });
+}
+
+const modes = { signup, join, leaderboard };
+(modes[mode] || signup)(...rest).catch((e) => {
+  console.error(e.message || e);
+  process.exit(1);
+});

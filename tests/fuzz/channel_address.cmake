@@ -1,0 +1,1 @@
+tundrix_fuzz(channel_address tundrix_net)

@@ -1,0 +1,3 @@
+if(TARGET tundrix_channel)
+  tundrix_fuzz(score_form tundrix_channel)
+endif()

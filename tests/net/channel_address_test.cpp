@@ -1,0 +1,132 @@
+// The channel's address as a player or operator writes it, and where the game takes it from.
+#include "net/channel_address.h"
+#include "net/score_submission.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace tundrix {
+namespace {
+
+TEST(ChannelAddress, ReadsTheWrittenFormsAndRefusesTheRest) {
+    const struct {
+        const char* text;
+        bool https;
+        const char* host;
+        uint16_t port;
+        const char* base;
+    } good[] = {
+        {"kanal.example.se", false, "kanal.example.se", 80, "http://kanal.example.se"},
+        {" 127.0.0.1:8080\n", false, "127.0.0.1", 8080, "http://127.0.0.1:8080"},
+        {"HTTP://Kanal.example.se:80/", false, "Kanal.example.se", 80, "http://Kanal.example.se"},
+        {"https://kanal.example.se", true, "kanal.example.se", 443, "https://kanal.example.se"},
+        {"https://kanal.example.se:8443", true, "kanal.example.se", 8443, "https://kanal.example.se:8443"},
+        {"[::1]:9000", false, "::1", 9000, "http://[::1]:9000"},
+        {"localhost", false, "localhost", 80, "http://localhost"},
+    };
+    for (const auto& g : good) {
+        const auto a = parseChannelAddress(g.text);
+        ASSERT_TRUE(a) << g.text;
+        EXPECT_EQ(a->https, g.https) << g.text;
+        EXPECT_EQ(a->host, g.host) << g.text;
+        EXPECT_EQ(a->port, g.port) << g.text;
+        EXPECT_EQ(channelBaseUrl(*a), g.base) << g.text;
+    }
+    EXPECT_EQ(channelPageUrl(*parseChannelAddress("127.0.0.1:8080"), "/registrera/"),
+              "http://127.0.0.1:8080/registrera/");
+    EXPECT_EQ(channelPageUrl(ChannelAddress{}, "/dll/"), std::string("http://") + CHANNEL_HOST + "/dll/");
+
+    for (const char* bad : {"",
+                            "   ",
+                            "http://",
+                            "ftp://host",
+                            "host:0",
+                            "host:65536",
+                            "host:80x",
+                            "host:",
+                            "host/path",
+                            "http://host/path",
+                            "user@host",
+                            "host?x=1",
+                            "ho st",
+                            "-host",
+                            "host-",
+                            "a..b",
+                            ".host",
+                            "[::1",
+                            "[xyz]:80",
+                            "[::1]x",
+                            "host:8080:1",
+                            "http://https://host",
+                            "h\xC3\xA5st"}) {
+        EXPECT_FALSE(parseChannelAddress(bad)) << bad;
+    }
+    EXPECT_FALSE(parseChannelAddress(std::string(300, 'a')));
+    EXPECT_FALSE(parseChannelAddress(std::string("host\0evil", 9)));
+}
+
+TEST(ChannelAddress, TheEnvironmentWinsOverTheSettingsFileWhichWinsOverTheDefault) {
+    char pattern[] = "/tmp/tundrix-channel-address-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::filesystem::path folder = pattern;
+
+    EXPECT_EQ(configuredChannel(nullptr, folder), ChannelAddress{});
+    EXPECT_EQ(configuredChannel(nullptr, {}), ChannelAddress{});
+    std::ofstream(folder / CHANNEL_FILE) << "lan-party.local:8080\n";
+    EXPECT_EQ(channelBaseUrl(configuredChannel(nullptr, folder)), "http://lan-party.local:8080");
+    EXPECT_EQ(channelBaseUrl(configuredChannel("https://skolan.example.se", folder)),
+              "https://skolan.example.se");
+    // A value that is no address is passed over, not half-used.
+    EXPECT_EQ(channelBaseUrl(configuredChannel("not an address", folder)), "http://lan-party.local:8080");
+    std::ofstream(folder / CHANNEL_FILE) << std::string(5000, 'x');
+    EXPECT_EQ(configuredChannel(nullptr, folder), ChannelAddress{});
+    std::filesystem::remove_all(folder);
+}
+
+// Keeps the request it is given and answers "0".
+class RecordingHttp : public HttpClient {
+  public:
+    bool ensureLoaded(std::string&) override { return true; }
+    HttpPostResult post(const HttpPostRequest& r) override {
+        sent = r;
+        HttpPostResult result;
+        result.outcome = HttpOutcome::Answered;
+        result.status = 200;
+        result.answer.push_back('0');
+        return result;
+    }
+    HttpPostRequest sent;
+};
+
+class FastCalendar : public CalendarClock {
+  public:
+    int64_t nowSeconds() override { return reads_++ / 10; }
+
+  private:
+    int64_t reads_ = 0;
+};
+
+TEST(ChannelAddress, TheScorePostGoesWhereTheAddressSays) {
+    RecordingHttp http;
+    FastCalendar calendar;
+    SubmissionRecord record;
+    record.setUserName("a@b.se");
+    submitScore(record, http, calendar,
+                submitOptionsFor(*parseChannelAddress("https://kanal.example.se:8443/")));
+    EXPECT_TRUE(http.sent.https);
+    EXPECT_EQ(http.sent.host, "kanal.example.se");
+    EXPECT_EQ(http.sent.port, 8443);
+    EXPECT_EQ(http.sent.path, "/r0003.asp");
+    EXPECT_EQ(record.resultCode, 0);
+
+    submitScore(record, http, calendar, submitOptionsFor(ChannelAddress{}));
+    EXPECT_FALSE(http.sent.https);
+    EXPECT_EQ(http.sent.host, CHANNEL_HOST);
+    EXPECT_EQ(http.sent.port, CHANNEL_PORT);
+}
+
+} // namespace
+} // namespace tundrix

@@ -2,6 +2,7 @@
 // (no SDL here).
 #pragma once
 #include "actors/actor.h"
+#include "core/screen_layout.h"
 #include "core/random.h"
 #include "sound/sound_effect.h"
 
@@ -26,7 +27,7 @@ class TitleFigure : public Actor {
     // Steps the selection blink; true when the hair shape is drawn this time.
     bool stepSelectBlink(bool selected);
     // Draws one frame of the sheet at an offset from the figure's position.
-    void drawPart(uint16_t frame, float dx, float dy);
+    void drawPart(uint16_t frame, layout::Offset offset);
 
     Random& random_;
 };

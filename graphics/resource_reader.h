@@ -38,7 +38,6 @@ class ResourceReader {
 
     uint32_t size() const { return static_cast<uint32_t>(data_.size()); }
     uint32_t position() const { return position_; }
-    bool ownsData() const { return !owned_.empty(); }
 
   private:
     std::span<const uint8_t> data_;

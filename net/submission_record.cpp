@@ -29,10 +29,6 @@ std::string SubmissionRecord::userNameUtf8() const {
     return windows1252ToUtf8(std::string_view(userName, strnlen(userName, sizeof userName)));
 }
 
-std::string SubmissionRecord::passwordUtf8() const {
-    return windows1252ToUtf8(std::string_view(password, strnlen(password, sizeof password)));
-}
-
 void SubmissionRecord::setMessage(std::string_view text, size_t maxChars) {
     copyBounded(message, sizeof message, text, maxChars);
 }

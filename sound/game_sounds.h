@@ -21,7 +21,7 @@ struct GameSounds {
     GameSounds(AudioOut& out, const ResourceStore& resources);
 
     SoundDevice device;
-    Sound rightFigureSound;
+    // In the order of their WAVE ids, the right figure's last.
     Sound titleTuneSound;
     Sound playLoopSound1;
     Sound playLoopSound2;
@@ -31,6 +31,7 @@ struct GameSounds {
     Sound periodEndSound;
     Sound refereeCutSound;
     Sound leftFigureSound;
+    Sound rightFigureSound;
 };
 
 } // namespace tundrix

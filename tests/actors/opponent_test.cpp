@@ -54,7 +54,7 @@ TEST(Opponent, IsBuiltInTheMiddleWithTurnRateAndAngleFromTheSharedSequence) {
 
 TEST(Opponent, MovesInSubStepsShorterThanACellAndFacesItsMotion) {
     PlayRig rig;
-    Opponent& o = rig.addFigure(1, 219, 161, 0);
+    Opponent& o = rig.addFigure(1, 219, 161, 0, true);
     // 45 degrees: |vx| is a hair larger than |vy| with the tables' pi, so the figure faces right. An angle
     // that reached exactly 360 reads the tables at 0 degrees and is wrapped afterwards.
     const double d = 3.5355339;
@@ -90,7 +90,7 @@ TEST(Opponent, MovesInSubStepsShorterThanACellAndFacesItsMotion) {
     EXPECT_NEAR(o.angle(), 359.5f, 1e-4);
 
     // The referee has 20 by 20 frames shrunk by 4: the same 12 by 12 box.
-    Opponent& referee = rig.addFigure(KIND_REFEREE, 219, 161, 90);
+    Opponent& referee = rig.addFigure(KIND_REFEREE, 219, 161, 90, true);
     referee.update();
     EXPECT_EQ(referee.frame(), rig.opponentSheet.frame(1));
     EXPECT_NEAR(referee.box().right - referee.box().left, 12, 1e-4);
@@ -110,7 +110,7 @@ TEST(Opponent, BouncesOffTheEdgesAndCorners) {
     };
     // clang-format on
     PlayRig rig;
-    Opponent& o = rig.addFigure(1, cases[0].x, cases[0].y, 0);
+    Opponent& o = rig.addFigure(1, cases[0].x, cases[0].y, 0, true);
     for (const auto& c : cases) {
         o.setPosition(c.x, c.y);
         o.setAngle(c.angle);
@@ -164,10 +164,11 @@ TEST(Opponent, StandingOnTheLineCutsTheRaidAtCheckOnce) {
     EXPECT_EQ(rig.opponentSound.plays, 1);
 }
 
-TEST(Opponent, AFigureCaughtInClaimedAreaIsPenalisedOnceAndCutsNothing) {
+TEST(Opponent, AFigurePenalisedInClaimedAreaStillCutsThatFrameThenIsOutOfPlay) {
     PlayRig rig;
     rig.play({Key::Right, Key::Space}); // raiding, player at 36, 161
-    // A referee is penalised like an opponent; a penalised figure, even beside the player, does not cut.
+    // A referee is penalised like an opponent. A figure penalised beside the raiding player still cuts
+    // the raid in the same check, and samples its cell again.
     Opponent& referee = rig.addFigure(KIND_REFEREE, 100, 100, 0);
     Opponent& o = rig.addFigure(1, 40, 165, 0);
     rig.rink.setCell(100, 100, CellClaimed);
@@ -176,14 +177,16 @@ TEST(Opponent, AFigureCaughtInClaimedAreaIsPenalisedOnceAndCutsNothing) {
     checkAll(rig.actors);
     EXPECT_TRUE(referee.marked);
     EXPECT_TRUE(o.marked);
-    EXPECT_EQ(rig.score.get(), 50);
-    EXPECT_EQ(rig.opponentSound.plays, 2);
+    EXPECT_EQ(rig.score.get(), 2 * PENALTY_POINTS);
+    EXPECT_EQ(rig.opponentSound.plays, 3); // two penalties and the cut
     EXPECT_EQ(rig.refereeCut.plays, 0);
-    EXPECT_FALSE(rig.player->caught);
-    EXPECT_FALSE(rig.player->safe);
+    EXPECT_TRUE(rig.player->caught);
+    EXPECT_EQ(o.sampledCell, CellIce);
     // Marked: neither checked again nor drawn.
+    rig.player->resetToRaidStart();
+    o.sampledCell = CellClaimed;
     checkAll(rig.actors);
-    EXPECT_EQ(rig.score.get(), 50);
+    EXPECT_EQ(rig.score.get(), 2 * PENALTY_POINTS);
     Image target(440, 300);
     referee.setTarget(&target);
     referee.draw();

@@ -2,6 +2,7 @@
 // plain coloured frames.
 #pragma once
 #include "actors/opponent.h"
+#include "actors/play_frame.h"
 #include "actors/player.h"
 #include "recording_sound.h"
 #include "scripted_keys.h"
@@ -24,6 +25,13 @@ inline SpriteSheet& fillSheet(SpriteSheet& sheet, int count, int w, int h, int b
 
 using XY = std::pair<float, float>;
 
+// A figure that keeps its place when the frame moves the figures; its rules still apply.
+class StandingFigure : public Opponent {
+  public:
+    using Opponent::Opponent;
+    void update() override {}
+};
+
 struct PlayRig {
     PlayRig() {
         plain.fillRect(0, 0, 440, 300, 77);
@@ -42,30 +50,25 @@ struct PlayRig {
         player.reset();
     }
 
-    // A figure placed and steered by hand, in front of the list like the period set-up does.
-    Opponent& addFigure(int kind, float x, float y, float angle, float turnRate = 0) {
-        auto* o = new Opponent(ctx, opponentSheet, kind);
+    // A figure placed and steered by hand, in front of the list like the period set-up does; it stands
+    // still unless it skates.
+    Opponent& addFigure(int kind, float x, float y, float angle, bool skates = false) {
+        auto* o = skates ? new Opponent(ctx, opponentSheet, kind) : new StandingFigure(ctx, opponentSheet, kind);
         o->setPosition(x, y);
         o->setAngle(angle);
-        o->setTurnRate(turnRate);
+        o->setTurnRate(0);
         o->sampleCell();
         actors.insertAt(o, 0);
         return *o;
     }
 
-    // Frames of play as the game flow runs them, holding exactly the given keys; figures move only
-    // when asked.
-    void play(std::initializer_list<Key> held, int n = 1, bool moveFigures = false) {
+    // Frames of play as the game runs them, holding exactly the given keys.
+    void play(std::initializer_list<Key> held, int n = 1) {
         keys.releaseAll();
         for (Key k : held)
             keys.press(k);
-        for (int i = 0; i < n; ++i) {
-            player->update();
-            if (moveFigures) updateAll(actors);
-            player->check();
-            checkAll(actors);
-            if (player->caught) ++chancesLost, player->resetToRaidStart();
-        }
+        for (int i = 0; i < n; ++i)
+            chancesLost += playFrame(*player, actors) ? 1 : 0;
     }
     XY at() const { return {player->x(), player->y()}; }
     int count(uint8_t code) const {

@@ -85,9 +85,9 @@ TEST(TitleFigure, RightFigureWinksForSixDrawnFramesAndBlinksForTwo) {
             f.check();
             rig.clear();
             f.drawFigure(false);
-            // Eyes at offset (-19, -37), the wink at (-4, -37), both centred there.
-            shown +=
-                wink ? rig.target.pixel(243 - 4, 192 - 37) == 3 : rig.target.pixel(243 - 19, 192 - 37) == 2;
+            // Eyes and wink are centred at their offsets from the figure.
+            const layout::Offset at = wink ? layout::VESSA_WINK : layout::VESSA_EYES;
+            shown += rig.target.pixel(243 + at.x, 192 + at.y) == (wink ? 3 : 2);
             EXPECT_GT(frame < (wink ? 6 : 2) ? f.blinkHold : 1, 0) << frame;
         }
         EXPECT_EQ(shown, wink ? 6 : 2);

@@ -1,5 +1,6 @@
 // Whole games played through the frame driver with a fake clock and scripted keys: title, intro,
 // play, captures, penalties, won and lost periods, game over and a restart.
+#include "core/screen_layout.h"
 #include "game_harness.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,29 @@ using test::GameHarness;
 
 bool playing(GameHarness& g, const Sound& s) {
     return g.audio.isPlaying(s.buffer);
+}
+
+// True if the picture shows the frame of the sheet with its top left at (x, y), transparent pixels aside.
+bool shows(GameHarness& g, const Image& frame, int x, int y) {
+    for (int fy = 0; fy < frame.height(); ++fy)
+        for (int fx = 0; fx < frame.width(); ++fx) {
+            const uint8_t v = frame.pixel(fx, fy);
+            if (v != TRANSPARENT_INDEX && g.video.index(x + fx, y + fy) != v) return false;
+        }
+    return true;
+}
+
+// True if the HUD shows the number's digits right-aligned at endX, at least minDigits of them.
+bool hudShows(GameHarness& g, SpriteSheet& digits, int endX, int number, size_t minDigits = 1) {
+    std::string text = std::to_string(number);
+    if (text.size() < minDigits) text.insert(0, minDigits - text.size(), '0');
+    const int step = digits.frame(0)->width() + layout::DIGIT_SPACING;
+    int x = endX - static_cast<int>(text.size()) * step;
+    for (char c : text) {
+        if (!shows(g, *digits.frame(c - '0'), x, layout::HUD_Y)) return false;
+        x += step;
+    }
+    return true;
 }
 
 // From a new game's title into play of period 1, choosing the mascot on the way.
@@ -47,6 +71,7 @@ TEST(WholeGame, ANewGameShowsTheTitleWithItsFirstPeriodAlreadySetUp) {
     EXPECT_EQ(w.player().mascot, 0);
     EXPECT_EQ(w.chances().get(), 3);
     EXPECT_EQ(w.score().get(), 0);
+    EXPECT_EQ(g.driver.world()->scoreCounter(), &w.score());
     EXPECT_EQ(w.actors().count(), 2);
     ASSERT_NE(w.referee(), nullptr);
     EXPECT_EQ(w.actors().tail()->item, w.referee());
@@ -81,8 +106,13 @@ TEST(WholeGame, StartKeysWorkFromThe51stUpdateAndTheChosenFaceShowsAsChances) {
     g.keys.release(Key::Enter);
     g.step();
     g.keys.press(Key::Space);
+    const int presents = g.video.presents;
     g.step();
     EXPECT_FALSE(g.world().inMatchIntro());
+    // The frame that leaves the intro is drawn as play, and its clock already shows 19:59.
+    EXPECT_EQ(g.video.presents, presents + 1);
+    EXPECT_EQ(g.world().clockMinutes().get(), 19);
+    EXPECT_EQ(g.world().clockSeconds().get(), 59);
     EXPECT_TRUE(playing(g, g.world().sounds().playLoopSound1));
     EXPECT_TRUE(playing(g, g.world().sounds().playLoopSound2));
 }
@@ -99,10 +129,20 @@ TEST(WholeGame, TogglingTheMascotPicksTheFacesOfTheChanceIcons) {
     g.shoot("title-brum-selected");
     startPlay(g);
     GameWorld& w = g.world();
-    // The first frame of play: 19:59, nothing claimed.
+    // The first frame of play: 19:59, nothing claimed, score 0, the first match's flag.
     EXPECT_EQ(w.clockMinutes().get(), 19);
     EXPECT_EQ(w.clockSeconds().get(), 59);
     EXPECT_EQ(w.percentage(), 0);
+    SpriteSheet digits, flags;
+    ASSERT_TRUE(digits.load(g.resources, SET_DIGITS));
+    ASSERT_TRUE(flags.load(g.resources, SET_FLAGS));
+    EXPECT_TRUE(hudShows(g, digits, layout::MINUTES_END, 19));
+    EXPECT_TRUE(hudShows(g, digits, layout::SECONDS_END, 59, 2));
+    EXPECT_TRUE(hudShows(g, digits, layout::PERCENT_END, 0));
+    EXPECT_TRUE(hudShows(g, digits, layout::SCORE_END, 0));
+    EXPECT_TRUE(shows(g, *digits.frame(11), layout::SEPARATOR_X, layout::HUD_Y));
+    EXPECT_TRUE(shows(g, *digits.frame(12), layout::PERCENT_SIGN_X, layout::HUD_Y));
+    EXPECT_TRUE(shows(g, *flags.frame(0), layout::FLAG_X, layout::FLAG_Y));
     g.shoot("play-first-frame");
 
     SpriteSheet faces;
@@ -114,12 +154,12 @@ TEST(WholeGame, TogglingTheMascotPicksTheFacesOfTheChanceIcons) {
             uint8_t v = brum->pixel(x, y);
             if (v == TRANSPARENT_INDEX) continue;
             for (int icon = 0; icon < 3; ++icon)
-                ASSERT_EQ(g.video.index(210 + icon * 32 + x, 8 + y), v);
+                ASSERT_EQ(g.video.index(layout::CHANCES_X + icon * 32 + x, layout::CHANCES_Y + y), v);
             ++compared;
         }
     EXPECT_GT(compared, 200);
     // Nothing of a fourth icon.
-    EXPECT_NE(g.video.index(210 + 3 * 32 + 16, 24), brum->pixel(16, 16));
+    EXPECT_NE(g.video.index(layout::CHANCES_X + 3 * 32 + 16, layout::CHANCES_Y + 16), brum->pixel(16, 16));
 }
 
 TEST(WholeGame, ARaidClosedAgainstTheEdgeClaimsTheSideWithoutTheRefereeAndPenalisesWhoIsTrapped) {
@@ -172,6 +212,11 @@ TEST(WholeGame, ARaidClosedAgainstTheEdgeClaimsTheSideWithoutTheRefereeAndPenali
     ASSERT_TRUE(backgrounds.load(g.resources, SET_BACKGROUNDS));
     EXPECT_EQ(g.video.index(45, 60), backgrounds.frame(1)->pixel(45, 60));
     EXPECT_EQ(g.video.index(300, 100), backgrounds.frame(0)->pixel(300, 100));
+    // The HUD shows the score and the percentage.
+    SpriteSheet digits;
+    ASSERT_TRUE(digits.load(g.resources, SET_DIGITS));
+    EXPECT_TRUE(hudShows(g, digits, layout::SCORE_END, w.score().get()));
+    EXPECT_TRUE(hudShows(g, digits, layout::PERCENT_END, w.percentage()));
 
     // The penalty is counted once.
     g.step(10);

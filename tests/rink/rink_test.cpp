@@ -157,12 +157,5 @@ TEST(RaidPath, PushesBeyondTheCapacityAreDroppedAndNothingIsWrittenOutside) {
     EXPECT_EQ(rink.pathCount(), 2);
 }
 
-TEST(ClaimedPercent, ShowsOnePercentLessAtExactMultiplesOf806) {
-    const std::pair<int, int> cases[] = {{0, 0},      {806, 0},    {807, 1},
-                                         {64480, 79}, {64481, 80}, {ICE_CELLS, 99}};
-    for (auto [cells, percent] : cases)
-        EXPECT_EQ(claimedPercent(cells), percent) << cells;
-}
-
 } // namespace
 } // namespace tundrix

@@ -5,6 +5,7 @@
 #include "sound/game_sounds.h"
 #include "wave_test.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace tundrix {
@@ -38,13 +39,20 @@ TEST(GameSounds, BuildsTheDeviceThenTenBuffersAndTearsDownInReverse) {
         GameSounds sounds(audio, store);
         EXPECT_TRUE(sounds.device.ready);
         ASSERT_EQ(audio.buffers.size(), 10u);
-        // Only the three background loops repeat.
-        std::vector<uint16_t> looping;
-        for (const Sound* s : {&sounds.rightFigureSound, &sounds.titleTuneSound, &sounds.playLoopSound1,
-                               &sounds.playLoopSound2, &sounds.bigCaptureSound, &sounds.opponentSound,
-                               &sounds.timeWarningSound, &sounds.periodEndSound, &sounds.refereeCutSound,
-                               &sounds.leftFigureSound})
+        // Built in the order of their WAVE ids with the right figure's last; only the three background
+        // loops repeat.
+        std::vector<uint16_t> order, looping;
+        std::vector<AudioOut::BufferId> ids;
+        for (const Sound* s : {&sounds.titleTuneSound, &sounds.playLoopSound1, &sounds.playLoopSound2,
+                               &sounds.bigCaptureSound, &sounds.opponentSound, &sounds.timeWarningSound,
+                               &sounds.periodEndSound, &sounds.refereeCutSound, &sounds.leftFigureSound,
+                               &sounds.rightFigureSound}) {
+            order.push_back(s->resourceId);
+            ids.push_back(s->buffer);
             if (s->loop) looping.push_back(s->resourceId);
+        }
+        EXPECT_EQ(order, (std::vector<uint16_t>{308, 309, 310, 311, 312, 313, 314, 315, 317, 305}));
+        EXPECT_TRUE(std::is_sorted(ids.begin(), ids.end()));
         EXPECT_EQ(looping, (std::vector<uint16_t>{309, 310, 313}));
         // Each buffer holds exactly its sound's samples in the WAVE's format.
         ASSERT_NE(audio.buffer(sounds.periodEndSound.buffer), nullptr);

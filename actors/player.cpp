@@ -17,11 +17,12 @@ struct HeadingRule {
     float rightTurnX, rightTurnY;
 };
 
+constexpr int32_t ROW = RINK_WIDTH; // one cell down
 constexpr HeadingRule RULES[4] = {
-    {1, 0, 2, -439, 441, 0, -1, 0, 1},
-    {0, 1, 880, 441, 439, 1, 0, -1, 0},
-    {-1, 0, -2, 439, -441, 0, 1, 0, -1},
-    {0, -1, -880, -441, -439, -1, 0, 1, 0},
+    {1, 0, 2, 1 - ROW, 1 + ROW, 0, -1, 0, 1},
+    {0, 1, 2 * ROW, ROW + 1, ROW - 1, 1, 0, -1, 0},
+    {-1, 0, -2, ROW - 1, -1 - ROW, 0, 1, 0, -1},
+    {0, -1, -2 * ROW, -ROW - 1, 1 - ROW, -1, 0, 1, 0},
 };
 
 bool isSkateable(uint8_t code) {

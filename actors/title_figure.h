@@ -1,5 +1,4 @@
-// The two mascots of the title screen: entrance, sounds, blinks, winks and the selection blink
-// (no SDL here).
+// The two mascots of the title screen: entrance, sounds, blinks, winks and the selection blink.
 #pragma once
 #include "actors/actor.h"
 #include "core/screen_layout.h"

@@ -1,4 +1,4 @@
-// One game from the title screen to game over: everything it loads and every figure it runs (no SDL here).
+// One game from the title screen to game over: everything it loads and every figure it runs.
 #pragma once
 #include "actors/opponent.h"
 #include "actors/play_frame.h"

@@ -1,4 +1,4 @@
-// What the frame driver needs of a game in progress (no SDL here).
+// What the frame driver needs of a game in progress.
 #pragma once
 #include "core/guarded_counter.h"
 

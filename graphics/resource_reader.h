@@ -1,4 +1,4 @@
-// Walks the bytes of one resource (or a file of that name), big-endian, never past the end (no SDL here).
+// Walks the bytes of one resource (or a file of that name), big-endian, never past the end.
 #pragma once
 #include "platform/resource_store.h"
 

@@ -1,4 +1,4 @@
-// An ordered set of frames loaded from one image set, with one frame current (no SDL here).
+// An ordered set of frames loaded from one image set, with one frame current.
 #pragma once
 #include "graphics/image.h"
 

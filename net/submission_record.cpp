@@ -1,4 +1,4 @@
-// Bounded, converting access to the submission record's text fields (no SDL here).
+// Bounded, converting access to the submission record's text fields.
 #include "net/submission_record.h"
 
 #include "net/latin1_text.h"

@@ -1,4 +1,4 @@
-// The one submission record the register dialog fills and the score submission reports into (no SDL here).
+// The one submission record the register dialog fills and the score submission reports into.
 #pragma once
 #include "net/channel.h"
 

@@ -1,4 +1,4 @@
-// The audio device the sound effects play through: per-sound buffers and a simple player (no SDL here).
+// The audio device the sound effects play through: per-sound buffers and a simple player.
 #pragma once
 #include <cstdint>
 #include <span>
@@ -36,8 +36,8 @@ class AudioOut {
     // Stops and keeps the position, so a later start resumes there.
     virtual void stop(BufferId id) = 0;
 
-    // One sound at a time, played from a whole WAVE file image; a new one cuts off the old.
-    virtual void simplePlay(std::span<const uint8_t> wave, bool loop) = 0;
+    // One sound at a time, played from its samples in the given format; a new one cuts off the old.
+    virtual void simplePlay(const PcmFormat& format, std::span<const uint8_t> samples, bool loop) = 0;
     virtual void simpleStop() = 0;
 };
 

@@ -32,7 +32,7 @@ class SdlAudio : public AudioOut {
     void start(BufferId id, bool loop, int pan, int volume) override;
     void stop(BufferId id) override;
 
-    void simplePlay(std::span<const uint8_t> wave, bool loop) override;
+    void simplePlay(const PcmFormat& format, std::span<const uint8_t> samples, bool loop) override;
     void simpleStop() override;
     bool simplePlaying() const;
 

@@ -1,5 +1,5 @@
 // The area capture: the closed raid line becomes claimed line and the side away from the referee
-// becomes claimed area (no SDL here).
+// becomes claimed area.
 #pragma once
 #include "core/game_rules.h"
 #include "core/guarded_counter.h"

@@ -1,4 +1,4 @@
-// The rink grid of cell codes laid over the playfield, and the raid path beside it (no SDL here).
+// The rink grid of cell codes laid over the playfield, and the raid path beside it.
 #pragma once
 #include "graphics/image.h"
 

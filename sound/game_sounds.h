@@ -1,4 +1,4 @@
-// The audio device and the ten sound effects of one game world, built and destroyed in order (no SDL here).
+// The audio device and the ten sound effects of one game world, built and destroyed in order.
 #pragma once
 #include "sound/sound.h"
 

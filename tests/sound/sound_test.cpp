@@ -26,7 +26,6 @@ MemoryResourceStore allSounds() {
 
 struct Rig {
     explicit Rig(bool device = true) : audio(device) {}
-    std::vector<uint8_t> wave(uint16_t id) const { return {store.find(id).begin(), store.find(id).end()}; }
     FakeAudio audio;
     MemoryResourceStore store = allSounds();
     GameSounds sounds{audio, store};
@@ -137,9 +136,10 @@ TEST(SoundWithoutDevice, EverythingGoesThroughTheOneSimplePlayer) {
         s->start();
     EXPECT_EQ(audio.simplePlays, 0);
 
-    // play hands over the whole WAVE; playing 314 again restarts it.
+    // play hands over the sound's format and samples; playing 314 again restarts it.
     sounds.periodEndSound.play();
-    EXPECT_EQ(audio.simple.samples, rig.wave(314));
+    EXPECT_EQ(audio.simple.samples, std::vector<uint8_t>(3841, 314 & 0xFF));
+    EXPECT_EQ(audio.simple.format.samplesPerSec, 8000u);
     audio.advance(200);
     sounds.periodEndSound.play();
     EXPECT_TRUE(audio.simple.playing);
@@ -147,7 +147,7 @@ TEST(SoundWithoutDevice, EverythingGoesThroughTheOneSimplePlayer) {
     EXPECT_EQ(audio.simplePlays, 2);
     // Another sound cuts 314 off.
     sounds.opponentSound.play();
-    EXPECT_EQ(audio.simple.samples, rig.wave(312));
+    EXPECT_EQ(audio.simple.samples, std::vector<uint8_t>(1680, 312 & 0xFF));
     EXPECT_FALSE(audio.simple.loop);
     // Stopping 309, which never sounded, silences the one-shot that is playing.
     sounds.bigCaptureSound.play();

@@ -20,6 +20,8 @@ TEST(AnswerParser, ReadsEveryShapeOfAnswerWithinBounds) {
         {"\t\r\n-1 \r\n", true, -1, 0, "-1"},
         {"+7", true, 7, 0, "+7"},
         {"1 Registrerad\r\n 12", true, 1, 12, "1 Registrerad\r\n 12"},
+        {"0\n\t5", true, 0, 5, "0\n\t5"},
+        {"4\t", true, 4, 0, "4"},
         // Without a number there is no result, yet a second line's number is still the notice.
         {"", false, 0, 0, ""},
         {" \r\n\t ", false, 0, 0, ""},

@@ -26,8 +26,15 @@ testsFor() {
 }
 
 mkdir -p "$src"
-# Copied with their time stamps: files that did not change are not rebuilt.
-tar -C "$root" --exclude=./build --exclude=./.git -cf - . | tar -C "$src" -xf -
+# Copied with their time stamps: files that did not change are not rebuilt. A file whose copy differs
+# (changed since the last run, or left mutated by an interrupted one) gets a new time stamp.
+(cd "$root" && git ls-files -co --exclude-standard) | while IFS= read -r f; do
+    [ -f "$root/$f" ] || continue
+    if ! cmp -s "$root/$f" "$src/$f"; then
+        mkdir -p "$(dirname "$src/$f")"
+        cp "$root/$f" "$src/$f"
+    fi
+done
 if [ ! -f "$bin/build.ninja" ]; then
     cmake -S "$src" -B "$bin" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTUNDRIX_BENCH=OFF >/dev/null
 fi
@@ -67,6 +74,7 @@ while IFS= read -r line; do
     if ! mutateFile "$src/$file" "$original" "$replacement" "$nth"; then
         echo "?? not found: $line"
         stillborn+=("$line")
+        total[$folder]=$((${total[$folder]} - 1))
         cp -p "$scratch/original" "$src/$file"
         continue
     fi
@@ -82,8 +90,9 @@ while IFS= read -r line; do
             fi
         done
     fi
-    # Back to the original text with its old time stamp, so the next build redoes only what it must.
-    cp -p "$scratch/original" "$src/$file"
+    # Back to the original text with a new time stamp, newer than the mutant's object, so the next build
+    # compiles the original again.
+    cp "$scratch/original" "$src/$file"
     case $outcome in
     killed) killed[$folder]=$((${killed[$folder]:-0} + 1)); echo "killed    $line" ;;
     survived) missed+=("$line"); echo "SURVIVED  $line" ;;

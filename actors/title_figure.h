@@ -1,8 +1,8 @@
 // The two mascots of the title screen: entrance, sounds, blinks, winks and the selection blink.
 #pragma once
 #include "actors/actor.h"
-#include "core/screen_layout.h"
 #include "core/random.h"
+#include "core/screen_layout.h"
 #include "sound/sound_effect.h"
 
 namespace tundrix {

@@ -54,7 +54,8 @@ GameWorld::GameWorld(GameServices& services, const AngleTables& angles)
     periodStart_.set(static_cast<int32_t>(services_.clock.nowMs()));
 
     chanceIconSheet_.select(0);
-    chances_ = std::make_unique<NumberDisplay>(chanceIconSheet_.current(), layout::MAX_CHANCE_ICONS, g_screen);
+    chances_ =
+        std::make_unique<NumberDisplay>(chanceIconSheet_.current(), layout::MAX_CHANCE_ICONS, g_screen);
     chances_->setPosition(layout::CHANCES_X, layout::CHANCES_Y);
     chances_->spacing = 0;
     chances_->alignment = NumberDisplay::StartAt;

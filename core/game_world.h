@@ -1,8 +1,8 @@
 // One game from the title screen to game over: everything it loads and every figure it runs.
 #pragma once
 #include "actors/opponent.h"
-#include "actors/play_frame.h"
 #include "actors/play_context.h"
+#include "actors/play_frame.h"
 #include "actors/player.h"
 #include "actors/title_figure.h"
 #include "core/angle_tables.h"

@@ -28,7 +28,7 @@ void GameWorld::drawTitle() {
 
     int& blink = services_.titleBlink;
     if (blink >= 8 || blink < 0) blink = 0;
-    if (rightFigure_->age > TITLE_READY_AGE && blink <= 4) 
+    if (rightFigure_->age > TITLE_READY_AGE && blink <= 4)
         leftFigureSheet_.drawFrame(layout::CAPTION_X, layout::CAPTION_Y, 4);
     ++blink;
 }

@@ -125,7 +125,8 @@ int32_t Rink::nearestOpenLine(int32_t from) const {
         if (open(i)) return i;
         for (int32_t step : {1, RINK_WIDTH, -1, -RINK_WIDTH}) {
             const int32_t n = i + step;
-            if (n < 0 || n >= RINK_CELLS || seen[static_cast<size_t>(n)] || cellAtIndex(n) == CellOutside) continue;
+            if (n < 0 || n >= RINK_CELLS || seen[static_cast<size_t>(n)] || cellAtIndex(n) == CellOutside)
+                continue;
             seen[static_cast<size_t>(n)] = true;
             queue.push_back(n);
         }

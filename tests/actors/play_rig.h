@@ -53,7 +53,8 @@ struct PlayRig {
     // A figure placed and steered by hand, in front of the list like the period set-up does; it stands
     // still unless it skates.
     Opponent& addFigure(int kind, float x, float y, float angle, bool skates = false) {
-        auto* o = skates ? new Opponent(ctx, opponentSheet, kind) : new StandingFigure(ctx, opponentSheet, kind);
+        auto* o =
+            skates ? new Opponent(ctx, opponentSheet, kind) : new StandingFigure(ctx, opponentSheet, kind);
         o->setPosition(x, y);
         o->setAngle(angle);
         o->setTurnRate(0);

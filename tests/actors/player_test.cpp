@@ -284,8 +284,8 @@ TEST(Player, NoCaptureLeavesThePlayerStrandedInClaimedArea) {
             } else {
                 rig.play({});
             }
-            ASSERT_TRUE(canSkateFrom(rig.rink, rig.at()))
-                << "seed " << seed << " frame " << frame << " at " << rig.at().first << ", " << rig.at().second;
+            ASSERT_TRUE(canSkateFrom(rig.rink, rig.at())) << "seed " << seed << " frame " << frame << " at "
+                                                          << rig.at().first << ", " << rig.at().second;
         }
     }
 }

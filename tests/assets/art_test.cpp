@@ -220,11 +220,12 @@ TEST_F(Art, EyesLandOnTheFaceAndHairJoinsThePortraitShowingBesideIt) {
         float x, y;
         int ox, oy;
         bool eyes;
-    } cases[] = {{"Vessa closed eyes", vessa, 1, 243.5f, 192.0f, layout::VESSA_EYES.x, layout::VESSA_EYES.y, true},
-                 {"Vessa wink", vessa, 2, 243.5f, 192.0f, layout::VESSA_WINK.x, layout::VESSA_WINK.y, true},
-                 {"Brum closed eyes", brum, 1, 98.0f, 175.0f, layout::BRUM_EYES.x, layout::BRUM_EYES.y, true},
-                 {"Vessa hair", vessa, 3, 243.5f, 192.0f, layout::VESSA_HAIR.x, layout::VESSA_HAIR.y, false},
-                 {"Brum hair", brum, 2, 98.0f, 175.0f, layout::BRUM_HAIR.x, layout::BRUM_HAIR.y, false}};
+    } cases[] = {
+        {"Vessa closed eyes", vessa, 1, 243.5f, 192.0f, layout::VESSA_EYES.x, layout::VESSA_EYES.y, true},
+        {"Vessa wink", vessa, 2, 243.5f, 192.0f, layout::VESSA_WINK.x, layout::VESSA_WINK.y, true},
+        {"Brum closed eyes", brum, 1, 98.0f, 175.0f, layout::BRUM_EYES.x, layout::BRUM_EYES.y, true},
+        {"Vessa hair", vessa, 3, 243.5f, 192.0f, layout::VESSA_HAIR.x, layout::VESSA_HAIR.y, false},
+        {"Brum hair", brum, 2, 98.0f, 175.0f, layout::BRUM_HAIR.x, layout::BRUM_HAIR.y, false}};
     for (const auto& k : cases) {
         SCOPED_TRACE(k.name);
         const Image& portrait = *k.figure.frame(0);

@@ -378,9 +378,11 @@ TEST(WholeGame, RandomKeysOverManyPeriodsKeepEveryFigureWhereTheRulesAllow) {
         if (rng.next() % 120 == 0) w.claimedCells().add(30000); // hurry periods along
         g.step();
         if (w.onTitle() || w.inMatchIntro()) continue;
-        const uint8_t under = w.rink().cellAt(static_cast<int>(w.player().x()), static_cast<int>(w.player().y()));
+        const uint8_t under =
+            w.rink().cellAt(static_cast<int>(w.player().x()), static_cast<int>(w.player().y()));
         ASSERT_TRUE(under == CellEdge || under == CellClaimedLine || under == CellRaidLine)
-            << "frame " << frame << " player on " << int(under) << " at " << w.player().x() << "," << w.player().y();
+            << "frame " << frame << " player on " << int(under) << " at " << w.player().x() << ","
+            << w.player().y();
         w.actors().rewind();
         while (ListItem* item = w.actors().next()) {
             auto* o = static_cast<Opponent*>(item);

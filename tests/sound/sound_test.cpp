@@ -42,10 +42,10 @@ TEST(GameSounds, BuildsTheDeviceThenTenBuffersAndTearsDownInReverse) {
         // loops repeat.
         std::vector<uint16_t> order, looping;
         std::vector<AudioOut::BufferId> ids;
-        for (const Sound* s : {&sounds.titleTuneSound, &sounds.playLoopSound1, &sounds.playLoopSound2,
-                               &sounds.bigCaptureSound, &sounds.opponentSound, &sounds.timeWarningSound,
-                               &sounds.periodEndSound, &sounds.refereeCutSound, &sounds.leftFigureSound,
-                               &sounds.rightFigureSound}) {
+        for (const Sound* s :
+             {&sounds.titleTuneSound, &sounds.playLoopSound1, &sounds.playLoopSound2, &sounds.bigCaptureSound,
+              &sounds.opponentSound, &sounds.timeWarningSound, &sounds.periodEndSound,
+              &sounds.refereeCutSound, &sounds.leftFigureSound, &sounds.rightFigureSound}) {
             order.push_back(s->resourceId);
             ids.push_back(s->buffer);
             if (s->loop) looping.push_back(s->resourceId);

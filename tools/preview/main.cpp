@@ -6,8 +6,8 @@
 #include "fake_clock.h"
 #include "graphics/bmp_reader.h"
 #include "graphics/sprite_sheet.h"
-#include "resources/embedded_resources.h"
 #include "recording_video.h"
+#include "resources/embedded_resources.h"
 #include "scripted_keys.h"
 #include "tools/preview/png_out.h"
 

@@ -101,7 +101,7 @@ TEST(Player, LShapedRaidClosesIntoACaptureAwayFromTheReferee) {
 
     // The opponent caught inside was penalised once in the same frame: 13 for the capture + 25.
     EXPECT_TRUE(trapped.marked);
-    EXPECT_EQ(rig.score.get(), (7194 / 812) * (7194 / 812) / 5 + 1 + 25);
+    EXPECT_EQ(rig.score.get(), 13 + PENALTY_POINTS);
     rig.play({}, 3);
     EXPECT_EQ(rig.score.get(), 38);
     EXPECT_EQ(rig.opponentSound.plays, 1);

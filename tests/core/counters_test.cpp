@@ -1,4 +1,5 @@
 // Guarded counters and the HUD's digit and icon rows.
+#include "core/game_rules.h"
 #include "core/number_display.h"
 
 #include <gtest/gtest.h>
@@ -113,7 +114,7 @@ TEST_F(DisplayTest, RightAlignedRowsEndAtTheirAnchorPadAndScale) {
     }
 
     claimed.setPosition(169, 100);
-    claimed.scale = 1.0f / 806.0f;
+    claimed.scale = PERCENT_SCALE;
     for (auto [cells, shown] : {std::pair{806, "0"}, {807, "1"}, {64481, "80"}, {80601, "100"}}) {
         screen.fillRect(0, 0, 440, 300, 1);
         claimed.set(cells);

@@ -203,8 +203,8 @@ TEST(WholeGame, ARaidClosedAgainstTheEdgeClaimsTheSideWithoutTheRefereeAndPenali
     EXPECT_EQ(w.rink().cellAt(300, 200), CellIce);
     ASSERT_NE(trapped, nullptr);
     EXPECT_TRUE(trapped->marked);
-    const int32_t q = cells / 812;
-    EXPECT_EQ(w.score().get(), q * q / 5 + 1 + 25);
+    const int32_t scored = AreaCapture::captureScore(cells) + PENALTY_POINTS;
+    EXPECT_EQ(w.score().get(), scored);
     g.shoot("play-after-capture");
 
     // The claimed corner is painted from the grayed picture.
@@ -220,7 +220,7 @@ TEST(WholeGame, ARaidClosedAgainstTheEdgeClaimsTheSideWithoutTheRefereeAndPenali
 
     // The penalty is counted once.
     g.step(10);
-    EXPECT_EQ(w.score().get(), q * q / 5 + 1 + 25);
+    EXPECT_EQ(w.score().get(), scored);
 }
 
 TEST(WholeGame, EightyPercentStartsWith64481CellsAndTheNextPeriodPlaysAtOnce) {

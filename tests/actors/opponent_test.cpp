@@ -107,6 +107,8 @@ TEST(Opponent, BouncesOffTheEdgesAndCorners) {
         {"straight into the bottom edge: vertical reflection", 219, 268.5f, 90, 270, 1000, 269},
         {"diagonally into the right edge, free ice mirrored", 403.5f, 150.5f, 45, 135, 404, 1000},
         {"into the corner, both mirrored cells edge: reversed", 403.5f, 269.5f, 45, 225, 403.5f, 269.5f},
+        {"straight into the left edge: horizontal reflection", 35.5f, 161, 180, 0, 1000, 1000},
+        {"straight into the top edge: vertical reflection", 219, 54.5f, 270, 90, 1000, 1000},
     };
     // clang-format on
     PlayRig rig;
@@ -120,13 +122,18 @@ TEST(Opponent, BouncesOffTheEdgesAndCorners) {
         EXPECT_LT(o.y(), c.belowY) << c.name;
         EXPECT_EQ(rig.rink.cellAt(static_cast<int>(o.x()), static_cast<int>(o.y())), CellIce) << c.name;
     }
+    // Six sub-steps of 5/6: one up to the last ice cell, the bounce back, four more away from the edge.
+    o.setPosition(402.5f, 161);
+    o.setAngle(0);
+    o.update();
+    EXPECT_NEAR(o.x(), 402.5f - 4 * 5.0f / 6, 1e-4);
     // A figure that is not on free ice never moves, but still turns.
     o.setPosition(100, 52);
-    o.setAngle(90);
+    o.setAngle(60);
     o.setTurnRate(1);
     o.update();
     EXPECT_EQ(XY(o.x(), o.y()), XY(100, 52));
-    EXPECT_FLOAT_EQ(o.angle(), 91);
+    EXPECT_FLOAT_EQ(o.angle(), 61);
 }
 
 TEST(Opponent, StaysOnTheIceForAThousandFrames) {
@@ -171,7 +178,7 @@ TEST(Opponent, AFigurePenalisedInClaimedAreaStillCutsThatFrameThenIsOutOfPlay) {
     // the raid in the same check, and samples its cell again.
     Opponent& referee = rig.addFigure(KIND_REFEREE, 100, 100, 0);
     Opponent& o = rig.addFigure(1, 40, 165, 0);
-    rig.rink.setCell(100, 100, CellClaimed);
+    rig.rink.setCell(100, 100, CellClaimedLine); // claimed line counts as claimed area
     referee.sampleCell();
     o.sampledCell = CellClaimed;
     checkAll(rig.actors);

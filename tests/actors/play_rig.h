@@ -1,10 +1,11 @@
-// A small game world for the actor tests: a real rink, scripted keys, recording sounds and sheets of
-// plain coloured frames.
+// A small game world for the actor tests: a real rink with its pictures, scripted keys, recording sounds
+// and sheets of plain coloured frames.
 #pragma once
 #include "actors/opponent.h"
 #include "actors/play_frame.h"
 #include "actors/player.h"
 #include "recording_sound.h"
+#include "rink_rig.h"
 #include "scripted_keys.h"
 
 #include <initializer_list>
@@ -32,12 +33,8 @@ class StandingFigure : public Opponent {
     void update() override {}
 };
 
-struct PlayRig {
+struct PlayRig : RinkRig {
     PlayRig() {
-        plain.fillRect(0, 0, 440, 300, 77);
-        claimed.fillRect(0, 0, 440, 300, 88);
-        display.blit(plain, 0, 0);
-        rink.attachPictures(display, plain, claimed);
         fillSheet(playerSheet, 4, 32, 32, 10);
         fillSheet(opponentSheet, 4, 20, 20, 20);
         fillSheet(opponentSheet, 20, 32, 32, 30);
@@ -72,22 +69,14 @@ struct PlayRig {
             chancesLost += playFrame(*player, actors) ? 1 : 0;
     }
     XY at() const { return {player->x(), player->y()}; }
-    int count(uint8_t code) const {
-        int n = 0;
-        for (int i = 0; i < RINK_CELLS; ++i)
-            n += rink.cellAtIndex(i) == code;
-        return n;
-    }
 
     ScriptedKeys keys;
     KeyboardInput keyboard{keys};
-    Rink rink;
     ObjectList actors;
     Random random;
     AngleTables angles;
     GuardedCounter score, claimedCells;
     RecordingSound bigCapture, opponentSound, refereeCut;
-    Image display{440, 300}, plain{440, 300}, claimed{440, 300};
     SpriteSheet playerSheet, opponentSheet;
     PlayContext ctx{rink,  actors,       random,     angles,        keyboard,
                     score, claimedCells, bigCapture, opponentSound, refereeCut};

@@ -90,9 +90,9 @@ TEST(Player, LShapedRaidClosesIntoACaptureAwayFromTheReferee) {
     EXPECT_EQ(rig.count(CellClaimed), area);
     EXPECT_EQ(rig.count(CellClaimedLine), line);
     EXPECT_EQ(rig.count(CellRaidLine), 0);
-    for (auto [x, y, cell, colour] : {std::tuple{50, 200, CellClaimed, 88},
+    for (auto [x, y, cell, colour] : {std::tuple{50, 200, CellClaimed, rig.claimed.pixel(50, 200)},
                                       {99, 200, CellClaimedLine, CellClaimedLine},
-                                      {300, 100, CellIce, 77}}) {
+                                      {300, 100, CellIce, uint8_t{77}}}) {
         EXPECT_EQ(rig.rink.cellAt(x, y), cell) << x << "," << y;
         EXPECT_EQ(rig.display.pixel(x, y), colour) << x << "," << y;
     }
@@ -130,6 +130,16 @@ TEST(Player, SkatingBackErasesTheLineCellByCellAndSkatingOnContinuesIt) {
     EXPECT_TRUE(p.safe);
     EXPECT_TRUE(rig.rink.pathEmpty());
 
+    // Back along a line drawn downwards, the player faces up.
+    {
+        PlayRig down;
+        down.player->setPosition(200, 52);
+        down.play({DOWN, SPACE}, 2);
+        down.play({SPACE});
+        EXPECT_EQ(down.keyboard.lastHeading, HEADING_UP);
+        EXPECT_EQ(down.at(), XY(200, 56));
+    }
+
     // Part way back, then on again: the same line goes on.
     rig.play({RIGHT});
     rig.play({RIGHT, SPACE}, 3); // to 42
@@ -165,12 +175,15 @@ TEST(Player, NeverMovesBackAlongOrHeadOnIntoItsOwnLine) {
 }
 
 TEST(Player, ARaidThatMeetsTheEdgeAtItsFirstCellClosesThere) {
-    // Beside the corner heading down; along the top edge heading right (it turns up onto the edge).
+    // Beside the corner heading down; along the top edge heading right (it turns up onto the edge);
+    // along the left edge heading up (it turns left onto the edge).
     const struct {
         XY from;
         Key key;
-        XY to;
-    } cases[] = {{{34, 52}, DOWN, {33, 53}}, {{33, 53}, RIGHT, {34, 52}}};
+        XY to, line;
+    } cases[] = {{{34, 52}, DOWN, {33, 53}, {34, 53}},
+                 {{33, 53}, RIGHT, {34, 52}, {34, 53}},
+                 {{34, 270}, UP, {33, 269}, {34, 269}}};
     for (const auto& c : cases) {
         PlayRig rig;
         rig.addFigure(KIND_REFEREE, 219, 161, 0);
@@ -180,7 +193,8 @@ TEST(Player, ARaidThatMeetsTheEdgeAtItsFirstCellClosesThere) {
         EXPECT_EQ(rig.at(), c.to);
         EXPECT_EQ(rig.claimedCells.get(), 1);
         EXPECT_EQ(rig.score.get(), 1);
-        EXPECT_EQ(rig.rink.cellAt(34, 53), CellClaimedLine);
+        EXPECT_EQ(rig.rink.cellAt(static_cast<int>(c.line.first), static_cast<int>(c.line.second)),
+                  CellClaimedLine);
         EXPECT_EQ(rig.count(CellRaidLine), 0);
     }
 }
@@ -252,6 +266,22 @@ TEST(Player, CutJustAfterSkatingBackOntoTheStartPutsThePlayerAtTheStart) {
     EXPECT_EQ(rig.player->heading(), HEADING_DOWN);
     EXPECT_EQ(rig.rink.cellAt(200, 52), CellEdge);
     EXPECT_EQ(rig.count(CellRaidLine), 0);
+}
+
+// The player moves before the figures: in the frame that closes a raid, a figure skating onto the line
+// meets claimed line and bounces instead of cutting it.
+TEST(Player, TheFrameThatClosesARaidMovesThePlayerBeforeTheFigures) {
+    PlayRig rig;
+    rig.addFigure(KIND_REFEREE, 300, 100, 0);
+    rig.play({RIGHT, SPACE}, 22); // to 99, 161
+    for (int guard = 0; rig.at().second < 269 && guard < 50; ++guard)
+        rig.play({DOWN});
+    ASSERT_EQ(rig.at(), XY(99, 269));
+    Opponent& skater = rig.addFigure(1, 60, 157.5f, 90, true); // reaches row 161 in its fifth sub-step
+    rig.play({DOWN});
+    EXPECT_EQ(rig.chancesLost, 0);
+    EXPECT_GT(rig.claimedCells.get(), 0);
+    EXPECT_LT(skater.y(), 161);
 }
 
 // A line that comes alongside a claimed line turns onto it and closes there; the capture may then

@@ -14,11 +14,13 @@ bool playing(GameHarness& g, const Sound& s) {
     return g.audio.isPlaying(s.buffer);
 }
 
-// True if the picture shows the frame of the sheet with its top left at (x, y), transparent pixels aside.
-bool shows(GameHarness& g, const Image& frame, int x, int y) {
-    for (int fy = 0; fy < frame.height(); ++fy)
-        for (int fx = 0; fx < frame.width(); ++fx) {
-            const uint8_t v = frame.pixel(fx, fy);
+// True if the picture shows the image with its top left at (x, y), as far as it lies on the picture,
+// transparent pixels aside.
+bool shows(GameHarness& g, const Image& image, int x, int y) {
+    for (int fy = 0; fy < image.height(); ++fy)
+        for (int fx = 0; fx < image.width(); ++fx) {
+            const uint8_t v = image.pixel(fx, fy);
+            if (x + fx >= g.video.width || y + fy >= g.video.height) continue;
             if (v != TRANSPARENT_INDEX && g.video.index(x + fx, y + fy) != v) return false;
         }
     return true;
@@ -79,12 +81,33 @@ TEST(WholeGame, ANewGameShowsTheTitleWithItsFirstPeriodAlreadySetUp) {
     EXPECT_EQ(g.audio.buffers.size(), 10u);
 
     // The first drawn frame: title background, both figures still off screen, no caption yet.
+    SpriteSheet brum;
+    ASSERT_TRUE(brum.load(g.resources, SET_LEFT_FIGURE));
+    const Image& caption = *brum.frame(4);
     g.step(2);
     ASSERT_GE(g.video.presents, 1);
+    EXPECT_FALSE(shows(g, caption, layout::CAPTION_X, layout::CAPTION_Y));
     g.shoot("title-entering");
     g.step(70);
     g.shoot("title-at-rest");
     EXPECT_TRUE(playing(g, w.sounds().titleTuneSound));
+
+    // Once the start keys work, the caption shows on 5 of every 8 drawn frames; the selected figure
+    // (Vessa, the right one) blinks its hair, the other does not.
+    int shown = 0, longestGap = 0, gap = 0, rightBlinks = 0, leftBlinks = 0;
+    for (int frame = 0; frame < 24; ++frame) {
+        g.step();
+        const bool on = shows(g, caption, layout::CAPTION_X, layout::CAPTION_Y);
+        shown += on;
+        gap = on ? 0 : gap + 1;
+        longestGap = std::max(longestGap, gap);
+        rightBlinks += w.rightFigure().selectBlink > 0;
+        leftBlinks += w.leftFigure().selectBlink > 0;
+    }
+    EXPECT_EQ(shown, 15);
+    EXPECT_EQ(longestGap, 3);
+    EXPECT_GT(rightBlinks, 0);
+    EXPECT_EQ(leftBlinks, 0);
 }
 
 TEST(WholeGame, StartKeysWorkFromThe51stUpdateAndTheChosenFaceShowsAsChances) {
@@ -115,6 +138,45 @@ TEST(WholeGame, StartKeysWorkFromThe51stUpdateAndTheChosenFaceShowsAsChances) {
     EXPECT_EQ(g.world().clockSeconds().get(), 59);
     EXPECT_TRUE(playing(g, g.world().sounds().playLoopSound1));
     EXPECT_TRUE(playing(g, g.world().sounds().playLoopSound2));
+    // A clock second is 50 ms: a second of play later (25 frames) the clock shows 19:40, and 43 frames
+    // after that 19:05, the seconds with their leading zero.
+    g.step(25);
+    EXPECT_EQ(g.world().clockMinutes().get(), 19);
+    EXPECT_EQ(g.world().clockSeconds().get(), 40);
+    g.step(43);
+    EXPECT_EQ(g.world().clockSeconds().get(), 5);
+    SpriteSheet digits;
+    ASSERT_TRUE(digits.load(g.resources, SET_DIGITS));
+    EXPECT_TRUE(hudShows(g, digits, layout::SECONDS_END, 5, 2));
+}
+
+TEST(WholeGame, TheIntroTakesAKeyOnlyAfterTenFramesAndAFigureMeetingTheRaidCostsAChance) {
+    GameHarness g;
+    g.keys.press(Key::Space);
+    ASSERT_TRUE(g.stepUntil([&] { return !g.world().onTitle(); }, 200));
+    g.keys.release(Key::Space);
+    g.step();
+    for (int frame = 2; frame < 10; ++frame) {
+        g.keys.tap(Key::Space);
+        g.step();
+        ASSERT_TRUE(g.world().inMatchIntro()) << frame;
+    }
+    g.step();
+    g.keys.tap(Key::Space);
+    g.step();
+    ASSERT_FALSE(g.world().inMatchIntro());
+
+    GameWorld& w = g.world();
+    g.step();
+    g.keys.press(Key::Right);
+    g.keys.press(Key::Space);
+    g.step(3);
+    ASSERT_FALSE(w.player().safe);
+    w.referee()->setPosition(w.player().x() + 2, w.player().y() + 4);
+    g.step();
+    EXPECT_EQ(w.chances().get(), 2);
+    EXPECT_TRUE(w.player().safe);
+    EXPECT_EQ(w.player().x(), static_cast<float>(EDGE_LEFT));
 }
 
 TEST(WholeGame, TogglingTheMascotPicksTheFacesOfTheChanceIcons) {
@@ -301,6 +363,15 @@ TEST(WholeGame, EveryThirdPeriodOpensWithTheNextTeamsCard) {
     g.keys.tap(Key::Enter);
     g.step();
     EXPECT_FALSE(w.inMatchIntro());
+
+    // From the sixth match on, the fifth team stays: period 16 has 16 of its players and the referee.
+    w.periodNumber().set(16);
+    w.setUpPeriod();
+    EXPECT_TRUE(w.inMatchIntro());
+    EXPECT_EQ(w.actors().count(), 17);
+    w.actors().rewind();
+    EXPECT_EQ(static_cast<Opponent*>(w.actors().next())->kind(), LAST_TEAM);
+    EXPECT_EQ(w.matchIndex(), 5);
 }
 
 TEST(WholeGame, LosingTheLastChanceRunsTheGameOverSequenceThenARestartGivesANewTitle) {
@@ -319,11 +390,22 @@ TEST(WholeGame, LosingTheLastChanceRunsTheGameOverSequenceThenARestartGivesANewT
     EXPECT_TRUE(w.gameOver());
     EXPECT_EQ(w.periodNumber().get(), 3); // the last lost period is not counted on
     EXPECT_EQ(w.countdown(), 60);
+    // The banner's first columns come in at countdown 37; its sound plays on the frame of 25.
+    Image banner;
+    ASSERT_TRUE(banner.loadRle(g.resources, SET_GAME_OVER_BANNER));
+    ASSERT_TRUE(g.stepUntil([&] { return w.countdown() == 37; }, 40));
+    EXPECT_TRUE(shows(g, banner, 435, layout::BANNER_Y));
     ASSERT_TRUE(g.stepUntil([&] { return w.countdown() == 30; }, 40));
     EXPECT_EQ(w.bannerX(), 295);
     g.shoot("game-over-sliding");
+    g.audio.advance(10000); // the time-up's sound has long ended
+    ASSERT_TRUE(g.stepUntil([&] { return w.countdown() == 26; }, 10));
+    EXPECT_FALSE(playing(g, w.sounds().periodEndSound));
+    g.step();
+    EXPECT_TRUE(playing(g, w.sounds().periodEndSound));
     ASSERT_TRUE(g.stepUntil([&] { return w.countdown() == 20; }, 20));
     EXPECT_EQ(w.bannerX(), 95);
+    EXPECT_TRUE(shows(g, banner, layout::BANNER_REST_X, layout::BANNER_Y));
     EXPECT_FALSE(g.driver.gameOverReached);
     ASSERT_TRUE(g.stepUntil([&] { return w.countdown() == 1; }, 30));
     EXPECT_FALSE(g.driver.gameOverReached);

@@ -28,12 +28,17 @@ testsFor() {
 mkdir -p "$src"
 # Copied with their time stamps: files that did not change are not rebuilt. A file whose copy differs
 # (changed since the last run, or left mutated by an interrupted one) gets a new time stamp.
-(cd "$root" && git ls-files -co --exclude-standard) | while IFS= read -r f; do
+(cd "$root" && git ls-files -co --exclude-standard) | sort >"$scratch/files"
+while IFS= read -r f; do
     [ -f "$root/$f" ] || continue
     if ! cmp -s "$root/$f" "$src/$f"; then
         mkdir -p "$(dirname "$src/$f")"
         cp "$root/$f" "$src/$f"
     fi
+done <"$scratch/files"
+# Files gone from the project go from the copy too.
+(cd "$src" && find . -type f | sed 's|^\./||' | sort) | comm -23 - "$scratch/files" | while IFS= read -r f; do
+    rm -f "$src/$f"
 done
 if [ ! -f "$bin/build.ninja" ]; then
     cmake -S "$src" -B "$bin" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTUNDRIX_BENCH=OFF >/dev/null
@@ -45,7 +50,11 @@ for f in "${folders[@]}"; do
 done
 mapfile -t targets < <(printf '%s\n' "${targets[@]}" | sort -u)
 echo "== building the unmutated tests: ${targets[*]}"
-cmake --build "$bin" -j 2 --target "${targets[@]}" >/dev/null
+cmake --build "$bin" -j 2 --target "${targets[@]}" >"$scratch/build.log" 2>&1 || {
+    tail -n 30 "$scratch/build.log"
+    echo "the unmutated tests do not build"
+    exit 1
+}
 for t in "${targets[@]}"; do
     exe=$(find "$bin/tests" -name "$t" -type f -perm -u+x | head -n 1)
     "$exe" --gtest_brief=1 >/dev/null || { echo "$t fails without any mutant"; exit 1; }

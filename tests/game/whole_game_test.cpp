@@ -193,7 +193,10 @@ TEST(WholeGame, TogglingTheMascotPicksTheFacesOfTheChanceIcons) {
     g.shoot("title-brum-selected");
     startPlay(g);
     GameWorld& w = g.world();
-    // The first frame of play: 19:59, nothing claimed, score 0, the first match's flag.
+    // The first frame of play: the player on the left edge facing right, 19:59, nothing claimed, score 0,
+    // the first match's flag.
+    EXPECT_EQ(w.player().heading(), HEADING_RIGHT);
+    EXPECT_EQ(w.player().x(), static_cast<float>(EDGE_LEFT));
     EXPECT_EQ(w.clockMinutes().get(), 19);
     EXPECT_EQ(w.clockSeconds().get(), 59);
     EXPECT_EQ(w.percentage(), 0);
@@ -365,6 +368,9 @@ TEST(WholeGame, EveryThirdPeriodOpensWithTheNextTeamsCard) {
     g.keys.tap(Key::Enter);
     g.step();
     EXPECT_FALSE(w.inMatchIntro());
+    SpriteSheet flags;
+    ASSERT_TRUE(flags.load(g.resources, SET_FLAGS));
+    EXPECT_TRUE(shows(g, *flags.frame(1), layout::FLAG_X, layout::FLAG_Y));
 
     // From the sixth match on, the fifth team stays: period 16 has 16 of its players and the referee.
     w.periodNumber().set(16);

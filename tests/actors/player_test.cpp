@@ -241,6 +241,10 @@ TEST(Player, FigureMeetingTheRaidingPlayerCutsButNotWhileThePlayerIsSafe) {
     rig.addFigure(1, 40, 165, 0); // 7 right and 4 down of the player on the edge: nothing happens
     rig.play({});
     EXPECT_EQ(rig.chancesLost, 0);
+    // The player's box is its 32 by 32 frame shrunk by 10: 12 by 12 around its position.
+    const Box& box = rig.player->box();
+    EXPECT_EQ(XY(box.left, box.top), XY(33 - 6, 161 - 6));
+    EXPECT_EQ(XY(box.right, box.bottom), XY(33 + 6, 161 + 6));
     // Raiding, the player at 36, 161: boxes within 12 pixels on each axis meet.
     rig.play({RIGHT, SPACE});
     EXPECT_EQ(rig.chancesLost, 1);

@@ -56,6 +56,8 @@ TEST(SubmissionRecord, StoresTypedTextAsWindows1252WithinItsFields) {
     // An overlong encoding is malformed; DEL and the C1 controls are controls too.
     record.setPassword("\xC1\x81x\x7F\xC2\x85y");
     EXPECT_STREQ(record.password, "?xy");
+    record.setPassword("\xC3\xBF"); // the last letter of the code page, y with diaeresis
+    EXPECT_STREQ(record.password, "\xFF");
 
     // However long the input, the fields keep their limits and their NUL.
     record.setUserName(std::string(5000, 'u'));

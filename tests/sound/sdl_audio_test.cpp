@@ -317,7 +317,7 @@ TEST_F(DiskAudio, ThePlayersVolumeReachesSoundsPlayingAndStartedLaterAndOutlasts
         pause(300);
         audio.setOutputVolume(VolumeLevel{2, true}.attenuation());
         audio.start(audio.createBuffer({}, test::squareWave(200)), false, 0, 0);
-        audio.simplePlay(test::monoWave(test::squareWave(200)), false);
+        audio.simplePlay(PcmFormat{}, test::squareWave(200), false);
         pause(300);
         audio.setOutputVolume(VolumeLevel{}.attenuation());
         pause(300);

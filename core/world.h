@@ -1,5 +1,6 @@
 // What the frame driver needs of a game in progress (no SDL here).
 #pragma once
+#include <cstdint>
 
 namespace tundrix {
 
@@ -11,6 +12,8 @@ class World {
     virtual void draw() = 0;
     virtual bool gameOver() const = 0;
     virtual int countdown() const = 0;
+    // The player could not play for ms (paused, a menu or a dialog open): the period clock leaves it out.
+    virtual void holdClock(uint32_t ms) { (void)ms; }
 };
 
 } // namespace tundrix

@@ -24,8 +24,13 @@ int drawMenuBar(MenuNavigator& nav, bool enabled, const MenuMark& marked) {
     ImVec2 openAt(0.0f, 0.0f);
 
     ImGui::PushStyleVar(ImGuiStyleVar_ItemSpacing, ImVec2(0.0f, 0.0f));
+    ImGui::PushStyleVar(ImGuiStyleVar_WindowBorderSize, 0.0f);
     if (ImGui::BeginMainMenuBar()) {
         const float height = ImGui::GetWindowHeight();
+        const float width = ImGui::GetWindowWidth();
+        // A gold rule under the bar, like the rims of the game's panels.
+        ImGui::GetWindowDrawList()->AddLine(ImVec2(0.0f, height - 1.0f), ImVec2(width, height - 1.0f), gold,
+                                            1.0f);
         const auto& bar = nav.bar();
         for (size_t i = 0; i < bar.size(); ++i) {
             const MenuPopup& popup = bar[i];
@@ -58,7 +63,7 @@ int drawMenuBar(MenuNavigator& nav, bool enabled, const MenuMark& marked) {
         }
         ImGui::EndMainMenuBar();
     }
-    ImGui::PopStyleVar();
+    ImGui::PopStyleVar(2);
 
     if (enabled && nav.isOpen()) {
         const MenuPopup& popup = nav.bar()[static_cast<size_t>(nav.openMenu())];

@@ -94,7 +94,8 @@ bool themedButton(const std::string& label, bool isDefault, float minWidth) {
 
 void drawPauseSign(ImFont* font, float top) {
     const char* const text = "PAUS \xC2\xB7 PAUSED";
-    ImDrawList* draw = ImGui::GetForegroundDrawList();
+    // Under every window: a dialog opened while paused covers the sign.
+    ImDrawList* draw = ImGui::GetBackgroundDrawList();
     const ImVec2 display = ImGui::GetIO().DisplaySize;
     ImFont* f = font ? font : ImGui::GetFont();
     const float size = f->FontSize;

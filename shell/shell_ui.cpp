@@ -300,7 +300,7 @@ void ShellUi::registerScore() {
     const std::string cancelLabel = "Avbryt / Cancel", newUserLabel = "Ny användare / New User";
     std::string okLabel = "OK";
     std::string why;
-    bool focusName = true;
+    enum class Focus { None, User, Password } focus = Focus::User;
     SubmissionAttempt attempt(postsInFlight_);
 
     host_.setTextInput(true);
@@ -310,10 +310,7 @@ void ShellUi::registerScore() {
             const float width = ImGui::GetContentRegionAvail().x;
             ImGui::TextUnformatted("Användarnamn / Username (e-mail)");
             ImGui::SetNextItemWidth(width);
-            if (focusName) {
-                ImGui::SetKeyboardFocusHere();
-                focusName = false;
-            }
+            if (focus == Focus::User) ImGui::SetKeyboardFocusHere();
             const ImGuiInputTextFlags limits =
                 ImGuiInputTextFlags_CallbackCharFilter | ImGuiInputTextFlags_CallbackEdit;
             ImGui::PushStyleColor(ImGuiCol_Text, TEXT_INK);
@@ -322,6 +319,8 @@ void ShellUi::registerScore() {
             ImGui::Spacing();
             ImGui::TextUnformatted("Lösenord / Password");
             ImGui::SetNextItemWidth(width);
+            if (focus == Focus::Password) ImGui::SetKeyboardFocusHere();
+            focus = Focus::None;
             ImGui::PushStyleColor(ImGuiCol_Text, TEXT_INK);
             ImGui::InputText("##password", pass, sizeof pass, limits | ImGuiInputTextFlags_Password,
                              limitField, &passMax);
@@ -343,6 +342,9 @@ void ShellUi::registerScore() {
                     okLabel = sendingLabel;
                     why.clear();
                     attempt.start(submit_, session_.takeSubmission());
+                } else {
+                    // Enter took the typing focus away: give it to the field still empty.
+                    focus = session_.userName().empty() ? Focus::User : Focus::Password;
                 }
             }
             ImGui::SameLine();
@@ -352,10 +354,11 @@ void ShellUi::registerScore() {
                 session_.cancelRegister();
                 return Close::Done;
             }
+            // "Ny användare" goes to the right end of the row, or of a row of its own when it does not fit.
             const float newUserWidth = buttonWidth(newUserLabel);
-            if (ImGui::GetContentRegionAvail().x - ImGui::GetStyle().ItemSpacing.x >= newUserWidth) {
+            const float rowEnd = ImGui::GetWindowPos().x + ImGui::GetWindowContentRegionMax().x;
+            if (ImGui::GetItemRectMax().x + ImGui::GetStyle().ItemSpacing.x + newUserWidth <= rowEnd)
                 ImGui::SameLine();
-            }
             ImGui::SetCursorPosX(ImGui::GetWindowContentRegionMax().x - newUserWidth);
             if (themedButton(newUserLabel, false)) host_.openUrl(channelPage("/registrera/"));
             return Close::Stay;
@@ -372,6 +375,8 @@ void ShellUi::registerScore() {
             if (session_.quitRequested() || outcome.close) return Close::Done;
             okLabel = outcome.button == RegisterOutcome::Button::Retry ? retryLabel : sendingLabel;
             why = outcome.why;
+            // Back in the password field, which is what a player corrects most often.
+            focus = Focus::Password;
             return Close::Stay;
         });
     host_.setTextInput(false);

@@ -24,7 +24,6 @@ chmod +x "$tmp/bin/xdg-open"
 export PATH="$tmp/bin:$PATH"
 touch "$tmp/urls"
 
-sized() { [ "$(window_size)" = "$1" ]; }
 if [ "$mode" = small ]; then
   echo 3 >"$settings/zoom"
   e2e_start_game
@@ -48,17 +47,12 @@ e2e_start_game
 start=$(now_ms)
 xdotool windowactivate --sync "$wid" 2>/dev/null || true
 [ "$(window_size)" = 440x323 ] || fail "the window is $(window_size), not 440x323"
-z=1 # the zoom the window is at; positions below are at 1x, scaled by it and moved by ox, oy (full screen)
-ox=0
-oy=0
 
 # Where things are, at 1x: the menu titles' middles, the rows of an open menu, the dialog's text box.
 title_x() { case $1 in 0) echo 33 ;; 1) echo 88 ;; 2) echo 166 ;; 5) echo 293 ;; esac; }
 separator_of() { case $1 in 0) echo 3 ;; 5) echo 5 ;; *) echo 99 ;; esac; }
 item_y() { local y=$(( 38 + $2 * 23 )); [ "$2" -gt "$(separator_of "$1")" ] && y=$(( y - 16 )); echo $y; }
-at() { echo $(( ox + $1 * z )) $(( oy + $2 * z )); }
 away() { xdotool mousemove --window "$wid" $(at 430 310); }
-region() { echo "$(( $1 * z ))x$(( $2 * z ))+$(( ox + $3 * z ))+$(( oy + $4 * z ))"; } # w h x y at 1x
 text_box() { region 300 120 70 103; }
 sign_area() { region 300 50 70 148; }
 
@@ -71,7 +65,6 @@ menu_gone() { ! menu_lit "$1"; }
 paused_sign() { [ "$(gold_in "$(sign_area)")" -ge $(( 1500 * z * z )) ]; }
 no_sign() { [ "$(gold_in "$(sign_area)")" -lt $(( 300 * z * z )) ]; }
 url_opened() { grep -qx "$1" "$tmp/urls"; }
-sized() { [ "$(window_size)" = "$1" ]; }
 
 # choose_by_mouse <menu> <item>: clicks the title, sees the menu open, clicks the item, sees it close.
 choose_by_mouse() {

@@ -103,3 +103,12 @@ count_colour() {
   convert "$1" -crop "$2" +repage -format %c histogram:info:- 2>/dev/null |
     awk -v c="#$3" 'index(tolower($0), tolower(c)) {s += $1} END {print s + 0}'
 }
+
+# Positions at 1x in the game's picture with its menu bar: scaled by the zoom z and moved by ox, oy (where
+# full screen puts the picture).
+z=1
+ox=0
+oy=0
+at() { echo $(( ox + $1 * z )) $(( oy + $2 * z )); }
+region() { echo "$(( $1 * z ))x$(( $2 * z ))+$(( ox + $3 * z ))+$(( oy + $4 * z ))"; } # w h x y
+sized() { [ "$(window_size)" = "$1" ]; }

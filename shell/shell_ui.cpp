@@ -326,12 +326,10 @@ void ShellUi::registerScore() {
                              limitField, &passMax);
             ImGui::PopStyleColor();
             if (!why.empty()) {
-                ImGui::Spacing();
                 ImGui::PushStyleColor(ImGuiCol_Text, WARNING);
                 wrappedText(why);
                 ImGui::PopStyleColor();
             }
-            ImGui::Spacing();
             ImGui::Spacing();
             // The OK button keeps one width whatever it says.
             const float okWidth = std::max(buttonWidth(retryLabel), buttonWidth(sendingLabel));

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # A whole game to its end through the real window, then the score dialogs: raids until a score is made,
-# the clock runs out, the question to submit appears and "Ja" opens the register dialog; OK with empty
+# then raids across the middle until the chances are gone, the question to submit appears and "Ja" opens the register dialog; OK with empty
 # fields does nothing; the fields take "€" and hold 64 characters; a post in progress shows its state and
 # "Avbryt" gives it up at once while the window keeps painting; the play-again question closes with
 # Escape; "Registrera high-score" opens the dialog again with the login remembered; an unknown user says
@@ -45,7 +45,7 @@ no_dialog() { ! dialog_up; }
 # The register dialog's two fields are rink white; no other dialog has that much of it.
 register_up() { dialog_up && [ "$(count_colour "$tmp/now.png" "$(region 420 200 10 60)" ecf2fa)" -ge $(( 8000 * z * z )) ]; }
 other_dialog_up() { dialog_up && [ "$(count_colour "$tmp/now.png" "$(region 420 200 10 60)" ecf2fa)" -lt $(( 8000 * z * z )) ]; }
-buttons() { region 420 40 10 230; }
+buttons() { region 420 70 10 200; }
 
 # --- Play ------------------------------------------------------------------------------------------
 poll 10 test $(( $(now_ms) - start )) -ge 2500 || true
@@ -63,22 +63,39 @@ convert "$tmp/now.png" -crop "$(score_digits)" +repage "$tmp/score0.png"
 scored() { shot "$tmp/now.png"; convert "$tmp/now.png" -crop "$(score_digits)" +repage "$tmp/score.png"; [ "$(differing_pixels "$tmp/score0.png" "$tmp/score.png")" -gt 0 ]; }
 made=0
 for attempt in 1 2 3 4 5; do
-  # A short raid in the top left corner, away from the referee: up the edge, then Space with Right for a
-  # few cells, then up to the top edge, which closes it. (How long a key is held is the player's move.)
+  # A small raid from the top edge, away from the referee: up to the top, a little along it, then Space
+  # while Down points into the ice, Right, and Up back to the edge, which closes it. How long each key is
+  # held is the player's move, not a wait.
   xdotool keydown Up
-  sleep 1
-  xdotool keyup Up keydown space keydown Right
-  sleep 0.5
+  sleep 1.5
+  xdotool keyup Up keydown Right
+  sleep 0.3
+  xdotool keyup Right keydown Down keydown space
+  sleep 0.4
+  xdotool keyup Down keydown Right
+  sleep 0.4
   xdotool keyup Right keydown Up
-  poll 4 scored && made=1
+  poll 3 scored && made=1
   xdotool keyup Up keyup space
   [ "$made" = 1 ] && break
 done
 [ "$made" = 1 ] || fail "no raid made a score in five tries"
-echo "a raid scored; waiting for the clock to end the game"
+echo "a raid scored; now long raids across the middle until the chances are gone"
+# Each long raid down (or up, from the bottom edge) meets the referee or an opponent sooner or later; a
+# cut raid costs a chance, and so does the clock, so the game ends within three periods at the latest.
+ended=0
+deadline=$(( $(now_ms) + 260000 ))
+for (( i = 0; ended == 0; i++ )); do
+  [ "$(now_ms)" -lt "$deadline" ] || fail "no dialog at the end of the game"
+  arrow=Down
+  [ $(( i % 2 )) = 1 ] && arrow=Up
+  xdotool keydown "$arrow" keydown space
+  poll 4 dialog_up && ended=1
+  xdotool keyup space keyup "$arrow"
+done
+echo "the game ended after $(( ($(now_ms) - start) / 1000 )) s"
 
 # --- The end of the game: question, register dialog, a post given up -------------------------------
-poll 260 dialog_up || fail "no dialog at the end of the game"
 other_dialog_up || fail "the first dialog at the end is not the question"
 cp "$tmp/now.png" "$tmp/question-${z}x.png"
 xdotool key Return # Ja
@@ -95,7 +112,10 @@ xdotool type --delay 150 "€"
 xdotool type --delay 20 "$(printf 'x%.0s' $(seq 71))"
 xdotool key Tab
 xdotool type --delay 20 "hemligt"
+# The dialog works through the typed keys at its own pace: wait until its picture stops changing.
 shot "$tmp/typed-${z}x.png"
+settled() { sleep 0.3; shot "$tmp/now.png"; local n; n=$(differing_pixels "$tmp/typed-${z}x.png" "$tmp/now.png"); cp "$tmp/now.png" "$tmp/typed-${z}x.png"; [ "$n" -le $(( 30 * z * z )) ]; } # the cursor blinks
+poll 20 settled || fail "the dialog did not settle after typing"
 convert "$tmp/typed-${z}x.png" -crop "$(buttons)" +repage "$tmp/buttons-idle.png"
 xdotool key Return
 sending() { shot "$tmp/now.png"; convert "$tmp/now.png" -crop "$(buttons)" +repage "$tmp/b.png"; [ "$(differing_pixels "$tmp/buttons-idle.png" "$tmp/b.png")" -gt 0 ]; }

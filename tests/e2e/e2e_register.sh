@@ -141,7 +141,9 @@ away
 poll 5 register_up || fail "Registrera high-score did not open the dialog after the game"
 xdotool key Return # the remembered login
 poll 20 grep -qx "http://www.lumora.se/registrera/" "$tmp/urls" || fail "an unknown user did not open the sign-up page"
-poll 5 register_up || fail "the dialog closed after an unknown user"
+# The reason, in pale gold above the buttons (which now offer "Försök igen").
+why_shown() { register_up && [ "$(count_colour "$tmp/now.png" "$(region 420 200 10 60)" ffdb73)" -ge $(( 25 * z * z )) ]; }
+poll 5 why_shown || fail "the dialog did not say why the attempt failed"
 cp "$tmp/now.png" "$tmp/register-failed-${z}x.png"
 xdotool key Return # again: the dialog still takes Enter
 regok() { other_dialog_up; }

@@ -217,12 +217,21 @@ TEST(WholeGame, TheClockWarnsTwelveSecondsBeforeTheEndAndTimeUpCostsAChance) {
     EXPECT_TRUE(playing(g, w.sounds().playLoopSound1));
 }
 
-TEST(WholeGame, AClockFirstSeenPastZeroEndsThePeriodExactlyOnceAsATimeUp) {
+TEST(WholeGame, HeldTimeIsLeftOutButAClockFirstSeenPastZeroEndsThePeriodExactlyOnceAsATimeUp) {
     GameHarness g;
     startPlay(g);
     GameWorld& w = g.world();
     g.step(3);
-    g.clock.advance(75000); // a dialog left open during play
+    const int32_t minutes = w.clockMinutes().get(), seconds = w.clockSeconds().get();
+    g.clock.advance(75000); // paused, or a menu open: the clock resumes where it stood
+    w.holdClock(75000);
+    g.driver.resync();
+    g.step();
+    EXPECT_FALSE(w.timeUp());
+    EXPECT_EQ(w.clockMinutes().get(), minutes);
+    EXPECT_NEAR(w.clockSeconds().get(), seconds, 1);
+
+    g.clock.advance(75000); // a stall
     g.driver.resync();
     g.step();
     EXPECT_TRUE(w.timeUp());
@@ -333,9 +342,11 @@ TEST(WholeGame, RandomKeysOverManyPeriodsKeepEveryFigureWhereTheRulesAllow) {
         if (rng.next() % 120 == 0) w.claimedCells().add(30000); // hurry periods along
         g.step();
         if (w.onTitle() || w.inMatchIntro()) continue;
-        const uint8_t under = w.rink().cellAt(static_cast<int>(w.player().x()), static_cast<int>(w.player().y()));
+        const uint8_t under =
+            w.rink().cellAt(static_cast<int>(w.player().x()), static_cast<int>(w.player().y()));
         ASSERT_TRUE(under == CellEdge || under == CellClaimedLine || under == CellRaidLine)
-            << "frame " << frame << " player on " << int(under) << " at " << w.player().x() << "," << w.player().y();
+            << "frame " << frame << " player on " << int(under) << " at " << w.player().x() << ","
+            << w.player().y();
         w.actors().rewind();
         while (ListItem* item = w.actors().next()) {
             auto* o = static_cast<Opponent*>(item);

@@ -35,6 +35,8 @@ class SdlAudio : public AudioOut {
     void simplePlay(std::span<const uint8_t> wave, bool loop) override;
     void simpleStop() override;
     bool simplePlaying() const;
+    // Silences everything that plays (the game paused) or lets it be heard again; kept across reopening.
+    void setMuted(bool muted);
 
   private:
     // Converted samples and the chunk that plays them. Mix_QuickLoad_RAW neither copies nor frees, so
@@ -51,6 +53,7 @@ class SdlAudio : public AudioOut {
     Slot* slotOf(BufferId id);
 
     bool open_ = false;
+    bool muted_ = false;
     std::vector<Slot> slots_;
     Slot simple_;
 };

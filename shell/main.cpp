@@ -81,6 +81,8 @@ int main() {
         settings.writeFullScreen(fullScreen);
     });
 
+    ui.pausedChanged = [&](bool paused) { audio.setMuted(paused); };
+
     while (loopPass(session, ui)) {
     }
 

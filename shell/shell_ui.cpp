@@ -149,6 +149,7 @@ void ShellUi::runWindowCommand(int command) {
         paused_ = !paused_;
         // Keys tapped while the game stood still are not played afterwards.
         if (!paused_) host_.forgetTappedKeys();
+        if (pausedChanged) pausedChanged(paused_);
         return;
     }
     if (remember_) remember_(host_.zoom(), host_.fullScreen());

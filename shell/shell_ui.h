@@ -35,6 +35,8 @@ class ShellUi : public ShellWindow {
     void messageBox(const std::string& caption, const std::string& text);
 
     bool paused() const { return paused_; }
+    // Told whenever the game is paused or resumed (the sound goes quiet meanwhile).
+    std::function<void(bool paused)> pausedChanged;
     // Score posts still running on their own threads (given up or not).
     int postsInFlight() const { return postsInFlight_->load(); }
 

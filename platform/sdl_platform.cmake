@@ -28,4 +28,4 @@ add_library(tundrix_sdl_platform STATIC
   ${CMAKE_CURRENT_LIST_DIR}/sdl_gamepad.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sdl_clock.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sdl_window_icon.cpp)
-target_link_libraries(tundrix_sdl_platform PUBLIC tundrix_seam tundrix_imgui_fonts tundrix_imgui_sdl SDL2::SDL2 PRIVATE tundrix_resources)
+target_link_libraries(tundrix_sdl_platform PUBLIC tundrix_seam tundrix_imgui_fonts tundrix_imgui_sdl SDL2::SDL2)

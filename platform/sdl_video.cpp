@@ -248,7 +248,7 @@ std::unique_ptr<SdlVideo> SdlVideo::open(const WindowOptions& options, SdlKeys& 
         whyNot = std::string("cannot open the game window: ") + SDL_GetError();
         return nullptr;
     }
-    showGameIcon(impl->window);
+    showGameIcon(impl->window, options.iconRgba, options.iconSize);
     impl->renderer = SDL_CreateRenderer(impl->window, -1, 0);
     if (!impl->renderer) {
         whyNot = std::string("cannot draw into the game window: ") + SDL_GetError();

@@ -28,6 +28,9 @@ struct WindowOptions {
     // load.
     std::span<const uint8_t> textFont;
     std::span<const uint8_t> signFont;
+    // The window's icon: iconSize rows of iconSize RGBA pixels, top row first; none when empty.
+    std::span<const uint8_t> iconRgba;
+    int iconSize = 0;
     float textPixels = 15.0f;
     float signPixels = 40.0f;
 };

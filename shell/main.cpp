@@ -1,6 +1,7 @@
 // The program: opens the window, runs the loop of game frames and window events, and keeps the play time.
 #include "core/game_world.h"
 #include "input/keyboard_input.h"
+#include "net/channel_address.h"
 #include "net/measurements.h"
 #include "net/score_submission.h"
 #include "net/submission_record.h"
@@ -11,6 +12,7 @@
 #include "platform/sdl_video.h"
 #include "resources/embedded_fonts.h"
 #include "resources/embedded_resources.h"
+#include "resources/window_icon.h"
 #include "shell/game_session.h"
 #include "shell/play_time.h"
 #include "shell/shell_ui.h"
@@ -25,8 +27,8 @@ namespace {
 constexpr char WINDOW_TITLE[] = "Tundrix Ice-Hockey Cup";
 
 // Posts one submission to the channel's form and brings its verdict back. It runs on a thread of its own
-// and uses nothing but what it builds here.
-void postToChannel(ScoreSubmission& s) {
+// and uses nothing but what it builds here and the channel's options, which it copies.
+void postToChannel(const SubmitOptions& options, ScoreSubmission& s) {
     SubmissionRecord record;
     CurlHttpClient http;
     SystemCalendarClock calendar;
@@ -36,7 +38,7 @@ void postToChannel(ScoreSubmission& s) {
     record.bestScoreTime = s.bestScoreTime;
     record.totalPlayTime = static_cast<int32_t>(s.totalPlayTime);
     record.tampered = s.tampered;
-    submitScore(record, http, calendar);
+    submitScore(record, http, calendar, options);
     s.resultCode = record.resultCode;
     s.versionNotice = record.versionNotice;
 }
@@ -47,6 +49,8 @@ int main() {
     SdlKeys keys;
     const Settings settings(settingsFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")));
     settings.removeStaleTemporaries();
+    const SubmitOptions channel =
+        submitOptionsFor(configuredChannel(std::getenv(CHANNEL_VARIABLE), settings.folder()));
 
     WindowOptions options;
     options.title = WINDOW_TITLE;
@@ -54,6 +58,9 @@ int main() {
     options.fullScreen = settings.readFullScreen();
     options.textFont = menuFontData();
     options.signFont = signFontData();
+    const EmbeddedResources resources;
+    options.iconRgba = resources.find(WINDOW_ICON_ID);
+    options.iconSize = WINDOW_ICON_SIZE;
     std::string whyNot;
     std::unique_ptr<SdlVideo> window = SdlVideo::open(options, keys, whyNot);
     if (!window) {
@@ -66,7 +73,6 @@ int main() {
     const uint32_t storedPlayTime = settings.readPlayTime();
 
     KeyboardInput keyboard(keys);
-    const EmbeddedResources resources;
     SdlAudio audio;
     GameServices services{clock, keyboard, resources, audio, *window};
 
@@ -75,11 +81,13 @@ int main() {
         [&](const AngleTables& angles) -> std::unique_ptr<World> {
             return std::make_unique<GameWorld>(services, angles);
         },
-        [](World& world) { return &static_cast<GameWorld&>(world).score(); });
-    ShellUi ui(*window, keys, session, postToChannel, [&](int zoom, bool fullScreen) {
-        settings.writeZoom(zoom);
-        settings.writeFullScreen(fullScreen);
-    });
+        [](World& world) { return world.scoreCounter(); });
+    ShellUi ui(
+        *window, keys, session, [channel](ScoreSubmission& s) { postToChannel(channel, s); },
+        [&](int zoom, bool fullScreen) {
+            settings.writeZoom(zoom);
+            settings.writeFullScreen(fullScreen);
+        });
 
     ui.pausedChanged = [&](bool paused) { audio.setMuted(paused); };
 

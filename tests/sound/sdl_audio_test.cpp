@@ -148,48 +148,42 @@ class DiskAudio : public ::testing::Test {
     }
     void TearDown() override { std::filesystem::remove(file_); }
 
-    // What came out, left and right interleaved.
-    std::vector<int16_t> samples() const {
-        std::ifstream in(file_, std::ios::binary);
-        std::vector<int16_t> out;
-        for (int16_t v; in.read(reinterpret_cast<char*>(&v), sizeof v);)
-            out.push_back(v);
-        return out;
-    }
-    // Frames louder than a square wave's edges on each side, the loud stretches separated by real
-    // silence, and the left side's peak.
+    // What came out: frames louder than a square wave's edges on each side, the loud stretches
+    // separated by real silence, and the left side's peak.
     struct Output {
         size_t loudLeft = 0, loudRight = 0, loud = 0, stretches = 0;
         int peakLeft = 0;
     };
     Output output() const {
+        std::ifstream in(file_, std::ios::binary);
         Output out;
         size_t quietRun = SIZE_MAX / 2;
-        const std::vector<int16_t> s = samples();
-        for (size_t i = 0; i + 1 < s.size(); i += 2) {
-            const bool left = std::abs(s[i]) > 4000, right = std::abs(s[i + 1]) > 4000;
+        for (int16_t lr[2]; in.read(reinterpret_cast<char*>(lr), sizeof lr);) {
+            const bool left = std::abs(lr[0]) > 4000, right = std::abs(lr[1]) > 4000;
             out.loudLeft += left, out.loudRight += right, out.loud += left || right;
-            out.peakLeft = std::max(out.peakLeft, std::abs(int{s[i]}));
+            out.peakLeft = std::max(out.peakLeft, std::abs(int{lr[0]}));
             if ((left || right) && quietRun > 1000) ++out.stretches; // a gap longer than the edges
             quietRun = left || right ? 0 : quietRun + 1;
         }
         return out;
     }
+
     // The left side's level in consecutive 20 ms windows.
     std::vector<double> windowLevels() const {
+        std::ifstream in(file_, std::ios::binary);
         std::vector<double> levels;
         double sum = 0;
         int n = 0;
-        const std::vector<int16_t> s = samples();
-        for (size_t i = 0; i + 1 < s.size(); i += 2) {
-            sum += static_cast<double>(s[i]) * s[i];
+        for (int16_t lr[2]; in.read(reinterpret_cast<char*>(lr), sizeof lr);) {
+            sum += static_cast<double>(lr[0]) * lr[0];
             if (++n == SdlAudio::OUTPUT_FREQUENCY / 50) levels.push_back(std::sqrt(sum / n)), sum = 0, n = 0;
         }
         return levels;
     }
     int peak() const {
+        std::ifstream in(file_, std::ios::binary);
         int p = 0;
-        for (int16_t v : samples())
+        for (int16_t v; in.read(reinterpret_cast<char*>(&v), sizeof v);)
             p = std::max(p, std::abs(int{v}));
         return p;
     }

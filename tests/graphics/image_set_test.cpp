@@ -216,5 +216,21 @@ TEST(ImageSetWriter, RoundTripsManyGeneratedImages) {
     }
 }
 
+TEST(ImageSetWriter, WritesWholeSetsThatLoadBack) {
+    Image a(3, 2), b(40, 30);
+    a.fillRect(0, 0, 3, 2, 4);
+    b.fillRect(0, 0, 40, 30, TRANSPARENT_INDEX);
+    b.fillRect(5, 5, 10, 10, 100);
+    const Image* frames[] = {&a, &b};
+    MemoryResourceStore store;
+    store.put(264, encodeImageSet(frames));
+    SpriteSheet sheet;
+    ASSERT_TRUE(sheet.load(store, 264));
+    ASSERT_EQ(sheet.count(), 2);
+    EXPECT_EQ(sheet.frame(1)->pixel(7, 7), 100);
+    EXPECT_TRUE(sheet.frame(1)->hasTransparency());
+    EXPECT_FALSE(sheet.frame(0)->hasTransparency());
+}
+
 } // namespace
 } // namespace tundrix

@@ -1,10 +1,9 @@
-// The embedded art: each image set's frames and their encoding, cut-out sprites, the rink and claimed
+// The embedded art: each image set's frames, cut-out sprites, the rink and claimed
 // look, the palette bitmap 139 with the two line colours painted straight into the rink, and the title
 // figures' overlays drawn the game's way (centred on the figure plus the offset, truncated), and the
 // window icon.
 #include "core/screen_layout.h"
 #include "graphics/bmp_reader.h"
-#include "graphics/image_set_writer.h"
 #include "graphics/sprite_sheet.h"
 #include "resources/embedded_resources.h"
 #include "resources/window_icon.h"
@@ -47,10 +46,6 @@ std::vector<SetEntry> tableOfSets() {
 
 bool insideIce(int x, int y) {
     return x >= 34 && x <= 403 && y >= 53 && y <= 269;
-}
-
-bool sameBytes(const std::vector<uint8_t>& a, std::span<const uint8_t> b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end());
 }
 
 double luminance(Rgb c) {
@@ -132,16 +127,14 @@ class Art : public ::testing::Test {
     const Image& claimed() const { return *backgrounds.frame(1); }
 };
 
-TEST_F(Art, EverySetDecodesToTheTableIsWrittenByTheFormatsConventionsAndUsesOnlyArtColours) {
+TEST_F(Art, EverySetDecodesToTheTableAndUsesOnlyArtColours) {
     for (const SetEntry& entry : tableOfSets()) {
         SCOPED_TRACE(entry.id);
         SpriteSheet sheet;
         ASSERT_TRUE(sheet.load(store, entry.id));
         ASSERT_EQ(sheet.count(), static_cast<int>(entry.frames.size()));
-        std::vector<const Image*> frames;
         for (int i = 0; i < sheet.count(); ++i) {
             const Image& f = *sheet.frame(i);
-            frames.push_back(&f);
             EXPECT_EQ(Size(f.width(), f.height()), entry.frames[i]) << "frame " << i;
             if (entry.cutOut.count(i)) {
                 EXPECT_TRUE(f.hasTransparency()) << "frame " << i;
@@ -154,9 +147,6 @@ TEST_F(Art, EverySetDecodesToTheTableIsWrittenByTheFormatsConventionsAndUsesOnly
             for (int v : used)
                 EXPECT_TRUE(v != 107 && v != 146 && v < 237) << "frame " << i << " uses " << v;
         }
-        // Re-encoding the decoded frames gives the embedded bytes: the smallest free escape byte,
-        // runs from four pixels on, split at 255, and nothing after the last frame.
-        EXPECT_TRUE(sameBytes(encodeImageSet(frames), store.find(entry.id)));
     }
 
     Image banner;
@@ -164,7 +154,6 @@ TEST_F(Art, EverySetDecodesToTheTableIsWrittenByTheFormatsConventionsAndUsesOnly
     EXPECT_EQ(Size(banner.width(), banner.height()), Size(268, 42));
     EXPECT_TRUE(banner.hasTransparency());
     EXPECT_EQ(banner.pixel(0, 0), TRANSPARENT_INDEX);
-    EXPECT_TRUE(sameBytes(encodeFrame(banner), store.find(246)));
 }
 
 TEST_F(Art, ClaimedLookIsTransparentExactlyOutsideTheIce) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <vector>
 
 namespace tundrix {
 namespace {
@@ -161,49 +162,29 @@ TEST_F(FrameDriverTest, AStepEnteredFromInsideAStepIsIgnored) {
 
 TEST(FrameDriverClock, TheScheduleSurvivesTheClockWrappingAround) {
     test::FakeClock clock{0xFFFFFFF0u};
-    int draws = 0;
-    struct W : World {
-        int& d;
-        explicit W(int& d) : d(d) {}
-        void update() override {}
-        void draw() override { ++d; }
-        bool gameOver() const override { return false; }
-        int countdown() const override { return 1; }
-    };
-    FrameDriver driver(clock, [&](const AngleTables&) { return std::make_unique<W>(draws); });
-    driver.step();
-    for (int i = 0; i < 5; ++i)
+    Counts counts;
+    FrameDriver driver(clock, [&](const AngleTables&) { return std::make_unique<CountingWorld>(counts); });
+    for (int i = 0; i < 6; ++i)
         driver.step();
-    EXPECT_EQ(draws, 5);
+    EXPECT_EQ(counts.draws, 5);
     EXPECT_EQ(clock.nowMs(), 0xFFFFFFF0u + 5 * 40);
-    for (uint32_t s : clock.sleeps)
-        EXPECT_EQ(s, 40u);
+    EXPECT_EQ(clock.sleeps, std::vector<uint32_t>(5, 40));
 }
 
 TEST(FrameDriverWorld, AWorldThatCannotBeBuiltLeavesTheDriverIdleUntilARestartSucceeds) {
     test::FakeClock clock;
     bool canBuild = false;
-    int updates = 0;
-    struct W : World {
-        int& u;
-        explicit W(int& u) : u(u) {}
-        void update() override { ++u; }
-        void draw() override {}
-        bool gameOver() const override { return false; }
-        int countdown() const override { return 1; }
-    };
+    Counts counts;
     FrameDriver driver(clock, [&](const AngleTables&) -> std::unique_ptr<World> {
-        if (!canBuild) return nullptr;
-        return std::make_unique<W>(updates);
+        return canBuild ? std::make_unique<CountingWorld>(counts) : nullptr;
     });
     EXPECT_EQ(driver.world(), nullptr);
     driver.step();
-    EXPECT_EQ(updates, 0);
     canBuild = true;
     driver.restartRequested = true;
     driver.step();
     EXPECT_NE(driver.world(), nullptr);
-    EXPECT_EQ(updates, 1);
+    EXPECT_EQ(counts.updates, 1);
 }
 
 } // namespace

@@ -214,19 +214,9 @@ TEST(WholeGame, TogglingTheMascotPicksTheFacesOfTheChanceIcons) {
 
     SpriteSheet faces;
     ASSERT_TRUE(faces.load(g.resources, SET_CHANCE_ICONS));
-    const Image* brum = faces.frame(0);
-    int compared = 0;
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x) {
-            uint8_t v = brum->pixel(x, y);
-            if (v == TRANSPARENT_INDEX) continue;
-            for (int icon = 0; icon < 3; ++icon)
-                ASSERT_EQ(g.video.index(layout::CHANCES_X + icon * 32 + x, layout::CHANCES_Y + y), v);
-            ++compared;
-        }
-    EXPECT_GT(compared, 200);
-    // Nothing of a fourth icon.
-    EXPECT_NE(g.video.index(layout::CHANCES_X + 3 * 32 + 16, layout::CHANCES_Y + 16), brum->pixel(16, 16));
+    for (int icon = 0; icon < 3; ++icon)
+        EXPECT_TRUE(shows(g, *faces.frame(0), layout::CHANCES_X + icon * 32, layout::CHANCES_Y)) << icon;
+    EXPECT_FALSE(shows(g, *faces.frame(0), layout::CHANCES_X + 3 * 32, layout::CHANCES_Y)); // no fourth
 }
 
 TEST(WholeGame, ARaidClosedAgainstTheEdgeClaimsTheSideWithoutTheRefereeAndPenalisesWhoIsTrapped) {
@@ -444,56 +434,6 @@ TEST(WholeGame, LosingTheLastChanceRunsTheGameOverSequenceThenARestartGivesANewT
     EXPECT_EQ(g.audio.closes, 2);
     EXPECT_EQ(g.audio.buffers.size(), 10u);
     EXPECT_EQ(g_screen, &g.world().screen());
-}
-
-} // namespace
-} // namespace tundrix
-
-namespace tundrix {
-namespace {
-
-// Long random play: whatever the keys do, the player stays on its lines and every figure on the ice.
-TEST(WholeGame, RandomKeysOverManyPeriodsKeepEveryFigureWhereTheRulesAllow) {
-    test::GameHarness g;
-    startPlay(g);
-    Random rng;
-    rng.seed(4242);
-    const Key keys[] = {Key::Right, Key::Down, Key::Left, Key::Up};
-    int periodsSeen = 1;
-    for (int frame = 0; frame < 12000; ++frame) {
-        GameWorld& w = g.world();
-        if (w.gameOver()) {
-            g.driver.restartRequested = true;
-            g.step();
-            startPlay(g);
-            continue;
-        }
-        if (frame % 9 == 0) {
-            g.keys.releaseAll();
-            g.keys.press(keys[rng.next() % 4]);
-            if (rng.next() % 3 != 0) g.keys.press(Key::Space);
-            if (rng.next() % 40 == 0) g.keys.tap(Key::Enter); // leaves intros
-        }
-        if (rng.next() % 120 == 0) w.claimedCells().add(30000); // hurry periods along
-        g.step();
-        if (w.onTitle() || w.inMatchIntro()) continue;
-        const uint8_t under =
-            w.rink().cellAt(static_cast<int>(w.player().x()), static_cast<int>(w.player().y()));
-        ASSERT_TRUE(under == CellEdge || under == CellClaimedLine || under == CellRaidLine)
-            << "frame " << frame << " player on " << int(under) << " at " << w.player().x() << ","
-            << w.player().y();
-        w.actors().rewind();
-        while (ListItem* item = w.actors().next()) {
-            auto* o = static_cast<Opponent*>(item);
-            if (o->marked) continue;
-            ASSERT_GE(o->x(), 33.0f) << "frame " << frame;
-            ASSERT_LE(o->x(), 404.0f) << "frame " << frame;
-            ASSERT_GE(o->y(), 52.0f) << "frame " << frame;
-            ASSERT_LE(o->y(), 270.0f) << "frame " << frame;
-        }
-        periodsSeen = std::max(periodsSeen, w.periodNumber().get());
-    }
-    EXPECT_GT(periodsSeen, 3);
 }
 
 } // namespace

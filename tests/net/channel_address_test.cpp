@@ -2,6 +2,8 @@
 #include "net/channel_address.h"
 #include "net/score_submission.h"
 
+#include "fake_http.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -86,32 +88,9 @@ TEST(ChannelAddress, TheEnvironmentWinsOverTheSettingsFileWhichWinsOverTheDefaul
     std::filesystem::remove_all(folder);
 }
 
-// Keeps the request it is given and answers "0".
-class RecordingHttp : public HttpClient {
-  public:
-    bool ensureLoaded(std::string&) override { return true; }
-    HttpPostResult post(const HttpPostRequest& r) override {
-        sent = r;
-        HttpPostResult result;
-        result.outcome = HttpOutcome::Answered;
-        result.status = 200;
-        result.answer.push_back('0');
-        return result;
-    }
-    HttpPostRequest sent;
-};
-
-class FastCalendar : public CalendarClock {
-  public:
-    int64_t nowSeconds() override { return reads_++ / 10; }
-
-  private:
-    int64_t reads_ = 0;
-};
-
 TEST(ChannelAddress, TheScorePostGoesWhereTheAddressSays) {
-    RecordingHttp http;
-    FastCalendar calendar;
+    test::ScriptedHttp http;
+    test::ScriptedCalendar calendar;
     SubmissionRecord record;
     record.setUserName("a@b.se");
     submitScore(record, http, calendar,

@@ -1,4 +1,4 @@
-// The scrambled form: field encoding, the body's twelve fields, and the record's bounded text fields.
+// The scrambled form: field encoding and the record's bounded text fields.
 #include "net/field_encoding.h"
 #include "net/score_submission.h"
 #include "net/submission_record.h"
@@ -25,23 +25,6 @@ TEST(FieldEncoding, ScramblesEachByteWithTheKeyByteOfItsPosition) {
     EXPECT_TRUE(std::regex_match(encodeField("\x01\xFF zZ~"), std::regex("[0-9A-F]{12}")));
     // The value is text: it ends at a NUL.
     EXPECT_EQ(encodeField(std::string("ab\0cd", 5)), encodeField("ab"));
-}
-
-TEST(SubmissionBody, HoldsTheTwelveFieldsInOrder) {
-    SubmissionRecord record;
-    record.setUserName("abc");
-    record.setPassword("pw");
-    record.score = 120;
-    record.bestScoreTime = 45000;
-    record.totalPlayTime = 900000;
-    const std::string body = buildSubmissionBody(record, {1234, "CPU UNKNOWN", {0xDEADBEEF, 5000}});
-    // The CRC is sent unsigned; fa is the score and the user name, fb the program length plus the score.
-    const std::string expected =
-        "f1=" + encodeField("abc") + "&f2=10&f3=" + encodeField("pw") + "&f4=" + encodeField("120") +
-        "&f5=" + encodeField("45000") + "&f5b=" + encodeField("900000") + "&f6=" + encodeField("1234") +
-        "&f7=" + encodeField("CPU UNKNOWN") + "&f8=" + encodeField("3735928559") +
-        "&f9=" + encodeField("5000") + "&fa=" + encodeField("120abc") + "&fb=" + encodeField("5120");
-    EXPECT_EQ(body, expected);
 }
 
 TEST(SubmissionRecord, StoresTypedTextAsWindows1252WithinItsFields) {

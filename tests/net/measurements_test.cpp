@@ -1,6 +1,8 @@
 // The values measured for a submission: processor speed count, processor text, program file CRC.
 #include "net/measurements.h"
 
+#include "fake_http.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,32 +11,12 @@
 #include <vector>
 
 namespace tundrix {
-namespace {
-
-// Plays back a list of readings, then climbs from the last one by a second every `readsPerSecond`
-// readings (counted from the first).
-class ScriptedCalendar : public CalendarClock {
-  public:
-    ScriptedCalendar(std::vector<int64_t> values, int readsPerSecond = 1)
-        : values_(std::move(values)), per_(readsPerSecond) {}
-    int64_t nowSeconds() override {
-        const size_t n = reads++;
-        return n < values_.size() ? values_[n]
-                                  : values_.back() + static_cast<int64_t>(n + 1 - values_.size()) / per_;
-    }
-    size_t reads = 0;
-
-  private:
-    std::vector<int64_t> values_;
-    int per_;
-};
-
-} // namespace
+using test::ScriptedCalendar;
 
 TEST(ProcessorSpeedCount, CountsReadingsOverTheSecondsAfterAFreshSecondAndSurvivesAClockSetBack) {
     // Readings 0..19 show 1000 and 1001; the wait ends at the first 1002 (reading 20). Reading 21 is
     // t1 = 1002; readings 22..39 show 1002 or 1003 and are counted; reading 40 shows 1004.
-    ScriptedCalendar slow({1000}, 10);
+    ScriptedCalendar slow({1000});
     EXPECT_EQ(processorSpeedCount(slow), 18);
     EXPECT_EQ(slow.reads, 41u);
     ScriptedCalendar fast({1000}, 1000);

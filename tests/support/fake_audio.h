@@ -64,7 +64,7 @@ class FakeAudio : public AudioOut {
     void stop(BufferId id) override {
         if (Buffer* b = buffer(id)) b->playing = false;
     }
-    void setOutputVolume(int attenuation) override { outputVolume = attenuation; }
+    void setOutputVolume(int) override {}
     void simplePlay(const PcmFormat& format, std::span<const uint8_t> samples, bool loop) override {
         simple = Buffer{};
         simple.format = format;
@@ -104,7 +104,6 @@ class FakeAudio : public AudioOut {
     Buffer simple; // the simple player
     std::vector<Start> started;
     int simplePlays = 0;
-    int outputVolume = 0;           // the player's volume, hundredths of a decibel of attenuation
     std::vector<std::string> calls; // open, close, createBuffer and releaseBuffer in the order they came
 
   private:

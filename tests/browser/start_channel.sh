@@ -6,7 +6,7 @@ start_channel() {
   "$server" --db "$db" serve --listen 127.0.0.1:0 --contact "kanalen@example.se" >"$log" 2>&1 &
   pid=$!
   for _ in $(seq 100); do
-    port=$(sed -n 's|.*listening on http://127\.0\.0\.1:\([0-9]*\)/.*|\1|p' "$log")
+    port=$(sed -n 's|.*listening on http://127\.0\.0\.1:\([0-9]*\)/.*|\1|p' "$log" 2>/dev/null || true)
     [ -n "$port" ] && break
     kill -0 "$pid" 2>/dev/null || { cat "$log"; echo "FAIL: the channel server did not start"; exit 1; }
     sleep 0.1

@@ -93,14 +93,22 @@ shot() {
   kill -0 "$gamepid" 2>/dev/null || fail "the game ended early"
   timeout 10 import -window "$wid" "png:$1"
 }
-# The title bar of the dialog in front, as "WxH+X+Y", or "none" when no dialog is open. Dear ImGui's light
-# style draws it in #D1D1D1; the opening drops the thin lines of the dimmed picture behind it.
+# Which dialog is in front: "none", "register" (its two fields are rink white; no other dialog has that
+# much of it) or "other-" and a checksum of the picture, which stands still under a dialog without fields.
+# A modal dialog dims everything behind it, the plain right end of the menu bar included.
+count_colour() {
+  convert "$1" -crop "$2" +repage -format %c histogram:info:- 2>/dev/null |
+    awk -v c="#$3" 'index(tolower($0), tolower(c)) {s += $1} END {print s + 0}'
+}
 dialog() {
   shot "$tmp/now.png"
-  local box
-  box=$(convert "$tmp/now.png" -crop "440x300+0+$menu" +repage -fill black +opaque "#D1D1D1" -fill white \
-    -opaque "#D1D1D1" -morphology Open Rectangle:9x9 -trim -format "%wx%h%X%Y" info: 2>/dev/null)
-  case "$box" in 1x1*|"") echo none ;; *) echo "$box" ;; esac
+  if [ "$(count_colour "$tmp/now.png" 20x10+415+4 1a2148)" -ne 0 ]; then
+    echo none
+  elif [ "$(count_colour "$tmp/now.png" 420x200+10+60 ecf2fa)" -ge 8000 ]; then
+    echo register
+  else
+    echo "other-$(convert "$tmp/now.png" -crop "440x300+0+$menu" +repage -format %# info: 2>/dev/null)"
+  fi
 }
 no_dialog() { [ "$(dialog)" = none ]; }
 a_dialog() { [ "$(dialog)" != none ]; }

@@ -5,7 +5,7 @@
 # numbers are tried). SCREEN sets the screen size. Returns only inside the virtual display.
 e2e_start_display() {
   [ "${E2E_INNER:-}" = 1 ] && return 0
-  for tool in xvfb-run xdotool import convert compare xwininfo xprop; do
+  for tool in xvfb-run xdotool import convert compare xwininfo xprop xclip; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed (bash tools/deps.sh)"; exit 77; }
   done
   [ -x "$game" ] || { echo "FAIL: $game is not built"; exit 1; }

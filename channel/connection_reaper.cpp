@@ -4,6 +4,7 @@
 #include <arpa/inet.h>
 #include <dirent.h>
 #include <netinet/in.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 
@@ -69,11 +70,13 @@ void ConnectionReaper::scan(std::chrono::steady_clock::time_point now) {
             continue;
         const std::pair key(static_cast<int>(fd), inode);
         open.insert(key);
-        const auto seen = firstSeen_.emplace(key, now).first->second;
-        if (now - seen > deadline_) shutdown(static_cast<int>(fd), SHUT_RDWR);
+        auto& since = since_.emplace(key, now).first->second;
+        int unread = 0;
+        if (ioctl(static_cast<int>(fd), FIONREAD, &unread) == 0 && unread > 0) since = now;
+        if (now - since > deadline_) shutdown(static_cast<int>(fd), SHUT_RDWR);
     }
     closedir(dir);
-    std::erase_if(firstSeen_, [&open](const auto& item) { return !open.count(item.first); });
+    std::erase_if(since_, [&open](const auto& item) { return !open.count(item.first); });
 }
 
 } // namespace tundrix::channel

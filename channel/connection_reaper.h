@@ -11,9 +11,10 @@
 
 namespace tundrix::channel {
 
-// Watches this process's open sockets that were accepted on the given port; one older than the deadline
-// is shut down (its worker then sees the connection end). Scans a few times a second on its own thread,
-// from construction until destruction.
+// Watches this process's open sockets that were accepted on the given port and shuts down (its worker
+// then sees the connection end) one that has gone on longer than the deadline. A connection whose request
+// lies unread is waiting in line for a worker, not holding one: the deadline counts from the last time it
+// was seen waiting. Scans a few times a second on its own thread, from construction until destruction.
 class ConnectionReaper {
   public:
     ConnectionReaper(int port, std::chrono::milliseconds deadline);
@@ -28,7 +29,7 @@ class ConnectionReaper {
     int port_;
     std::chrono::milliseconds deadline_;
     // Each connection by its descriptor and its socket's inode (a reused descriptor is a new connection).
-    std::map<std::pair<int, ino_t>, std::chrono::steady_clock::time_point> firstSeen_;
+    std::map<std::pair<int, ino_t>, std::chrono::steady_clock::time_point> since_;
     std::mutex mutex_;
     std::condition_variable wake_;
     bool stopping_ = false;

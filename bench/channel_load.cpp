@@ -3,7 +3,9 @@
 //   channel_load prepare DB MEMBERS                   signs the members up (before the server starts)
 //   channel_load post PORT MEMBERS SECONDS FIRST LOG  every member posts for SECONDS; appends to LOG
 //   channel_load verify DB MEMBERS LOG...             every answered post is kept exactly once
+//   channel_load fill DB MEMBERS SCORES               a big database: scores spread over the last year
 #include "channel/accounts.h"
+#include "channel/calendar.h"
 #include "channel/crypto.h"
 #include "channel/store.h"
 #include "net/answer_parser.h"
@@ -15,6 +17,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <map>
 #include <set>
@@ -49,6 +52,46 @@ int prepare(const std::string& db, int members) {
             return 1;
     }
     return 0;
+}
+
+// Scores as many members would have posted them over a year, in one transaction (the schema is the
+// store's own: it is opened first, which creates it).
+int fill(const std::string& db, int members, int scores) {
+    if (prepare(db, members) != 0) return 1;
+    sqlite3* handle = nullptr;
+    if (sqlite3_open(db.c_str(), &handle) != SQLITE_OK) return 1;
+    sqlite3_exec(handle, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_prepare_v2(
+        handle,
+        "INSERT INTO scores (member_id, score, flagged, best_score_time, total_play_time, "
+        "speed_count, processor, build_crc, build_length, address, created_at, day, week) "
+        "VALUES (?, ?, ?, 60000, 3600000, 1000, 'CPU UNKNOWN', 1234, 5000000, '127.0.0.1', ?, ?, ?)",
+        -1, &insert, nullptr);
+    const int64_t now = static_cast<int64_t>(std::time(nullptr));
+    uint64_t random = 0x9E3779B97F4A7C15u;
+    auto next = [&random] {
+        random ^= random << 13;
+        random ^= random >> 7;
+        random ^= random << 17;
+        return random;
+    };
+    for (int i = 0; i < scores; ++i) {
+        const int64_t at = now - static_cast<int64_t>(next() % (365 * 24 * 3600));
+        sqlite3_bind_int64(insert, 1, 1 + static_cast<int64_t>(next() % static_cast<uint64_t>(members)));
+        sqlite3_bind_int64(insert, 2, static_cast<int64_t>(next() % 50'000));
+        sqlite3_bind_int64(insert, 3, next() % 100 == 0); // one in a hundred flagged
+        sqlite3_bind_int64(insert, 4, at);
+        const std::string day = channel::dayOf(at), week = channel::weekOf(at);
+        sqlite3_bind_text(insert, 5, day.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(insert, 6, week.c_str(), -1, SQLITE_TRANSIENT);
+        if (sqlite3_step(insert) != SQLITE_DONE) return 1;
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    const bool ok = sqlite3_exec(handle, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(handle);
+    return ok ? 0 : 1;
 }
 
 struct Post {
@@ -181,8 +224,9 @@ int main(int argc, char** argv) {
     if (a.size() == 3 && a[0] == "prepare") return prepare(a[1], std::stoi(a[2]));
     if (a.size() == 6 && a[0] == "post")
         return post(std::stoi(a[1]), std::stoi(a[2]), std::stod(a[3]), std::stoi(a[4]), a[5]);
+    if (a.size() == 4 && a[0] == "fill") return fill(a[1], std::stoi(a[2]), std::stoi(a[3]));
     if (a.size() >= 4 && a[0] == "verify") return verify(a[1], std::stoi(a[2]), {a.begin() + 3, a.end()});
     std::fprintf(stderr, "usage: channel_load prepare DB MEMBERS | post PORT MEMBERS SECONDS FIRST LOG | "
-                         "verify DB MEMBERS LOG...\n");
+                         "verify DB MEMBERS LOG... | fill DB MEMBERS SCORES\n");
     return 2;
 }

@@ -25,10 +25,10 @@ for trial in $(seq "$trials"); do
   log="$tmp/posts-$trial.log"
   logs+=("$log")
   # Each trial's scores are its own, so that a score kept twice cannot hide.
-  "$load" post "$port" "$clients" 2.5 $(( trial * 100000 )) "$log" >"$tmp/post.out" &
+  "$load" post "$port" "$clients" 3 $(( trial * 100000 )) "$log" >"$tmp/post.out" &
   poster=$!
-  # Somewhere between 0.1 and 2 seconds into the load.
-  sleep "$(awk -v r="$RANDOM" 'BEGIN { printf "%.2f", 0.1 + 1.9 * r / 32767 }')"
+  # Somewhere between 0.3 and 2.5 seconds into the load (the first posts wait for their password checks).
+  sleep "$(awk -v r="$RANDOM" 'BEGIN { printf "%.2f", 0.3 + 2.2 * r / 32767 }')"
   kill -9 "$server_pid"
   wait "$server_pid" 2>/dev/null || true
   server_pid=""

@@ -4,8 +4,10 @@
 //   channel_load post PORT MEMBERS SECONDS FIRST LOG  every member posts for SECONDS; appends to LOG
 //   channel_load verify DB MEMBERS LOG...             every answered post is kept exactly once
 //   channel_load fill DB MEMBERS SCORES               a big database: scores spread over the last year
+//   channel_load argon2 CHECKS                        what one password check costs the server
 #include "channel/accounts.h"
 #include "channel/calendar.h"
+#include "channel/credential_cache.h"
 #include "channel/crypto.h"
 #include "channel/store.h"
 #include "net/answer_parser.h"
@@ -92,6 +94,27 @@ int fill(const std::string& db, int members, int scores) {
     const bool ok = sqlite3_exec(handle, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_close(handle);
     return ok ? 0 : 1;
+}
+
+int argon2(int checks) {
+    if (!channel::initCrypto() || checks < 1) return 1;
+    const auto hash = channel::hashPassword(PASSWORD);
+    const auto start = Clock::now();
+    for (int i = 0; i < checks; ++i) {
+        if (!channel::verifyPassword(*hash, PASSWORD)) return 1;
+    }
+    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count() / checks;
+    channel::CredentialCache cache;
+    cache.remember("a@b.se", PASSWORD, *hash, 0);
+    const auto cached = Clock::now();
+    for (int i = 0; i < checks * 1000; ++i) {
+        if (!cache.known("a@b.se", PASSWORD, *hash, 1)) return 1;
+    }
+    const double us =
+        std::chrono::duration<double, std::micro>(Clock::now() - cached).count() / (checks * 1000);
+    std::printf("argon2id check (%s): %.1f ms on one core; a remembered pair: %.2f us\n",
+                hash->substr(0, 29).c_str(), ms, us);
+    return 0;
 }
 
 struct Post {
@@ -224,9 +247,10 @@ int main(int argc, char** argv) {
     if (a.size() == 3 && a[0] == "prepare") return prepare(a[1], std::stoi(a[2]));
     if (a.size() == 6 && a[0] == "post")
         return post(std::stoi(a[1]), std::stoi(a[2]), std::stod(a[3]), std::stoi(a[4]), a[5]);
+    if (a.size() == 2 && a[0] == "argon2") return argon2(std::stoi(a[1]));
     if (a.size() == 4 && a[0] == "fill") return fill(a[1], std::stoi(a[2]), std::stoi(a[3]));
     if (a.size() >= 4 && a[0] == "verify") return verify(a[1], std::stoi(a[2]), {a.begin() + 3, a.end()});
     std::fprintf(stderr, "usage: channel_load prepare DB MEMBERS | post PORT MEMBERS SECONDS FIRST LOG | "
-                         "verify DB MEMBERS LOG... | fill DB MEMBERS SCORES\n");
+                         "verify DB MEMBERS LOG... | fill DB MEMBERS SCORES | argon2 CHECKS\n");
     return 2;
 }

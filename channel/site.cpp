@@ -185,7 +185,7 @@ class Site {
         if (!s) return;
         const std::string email = req.get_param_value("email");
         if (!allowed(loginPerAddress_, req.remote_addr, res, false, req) ||
-            !allowed(loginPerAccount_, lowered(email), res, false, req))
+            !allowed(loginPerAccount_, lowered(email.substr(0, 4 * EMAIL_MAX_CHARS)), res, false, req))
             return;
         const std::string next = localPath(req.get_param_value("next"));
         const std::optional<Member> member = logIn(store_, email, req.get_param_value("password"));

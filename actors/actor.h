@@ -1,5 +1,4 @@
-// Sprite objects and actors: position, frame, hot spot, collision box and the per-frame protocol
-// (no SDL here).
+// Sprite objects and actors: position, frame, hot spot, collision box and the per-frame protocol.
 #pragma once
 #include "core/object_list.h"
 #include "graphics/image.h"

@@ -2,6 +2,7 @@
 #include "actors/opponent.h"
 
 #include "actors/player.h"
+#include "core/game_rules.h"
 
 #include <algorithm>
 #include <cmath>
@@ -120,11 +121,11 @@ void Opponent::bounce(float& sx, float& sy) {
 void Opponent::check() {
     if (marked) return;
     if (sampledCell == CellClaimedLine || sampledCell == CellClaimed) {
-        // Penalised: out of play for the rest of the period, so no further rule applies to it.
+        // Penalised: out of play for the rest of the period. The rules below still run this once, so
+        // a figure penalised while it stands on the line or meets the raiding player still cuts.
         ctx_.opponentSound.play();
-        ctx_.score.add(25);
+        ctx_.score.add(PENALTY_POINTS);
         marked = true;
-        return;
     }
     if (sampledCell == CellRaidLine) {
         cutLine();

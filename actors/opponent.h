@@ -1,5 +1,5 @@
 // The referee and the opponents: skating by angle over the free ice, bouncing, cutting the raid and
-// being penalised inside claimed area (no SDL here).
+// being penalised inside claimed area.
 #pragma once
 #include "actors/actor.h"
 #include "actors/play_context.h"

@@ -1,4 +1,4 @@
-// What the figures on the ice need from the game world, handed to them by reference (no SDL here).
+// What the figures on the ice need from the game world, handed to them by reference.
 #pragma once
 #include "core/angle_tables.h"
 #include "core/guarded_counter.h"

@@ -17,11 +17,12 @@ struct HeadingRule {
     float rightTurnX, rightTurnY;
 };
 
+constexpr int32_t ROW = RINK_WIDTH; // one cell down
 constexpr HeadingRule RULES[4] = {
-    {1, 0, 2, -439, 441, 0, -1, 0, 1},
-    {0, 1, 880, 441, 439, 1, 0, -1, 0},
-    {-1, 0, -2, 439, -441, 0, 1, 0, -1},
-    {0, -1, -880, -441, -439, -1, 0, 1, 0},
+    {1, 0, 2, 1 - ROW, 1 + ROW, 0, -1, 0, 1},
+    {0, 1, 2 * ROW, ROW + 1, ROW - 1, 1, 0, -1, 0},
+    {-1, 0, -2, ROW - 1, -1 - ROW, 0, 1, 0, -1},
+    {0, -1, -2 * ROW, -ROW - 1, 1 - ROW, -1, 0, 1, 0},
 };
 
 bool isSkateable(uint8_t code) {
@@ -164,6 +165,13 @@ void Player::closeRaid(float sx, float sy) {
     moveBy(sx, sy);
     FiguresOnIce figures(ctx_);
     capture_.capture(last, heading_, figures);
+    // The capture retires claimed line with no free ice around it, which can be the cell the player
+    // closed on, and may claim all the ice beside the edge it closed on. A player left where no free ice
+    // is near could neither skate nor raid: it goes to the nearest line it can skate on.
+    const int32_t here = whole(x_) + RINK_WIDTH * whole(y_);
+    const int32_t to = ctx_.rink.nearestOpenLine(here);
+    if (to >= 0 && to != here)
+        setPosition(static_cast<float>(to % RINK_WIDTH), static_cast<float>(to / RINK_WIDTH));
 }
 
 void Player::resetToRaidStart() {

@@ -1,5 +1,5 @@
 // The player: skating the edge and claimed lines, drawing raids, skating back and closing a raid
-// into a capture (no SDL here).
+// into a capture.
 #pragma once
 #include "actors/actor.h"
 #include "actors/play_context.h"

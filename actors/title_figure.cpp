@@ -1,6 +1,8 @@
 // The title mascots skate in, brake, blink and show which of them is picked.
 #include "actors/title_figure.h"
 
+#include "core/screen_layout.h"
+
 namespace tundrix {
 
 namespace {
@@ -23,7 +25,8 @@ bool TitleFigure::stepSelectBlink(bool selected) {
     return selectBlink <= 7;
 }
 
-void TitleFigure::drawPart(uint16_t frame, float dx, float dy) {
+void TitleFigure::drawPart(uint16_t frame, layout::Offset offset) {
+    const float dx = static_cast<float>(offset.x), dy = static_cast<float>(offset.y);
     setFrame(frame);
     moveBy(dx, dy);
     draw();
@@ -39,7 +42,7 @@ RightTitleFigure::RightTitleFigure(SpriteSheet& sheet, Random& random, SoundEffe
 void RightTitleFigure::update() {
     if (age == 0) {
         speed = 70.0f;
-        setPosition(586.0f, 192.0f);
+        setPosition(layout::VESSA_START_X, layout::VESSA_START_Y);
     }
     if (age >= RIGHT_START_AGE) {
         if (speed > 0) {
@@ -70,10 +73,10 @@ void RightTitleFigure::check() {
 }
 
 void RightTitleFigure::drawFigure(bool selected) {
-    if (stepSelectBlink(selected)) drawPart(3, 96, 12);
-    drawPart(0, 0, 0);
-    if (blinkHold > 0 && blinkKind == 0) drawPart(1, -19, -37);
-    if (blinkHold > 0 && blinkKind == 1) drawPart(2, -4, -37);
+    if (stepSelectBlink(selected)) drawPart(3, layout::VESSA_HAIR);
+    drawPart(0, {0, 0});
+    if (blinkHold > 0 && blinkKind == 0) drawPart(1, layout::VESSA_EYES);
+    if (blinkHold > 0 && blinkKind == 1) drawPart(2, layout::VESSA_WINK);
 }
 
 LeftTitleFigure::LeftTitleFigure(SpriteSheet& sheet, Random& random, SoundEffect& figureSound)
@@ -84,7 +87,7 @@ LeftTitleFigure::LeftTitleFigure(SpriteSheet& sheet, Random& random, SoundEffect
 void LeftTitleFigure::update() {
     if (age == 0) {
         speed = 60.0f;
-        setPosition(-232.0f, 175.0f);
+        setPosition(layout::BRUM_START_X, layout::BRUM_START_Y);
     }
     if (age >= LEFT_START_AGE) {
         if (speed > 0) {
@@ -105,9 +108,9 @@ void LeftTitleFigure::check() {
 }
 
 void LeftTitleFigure::drawFigure(bool selected) {
-    if (stepSelectBlink(selected)) drawPart(2, -41, -27);
-    drawPart(0, 0, 0);
-    if (blinkHold > 0) drawPart(1, 11, -48);
+    if (stepSelectBlink(selected)) drawPart(2, layout::BRUM_HAIR);
+    drawPart(0, {0, 0});
+    if (blinkHold > 0) drawPart(1, layout::BRUM_EYES);
 }
 
 } // namespace tundrix

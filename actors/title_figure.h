@@ -1,8 +1,8 @@
-// The two mascots of the title screen: entrance, sounds, blinks, winks and the selection blink
-// (no SDL here).
+// The two mascots of the title screen: entrance, sounds, blinks, winks and the selection blink.
 #pragma once
 #include "actors/actor.h"
 #include "core/random.h"
+#include "core/screen_layout.h"
 #include "sound/sound_effect.h"
 
 namespace tundrix {
@@ -26,7 +26,7 @@ class TitleFigure : public Actor {
     // Steps the selection blink; true when the hair shape is drawn this time.
     bool stepSelectBlink(bool selected);
     // Draws one frame of the sheet at an offset from the figure's position.
-    void drawPart(uint16_t frame, float dx, float dy);
+    void drawPart(uint16_t frame, layout::Offset offset);
 
     Random& random_;
 };

@@ -1,4 +1,4 @@
-// Sine and cosine tables in half-degree steps for the actors that steer by angle (no SDL here).
+// Sine and cosine tables in half-degree steps for the actors that steer by angle.
 #pragma once
 #include <array>
 

@@ -1,4 +1,4 @@
-// Paces the game at 25 frames a second on an absolute schedule and owns the world (no SDL here).
+// Paces the game at 25 frames a second on an absolute schedule and owns the world.
 #pragma once
 #include "core/angle_tables.h"
 #include "core/world.h"

@@ -4,11 +4,9 @@
 namespace tundrix {
 
 namespace {
-constexpr int32_t TITLE_READY_AGE = 50;
 constexpr int PERIOD_WON_PAUSE = 50;
 constexpr int TIME_UP_PAUSE = 30;
 constexpr int GAME_OVER_SEQUENCE = 60;
-constexpr int32_t WINNING_PERCENT = 80;
 constexpr int32_t WARNING_MINUTES = 3;
 } // namespace
 
@@ -65,6 +63,8 @@ void GameWorld::updateMatchIntro() {
     if (countdown_ == 0 && (kb.enterPressed || kb.spacePressed)) {
         inMatchIntro_ = false;
         periodStart_.set(static_cast<int32_t>(services_.clock.nowMs()));
+        // The first drawn frame of play already shows the period's full time.
+        showClock();
         sounds_->playLoopSound1.start();
         sounds_->playLoopSound2.start();
     }
@@ -72,15 +72,7 @@ void GameWorld::updateMatchIntro() {
 
 void GameWorld::updatePlay(int c) {
     if (c == 0) {
-        player_->update();
-        updateAll(actors_);
-        player_->check();
-        checkAll(actors_);
-
-        if (player_->caught) {
-            chances_->add(-1);
-            player_->resetToRaidStart();
-        }
+        if (playFrame(*player_, actors_)) chances_->add(-1);
         runClock();
         if (timeUp_ && countdown_ == 0) {
             endPeriod();
@@ -101,12 +93,16 @@ void GameWorld::updatePlay(int c) {
     }
 }
 
-void GameWorld::runClock() {
+void GameWorld::showClock() {
     // One clock second is 50 ms and one clock minute 3 s: a 20-minute period lasts a minute.
     const int32_t e =
         static_cast<int32_t>(services_.clock.nowMs() - static_cast<uint32_t>(periodStart_.get()) - 2u);
     clockSeconds_->set(59 - (e / 50) % 60);
     clockMinutes_->set(19 - e / 3000);
+}
+
+void GameWorld::runClock() {
+    showClock();
 
     if (clockMinutes_->get() <= WARNING_MINUTES && !timeWarningOn_) {
         timeWarningOn_ = true;

@@ -1,4 +1,4 @@
-// What a game world needs from outside it; the shell owns all of these for the whole run (no SDL here).
+// What a game world needs from outside it; the shell owns all of these for the whole run.
 #pragma once
 #include "input/keyboard_input.h"
 #include "platform/audio.h"

@@ -1,17 +1,16 @@
 // Building and tearing down a game world: surface, sounds, pictures, HUD, figures, first period.
 #include "core/game_world.h"
 
+#include "core/screen_layout.h"
+
 namespace tundrix {
 
 namespace {
-constexpr int32_t HUD_SPACING = 5;
-// Single-precision 1/806: the claimed cells that make one percent on the HUD.
-constexpr float PERCENT_SCALE = 1.0f / 806.0f;
 
-std::unique_ptr<NumberDisplay> digitDisplay(SpriteSheet& digits, int32_t x, int32_t y) {
+std::unique_ptr<NumberDisplay> digitDisplay(SpriteSheet& digits, int32_t x) {
     auto d = std::make_unique<NumberDisplay>(&digits, g_screen);
-    d->setPosition(x, y);
-    d->spacing = HUD_SPACING;
+    d->setPosition(x, layout::HUD_Y);
+    d->spacing = layout::DIGIT_SPACING;
     d->alignment = NumberDisplay::EndAt;
     return d;
 }
@@ -45,18 +44,19 @@ GameWorld::GameWorld(GameServices& services, const AngleTables& angles)
     matchCardSheet_.load(res, SET_MATCH_CARDS);
     gameOverBanner_ = std::make_unique<Image>(res, SET_GAME_OVER_BANNER);
 
-    clockMinutes_ = digitDisplay(digitSheet_, 61, 12);
-    clockSeconds_ = digitDisplay(digitSheet_, 111, 12);
+    clockMinutes_ = digitDisplay(digitSheet_, layout::MINUTES_END);
+    clockSeconds_ = digitDisplay(digitSheet_, layout::SECONDS_END);
     clockSeconds_->minDigits = 2;
-    score_ = digitDisplay(digitSheet_, 430, 12);
-    claimedCells_ = digitDisplay(digitSheet_, 169, 12);
+    score_ = digitDisplay(digitSheet_, layout::SCORE_END);
+    claimedCells_ = digitDisplay(digitSheet_, layout::PERCENT_END);
     claimedCells_->scale = PERCENT_SCALE;
     periodNumber_.set(1);
     periodStart_.set(static_cast<int32_t>(services_.clock.nowMs()));
 
     chanceIconSheet_.select(0);
-    chances_ = std::make_unique<NumberDisplay>(chanceIconSheet_.current(), 6, g_screen);
-    chances_->setPosition(210, 8);
+    chances_ =
+        std::make_unique<NumberDisplay>(chanceIconSheet_.current(), layout::MAX_CHANCE_ICONS, g_screen);
+    chances_->setPosition(layout::CHANCES_X, layout::CHANCES_Y);
     chances_->spacing = 0;
     chances_->alignment = NumberDisplay::StartAt;
     chances_->set(3);
@@ -95,16 +95,11 @@ GameWorld::~GameWorld() {
 }
 
 int32_t GameWorld::percentage() {
-    return static_cast<int32_t>(static_cast<double>(claimedCells_->get()) *
-                                static_cast<double>(PERCENT_SCALE));
+    return claimedPercent(claimedCells_->get());
 }
 
 int32_t GameWorld::matchIndex() {
-    return (periodNumber_.get() - 1) / 3;
-}
-
-void GameWorld::presentAgain() {
-    if (screen_) screen_->present();
+    return (periodNumber_.get() - 1) / PERIODS_PER_MATCH;
 }
 
 } // namespace tundrix

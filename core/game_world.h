@@ -1,10 +1,12 @@
-// One game from the title screen to game over: everything it loads and every figure it runs (no SDL here).
+// One game from the title screen to game over: everything it loads and every figure it runs.
 #pragma once
 #include "actors/opponent.h"
 #include "actors/play_context.h"
+#include "actors/play_frame.h"
 #include "actors/player.h"
 #include "actors/title_figure.h"
 #include "core/angle_tables.h"
+#include "core/game_rules.h"
 #include "core/game_services.h"
 #include "core/number_display.h"
 #include "core/object_list.h"
@@ -49,8 +51,7 @@ class GameWorld : public World {
 
     // The shell compares this with its best score after every frame, and zeroes it after a submission.
     GuardedCounter& score() { return *score_; }
-    // Shows the last composed picture again (the dialogs repaint the window with it).
-    void presentAgain();
+    GuardedCounter* scoreCounter() override { return score_.get(); }
 
     // What the flow, the scene and the tests read.
     bool onTitle() const { return onTitle_; }
@@ -85,6 +86,7 @@ class GameWorld : public World {
     void updateTitle();
     void updateMatchIntro();
     void updatePlay(int c);
+    void showClock();
     void runClock();
     void endPeriod();
     void stopTimeWarning();

@@ -1,4 +1,4 @@
-// An integer that notices being changed from outside the program (no SDL here).
+// An integer that notices being changed from outside the program.
 #pragma once
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-// A guarded counter that draws itself as digits or as a row of icons on the HUD (no SDL here).
+// A guarded counter that draws itself as digits or as a row of icons on the HUD.
 #pragma once
 #include "core/guarded_counter.h"
 #include "graphics/image.h"

@@ -1,4 +1,4 @@
-// Reference-counted list membership with deferred removal: the period's live actors (no SDL here).
+// Reference-counted list membership with deferred removal: the period's live actors.
 #pragma once
 #include <cstdint>
 

@@ -4,7 +4,6 @@
 namespace tundrix {
 
 namespace {
-constexpr int32_t LAST_TEAM = 5;
 constexpr int MATCH_INTRO_WAIT = 10;
 } // namespace
 
@@ -25,12 +24,12 @@ void GameWorld::setUpPeriod() {
     services_.keyboard.clearPresses();
 
     actors_.insertAt(new Opponent(*ctx_, opponentSheet_, KIND_REFEREE), 0);
-    int32_t kind = (period - 1) / 3 + 1;
+    int32_t kind = (period - 1) / PERIODS_PER_MATCH + 1;
     if (kind > LAST_TEAM) kind = LAST_TEAM;
     for (int32_t i = 0; i < period; ++i)
         actors_.insertAt(new Opponent(*ctx_, opponentSheet_, kind), 0);
 
-    if (period % 3 == 1) {
+    if (period % PERIODS_PER_MATCH == 1) {
         inMatchIntro_ = true;
         countdown_ = MATCH_INTRO_WAIT;
     } else {

@@ -1,4 +1,4 @@
-// The game's one random sequence: a 32-bit linear congruential generator (no SDL here).
+// The game's one random sequence: a 32-bit linear congruential generator.
 #pragma once
 #include <cstdint>
 

@@ -1,15 +1,12 @@
 // Drawing each screen into the surface: title, match intro, and play with the banner and the HUD.
 #include "core/game_world.h"
+#include "core/screen_layout.h"
 
 namespace tundrix {
 
-namespace {
-constexpr int32_t TITLE_READY_AGE = 50;
-} // namespace
-
 int32_t GameWorld::bannerX() const {
     const int32_t slide = countdown_ - 20 > 0 ? countdown_ - 20 : 0;
-    return slide * 20 + 95;
+    return slide * layout::BANNER_STEP + layout::BANNER_REST_X;
 }
 
 void GameWorld::draw() {
@@ -27,17 +24,18 @@ void GameWorld::drawTitle() {
     backgroundSheet_.drawFrame(0, 0, 3);
     leftFigure_->drawFigure(player_->mascot == 1);
     rightFigure_->drawFigure(player_->mascot == 0);
-    backgroundSheet_.drawFrame(383, 82, 4);
+    backgroundSheet_.drawFrame(layout::PANEL_X, layout::PANEL_Y, 4);
 
     int& blink = services_.titleBlink;
     if (blink >= 8 || blink < 0) blink = 0;
-    if (rightFigure_->age > TITLE_READY_AGE && blink <= 4) leftFigureSheet_.drawFrame(286, 90, 4);
+    if (rightFigure_->age > TITLE_READY_AGE && blink <= 4)
+        leftFigureSheet_.drawFrame(layout::CAPTION_X, layout::CAPTION_Y, 4);
     ++blink;
 }
 
 void GameWorld::drawMatchIntro() {
     backgroundSheet_.drawFrame(0, 0, 2);
-    matchCardSheet_.drawFrame(226, 128, matchIndex());
+    matchCardSheet_.drawFrame(layout::CARD_X, layout::CARD_Y, matchIndex());
 }
 
 void GameWorld::drawPlay() {
@@ -47,16 +45,16 @@ void GameWorld::drawPlay() {
 
     if (gameOver_ && countdown_ < 40) {
         if (countdown_ == 25) sounds_->periodEndSound.play();
-        gameOverBanner_->draw(bannerX(), 134);
+        gameOverBanner_->draw(bannerX(), layout::BANNER_Y);
     }
 
     clockSeconds_->draw();
     clockMinutes_->draw();
     score_->draw();
     claimedCells_->draw();
-    digitSheet_.drawFrame(56, 12, 11);
-    digitSheet_.drawFrame(174, 12, 12);
-    flagSheet_.drawFrame(348, 279, matchIndex());
+    digitSheet_.drawFrame(layout::SEPARATOR_X, layout::HUD_Y, 11);
+    digitSheet_.drawFrame(layout::PERCENT_SIGN_X, layout::HUD_Y, 12);
+    flagSheet_.drawFrame(layout::FLAG_X, layout::FLAG_Y, matchIndex());
     chances_->draw();
 }
 

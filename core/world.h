@@ -1,5 +1,6 @@
-// What the frame driver needs of a game in progress (no SDL here).
+// What the frame driver needs of a game in progress.
 #pragma once
+#include "core/guarded_counter.h"
 
 namespace tundrix {
 
@@ -11,6 +12,9 @@ class World {
     virtual void draw() = 0;
     virtual bool gameOver() const = 0;
     virtual int countdown() const = 0;
+    // The game's score, which the shell compares with its best after every frame and zeroes after a
+    // submission; null for a world that keeps none.
+    virtual GuardedCounter* scoreCounter() { return nullptr; }
 };
 
 } // namespace tundrix

@@ -1,4 +1,4 @@
-// Reads an uncompressed Windows bitmap: its size, colour table and 8-bit indices (no SDL here).
+// Reads an uncompressed Windows bitmap: its size, colour table and 8-bit indices.
 #pragma once
 #include "platform/video.h"
 

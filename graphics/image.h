@@ -1,4 +1,4 @@
-// An 8-bit picture of palette indices and the one drawing primitive, blit (no SDL here).
+// An 8-bit picture of palette indices and the one drawing primitive, blit.
 #pragma once
 #include "graphics/resource_reader.h"
 

@@ -1,4 +1,4 @@
-// Writes frames in the game's image-set format, following its conventions (no SDL here).
+// Writes frames in the game's image-set format, following its conventions.
 #pragma once
 #include <cstdint>
 #include <span>

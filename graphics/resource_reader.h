@@ -1,4 +1,4 @@
-// Walks the bytes of one resource (or a file of that name), big-endian, never past the end (no SDL here).
+// Walks the bytes of one resource (or a file of that name), big-endian, never past the end.
 #pragma once
 #include "platform/resource_store.h"
 
@@ -38,7 +38,6 @@ class ResourceReader {
 
     uint32_t size() const { return static_cast<uint32_t>(data_.size()); }
     uint32_t position() const { return position_; }
-    bool ownsData() const { return !owned_.empty(); }
 
   private:
     std::span<const uint8_t> data_;

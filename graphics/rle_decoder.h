@@ -1,4 +1,4 @@
-// Decodes one frame's escape-byte run-length token stream into a pixel block (no SDL here).
+// Decodes one frame's escape-byte run-length token stream into a pixel block.
 #pragma once
 #include <cstdint>
 #include <span>

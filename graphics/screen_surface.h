@@ -1,4 +1,4 @@
-// The one 440 by 300 surface every frame is composed in, with the game's palette (no SDL here).
+// The one 440 by 300 surface every frame is composed in, with the game's palette.
 #pragma once
 #include "graphics/image.h"
 #include "platform/resource_store.h"

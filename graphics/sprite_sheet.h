@@ -1,4 +1,4 @@
-// An ordered set of frames loaded from one image set, with one frame current (no SDL here).
+// An ordered set of frames loaded from one image set, with one frame current.
 #pragma once
 #include "graphics/image.h"
 
@@ -27,9 +27,9 @@ class SpriteSheet {
     void drawCurrent(int32_t x, int32_t y) const;
     void drawFrame(int32_t x, int32_t y, int32_t index);
 
-    // Appends every frame of a multi-frame image set and leaves the last one current. False if the
-    // source cannot be opened (sheet unchanged) or a frame is damaged; the sheet then still holds
-    // the set's frame count, damaged frames as 16 by 16 default images.
+    // Appends every frame of a multi-frame image set and leaves the last one current. False only if
+    // the source cannot be opened (sheet unchanged); a damaged frame is added as a 16 by 16 default
+    // image, so the sheet always holds the set's frame count.
     bool load(const ResourceStore& store, const ResourceName& name);
 
   private:

@@ -1,4 +1,4 @@
-// The keyboard sampled once per frame: held keys, new presses, axes and the newest heading (no SDL here).
+// The keyboard sampled once per frame: held keys, new presses, axes and the newest heading.
 #pragma once
 #include "platform/keys.h"
 

@@ -1,4 +1,4 @@
-// Turns the server's answer bytes into a result code, a version notice and a message (no SDL here).
+// Turns the server's answer bytes into a result code, a version notice and a message.
 #include "net/answer_parser.h"
 
 #include <cstdint>

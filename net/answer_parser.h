@@ -1,4 +1,4 @@
-// Reading the channel server's short text answer: result code, version notice, message (no SDL here).
+// Reading the channel server's short text answer: result code, version notice, message.
 #pragma once
 #include <cstdint>
 #include <string>

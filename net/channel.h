@@ -1,4 +1,4 @@
-// Where the game channel lives: the one place that names its web server (no SDL here).
+// Where the game channel lives: the one place that names its web server.
 #pragma once
 #include <cstdint>
 

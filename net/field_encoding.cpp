@@ -1,4 +1,4 @@
-// Scrambles one form field value with the fixed key (no SDL here).
+// Scrambles one form field value with the fixed key.
 #include "net/field_encoding.h"
 
 namespace tundrix {

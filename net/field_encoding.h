@@ -1,4 +1,4 @@
-// The scrambling of the form's field values: each byte XOR a fixed key, written as hex digits (no SDL here).
+// The scrambling of the form's field values: each byte XOR a fixed key, written as hex digits.
 #pragma once
 #include <array>
 #include <cstdint>

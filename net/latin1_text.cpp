@@ -1,4 +1,4 @@
-// Conversion between UTF-8 and Windows-1252 for the user name and password (no SDL here).
+// Conversion between UTF-8 and Windows-1252 for the user name and password.
 #include "net/latin1_text.h"
 
 #include <array>

@@ -1,4 +1,4 @@
-// Processor speed count, processor description and the program file's CRC-32 (no SDL here).
+// Processor speed count, processor description and the program file's CRC-32.
 #include "net/measurements.h"
 
 #include <zlib.h>

@@ -1,4 +1,4 @@
-// The values measured on the player's machine and sent along with a score (no SDL here).
+// The values measured on the player's machine and sent along with a score.
 #pragma once
 #include <cstdint>
 #include <ctime>

@@ -1,4 +1,4 @@
-// Builds the scrambled score form, posts it and files the server's verdict in the record (no SDL here).
+// Builds the scrambled score form, posts it and files the server's verdict in the record.
 #include "net/score_submission.h"
 
 #include "net/answer_parser.h"

@@ -1,4 +1,4 @@
-// Posting a best score to the channel's server and reading its verdict (no SDL, no curl here).
+// Posting a best score to the channel's server and reading its verdict.
 #pragma once
 #include "net/channel.h"
 #include "net/channel_address.h"

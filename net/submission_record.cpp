@@ -1,4 +1,4 @@
-// Bounded, converting access to the submission record's text fields (no SDL here).
+// Bounded, converting access to the submission record's text fields.
 #include "net/submission_record.h"
 
 #include "net/latin1_text.h"
@@ -27,10 +27,6 @@ void SubmissionRecord::setPassword(std::string_view utf8) {
 
 std::string SubmissionRecord::userNameUtf8() const {
     return windows1252ToUtf8(std::string_view(userName, strnlen(userName, sizeof userName)));
-}
-
-std::string SubmissionRecord::passwordUtf8() const {
-    return windows1252ToUtf8(std::string_view(password, strnlen(password, sizeof password)));
 }
 
 void SubmissionRecord::setMessage(std::string_view text, size_t maxChars) {

@@ -1,4 +1,4 @@
-// The one submission record the register dialog fills and the score submission reports into (no SDL here).
+// The one submission record the register dialog fills and the score submission reports into.
 #pragma once
 #include "net/channel.h"
 
@@ -34,9 +34,8 @@ struct SubmissionRecord {
     // Store what the user typed (UTF-8), converted and cut to the field's limit.
     void setUserName(std::string_view utf8);
     void setPassword(std::string_view utf8);
-    // The stored texts back in UTF-8, for showing them again in the dialog.
+    // The stored user name back in UTF-8, for showing it again in the dialog.
     std::string userNameUtf8() const;
-    std::string passwordUtf8() const;
     // Stores raw single-byte text, cut to maxChars and to the field.
     void setMessage(std::string_view text, size_t maxChars);
 };

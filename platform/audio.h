@@ -1,4 +1,4 @@
-// The audio device the sound effects play through: per-sound buffers and a simple player (no SDL here).
+// The audio device the sound effects play through: per-sound buffers and a simple player.
 #pragma once
 #include <cstdint>
 #include <span>
@@ -40,8 +40,8 @@ class AudioOut {
     // and to the simple player, and kept while the device is closed and opened again.
     virtual void setOutputVolume(int attenuation) = 0;
 
-    // One sound at a time, played from a whole WAVE file image; a new one cuts off the old.
-    virtual void simplePlay(std::span<const uint8_t> wave, bool loop) = 0;
+    // One sound at a time, played from its samples in the given format; a new one cuts off the old.
+    virtual void simplePlay(const PcmFormat& format, std::span<const uint8_t> samples, bool loop) = 0;
     virtual void simpleStop() = 0;
 };
 

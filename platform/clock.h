@@ -1,4 +1,4 @@
-// The millisecond clock and the sleep the game paces itself with (no SDL here).
+// The millisecond clock and the sleep the game paces itself with.
 #pragma once
 #include <cstdint>
 

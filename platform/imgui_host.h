@@ -1,10 +1,12 @@
-// A game window with a Dear ImGui layer over the picture: what the menus and the dialogs need from it
-// (no SDL here).
+// A game window with a Dear ImGui layer over the picture: what the menus and the dialogs need from it.
 #pragma once
 #include <cstdint>
 #include <string>
 
 namespace tundrix {
+
+// The whole factors the window can be scaled by.
+constexpr int ZOOM_MIN = 1, ZOOM_MAX = 3;
 
 enum class WindowEvent {
     None,           // nothing waiting (or nothing that mattered)
@@ -34,7 +36,7 @@ class ImGuiHost {
 
     virtual int menuBarHeight() const = 0;
     virtual int zoom() const = 0;
-    // 1, 2 or 3: the window's content is scaled by that whole factor, nearest neighbour.
+    // ZOOM_MIN to ZOOM_MAX: the window's content is scaled by that whole factor, nearest neighbour.
     virtual void setZoom(int zoom) = 0;
 
     // Opens a web page in the user's browser; fire and forget.

@@ -1,4 +1,4 @@
-// The asynchronous key-state query the game samples its keys through (no SDL here).
+// The asynchronous key-state query the game samples its keys through.
 #pragma once
 
 namespace tundrix {

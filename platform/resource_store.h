@@ -1,4 +1,4 @@
-// Lookup of the program's embedded resources by numeric id (no SDL here).
+// Lookup of the program's embedded resources by numeric id.
 #pragma once
 #include <cstdint>
 #include <span>

@@ -1,8 +1,6 @@
 // SDL2_mixer output: samples converted to the device format, pause as stop, resume or play as start.
 #include "platform/sdl_audio.h"
 
-#include "sound/wave_reader.h"
-
 #include <SDL.h>
 #include <SDL_mixer.h>
 
@@ -184,13 +182,12 @@ void SdlAudio::stop(BufferId id) {
     if (Mix_Playing(channel) != 0 && Mix_Paused(channel) == 0) Mix_Pause(channel);
 }
 
-void SdlAudio::simplePlay(std::span<const uint8_t> wave, bool loop) {
+void SdlAudio::simplePlay(const PcmFormat& format, std::span<const uint8_t> samples, bool loop) {
     if (!open_) return;
     // One sound at a time: a new one cuts off the old.
     Mix_HaltChannel(SIMPLE_CHANNEL);
     free(simple_);
-    WaveData parsed;
-    if (!readWave(wave, parsed) || !load(parsed.format, parsed.samples, simple_)) return;
+    if (!load(format, samples, simple_)) return;
     applyVolume(SIMPLE_CHANNEL, 0);
     Mix_PlayChannel(SIMPLE_CHANNEL, simple_.chunk, loop ? -1 : 0);
 }

@@ -33,7 +33,7 @@ class SdlAudio : public AudioOut {
     void stop(BufferId id) override;
     void setOutputVolume(int attenuation) override;
 
-    void simplePlay(std::span<const uint8_t> wave, bool loop) override;
+    void simplePlay(const PcmFormat& format, std::span<const uint8_t> samples, bool loop) override;
     void simpleStop() override;
     bool simplePlaying() const;
 

@@ -1,4 +1,4 @@
-// Showing the 8-bit game picture: the palette and the once-per-frame copy to the window (no SDL here).
+// Showing the 8-bit game picture: the palette and the once-per-frame copy to the window.
 #pragma once
 #include <cstdint>
 #include <span>

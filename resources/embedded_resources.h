@@ -1,4 +1,4 @@
-// The resource store over the art and sounds built into the program (no SDL here).
+// The resource store over the art and sounds built into the program.
 #pragma once
 #include "platform/resource_store.h"
 

@@ -1,4 +1,4 @@
-// The table of resources built into the program, filled by the generated embedding file (no SDL here).
+// The table of resources built into the program, filled by the generated embedding file.
 #pragma once
 #include <cstdint>
 #include <span>

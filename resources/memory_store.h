@@ -1,4 +1,4 @@
-// A resource store over bytes held in memory, for tests and tools (no SDL here).
+// A resource store over bytes held in memory, for tests and tools.
 #pragma once
 #include "platform/resource_store.h"
 

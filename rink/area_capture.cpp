@@ -141,7 +141,7 @@ int32_t AreaCapture::claimSide(uint8_t claim, uint8_t restore) {
 }
 
 int32_t AreaCapture::captureScore(int32_t v) {
-    const int32_t q = v / 812;
+    const int32_t q = v / CAPTURE_SCORE_CELLS;
     return q * q / 5 + 1;
 }
 

@@ -1,6 +1,7 @@
 // The area capture: the closed raid line becomes claimed line and the side away from the referee
-// becomes claimed area (no SDL here).
+// becomes claimed area.
 #pragma once
+#include "core/game_rules.h"
 #include "core/guarded_counter.h"
 #include "rink/rink.h"
 #include "sound/sound_effect.h"
@@ -45,7 +46,7 @@ class AreaCapture {
     // claimed line that no longer touches free ice. Returns the number of cells claimed.
     int32_t claimSide(uint8_t claim, uint8_t restore);
 
-    // The score of a capture of v cells: trunc(trunc(v / 812)^2 / 5) + 1.
+    // The score of a capture of v cells (see CAPTURE_SCORE_CELLS).
     static int32_t captureScore(int32_t v);
 
   private:

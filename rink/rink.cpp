@@ -1,6 +1,8 @@
 // The rink grid: layout, line marking and the raid path with its step-back rules.
 #include "rink/rink.h"
 
+#include <deque>
+
 namespace tundrix {
 
 Rink::Rink()
@@ -104,9 +106,32 @@ PathPoint Rink::pathPoint(int32_t k) const {
             static_cast<float>(pathY_[static_cast<size_t>(k)])};
 }
 
-int32_t claimedPercent(int32_t claimedCells) {
-    constexpr float PER_CELL = 1.0f / 806.0f;
-    return static_cast<int32_t>(static_cast<double>(claimedCells) * static_cast<double>(PER_CELL));
+int32_t Rink::nearestOpenLine(int32_t from) const {
+    if (from < 0 || from >= RINK_CELLS) return -1;
+    const auto open = [this](int32_t i) {
+        const uint8_t c = cellAtIndex(i);
+        if (c != CellEdge && c != CellClaimedLine) return false;
+        for (int32_t dy = -RINK_WIDTH; dy <= RINK_WIDTH; dy += RINK_WIDTH)
+            for (int32_t dx = -1; dx <= 1; ++dx)
+                if (cellAtIndex(int64_t{i} + dy + dx) == CellIce) return true;
+        return false;
+    };
+    std::vector<bool> seen(RINK_CELLS, false);
+    std::deque<int32_t> queue{from};
+    seen[static_cast<size_t>(from)] = true;
+    while (!queue.empty()) {
+        const int32_t i = queue.front();
+        queue.pop_front();
+        if (open(i)) return i;
+        for (int32_t step : {1, RINK_WIDTH, -1, -RINK_WIDTH}) {
+            const int32_t n = i + step;
+            if (n < 0 || n >= RINK_CELLS || seen[static_cast<size_t>(n)] || cellAtIndex(n) == CellOutside)
+                continue;
+            seen[static_cast<size_t>(n)] = true;
+            queue.push_back(n);
+        }
+    }
+    return -1;
 }
 
 } // namespace tundrix

@@ -1,4 +1,4 @@
-// The rink grid of cell codes laid over the playfield, and the raid path beside it (no SDL here).
+// The rink grid of cell codes laid over the playfield, and the raid path beside it.
 #pragma once
 #include "graphics/image.h"
 
@@ -93,6 +93,10 @@ class Rink : public GridOwner {
     void markLine(int32_t x, int32_t y);
     // Raid line becomes free ice again (painted from the plain rink); anything else is left alone.
     void eraseLine(int32_t x, int32_t y);
+    // The cell nearest to cell from (breadth first, four-connected, from itself on) from which the player
+    // can skate on: edge or claimed line with free ice among its eight neighbours; -1 if there is none.
+    int32_t nearestOpenLine(int32_t from) const;
+
     // Paints one cell of rinkDisplay, by index, with a fixed index or from the claimed picture.
     void paintIndex(int32_t i, uint8_t value);
     void paintClaimed(int32_t i);
@@ -120,9 +124,5 @@ class Rink : public GridOwner {
     bool pathEmpty_ = true;
     bool pathSteppedBack_ = false;
 };
-
-// The claimed percentage shown on the HUD: trunc(c * f) with f the single-precision value nearest
-// to 1/806, so an exact multiple of 806 shows one percent less.
-int32_t claimedPercent(int32_t claimedCells);
 
 } // namespace tundrix

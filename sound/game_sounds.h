@@ -1,4 +1,4 @@
-// The audio device and the ten sound effects of one game world, built and destroyed in order (no SDL here).
+// The audio device and the ten sound effects of one game world, built and destroyed in order.
 #pragma once
 #include "sound/sound.h"
 
@@ -21,7 +21,7 @@ struct GameSounds {
     GameSounds(AudioOut& out, const ResourceStore& resources);
 
     SoundDevice device;
-    Sound rightFigureSound;
+    // In the order of their WAVE ids, the right figure's last.
     Sound titleTuneSound;
     Sound playLoopSound1;
     Sound playLoopSound2;
@@ -31,6 +31,7 @@ struct GameSounds {
     Sound periodEndSound;
     Sound refereeCutSound;
     Sound leftFigureSound;
+    Sound rightFigureSound;
 };
 
 } // namespace tundrix

@@ -32,9 +32,8 @@ void Sound::load(uint16_t waveId) {
         out_.releaseBuffer(buffer);
         buffer = AudioOut::NO_BUFFER;
     }
-    WaveData wave;
-    wellFormed_ = readWave(resources_.find(waveId), wave);
-    if (useDevice && wellFormed_) buffer = out_.createBuffer(wave.format, wave.samples);
+    wellFormed_ = readWave(resources_.find(waveId), wave_);
+    if (useDevice && wellFormed_) buffer = out_.createBuffer(wave_.format, wave_.samples);
     loaded = true;
 }
 
@@ -45,7 +44,7 @@ void Sound::play() {
         return;
     }
     // The simple player takes one sound at a time: this cuts off whatever it was playing.
-    if (wellFormed_) out_.simplePlay(resources_.find(resourceId), loop);
+    if (wellFormed_) out_.simplePlay(wave_.format, wave_.samples, loop);
 }
 
 void Sound::start() {

@@ -1,9 +1,10 @@
-// The audio device of one game world and the sound effects that play on it (no SDL here).
+// The audio device of one game world and the sound effects that play on it.
 #pragma once
 #include "core/object_list.h"
 #include "platform/audio.h"
 #include "platform/resource_store.h"
 #include "sound/sound_effect.h"
+#include "sound/wave_reader.h"
 
 #include <cstdint>
 
@@ -61,8 +62,10 @@ class Sound : public ListItem, public SoundEffect {
   private:
     AudioOut& out_;
     const ResourceStore& resources_;
-    // The WAVE parsed: without a device only such a sound goes to the simple player.
+    // The WAVE parsed: without a device only such a sound goes to the simple player. Its samples point
+    // into the resource store, which outlives every sound.
     bool wellFormed_ = false;
+    WaveData wave_;
 };
 
 } // namespace tundrix

@@ -1,4 +1,4 @@
-// What the game's actors and flow ask of a sound effect (no SDL here).
+// What the game's actors and flow ask of a sound effect.
 #pragma once
 
 namespace tundrix {

@@ -1,5 +1,4 @@
-// The game's own RIFF/WAVE reader: finds the sample format and the samples in a WAVE file image (no SDL
-// here).
+// The game's own RIFF/WAVE reader: finds the sample format and the samples in a WAVE file image.
 #pragma once
 #include "platform/audio.h"
 

@@ -19,9 +19,14 @@ ctest --test-dir build/release --output-on-failure -j "$jobs"
 
 echo "== sanitizer build =="
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTUNDRIX_WERROR=ON -DTUNDRIX_SANITIZE=ON \
-  -DTUNDRIX_BENCH=OFF >/dev/null
+  -DTUNDRIX_COVERAGE=ON -DTUNDRIX_BENCH=OFF >/dev/null
 cmake --build build/asan -j "$jobs"
+find build/asan -name '*.gcda' -delete
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --test-dir build/asan --output-on-failure -j "$jobs"
+
+echo "== coverage of the game logic by the tests (a figure, not a gate) =="
+gcovr --root . --object-directory build/asan --filter '(core|rink|actors|graphics|input|sound|net)/' \
+  --exclude-throw-branches --exclude-unreachable-branches --print-summary -o build/asan/coverage.txt
 
 echo "== fuzz targets =="
 if command -v clang++ >/dev/null; then

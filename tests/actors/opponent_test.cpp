@@ -54,7 +54,7 @@ TEST(Opponent, IsBuiltInTheMiddleWithTurnRateAndAngleFromTheSharedSequence) {
 
 TEST(Opponent, MovesInSubStepsShorterThanACellAndFacesItsMotion) {
     PlayRig rig;
-    Opponent& o = rig.addFigure(1, 219, 161, 0);
+    Opponent& o = rig.addFigure(1, 219, 161, 0, true);
     // 45 degrees: |vx| is a hair larger than |vy| with the tables' pi, so the figure faces right. An angle
     // that reached exactly 360 reads the tables at 0 degrees and is wrapped afterwards.
     const double d = 3.5355339;
@@ -90,7 +90,7 @@ TEST(Opponent, MovesInSubStepsShorterThanACellAndFacesItsMotion) {
     EXPECT_NEAR(o.angle(), 359.5f, 1e-4);
 
     // The referee has 20 by 20 frames shrunk by 4: the same 12 by 12 box.
-    Opponent& referee = rig.addFigure(KIND_REFEREE, 219, 161, 90);
+    Opponent& referee = rig.addFigure(KIND_REFEREE, 219, 161, 90, true);
     referee.update();
     EXPECT_EQ(referee.frame(), rig.opponentSheet.frame(1));
     EXPECT_NEAR(referee.box().right - referee.box().left, 12, 1e-4);
@@ -107,10 +107,12 @@ TEST(Opponent, BouncesOffTheEdgesAndCorners) {
         {"straight into the bottom edge: vertical reflection", 219, 268.5f, 90, 270, 1000, 269},
         {"diagonally into the right edge, free ice mirrored", 403.5f, 150.5f, 45, 135, 404, 1000},
         {"into the corner, both mirrored cells edge: reversed", 403.5f, 269.5f, 45, 225, 403.5f, 269.5f},
+        {"straight into the left edge: horizontal reflection", 35.5f, 161, 180, 0, 1000, 1000},
+        {"straight into the top edge: vertical reflection", 219, 54.5f, 270, 90, 1000, 1000},
     };
     // clang-format on
     PlayRig rig;
-    Opponent& o = rig.addFigure(1, cases[0].x, cases[0].y, 0);
+    Opponent& o = rig.addFigure(1, cases[0].x, cases[0].y, 0, true);
     for (const auto& c : cases) {
         o.setPosition(c.x, c.y);
         o.setAngle(c.angle);
@@ -120,13 +122,18 @@ TEST(Opponent, BouncesOffTheEdgesAndCorners) {
         EXPECT_LT(o.y(), c.belowY) << c.name;
         EXPECT_EQ(rig.rink.cellAt(static_cast<int>(o.x()), static_cast<int>(o.y())), CellIce) << c.name;
     }
+    // Six sub-steps of 5/6: one up to the last ice cell, the bounce back, four more away from the edge.
+    o.setPosition(402.5f, 161);
+    o.setAngle(0);
+    o.update();
+    EXPECT_NEAR(o.x(), 402.5f - 4 * 5.0f / 6, 1e-4);
     // A figure that is not on free ice never moves, but still turns.
     o.setPosition(100, 52);
-    o.setAngle(90);
+    o.setAngle(60);
     o.setTurnRate(1);
     o.update();
     EXPECT_EQ(XY(o.x(), o.y()), XY(100, 52));
-    EXPECT_FLOAT_EQ(o.angle(), 91);
+    EXPECT_FLOAT_EQ(o.angle(), 61);
 }
 
 TEST(Opponent, StaysOnTheIceForAThousandFrames) {
@@ -164,26 +171,29 @@ TEST(Opponent, StandingOnTheLineCutsTheRaidAtCheckOnce) {
     EXPECT_EQ(rig.opponentSound.plays, 1);
 }
 
-TEST(Opponent, AFigureCaughtInClaimedAreaIsPenalisedOnceAndCutsNothing) {
+TEST(Opponent, AFigurePenalisedInClaimedAreaStillCutsThatFrameThenIsOutOfPlay) {
     PlayRig rig;
     rig.play({Key::Right, Key::Space}); // raiding, player at 36, 161
-    // A referee is penalised like an opponent; a penalised figure, even beside the player, does not cut.
+    // A referee is penalised like an opponent. A figure penalised beside the raiding player still cuts
+    // the raid in the same check, and samples its cell again.
     Opponent& referee = rig.addFigure(KIND_REFEREE, 100, 100, 0);
     Opponent& o = rig.addFigure(1, 40, 165, 0);
-    rig.rink.setCell(100, 100, CellClaimed);
+    rig.rink.setCell(100, 100, CellClaimedLine); // claimed line counts as claimed area
     referee.sampleCell();
     o.sampledCell = CellClaimed;
     checkAll(rig.actors);
     EXPECT_TRUE(referee.marked);
     EXPECT_TRUE(o.marked);
-    EXPECT_EQ(rig.score.get(), 50);
-    EXPECT_EQ(rig.opponentSound.plays, 2);
+    EXPECT_EQ(rig.score.get(), 2 * PENALTY_POINTS);
+    EXPECT_EQ(rig.opponentSound.plays, 3); // two penalties and the cut
     EXPECT_EQ(rig.refereeCut.plays, 0);
-    EXPECT_FALSE(rig.player->caught);
-    EXPECT_FALSE(rig.player->safe);
+    EXPECT_TRUE(rig.player->caught);
+    EXPECT_EQ(o.sampledCell, CellIce);
     // Marked: neither checked again nor drawn.
+    rig.player->resetToRaidStart();
+    o.sampledCell = CellClaimed;
     checkAll(rig.actors);
-    EXPECT_EQ(rig.score.get(), 50);
+    EXPECT_EQ(rig.score.get(), 2 * PENALTY_POINTS);
     Image target(440, 300);
     referee.setTarget(&target);
     referee.draw();

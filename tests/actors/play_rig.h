@@ -1,9 +1,11 @@
-// A small game world for the actor tests: a real rink, scripted keys, recording sounds and sheets of
-// plain coloured frames.
+// A small game world for the actor tests: a real rink with its pictures, scripted keys, recording sounds
+// and sheets of plain coloured frames.
 #pragma once
 #include "actors/opponent.h"
+#include "actors/play_frame.h"
 #include "actors/player.h"
 #include "recording_sound.h"
+#include "rink_rig.h"
 #include "scripted_keys.h"
 
 #include <initializer_list>
@@ -24,12 +26,15 @@ inline SpriteSheet& fillSheet(SpriteSheet& sheet, int count, int w, int h, int b
 
 using XY = std::pair<float, float>;
 
-struct PlayRig {
+// A figure that keeps its place when the frame moves the figures; its rules still apply.
+class StandingFigure : public Opponent {
+  public:
+    using Opponent::Opponent;
+    void update() override {}
+};
+
+struct PlayRig : RinkRig {
     PlayRig() {
-        plain.fillRect(0, 0, 440, 300, 77);
-        claimed.fillRect(0, 0, 440, 300, 88);
-        display.blit(plain, 0, 0);
-        rink.attachPictures(display, plain, claimed);
         fillSheet(playerSheet, 4, 32, 32, 10);
         fillSheet(opponentSheet, 4, 20, 20, 20);
         fillSheet(opponentSheet, 20, 32, 32, 30);
@@ -42,48 +47,36 @@ struct PlayRig {
         player.reset();
     }
 
-    // A figure placed and steered by hand, in front of the list like the period set-up does.
-    Opponent& addFigure(int kind, float x, float y, float angle, float turnRate = 0) {
-        auto* o = new Opponent(ctx, opponentSheet, kind);
+    // A figure placed and steered by hand, in front of the list like the period set-up does; it stands
+    // still unless it skates.
+    Opponent& addFigure(int kind, float x, float y, float angle, bool skates = false) {
+        auto* o =
+            skates ? new Opponent(ctx, opponentSheet, kind) : new StandingFigure(ctx, opponentSheet, kind);
         o->setPosition(x, y);
         o->setAngle(angle);
-        o->setTurnRate(turnRate);
+        o->setTurnRate(0);
         o->sampleCell();
         actors.insertAt(o, 0);
         return *o;
     }
 
-    // Frames of play as the game flow runs them, holding exactly the given keys; figures move only
-    // when asked.
-    void play(std::initializer_list<Key> held, int n = 1, bool moveFigures = false) {
+    // Frames of play as the game runs them, holding exactly the given keys.
+    void play(std::initializer_list<Key> held, int n = 1) {
         keys.releaseAll();
         for (Key k : held)
             keys.press(k);
-        for (int i = 0; i < n; ++i) {
-            player->update();
-            if (moveFigures) updateAll(actors);
-            player->check();
-            checkAll(actors);
-            if (player->caught) ++chancesLost, player->resetToRaidStart();
-        }
+        for (int i = 0; i < n; ++i)
+            chancesLost += playFrame(*player, actors) ? 1 : 0;
     }
     XY at() const { return {player->x(), player->y()}; }
-    int count(uint8_t code) const {
-        int n = 0;
-        for (int i = 0; i < RINK_CELLS; ++i)
-            n += rink.cellAtIndex(i) == code;
-        return n;
-    }
 
     ScriptedKeys keys;
     KeyboardInput keyboard{keys};
-    Rink rink;
     ObjectList actors;
     Random random;
     AngleTables angles;
     GuardedCounter score, claimedCells;
     RecordingSound bigCapture, opponentSound, refereeCut;
-    Image display{440, 300}, plain{440, 300}, claimed{440, 300};
     SpriteSheet playerSheet, opponentSheet;
     PlayContext ctx{rink,  actors,       random,     angles,        keyboard,
                     score, claimedCells, bigCapture, opponentSound, refereeCut};

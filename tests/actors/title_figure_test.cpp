@@ -48,14 +48,21 @@ struct TitleRig {
 
 TEST(TitleFigure, BothFiguresSkateInAndSoundOnceOnTheirOwnSide) {
     TitleRig rig;
+    // Each check that finds no blink running draws exactly one number from the shared sequence
+    // (a started blink or wink draws a second).
+    Random reference;
+    int draws = 0;
     EXPECT_EQ(rig.rightSound.pan, 10000);
     EXPECT_EQ(rig.leftSound.pan, -10000);
     std::vector<float> right, left;
     for (int age = 0; age < 60; ++age) {
+        const bool rightIdle = rig.right.blinkHold == 0, leftIdle = rig.left.blinkHold == 0;
         rig.right.update(), rig.right.check(), rig.left.update();
         left.push_back(rig.left.x());
         rig.left.check();
         right.push_back(rig.right.x());
+        draws += rightIdle ? 1 + (rig.right.blinkHold > 0) : 0;
+        draws += leftIdle ? 1 : 0;
         // The right figure sounds and starts the title tune at age 33, the left one at 20.
         EXPECT_EQ(rig.rightSound.plays, age < 33 ? 0 : 1) << age;
         EXPECT_EQ(rig.tune.starts, age < 33 ? 0 : 1) << age;
@@ -71,6 +78,9 @@ TEST(TitleFigure, BothFiguresSkateInAndSoundOnceOnTheirOwnSide) {
     EXPECT_EQ(test::XY(rig.left.x(), rig.left.y()), test::XY(98, 175));
     EXPECT_FLOAT_EQ(rig.right.speed, 0);
     EXPECT_EQ(rig.right.age, 60);
+    for (int i = 0; i < draws; ++i)
+        reference.next();
+    EXPECT_EQ(rig.random.state(), reference.state());
 }
 
 TEST(TitleFigure, RightFigureWinksForSixDrawnFramesAndBlinksForTwo) {
@@ -85,9 +95,9 @@ TEST(TitleFigure, RightFigureWinksForSixDrawnFramesAndBlinksForTwo) {
             f.check();
             rig.clear();
             f.drawFigure(false);
-            // Eyes at offset (-19, -37), the wink at (-4, -37), both centred there.
-            shown +=
-                wink ? rig.target.pixel(243 - 4, 192 - 37) == 3 : rig.target.pixel(243 - 19, 192 - 37) == 2;
+            // Eyes and wink are centred at their offsets from the figure.
+            const layout::Offset at = wink ? layout::VESSA_WINK : layout::VESSA_EYES;
+            shown += rig.target.pixel(243 + at.x, 192 + at.y) == (wink ? 3 : 2);
             EXPECT_GT(frame < (wink ? 6 : 2) ? f.blinkHold : 1, 0) << frame;
         }
         EXPECT_EQ(shown, wink ? 6 : 2);

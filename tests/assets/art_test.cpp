@@ -2,6 +2,7 @@
 // look, the palette bitmap 139 with the two line colours painted straight into the rink, and the title
 // figures' overlays drawn the game's way (centred on the figure plus the offset, truncated), and the
 // window icon.
+#include "core/screen_layout.h"
 #include "graphics/bmp_reader.h"
 #include "graphics/image_set_writer.h"
 #include "graphics/sprite_sheet.h"
@@ -221,11 +222,12 @@ TEST_F(Art, EyesLandOnTheFaceAndHairJoinsThePortraitShowingBesideIt) {
         float x, y;
         int ox, oy;
         bool eyes;
-    } cases[] = {{"Vessa closed eyes", vessa, 1, 243.5f, 192.0f, -19, -37, true},
-                 {"Vessa wink", vessa, 2, 243.5f, 192.0f, -4, -37, true},
-                 {"Brum closed eyes", brum, 1, 98.0f, 175.0f, 11, -48, true},
-                 {"Vessa hair", vessa, 3, 243.5f, 192.0f, 96, 12, false},
-                 {"Brum hair", brum, 2, 98.0f, 175.0f, -41, -27, false}};
+    } cases[] = {
+        {"Vessa closed eyes", vessa, 1, 243.5f, 192.0f, layout::VESSA_EYES.x, layout::VESSA_EYES.y, true},
+        {"Vessa wink", vessa, 2, 243.5f, 192.0f, layout::VESSA_WINK.x, layout::VESSA_WINK.y, true},
+        {"Brum closed eyes", brum, 1, 98.0f, 175.0f, layout::BRUM_EYES.x, layout::BRUM_EYES.y, true},
+        {"Vessa hair", vessa, 3, 243.5f, 192.0f, layout::VESSA_HAIR.x, layout::VESSA_HAIR.y, false},
+        {"Brum hair", brum, 2, 98.0f, 175.0f, layout::BRUM_HAIR.x, layout::BRUM_HAIR.y, false}};
     for (const auto& k : cases) {
         SCOPED_TRACE(k.name);
         const Image& portrait = *k.figure.frame(0);
@@ -257,8 +259,8 @@ TEST_F(Art, CaptionIsASolidPlateAndVessaStaysClearOfTheSidePanel) {
             solid += opaque(caption, x, y);
     // Only the rounded corners let the title show through.
     EXPECT_GT(solid, caption.pixelCount() * 95 / 100);
-    // At rest the figure stays clear of the side panel's strip right of x 383.
-    EXPECT_LE(placed(*vessa.frame(0), 243.5f, 192.0f).x + vessa.frame(0)->width(), 383);
+    // At rest the figure stays clear of the side panel's strip.
+    EXPECT_LE(placed(*vessa.frame(0), 243.5f, 192.0f).x + vessa.frame(0)->width(), layout::PANEL_X);
 }
 
 TEST_F(Art, WindowIconIsVessasChanceHeadInFullColourOnAClearBackground) {

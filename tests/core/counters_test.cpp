@@ -1,9 +1,10 @@
 // Guarded counters and the HUD's digit and icon rows.
+#include "core/game_rules.h"
 #include "core/number_display.h"
 
 #include <gtest/gtest.h>
 
-#include <vector>
+#include <utility>
 
 namespace tundrix {
 namespace {
@@ -90,110 +91,73 @@ class DisplayTest : public ::testing::Test {
     Image screen{440, 300};
 };
 
-TEST_F(DisplayTest, RightAlignedNumbersEndAtTheirAnchorIncludingTheGap) {
-    NumberDisplay score(&digits, &screen);
+// Right-aligned rows end at their anchor less the gap; minimum digits pad, a scale truncates.
+TEST_F(DisplayTest, RightAlignedRowsEndAtTheirAnchorPadAndScale) {
+    NumberDisplay score(&digits, &screen), seconds(&digits, &screen), claimed(&digits, &screen);
+    for (NumberDisplay* d : {&score, &seconds, &claimed})
+        d->alignment = NumberDisplay::EndAt, d->spacing = 5;
     score.setPosition(430, 12);
-    score.alignment = NumberDisplay::EndAt;
-    score.spacing = 5;
     score.set(584);
     score.draw();
     EXPECT_EQ(row(12), "584");
     EXPECT_EQ(firstX(12), 430 - 60);
     EXPECT_EQ(lastX(12), 430 - 5 - 1);
     EXPECT_EQ(screen.pixel(370, 12), 1); // the transparent corner kept the background
-}
 
-TEST_F(DisplayTest, TheClockPadsSecondsAndEndsMinutesAtX55) {
-    NumberDisplay minutes(&digits, &screen), seconds(&digits, &screen);
-    minutes.setPosition(61, 12);
-    seconds.setPosition(111, 12);
-    for (NumberDisplay* d : {&minutes, &seconds})
-        d->alignment = NumberDisplay::EndAt, d->spacing = 5;
+    seconds.setPosition(111, 50);
     seconds.minDigits = 2;
-    minutes.set(9);
-    seconds.set(5);
-    minutes.draw();
-    seconds.draw();
-    EXPECT_EQ(row(12), "905");
-    EXPECT_EQ(firstX(12), 41);
-    EXPECT_EQ(screen.pixel(55, 17), 19);
-    EXPECT_EQ(screen.pixel(56, 17), 1);
-    EXPECT_EQ(screen.pixel(71, 17), 10);
-    EXPECT_EQ(screen.pixel(105, 17), 15);
+    for (auto [value, shown] : {std::pair{5, "05"}, {59, "59"}, {-1, "00"}}) {
+        screen.fillRect(0, 0, 440, 300, 1);
+        seconds.set(value);
+        seconds.draw();
+        EXPECT_EQ(row(50), shown) << value;
+    }
 
-    screen.fillRect(0, 0, 440, 300, 1);
-    seconds.set(59);
-    minutes.set(-1); // the clock ran past zero
-    minutes.draw();
-    seconds.draw();
-    EXPECT_EQ(row(12), "059");
-}
-
-TEST_F(DisplayTest, ThePercentageIsTheClaimedCountScaledAndTruncated) {
-    NumberDisplay claimed(&digits, &screen);
-    claimed.setPosition(169, 12);
-    claimed.alignment = NumberDisplay::EndAt;
-    claimed.spacing = 5;
-    claimed.scale = 1.0f / 806.0f;
-    const std::pair<int32_t, const char*> cases[] = {{0, "0"},      {806, "0"},    {807, "1"},
-                                                     {64480, "79"}, {64481, "80"}, {80290, "99"},
-                                                     {80600, "99"}, {80601, "100"}};
-    for (auto [cells, shown] : cases) {
+    claimed.setPosition(169, 100);
+    claimed.scale = PERCENT_SCALE;
+    for (auto [cells, shown] : {std::pair{806, "0"}, {807, "1"}, {64481, "80"}, {80601, "100"}}) {
         screen.fillRect(0, 0, 440, 300, 1);
         claimed.set(cells);
         claimed.draw();
-        EXPECT_EQ(row(12), shown) << cells;
+        EXPECT_EQ(row(100), shown) << cells;
     }
 }
 
-TEST_F(DisplayTest, CentredAndLeftAlignedRows) {
-    NumberDisplay n(&digits, &screen);
+TEST_F(DisplayTest, CentredAndLeftAlignedRowsAndIconsBetweenZeroAndTheMaximum) {
+    NumberDisplay n(&digits, &screen), odd(&digits, &screen);
     n.setPosition(200, 100);
     n.alignment = NumberDisplay::Centred;
     n.set(12345);
     n.draw();
     EXPECT_EQ(row(100), "12345");
     EXPECT_EQ(firstX(100), 200 - 75 / 2);
-
-    NumberDisplay odd(&digits, &screen);
     odd.setPosition(10, 200);
     odd.alignment = 7; // unknown alignments start at x
     odd.set(7);
     odd.draw();
     EXPECT_EQ(firstX(200), 10);
-}
 
-TEST_F(DisplayTest, IconsAreLimitedToZeroAndTheMaximum) {
     NumberDisplay chances(&icon, 6, &screen);
     chances.setPosition(210, 8);
-    auto icons = [&] {
-        int n = 0;
+    const auto icons = [&] {
+        int count = 0;
         for (int x = 0; x < 440; ++x)
-            if (screen.pixel(x, 20) == 200 && screen.pixel(x - 1, 20) != 200) ++n;
-        return n;
+            count += screen.pixel(x, 20) == 200 && screen.pixel(x - 1, 20) != 200;
+        return count;
     };
-    chances.set(3);
+    for (auto [value, shown] : {std::pair{3, 3}, {0, 0}, {9, 6}, {-2, 0}}) {
+        screen.fillRect(0, 0, 440, 300, 1);
+        chances.set(value);
+        chances.draw();
+        EXPECT_EQ(icons(), shown) << value;
+    }
+    chances.set(2);
     chances.draw();
-    EXPECT_EQ(icons(), 3);
-    EXPECT_EQ(screen.pixel(210, 8), 200);
     EXPECT_EQ(screen.pixel(210 + 35, 8), 200); // width 32 + spacing 3
     EXPECT_EQ(screen.pixel(242, 8), 1);
 
+    // Without a target or glyphs nothing is drawn.
     screen.fillRect(0, 0, 440, 300, 1);
-    chances.set(0);
-    chances.draw();
-    EXPECT_EQ(icons(), 0);
-
-    chances.set(9);
-    chances.draw();
-    EXPECT_EQ(icons(), 6);
-    chances.set(-2);
-    screen.fillRect(0, 0, 440, 300, 1);
-    chances.draw();
-    EXPECT_EQ(icons(), 0);
-}
-
-TEST_F(DisplayTest, ADisplayWithoutTargetOrGlyphsDrawsNothing) {
     NumberDisplay noTarget(&digits, nullptr);
     noTarget.set(5);
     noTarget.draw();
@@ -201,8 +165,7 @@ TEST_F(DisplayTest, ADisplayWithoutTargetOrGlyphsDrawsNothing) {
     NumberDisplay noGlyphs(&empty, &screen);
     noGlyphs.set(5);
     noGlyphs.draw();
-    EXPECT_EQ(firstX(0), -1);
-    EXPECT_EQ(lastX(12), -1);
+    EXPECT_EQ(firstX(12), -1);
 }
 
 } // namespace

@@ -21,10 +21,13 @@ class GameHarness {
         : keyboard(keys), services{clock, keyboard, resources, audio, video},
           driver(clock, [this](const AngleTables& a) {
               ++worldsBuilt;
-              return std::make_unique<GameWorld>(services, a);
+              auto built = std::make_unique<GameWorld>(services, a);
+              world_ = built.get();
+              return built;
           }) {}
 
-    GameWorld& world() { return *static_cast<GameWorld*>(driver.world()); }
+    // The world the driver runs now: the last one built.
+    GameWorld& world() { return *world_; }
 
     void step(int n = 1) {
         for (int i = 0; i < n; ++i)
@@ -54,6 +57,11 @@ class GameHarness {
     RecordingVideo video;
     GameServices services;
     int worldsBuilt = 0;
+
+  private:
+    GameWorld* world_ = nullptr;
+
+  public:
     FrameDriver driver;
 };
 

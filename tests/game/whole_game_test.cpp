@@ -1,5 +1,6 @@
 // Whole games played through the frame driver with a fake clock and scripted keys: title, intro,
 // play, captures, penalties, won and lost periods, game over and a restart.
+#include "core/screen_layout.h"
 #include "game_harness.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,33 @@ using test::GameHarness;
 
 bool playing(GameHarness& g, const Sound& s) {
     return g.audio.isPlaying(s.buffer);
+}
+
+// True if the picture shows the image with its top left at (x, y), as far as it lies on the picture,
+// transparent pixels aside (and at least one of its pixels shows).
+bool shows(GameHarness& g, const Image& image, int x, int y) {
+    int compared = 0;
+    for (int fy = 0; fy < image.height(); ++fy)
+        for (int fx = 0; fx < image.width(); ++fx) {
+            const uint8_t v = image.pixel(fx, fy);
+            if (v == TRANSPARENT_INDEX || x + fx >= g.video.width || y + fy >= g.video.height) continue;
+            if (g.video.index(x + fx, y + fy) != v) return false;
+            ++compared;
+        }
+    return compared > 0;
+}
+
+// True if the HUD shows the number's digits right-aligned at endX, at least minDigits of them.
+bool hudShows(GameHarness& g, SpriteSheet& digits, int endX, int number, size_t minDigits = 1) {
+    std::string text = std::to_string(number);
+    if (text.size() < minDigits) text.insert(0, minDigits - text.size(), '0');
+    const int step = digits.frame(0)->width() + layout::DIGIT_SPACING;
+    int x = endX - static_cast<int>(text.size()) * step;
+    for (char c : text) {
+        if (!shows(g, *digits.frame(c - '0'), x, layout::HUD_Y)) return false;
+        x += step;
+    }
+    return true;
 }
 
 // From a new game's title into play of period 1, choosing the mascot on the way.
@@ -47,6 +75,7 @@ TEST(WholeGame, ANewGameShowsTheTitleWithItsFirstPeriodAlreadySetUp) {
     EXPECT_EQ(w.player().mascot, 0);
     EXPECT_EQ(w.chances().get(), 3);
     EXPECT_EQ(w.score().get(), 0);
+    EXPECT_EQ(g.driver.world()->scoreCounter(), &w.score());
     EXPECT_EQ(w.actors().count(), 2);
     ASSERT_NE(w.referee(), nullptr);
     EXPECT_EQ(w.actors().tail()->item, w.referee());
@@ -54,12 +83,33 @@ TEST(WholeGame, ANewGameShowsTheTitleWithItsFirstPeriodAlreadySetUp) {
     EXPECT_EQ(g.audio.buffers.size(), 10u);
 
     // The first drawn frame: title background, both figures still off screen, no caption yet.
+    SpriteSheet brum;
+    ASSERT_TRUE(brum.load(g.resources, SET_LEFT_FIGURE));
+    const Image& caption = *brum.frame(4);
     g.step(2);
     ASSERT_GE(g.video.presents, 1);
+    EXPECT_FALSE(shows(g, caption, layout::CAPTION_X, layout::CAPTION_Y));
     g.shoot("title-entering");
     g.step(70);
     g.shoot("title-at-rest");
     EXPECT_TRUE(playing(g, w.sounds().titleTuneSound));
+
+    // Once the start keys work, the caption shows on 5 of every 8 drawn frames; the selected figure
+    // (Vessa, the right one) blinks its hair, the other does not.
+    int shown = 0, longestGap = 0, gap = 0, rightBlinks = 0, leftBlinks = 0;
+    for (int frame = 0; frame < 24; ++frame) {
+        g.step();
+        const bool on = shows(g, caption, layout::CAPTION_X, layout::CAPTION_Y);
+        shown += on;
+        gap = on ? 0 : gap + 1;
+        longestGap = std::max(longestGap, gap);
+        rightBlinks += w.rightFigure().selectBlink > 0;
+        leftBlinks += w.leftFigure().selectBlink > 0;
+    }
+    EXPECT_EQ(shown, 15);
+    EXPECT_EQ(longestGap, 3);
+    EXPECT_GT(rightBlinks, 0);
+    EXPECT_EQ(leftBlinks, 0);
 }
 
 TEST(WholeGame, StartKeysWorkFromThe51stUpdateAndTheChosenFaceShowsAsChances) {
@@ -81,10 +131,54 @@ TEST(WholeGame, StartKeysWorkFromThe51stUpdateAndTheChosenFaceShowsAsChances) {
     g.keys.release(Key::Enter);
     g.step();
     g.keys.press(Key::Space);
+    const int presents = g.video.presents;
     g.step();
     EXPECT_FALSE(g.world().inMatchIntro());
+    // The frame that leaves the intro is drawn as play, and its clock already shows 19:59.
+    EXPECT_EQ(g.video.presents, presents + 1);
+    EXPECT_EQ(g.world().clockMinutes().get(), 19);
+    EXPECT_EQ(g.world().clockSeconds().get(), 59);
     EXPECT_TRUE(playing(g, g.world().sounds().playLoopSound1));
     EXPECT_TRUE(playing(g, g.world().sounds().playLoopSound2));
+    // A clock second is 50 ms: a second of play later (25 frames) the clock shows 19:40, and 43 frames
+    // after that 19:05, the seconds with their leading zero.
+    g.step(25);
+    EXPECT_EQ(g.world().clockMinutes().get(), 19);
+    EXPECT_EQ(g.world().clockSeconds().get(), 40);
+    g.step(43);
+    EXPECT_EQ(g.world().clockSeconds().get(), 5);
+    SpriteSheet digits;
+    ASSERT_TRUE(digits.load(g.resources, SET_DIGITS));
+    EXPECT_TRUE(hudShows(g, digits, layout::SECONDS_END, 5, 2));
+}
+
+TEST(WholeGame, TheIntroTakesAKeyOnlyAfterTenFramesAndAFigureMeetingTheRaidCostsAChance) {
+    GameHarness g;
+    g.keys.press(Key::Space);
+    ASSERT_TRUE(g.stepUntil([&] { return !g.world().onTitle(); }, 200));
+    g.keys.release(Key::Space);
+    g.step();
+    for (int frame = 2; frame < 10; ++frame) {
+        if (frame % 2) g.keys.tap(Key::Space); // a new press every other frame
+        g.step();
+        ASSERT_TRUE(g.world().inMatchIntro()) << frame;
+    }
+    g.step();
+    g.keys.tap(Key::Space);
+    g.step();
+    ASSERT_FALSE(g.world().inMatchIntro());
+
+    GameWorld& w = g.world();
+    g.step();
+    g.keys.press(Key::Right);
+    g.keys.press(Key::Space);
+    g.step(3);
+    ASSERT_FALSE(w.player().safe);
+    w.referee()->setPosition(w.player().x() + 2, w.player().y() + 4);
+    g.step();
+    EXPECT_EQ(w.chances().get(), 2);
+    EXPECT_TRUE(w.player().safe);
+    EXPECT_EQ(w.player().x(), static_cast<float>(EDGE_LEFT));
 }
 
 TEST(WholeGame, TogglingTheMascotPicksTheFacesOfTheChanceIcons) {
@@ -99,10 +193,23 @@ TEST(WholeGame, TogglingTheMascotPicksTheFacesOfTheChanceIcons) {
     g.shoot("title-brum-selected");
     startPlay(g);
     GameWorld& w = g.world();
-    // The first frame of play: 19:59, nothing claimed.
+    // The first frame of play: the player on the left edge facing right, 19:59, nothing claimed, score 0,
+    // the first match's flag.
+    EXPECT_EQ(w.player().heading(), HEADING_RIGHT);
+    EXPECT_EQ(w.player().x(), static_cast<float>(EDGE_LEFT));
     EXPECT_EQ(w.clockMinutes().get(), 19);
     EXPECT_EQ(w.clockSeconds().get(), 59);
     EXPECT_EQ(w.percentage(), 0);
+    SpriteSheet digits, flags;
+    ASSERT_TRUE(digits.load(g.resources, SET_DIGITS));
+    ASSERT_TRUE(flags.load(g.resources, SET_FLAGS));
+    EXPECT_TRUE(hudShows(g, digits, layout::MINUTES_END, 19));
+    EXPECT_TRUE(hudShows(g, digits, layout::SECONDS_END, 59, 2));
+    EXPECT_TRUE(hudShows(g, digits, layout::PERCENT_END, 0));
+    EXPECT_TRUE(hudShows(g, digits, layout::SCORE_END, 0));
+    EXPECT_TRUE(shows(g, *digits.frame(11), layout::SEPARATOR_X, layout::HUD_Y));
+    EXPECT_TRUE(shows(g, *digits.frame(12), layout::PERCENT_SIGN_X, layout::HUD_Y));
+    EXPECT_TRUE(shows(g, *flags.frame(0), layout::FLAG_X, layout::FLAG_Y));
     g.shoot("play-first-frame");
 
     SpriteSheet faces;
@@ -114,12 +221,12 @@ TEST(WholeGame, TogglingTheMascotPicksTheFacesOfTheChanceIcons) {
             uint8_t v = brum->pixel(x, y);
             if (v == TRANSPARENT_INDEX) continue;
             for (int icon = 0; icon < 3; ++icon)
-                ASSERT_EQ(g.video.index(210 + icon * 32 + x, 8 + y), v);
+                ASSERT_EQ(g.video.index(layout::CHANCES_X + icon * 32 + x, layout::CHANCES_Y + y), v);
             ++compared;
         }
     EXPECT_GT(compared, 200);
     // Nothing of a fourth icon.
-    EXPECT_NE(g.video.index(210 + 3 * 32 + 16, 24), brum->pixel(16, 16));
+    EXPECT_NE(g.video.index(layout::CHANCES_X + 3 * 32 + 16, layout::CHANCES_Y + 16), brum->pixel(16, 16));
 }
 
 TEST(WholeGame, ARaidClosedAgainstTheEdgeClaimsTheSideWithoutTheRefereeAndPenalisesWhoIsTrapped) {
@@ -163,8 +270,8 @@ TEST(WholeGame, ARaidClosedAgainstTheEdgeClaimsTheSideWithoutTheRefereeAndPenali
     EXPECT_EQ(w.rink().cellAt(300, 200), CellIce);
     ASSERT_NE(trapped, nullptr);
     EXPECT_TRUE(trapped->marked);
-    const int32_t q = cells / 812;
-    EXPECT_EQ(w.score().get(), q * q / 5 + 1 + 25);
+    const int32_t scored = AreaCapture::captureScore(cells) + PENALTY_POINTS;
+    EXPECT_EQ(w.score().get(), scored);
     g.shoot("play-after-capture");
 
     // The claimed corner is painted from the grayed picture.
@@ -172,10 +279,15 @@ TEST(WholeGame, ARaidClosedAgainstTheEdgeClaimsTheSideWithoutTheRefereeAndPenali
     ASSERT_TRUE(backgrounds.load(g.resources, SET_BACKGROUNDS));
     EXPECT_EQ(g.video.index(45, 60), backgrounds.frame(1)->pixel(45, 60));
     EXPECT_EQ(g.video.index(300, 100), backgrounds.frame(0)->pixel(300, 100));
+    // The HUD shows the score and the percentage.
+    SpriteSheet digits;
+    ASSERT_TRUE(digits.load(g.resources, SET_DIGITS));
+    EXPECT_TRUE(hudShows(g, digits, layout::SCORE_END, w.score().get()));
+    EXPECT_TRUE(hudShows(g, digits, layout::PERCENT_END, w.percentage()));
 
     // The penalty is counted once.
     g.step(10);
-    EXPECT_EQ(w.score().get(), q * q / 5 + 1 + 25);
+    EXPECT_EQ(w.score().get(), scored);
 }
 
 TEST(WholeGame, EightyPercentStartsWith64481CellsAndTheNextPeriodPlaysAtOnce) {
@@ -256,6 +368,18 @@ TEST(WholeGame, EveryThirdPeriodOpensWithTheNextTeamsCard) {
     g.keys.tap(Key::Enter);
     g.step();
     EXPECT_FALSE(w.inMatchIntro());
+    SpriteSheet flags;
+    ASSERT_TRUE(flags.load(g.resources, SET_FLAGS));
+    EXPECT_TRUE(shows(g, *flags.frame(1), layout::FLAG_X, layout::FLAG_Y));
+
+    // From the sixth match on, the fifth team stays: period 16 has 16 of its players and the referee.
+    w.periodNumber().set(16);
+    w.setUpPeriod();
+    EXPECT_TRUE(w.inMatchIntro());
+    EXPECT_EQ(w.actors().count(), 17);
+    w.actors().rewind();
+    EXPECT_EQ(static_cast<Opponent*>(w.actors().next())->kind(), LAST_TEAM);
+    EXPECT_EQ(w.matchIndex(), 5);
 }
 
 TEST(WholeGame, LosingTheLastChanceRunsTheGameOverSequenceThenARestartGivesANewTitle) {
@@ -274,11 +398,22 @@ TEST(WholeGame, LosingTheLastChanceRunsTheGameOverSequenceThenARestartGivesANewT
     EXPECT_TRUE(w.gameOver());
     EXPECT_EQ(w.periodNumber().get(), 3); // the last lost period is not counted on
     EXPECT_EQ(w.countdown(), 60);
+    // The banner comes in from the right edge, 20 pixels a frame; its sound plays on the frame of 25.
+    Image banner;
+    ASSERT_TRUE(banner.loadRle(g.resources, SET_GAME_OVER_BANNER));
+    ASSERT_TRUE(g.stepUntil([&] { return w.countdown() == 36; }, 40));
+    EXPECT_TRUE(shows(g, banner, 415, layout::BANNER_Y));
     ASSERT_TRUE(g.stepUntil([&] { return w.countdown() == 30; }, 40));
     EXPECT_EQ(w.bannerX(), 295);
     g.shoot("game-over-sliding");
+    g.audio.advance(10000); // the time-up's sound has long ended
+    ASSERT_TRUE(g.stepUntil([&] { return w.countdown() == 26; }, 10));
+    EXPECT_FALSE(playing(g, w.sounds().periodEndSound));
+    g.step();
+    EXPECT_TRUE(playing(g, w.sounds().periodEndSound));
     ASSERT_TRUE(g.stepUntil([&] { return w.countdown() == 20; }, 20));
     EXPECT_EQ(w.bannerX(), 95);
+    EXPECT_TRUE(shows(g, banner, layout::BANNER_REST_X, layout::BANNER_Y));
     EXPECT_FALSE(g.driver.gameOverReached);
     ASSERT_TRUE(g.stepUntil([&] { return w.countdown() == 1; }, 30));
     EXPECT_FALSE(g.driver.gameOverReached);
@@ -333,9 +468,11 @@ TEST(WholeGame, RandomKeysOverManyPeriodsKeepEveryFigureWhereTheRulesAllow) {
         if (rng.next() % 120 == 0) w.claimedCells().add(30000); // hurry periods along
         g.step();
         if (w.onTitle() || w.inMatchIntro()) continue;
-        const uint8_t under = w.rink().cellAt(static_cast<int>(w.player().x()), static_cast<int>(w.player().y()));
+        const uint8_t under =
+            w.rink().cellAt(static_cast<int>(w.player().x()), static_cast<int>(w.player().y()));
         ASSERT_TRUE(under == CellEdge || under == CellClaimedLine || under == CellRaidLine)
-            << "frame " << frame << " player on " << int(under) << " at " << w.player().x() << "," << w.player().y();
+            << "frame " << frame << " player on " << int(under) << " at " << w.player().x() << ","
+            << w.player().y();
         w.actors().rewind();
         while (ListItem* item = w.actors().next()) {
             auto* o = static_cast<Opponent*>(item);

@@ -55,7 +55,7 @@ TEST(Blit, ASourceLargerThanTheTargetFillsItFromTheOverlap) {
             ASSERT_EQ(target.pixel(x, y), src->pixel(x + 7, y + 4));
 }
 
-TEST(Blit, TransparentPixelsAreSkippedOnlyWhenTheImageKnowsItHasThem) {
+TEST(Blit, TransparentPixelsAreSkippedOnlyWhenTheImageKnowsItHasThemAndTheScanMissesNone) {
     auto src = numbered(3, 3);
     src->setPixel(1, 1, TRANSPARENT_INDEX);
     Image target(5, 5);
@@ -68,9 +68,8 @@ TEST(Blit, TransparentPixelsAreSkippedOnlyWhenTheImageKnowsItHasThem) {
     target.blit(*src, 1, 1);
     EXPECT_EQ(target.pixel(2, 2), 77);
     EXPECT_EQ(target.pixel(1, 1), src->pixel(0, 0));
-}
 
-TEST(Blit, OnlyTheVeryLastPixelBeingTransparentStillCounts) {
+    // The scan sees a transparent pixel even when it is the very last one.
     Image img(7, 5);
     img.fillRect(0, 0, 7, 5, 3);
     img.scanTransparency();
@@ -98,7 +97,7 @@ TEST(Blit, DrawGoesToTheScreenSurfaceWhenThereIsOne) {
     g_screen = nullptr;
 }
 
-TEST(PixelOps, ReadsOutsideGiveZeroAndWritesOutsideAreIgnored) {
+TEST(PixelOps, ReadsOutsideGiveZeroAndWritesAndFillsOutsideAreIgnored) {
     Image img(4, 3);
     img.fillRect(0, 0, 4, 3, 9);
     EXPECT_EQ(img.pixel(-1, 0), 0);
@@ -113,10 +112,9 @@ TEST(PixelOps, ReadsOutsideGiveZeroAndWritesOutsideAreIgnored) {
     EXPECT_EQ(countNot(img, 9), 0);
     img.setPixelAtIndex(11, 1);
     EXPECT_EQ(img.pixel(3, 2), 1);
-}
 
-TEST(PixelOps, FillRectClipsOverhangsAndIgnoresEmptyRectangles) {
-    Image img(10, 10);
+    // fillRect clips overhangs and ignores empty rectangles.
+    img.setSize(10, 10);
     img.fillRect(0, 0, 10, 10, 0);
     img.fillRect(-3, -2, 5, 4, 5); // leaves a 2 x 2 block at the origin
     EXPECT_EQ(countNot(img, 0), 4);

@@ -23,6 +23,8 @@ TEST(FieldEncoding, ScramblesEachByteWithTheKeyByteOfItsPosition) {
     // Bytes above 127 (a Swedish letter in Windows-1252) are scrambled like any other: E5 XOR C3 = 26.
     EXPECT_EQ(encodeField("\xE5"), "26");
     EXPECT_TRUE(std::regex_match(encodeField("\x01\xFF zZ~"), std::regex("[0-9A-F]{12}")));
+    // The value is text: it ends at a NUL.
+    EXPECT_EQ(encodeField(std::string("ab\0cd", 5)), encodeField("ab"));
 }
 
 TEST(SubmissionBody, HoldsTheTwelveFieldsInOrder) {
@@ -51,6 +53,11 @@ TEST(SubmissionRecord, StoresTypedTextAsWindows1252WithinItsFields) {
     // Malformed UTF-8 and control characters never reach the server as raw bytes.
     record.setPassword(std::string("a\xFF\xC3(b\0c\tz", 9));
     EXPECT_STREQ(record.password, "a?\?(bcz");
+    // An overlong encoding is malformed; DEL and the C1 controls are controls too.
+    record.setPassword("\xC1\x81x\x7F\xC2\x85y");
+    EXPECT_STREQ(record.password, "?xy");
+    record.setPassword("\xC3\xBF"); // the last letter of the code page, y with diaeresis
+    EXPECT_STREQ(record.password, "\xFF");
 
     // However long the input, the fields keep their limits and their NUL.
     record.setUserName(std::string(5000, 'u'));
@@ -64,6 +71,15 @@ TEST(SubmissionRecord, StoresTypedTextAsWindows1252WithinItsFields) {
     EXPECT_EQ(std::string(record.password), std::string(16, '\xE4'));
     record.setMessage(std::string(1000, 'm'), SubmissionRecord::ANSWER_MESSAGE_MAX_CHARS);
     EXPECT_EQ(std::strlen(record.message), 255u);
+
+    // A bounded copy always ends in a NUL within the field and clears the rest, also after a NUL.
+    char small[4];
+    copyBounded(small, sizeof small, "abcdef", 10);
+    EXPECT_EQ(std::string(small, 4), std::string("abc\0", 4));
+    char padded[6];
+    std::memset(padded, 'x', sizeof padded);
+    copyBounded(padded, sizeof padded, std::string("ab\0cd", 5), 10);
+    EXPECT_EQ(std::string(padded, 6), std::string(6, '\0').replace(0, 2, "ab"));
 
     // A field written behind the setters' back without its NUL is still read within bounds.
     std::memset(record.userName, 'x', sizeof record.userName);

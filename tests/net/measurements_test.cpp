@@ -48,6 +48,14 @@ TEST(ProcessorSpeedCount, CountsReadingsOverTheSecondsAfterAFreshSecondAndSurviv
     EXPECT_EQ(processorSpeedCount(backInCount), 2);
 }
 
+TEST(ProcessorDescription, NamesTheKnownProcessorTypes) {
+    const std::pair<int, const char*> cases[] = {{386, "CPU INTEL 386"},     {486, "CPU INTEL 486"},
+                                                 {586, "CPU INTEL PENTIUM"}, {4000, "CPU MIPS R4000"},
+                                                 {21064, "CPU ALPHA 21064"}, {8664, "CPU UNKNOWN"}};
+    for (auto [type, text] : cases)
+        EXPECT_EQ(processorDescription(type), text);
+}
+
 TEST(MeasureFile, GivesTheCrc32AndLengthOrZeroes) {
     const auto dir = std::filesystem::temp_directory_path() / ("tundrix_net_" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);

@@ -190,4 +190,54 @@ TEST_F(Submission, AMissingLibraryIsReportedRetriedAndOnceFoundKept) {
     EXPECT_EQ(server.requests().size(), 2u);
 }
 
+namespace {
+// An HTTP client that hands back one scripted result, for the outcomes a real server cannot produce.
+class ScriptedHttp : public HttpClient {
+  public:
+    explicit ScriptedHttp(HttpPostResult result) : result_(std::move(result)) {}
+    bool ensureLoaded(std::string&) override { return true; }
+    HttpPostResult post(const HttpPostRequest&) override { return result_; }
+
+  private:
+    HttpPostResult result_;
+};
+} // namespace
+
+TEST(SubmissionOutcome, EachOutcomeGivesItsReturnCodeResultAndScore) {
+    const auto answered = [](int status, std::string body) {
+        return HttpPostResult{HttpOutcome::Answered, 0, "", status, std::move(body)};
+    };
+    const struct {
+        const char* name;
+        HttpPostResult result;
+        int returned, resultCode, score; // score: the record's after a tampered 120 was posted
+    } cases[] = {
+        {"sent, then the connection failed",
+         {HttpOutcome::Failed, 56, "recv failure", 0, ""},
+         -2,
+         TRANSPORT_ERROR_BASE + 56,
+         -120},
+        {"not sent at all",
+         {HttpOutcome::NotConnected, 7, "refused", 0, ""},
+         -1,
+         TRANSPORT_ERROR_BASE + 7,
+         120},
+        {"a redirect is no verdict", answered(300, "0"), -2, 300, -120},
+        {"a status no server sends", answered(1000, "0"), -2, ANSWER_WITHOUT_RESULT, -120},
+        {"a negative verdict", answered(200, "-1"), -2, -1, -120},
+        {"registered", answered(299, "0"), 0, 0, -120},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SubmissionRecord record;
+        record.score = 120;
+        record.tampered = true;
+        ScriptedHttp http(c.result);
+        QuickCalendar calendar;
+        EXPECT_EQ(submitScore(record, http, calendar, {}), c.returned);
+        EXPECT_EQ(record.resultCode, c.resultCode);
+        EXPECT_EQ(record.score, c.score);
+    }
+}
+
 } // namespace tundrix

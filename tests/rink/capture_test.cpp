@@ -99,7 +99,10 @@ TEST(AreaCapture, ClaimsTheSideAwayFromTheRefereeScoresItAndPaintsIt) {
         // The claimed area shows the claimed picture, the line its own colour, the rest is untouched.
         for (auto [x, y, code] : c.cells) {
             EXPECT_EQ(rig.rink.cellAt(x, y), code) << x << "," << y;
-            EXPECT_EQ(rig.display.pixel(x, y), code == AREA ? 88 : code == LINE ? LINE : 77) << x << "," << y;
+            if (code == AREA)
+                EXPECT_TRUE(rig.showsClaimed(x, y)) << x << "," << y;
+            else
+                EXPECT_EQ(rig.display.pixel(x, y), code == LINE ? LINE : 77) << x << "," << y;
         }
         // Every cell is accounted for and no transient code is left behind.
         EXPECT_EQ(rig.count(CellClaimed) + rig.count(CellClaimedLine), c.v);
@@ -128,13 +131,60 @@ TEST(AreaCapture, ClaimedLineWithoutFreeIceAroundIsRetired) {
         ASSERT_EQ(rig.rink.cellAt(201, y), CellClaimed) << y;
         ASSERT_EQ(rig.rink.cellAt(202, y), CellClaimedLine) << y;
     }
-    EXPECT_EQ(rig.display.pixel(200, 100), 88);
+    EXPECT_TRUE(rig.showsClaimed(200, 100));
     EXPECT_EQ(rig.display.pixel(202, 100), CellClaimedLine);
     EXPECT_EQ(rig.count(CellSideA) + rig.count(CellSideB), 0);
 }
 
+// Where the line forks (only a hand-drawn line can), the walk back takes the first turn of its rule:
+// walking down it turns left before right, walking left it turns up before down.
+TEST(AreaCapture, TheWalkBackTurnsLeftOfDownAndUpOfLeftFirst) {
+    const struct {
+        const char* name;
+        std::vector<std::pair<int, int>> stem, taken, left;
+        Heading heading;
+    } cases[] = {
+        {"walking down",
+         {{200, 150}, {200, 53}},
+         {{199, 150}, {150, 150}},
+         {{201, 150}, {250, 150}},
+         HEADING_UP},
+        {"walking left",
+         {{300, 100}, {403, 100}},
+         {{300, 99}, {300, 60}},
+         {{300, 101}, {300, 140}},
+         HEADING_RIGHT},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CaptureRig rig;
+        rig.drawLine(c.taken);
+        rig.drawLine(c.left);
+        const int last = rig.drawLine(c.stem);
+        FakeFigures figures(rig.rink, 380, 260);
+        rig.capture.capture(last, c.heading, figures);
+        EXPECT_EQ(rig.rink.cellAt(c.taken[1].first, c.taken[1].second), CellClaimedLine);
+        EXPECT_EQ(rig.rink.cellAt(c.left[1].first, c.left[1].second), CellRaidLine);
+    }
+}
+
+// Claimed line stays open to the player while free ice touches it in any of the eight directions.
+TEST(AreaCapture, ClaimedLineTouchingIceInAnyDirectionStays) {
+    for (int d = 0; d <= 8; ++d) {
+        CaptureRig rig;
+        rig.rink.fillCells(99, 99, 3, 3, CellClaimed);
+        rig.rink.setCell(100, 100, CellClaimedLine);
+        if (d < 8) rig.rink.setCell(99 + (d < 4 ? d : d + 1) % 3, 99 + (d < 4 ? d : d + 1) / 3, CellIce);
+        rig.capture.claimSide(CellSideA, CellSideB);
+        EXPECT_EQ(rig.rink.cellAt(100, 100), d < 8 ? CellClaimedLine : CellClaimed) << d;
+    }
+}
+
 TEST(FloodSide, FloodsTheWholeRinkWithoutADeepStackAndEntersOnlyFreeIce) {
     CaptureRig rig;
+    // Flooding with the ice's own code changes nothing (and ends).
+    rig.capture.floodSide(34 + 440 * 53, CellIce);
+    EXPECT_EQ(rig.count(CellIce), ICE_CELLS);
     rig.capture.floodSide(34 + 440 * 53, CellSideA);
     EXPECT_EQ(rig.count(CellSideA), ICE_CELLS);
     // A second flood finds nothing, nor do seeds off the ice or off the grid.

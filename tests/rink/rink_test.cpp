@@ -157,11 +157,20 @@ TEST(RaidPath, PushesBeyondTheCapacityAreDroppedAndNothingIsWrittenOutside) {
     EXPECT_EQ(rink.pathCount(), 2);
 }
 
-TEST(ClaimedPercent, ShowsOnePercentLessAtExactMultiplesOf806) {
-    const std::pair<int, int> cases[] = {{0, 0},      {806, 0},    {807, 1},
-                                         {64480, 79}, {64481, 80}, {ICE_CELLS, 99}};
-    for (auto [cells, percent] : cases)
-        EXPECT_EQ(claimedPercent(cells), percent) << cells;
+TEST(Rink, TheNearestOpenLineIsAnEdgeOrClaimedLineCellBesideFreeIce) {
+    Rink rink;
+    const auto at = [](int x, int y) { return x + RINK_WIDTH * y; };
+    // An open cell is its own nearest; so is the edge beside the ice.
+    EXPECT_EQ(rink.nearestOpenLine(at(33, 161)), at(33, 161));
+    // From inside a claimed block, a claimed line cell at its side beside the ice is nearer than the edge.
+    rink.fillCells(100, 100, 51, 51, CellClaimed);
+    rink.setCell(151, 125, CellClaimedLine);
+    EXPECT_EQ(rink.nearestOpenLine(at(125, 125)), at(151, 125));
+    // With no free ice anywhere, nothing is open; outside the grid there is nothing to search.
+    rink.fillCells(EDGE_LEFT + 1, EDGE_TOP + 1, 370, 217, CellClaimed);
+    EXPECT_EQ(rink.nearestOpenLine(at(125, 125)), -1);
+    EXPECT_EQ(rink.nearestOpenLine(-1), -1);
+    EXPECT_EQ(rink.nearestOpenLine(RINK_CELLS), -1);
 }
 
 } // namespace

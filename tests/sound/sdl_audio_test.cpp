@@ -98,9 +98,10 @@ TEST_F(DummyAudio, TenSoundsEachHaveAChannelAndPlayTogether) {
     for (Sound* s : all)
         s->start();
     // The simple player has a channel of its own and cuts off only itself.
-    audio.simplePlay(store.find(314), false);
+    const PcmFormat mono8{};
+    audio.simplePlay(mono8, test::squareWave(2000), false);
     EXPECT_TRUE(audio.simplePlaying());
-    audio.simplePlay(store.find(312), true);
+    audio.simplePlay(mono8, test::squareWave(1000), true);
     EXPECT_TRUE(audio.simplePlaying());
     audio.simpleStop();
     EXPECT_FALSE(audio.simplePlaying());
@@ -122,7 +123,7 @@ TEST_F(DummyAudio, UnplayableFormatsAndAMissingDeviceAreSilent) {
                                  {stereo16, &three}})
         EXPECT_EQ(audio.createBuffer(format, *bytes), AudioOut::NO_BUFFER) << format.bitsPerSample;
     EXPECT_NE(audio.createBuffer(stereo16, samples), AudioOut::NO_BUFFER);
-    audio.simplePlay(std::vector<uint8_t>{'R', 'I', 'F', 'F'}, false);
+    audio.simplePlay(adpcm, samples, false);
     EXPECT_FALSE(audio.simplePlaying());
     audio.close();
 
@@ -132,7 +133,7 @@ TEST_F(DummyAudio, UnplayableFormatsAndAMissingDeviceAreSilent) {
     EXPECT_FALSE(absent.open());
     EXPECT_EQ(absent.createBuffer({}, samples), AudioOut::NO_BUFFER);
     absent.start(0, false, 0, 0);
-    absent.simplePlay(test::monoWave(samples), false);
+    absent.simplePlay(PcmFormat{}, samples, false);
     EXPECT_FALSE(absent.simplePlaying());
     absent.simpleStop();
     absent.close();
@@ -316,7 +317,7 @@ TEST_F(DiskAudio, ThePlayersVolumeReachesSoundsPlayingAndStartedLaterAndOutlasts
         pause(300);
         audio.setOutputVolume(VolumeLevel{2, true}.attenuation());
         audio.start(audio.createBuffer({}, test::squareWave(200)), false, 0, 0);
-        audio.simplePlay(test::monoWave(test::squareWave(200)), false);
+        audio.simplePlay(PcmFormat{}, test::squareWave(200), false);
         pause(300);
         audio.setOutputVolume(VolumeLevel{}.attenuation());
         pause(300);

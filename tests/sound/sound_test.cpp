@@ -5,6 +5,7 @@
 #include "sound/game_sounds.h"
 #include "wave_test.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace tundrix {
@@ -25,7 +26,6 @@ MemoryResourceStore allSounds() {
 
 struct Rig {
     explicit Rig(bool device = true) : audio(device) {}
-    std::vector<uint8_t> wave(uint16_t id) const { return {store.find(id).begin(), store.find(id).end()}; }
     FakeAudio audio;
     MemoryResourceStore store = allSounds();
     GameSounds sounds{audio, store};
@@ -38,13 +38,20 @@ TEST(GameSounds, BuildsTheDeviceThenTenBuffersAndTearsDownInReverse) {
         GameSounds sounds(audio, store);
         EXPECT_TRUE(sounds.device.ready);
         ASSERT_EQ(audio.buffers.size(), 10u);
-        // Only the three background loops repeat.
-        std::vector<uint16_t> looping;
-        for (const Sound* s : {&sounds.rightFigureSound, &sounds.titleTuneSound, &sounds.playLoopSound1,
-                               &sounds.playLoopSound2, &sounds.bigCaptureSound, &sounds.opponentSound,
-                               &sounds.timeWarningSound, &sounds.periodEndSound, &sounds.refereeCutSound,
-                               &sounds.leftFigureSound})
+        // Built in the order of their WAVE ids with the right figure's last; only the three background
+        // loops repeat.
+        std::vector<uint16_t> order, looping;
+        std::vector<AudioOut::BufferId> ids;
+        for (const Sound* s :
+             {&sounds.titleTuneSound, &sounds.playLoopSound1, &sounds.playLoopSound2, &sounds.bigCaptureSound,
+              &sounds.opponentSound, &sounds.timeWarningSound, &sounds.periodEndSound,
+              &sounds.refereeCutSound, &sounds.leftFigureSound, &sounds.rightFigureSound}) {
+            order.push_back(s->resourceId);
+            ids.push_back(s->buffer);
             if (s->loop) looping.push_back(s->resourceId);
+        }
+        EXPECT_EQ(order, (std::vector<uint16_t>{308, 309, 310, 311, 312, 313, 314, 315, 317, 305}));
+        EXPECT_TRUE(std::is_sorted(ids.begin(), ids.end()));
         EXPECT_EQ(looping, (std::vector<uint16_t>{309, 310, 313}));
         // Each buffer holds exactly its sound's samples in the WAVE's format.
         ASSERT_NE(audio.buffer(sounds.periodEndSound.buffer), nullptr);
@@ -129,9 +136,10 @@ TEST(SoundWithoutDevice, EverythingGoesThroughTheOneSimplePlayer) {
         s->start();
     EXPECT_EQ(audio.simplePlays, 0);
 
-    // play hands over the whole WAVE; playing 314 again restarts it.
+    // play hands over the sound's format and samples; playing 314 again restarts it.
     sounds.periodEndSound.play();
-    EXPECT_EQ(audio.simple.samples, rig.wave(314));
+    EXPECT_EQ(audio.simple.samples, std::vector<uint8_t>(3841, 314 & 0xFF));
+    EXPECT_EQ(audio.simple.format.samplesPerSec, 8000u);
     audio.advance(200);
     sounds.periodEndSound.play();
     EXPECT_TRUE(audio.simple.playing);
@@ -139,7 +147,7 @@ TEST(SoundWithoutDevice, EverythingGoesThroughTheOneSimplePlayer) {
     EXPECT_EQ(audio.simplePlays, 2);
     // Another sound cuts 314 off.
     sounds.opponentSound.play();
-    EXPECT_EQ(audio.simple.samples, rig.wave(312));
+    EXPECT_EQ(audio.simple.samples, std::vector<uint8_t>(1680, 312 & 0xFF));
     EXPECT_FALSE(audio.simple.loop);
     // Stopping 309, which never sounded, silences the one-shot that is playing.
     sounds.bigCaptureSound.play();

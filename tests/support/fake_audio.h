@@ -1,10 +1,10 @@
 // An audio output for tests: records what plays and models each buffer's position in milliseconds.
 #pragma once
 #include "platform/audio.h"
-#include "sound/wave_reader.h"
 
 #include <cstdint>
 #include <map>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -14,7 +14,7 @@ class FakeAudio : public AudioOut {
   public:
     struct Buffer {
         PcmFormat format;
-        std::vector<uint8_t> samples; // the simple player keeps the whole WAVE it was handed
+        std::vector<uint8_t> samples;
         uint32_t lengthMs = 0;
         uint32_t positionMs = 0;
         bool playing = false;
@@ -65,12 +65,11 @@ class FakeAudio : public AudioOut {
         if (Buffer* b = buffer(id)) b->playing = false;
     }
     void setOutputVolume(int attenuation) override { outputVolume = attenuation; }
-    void simplePlay(std::span<const uint8_t> wave, bool loop) override {
-        WaveData parsed;
+    void simplePlay(const PcmFormat& format, std::span<const uint8_t> samples, bool loop) override {
         simple = Buffer{};
-        simple.samples.assign(wave.begin(), wave.end());
-        simple.lengthMs =
-            readWave(simple.samples, parsed) ? lengthOf(parsed.format, parsed.samples.size()) : 0;
+        simple.format = format;
+        simple.samples.assign(samples.begin(), samples.end());
+        simple.lengthMs = lengthOf(format, samples.size());
         simple.loop = loop;
         simple.playing = simple.lengthMs > 0;
         ++simplePlays;

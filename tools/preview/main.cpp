@@ -1,8 +1,14 @@
 // The preview command: writes PNG contact sheets of the embedded image sets and the palette, and the
-// title, match intro and play screens composed the way the game composes them.
+// title, match intro, play and game-over screens as the game itself draws them.
+#include "core/frame_driver.h"
+#include "core/game_world.h"
+#include "fake_audio.h"
+#include "fake_clock.h"
 #include "graphics/bmp_reader.h"
 #include "graphics/sprite_sheet.h"
+#include "recording_video.h"
 #include "resources/embedded_resources.h"
+#include "scripted_keys.h"
 #include "tools/preview/png_out.h"
 
 #include <cairo.h>
@@ -17,25 +23,6 @@ using namespace tundrix::preview;
 namespace {
 
 constexpr int SET_IDS[] = {256, 257, 260, 261, 262, 263, 264, 265, 266};
-
-// An actor's part: the frame centred on the position plus the offset, truncated, as the game draws it.
-void drawCentred(Image& target, const Image& frame, float x, float y, int offsetX = 0, int offsetY = 0) {
-    const float px = x + static_cast<float>(offsetX), py = y + static_cast<float>(offsetY);
-    target.blit(frame, static_cast<int>(px - static_cast<float>(frame.width()) * 0.5f),
-                static_cast<int>(py - static_cast<float>(frame.height()) * 0.5f));
-}
-
-// A right-aligned row of digits, as the HUD draws its numbers.
-void drawNumber(Image& target, SpriteSheet& digits, long value, int endX, int y, int minDigits = 0) {
-    std::string s = std::to_string(std::max(0L, value));
-    while (static_cast<int>(s.size()) < minDigits)
-        s = "0" + s;
-    int x = endX - static_cast<int>(s.size()) * 20;
-    for (char c : s) {
-        target.blit(*digits.frame(c - '0'), x, y);
-        x += 20;
-    }
-}
 
 bool contactSheet(const std::string& path, const std::string& title, const SpriteSheet& sheet,
                   const Palette& pal) {
@@ -116,85 +103,69 @@ int main(int argc, char** argv) {
         single.current()->scanTransparency();
         ok = contactSheet(dir + "/set_246.png", "image set 246", single, pal) && ok;
     }
-    SpriteSheet& backgrounds = sets[256];
-    SpriteSheet& heads = sets[257];
-    SpriteSheet& digits = sets[260];
-    SpriteSheet& player = sets[261];
-    SpriteSheet& figures = sets[262];
-    SpriteSheet& vessa = sets[263];
-    SpriteSheet& brum = sets[264];
-
-    // Title: both figures at rest, Vessa selected and blinking, Brum with closed eyes, panel and caption.
+    // The screens, drawn by the game itself: a world run by the frame driver with a fake clock, scripted
+    // keys and outputs that keep the last picture.
     {
-        Image title(440, 300);
-        title.blit(*backgrounds.frame(3), 0, 0);
-        drawCentred(title, *brum.frame(2), 98.0f, 175.0f, -41, -27);
-        drawCentred(title, *brum.frame(0), 98.0f, 175.0f);
-        drawCentred(title, *brum.frame(1), 98.0f, 175.0f, 11, -48);
-        drawCentred(title, *vessa.frame(3), 243.5f, 192.0f, 96, 12);
-        drawCentred(title, *vessa.frame(0), 243.5f, 192.0f);
-        drawCentred(title, *vessa.frame(1), 243.5f, 192.0f, -19, -37);
-        title.blit(*backgrounds.frame(4), 383, 82);
-        title.blit(*brum.frame(4), 286, 90);
-        ok = screen(dir, "title", title, pal) && ok;
-
-        // The same without overlays, and with Vessa's wink.
-        Image plain(440, 300);
-        plain.blit(*backgrounds.frame(3), 0, 0);
-        drawCentred(plain, *brum.frame(2), 98.0f, 175.0f, -41, -27);
-        drawCentred(plain, *brum.frame(0), 98.0f, 175.0f);
-        drawCentred(plain, *vessa.frame(0), 243.5f, 192.0f);
-        drawCentred(plain, *vessa.frame(2), 243.5f, 192.0f, -4, -37);
-        plain.blit(*backgrounds.frame(4), 383, 82);
-        ok = screen(dir, "title_wink", plain, pal) && ok;
-    }
-    // Match intro with the first card.
-    {
-        Image intro(440, 300);
-        intro.blit(*backgrounds.frame(2), 0, 0);
-        intro.blit(*sets[265].frame(0), 226, 128);
-        ok = screen(dir, "intro", intro, pal) && ok;
-    }
-    // Play: claimed areas with their claimed lines, a raid in progress, actors, the banner and the HUD.
-    {
-        Image rink(440, 300);
-        rink.blit(*backgrounds.frame(0), 0, 0);
-        const Image& claimed = *backgrounds.frame(1);
-        const auto claim = [&](int x0, int y0, int x1, int y1) {
-            for (int y = y0; y <= y1; ++y)
-                for (int x = x0; x <= x1; ++x)
-                    rink.setPixel(x, y, claimed.pixel(x, y));
+        test::FakeClock clock{100000};
+        test::ScriptedKeys keys;
+        KeyboardInput keyboard(keys);
+        test::FakeAudio audio;
+        test::RecordingVideo video;
+        GameServices services{clock, keyboard, store, audio, video};
+        GameWorld* world = nullptr;
+        FrameDriver driver(clock, [&](const AngleTables& angles) {
+            auto built = std::make_unique<GameWorld>(services, angles);
+            world = built.get();
+            return built;
+        });
+        const auto steps = [&](int n) {
+            for (int i = 0; i < n; ++i)
+                driver.step();
         };
-        claim(34, 53, 120, 269);
-        for (int y = 53; y <= 269; ++y)
-            rink.setPixel(121, y, 107);
-        claim(330, 200, 403, 269);
-        for (int y = 199; y <= 269; ++y)
-            rink.setPixel(329, y, 107);
-        for (int x = 329; x <= 403; ++x)
-            rink.setPixel(x, 199, 107);
-        for (int y = 52; y <= 140; ++y)
-            rink.setPixel(240, y, 146);
-        for (int x = 240; x <= 290; ++x)
-            rink.setPixel(x, 140, 146);
-
-        drawCentred(rink, *player.frame(0), 290.0f, 140.0f);
-        drawCentred(rink, *figures.frame(1), 250.0f, 210.0f);
-        for (int kind = 1; kind <= 5; ++kind) {
-            drawCentred(rink, *figures.frame(4 * kind + (kind % 4)), 150.0f + 45.0f * kind,
-                        80.0f + 28.0f * (kind % 3));
-        }
-        rink.blit(banner, 95, 134);
-        drawNumber(rink, digits, 59, 111, 12, 2);
-        drawNumber(rink, digits, 19, 61, 12);
-        drawNumber(rink, digits, 12475, 430, 12);
-        drawNumber(rink, digits, 27, 169, 12);
-        rink.blit(*digits.frame(11), 56, 12);
-        rink.blit(*digits.frame(12), 174, 12);
-        rink.blit(*sets[266].frame(0), 348, 279);
-        for (int i = 0; i < 3; ++i)
-            rink.blit(*heads.frame(1), 210 + i * 35, 8);
-        ok = screen(dir, "play", rink, pal) && ok;
+        const auto stepUntil = [&](const auto& done) {
+            for (int i = 0; i < 500 && !done(); ++i)
+                driver.step();
+        };
+        const auto hold = [&](std::initializer_list<Key> held, int frames) {
+            keys.releaseAll();
+            for (Key k : held)
+                keys.press(k);
+            steps(frames);
+        };
+        const auto shot = [&](const std::string& name) {
+            Image picture(video.width, video.height);
+            for (int y = 0; y < video.height; ++y)
+                for (int x = 0; x < video.width; ++x)
+                    picture.setPixel(x, y, video.index(x, y));
+            ok = screen(dir, name, picture, pal) && ok;
+        };
+        // Title: both figures at rest, the prompt showing.
+        stepUntil([&] { return world->rightFigure().age > TITLE_READY_AGE + 24; });
+        shot("title");
+        // The first match's intro card.
+        keys.press(Key::Space);
+        stepUntil([&] { return !world->onTitle(); });
+        keys.release(Key::Space);
+        steps(12);
+        shot("intro");
+        // Play: a raid closed into a capture, then one in progress, with the figures on the ice.
+        keys.tap(Key::Space);
+        stepUntil([&] { return !world->inMatchIntro(); });
+        steps(1);
+        float y = 80;
+        world->actors().forEach([&](ListItem* item) {
+            static_cast<Opponent*>(item)->setPosition(370, y);
+            y += 60;
+        });
+        hold({Key::Right, Key::Space}, 22);
+        hold({Key::Down, Key::Space}, 40);
+        hold({Key::Up}, 30);
+        hold({Key::Right, Key::Space}, 10);
+        shot("play");
+        // The game-over banner at rest.
+        world->chances().set(0);
+        stepUntil([&] { return driver.gameOverReached; });
+        shot("game_over");
     }
     // Let the font libraries free their caches, so leak checkers stay quiet.
     cairo_debug_reset_static_data();

@@ -123,6 +123,11 @@ void GameWorld::runClock() {
     }
 }
 
+void GameWorld::holdClock(uint32_t ms) {
+    // The clock resumes where it stood: play began that much later.
+    periodStart_.set(static_cast<int32_t>(static_cast<uint32_t>(periodStart_.get()) + ms));
+}
+
 void GameWorld::endPeriod() {
     stopTimeWarning();
     sounds_->playLoopSound1.stop();

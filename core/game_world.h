@@ -48,6 +48,7 @@ class GameWorld : public World {
     void draw() override;
     bool gameOver() const override { return gameOver_; }
     int countdown() const override { return countdown_; }
+    void holdClock(uint32_t ms) override;
 
     // The shell compares this with its best score after every frame, and zeroes it after a submission.
     GuardedCounter& score() { return *score_; }

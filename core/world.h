@@ -1,6 +1,7 @@
 // What the frame driver needs of a game in progress.
 #pragma once
 #include "core/guarded_counter.h"
+#include <cstdint>
 
 namespace tundrix {
 
@@ -15,6 +16,8 @@ class World {
     // The game's score, which the shell compares with its best after every frame and zeroes after a
     // submission; null for a world that keeps none.
     virtual GuardedCounter* scoreCounter() { return nullptr; }
+    // The player could not play for ms (paused, a menu or a dialog open): the period clock leaves it out.
+    virtual void holdClock(uint32_t ms) { (void)ms; }
 };
 
 } // namespace tundrix

@@ -2,6 +2,9 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
+
+struct ImFont;
 
 namespace tundrix {
 
@@ -14,33 +17,48 @@ enum class WindowEvent {
     CloseRequested, // the close box, Alt-F4 or the session ending
 };
 
+// Keys the menus, the dialogs and the pause take, latched as they go down so that a short tap counts.
+enum class ShellKey { OpenMenu, Left, Right, Up, Down, Enter, Escape, Pause, FullScreen };
+
 class ImGuiHost {
   public:
     virtual ~ImGuiHost() = default;
 
-    // Handles at most one waiting event; mouse motion and key auto-repeat are absorbed without counting,
-    // since the state they carry is read directly.
-    virtual WindowEvent handleOneEvent() = 0;
-    // Waits up to timeoutMs for one event and handles it (the dialogs' own loop).
-    virtual WindowEvent waitAndHandleEvent(uint32_t timeoutMs) = 0;
+    // Handles the events that are waiting: at most one that carries news for the player (a key, a click,
+    // typed text, a close request) together with every one that does not (pointer motion, key repeat,
+    // audio devices coming and going, window chatter). With waitMs above 0, first waits that long for one.
+    virtual WindowEvent handleEvents(uint32_t waitMs) = 0;
 
     // One ImGui frame: begin, then the caller's ImGui calls, then finish, which shows the last game picture
     // under the ImGui layer.
     virtual void beginFrame() = 0;
     virtual void finishFrame() = 0;
+    // The shell keys pressed since the last frame began (filled by beginFrame).
+    virtual const std::vector<ShellKey>& keysPressed() const = 0;
 
     // Typed characters reach ImGui only while text input is on (the register dialog).
     virtual void setTextInput(bool on) = 0;
-    // Forgets keys tapped while a dialog was open, so the game does not act on them.
+    // Forgets game keys tapped while a dialog or a menu was open, so the game does not act on them.
     virtual void forgetTappedKeys() = 0;
 
     virtual int menuBarHeight() const = 0;
+    // The large lettering of the pause sign (the menu font when it could not be loaded).
+    virtual ImFont* signFont() const = 0;
+
+    // The chosen zoom: the windowed picture is that whole factor larger.
     virtual int zoom() const = 0;
-    // ZOOM_MIN to ZOOM_MAX: the window's content is scaled by that whole factor, nearest neighbour.
+    // The largest zoom whose window fits the usable area of the screen.
+    virtual int maxZoom() const = 0;
+    // Sets the zoom, ZOOM_MIN to ZOOM_MAX (lowered to what fits) and keeps the window on screen.
     virtual void setZoom(int zoom) = 0;
+    virtual bool fullScreen() const = 0;
+    virtual void setFullScreen(bool on) = 0;
 
     // Opens a web page in the user's browser; fire and forget.
     virtual void openUrl(const std::string& url) = 0;
 };
+
+// The largest whole factor (at least 1) by which a picture of w x h fits into room of roomW x roomH.
+int wholeFactor(int w, int h, int roomW, int roomH);
 
 } // namespace tundrix

@@ -67,7 +67,13 @@ bool SdlAudio::open() {
     while (SDL_GetTicks() == 0)
         SDL_Delay(1);
     open_ = true;
+    setMuted(muted_);
     return true;
+}
+
+void SdlAudio::setMuted(bool muted) {
+    muted_ = muted;
+    if (open_) Mix_MasterVolume(muted ? 0 : MIX_MAX_VOLUME);
 }
 
 void SdlAudio::close() {

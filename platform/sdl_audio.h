@@ -36,6 +36,8 @@ class SdlAudio : public AudioOut {
     void simplePlay(const PcmFormat& format, std::span<const uint8_t> samples, bool loop) override;
     void simpleStop() override;
     bool simplePlaying() const;
+    // Silences everything that plays (the game paused) or lets it be heard again; kept across reopening.
+    void setMuted(bool muted);
 
   private:
     // Converted samples and the chunk that plays them. Mix_QuickLoad_RAW neither copies nor frees, so
@@ -56,6 +58,7 @@ class SdlAudio : public AudioOut {
 
     bool open_ = false;
     int outputAttenuation_ = 0;
+    bool muted_ = false;
     std::vector<Slot> slots_;
     Slot simple_;
 };

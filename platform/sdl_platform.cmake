@@ -18,10 +18,14 @@ add_library(tundrix_imgui_sdl STATIC
 target_include_directories(tundrix_imgui_sdl PUBLIC /usr/include/imgui/backends)
 target_link_libraries(tundrix_imgui_sdl PUBLIC PkgConfig::IMGUI SDL2::SDL2)
 
+# The fonts of the ImGui layer (no SDL), apart so the tests can load them without a window.
+add_library(tundrix_imgui_fonts STATIC ${CMAKE_CURRENT_LIST_DIR}/imgui_fonts.cpp)
+target_link_libraries(tundrix_imgui_fonts PUBLIC tundrix_seam PkgConfig::IMGUI)
+
 add_library(tundrix_sdl_platform STATIC
   ${CMAKE_CURRENT_LIST_DIR}/sdl_video.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sdl_keys.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sdl_gamepad.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sdl_clock.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sdl_window_icon.cpp)
-target_link_libraries(tundrix_sdl_platform PUBLIC tundrix_seam tundrix_imgui_sdl SDL2::SDL2 PRIVATE tundrix_resources)
+target_link_libraries(tundrix_sdl_platform PUBLIC tundrix_seam tundrix_imgui_fonts tundrix_imgui_sdl SDL2::SDL2)

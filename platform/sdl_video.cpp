@@ -1,17 +1,20 @@
 // SDL2 window, renderer and ImGui backends; the picture is expanded through the palette into a streaming
-// ARGB texture, since no renderer takes 8-bit textures.
+// ARGB texture, since no renderer takes 8-bit textures, and the finished frame is scaled by a whole factor.
 #include "platform/sdl_video.h"
 
+#include "platform/imgui_fonts.h"
 #include "platform/sdl_keys.h"
 #include "platform/sdl_window_icon.h"
 
 #include <SDL.h>
+#include <algorithm>
 #include <array>
+#include <cfloat>
 #include <cmath>
-#include <cstdio>
 #include <imgui.h>
 #include <imgui_impl_sdl.h>
 #include <imgui_impl_sdlrenderer.h>
+#include <optional>
 
 namespace tundrix {
 
@@ -26,6 +29,42 @@ void expandPicture(const uint8_t* indices, int width, int height, const uint32_t
     }
 }
 
+int wholeFactor(int w, int h, int roomW, int roomH) {
+    if (w <= 0 || h <= 0) return 1;
+    return std::max(1, std::min(roomW / w, roomH / h));
+}
+
+namespace {
+constexpr int MAX_WINDOW_ZOOM = 3;
+
+std::optional<ShellKey> shellKeyOf(SDL_Scancode code) {
+    switch (code) {
+    case SDL_SCANCODE_F10:
+        return ShellKey::OpenMenu;
+    case SDL_SCANCODE_LEFT:
+        return ShellKey::Left;
+    case SDL_SCANCODE_RIGHT:
+        return ShellKey::Right;
+    case SDL_SCANCODE_UP:
+        return ShellKey::Up;
+    case SDL_SCANCODE_DOWN:
+        return ShellKey::Down;
+    case SDL_SCANCODE_RETURN:
+    case SDL_SCANCODE_KP_ENTER:
+        return ShellKey::Enter;
+    case SDL_SCANCODE_ESCAPE:
+        return ShellKey::Escape;
+    case SDL_SCANCODE_P:
+    case SDL_SCANCODE_PAUSE:
+        return ShellKey::Pause;
+    case SDL_SCANCODE_F11:
+        return ShellKey::FullScreen;
+    default:
+        return std::nullopt;
+    }
+}
+} // namespace
+
 struct SdlVideo::Impl {
     SdlKeys& keys;
     WindowOptions options;
@@ -33,12 +72,18 @@ struct SdlVideo::Impl {
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* picture = nullptr; // streaming, the last presented game picture
     int pictureW = 0, pictureH = 0;
-    SDL_Texture* canvas = nullptr; // render target at 1:1 size, scaled up when zoomed
+    SDL_Texture* canvas = nullptr; // render target at 1:1 size, scaled up by a whole factor
     std::array<uint32_t, 256> argb{};
     int menuBar = 21;
+    ImFont* sign = nullptr;
     int zoom = 1;
+    bool fullScreen = false;
     bool imguiReady = false;
     bool sdlReady = false;
+    bool altAlone = false; // Alt went down and nothing else has happened since
+    std::vector<ShellKey> pending, pressed;
+    // Where the 1:1 frame lands in the window: whole factor and offset.
+    int scale = 1, offsetX = 0, offsetY = 0;
 
     explicit Impl(SdlKeys& k) : keys(k) {}
 
@@ -49,8 +94,8 @@ struct SdlVideo::Impl {
         if (imguiReady) {
             ImGui_ImplSDLRenderer_Shutdown();
             ImGui_ImplSDL2_Shutdown();
-            ImGui::DestroyContext();
         }
+        if (ImGui::GetCurrentContext()) ImGui::DestroyContext();
         if (canvas) SDL_DestroyTexture(canvas);
         if (picture) SDL_DestroyTexture(picture);
         if (renderer) SDL_DestroyRenderer(renderer);
@@ -58,28 +103,45 @@ struct SdlVideo::Impl {
         if (sdlReady) SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
 
-    // What one event means for the loop; counts is false for events that carry no news.
-    WindowEvent feed(const SDL_Event& e, bool& counts) {
-        counts = true;
+    // What one event means for the loop; news is false for events that carry nothing for the player.
+    WindowEvent feed(const SDL_Event& e, bool& news) {
+        news = false;
         if (imguiReady) ImGui_ImplSDL2_ProcessEvent(&e);
         switch (e.type) {
         case SDL_QUIT:
+            news = true;
             return WindowEvent::CloseRequested;
         case SDL_WINDOWEVENT:
-            if (e.window.event == SDL_WINDOWEVENT_CLOSE) return WindowEvent::CloseRequested;
-            break;
-        case SDL_MOUSEMOTION:
-            counts = false;
-            break;
-        case SDL_KEYDOWN:
-            if (e.key.repeat) {
-                counts = false;
-                break;
-            }
-            // Alt-F4 closes the game even where no window manager turns it into a close request.
-            if (e.key.keysym.scancode == SDL_SCANCODE_F4 && (e.key.keysym.mod & KMOD_ALT))
+            if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
+                news = true;
                 return WindowEvent::CloseRequested;
-            keys.noteKeyDown(e.key.keysym.scancode);
+            }
+            break;
+        case SDL_KEYDOWN: {
+            if (e.key.repeat) break;
+            news = true;
+            const SDL_Scancode code = e.key.keysym.scancode;
+            // Alt-F4 closes the game even where no window manager turns it into a close request.
+            if (code == SDL_SCANCODE_F4 && (e.key.keysym.mod & KMOD_ALT)) return WindowEvent::CloseRequested;
+            altAlone = code == SDL_SCANCODE_LALT || code == SDL_SCANCODE_RALT;
+            if (auto key = shellKeyOf(code)) pending.push_back(*key);
+            keys.noteKeyDown(code);
+            break;
+        }
+        case SDL_KEYUP: {
+            news = true;
+            const SDL_Scancode code = e.key.keysym.scancode;
+            if ((code == SDL_SCANCODE_LALT || code == SDL_SCANCODE_RALT) && altAlone)
+                pending.push_back(ShellKey::OpenMenu);
+            altAlone = false;
+            break;
+        }
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+        case SDL_MOUSEWHEEL:
+        case SDL_TEXTINPUT:
+            altAlone = false;
+            news = true;
             break;
         default:
             break;
@@ -87,13 +149,39 @@ struct SdlVideo::Impl {
         return WindowEvent::Handled;
     }
 
+    // The usable screen area around the window, less its frame.
+    bool room(int& w, int& h) const {
+        SDL_Rect usable;
+        const int display = std::max(0, SDL_GetWindowDisplayIndex(window));
+        if (SDL_GetDisplayUsableBounds(display, &usable) != 0) return false;
+        int top = 0, left = 0, bottom = 0, right = 0;
+        if (SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right) != 0)
+            top = left = bottom = right = 0;
+        w = usable.w - left - right;
+        h = usable.h - top - bottom;
+        return true;
+    }
+
+    int fittingZoom() const {
+        int w = 0, h = 0;
+        if (!window || !room(w, h)) return MAX_WINDOW_ZOOM;
+        return std::min(MAX_WINDOW_ZOOM, wholeFactor(logicalW(), logicalH(), w, h));
+    }
+
     void applyZoom() {
+        if (fullScreen) return;
         SDL_SetWindowSize(window, logicalW() * zoom, logicalH() * zoom);
-        if (zoom > 1 && !canvas && SDL_RenderTargetSupported(renderer)) {
-            canvas = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
-                                       logicalW(), logicalH());
-            if (canvas) SDL_SetTextureScaleMode(canvas, SDL_ScaleModeNearest);
-        }
+        // Keep the whole window on screen: a larger window may now reach past the right or bottom edge.
+        SDL_Rect usable;
+        if (SDL_GetDisplayUsableBounds(std::max(0, SDL_GetWindowDisplayIndex(window)), &usable) != 0) return;
+        int x = 0, y = 0, top = 0, left = 0, bottom = 0, right = 0;
+        SDL_GetWindowPosition(window, &x, &y);
+        if (SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right) != 0)
+            top = left = bottom = right = 0;
+        const int w = logicalW() * zoom, h = logicalH() * zoom;
+        const int nx = std::max(usable.x + left, std::min(x, usable.x + usable.w - right - w));
+        const int ny = std::max(usable.y + top, std::min(y, usable.y + usable.h - bottom - h));
+        if (nx != x || ny != y) SDL_SetWindowPosition(window, nx, ny);
     }
 };
 
@@ -103,7 +191,6 @@ SdlVideo::~SdlVideo() = default;
 std::unique_ptr<SdlVideo> SdlVideo::open(const WindowOptions& options, SdlKeys& keys, std::string& whyNot) {
     auto impl = std::make_unique<Impl>(keys);
     impl->options = options;
-    impl->zoom = options.zoom >= 1 && options.zoom <= 3 ? options.zoom : 1;
 
     // Without a display SDL would quietly fall back to drawing off screen, and a failed Wayland probe
     // prints its own complaint: decide here, and say it in one line. SDL_VIDEODRIVER set by hand (tests
@@ -135,57 +222,56 @@ std::unique_ptr<SdlVideo> SdlVideo::open(const WindowOptions& options, SdlKeys& 
         return nullptr;
     }
     impl->sdlReady = true;
+    // Every world opens the sound device, and each opening would queue "device added" events the game
+    // has no use for.
+    SDL_EventState(SDL_AUDIODEVICEADDED, SDL_IGNORE);
+    SDL_EventState(SDL_AUDIODEVICEREMOVED, SDL_IGNORE);
 
-    // The menu bar's height follows from the font: one line of text plus the frame padding above and below.
     IMGUI_CHECKVERSION();
     ImGui::CreateContext();
     ImGuiIO& io = ImGui::GetIO();
     io.IniFilename = nullptr;
     io.LogFilename = nullptr;
-    ImGui::StyleColorsLight();
-    ImGuiStyle& style = ImGui::GetStyle();
-    style.FramePadding = ImVec2(6.0f, 3.0f);
-    style.DisplaySafeAreaPadding = ImVec2(0.0f, 0.0f);
-    style.WindowRounding = 0.0f;
-    style.PopupRounding = 0.0f;
-    style.FrameBorderSize = 1.0f;
-    float fontPx = 13.0f;
-    ImFont* font = nullptr;
-    if (!options.fontFile.empty()) {
-        if (FILE* f = std::fopen(options.fontFile.c_str(), "rb")) {
-            std::fclose(f);
-            font = io.Fonts->AddFontFromFileTTF(options.fontFile.c_str(), options.fontPixels, nullptr,
-                                                io.Fonts->GetGlyphRangesDefault());
-        }
-    }
-    if (font) {
-        fontPx = options.fontPixels;
-    } else {
-        io.Fonts->AddFontDefault();
-    }
-    impl->menuBar = static_cast<int>(std::ceil(fontPx + 2.0f * style.FramePadding.y));
+    // The backend would set the X cursor on every frame.
+    io.ConfigFlags |= ImGuiConfigFlags_NoMouseCursorChange;
+    const UiFonts fonts =
+        loadUiFonts(io, options.textFont, options.textPixels, options.signFont, options.signPixels);
+    impl->sign = fonts.sign;
+    // The menu bar's height follows from the font: one line of text plus the frame padding above and below.
+    impl->menuBar =
+        static_cast<int>(std::ceil(fonts.textPixels + 2.0f * ImGui::GetStyle().FramePadding.y + 2.0f));
 
+    const Uint32 flags = SDL_WINDOW_HIDDEN;
     impl->window = SDL_CreateWindow(options.title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                                    impl->logicalW() * impl->zoom, impl->logicalH() * impl->zoom, 0);
+                                    impl->logicalW(), impl->logicalH(), flags);
     if (!impl->window) {
         whyNot = std::string("cannot open the game window: ") + SDL_GetError();
-        ImGui::DestroyContext();
         return nullptr;
     }
-    showGameIcon(impl->window);
+    showGameIcon(impl->window, options.iconRgba, options.iconSize);
     impl->renderer = SDL_CreateRenderer(impl->window, -1, 0);
     if (!impl->renderer) {
         whyNot = std::string("cannot draw into the game window: ") + SDL_GetError();
-        ImGui::DestroyContext();
         return nullptr;
+    }
+    if (SDL_RenderTargetSupported(impl->renderer)) {
+        impl->canvas = SDL_CreateTexture(impl->renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
+                                         impl->logicalW(), impl->logicalH());
+        if (impl->canvas) SDL_SetTextureScaleMode(impl->canvas, SDL_ScaleModeNearest);
     }
     ImGui_ImplSDL2_InitForSDLRenderer(impl->window);
     ImGui_ImplSDLRenderer_Init(impl->renderer);
     impl->imguiReady = true;
-    if (impl->zoom > 1) impl->applyZoom();
+    // A zoom saved on a larger screen is lowered to what fits this one, so the window and its menu stay
+    // reachable.
+    impl->zoom = std::clamp(options.zoom, 1, impl->fittingZoom());
+    impl->applyZoom();
+    SDL_ShowWindow(impl->window);
     // The game reads its keys directly; typed text is only wanted inside the register dialog.
     SDL_StopTextInput();
-    return std::unique_ptr<SdlVideo>(new SdlVideo(std::move(impl)));
+    auto video = std::unique_ptr<SdlVideo>(new SdlVideo(std::move(impl)));
+    if (options.fullScreen) video->setFullScreen(true);
+    return video;
 }
 
 void SdlVideo::setPalette(std::span<const Rgb, 256> colours) {
@@ -214,29 +300,32 @@ void SdlVideo::present(const uint8_t* pixels, int width, int height) {
     SDL_UnlockTexture(m.picture);
 }
 
-WindowEvent SdlVideo::handleOneEvent() {
+WindowEvent SdlVideo::handleEvents(uint32_t waitMs) {
     SDL_Event e;
-    while (SDL_PollEvent(&e)) {
-        bool counts = true;
-        WindowEvent what = impl_->feed(e, counts);
-        if (counts) return what;
+    bool news = false;
+    if (waitMs > 0) {
+        if (!SDL_WaitEventTimeout(&e, static_cast<int>(waitMs))) return WindowEvent::None;
+        const WindowEvent what = impl_->feed(e, news);
+        if (news) return what;
+    }
+    // Everything queued by now, without SDL_PollEvent's habit of stopping early at its pump marker.
+    SDL_PumpEvents();
+    while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) {
+        if (e.type == SDL_POLLSENTINEL) continue;
+        const WindowEvent what = impl_->feed(e, news);
+        if (news) return what;
     }
     return WindowEvent::None;
 }
 
-WindowEvent SdlVideo::waitAndHandleEvent(uint32_t timeoutMs) {
-    SDL_Event e;
-    if (!SDL_WaitEventTimeout(&e, static_cast<int>(timeoutMs))) return WindowEvent::None;
-    bool counts = true;
-    return impl_->feed(e, counts);
-}
-
 void SdlVideo::beginFrame() {
     Impl& m = *impl_;
+    m.pressed.swap(m.pending);
+    m.pending.clear();
     ImGui_ImplSDLRenderer_NewFrame();
     ImGui_ImplSDL2_NewFrame();
     ImGuiIO& io = ImGui::GetIO();
-    // ImGui lays out at 1:1; the zoom scales the finished frame.
+    // ImGui lays out at 1:1; the whole factor scales the finished frame.
     io.DisplaySize = ImVec2(static_cast<float>(m.logicalW()), static_cast<float>(m.logicalH()));
     io.DisplayFramebufferScale = ImVec2(1.0f, 1.0f);
     // The backend asks X for the global pointer, which synthetic pointer motion never moves; the window's
@@ -244,7 +333,8 @@ void SdlVideo::beginFrame() {
     int mx = 0, my = 0;
     SDL_GetMouseState(&mx, &my);
     if (SDL_GetMouseFocus() == m.window)
-        io.MousePos = ImVec2(static_cast<float>(mx / m.zoom), static_cast<float>(my / m.zoom));
+        io.MousePos = ImVec2(static_cast<float>((mx - m.offsetX) / m.scale),
+                             static_cast<float>((my - m.offsetY) / m.scale));
     else
         io.MousePos = ImVec2(-FLT_MAX, -FLT_MAX);
     ImGui::NewFrame();
@@ -253,23 +343,43 @@ void SdlVideo::beginFrame() {
 void SdlVideo::finishFrame() {
     Impl& m = *impl_;
     ImGui::Render();
-    SDL_Texture* target = m.zoom > 1 ? m.canvas : nullptr;
-    SDL_SetRenderTarget(m.renderer, target);
+    int outW = 0, outH = 0;
+    if (SDL_GetRendererOutputSize(m.renderer, &outW, &outH) != 0) {
+        outW = m.logicalW();
+        outH = m.logicalH();
+    }
+    // Whatever size the window manager gave the window: a whole factor, centred, black around it.
+    m.scale = wholeFactor(m.logicalW(), m.logicalH(), outW, outH);
+    m.offsetX = (outW - m.logicalW() * m.scale) / 2;
+    m.offsetY = (outH - m.logicalH() * m.scale) / 2;
+    const SDL_Rect placed{m.offsetX, m.offsetY, m.logicalW() * m.scale, m.logicalH() * m.scale};
+
+    SDL_SetRenderTarget(m.renderer, m.canvas);
+    SDL_RenderSetViewport(m.renderer, nullptr);
     SDL_RenderSetScale(m.renderer, 1.0f, 1.0f);
     SDL_SetRenderDrawColor(m.renderer, 0, 0, 0, 255);
     SDL_RenderClear(m.renderer);
     // Without a render target (it could not be made) the renderer scales the 1:1 drawing itself.
-    if (m.zoom > 1 && !target) SDL_RenderSetScale(m.renderer, float(m.zoom), float(m.zoom));
+    if (!m.canvas) {
+        SDL_RenderSetViewport(m.renderer, &placed);
+        SDL_RenderSetScale(m.renderer, float(m.scale), float(m.scale));
+    }
     if (m.picture) {
         SDL_Rect where{0, m.menuBar, m.pictureW, m.pictureH};
         SDL_RenderCopy(m.renderer, m.picture, nullptr, &where);
     }
     ImGui_ImplSDLRenderer_RenderDrawData(ImGui::GetDrawData());
-    if (target) {
+    if (m.canvas) {
         SDL_SetRenderTarget(m.renderer, nullptr);
-        SDL_RenderCopy(m.renderer, target, nullptr, nullptr);
+        SDL_SetRenderDrawColor(m.renderer, 0, 0, 0, 255);
+        SDL_RenderClear(m.renderer);
+        SDL_RenderCopy(m.renderer, m.canvas, nullptr, &placed);
     }
     SDL_RenderPresent(m.renderer);
+}
+
+const std::vector<ShellKey>& SdlVideo::keysPressed() const {
+    return impl_->pressed;
 }
 
 void SdlVideo::setTextInput(bool on) {
@@ -286,22 +396,38 @@ void SdlVideo::forgetTappedKeys() {
 int SdlVideo::menuBarHeight() const {
     return impl_->menuBar;
 }
+
+ImFont* SdlVideo::signFont() const {
+    return impl_->sign;
+}
+
 int SdlVideo::zoom() const {
     return impl_->zoom;
 }
 
+int SdlVideo::maxZoom() const {
+    return impl_->fittingZoom();
+}
+
 void SdlVideo::setZoom(int zoom) {
-    if (zoom < 1 || zoom > 3 || zoom == impl_->zoom) return;
-    impl_->zoom = zoom;
+    impl_->zoom = std::clamp(zoom, 1, impl_->fittingZoom());
     impl_->applyZoom();
+}
+
+bool SdlVideo::fullScreen() const {
+    return impl_->fullScreen;
+}
+
+void SdlVideo::setFullScreen(bool on) {
+    Impl& m = *impl_;
+    if (on == m.fullScreen) return;
+    if (SDL_SetWindowFullscreen(m.window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return;
+    m.fullScreen = on;
+    if (!on) m.applyZoom();
 }
 
 void SdlVideo::openUrl(const std::string& url) {
     SDL_OpenURL(url.c_str());
-}
-
-void SdlVideo::windowSize(int& width, int& height) const {
-    SDL_GetWindowSize(impl_->window, &width, &height);
 }
 
 } // namespace tundrix

@@ -1,10 +1,12 @@
 // The game window on SDL2: the 8-bit picture through a streaming texture with the palette applied, the
-// ImGui layer over it, zoom, and the one-at-a-time event handling of the main loop.
+// ImGui layer over it, whole-factor zoom and full screen, and the event handling of the main loop.
 #pragma once
 #include "platform/imgui_host.h"
 #include "platform/video.h"
 
+#include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 namespace tundrix {
@@ -20,9 +22,17 @@ struct WindowOptions {
     std::string title;
     int pictureWidth = 440;
     int pictureHeight = 300;
-    int zoom = 1;
-    std::string fontFile; // a TTF for the menus and dialogs; ImGui's own font when it cannot be read
-    float fontPixels = 15.0f;
+    int zoom = 1; // lowered at start to what fits the screen
+    bool fullScreen = false;
+    // TrueType bytes for the menus and dialogs and for the pause sign; ImGui's own font when they do not
+    // load.
+    std::span<const uint8_t> textFont;
+    std::span<const uint8_t> signFont;
+    // The window's icon: iconSize rows of iconSize RGBA pixels, top row first; none when empty.
+    std::span<const uint8_t> iconRgba;
+    int iconSize = 0;
+    float textPixels = 15.0f;
+    float signPixels = 40.0f;
 };
 
 class SdlVideo : public VideoOut, public ImGuiHost {
@@ -35,19 +45,20 @@ class SdlVideo : public VideoOut, public ImGuiHost {
     void setPalette(std::span<const Rgb, 256> colours) override;
     void present(const uint8_t* pixels, int width, int height) override;
 
-    WindowEvent handleOneEvent() override;
-    WindowEvent waitAndHandleEvent(uint32_t timeoutMs) override;
+    WindowEvent handleEvents(uint32_t waitMs) override;
     void beginFrame() override;
     void finishFrame() override;
+    const std::vector<ShellKey>& keysPressed() const override;
     void setTextInput(bool on) override;
     void forgetTappedKeys() override;
     int menuBarHeight() const override;
+    ImFont* signFont() const override;
     int zoom() const override;
+    int maxZoom() const override;
     void setZoom(int zoom) override;
+    bool fullScreen() const override;
+    void setFullScreen(bool on) override;
     void openUrl(const std::string& url) override;
-
-    // The window's client size in pixels (for checks).
-    void windowSize(int& width, int& height) const;
 
     struct Impl;
 

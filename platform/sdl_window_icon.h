@@ -1,11 +1,14 @@
-// Gives the SDL window the game's own icon, the one drawn with the art and embedded in the program.
+// Gives the SDL window the game's own icon.
 #pragma once
+#include <cstdint>
+#include <span>
 
 struct SDL_Window;
 
 namespace tundrix {
 
-// Sets the embedded window icon on the window; leaves the system's default if the icon is missing.
-void showGameIcon(SDL_Window* window);
+// Sets size x size RGBA pixels (top row first) as the window's icon; leaves the system's default when
+// they are missing or of another size.
+void showGameIcon(SDL_Window* window, std::span<const uint8_t> rgba, int size);
 
 } // namespace tundrix

@@ -1,73 +1,12 @@
-// The loop's game-side rules: best-score tracking, the submission offer, dialog order, menu commands and
-// the register outcome table (no SDL here).
+// The loop's game-side rules: best-score tracking, the submission offer, dialog order, menu commands, the
+// time the game stood still, and the loop pass itself.
 #include "shell/game_session.h"
 
+#include "shell/login_fields.h"
+#include "shell/menu.h"
 #include "shell/web_pages.h"
 
 namespace tundrix {
-
-std::string urlQueryValue(std::string_view text) {
-    static const char HEX[] = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : text) {
-        const bool unreserved = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-                                c == '-' || c == '_' || c == '.' || c == '~';
-        if (unreserved) {
-            out += static_cast<char>(c);
-        } else {
-            out += '%';
-            out += HEX[c >> 4];
-            out += HEX[c & 15];
-        }
-    }
-    return out;
-}
-
-std::string clampChars(const std::string& text, size_t maxChars) {
-    size_t chars = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        // A character starts at every byte that is not a UTF-8 continuation byte.
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
-            if (chars == maxChars) return text.substr(0, i);
-            ++chars;
-        }
-    }
-    return text;
-}
-
-RegisterOutcome registerOutcome(int resultCode, int versionNotice, const std::string& userName) {
-    RegisterOutcome out;
-    if (versionNotice > 1) {
-        out.pages.push_back(channelPage("/version.asp?gameid=" + std::to_string(versionNotice)));
-        out.close = true;
-    }
-    switch (resultCode) {
-    case -1:
-        out.button = RegisterOutcome::Button::Retry;
-        out.pages.push_back(channelPage("/dll/"));
-        break;
-    case 2:
-        out.button = RegisterOutcome::Button::Retry;
-        out.pages.push_back(channelPage("/registrera/"));
-        break;
-    case 3:
-        // The typed name goes into a query, so it is escaped: an '&' or a space would break the link.
-        out.button = RegisterOutcome::Button::Retry;
-        out.pages.push_back(channelPage("/getpass.asp?mail=" + urlQueryValue(userName)));
-        break;
-    case 0:
-    case 1:
-        out.showRegOk = true;
-        out.close = true;
-        break;
-    default:
-        // Any other answer (no verdict, a transport failure): the score was not registered, so the
-        // button offers another try instead of claiming to be still sending.
-        out.button = RegisterOutcome::Button::Retry;
-        break;
-    }
-    return out;
-}
 
 GameSession::GameSession(Clock& clock, uint32_t runStart, uint32_t storedPlayTime,
                          FrameDriver::WorldFactory makeWorld, ScoreOf scoreOf)
@@ -95,20 +34,29 @@ void GameSession::offerBestScore() {
     }
 }
 
+void GameSession::leaveOutOfClock(uint32_t ms) {
+    if (driver_ && driver_->world()) driver_->world()->holdClock(ms);
+}
+
 void GameSession::openRequestedDialogs(DialogHost& dialogs) {
     // A dialog may end the run (the window closed under it): nothing more is opened then.
     if (!driver_ || quitRequested_) return;
+    const uint32_t opened = clock_.nowMs();
+    bool any = false;
     if (driver_->registerQuestionRequested) {
+        any = true;
         dialogs.askToSubmit();
         if (!driver_ || quitRequested_) return;
         driver_->registerQuestionRequested = false;
     }
     if (driver_->registerDialogRequested) {
+        any = true;
         dialogs.registerScore();
         if (!driver_ || quitRequested_) return;
         driver_->registerDialogRequested = false;
     }
     if (driver_->infoDialogRequested) {
+        any = true;
         dialogs.showInformation(infoTextIndex);
         if (!driver_ || quitRequested_) return;
         driver_->infoDialogRequested = false;
@@ -117,8 +65,12 @@ void GameSession::openRequestedDialogs(DialogHost& dialogs) {
     // score questions are out of the way.
     if (driver_->gameOverReached && !playAgainOffered_) {
         playAgainOffered_ = true;
+        any = true;
         dialogs.askToPlayAgain();
     }
+    // Reading the rules in the middle of a period costs no clock time. While the game is held anyway
+    // (a dialog chosen from an open menu), the end of the hold leaves it all out at once.
+    if (any && !held_) leaveOutOfClock(clock_.nowMs() - opened);
 }
 
 void GameSession::stepFrame() {
@@ -135,6 +87,18 @@ void GameSession::stepFrame() {
 
 void GameSession::checkRestartKey(bool f1Down) {
     if (driver_ && f1Down) driver_->restartRequested = true;
+}
+
+void GameSession::hold(bool held) {
+    if (held == held_) return;
+    held_ = held;
+    if (held) {
+        heldSince_ = clock_.nowMs();
+        return;
+    }
+    leaveOutOfClock(clock_.nowMs() - heldSince_);
+    // No burst of unseen update-only frames after the game stood still.
+    if (driver_) driver_->resync();
 }
 
 void GameSession::showInformation(int index) {
@@ -214,7 +178,7 @@ bool GameSession::rememberLogin(const std::string& userName, const std::string& 
     return !userName_.empty() && !password_.empty();
 }
 
-RegisterOutcome GameSession::submitBestScore(const SubmitScore& submit) {
+ScoreSubmission GameSession::takeSubmission() {
     ScoreSubmission record;
     record.userName = userName_;
     record.password = password_;
@@ -222,12 +186,10 @@ RegisterOutcome GameSession::submitBestScore(const SubmitScore& submit) {
     record.bestScoreTime = bestScoreTime;
     record.totalPlayTime = totalPlayTime();
     record.tampered = bestScoreTampered || tamperFlag;
-    if (submit) submit(record);
-
     // Whatever the answer, this score has had its chance: a later offer needs a better game.
     bestScore.set(0);
     if (GuardedCounter* score = worldScore()) score->set(0);
-    return registerOutcome(record.resultCode, record.versionNotice, userName_);
+    return record;
 }
 
 uint32_t GameSession::totalPlayTime() const {
@@ -240,6 +202,29 @@ uint32_t GameSession::quit() {
     // The loop is single-threaded, so no step can be running here; the driver says so itself if it ever is.
     if (driver_ && !driver_->busy()) driver_.reset();
     return total;
+}
+
+bool loopPass(GameSession& session, ShellWindow& window) {
+    session.offerBestScore();
+    session.openRequestedDialogs(window);
+    if (session.quitRequested()) return false;
+
+    const bool held = window.holding();
+    session.hold(held);
+    if (!held) session.stepFrame();
+    const int command = window.paintMenus();
+    session.checkRestartKey(window.restartKeyDown());
+
+    // Commands run after the menu's frame is finished: they may open dialogs or end the program.
+    if (command >= CMD_ZOOM_1 && command <= CMD_FULL_SCREEN) {
+        window.runWindowCommand(command);
+    } else if (command != 0) {
+        const CommandEffect effect = session.runCommand(command);
+        if (!effect.url.empty()) window.openUrl(effect.url);
+        if (effect.quit) return false;
+    }
+    if (!window.handleEvents(window.holding())) return false;
+    return !session.quitRequested();
 }
 
 } // namespace tundrix

@@ -1,77 +1,23 @@
 // The shell's side of a run: the frame driver, the best score of the run, the dialog requests in their
-// order, the menu commands and the register outcome (no SDL here).
+// order, the menu commands, time the game stood still, and the one loop pass main() runs.
 #pragma once
 #include "core/frame_driver.h"
 #include "core/guarded_counter.h"
 #include "platform/clock.h"
+#include "shell/dialog_host.h"
+#include "shell/register_outcome.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace tundrix {
-
-// Menu command ids.
-enum MenuCommand : int {
-    CMD_NEW_GAME = 40001,
-    CMD_RULES = 40002,
-    CMD_QUIT = 40003,
-    CMD_COMPETITION_RULES = 40004,
-    CMD_ABOUT = 40005,
-    CMD_REGISTER = 40006,
-    CMD_CHALLENGE = 40007,
-    CMD_BRAND_SITE = 40008,
-    CMD_CHANNEL_SITE = 40009,
-    CMD_HOW_TO_PLAY = 40011,
-    CMD_ABOUT_ENGLISH = 40012,
-    CMD_NOTHING = 65535,
-};
 
 // What the window has to do after a menu command.
 struct CommandEffect {
     bool quit = false;
     std::string url; // a page to open in the browser, or empty
-};
-
-// What the shell hands to the score poster and what comes back.
-struct ScoreSubmission {
-    std::string userName;
-    std::string password;
-    int32_t score = 0;
-    int32_t bestScoreTime = 0;
-    uint32_t totalPlayTime = 0;
-    bool tampered = false;
-    // Filled by the poster: the server's result code and version notice.
-    int resultCode = -1;
-    int versionNotice = 1;
-};
-using SubmitScore = std::function<void(ScoreSubmission&)>;
-
-// What the register dialog does after a submission.
-struct RegisterOutcome {
-    enum class Button { Retry, Sending };
-    std::vector<std::string> pages; // opened in this order
-    bool showRegOk = false;         // the "Reg OK" message box, before closing
-    bool close = false;
-    Button button = Button::Sending;
-};
-RegisterOutcome registerOutcome(int resultCode, int versionNotice, const std::string& userName);
-
-// Keeps at most maxChars characters (UTF-8 code points) of text.
-std::string clampChars(const std::string& text, size_t maxChars);
-constexpr size_t USER_NAME_MAX = 64;
-constexpr size_t PASSWORD_MAX = 16;
-
-// The dialogs the loop opens; each returns when its dialog has closed.
-class DialogHost {
-  public:
-    virtual ~DialogHost() = default;
-    virtual void askToSubmit() = 0;
-    virtual void registerScore() = 0;
-    virtual void showInformation(int textIndex) = 0;
-    virtual void askToPlayAgain() = 0;
 };
 
 class GameSession {
@@ -85,15 +31,16 @@ class GameSession {
 
     FrameDriver* driver() const { return driver_.get(); }
     bool quitRequested() const { return quitRequested_; }
-    uint32_t runStart() const { return runStart_; }
-    uint32_t storedPlayTime() const { return storedPlayTime_; }
 
-    // One loop pass, in this order: offer a new best score, open the requested dialogs, step one frame
-    // (which tracks the best score), and raise a restart while F1 is down.
+    // The parts of a loop pass (see loopPass): offer a new best score, open the requested dialogs, step one
+    // frame (which tracks the best score), and raise a restart while F1 is down.
     void offerBestScore();
     void openRequestedDialogs(DialogHost& dialogs);
     void stepFrame();
     void checkRestartKey(bool f1Down);
+    // The game stands still while held (paused, a menu open); when that ends, the period clock resumes
+    // where it stood and the schedule starts again from now.
+    void hold(bool held);
 
     CommandEffect runCommand(int command);
 
@@ -104,9 +51,9 @@ class GameSession {
     void answerPlayAgain(bool yes);
     // Keeps the typed login (clamped to its length); false when either part is empty.
     bool rememberLogin(const std::string& userName, const std::string& password);
-    // Posts the best score with the remembered login; the best score and the world's score are 0
-    // afterwards, whatever the outcome.
-    RegisterOutcome submitBestScore(const SubmitScore& submit);
+    // The submission of the best score with the remembered login. The best score and the world's score
+    // are 0 afterwards, whatever the outcome of the post.
+    ScoreSubmission takeSubmission();
 
     const std::string& userName() const { return userName_; }
     const std::string& password() const { return password_; }
@@ -126,6 +73,7 @@ class GameSession {
   private:
     GuardedCounter* worldScore() const;
     void showInformation(int index);
+    void leaveOutOfClock(uint32_t ms);
 
     Clock& clock_;
     uint32_t runStart_;
@@ -136,6 +84,27 @@ class GameSession {
     std::string password_;
     bool playAgainOffered_ = false;
     bool quitRequested_ = false;
+    bool held_ = false;
+    uint32_t heldSince_ = 0;
 };
+
+// The window side of a loop pass.
+class ShellWindow : public DialogHost {
+  public:
+    // True while the game stands still: the player paused it or a menu is open.
+    virtual bool holding() const = 0;
+    // Shows the last picture with the menu bar over it; the command chosen there (or by a key), or 0.
+    virtual int paintMenus() = 0;
+    virtual bool restartKeyDown() = 0;
+    // Zoom, full screen and pause: the window's own commands.
+    virtual void runWindowCommand(int command) = 0;
+    virtual void openUrl(const std::string& url) = 0;
+    // Handles the events that are waiting; when wait is set, first waits up to a frame's time for one
+    // (nothing else paces the loop while the game stands still). False once the window was closed.
+    virtual bool handleEvents(bool wait) = 0;
+};
+
+// One pass of the program's loop; false when the program is to end.
+bool loopPass(GameSession& session, ShellWindow& window);
 
 } // namespace tundrix

@@ -1,6 +1,7 @@
 // The program: opens the window, runs the loop of game frames and window events, and keeps the play time.
 #include "core/game_world.h"
 #include "input/keyboard_input.h"
+#include "net/channel_address.h"
 #include "net/measurements.h"
 #include "net/score_submission.h"
 #include "net/submission_record.h"
@@ -9,7 +10,9 @@
 #include "platform/sdl_clock.h"
 #include "platform/sdl_keys.h"
 #include "platform/sdl_video.h"
+#include "resources/embedded_fonts.h"
 #include "resources/embedded_resources.h"
+#include "resources/window_icon.h"
 #include "shell/game_session.h"
 #include "shell/play_time.h"
 #include "shell/shell_ui.h"
@@ -22,40 +25,42 @@ using namespace tundrix;
 namespace {
 
 constexpr char WINDOW_TITLE[] = "Tundrix Ice-Hockey Cup";
-constexpr char MENU_FONT[] = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
-// Hands the dialog's submission to the channel's form post and brings its verdict back.
-class ChannelPoster {
-  public:
-    void operator()(ScoreSubmission& s) {
-        record_.setUserName(s.userName);
-        record_.setPassword(s.password);
-        record_.score = s.score;
-        record_.bestScoreTime = s.bestScoreTime;
-        record_.totalPlayTime = static_cast<int32_t>(s.totalPlayTime);
-        record_.tampered = s.tampered;
-        submitScore(record_, http_, calendar_);
-        s.resultCode = record_.resultCode;
-        s.versionNotice = record_.versionNotice;
-        record_.score = 0;
-    }
-
-  private:
-    SubmissionRecord record_;
-    CurlHttpClient http_;
-    SystemCalendarClock calendar_;
-};
+// Posts one submission to the channel's form and brings its verdict back. It runs on a thread of its own
+// and uses nothing but what it builds here and the channel's options, which it copies.
+void postToChannel(const SubmitOptions& options, ScoreSubmission& s) {
+    SubmissionRecord record;
+    CurlHttpClient http;
+    SystemCalendarClock calendar;
+    record.setUserName(s.userName);
+    record.setPassword(s.password);
+    record.score = s.score;
+    record.bestScoreTime = s.bestScoreTime;
+    record.totalPlayTime = static_cast<int32_t>(s.totalPlayTime);
+    record.tampered = s.tampered;
+    submitScore(record, http, calendar, options);
+    s.resultCode = record.resultCode;
+    s.versionNotice = record.versionNotice;
+}
 
 } // namespace
 
 int main() {
     SdlKeys keys;
     const Settings settings(settingsFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")));
+    settings.removeStaleTemporaries();
+    const SubmitOptions channel =
+        submitOptionsFor(configuredChannel(std::getenv(CHANNEL_VARIABLE), settings.folder()));
 
     WindowOptions options;
     options.title = WINDOW_TITLE;
     options.zoom = settings.readZoom();
-    options.fontFile = MENU_FONT;
+    options.fullScreen = settings.readFullScreen();
+    options.textFont = menuFontData();
+    options.signFont = signFontData();
+    const EmbeddedResources resources;
+    options.iconRgba = resources.find(WINDOW_ICON_ID);
+    options.iconSize = WINDOW_ICON_SIZE;
     std::string whyNot;
     std::unique_ptr<SdlVideo> window = SdlVideo::open(options, keys, whyNot);
     if (!window) {
@@ -68,46 +73,34 @@ int main() {
     const uint32_t storedPlayTime = settings.readPlayTime();
 
     KeyboardInput keyboard(keys);
-    const EmbeddedResources resources;
     SdlAudio audio;
     GameServices services{clock, keyboard, resources, audio, *window};
-    ChannelPoster poster;
 
     GameSession session(
         clock, runStart, storedPlayTime,
         [&](const AngleTables& angles) -> std::unique_ptr<World> {
             return std::make_unique<GameWorld>(services, angles);
         },
-        [](World& world) { return &static_cast<GameWorld&>(world).score(); });
-    ShellUi ui(*window, session, [&](ScoreSubmission& s) { poster(s); });
+        [](World& world) { return world.scoreCounter(); });
+    ShellUi ui(
+        *window, keys, session, [channel](ScoreSubmission& s) { postToChannel(channel, s); },
+        [&](int zoom, bool fullScreen) {
+            settings.writeZoom(zoom);
+            settings.writeFullScreen(fullScreen);
+        });
+
+    ui.pausedChanged = [&](bool paused) { audio.setMuted(paused); };
+
+    while (loopPass(session, ui)) {
+    }
 
     // The quit routine: the play time first, then the game goes.
-    auto quitProgram = [&] { settings.writePlayTime(session.quit()); };
-
-    for (;;) {
-        session.offerBestScore();
-        session.openRequestedDialogs(ui);
-        if (session.quitRequested()) break;
-
-        session.stepFrame();
-        window->beginFrame();
-        const int command = ui.drawMenuBar(true);
-        window->finishFrame();
-        session.checkRestartKey(keys.keyDown(Key::F1));
-
-        // Commands run after the menu's frame is finished: they may open dialogs or end the program.
-        if (command != 0) {
-            if (const int zoom = zoomOfCommand(command)) {
-                window->setZoom(zoom);
-                settings.writeZoom(zoom);
-            } else {
-                const CommandEffect effect = session.runCommand(command);
-                if (!effect.url.empty()) window->openUrl(effect.url);
-                if (effect.quit) break;
-            }
-        }
-        if (window->handleOneEvent() == WindowEvent::CloseRequested) break;
+    settings.writePlayTime(session.quit());
+    // A score post given up in the register dialog may still be waiting for the network on its own
+    // thread; nothing is left to save, so the program ends without waiting for it.
+    if (ui.postsInFlight() > 0) {
+        std::fflush(nullptr);
+        std::_Exit(0);
     }
-    quitProgram();
     return 0;
 }

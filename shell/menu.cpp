@@ -1,7 +1,6 @@
 // The game's bilingual menu bar: Swedish menus first, two spacers, then the English menu.
 #include "shell/menu.h"
 
-#include "shell/game_session.h"
 #include "shell/web_pages.h"
 
 namespace tundrix {
@@ -11,21 +10,33 @@ std::vector<MenuPopup> menuBar() {
         {"Spel",
          {{"Starta nytt spel (F1)", CMD_NEW_GAME},
           {"Spelregler", CMD_RULES},
-          {"Avsluta (Alt-F4)", CMD_QUIT}}},
+          {"Avsluta (Alt-F4)", CMD_QUIT},
+          {},
+          {"Paus (P)", CMD_PAUSE},
+          {"Förstoring 1 ×", CMD_ZOOM_1},
+          {"Förstoring 2 ×", CMD_ZOOM_2},
+          {"Förstoring 3 ×", CMD_ZOOM_3},
+          {"Helskärm (F11)", CMD_FULL_SCREEN}}},
         {"Tävling", {{"Tävlingsregler", CMD_COMPETITION_RULES}, {"Om Lumora", CMD_ABOUT}}},
         {"Koppla upp",
          {{"Registrera high-score", CMD_REGISTER},
           {"Utmana dina vänner", CMD_CHALLENGE},
           {"Surfa till Lumorasajten", CMD_CHANNEL_SITE},
           {"Besök Tundrixs hemsida", CMD_BRAND_SITE}}},
-        {" ", {}, CMD_NOTHING},
-        {"", {}, CMD_NOTHING},
+        {" ", {}},
+        {"", {}},
         {"In English",
          {{"New Game ( F1)", CMD_NEW_GAME},
           {"How to Play", CMD_HOW_TO_PLAY},
           {"About Lumora", CMD_ABOUT_ENGLISH},
           {"Register high-score", CMD_REGISTER},
-          {"Visit " + std::string(CHANNEL_HOST), CMD_CHANNEL_SITE}}},
+          {"Visit " + std::string(CHANNEL_HOST), CMD_CHANNEL_SITE},
+          {},
+          {"Pause (P)", CMD_PAUSE},
+          {"Zoom 1 ×", CMD_ZOOM_1},
+          {"Zoom 2 ×", CMD_ZOOM_2},
+          {"Zoom 3 ×", CMD_ZOOM_3},
+          {"Full screen (F11)", CMD_FULL_SCREEN}}},
     };
 }
 

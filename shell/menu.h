@@ -1,30 +1,53 @@
-// The menu bar's entries and their commands, in the order they are shown (no SDL here).
+// The menu bar's entries and their command numbers, in the order they are shown (no SDL here).
 #pragma once
 #include <string>
 #include <vector>
 
 namespace tundrix {
 
-struct MenuEntry {
-    std::string label; // UTF-8
-    int command = 0;
+// The game's menu commands.
+enum MenuCommand : int {
+    CMD_NEW_GAME = 40001,
+    CMD_RULES = 40002,
+    CMD_QUIT = 40003,
+    CMD_COMPETITION_RULES = 40004,
+    CMD_ABOUT = 40005,
+    CMD_REGISTER = 40006,
+    CMD_CHALLENGE = 40007,
+    CMD_BRAND_SITE = 40008,
+    CMD_CHANNEL_SITE = 40009,
+    CMD_HOW_TO_PLAY = 40011,
+    CMD_ABOUT_ENGLISH = 40012,
+    CMD_NOTHING = 65535,
 };
 
-// A top-level entry: a popup with items, or (no items) a plain entry that runs its own command.
+// The window's own commands, offered below the game's in "Spel" and "In English".
+enum WindowCommand : int {
+    CMD_ZOOM_1 = 41001,
+    CMD_ZOOM_2 = 41002,
+    CMD_ZOOM_3 = 41003,
+    CMD_PAUSE = 41010,
+    CMD_FULL_SCREEN = 41011,
+};
+constexpr int MIN_ZOOM = 1;
+constexpr int MAX_ZOOM = 3;
+inline int zoomOfCommand(int command) {
+    return command >= CMD_ZOOM_1 && command <= CMD_ZOOM_3 ? command - CMD_ZOOM_1 + MIN_ZOOM : 0;
+}
+
+struct MenuEntry {
+    std::string label; // UTF-8; an entry without label and command is a separator line
+    int command = 0;
+    bool separator() const { return label.empty() && command == 0; }
+};
+
+// A top-level entry: a popup with items, or (no items) a spacer that keeps its place and does nothing.
 struct MenuPopup {
     std::string label;
     std::vector<MenuEntry> items;
-    int command = 0;
+    bool spacer() const { return items.empty(); }
 };
 
 std::vector<MenuPopup> menuBar();
-
-// Zoom choices, offered in the "Spel" and "In English" menus; commands of their own beside the game's.
-constexpr int CMD_ZOOM_1 = 41001;
-constexpr int CMD_ZOOM_2 = 41002;
-constexpr int CMD_ZOOM_3 = 41003;
-inline int zoomOfCommand(int command) {
-    return command >= CMD_ZOOM_1 && command <= CMD_ZOOM_3 ? command - CMD_ZOOM_1 + 1 : 0;
-}
 
 } // namespace tundrix

@@ -1,9 +1,12 @@
-// Play time and zoom files: pure parsers plus the write-then-rename file update (no SDL here).
+// Play time, zoom and full-screen files: pure parsers plus the write-then-rename file update (no SDL here).
 #include "shell/play_time.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -61,12 +64,26 @@ int parseZoom(std::string_view text) {
 
 std::optional<std::string> readSettingsFile(const std::filesystem::path& file, size_t maxBytes) {
     if (file.empty()) return std::nullopt;
-    FILE* f = std::fopen(file.c_str(), "rb");
-    if (!f) return std::nullopt;
+    // Non-blocking, so a named pipe put in the file's place cannot hold up the start; only a regular file
+    // is read.
+    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return std::nullopt;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
     std::string text(maxBytes, '\0');
-    size_t got = std::fread(text.data(), 1, maxBytes, f);
-    bool failed = std::ferror(f) != 0;
-    std::fclose(f);
+    size_t got = 0;
+    bool failed = false;
+    while (got < maxBytes) {
+        const ssize_t n = ::read(fd, text.data() + got, maxBytes - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) failed = true;
+        if (n <= 0) break;
+        got += static_cast<size_t>(n);
+    }
+    ::close(fd);
     if (failed) return std::nullopt;
     text.resize(got);
     return text;
@@ -120,6 +137,38 @@ int Settings::readZoom() const {
 bool Settings::writeZoom(int zoom) const {
     if (folder_.empty() || zoom < 1 || zoom > 3) return false;
     return writeSettingsFile(folder_ / "zoom", std::to_string(zoom) + "\n");
+}
+
+bool Settings::readFullScreen() const {
+    auto text = readSettingsFile(folder_.empty() ? folder_ : folder_ / "fullscreen");
+    return text && trimmed(*text) == "1";
+}
+
+bool Settings::writeFullScreen(bool on) const {
+    if (folder_.empty()) return false;
+    return writeSettingsFile(folder_ / "fullscreen", on ? "1\n" : "0\n");
+}
+
+void Settings::removeStaleTemporaries() const {
+    if (folder_.empty()) return;
+    std::error_code ec;
+    const auto stale = std::filesystem::file_time_type::clock::now() - std::chrono::minutes(1);
+    for (const auto& entry : std::filesystem::directory_iterator(folder_, ec)) {
+        const std::string name = entry.path().filename().string();
+        const size_t dot = name.rfind('.');
+        if (dot == std::string::npos || name.size() - dot != 7) continue; // mkstemp's six characters
+        const std::string base = name.substr(0, dot);
+        if (base != "time" && base != "zoom" && base != "fullscreen") continue;
+        bool ours = true;
+        for (size_t i = dot + 1; i < name.size(); ++i) {
+            const char c = name[i];
+            ours = ours && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'));
+        }
+        std::error_code fileEc;
+        if (!ours || !entry.is_regular_file(fileEc) || fileEc) continue;
+        const auto written = entry.last_write_time(fileEc);
+        if (!fileEc && written < stale) std::filesystem::remove(entry.path(), fileEc);
+    }
 }
 
 } // namespace tundrix

@@ -1,5 +1,5 @@
-// The total running time kept across runs and the zoom choice, in files under the user's config folder
-// (no SDL here).
+// The total running time kept across runs and the zoom and full-screen choices, in files under the user's
+// config folder (no SDL here).
 #pragma once
 #include <cstdint>
 #include <filesystem>
@@ -21,7 +21,8 @@ std::string formatPlayTime(uint32_t ms);
 // Reads the zoom file's text: "1", "2" or "3"; anything else gives 1.
 int parseZoom(std::string_view text);
 
-// A small settings file: missing or unreadable gives nothing; at most maxBytes are read.
+// A small settings file: missing, unreadable or not a regular file (a named pipe, a device, a folder) gives
+// nothing, without ever waiting; at most maxBytes are read.
 std::optional<std::string> readSettingsFile(const std::filesystem::path& file, size_t maxBytes = 256);
 // Writes the file by writing a temporary file beside it and renaming it over the old one, creating the
 // folders first; false when the location cannot be written (nothing is reported to the player).
@@ -35,6 +36,11 @@ class Settings {
     bool writePlayTime(uint32_t ms) const;
     int readZoom() const;
     bool writeZoom(int zoom) const;
+    bool readFullScreen() const;
+    bool writeFullScreen(bool on) const;
+    // Removes temporary files a write left behind when the program was killed before its rename (older than
+    // a minute, so a write in progress elsewhere is left alone).
+    void removeStaleTemporaries() const;
     const std::filesystem::path& folder() const { return folder_; }
 
   private:

@@ -1,10 +1,14 @@
-// The menu bar and the dialogs in ImGui: every dialog runs its own loop over the last game picture while
-// no frame runs, and menu commands are handed back to run after the frame.
+// The menu bar, pause and the dialogs in ImGui: every dialog runs its own loop over the last game picture
+// while no frame runs, and menu commands are handed back to run after the frame.
 #include "shell/shell_ui.h"
 
 #include "shell/info_texts.h"
+#include "shell/login_fields.h"
+#include "shell/menu_bar_view.h"
+#include "shell/ui_theme.h"
 #include "shell/web_pages.h"
 
+#include <algorithm>
 #include <cstring>
 #include <imgui.h>
 #include <imgui_internal.h>
@@ -14,77 +18,149 @@ namespace tundrix {
 namespace {
 
 constexpr uint32_t DIALOG_FRAME_MS = 40;
-const ImVec4 WHITE(1.0f, 1.0f, 1.0f, 1.0f);
-const ImVec4 BLACK(0.0f, 0.0f, 0.0f, 1.0f);
+const ImVec4 TEXT_INK(0.0f, 0.0f, 0.0f, 1.0f);
+const ImVec4 WARNING(1.0f, 0.86f, 0.45f, 1.0f);
 
-bool keyPressed(ImGuiKey key) {
-    return ImGui::IsKeyPressed(ImGui::GetKeyIndex(key), false);
+std::optional<MenuKey> menuKeyOf(ShellKey key) {
+    switch (key) {
+    case ShellKey::OpenMenu:
+        return MenuKey::OpenBar;
+    case ShellKey::Left:
+        return MenuKey::Left;
+    case ShellKey::Right:
+        return MenuKey::Right;
+    case ShellKey::Up:
+        return MenuKey::Up;
+    case ShellKey::Down:
+        return MenuKey::Down;
+    case ShellKey::Enter:
+        return MenuKey::Enter;
+    case ShellKey::Escape:
+        return MenuKey::Escape;
+    default:
+        return std::nullopt;
+    }
 }
 
-// Typed characters must fit the single-byte text the channel takes and the field's length in characters.
-struct FieldLimit {
-    const char* text;
-    size_t maxChars;
-};
-
+// The fields take the characters of the channel's code page only, and hold their length in characters
+// whether the text was typed or pasted.
 int limitField(ImGuiInputTextCallbackData* data) {
-    const auto* limit = static_cast<const FieldLimit*>(data->UserData);
-    if (data->EventChar < 0x20 || (data->EventChar >= 0x7F && data->EventChar < 0xA0) ||
-        data->EventChar > 0xFF)
-        return 1;
-    size_t chars = 0;
-    for (const char* p = limit->text; *p; ++p)
-        if ((static_cast<unsigned char>(*p) & 0xC0) != 0x80) ++chars;
-    return chars >= limit->maxChars ? 1 : 0;
+    const auto maxChars = *static_cast<const size_t*>(data->UserData);
+    if (data->EventFlag == ImGuiInputTextFlags_CallbackCharFilter) return inCodePage(data->EventChar) ? 0 : 1;
+    if (data->EventFlag == ImGuiInputTextFlags_CallbackEdit) {
+        const std::string kept =
+            fieldText(std::string_view(data->Buf, static_cast<size_t>(data->BufTextLen)), maxChars);
+        if (kept.size() != static_cast<size_t>(data->BufTextLen)) {
+            data->DeleteChars(0, data->BufTextLen);
+            data->InsertChars(0, kept.c_str());
+        }
+    }
+    return 0;
 }
 
-void centeredButtons(float totalWidth) {
+void centred(float width) {
     const float avail = ImGui::GetContentRegionAvail().x;
-    if (avail > totalWidth) ImGui::SetCursorPosX(ImGui::GetCursorPosX() + (avail - totalWidth) * 0.5f);
+    if (avail > width) ImGui::SetCursorPosX(ImGui::GetCursorPosX() + (avail - width) * 0.5f);
+}
+
+void wrappedText(const std::string& text) {
+    ImGui::PushTextWrapPos(0.0f);
+    ImGui::TextUnformatted(text.c_str());
+    ImGui::PopTextWrapPos();
 }
 
 } // namespace
 
-ShellUi::ShellUi(ImGuiHost& host, GameSession& session, SubmitScore submit)
-    : host_(host), session_(session), submit_(std::move(submit)), menu_(menuBar()) {
-    // The game picture stays clearly visible behind a dialog.
-    ImGui::GetStyle().Colors[ImGuiCol_ModalWindowDimBg] = ImVec4(0.0f, 0.0f, 0.0f, 0.15f);
+ShellUi::ShellUi(ImGuiHost& host, KeySource& keys, GameSession& session, SubmitScore submit,
+                 Remember remember)
+    : host_(host), keys_(keys), session_(session), submit_(std::move(submit)), remember_(std::move(remember)),
+      nav_(menuBar(), [this](int command) { return commandEnabled(command); }) {
+    applyGameTheme();
 }
 
-int ShellUi::drawMenuBar(bool enabled) {
-    int chosen = 0;
-    if (!enabled) ImGui::BeginDisabled();
-    if (ImGui::BeginMainMenuBar()) {
-        for (size_t i = 0; i < menu_.size(); ++i) {
-            const MenuPopup& popup = menu_[i];
-            if (popup.items.empty()) {
-                // The spacers: entries that do nothing.
-                const std::string id = popup.label + "##spacer" + std::to_string(i);
-                if (ImGui::MenuItem(id.c_str())) chosen = popup.command;
-                continue;
-            }
-            if (!ImGui::BeginMenu(popup.label.c_str())) continue;
-            for (const MenuEntry& item : popup.items) {
-                if (ImGui::MenuItem(item.label.c_str())) chosen = item.command;
-            }
-            const bool first = i == 0, last = i + 1 == menu_.size();
-            if (first || last) {
-                ImGui::Separator();
-                if (ImGui::BeginMenu(first ? "Förstoring" : "Zoom")) {
-                    static const char* const LABELS[3] = {"1 ×", "2 ×", "3 ×"};
-                    for (int z = 1; z <= 3; ++z) {
-                        if (ImGui::MenuItem(LABELS[z - 1], nullptr, host_.zoom() == z))
-                            chosen = CMD_ZOOM_1 + z - 1;
-                    }
-                    ImGui::EndMenu();
-                }
-            }
-            ImGui::EndMenu();
+bool ShellUi::commandEnabled(int command) const {
+    // A zoom whose window would not fit the screen cannot be chosen.
+    const int zoom = zoomOfCommand(command);
+    return zoom == 0 || zoom <= host_.maxZoom();
+}
+
+bool ShellUi::commandMarked(int command) const {
+    if (const int zoom = zoomOfCommand(command)) return zoom == host_.zoom();
+    if (command == CMD_FULL_SCREEN) return host_.fullScreen();
+    if (command == CMD_PAUSE) return paused_;
+    return false;
+}
+
+bool ShellUi::keyPressed(ShellKey key) const {
+    const auto& keys = host_.keysPressed();
+    return std::find(keys.begin(), keys.end(), key) != keys.end();
+}
+
+bool ShellUi::holding() const {
+    return paused_ || nav_.isOpen();
+}
+
+int ShellUi::paintMenus() {
+    const bool wasOpen = nav_.isOpen();
+    int command = 0;
+    host_.beginFrame();
+    for (ShellKey key : host_.keysPressed()) {
+        if (nav_.isOpen()) {
+            if (const auto menuKey = menuKeyOf(key))
+                if (const int chosen = nav_.key(*menuKey)) command = chosen;
+            continue;
         }
-        ImGui::EndMainMenuBar();
+        switch (key) {
+        case ShellKey::OpenMenu:
+            nav_.key(MenuKey::OpenBar);
+            break;
+        case ShellKey::Pause:
+            command = CMD_PAUSE;
+            break;
+        case ShellKey::Escape:
+            if (paused_) command = CMD_PAUSE;
+            break;
+        case ShellKey::FullScreen:
+            command = CMD_FULL_SCREEN;
+            break;
+        default:
+            break;
+        }
     }
-    if (!enabled) ImGui::EndDisabled();
-    return chosen;
+    if (const int clicked = drawMenuBar(nav_, true, [this](int c) { return commandMarked(c); }))
+        command = clicked;
+    if (paused_) drawPauseSign(host_.signFont(), static_cast<float>(host_.menuBarHeight()));
+    host_.finishFrame();
+    // The arrows and Enter that worked the menu are not the game's.
+    if (wasOpen && !nav_.isOpen()) host_.forgetTappedKeys();
+    return command;
+}
+
+bool ShellUi::restartKeyDown() {
+    return keys_.keyDown(Key::F1);
+}
+
+void ShellUi::runWindowCommand(int command) {
+    if (const int zoom = zoomOfCommand(command)) {
+        host_.setZoom(zoom);
+    } else if (command == CMD_FULL_SCREEN) {
+        host_.setFullScreen(!host_.fullScreen());
+    } else if (command == CMD_PAUSE) {
+        paused_ = !paused_;
+        // Keys tapped while the game stood still are not played afterwards.
+        if (!paused_) host_.forgetTappedKeys();
+        if (pausedChanged) pausedChanged(paused_);
+        return;
+    }
+    if (remember_) remember_(host_.zoom(), host_.fullScreen());
+}
+
+void ShellUi::openUrl(const std::string& url) {
+    host_.openUrl(url);
+}
+
+bool ShellUi::handleEvents(bool wait) {
+    return host_.handleEvents(wait ? DIALOG_FRAME_MS : 0) != WindowEvent::CloseRequested;
 }
 
 ShellUi::Close ShellUi::runModal(const std::string& title, float width, float height, bool closeBox,
@@ -93,24 +169,32 @@ ShellUi::Close ShellUi::runModal(const std::string& title, float width, float he
     const std::string id = title + "###dialog";
     bool first = true;
     Close result = Close::Stay;
+    nav_.close();
     while (result == Close::Stay) {
-        if (!first && host_.waitAndHandleEvent(DIALOG_FRAME_MS) == WindowEvent::CloseRequested) {
+        if (!first && host_.handleEvents(DIALOG_FRAME_MS) == WindowEvent::CloseRequested) {
             result = Close::WindowClosed;
             break;
         }
         host_.beginFrame();
-        drawMenuBar(false);
+        drawMenuBar(nav_, false, {});
+        if (paused_) drawPauseSign(host_.signFont(), static_cast<float>(host_.menuBarHeight()));
         if (first) ImGui::OpenPopup(id.c_str());
         const ImGuiViewport* view = ImGui::GetMainViewport();
         const float menu = static_cast<float>(host_.menuBarHeight());
         ImGui::SetNextWindowPos(
             ImVec2(view->Pos.x + view->Size.x * 0.5f, view->Pos.y + (view->Size.y + menu) * 0.5f),
             ImGuiCond_Always, ImVec2(0.5f, 0.5f));
-        ImGui::SetNextWindowSize(ImVec2(width, height));
+        ImGuiWindowFlags flags = ImGuiWindowFlags_NoResize | ImGuiWindowFlags_NoMove |
+                                 ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_NoCollapse |
+                                 ImGuiWindowFlags_NoScrollbar;
+        if (height > 0.0f) {
+            ImGui::SetNextWindowSize(ImVec2(width, height));
+        } else {
+            // As high as the contents need.
+            ImGui::SetNextWindowSizeConstraints(ImVec2(width, 0.0f), ImVec2(width, view->Size.y - menu));
+            flags |= ImGuiWindowFlags_AlwaysAutoResize;
+        }
         bool open = true;
-        const ImGuiWindowFlags flags = ImGuiWindowFlags_NoResize | ImGuiWindowFlags_NoMove |
-                                       ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_NoCollapse |
-                                       ImGuiWindowFlags_NoScrollbar;
         if (ImGui::BeginPopupModal(id.c_str(), closeBox ? &open : nullptr, flags)) {
             result = body();
             if (result != Close::Stay) ImGui::CloseCurrentPopup();
@@ -134,19 +218,18 @@ ShellUi::Close ShellUi::runModal(const std::string& title, float width, float he
 
 std::optional<bool> ShellUi::yesNo(const std::string& caption, const std::string& text) {
     bool yes = false;
-    const Close how = runModal(caption, 330.0f, 140.0f, true, [&] {
-        ImGui::PushTextWrapPos(0.0f);
-        ImGui::TextUnformatted(text.c_str());
-        ImGui::PopTextWrapPos();
-        ImGui::SetCursorPosY(ImGui::GetWindowHeight() - ImGui::GetFrameHeight() -
-                             ImGui::GetStyle().WindowPadding.y);
-        if (ImGui::Button("Ja / Yes", ImVec2(100, 0)) || keyPressed(ImGuiKey_Enter)) {
+    const std::string yesLabel = "Ja / Yes", noLabel = "Nej / No";
+    const Close how = runModal(caption, 340.0f, 0.0f, true, [&] {
+        wrappedText(text);
+        ImGui::Spacing();
+        ImGui::Spacing();
+        if (themedButton(yesLabel, true) || keyPressed(ShellKey::Enter)) {
             yes = true;
             return Close::Done;
         }
-        ImGui::SameLine(ImGui::GetWindowWidth() - 100 - ImGui::GetStyle().WindowPadding.x);
-        if (ImGui::Button("Nej / No", ImVec2(100, 0))) return Close::Done;
-        if (keyPressed(ImGuiKey_Escape)) return Close::CloseBox;
+        ImGui::SameLine(ImGui::GetWindowContentRegionMax().x - buttonWidth(noLabel));
+        if (themedButton(noLabel, false)) return Close::Done;
+        if (keyPressed(ShellKey::Escape)) return Close::CloseBox;
         return Close::Stay;
     });
     if (how != Close::Done) return std::nullopt;
@@ -173,19 +256,21 @@ void ShellUi::askToPlayAgain() {
 
 void ShellUi::showInformation(int textIndex) {
     const std::string text = infoText(textIndex);
-    runModal("Information", 420.0f, 290.0f, false, [&] {
+    bool first = true;
+    runModal("Information", 424.0f, 292.0f, false, [&] {
         const float buttonRow = ImGui::GetFrameHeightWithSpacing() + ImGui::GetStyle().ItemSpacing.y;
-        ImGui::PushStyleColor(ImGuiCol_ChildBg, WHITE);
-        ImGui::PushStyleColor(ImGuiCol_Text, BLACK);
+        ImGui::PushStyleColor(ImGuiCol_Text, TEXT_INK);
         ImGui::BeginChild("text", ImVec2(0.0f, -buttonRow), true);
-        ImGui::PushTextWrapPos(0.0f);
-        ImGui::TextUnformatted(text.c_str());
-        ImGui::PopTextWrapPos();
+        // Every text opens at its top, whichever was read before.
+        if (first) ImGui::SetScrollY(0.0f);
+        first = false;
+        wrappedText(text);
         ImGui::EndChild();
-        ImGui::PopStyleColor(2);
-        centeredButtons(80.0f);
+        ImGui::PopStyleColor();
+        ImGui::Spacing();
+        centred(buttonWidth("OK"));
         // Only OK closes the text (Escape does not); the schedule restarts from now.
-        if (ImGui::Button("OK", ImVec2(80, 0)) || keyPressed(ImGuiKey_Enter)) {
+        if (themedButton("OK", true) || keyPressed(ShellKey::Enter)) {
             session_.closeInformation();
             return Close::Done;
         }
@@ -194,14 +279,11 @@ void ShellUi::showInformation(int textIndex) {
 }
 
 void ShellUi::messageBox(const std::string& caption, const std::string& text) {
-    runModal(caption, 360.0f, 110.0f, false, [&] {
-        ImGui::PushTextWrapPos(0.0f);
-        ImGui::TextUnformatted(text.c_str());
-        ImGui::PopTextWrapPos();
-        ImGui::SetCursorPosY(ImGui::GetWindowHeight() - ImGui::GetFrameHeight() -
-                             ImGui::GetStyle().WindowPadding.y);
-        centeredButtons(80.0f);
-        if (ImGui::Button("OK", ImVec2(80, 0)) || keyPressed(ImGuiKey_Enter) || keyPressed(ImGuiKey_Escape))
+    runModal(caption, 360.0f, 0.0f, false, [&] {
+        wrappedText(text);
+        ImGui::Spacing();
+        centred(buttonWidth("OK"));
+        if (themedButton("OK", true) || keyPressed(ShellKey::Enter) || keyPressed(ShellKey::Escape))
             return Close::Done;
         return Close::Stay;
     });
@@ -210,73 +292,90 @@ void ShellUi::messageBox(const std::string& caption, const std::string& text) {
 void ShellUi::registerScore() {
     const std::string caption =
         "Registrera din poäng / Register your score (" + std::to_string(session_.bestScore.get()) + ")";
-    char user[USER_NAME_MAX * 4 + 1] = {};
-    char pass[PASSWORD_MAX * 4 + 1] = {};
-    std::strncpy(user, session_.userName().c_str(), sizeof user - 1);
-    std::strncpy(pass, session_.password().c_str(), sizeof pass - 1);
-    FieldLimit userLimit{user, USER_NAME_MAX};
-    FieldLimit passLimit{pass, PASSWORD_MAX};
+    char user[fieldBufferSize(USER_NAME_MAX)] = {};
+    char pass[fieldBufferSize(PASSWORD_MAX)] = {};
+    std::strncpy(user, fieldText(session_.userName(), USER_NAME_MAX).c_str(), sizeof user - 1);
+    std::strncpy(pass, fieldText(session_.password(), PASSWORD_MAX).c_str(), sizeof pass - 1);
+    size_t userMax = USER_NAME_MAX, passMax = PASSWORD_MAX;
+    const std::string retryLabel = "Försök igen", sendingLabel = "Skickar...";
+    const std::string cancelLabel = "Avbryt / Cancel", newUserLabel = "Ny användare / New User";
     std::string okLabel = "OK";
-    enum class Send { Idle, Asked, Shown } send = Send::Idle;
-    bool focusName = true;
-    RegisterOutcome outcome;
+    std::string why;
+    enum class Focus { None, User, Password } focus = Focus::User;
+    SubmissionAttempt attempt(postsInFlight_);
 
     host_.setTextInput(true);
     runModal(
-        caption, 430.0f, 165.0f, false,
+        caption, 436.0f, 0.0f, false,
         [&] {
             const float width = ImGui::GetContentRegionAvail().x;
-            bool enter = false;
             ImGui::TextUnformatted("Användarnamn / Username (e-mail)");
             ImGui::SetNextItemWidth(width);
-            if (focusName) {
-                ImGui::SetKeyboardFocusHere();
-                focusName = false;
-            }
-            const ImGuiInputTextFlags common =
-                ImGuiInputTextFlags_CallbackCharFilter | ImGuiInputTextFlags_EnterReturnsTrue;
-            enter |= ImGui::InputText("##user", user, sizeof user, common, limitField, &userLimit);
+            if (focus == Focus::User) ImGui::SetKeyboardFocusHere();
+            const ImGuiInputTextFlags limits =
+                ImGuiInputTextFlags_CallbackCharFilter | ImGuiInputTextFlags_CallbackEdit;
+            ImGui::PushStyleColor(ImGuiCol_Text, TEXT_INK);
+            ImGui::InputText("##user", user, sizeof user, limits, limitField, &userMax);
+            ImGui::PopStyleColor();
             ImGui::Spacing();
             ImGui::TextUnformatted("Lösenord / Password");
             ImGui::SetNextItemWidth(width);
-            enter |= ImGui::InputText("##password", pass, sizeof pass, common | ImGuiInputTextFlags_Password,
-                                      limitField, &passLimit);
+            if (focus == Focus::Password) ImGui::SetKeyboardFocusHere();
+            focus = Focus::None;
+            ImGui::PushStyleColor(ImGuiCol_Text, TEXT_INK);
+            ImGui::InputText("##password", pass, sizeof pass, limits | ImGuiInputTextFlags_Password,
+                             limitField, &passMax);
+            ImGui::PopStyleColor();
+            if (!why.empty()) {
+                ImGui::PushStyleColor(ImGuiCol_Text, WARNING);
+                wrappedText(why);
+                ImGui::PopStyleColor();
+            }
             ImGui::Spacing();
-            ImGui::Spacing();
-            const std::string ok = okLabel + "###ok";
-            if ((ImGui::Button(ok.c_str(), ImVec2(80, 0)) || enter) && send == Send::Idle) {
+            // The OK button keeps one width whatever it says.
+            const float okWidth = std::max(buttonWidth(retryLabel), buttonWidth(sendingLabel));
+            const bool sending = attempt.running();
+            if ((themedButton(okLabel + "###ok", true, okWidth) || keyPressed(ShellKey::Enter)) && !sending) {
                 // Both parts are needed; until then OK does nothing.
                 if (session_.rememberLogin(user, pass)) {
-                    okLabel = "Skickar...";
-                    send = Send::Asked;
+                    okLabel = sendingLabel;
+                    why.clear();
+                    attempt.start(submit_, session_.takeSubmission());
+                } else {
+                    // Enter took the typing focus away: give it to the field still empty.
+                    focus = session_.userName().empty() ? Focus::User : Focus::Password;
                 }
             }
             ImGui::SameLine();
-            if (ImGui::Button("Avbryt / Cancel", ImVec2(125, 0)) || keyPressed(ImGuiKey_Escape)) {
+            // Cancel also gives up a post still under way: its answer, when it comes, is dropped.
+            if (themedButton(cancelLabel, false) || keyPressed(ShellKey::Escape)) {
+                attempt.giveUp();
                 session_.cancelRegister();
                 return Close::Done;
             }
-            ImGui::SameLine();
-            if (ImGui::Button("Ny användare / New User", ImVec2(-1, 0)))
-                host_.openUrl(channelPage("/registrera/"));
+            // "Ny användare" goes to the right end of the row, or of a row of its own when it does not fit.
+            const float newUserWidth = buttonWidth(newUserLabel);
+            const float rowEnd = ImGui::GetWindowPos().x + ImGui::GetWindowContentRegionMax().x;
+            if (ImGui::GetItemRectMax().x + ImGui::GetStyle().ItemSpacing.x + newUserWidth <= rowEnd)
+                ImGui::SameLine();
+            ImGui::SetCursorPosX(ImGui::GetWindowContentRegionMax().x - newUserWidth);
+            if (themedButton(newUserLabel, false)) host_.openUrl(channelPage("/registrera/"));
             return Close::Stay;
         },
         [&] {
-            if (send == Send::Asked) {
-                // One more frame, so "Skickar..." is on screen while the post blocks.
-                send = Send::Shown;
-                return Close::Stay;
-            }
-            if (send != Send::Shown) return Close::Stay;
-            send = Send::Idle;
-            outcome = session_.submitBestScore(submit_);
+            const std::optional<ScoreSubmission> done = attempt.takeResult();
+            if (!done) return Close::Stay;
+            const RegisterOutcome outcome =
+                registerOutcome(done->resultCode, done->versionNotice, session_.userName());
             for (const std::string& page : outcome.pages)
                 host_.openUrl(page);
             if (outcome.showRegOk)
                 messageBox("Reg OK", "Din poäng har registrerats / Your score has been registred");
-            if (session_.quitRequested()) return Close::Done;
-            if (outcome.close) return Close::Done;
-            okLabel = outcome.button == RegisterOutcome::Button::Retry ? "Försök igen" : "Skickar...";
+            if (session_.quitRequested() || outcome.close) return Close::Done;
+            okLabel = outcome.button == RegisterOutcome::Button::Retry ? retryLabel : sendingLabel;
+            why = outcome.why;
+            // Back in the password field, which is what a player corrects most often.
+            focus = Focus::Password;
             return Close::Stay;
         });
     host_.setTextInput(false);

@@ -1,23 +1,32 @@
-// The menu bar and the modal dialogs drawn with Dear ImGui over the game picture (no SDL here).
+// The window side of the loop: the menu bar, pause, zoom and full screen, and the modal dialogs drawn
+// with Dear ImGui over the game picture (no SDL here).
 #pragma once
 #include "platform/imgui_host.h"
+#include "platform/keys.h"
 #include "shell/game_session.h"
-#include "shell/menu.h"
+#include "shell/menu_navigation.h"
+#include "shell/submission_attempt.h"
 
+#include <atomic>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace tundrix {
 
-class ShellUi : public DialogHost {
+class ShellUi : public ShellWindow {
   public:
-    ShellUi(ImGuiHost& host, GameSession& session, SubmitScore submit);
+    // remember stores the zoom and full screen whenever the player changes them.
+    using Remember = std::function<void(int zoom, bool fullScreen)>;
+    ShellUi(ImGuiHost& host, KeySource& keys, GameSession& session, SubmitScore submit, Remember remember);
 
-    // Draws the menu bar in the current ImGui frame; returns the command chosen in it, or 0. The caller
-    // runs the command after the frame has been finished.
-    int drawMenuBar(bool enabled);
+    bool holding() const override;
+    int paintMenus() override;
+    bool restartKeyDown() override;
+    void runWindowCommand(int command) override;
+    void openUrl(const std::string& url) override;
+    bool handleEvents(bool wait) override;
 
     void askToSubmit() override;
     void registerScore() override;
@@ -25,20 +34,33 @@ class ShellUi : public DialogHost {
     void askToPlayAgain() override;
     void messageBox(const std::string& caption, const std::string& text);
 
+    bool paused() const { return paused_; }
+    // Told whenever the game is paused or resumed (the sound goes quiet meanwhile).
+    std::function<void(bool paused)> pausedChanged;
+    // Score posts still running on their own threads (given up or not).
+    int postsInFlight() const { return postsInFlight_->load(); }
+
   private:
     enum class Close { Stay, Done, CloseBox, WindowClosed };
     // One modal dialog with its own loop: waits for an event or 40 ms, draws the last game picture, a
     // disabled menu bar and the dialog, until body asks to close. afterFrame runs once the frame is shown
-    // (for work that blocks or opens another dialog). Returns how the dialog ended.
+    // (for work that opens another dialog). Returns how the dialog ended.
     Close runModal(const std::string& title, float width, float height, bool closeBox,
                    const std::function<Close()>& body, const std::function<Close()>& afterFrame = {});
     // Ja / Nej; the answer, or nothing when the close box or Escape put the question away.
     std::optional<bool> yesNo(const std::string& caption, const std::string& text);
+    bool keyPressed(ShellKey key) const;
+    bool commandEnabled(int command) const;
+    bool commandMarked(int command) const;
 
     ImGuiHost& host_;
+    KeySource& keys_;
     GameSession& session_;
     SubmitScore submit_;
-    std::vector<MenuPopup> menu_;
+    Remember remember_;
+    MenuNavigator nav_;
+    bool paused_ = false;
+    std::shared_ptr<std::atomic<int>> postsInFlight_ = std::make_shared<std::atomic<int>>(0);
 };
 
 } // namespace tundrix

@@ -11,10 +11,9 @@ namespace tundrix {
 // The sponsoring brand's web site.
 inline constexpr char BRAND_HOST[] = "www.tundrix.se";
 
-// Plain http URL of a path ("/registrera/") on the channel's server.
-inline std::string channelPage(std::string_view path) {
-    return "http://" + std::string(CHANNEL_HOST) + std::string(path);
-}
+// URL of a path ("/registrera/") on the channel's server: the one TUNDRIX_CHANNEL or the settings
+// folder's `channel` file names, else the channel's own host.
+std::string channelPage(std::string_view path);
 inline std::string brandPage(std::string_view path) {
     return "http://" + std::string(BRAND_HOST) + std::string(path);
 }

@@ -11,82 +11,14 @@ set -euo pipefail
 game=${1:?usage: e2e.sh <tundrix> [139.bmp]}
 palette=${2:-}
 
-if [ "${E2E_INNER:-}" != 1 ]; then
-  for tool in xvfb-run xdotool import convert compare xwininfo; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed (apt-get install xvfb xdotool imagemagick x11-utils)"; exit 77; }
-  done
-  [ -x "$game" ] || { echo "FAIL: $game is not built"; exit 1; }
-  # A display number nobody uses: -nolock leaves no lock file, so try a few and keep the one that starts.
-  base=$(( 100 + ($$ % 300) ))
-  for n in 0 1 2 3 4; do
-    display=$(( base + n * 37 ))
-    marker=$(mktemp)
-    set +e
-    E2E_INNER=1 E2E_MARKER="$marker" xvfb-run -n "$display" -s "-screen 0 1024x768x24 -nolock -nolisten unix" \
-      bash "$0" "$game" "$palette"
-    rc=$?
-    set -e
-    started=$(cat "$marker"); rm -f "$marker"
-    [ -n "$started" ] && exit $rc
-    echo "display :$display would not start, trying another"
-  done
-  echo "FAIL: no virtual display could be started"
-  exit 1
-fi
-
-echo started >"$E2E_MARKER"
-tmp=$(mktemp -d)
-gamepid=""
-cleanup() {
-  [ -n "${E2E_KEEP:-}" ] && mkdir -p "$E2E_KEEP" && cp "$tmp"/*.png "$E2E_KEEP"/ 2>/dev/null
-  if [ -n "$gamepid" ] && kill -0 "$gamepid" 2>/dev/null; then kill "$gamepid"; fi
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
-export HOME="$tmp/home" XDG_CONFIG_HOME="$tmp/config" MESA_SHADER_CACHE_DIR="$tmp/mesa" SDL_AUDIODRIVER=dummy
-mkdir -p "$HOME" "$XDG_CONFIG_HOME/lumora/tundrix"
-timefile="$XDG_CONFIG_HOME/lumora/tundrix/time"
+. "$(dirname "$0")/lib.sh"
+e2e_start_display "$@"
+e2e_setup
+timefile="$settings/time"
 echo 100000 >"$timefile"
 
-fail() {
-  echo "FAIL: $*"
-  [ -f "$tmp/game.log" ] && tail -n 20 "$tmp/game.log"; exit 1; }
-now_ms() { date +%s%3N; }
-# poll <seconds> <command...>: runs the command every 100 ms until it succeeds or time is up.
-poll() {
-  local limit=$1; shift
-  local end=$(( $(now_ms) + limit * 1000 ))
-  until "$@"; do
-    [ "$(now_ms)" -lt "$end" ] || return 1
-    sleep 0.1
-  done
-}
-shot() {
-  kill -0 "$gamepid" 2>/dev/null || fail "the program ended early"
-  timeout 10 import -window "$wid" "png:$1"
-}
-# Share of pixels (per cent) that differ between two shots within a region WxH+X+Y.
-differs_pct() {
-  local w h n
-  w=${3%%x*}; h=${3#*x}; h=${h%%+*}
-  convert "$1" -crop "$3" +repage "$tmp/crop-a.png"
-  convert "$2" -crop "$3" +repage "$tmp/crop-b.png"
-  n=$(compare -metric AE -fuzz 8% "$tmp/crop-a.png" "$tmp/crop-b.png" null: 2>&1 || true)
-  n=${n%%[!0-9]*}
-  echo $(( ${n:-0} * 100 / (w * h) ))
-}
-# How many pixels of colour #RRGGBB there are in a region of a shot.
-count_colour() {
-  convert "$1" -crop "$2" +repage -format %c histogram:info:- |
-    awk -v c="#$3" 'index(tolower($0), tolower(c)) {s += $1} END {print s + 0}'
-}
-
 start=$(now_ms)
-"$game" >"$tmp/game.log" 2>&1 &
-gamepid=$!
-
-wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tundrix Ice-Hockey Cup$' | head -n 1) ||
-  fail "no window titled Tundrix Ice-Hockey Cup"
+e2e_start_game
 seen=$(now_ms)
 eval "$(xwininfo -id "$wid" | awk '/Width:/ {print "width=" $2} /Height:/ {print "height=" $2}')"
 [ "$width" -eq 440 ] || fail "window is $width wide, not 440"

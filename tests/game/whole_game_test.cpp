@@ -329,12 +329,21 @@ TEST(WholeGame, TheClockWarnsTwelveSecondsBeforeTheEndAndTimeUpCostsAChance) {
     EXPECT_TRUE(playing(g, w.sounds().playLoopSound1));
 }
 
-TEST(WholeGame, AClockFirstSeenPastZeroEndsThePeriodExactlyOnceAsATimeUp) {
+TEST(WholeGame, HeldTimeIsLeftOutButAClockFirstSeenPastZeroEndsThePeriodExactlyOnceAsATimeUp) {
     GameHarness g;
     startPlay(g);
     GameWorld& w = g.world();
     g.step(3);
-    g.clock.advance(75000); // a dialog left open during play
+    const int32_t minutes = w.clockMinutes().get(), seconds = w.clockSeconds().get();
+    g.clock.advance(75000); // paused, or a menu open: the clock resumes where it stood
+    w.holdClock(75000);
+    g.driver.resync();
+    g.step();
+    EXPECT_FALSE(w.timeUp());
+    EXPECT_EQ(w.clockMinutes().get(), minutes);
+    EXPECT_NEAR(w.clockSeconds().get(), seconds, 1);
+
+    g.clock.advance(75000); // a stall
     g.driver.resync();
     g.step();
     EXPECT_TRUE(w.timeUp());

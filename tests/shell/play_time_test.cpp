@@ -1,9 +1,13 @@
-// The play-time and zoom files: the parsers, where the folder is, and the write-then-rename update.
+// The settings files: the parsers, where the folder is, the write-then-rename update, what stands in a
+// file's place, and temporary files left by a killed write.
 #include "shell/play_time.h"
 
 #include <algorithm>
+#include <chrono>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -99,6 +103,54 @@ TEST(Settings, UnwritableOrMissingPlacesAreSkippedQuietly) {
         EXPECT_EQ(locked.readPlayTime(), 77u) << "the old total survives a failed write";
         fs::permissions(locked.folder(), fs::perms::owner_all);
     }
+}
+
+TEST(Settings, OnlyRegularFilesAreReadAndNothingWaits) {
+    TempDir tmp;
+    const Settings settings(settingsFolder(tmp.path.c_str(), nullptr));
+    ASSERT_TRUE(settings.writeZoom(2));
+    ASSERT_TRUE(settings.writeFullScreen(true));
+    EXPECT_TRUE(settings.readFullScreen());
+    ASSERT_TRUE(settings.writeFullScreen(false));
+    EXPECT_FALSE(settings.readFullScreen());
+    fs::remove(settings.folder() / "zoom");
+    fs::remove(settings.folder() / "time");
+    // A named pipe nobody writes to would block a plain open for ever; a folder is no file either.
+    ASSERT_EQ(::mkfifo((settings.folder() / "zoom").c_str(), 0600), 0);
+    fs::create_directory(settings.folder() / "time");
+    auto reading = std::async(std::launch::async,
+                              [&] { return std::pair(settings.readZoom(), settings.readPlayTime()); });
+    if (reading.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        // Let the blocked reader go before failing.
+        const int fd = ::open((settings.folder() / "zoom").c_str(), O_RDWR);
+        ADD_FAILURE() << "reading a named pipe blocked";
+        reading.wait();
+        ::close(fd);
+        return;
+    }
+    EXPECT_EQ(reading.get(), std::pair(1, 0u));
+}
+
+TEST(Settings, TemporaryFilesOfAKilledWriteGoAtTheNextStart) {
+    TempDir tmp;
+    const Settings settings(settingsFolder(tmp.path.c_str(), nullptr));
+    ASSERT_TRUE(settings.writePlayTime(5));
+    const auto old = fs::file_time_type::clock::now() - std::chrono::hours(2);
+    const char* const names[] = {"time.Ab12Cd",  "zoom.XyZ987",   "fullscreen.q1w2e3", // stale: go
+                                 "time.fresh1",                                        // being written now
+                                 "notes.Ab12Cd", "time.toolong1", "time.ab-12c"};      // not ours
+    for (const char* name : names) {
+        std::ofstream(settings.folder() / name) << "1";
+        if (std::string_view(name) != "time.fresh1") fs::last_write_time(settings.folder() / name, old);
+    }
+    settings.removeStaleTemporaries();
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(settings.folder()))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"notes.Ab12Cd", "time", "time.ab-12c", "time.fresh1",
+                                              "time.toolong1"}));
+    EXPECT_EQ(settings.readPlayTime(), 5u);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-// The shell's loop rules with a fake world and a fake clock: best score, the submission offer, the order of
-// the dialogs, F1, the menu bar and its commands, the register outcomes and the quit routine.
+// The shell's loop with a fake world, a fake window and a fake clock: best score, the submission offer, the
+// order of the dialogs, F1, the menu commands, the game standing still, the register outcomes and quitting.
 #include "shell/game_session.h"
 #include "shell/info_texts.h"
 #include "shell/menu.h"
@@ -25,14 +25,16 @@ class FakeWorld : public World {
     void draw() override { ++draws; }
     bool gameOver() const override { return over; }
     int countdown() const override { return over ? 0 : 1; }
+    void holdClock(uint32_t ms) override { heldMs += ms; }
 
     GuardedCounter score;
     bool over = false;
     int updates = 0, draws = 0;
+    uint32_t heldMs = 0;
 };
 
-// One loop of the shell without the window: records which dialogs open and answers them as scripted.
-struct Shell : DialogHost {
+// The window without a window: records which dialogs open and answers them as scripted.
+struct Shell : ShellWindow {
     FakeClock clock{5000};
     std::vector<FakeWorld*> worlds;
     GameSession session{clock, 5000, 70000,
@@ -42,37 +44,47 @@ struct Shell : DialogHost {
                             return w;
                         },
                         [](World& w) { return &static_cast<FakeWorld&>(w).score; }};
-    Opened opened;
-    bool submitAnswer = false, closeWindowInRegister = false;
+    Opened opened, urls;
+    std::vector<int> windowCommands;
+    bool submitAnswer = false, closeWindowInRegister = false, f1 = false, held = false, closed = false;
     int playAgainAnswer = -1; // -1: put away with the close box
+    int command = 0;          // chosen in the menu on the next pass
+    uint32_t dialogMs = 0;    // how long each dialog stays open
 
     void askToSubmit() override {
         opened.push_back("question");
+        clock.advance(dialogMs);
         session.answerSubmitQuestion(submitAnswer);
     }
     void registerScore() override {
         opened.push_back("register");
+        clock.advance(dialogMs);
         if (closeWindowInRegister) session.requestQuit();
         session.cancelRegister();
     }
     void showInformation(int index) override {
         opened.push_back("info " + std::to_string(index));
+        clock.advance(dialogMs);
         session.closeInformation();
     }
     void askToPlayAgain() override {
         opened.push_back("again");
         if (playAgainAnswer >= 0) session.answerPlayAgain(playAgainAnswer == 1);
     }
+    bool holding() const override { return held; }
+    int paintMenus() override { return std::exchange(command, 0); }
+    bool restartKeyDown() override { return f1; }
+    void runWindowCommand(int c) override { windowCommands.push_back(c); }
+    void openUrl(const std::string& url) override { urls.push_back(url); }
+    bool handleEvents(bool) override { return !closed; }
 
     Shell() { pass(); } // the first frame of the run
 
     FakeWorld& world() { return *worlds.back(); }
-    void pass(bool f1 = false) {
-        session.offerBestScore();
-        session.openRequestedDialogs(*this);
-        if (session.quitRequested()) return;
-        session.stepFrame();
-        session.checkRestartKey(f1);
+    bool pass() { return loopPass(session, *this); }
+    bool choose(int menuCommand) {
+        command = menuCommand;
+        return pass();
     }
     void endGameWith(int score) {
         world().score.set(score);
@@ -94,7 +106,7 @@ TEST(GameSession, OffersEachNewBestScoreOnceAfterTheGameEnds) {
         s.pass();
         EXPECT_EQ(s.opened, expected) << "a game ending with " << score;
         best = std::max(best, score);
-        s.session.runCommand(CMD_NEW_GAME);
+        s.choose(CMD_NEW_GAME);
         s.pass();
         EXPECT_EQ(s.session.bestScore.get(), best) << "the best survives a new game";
     }
@@ -108,7 +120,7 @@ TEST(GameSession, DialogsOpenInOrderOnceEachAndNoneAfterTheWindowCloses) {
         s.endGameWith(300);
         s.session.runCommand(CMD_COMPETITION_RULES); // information asked for as the game ends
         s.opened.clear();
-        s.pass();
+        EXPECT_EQ(s.pass(), !closeWindow);
         s.pass(); // each request is met once, the play-again question comes once per game over
         const Opened expected =
             closeWindow ? Opened{"question", "register"} : Opened{"question", "register", "info 1", "again"};
@@ -132,27 +144,28 @@ TEST(GameSession, PlayAgainRestartsOrEndsTheRun) {
     no.playAgainAnswer = 0;
     no.endGameWith(0);
     const int updates = no.world().updates;
-    no.pass();
-    EXPECT_TRUE(no.session.quitRequested());
+    EXPECT_FALSE(no.pass()) << "the loop ends";
     EXPECT_EQ(no.world().updates, updates) << "no frame runs once the player chose to stop";
 }
 
 TEST(GameSession, F1AndTheNewGameCommandRestart) {
     Shell s;
-    s.pass(true);
-    s.pass(true); // held: the world is rebuilt on every frame
-    s.pass(true);
+    s.f1 = true;
+    s.pass();
+    s.pass(); // held: the world is rebuilt on every frame
+    s.pass();
     EXPECT_EQ(s.worlds.size(), 3u);
+    s.f1 = false;
     s.pass();
     EXPECT_EQ(s.worlds.size(), 4u);
     s.pass();
     EXPECT_EQ(s.worlds.size(), 4u);
-    s.session.runCommand(CMD_NEW_GAME);
+    s.choose(CMD_NEW_GAME);
     s.pass();
     EXPECT_EQ(s.worlds.size(), 5u);
 }
 
-TEST(GameSession, MenuCommandsOpenDialogsOrNameAnAction) {
+TEST(GameSession, MenuCommandsOpenDialogsPagesOrTheWindowsOwnAction) {
     Shell s;
     // clang-format off
     const std::pair<int, int> infos[] = {{CMD_RULES, 0}, {CMD_COMPETITION_RULES, 1}, {CMD_ABOUT, 2},
@@ -160,31 +173,66 @@ TEST(GameSession, MenuCommandsOpenDialogsOrNameAnAction) {
     // clang-format on
     for (auto [command, index] : infos) {
         s.opened.clear();
-        EXPECT_TRUE(s.session.runCommand(command).url.empty());
+        s.choose(command);
         s.pass();
         EXPECT_EQ(s.opened, Opened{"info " + std::to_string(index)}) << command;
     }
 
     s.opened.clear();
-    s.session.runCommand(CMD_REGISTER);
+    s.choose(CMD_REGISTER);
     s.pass();
     EXPECT_TRUE(s.opened.empty()) << "nothing to register before the game is over";
     s.endGameWith(0);
     s.pass();
-    s.session.runCommand(CMD_REGISTER);
+    s.choose(CMD_REGISTER);
     s.pass();
     EXPECT_EQ(s.opened, (Opened{"again", "register"}));
 
-    // clang-format off
-    const std::pair<int, std::string> effects[] = {
-        {CMD_CHALLENGE, "http://www.lumora.se/useradm/challenge/"}, {CMD_CHANNEL_SITE, "http://www.lumora.se/"},
-        {CMD_BRAND_SITE, "http://www.tundrix.se/"}, {CMD_QUIT, ""}, {CMD_NOTHING, ""}, {12345, ""}};
-    // clang-format on
-    for (const auto& [command, url] : effects) {
-        const CommandEffect effect = s.session.runCommand(command);
-        EXPECT_EQ(effect.url, url) << command;
-        EXPECT_EQ(effect.quit, command == CMD_QUIT) << command;
+    for (int command :
+         {int(CMD_CHALLENGE), int(CMD_CHANNEL_SITE), int(CMD_BRAND_SITE), int(CMD_NOTHING), 12345})
+        EXPECT_TRUE(s.choose(command)) << command;
+    EXPECT_EQ(s.urls, (Opened{"http://www.lumora.se/useradm/challenge/", "http://www.lumora.se/",
+                              "http://www.tundrix.se/"}));
+    for (int command :
+         {int(CMD_ZOOM_1), int(CMD_ZOOM_2), int(CMD_ZOOM_3), int(CMD_PAUSE), int(CMD_FULL_SCREEN)})
+        s.choose(command);
+    EXPECT_EQ(s.windowCommands,
+              (std::vector<int>{CMD_ZOOM_1, CMD_ZOOM_2, CMD_ZOOM_3, CMD_PAUSE, CMD_FULL_SCREEN}));
+    EXPECT_FALSE(s.choose(CMD_QUIT)) << "quitting ends the loop";
+}
+
+TEST(GameSession, NothingRunsWhileHeldAndThePeriodClockLeavesOutHeldAndDialogTime) {
+    Shell s;
+    s.pass();
+    s.pass();
+    // A menu open (or the game paused) for five seconds: no frame, and then no burst of catch-up frames.
+    s.held = true;
+    s.pass(); // the hold starts here
+    const int updates = s.world().updates, draws = s.world().draws;
+    for (int i = 0; i < 125; ++i) {
+        s.clock.advance(40);
+        s.pass();
     }
+    EXPECT_EQ(s.world().updates, updates);
+    EXPECT_EQ(s.world().heldMs, 0u) << "left out once, when the hold ends";
+    s.held = false;
+    s.pass();
+    s.pass();
+    EXPECT_EQ(s.world().heldMs, 5000u);
+    EXPECT_EQ(s.world().updates, updates + 2);
+    EXPECT_EQ(s.world().draws, draws + 1) << "the schedule starts again from now: no burst of frames";
+
+    // A dialog opened during play is left out too; one chosen from an open menu is counted once.
+    s.dialogMs = 3000;
+    s.choose(CMD_RULES);
+    s.pass();
+    EXPECT_EQ(s.world().heldMs, 8000u);
+    s.held = true;
+    s.choose(CMD_HOW_TO_PLAY);
+    s.clock.advance(1000);
+    s.held = false; // the menu closed when its item was chosen
+    s.pass();
+    EXPECT_EQ(s.world().heldMs, 12000u);
 }
 
 TEST(MenuBar, SwedishMenusSpacersAndTheEnglishMenuInOrder) {
@@ -194,21 +242,19 @@ TEST(MenuBar, SwedishMenusSpacersAndTheEnglishMenuInOrder) {
     for (const MenuPopup& p : bar) {
         labels.push_back(p.label);
         for (const MenuEntry& e : p.items)
-            commands.insert(e.command);
+            if (!e.separator()) commands.insert(e.command);
     }
     EXPECT_EQ(labels, (std::vector<std::string>{"Spel", "Tävling", "Koppla upp", " ", "", "In English"}));
-    // The spacers are plain entries that do nothing.
-    for (int spacer : {3, 4}) {
-        EXPECT_TRUE(bar[spacer].items.empty()) << spacer;
-        EXPECT_EQ(bar[spacer].command, CMD_NOTHING) << spacer;
-    }
+    EXPECT_TRUE(bar[3].spacer() && bar[4].spacer());
     EXPECT_EQ(bar[0].items[0].label, "Starta nytt spel (F1)");
+    EXPECT_EQ(bar[0].items[4].label, "Paus (P)");
     EXPECT_EQ(bar[2].items[1].label, "Utmana dina vänner");
-    EXPECT_EQ(bar[5].items.back().label, "Visit www.lumora.se");
-    // Every item runs a command the session knows: each either names an effect or raises a request.
+    EXPECT_EQ(bar[5].items[4].label, "Visit www.lumora.se");
+    EXPECT_EQ(bar[5].items[6].label, "Pause (P)");
     EXPECT_EQ(commands, (std::set<int>{CMD_NEW_GAME, CMD_RULES, CMD_QUIT, CMD_COMPETITION_RULES, CMD_ABOUT,
                                        CMD_REGISTER, CMD_CHALLENGE, CMD_BRAND_SITE, CMD_CHANNEL_SITE,
-                                       CMD_HOW_TO_PLAY, CMD_ABOUT_ENGLISH}));
+                                       CMD_HOW_TO_PLAY, CMD_ABOUT_ENGLISH, CMD_PAUSE, CMD_ZOOM_1, CMD_ZOOM_2,
+                                       CMD_ZOOM_3, CMD_FULL_SCREEN}));
     EXPECT_EQ(zoomOfCommand(CMD_ZOOM_2), 2);
     EXPECT_EQ(zoomOfCommand(CMD_NEW_GAME), 0);
 }
@@ -271,20 +317,13 @@ TEST(GameSession, BestScoreKeepsItsTimeAndTamperCopyRetakenAtTheOfferAndIsSentTh
     EXPECT_FALSE(s.session.rememberLogin("", "secret"));
     EXPECT_FALSE(s.session.rememberLogin("anna@example.se", ""));
     EXPECT_TRUE(s.session.rememberLogin("anna@example.se", "secret"));
-    std::vector<ScoreSubmission> sent;
-    const SubmitScore post = [&](ScoreSubmission& r) {
-        sent.push_back(r);
-        r.resultCode = 2;
-    };
-    const RegisterOutcome out = s.session.submitBestScore(post);
-    ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0].userName, "anna@example.se");
-    EXPECT_EQ(sent[0].password, "secret");
-    EXPECT_EQ(sent[0].score, 50);
-    EXPECT_EQ(sent[0].bestScoreTime, offerTime);
-    EXPECT_EQ(sent[0].totalPlayTime, 70000u + 9000u);
-    EXPECT_TRUE(sent[0].tampered) << "the copy taken at the offer";
-    EXPECT_EQ(out.pages, (std::vector<std::string>{"http://www.lumora.se/registrera/"}));
+    const ScoreSubmission sent = s.session.takeSubmission();
+    EXPECT_EQ(sent.userName, "anna@example.se");
+    EXPECT_EQ(sent.password, "secret");
+    EXPECT_EQ(sent.score, 50);
+    EXPECT_EQ(sent.bestScoreTime, offerTime);
+    EXPECT_EQ(sent.totalPlayTime, 70000u + 9000u);
+    EXPECT_TRUE(sent.tampered) << "the copy taken at the offer";
     EXPECT_EQ(s.session.bestScore.get(), 0);
     EXPECT_EQ(s.world().score.get(), 0);
     EXPECT_EQ(s.session.lastOfferedScore, 50);
@@ -293,11 +332,10 @@ TEST(GameSession, BestScoreKeepsItsTimeAndTamperCopyRetakenAtTheOfferAndIsSentTh
     s.world().score.set(60);
     s.pass();
     tamperFlag = true;
-    s.session.submitBestScore(post);
+    const ScoreSubmission second = s.session.takeSubmission();
     tamperFlag = false;
-    ASSERT_EQ(sent.size(), 2u);
-    EXPECT_EQ(sent[1].score, 60);
-    EXPECT_TRUE(sent[1].tampered);
+    EXPECT_EQ(second.score, 60);
+    EXPECT_TRUE(second.tampered);
 
     // The login is remembered for the next dialog, cut to its lengths.
     s.session.rememberLogin(std::string(70, 'a') + "@x", "åäöåäöåäöåäöåäöåäöå");
@@ -305,7 +343,7 @@ TEST(GameSession, BestScoreKeepsItsTimeAndTamperCopyRetakenAtTheOfferAndIsSentTh
     EXPECT_EQ(s.session.password(), "åäöåäöåäöåäöåäöå");
 }
 
-TEST(RegisterOutcome, FollowsTheServersAnswerAndVersionNotice) {
+TEST(RegisterOutcome, FollowsTheServersAnswerAndSaysWhyAnAttemptFailed) {
     using Button = RegisterOutcome::Button;
     const std::string site = "http://www.lumora.se/";
     const std::string mail = site + "getpass.asp?mail=anna%20svensson%2Bx%40example.se%26y%3D1";
@@ -314,17 +352,26 @@ TEST(RegisterOutcome, FollowsTheServersAnswerAndVersionNotice) {
         std::vector<std::string> pages;
         bool regOk, close;
         Button button;
+        const char* why; // a word of the reason, or "" for none
     } cases[] = {
-        {0, 1, {}, true, true, Button::Sending},
-        {1, 1, {}, true, true, Button::Sending},
-        {2, 1, {site + "registrera/"}, false, false, Button::Retry},
-        {3, 1, {mail}, false, false, Button::Retry},
-        {-1, 1, {site + "dll/"}, false, false, Button::Retry},
+        {0, 1, {}, true, true, Button::Sending, ""},
+        {1, 1, {}, true, true, Button::Sending, ""},
+        {2, 1, {site + "registrera/"}, false, false, Button::Retry, "Unknown user"},
+        {3, 1, {mail}, false, false, Button::Retry, "Wrong password"},
+        {-1, 1, {site + "dll/"}, false, false, Button::Retry, "HTTP library"},
         // A newer version: its page opens and the dialog closes, and the result is acted on as well.
-        {0, 2, {site + "version.asp?gameid=2"}, true, true, Button::Sending},
-        {2, 4, {site + "version.asp?gameid=4", site + "registrera/"}, false, true, Button::Retry},
-        // An answer without a verdict leaves the dialog open for another try ("Försök igen"), no page.
-        {12007, 1, {}, false, false, Button::Retry},
+        {0, 2, {site + "version.asp?gameid=2"}, true, true, Button::Sending, ""},
+        {2,
+         4,
+         {site + "version.asp?gameid=4", site + "registrera/"},
+         false,
+         true,
+         Button::Retry,
+         "Unknown user"},
+        // No verdict: another try is offered, and the reason is said.
+        {12007, 1, {}, false, false, Button::Retry, "could not be reached"},
+        {12152, 1, {}, false, false, Button::Retry, "not be understood"},
+        {500, 1, {}, false, false, Button::Retry, "not be understood"},
     };
     for (const auto& c : cases) {
         const RegisterOutcome out = registerOutcome(c.code, c.notice, "anna svensson+x@example.se&y=1");
@@ -332,6 +379,11 @@ TEST(RegisterOutcome, FollowsTheServersAnswerAndVersionNotice) {
         EXPECT_EQ(out.showRegOk, c.regOk) << c.code << "/" << c.notice;
         EXPECT_EQ(out.close, c.close) << c.code << "/" << c.notice;
         EXPECT_EQ(out.button, c.button) << c.code << "/" << c.notice;
+        if (*c.why) {
+            EXPECT_NE(out.why.find(c.why), std::string::npos) << c.code << ": " << out.why;
+        } else {
+            EXPECT_TRUE(out.why.empty()) << c.code;
+        }
     }
 }
 
@@ -342,11 +394,18 @@ TEST(GameSession, QuitAddsThisRunToTheStoredTimeAndDropsTheGame) {
     EXPECT_EQ(s.session.driver(), nullptr);
     EXPECT_TRUE(s.session.quitRequested());
     // Nothing left to run: the loop and late commands or answers do nothing.
-    s.pass();
+    EXPECT_FALSE(s.pass());
     s.session.runCommand(CMD_NEW_GAME);
     s.session.runCommand(CMD_RULES);
     s.session.answerPlayAgain(true);
     s.session.closeInformation();
+    s.session.hold(true);
+    s.session.hold(false);
+
+    // The window closed: the loop ends.
+    Shell closing;
+    closing.closed = true;
+    EXPECT_FALSE(closing.pass());
 
     // The total wraps like the clock.
     FakeClock clock(0xFFFFF000u);

@@ -358,5 +358,26 @@ TEST_F(DiskAudio, ThePlayersVolumeReachesSoundsPlayingAndStartedLaterAndOutlasts
     EXPECT_EQ(peak(), 0);
 }
 
+TEST_F(DiskAudio, MutedWhileTheGameIsPausedAndHeardAgainAfter) {
+    {
+        SdlAudio audio;
+        ASSERT_TRUE(audio.open());
+        const auto id = audio.createBuffer({}, test::squareWave(1000));
+        ASSERT_NE(id, AudioOut::NO_BUFFER);
+        audio.start(id, false, 0, 0);
+        pause(300);
+        audio.setMuted(true);
+        pause(300);
+        audio.setMuted(false);
+        EXPECT_TRUE(eventually([&] { return !audio.isPlaying(id); }));
+        pause(50);
+    }
+    // The sound went on silently while muted: two loud stretches, together well short of a second.
+    const Output out = output();
+    EXPECT_EQ(out.stretches, 2u);
+    EXPECT_GT(out.loud, second * 0.55);
+    EXPECT_LT(out.loud, second * 0.85);
+}
+
 } // namespace
 } // namespace tundrix

@@ -1,0 +1,37 @@
+// What the register dialog sends, what comes back, and what the dialog does with the answer (no SDL here).
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tundrix {
+
+// What the shell hands to the score poster and what comes back.
+struct ScoreSubmission {
+    std::string userName;
+    std::string password;
+    int32_t score = 0;
+    int32_t bestScoreTime = 0;
+    uint32_t totalPlayTime = 0;
+    bool tampered = false;
+    // Filled by the poster: the server's result code and version notice.
+    int resultCode = -1;
+    int versionNotice = 1;
+};
+// Posts one submission; may block for seconds, and runs off the window's thread, so it must not touch
+// anything but its argument.
+using SubmitScore = std::function<void(ScoreSubmission&)>;
+
+// What the register dialog does after a submission.
+struct RegisterOutcome {
+    enum class Button { Retry, Sending };
+    std::vector<std::string> pages; // opened in this order
+    bool showRegOk = false;         // the "Reg OK" message box, before closing
+    bool close = false;
+    Button button = Button::Sending;
+    std::string why; // a failed attempt says what went wrong, in both languages
+};
+RegisterOutcome registerOutcome(int resultCode, int versionNotice, const std::string& userName);
+
+} // namespace tundrix

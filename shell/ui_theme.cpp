@@ -1,0 +1,120 @@
+// The game's colours and shapes for ImGui, its buttons and the pause sign.
+#include "shell/ui_theme.h"
+
+#include <algorithm>
+#include <imgui.h>
+
+namespace tundrix {
+
+namespace {
+// From the game's palette: the title's navy and gold, the rink's white.
+ImVec4 rgb(int r, int g, int b, float a = 1.0f) {
+    return ImVec4(static_cast<float>(r) / 255.0f, static_cast<float>(g) / 255.0f,
+                  static_cast<float>(b) / 255.0f, a);
+}
+const ImVec4 NAVY = rgb(26, 33, 72);
+const ImVec4 DEEP_NAVY = rgb(10, 16, 48);
+const ImVec4 LIGHT_NAVY = rgb(62, 72, 124);
+const ImVec4 GOLD = rgb(255, 200, 32);
+const ImVec4 PALE_GOLD = rgb(255, 228, 140);
+const ImVec4 ICE = rgb(236, 242, 250);
+const ImVec4 WHITE = rgb(255, 255, 255);
+const ImVec4 GREY = rgb(140, 148, 176);
+} // namespace
+
+void applyGameTheme() {
+    ImGuiStyle& style = ImGui::GetStyle();
+    ImGui::StyleColorsDark(&style);
+    style.WindowRounding = 6.0f;
+    style.ChildRounding = 4.0f;
+    style.FrameRounding = 4.0f;
+    style.PopupRounding = 4.0f;
+    style.GrabRounding = 4.0f;
+    style.ScrollbarRounding = 4.0f;
+    style.WindowBorderSize = 2.0f;
+    style.FrameBorderSize = 1.0f;
+    style.PopupBorderSize = 1.0f;
+    style.FramePadding = ImVec2(6.0f, 3.0f);
+    style.ItemSpacing = ImVec2(8.0f, 6.0f);
+    style.WindowPadding = ImVec2(10.0f, 10.0f);
+    style.WindowTitleAlign = ImVec2(0.5f, 0.5f);
+    style.DisplaySafeAreaPadding = ImVec2(0.0f, 0.0f);
+
+    ImVec4* c = style.Colors;
+    c[ImGuiCol_Text] = WHITE;
+    c[ImGuiCol_TextDisabled] = GREY;
+    c[ImGuiCol_WindowBg] = NAVY;
+    c[ImGuiCol_ChildBg] = WHITE;
+    c[ImGuiCol_PopupBg] = DEEP_NAVY;
+    c[ImGuiCol_Border] = GOLD;
+    c[ImGuiCol_FrameBg] = ICE;
+    c[ImGuiCol_FrameBgHovered] = WHITE;
+    c[ImGuiCol_FrameBgActive] = WHITE;
+    c[ImGuiCol_TitleBg] = DEEP_NAVY;
+    c[ImGuiCol_TitleBgActive] = DEEP_NAVY;
+    c[ImGuiCol_MenuBarBg] = NAVY;
+    c[ImGuiCol_ScrollbarBg] = ICE;
+    c[ImGuiCol_ScrollbarGrab] = LIGHT_NAVY;
+    c[ImGuiCol_ScrollbarGrabHovered] = NAVY;
+    c[ImGuiCol_ScrollbarGrabActive] = DEEP_NAVY;
+    c[ImGuiCol_Button] = ICE;
+    c[ImGuiCol_ButtonHovered] = PALE_GOLD;
+    c[ImGuiCol_ButtonActive] = GOLD;
+    c[ImGuiCol_Header] = GOLD;
+    c[ImGuiCol_HeaderHovered] = GOLD;
+    c[ImGuiCol_HeaderActive] = GOLD;
+    c[ImGuiCol_Separator] = LIGHT_NAVY;
+    c[ImGuiCol_TextSelectedBg] = rgb(255, 200, 32, 0.45f);
+    c[ImGuiCol_NavHighlight] = GOLD;
+    // The game picture stays clearly visible behind a dialog.
+    c[ImGuiCol_ModalWindowDimBg] = rgb(0, 0, 0, 0.2f);
+}
+
+float buttonWidth(const std::string& label, float minWidth) {
+    const float text = ImGui::CalcTextSize(label.c_str(), nullptr, true).x;
+    return std::max(minWidth, text + ImGui::GetStyle().FramePadding.x * 2.0f + 16.0f);
+}
+
+bool themedButton(const std::string& label, bool isDefault, float minWidth) {
+    ImGui::PushStyleColor(ImGuiCol_Text, DEEP_NAVY);
+    if (isDefault) {
+        ImGui::PushStyleColor(ImGuiCol_Button, GOLD);
+        ImGui::PushStyleColor(ImGuiCol_ButtonHovered, PALE_GOLD);
+        ImGui::PushStyleColor(ImGuiCol_Border, WHITE);
+        ImGui::PushStyleVar(ImGuiStyleVar_FrameBorderSize, 2.0f);
+    }
+    const bool pressed = ImGui::Button(label.c_str(), ImVec2(buttonWidth(label, minWidth), 0.0f));
+    if (isDefault) {
+        ImGui::PopStyleVar();
+        ImGui::PopStyleColor(3);
+    }
+    ImGui::PopStyleColor();
+    return pressed;
+}
+
+void drawPauseSign(ImFont* font, float top) {
+    const char* const text = "PAUS \xC2\xB7 PAUSED";
+    // Under every window: a dialog opened while paused covers the sign.
+    ImDrawList* draw = ImGui::GetBackgroundDrawList();
+    const ImVec2 display = ImGui::GetIO().DisplaySize;
+    ImFont* f = font ? font : ImGui::GetFont();
+    const float size = f->FontSize;
+    const ImVec2 extent = f->CalcTextSizeA(size, FLT_MAX, 0.0f, text);
+    const ImVec2 centre(display.x * 0.5f, top + (display.y - top) * 0.5f);
+    const ImVec2 at(centre.x - extent.x * 0.5f, centre.y - extent.y * 0.5f);
+    const ImVec2 pad(18.0f, 10.0f);
+    draw->AddRectFilled(ImVec2(at.x - pad.x, at.y - pad.y),
+                        ImVec2(at.x + extent.x + pad.x, at.y + extent.y + pad.y),
+                        ImGui::GetColorU32(rgb(10, 16, 48, 0.85f)), 10.0f);
+    draw->AddRect(ImVec2(at.x - pad.x, at.y - pad.y),
+                  ImVec2(at.x + extent.x + pad.x, at.y + extent.y + pad.y), ImGui::GetColorU32(GOLD), 10.0f,
+                  0, 3.0f);
+    // Outlined like the titles of the game's own screens: black around, gold inside.
+    const ImU32 outline = IM_COL32(0, 0, 0, 255);
+    for (int dy = -2; dy <= 2; dy += 2)
+        for (int dx = -2; dx <= 2; dx += 2)
+            if (dx != 0 || dy != 0) draw->AddText(f, size, ImVec2(at.x + dx, at.y + dy), outline, text);
+    draw->AddText(f, size, at, ImGui::GetColorU32(GOLD), text);
+}
+
+} // namespace tundrix

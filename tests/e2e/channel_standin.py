@@ -1,0 +1,42 @@
+#!/usr/bin/env python3
+"""A stand-in for the channel's score form, reached as an HTTP proxy on the loopback address, so a test
+can let the real program post without any traffic leaving the machine. It writes its port to argv[1],
+appends each posted body as a line to argv[2], and answers the posts in turn with argv[3:]: "N" answers
+N at once, "N@S" answers N after S seconds."""
+import http.server
+import sys
+import threading
+import time
+
+port_file, log_file, answers = sys.argv[1], sys.argv[2], sys.argv[3:]
+lock = threading.Lock()
+count = [0]
+
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    def do_POST(self):
+        body = self.rfile.read(int(self.headers.get("Content-Length", "0")))
+        with lock:
+            index = count[0]
+            count[0] += 1
+            with open(log_file, "ab") as log:
+                log.write(body + b"\n")
+        code, _, delay = (answers[index] if index < len(answers) else "0").partition("@")
+        if delay:
+            time.sleep(float(delay))
+        answer = (code + "\r\n1\r\n").encode()
+        self.send_response(200)
+        self.send_header("Content-Type", "text/plain")
+        self.send_header("Content-Length", str(len(answer)))
+        self.end_headers()
+        self.wfile.write(answer)
+
+    def log_message(self, *args):
+        pass
+
+
+server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+server.daemon_threads = True
+with open(port_file, "w") as out:
+    out.write(str(server.server_address[1]))
+server.serve_forever()

@@ -1,0 +1,172 @@
+#!/usr/bin/env bash
+# A whole game to its end through the real window, then the score dialogs: raids until a score is made,
+# then raids across the middle until the chances are gone, the question to submit appears and "Ja" opens the register dialog; OK with empty
+# fields does nothing; the fields take "€" and hold 64 characters; a post in progress shows its state and
+# "Avbryt" gives it up at once while the window keeps painting; the play-again question closes with
+# Escape; "Registrera high-score" opens the dialog again with the login remembered; an unknown user says
+# why, opens the sign-up page and keeps the dialog; a second Enter posts again; "Reg OK" closes it all.
+# The posts go to a stand-in server on the loopback address, reached as the HTTP proxy.
+# Usage: e2e_register.sh <path to tundrix> [zoom]; E2E_KEEP=<dir> keeps the screenshots there.
+set -euo pipefail
+
+game=${1:?usage: e2e_register.sh <tundrix> [zoom]}
+zoom=${2:-1}
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/lib.sh"
+command -v python3 >/dev/null || { echo "SKIP: python3 is not installed"; exit 77; }
+e2e_start_display "$@"
+e2e_setup
+echo "$zoom" >"$settings/zoom"
+z=$zoom
+
+mkdir -p "$tmp/bin"
+printf '#!/bin/sh\necho "$1" >>"%s"\n' "$tmp/urls" >"$tmp/bin/xdg-open"
+chmod +x "$tmp/bin/xdg-open"
+export PATH="$tmp/bin:$PATH"
+touch "$tmp/urls" "$tmp/posts"
+# The first post is held for 8 s (it is given up meanwhile), the second finds an unknown user, the third
+# is registered.
+python3 "$here/channel_standin.py" "$tmp/port" "$tmp/posts" 2@8 2 0 &
+serverpid=$!
+trap 'kill $serverpid 2>/dev/null; e2e_cleanup' EXIT
+poll 10 test -s "$tmp/port" || fail "the stand-in server did not start"
+export http_proxy="http://127.0.0.1:$(cat "$tmp/port")" no_proxy=""
+
+# The euro sign on a key of its own (AltGr+E), as on a European keyboard: without it xdotool lends the
+# sign a spare key only for an instant, which a busy program may read after it is gone.
+command -v setxkbmap >/dev/null && setxkbmap -layout us -option lv3:ralt_switch -option eurosign:e
+
+e2e_start_game
+start=$(now_ms)
+xdotool windowfocus --sync "$wid" 2>/dev/null || true
+poll 5 sized "$(( 440 * z ))x$(( 323 * z ))" || fail "the window is $(window_size) at zoom $z"
+away() { xdotool mousemove --window "$wid" $(at 430 310); }
+away
+
+# A modal dialog dims everything behind it, the menu bar's plain right end included.
+dialog_up() { shot "$tmp/now.png"; [ "$(count_colour "$tmp/now.png" "$(region 20 10 415 4)" 1a2148)" -eq 0 ]; }
+no_dialog() { ! dialog_up; }
+# The register dialog's two fields are rink white; no other dialog has that much of it.
+register_up() { dialog_up && [ "$(count_colour "$tmp/now.png" "$(region 420 200 10 60)" ecf2fa)" -ge $(( 8000 * z * z )) ]; }
+other_dialog_up() { dialog_up && [ "$(count_colour "$tmp/now.png" "$(region 420 200 10 60)" ecf2fa)" -lt $(( 8000 * z * z )) ]; }
+buttons() { region 420 70 10 200; }
+
+# --- Play ------------------------------------------------------------------------------------------
+poll 10 test $(( $(now_ms) - start )) -ge 2500 || true
+shot "$tmp/title.png"
+xdotool key space
+moved_on() { shot "$tmp/now.png"; [ "$(differs_pct "$tmp/title.png" "$tmp/now.png" "$(region 440 300 0 23)")" -ge 30 ]; }
+poll 5 moved_on || fail "Space on the title did not lead on"
+sleep 0.6 # the match intro takes no key in its first ten frames
+cp "$tmp/now.png" "$tmp/intro.png"
+xdotool key space
+in_play() { shot "$tmp/now.png"; [ "$(differs_pct "$tmp/intro.png" "$tmp/now.png" "$(region 440 300 0 23)")" -ge 30 ]; }
+poll 5 in_play || fail "Space on the intro did not start play"
+score_digits() { region 62 26 368 35; }
+convert "$tmp/now.png" -crop "$(score_digits)" +repage "$tmp/score0.png"
+scored() { shot "$tmp/now.png"; convert "$tmp/now.png" -crop "$(score_digits)" +repage "$tmp/score.png"; [ "$(differing_pixels "$tmp/score0.png" "$tmp/score.png")" -gt 0 ]; }
+made=0
+for attempt in 1 2 3 4 5; do
+  # A small raid from the top edge, away from the referee: up to the top, a little along it, then Space
+  # while Down points into the ice, Right, and Up back to the edge, which closes it. How long each key is
+  # held is the player's move, not a wait.
+  xdotool keydown Up
+  sleep 1.5
+  xdotool keyup Up keydown Right
+  sleep 0.3
+  xdotool keyup Right keydown Down keydown space
+  sleep 0.4
+  xdotool keyup Down keydown Right
+  sleep 0.4
+  xdotool keyup Right keydown Up
+  poll 3 scored && made=1
+  xdotool keyup Up keyup space
+  [ "$made" = 1 ] && break
+done
+[ "$made" = 1 ] || fail "no raid made a score in five tries"
+echo "a raid scored; now long raids across the middle until the chances are gone"
+# Each long raid down (or up, from the bottom edge) meets the referee or an opponent sooner or later; a
+# cut raid costs a chance, and so does the clock, so the game ends within three periods at the latest.
+ended=0
+deadline=$(( $(now_ms) + 260000 ))
+for (( i = 0; ended == 0; i++ )); do
+  [ "$(now_ms)" -lt "$deadline" ] || fail "no dialog at the end of the game"
+  arrow=Down
+  [ $(( i % 2 )) = 1 ] && arrow=Up
+  xdotool keydown "$arrow" keydown space
+  poll 4 dialog_up && ended=1
+  xdotool keyup space keyup "$arrow"
+done
+echo "the game ended after $(( ($(now_ms) - start) / 1000 )) s"
+
+# --- The end of the game: question, register dialog, a post given up -------------------------------
+other_dialog_up || fail "the first dialog at the end is not the question"
+cp "$tmp/now.png" "$tmp/question-${z}x.png"
+xdotool key Return # Ja
+poll 5 register_up || fail "Ja did not open the register dialog"
+cp "$tmp/now.png" "$tmp/register-${z}x.png"
+xdotool key Return
+sleep 1 # OK with empty fields must do nothing: give a post time to (wrongly) start
+register_up || fail "OK with empty fields closed the dialog"
+[ ! -s "$tmp/posts" ] || fail "OK with empty fields posted"
+# 80 characters typed, "€" among them: the field keeps 64, and the euro sign goes as the code page's 0x80.
+xdotool type --delay 20 "abcdefgh€$(printf 'x%.0s' $(seq 71))"
+xdotool key Tab
+xdotool type --delay 20 "hemligt"
+# The dialog works through the typed keys at its own pace: wait until its picture stops changing.
+shot "$tmp/typed-${z}x.png"
+settled() { sleep 0.3; shot "$tmp/now.png"; local n; n=$(differing_pixels "$tmp/typed-${z}x.png" "$tmp/now.png"); cp "$tmp/now.png" "$tmp/typed-${z}x.png"; [ "$n" -le $(( 30 * z * z )) ]; } # the cursor blinks
+poll 20 settled || fail "the dialog did not settle after typing"
+convert "$tmp/typed-${z}x.png" -crop "$(buttons)" +repage "$tmp/buttons-idle.png"
+xdotool key Return
+sending() { shot "$tmp/now.png"; convert "$tmp/now.png" -crop "$(buttons)" +repage "$tmp/b.png"; [ "$(differing_pixels "$tmp/buttons-idle.png" "$tmp/b.png")" -gt 0 ]; }
+poll 5 sending || fail "OK did not show the post under way"
+cp "$tmp/now.png" "$tmp/sending-${z}x.png"
+sleep 0.5
+posting=$(now_ms)
+xdotool key Escape # Avbryt while the post is still under way
+poll 3 eval '! register_up' || fail "Avbryt did not close the dialog while the post was under way"
+echo "Avbryt closed the dialog $(( $(now_ms) - posting )) ms into the post"
+
+# The play-again question comes next; Escape puts it away.
+poll 5 other_dialog_up || fail "no play-again question after the register dialog"
+cp "$tmp/now.png" "$tmp/play-again-${z}x.png"
+xdotool key Escape
+poll 5 no_dialog || fail "Escape did not put the play-again question away"
+
+# --- Registrera high-score from the menu: an unknown user, then a second Enter ----------------------
+xdotool mousemove --window "$wid" $(at 166 11) click 1
+sleep 0.3
+xdotool mousemove --window "$wid" $(at 186 38) click 1
+away
+poll 5 register_up || fail "Registrera high-score did not open the dialog after the game"
+xdotool key Return # the remembered login
+poll 20 grep -qx "http://www.lumora.se/registrera/" "$tmp/urls" || fail "an unknown user did not open the sign-up page"
+# The reason, in pale gold above the buttons (which now offer "Försök igen").
+why_shown() { register_up && [ "$(count_colour "$tmp/now.png" "$(region 420 200 10 60)" ffdb73)" -ge $(( 25 * z * z )) ]; }
+poll 5 why_shown || fail "the dialog did not say why the attempt failed"
+cp "$tmp/now.png" "$tmp/register-failed-${z}x.png"
+xdotool key Return # again: the dialog still takes Enter
+regok() { other_dialog_up; }
+poll 20 regok || fail "a second Enter did not post again and show Reg OK"
+cp "$tmp/now.png" "$tmp/reg-ok-${z}x.png"
+xdotool key Return
+poll 5 no_dialog || fail "Reg OK did not close with the register dialog"
+
+# What reached the server: the user name as 64 single bytes, with the euro sign as 0x80. The field is
+# scrambled with a repeating 8-byte key, so bytes 0 and 8 ('a' and '€') differ by 0x61 ^ 0x80.
+last=$(tail -n 1 "$tmp/posts")
+f1=$(echo "$last" | tr '&' '\n' | sed -n 's/^f1=//p')
+[ "${#f1}" -eq 128 ] || fail "the user name went as $(( ${#f1} / 2 )) bytes, not 64"
+[ $(( 0x${f1:0:2} ^ 0x${f1:16:2} )) -eq $(( 0x61 ^ 0x80 )) ] || fail "the euro sign did not go as 0x80"
+echo "posted: a 64-character user name with the euro sign as 0x80; $(wc -l <"$tmp/posts") posts in all"
+
+xdotool key alt+F4
+poll 10 eval '! kill -0 "$gamepid" 2>/dev/null' || fail "the program did not end"
+set +e
+wait "$gamepid"
+rc=$?
+set -e
+gamepid=""
+[ "$rc" -eq 0 ] || fail "the program exited with $rc"
+echo "PASS"

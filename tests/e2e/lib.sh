@@ -1,0 +1,114 @@
+# Shared by the end-to-end scripts: a virtual X server on a free display, polling, screenshots and pixel
+# comparisons. Source it; the caller sets `game` and calls e2e_start_display "$@" first.
+
+# Re-runs the calling script under Xvfb on a display nobody uses (-nolock leaves no lock file, so a few
+# numbers are tried). SCREEN sets the screen size. Returns only inside the virtual display.
+e2e_start_display() {
+  [ "${E2E_INNER:-}" = 1 ] && return 0
+  for tool in xvfb-run xdotool import convert compare xwininfo xprop; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed (bash tools/deps.sh)"; exit 77; }
+  done
+  [ -x "$game" ] || { echo "FAIL: $game is not built"; exit 1; }
+  local base=$(( 100 + ($$ % 300) )) n display marker rc started
+  for n in 0 1 2 3 4; do
+    display=$(( base + n * 37 ))
+    marker=$(mktemp)
+    set +e
+    E2E_INNER=1 E2E_MARKER="$marker" xvfb-run -n "$display" \
+      -s "-screen 0 ${SCREEN:-1024x768}x24 -nolock -nolisten unix" bash "$0" "$@"
+    rc=$?
+    set -e
+    started=$(cat "$marker"); rm -f "$marker"
+    [ -n "$started" ] && exit $rc
+    echo "display :$display would not start, trying another"
+  done
+  echo "FAIL: no virtual display could be started"
+  exit 1
+}
+
+# Inside the display: a scratch home, and the program's process id in gamepid once started.
+e2e_setup() {
+  echo started >"$E2E_MARKER"
+  tmp=$(mktemp -d)
+  gamepid=""
+  wmpid=""
+  trap e2e_cleanup EXIT
+  export HOME="$tmp/home" XDG_CONFIG_HOME="$tmp/config" MESA_SHADER_CACHE_DIR="$tmp/mesa" SDL_AUDIODRIVER=dummy
+  mkdir -p "$HOME" "$XDG_CONFIG_HOME/lumora/tundrix"
+  settings="$XDG_CONFIG_HOME/lumora/tundrix"
+}
+e2e_cleanup() {
+  [ -n "${E2E_KEEP:-}" ] && mkdir -p "$E2E_KEEP" && cp "$tmp"/*.png "$E2E_KEEP"/ 2>/dev/null
+  if [ -n "$gamepid" ] && kill -0 "$gamepid" 2>/dev/null; then kill "$gamepid"; wait "$gamepid" 2>/dev/null || true; fi
+  if [ -n "$wmpid" ] && kill -0 "$wmpid" 2>/dev/null; then kill "$wmpid"; wait "$wmpid" 2>/dev/null || true; fi
+  rm -rf "$tmp"
+}
+
+fail() {
+  echo "FAIL: $*"
+  [ -f "$tmp/game.log" ] && tail -n 20 "$tmp/game.log"
+  [ -n "${E2E_KEEP:-}" ] && [ -f "$tmp/now.png" ] && cp "$tmp/now.png" "$tmp/failed.png"
+  exit 1
+}
+now_ms() { date +%s%3N; }
+# poll <seconds> <command...>: runs the command every 100 ms until it succeeds or time is up.
+poll() {
+  local limit=$1; shift
+  local end=$(( $(now_ms) + limit * 1000 ))
+  until "$@"; do
+    [ "$(now_ms)" -lt "$end" ] || return 1
+    sleep 0.1
+  done
+}
+
+# A window manager, so full screen and window sizes behave as on a desktop (skipped when none is there).
+e2e_start_wm() {
+  command -v openbox >/dev/null || { echo "no window manager (openbox): running without one"; return 0; }
+  openbox --sm-disable >"$tmp/wm.log" 2>&1 &
+  wmpid=$!
+  wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+  poll 10 wm_up || { cat "$tmp/wm.log"; fail "the window manager did not start"; }
+}
+
+# Starts the program and finds its window (wid) and menu bar height (menu) at zoom 1.
+e2e_start_game() {
+  "$game" >"$tmp/game.log" 2>&1 &
+  gamepid=$!
+  wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tundrix Ice-Hockey Cup$' | head -n 1) ||
+    fail "no window titled Tundrix Ice-Hockey Cup"
+}
+window_size() { xwininfo -id "$wid" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'; }
+shot() {
+  kill -0 "$gamepid" 2>/dev/null || fail "the program ended early"
+  timeout 10 import -window "$wid" "png:$1"
+}
+# Share of pixels (per cent) that differ between two shots within a region WxH+X+Y.
+differs_pct() {
+  local w h n
+  w=${3%%x*}; h=${3#*x}; h=${h%%+*}
+  convert "$1" -crop "$3" +repage "$tmp/crop-a.png"
+  convert "$2" -crop "$3" +repage "$tmp/crop-b.png"
+  n=$(compare -metric AE -fuzz 8% "$tmp/crop-a.png" "$tmp/crop-b.png" null: 2>&1 || true)
+  n=${n%%[!0-9]*}
+  echo $(( ${n:-0} * 100 / (w * h) ))
+}
+# Pixels that differ at all between two images of the same size.
+differing_pixels() {
+  local n
+  n=$(compare -metric AE "$1" "$2" null: 2>&1 || true)
+  echo "${n%%[!0-9]*}"
+}
+# How many pixels of colour #RRGGBB there are in a region of a shot.
+count_colour() {
+  convert "$1" -crop "$2" +repage -format %c histogram:info:- 2>/dev/null |
+    awk -v c="#$3" 'index(tolower($0), tolower(c)) {s += $1} END {print s + 0}'
+}
+
+# Positions at 1x in the game's picture with its menu bar: scaled by the zoom z and moved by ox, oy (where
+# full screen puts the picture).
+z=1
+ox=0
+oy=0
+at() { echo $(( ox + $1 * z )) $(( oy + $2 * z )); }
+region() { echo "$(( $1 * z ))x$(( $2 * z ))+$(( ox + $3 * z ))+$(( oy + $4 * z ))"; } # w h x y
+sized() { [ "$(window_size)" = "$1" ]; }

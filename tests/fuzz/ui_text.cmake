@@ -1,0 +1,1 @@
+tundrix_fuzz(ui_text tundrix_shell tundrix_imgui_fonts)

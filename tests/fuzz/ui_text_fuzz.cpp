@@ -1,0 +1,24 @@
+// Feeds arbitrary bytes to the font check and to the register dialog's field filter: neither may crash
+// or read out of bounds, and what the filter keeps is within its length, in the code page, and kept again
+// unchanged.
+#include "platform/imgui_fonts.h"
+#include "shell/login_fields.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <span>
+#include <string>
+#include <string_view>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    (void)tundrix::looksLikeTrueType(std::span<const uint8_t>(data, size));
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    for (size_t limit : {tundrix::PASSWORD_MAX, tundrix::USER_NAME_MAX}) {
+        const std::string kept = tundrix::fieldText(text, limit);
+        if (kept.size() + 1 > tundrix::fieldBufferSize(limit)) std::abort();
+        if (tundrix::fieldText(kept, limit) != kept) std::abort();
+        if (tundrix::clampChars(kept, limit) != kept) std::abort();
+    }
+    return 0;
+}

@@ -1,0 +1,153 @@
+// The window's own faults, on SDL's dummy video driver: events without news never hold back a key or a
+// quit, the shell keys are latched, a damaged menu font leaves working menus, and the picture is scaled by
+// whole factors only.
+#include "platform/imgui_fonts.h"
+#include "platform/sdl_keys.h"
+#include "platform/sdl_video.h"
+#include "resources/embedded_fonts.h"
+
+#include <SDL.h>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <imgui.h>
+#include <vector>
+
+namespace tundrix {
+namespace {
+
+struct DummyWindow : ::testing::Test {
+    SdlKeys keys;
+    std::unique_ptr<SdlVideo> window;
+    void SetUp() override {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        WindowOptions options;
+        options.title = "test";
+        options.textFont = menuFontData();
+        options.signFont = signFontData();
+        std::string whyNot;
+        window = SdlVideo::open(options, keys, whyNot);
+        ASSERT_TRUE(window) << whyNot;
+    }
+    void TearDown() override { window.reset(); }
+
+    static void push(SDL_Event e) { SDL_PushEvent(&e); }
+    static void key(Uint32 type, SDL_Scancode code) {
+        SDL_Event e{};
+        e.type = type;
+        e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+        e.key.keysym.scancode = code;
+        push(e);
+    }
+    static int waiting() { return SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT); }
+};
+
+TEST_F(DummyWindow, EventsWithoutNewsNeverHoldBackAKeyOrAQuit) {
+    SDL_PumpEvents();
+    while (window->handleEvents(0) != WindowEvent::None) {
+    }
+    // What a held F1 used to leave behind: hundreds of device and window events ahead of the release.
+    for (int i = 0; i < 300; ++i) {
+        SDL_Event e{};
+        e.type = SDL_AUDIODEVICEADDED;
+        push(e);
+        e = {};
+        e.type = SDL_WINDOWEVENT;
+        e.window.event = SDL_WINDOWEVENT_EXPOSED;
+        push(e);
+        e = {};
+        e.type = SDL_MOUSEMOTION;
+        push(e);
+    }
+    key(SDL_KEYUP, SDL_SCANCODE_F1);
+    EXPECT_EQ(window->handleEvents(0), WindowEvent::Handled);
+    EXPECT_EQ(waiting(), 0) << "the release was handled in the same pass as everything before it";
+
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    for (int i = 0; i < 300; ++i) {
+        SDL_Event e{};
+        e.type = SDL_MOUSEMOTION;
+        push(e);
+    }
+    push(quit);
+    EXPECT_EQ(window->handleEvents(0), WindowEvent::CloseRequested);
+}
+
+TEST_F(DummyWindow, ShellKeysAreLatchedAndAltAloneOpensTheMenu) {
+    // Taps shorter than a frame: down and up before the frame begins.
+    for (SDL_Scancode code : {SDL_SCANCODE_P, SDL_SCANCODE_F10, SDL_SCANCODE_F11, SDL_SCANCODE_RETURN}) {
+        key(SDL_KEYDOWN, code);
+        key(SDL_KEYUP, code);
+    }
+    key(SDL_KEYDOWN, SDL_SCANCODE_LALT);
+    key(SDL_KEYUP, SDL_SCANCODE_LALT);
+    // Alt with another key is no menu key.
+    key(SDL_KEYDOWN, SDL_SCANCODE_LALT);
+    key(SDL_KEYDOWN, SDL_SCANCODE_X);
+    key(SDL_KEYUP, SDL_SCANCODE_X);
+    key(SDL_KEYUP, SDL_SCANCODE_LALT);
+    while (window->handleEvents(0) != WindowEvent::None) {
+    }
+    window->beginFrame();
+    window->finishFrame();
+    EXPECT_EQ(window->keysPressed(),
+              (std::vector<ShellKey>{ShellKey::Pause, ShellKey::OpenMenu, ShellKey::FullScreen,
+                                     ShellKey::Enter, ShellKey::OpenMenu}));
+    window->beginFrame();
+    window->finishFrame();
+    EXPECT_TRUE(window->keysPressed().empty()) << "each press counts in one frame";
+}
+
+TEST(UiFonts, ADamagedFontLeavesImGuisOwnAndTheMenusWork) {
+    const std::span<const uint8_t> good = menuFontData();
+    ASSERT_TRUE(looksLikeTrueType(good));
+    ASSERT_TRUE(looksLikeTrueType(signFontData()));
+    std::vector<uint8_t> garbage(5000);
+    for (size_t i = 0; i < garbage.size(); ++i)
+        garbage[i] = static_cast<uint8_t>(i * 37 + 11);
+    std::vector<uint8_t> lyingDirectory(good.begin(), good.begin() + 4096); // tables point past the end
+    const std::vector<std::span<const uint8_t>> damaged = {{}, garbage, good.first(12), lyingDirectory};
+
+    for (size_t i = 0; i <= damaged.size(); ++i) {
+        const bool intact = i == damaged.size();
+        ImGui::CreateContext();
+        ImGuiIO& io = ImGui::GetIO();
+        io.IniFilename = nullptr;
+        const UiFonts fonts = loadUiFonts(io, intact ? good : damaged[i], 15.0f, signFontData(), 40.0f);
+        EXPECT_EQ(fonts.builtIn, intact) << i;
+        ASSERT_NE(fonts.text, nullptr) << i;
+        ASSERT_NE(fonts.sign, nullptr) << i;
+        EXPECT_EQ(fonts.textPixels, intact ? 15.0f : 13.0f) << i;
+        if (intact) {
+            EXPECT_NE(fonts.text->FindGlyphNoFallback(0x20AC), nullptr) << "the euro sign is there";
+        }
+        // A frame with a menu bar and an item draws with whatever font is there.
+        unsigned char* pixels = nullptr;
+        int w = 0, h = 0;
+        io.Fonts->GetTexDataAsRGBA32(&pixels, &w, &h);
+        EXPECT_GT(w * h, 0) << i;
+        io.DisplaySize = ImVec2(440, 321);
+        io.DeltaTime = 0.04f;
+        ImGui::NewFrame();
+        if (ImGui::BeginMainMenuBar()) {
+            ImGui::TextUnformatted("Spel  Tävling  In English");
+            ImGui::EndMainMenuBar();
+        }
+        ImGui::Render();
+        EXPECT_GT(ImGui::GetDrawData()->TotalVtxCount, 0) << i;
+        ImGui::DestroyContext();
+    }
+}
+
+TEST(WholeFactor, TheLargestWholeScaleThatFitsAndNeverBelowOne) {
+    EXPECT_EQ(wholeFactor(440, 321, 440, 321), 1);
+    EXPECT_EQ(wholeFactor(440, 321, 1280, 1024), 2) << "3x is 1320 wide";
+    EXPECT_EQ(wholeFactor(440, 321, 1920, 1080), 3);
+    EXPECT_EQ(wholeFactor(440, 321, 1000, 700), 2);
+    EXPECT_EQ(wholeFactor(440, 321, 640, 480), 1);
+    EXPECT_EQ(wholeFactor(440, 321, 300, 200), 1) << "too small a room still shows the picture 1:1";
+    EXPECT_EQ(wholeFactor(0, 0, 640, 480), 1);
+}
+
+} // namespace
+} // namespace tundrix

@@ -1,0 +1,99 @@
+// The menu bar by keys and pointer: F10 or Alt opens it, arrows move over spacers, separators and
+// disabled items, Enter chooses, Escape closes; every item of both languages can be reached.
+#include "shell/menu.h"
+#include "shell/menu_navigation.h"
+
+#include <gtest/gtest.h>
+
+namespace tundrix {
+namespace {
+
+// Zoom 3 does not fit this screen.
+MenuNavigator navigator() {
+    return MenuNavigator(menuBar(), [](int command) { return command != CMD_ZOOM_3; });
+}
+
+// The keys that choose item `item` of menu `menu`, starting with the bar closed.
+std::vector<MenuKey> keysFor(const MenuNavigator& nav, int menu, int item) {
+    std::vector<MenuKey> keys{MenuKey::OpenBar};
+    for (int m = 0; m < menu; ++m)
+        if (!nav.bar()[static_cast<size_t>(m)].spacer()) keys.push_back(MenuKey::Right);
+    const auto& items = nav.bar()[static_cast<size_t>(menu)].items;
+    for (int i = 0; i < item; ++i)
+        if (nav.enabled(items[static_cast<size_t>(i)])) keys.push_back(MenuKey::Down);
+    keys.push_back(MenuKey::Enter);
+    return keys;
+}
+
+TEST(MenuKeys, EveryEnabledItemOfBothLanguagesIsChosenByKeysAndByPointer) {
+    MenuNavigator nav = navigator();
+    int reached = 0;
+    for (int m = 0; m < static_cast<int>(nav.bar().size()); ++m) {
+        const auto& items = nav.bar()[static_cast<size_t>(m)].items;
+        for (int i = 0; i < static_cast<int>(items.size()); ++i) {
+            const MenuEntry& item = items[static_cast<size_t>(i)];
+            if (!nav.enabled(item)) continue;
+            int chosen = 0;
+            for (MenuKey key : keysFor(nav, m, i))
+                chosen = nav.key(key);
+            EXPECT_EQ(chosen, item.command) << item.label;
+            EXPECT_FALSE(nav.isOpen()) << "choosing closes the menu: " << item.label;
+
+            nav.clickTitle(m);
+            nav.hoverItem(i);
+            EXPECT_EQ(nav.litItem(), i);
+            EXPECT_EQ(nav.clickItem(i), item.command) << item.label;
+            EXPECT_FALSE(nav.isOpen());
+            ++reached;
+        }
+    }
+    EXPECT_EQ(reached, 7 + 2 + 4 + 9) << "all but the zoom that does not fit";
+}
+
+TEST(MenuKeys, ArrowsWrapAndSkipSpacersSeparatorsAndDisabledItemsEscapeCloses) {
+    MenuNavigator nav = navigator();
+    EXPECT_EQ(nav.key(MenuKey::Down), 0);
+    EXPECT_FALSE(nav.isOpen()) << "arrows alone do not open the bar: they steer the game";
+    nav.key(MenuKey::OpenBar);
+    EXPECT_EQ(nav.openMenu(), 0);
+    EXPECT_EQ(nav.litItem(), 0);
+    nav.key(MenuKey::Left);
+    EXPECT_EQ(nav.openMenu(), 5) << "wraps to In English";
+    nav.key(MenuKey::Left);
+    EXPECT_EQ(nav.openMenu(), 2) << "over both spacers";
+    nav.key(MenuKey::Right);
+    EXPECT_EQ(nav.openMenu(), 5);
+    nav.key(MenuKey::Up);
+    EXPECT_EQ(nav.litItem(), 10) << "up from the first wraps to the last";
+    nav.key(MenuKey::Up);
+    EXPECT_EQ(nav.litItem(), 8) << "over the zoom that does not fit";
+    for (int i = 0; i < 3; ++i)
+        nav.key(MenuKey::Up);
+    EXPECT_EQ(nav.litItem(), 4) << "over the separator";
+    EXPECT_EQ(nav.key(MenuKey::Escape), 0);
+    EXPECT_FALSE(nav.isOpen());
+    nav.key(MenuKey::OpenBar);
+    nav.key(MenuKey::OpenBar);
+    EXPECT_FALSE(nav.isOpen()) << "F10 again closes the bar";
+    EXPECT_EQ(nav.key(MenuKey::Enter), 0);
+}
+
+TEST(MenuKeys, SpacersSeparatorsAndDisabledItemsTakeNoClicks) {
+    MenuNavigator nav = navigator();
+    nav.clickTitle(3);
+    nav.clickTitle(4);
+    EXPECT_FALSE(nav.isOpen());
+    nav.clickTitle(0);
+    EXPECT_EQ(nav.clickItem(3), 0) << "separator";
+    EXPECT_EQ(nav.clickItem(7), 0) << "zoom 3 does not fit";
+    EXPECT_TRUE(nav.isOpen());
+    nav.hoverTitle(1);
+    EXPECT_EQ(nav.openMenu(), 1) << "the pointer moves the open menu along the bar";
+    nav.clickTitle(1);
+    EXPECT_FALSE(nav.isOpen()) << "a click on the open menu's title closes it";
+    nav.hoverTitle(2);
+    EXPECT_FALSE(nav.isOpen()) << "hovering alone opens nothing";
+}
+
+} // namespace
+} // namespace tundrix

@@ -107,6 +107,22 @@ int serve(Store& store, const Parsed& p, CommandContext& c) {
         options.workers = *n;
     }
     SiteOptions site;
+    if (p.options.count("rate-limits")) {
+        const std::string& v = p.options.at("rate-limits");
+        if (v != "on" && v != "off") {
+            c.err << "tundrix-channel: --rate-limits wants on or off\n";
+            return 2;
+        }
+        site.limits.enabled = v == "on";
+    }
+    if (p.options.count("credential-cache")) {
+        const std::optional<uint32_t> seconds = parseUint32(p.options.at("credential-cache"));
+        if (!seconds || *seconds > 3600) {
+            c.err << "tundrix-channel: --credential-cache wants 0 to 3600 seconds\n";
+            return 2;
+        }
+        site.credentialLifetime = *seconds;
+    }
     site.contact = p.options.count("contact") ? p.options.at("contact") : "";
     site.publicUrl = p.options.count("public-url") ? p.options.at("public-url") : "";
     site.downloadUrl = p.options.count("download-url") ? p.options.at("download-url") : "";
@@ -245,6 +261,7 @@ std::string usage() {
     return "usage: tundrix-channel [--db FILE] COMMAND\n"
            "  serve [--listen ADDRESS:PORT] [--contact TEXT] [--public-url URL] [--download-url URL] "
            "[--workers N]\n"
+           "        [--rate-limits on|off] [--credential-cache SECONDS]\n"
            "  user add EMAIL [--nickname NAME]      (the password is read from standard input)\n"
            "  user reset-password EMAIL             (the password is read from standard input)\n"
            "  user list\n"

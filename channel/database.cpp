@@ -65,9 +65,10 @@ std::unique_ptr<Database> Database::open(const std::string& path, std::string& e
     }
     std::unique_ptr<Database> db(new Database(handle));
     sqlite3_busy_timeout(handle, 5000);
-    // WAL lets the pages read while a score is written; NORMAL is durable for committed transactions
-    // against a crash of the server (only a power cut may lose the last ones).
-    if (!db->exec("PRAGMA journal_mode=WAL", &error) || !db->exec("PRAGMA synchronous=NORMAL", &error) ||
+    // WAL lets the pages read while a score is written. FULL syncs the log at every commit, so a score
+    // the game was told is registered survives a crash of the server and a power cut alike (NORMAL
+    // would survive only the crash).
+    if (!db->exec("PRAGMA journal_mode=WAL", &error) || !db->exec("PRAGMA synchronous=FULL", &error) ||
         !db->exec("PRAGMA foreign_keys=ON", &error))
         return nullptr;
     Statement mode(handle, "PRAGMA journal_mode");
@@ -97,6 +98,22 @@ std::string Database::lastError() const {
 
 int64_t Database::lastInsertId() const {
     return sqlite3_last_insert_rowid(db_);
+}
+
+bool Database::limitPages(int64_t pages) {
+    Statement s(db_, "PRAGMA max_page_count = " + std::to_string(pages));
+    s.step();
+    return !s.failed();
+}
+
+int64_t Database::pageCount() {
+    Statement s(db_, "PRAGMA page_count");
+    return s.step() ? s.integer(0) : -1;
+}
+
+bool Database::intact() {
+    Statement s(db_, "PRAGMA integrity_check");
+    return s.step() && s.text(0) == "ok" && !s.step();
 }
 
 int Database::schemaVersion() {

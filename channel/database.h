@@ -47,6 +47,12 @@ class Database {
     bool exec(std::string_view sql, std::string* error = nullptr);
     std::string lastError() const;
     int64_t lastInsertId() const;
+    // Caps the file at this many pages, never below its present size: a full disk in miniature. A larger
+    // number lifts the cap again. It holds for this connection only.
+    bool limitPages(int64_t pages);
+    int64_t pageCount();
+    // PRAGMA integrity_check finds nothing wrong.
+    bool intact();
     // The schema's version (PRAGMA user_version).
     int schemaVersion();
 

@@ -6,7 +6,7 @@
 namespace tundrix::channel {
 namespace {
 
-constexpr std::array<const char*, 1> STEPS = {
+constexpr std::array<const char*, 2> STEPS = {
     // 1: members, their scores, the known builds of the game and the web sessions.
     R"sql(
 CREATE TABLE members (
@@ -54,6 +54,16 @@ CREATE TABLE sessions (
     member_id    INTEGER REFERENCES members(id),
     created_at   INTEGER NOT NULL
 );
+)sql",
+    // 2: leaderboards read scores best first, so a page stops after its hundred members instead of
+    // grouping every score; each member's last post is remembered so that a replayed one counts once.
+    R"sql(
+DROP INDEX scores_day;
+DROP INDEX scores_week;
+CREATE INDEX scores_rank ON scores(flagged, score DESC, created_at);
+CREATE INDEX scores_day_rank ON scores(day, flagged, score DESC, created_at);
+CREATE INDEX scores_week_rank ON scores(week, flagged, score DESC, created_at);
+ALTER TABLE members ADD COLUMN last_post TEXT NOT NULL DEFAULT '';
 )sql",
 };
 

@@ -31,7 +31,8 @@ std::string answerText(int code, int64_t newerVersion) {
     return text;
 }
 
-DeskAnswer takeScore(Store& store, std::string_view body, std::string_view address, int64_t now) {
+DeskAnswer takeScore(Store& store, std::string_view body, std::string_view address, int64_t now,
+                     const DeskHelpers& helpers) {
     DeskAnswer answer;
     std::string why;
     const std::optional<ScoreForm> form = decodeScoreForm(body, why);
@@ -39,6 +40,18 @@ DeskAnswer takeScore(Store& store, std::string_view body, std::string_view addre
         answer.status = 400;
         answer.text = "Felaktigt formul\xC3\xA4r / Malformed form: " + why + "\r\n";
         answer.logNote = "malformed: " + why;
+        return answer;
+    }
+    std::string userKey = form->userName;
+    for (char& c : userKey)
+        c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    if (helpers.perMember && !helpers.perMember->take(userKey, helpers.steadyNow)) {
+        answer.status = 429;
+        answer.retryAfter = helpers.perMember->waitSeconds(userKey, helpers.steadyNow);
+        answer.text =
+            "F\xC3\xB6r m\xC3\xA5nga f\xC3\xB6rs\xC3\xB6k, v\xC3\xA4nta en stund / Too many attempts, "
+            "try again shortly\r\n";
+        answer.logNote = "too many posts for one user name";
         return answer;
     }
     const int64_t newer = newerVersionFor(store, form->buildCrc, form->buildLength);
@@ -50,11 +63,16 @@ DeskAnswer takeScore(Store& store, std::string_view body, std::string_view addre
         answer.logNote = "unknown user";
         return answer;
     }
-    if (!verifyPassword(member->passwordHash, form->password)) {
+    const bool verified = (helpers.credentials &&
+                           helpers.credentials->known(email, form->password, member->passwordHash, now)) ||
+                          verifyPassword(member->passwordHash, form->password);
+    if (!verified) {
         answer.text = answerText(ANSWER_WRONG_PASSWORD, newer);
         answer.logNote = "wrong password for member " + std::to_string(member->id);
         return answer;
     }
+
+    if (helpers.credentials) helpers.credentials->remember(email, form->password, member->passwordHash, now);
 
     std::vector<std::string> problems = form->problems;
     if (form->score < 0) problems.insert(problems.begin(), "the game reported altered counters");
@@ -70,19 +88,21 @@ DeskAnswer takeScore(Store& store, std::string_view body, std::string_view addre
     entry.buildCrc = form->buildCrc;
     entry.buildLength = form->buildLength;
     entry.address = std::string(address);
-    const std::optional<bool> best = store.recordScore(entry, now);
-    if (!best) {
+    const std::optional<Recorded> recorded = store.recordScore(entry, tokenDigest(body), now);
+    if (!recorded) {
         // Not kept: an error the game shows as a failed attempt, so the player can try again.
         answer.status = 503;
         answer.text = "Tillf\xC3\xA4lligt fel / Temporary failure, try again\r\n";
         answer.logNote = "not stored";
         return answer;
     }
-    answer.text = answerText(*best ? ANSWER_PERSONAL_BEST : ANSWER_REGISTERED, newer);
+    const bool best = *recorded == Recorded::PersonalBest;
+    answer.text = answerText(best ? ANSWER_PERSONAL_BEST : ANSWER_REGISTERED, newer);
     answer.logNote = "member " + std::to_string(member->id) + " score " + std::to_string(form->score) +
-                     (entry.flagged ? " flagged: " + entry.flagReason
-                      : *best       ? " personal best"
-                                    : "");
+                     (*recorded == Recorded::Replayed ? " sent again, counted once"
+                      : entry.flagged                 ? " flagged: " + entry.flagReason
+                      : best                          ? " personal best"
+                                                      : "");
     return answer;
 }
 

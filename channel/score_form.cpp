@@ -71,12 +71,23 @@ std::optional<ScoreForm> decodeScoreForm(std::string_view body, std::string& why
             return std::nullopt;
         }
         if (std::string_view(name) == "f2") {
+            if (it->second.size() > MAX_FIELD_BYTES) {
+                why = "field f2 too long";
+                return std::nullopt;
+            }
             field[name] = std::string(it->second);
             continue;
         }
         std::optional<std::string> decoded = decodeField(it->second);
         if (!decoded) {
             why = std::string("field ") + name + " is not scrambled text";
+            return std::nullopt;
+        }
+        const size_t most = std::string_view(name) == "f1"   ? MAX_USER_NAME_BYTES
+                            : std::string_view(name) == "f3" ? MAX_PASSWORD_BYTES
+                                                             : MAX_FIELD_BYTES;
+        if (decoded->size() > most) {
+            why = std::string("field ") + name + " too long";
             return std::nullopt;
         }
         field[name] = std::move(*decoded);

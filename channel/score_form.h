@@ -10,6 +10,11 @@ namespace tundrix::channel {
 
 // The largest form body taken (the game's are a few hundred bytes).
 inline constexpr size_t MAX_FORM_BYTES = 16384;
+// The longest user name and password the game sends, in its single-byte code page.
+inline constexpr size_t MAX_USER_NAME_BYTES = 64;
+inline constexpr size_t MAX_PASSWORD_BYTES = 16;
+// The longest any other field may unscramble to: fa, a score and a user name.
+inline constexpr size_t MAX_FIELD_BYTES = 11 + MAX_USER_NAME_BYTES;
 
 struct ScoreForm {
     std::string userName; // as the game sent it: Windows-1252 bytes
@@ -26,7 +31,8 @@ struct ScoreForm {
 };
 
 // Reads the body. Nothing when the form cannot identify a member and a score at all: a field missing or
-// repeated, a field that does not unscramble, or a score that is not a number (why says which).
+// repeated, a field that does not unscramble or is longer than the game ever sends, or a score that is
+// not a number (why says which).
 std::optional<ScoreForm> decodeScoreForm(std::string_view body, std::string& why);
 
 // A signed or unsigned 32-bit decimal number, nothing else (no blanks, no "+").

@@ -3,6 +3,7 @@
 
 #include <httplib.h>
 
+#include <algorithm>
 #include <ctime>
 
 namespace tundrix::channel {
@@ -47,7 +48,9 @@ ChannelServer::ChannelServer(Store& store, SiteOptions site, ServerOptions optio
     http_->new_task_queue = [workers] { return new httplib::ThreadPool(workers); };
     http_->set_read_timeout(options_.readTimeout);
     http_->set_write_timeout(options_.writeTimeout);
-    http_->set_keep_alive_timeout(5);
+    http_->set_keep_alive_timeout(std::max<time_t>(
+        1, std::chrono::duration_cast<std::chrono::seconds>(options_.keepAliveTimeout).count()));
+    http_->set_keep_alive_max_count(5);
     http_->set_payload_max_length(options_.maxBodyBytes);
     http_->set_default_headers({{"X-Content-Type-Options", "nosniff"},
                                 {"X-Frame-Options", "DENY"},
@@ -103,6 +106,7 @@ bool ChannelServer::bind(std::string& error) {
         error = "cannot listen on " + options_.address + ":" + std::to_string(options_.port);
         return false;
     }
+    reaper_ = std::make_unique<ConnectionReaper>(port_, options_.connectionDeadline);
     return true;
 }
 

@@ -1,5 +1,6 @@
 // The channel's HTTP server: a bounded pool of workers, time-outs, size limits and one log line per request.
 #pragma once
+#include "channel/connection_reaper.h"
 #include "channel/site.h"
 #include "channel/store.h"
 
@@ -20,9 +21,13 @@ namespace tundrix::channel {
 struct ServerOptions {
     std::string address = "127.0.0.1";
     int port = 8080;    // 0: any free port (see ChannelServer::port)
-    size_t workers = 8; // requests served at once; more wait in line
-    std::chrono::seconds readTimeout{10};
-    std::chrono::seconds writeTimeout{10};
+    size_t workers = 8; // connections served at once; more wait in line
+    // Each read or write of a connection may wait this long; the whole connection (at most five
+    // requests) may last connectionDeadline, however the client trickles.
+    std::chrono::milliseconds readTimeout{10'000};
+    std::chrono::milliseconds writeTimeout{10'000};
+    std::chrono::milliseconds keepAliveTimeout{5'000};
+    std::chrono::milliseconds connectionDeadline{30'000};
     size_t maxBodyBytes = 64 * 1024;
 };
 
@@ -52,6 +57,7 @@ class ChannelServer {
     std::ostream& log_;
     std::unique_ptr<httplib::Server> http_;
     int port_ = 0;
+    std::unique_ptr<ConnectionReaper> reaper_;
     // When each request in flight started, and what its handler noted, for its log line.
     std::mutex pendingMutex_;
     struct Pending {

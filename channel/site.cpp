@@ -3,6 +3,7 @@
 #include "channel/site.h"
 
 #include "channel/accounts.h"
+#include "channel/credential_cache.h"
 #include "channel/crypto.h"
 #include "channel/pages.h"
 #include "channel/score_desk.h"
@@ -19,7 +20,39 @@ constexpr char HTML[] = "text/html; charset=utf-8";
 
 class Site {
   public:
-    Site(Store& store, const SiteOptions& options) : store_(store), options_(options) {}
+    Site(Store& store, const SiteOptions& options)
+        : store_(store), options_(options), credentials_(options.credentialLifetime),
+          scorePerAddress_(options.limits.scorePerAddress), scorePerMember_(options.limits.scorePerMember),
+          loginPerAddress_(options.limits.loginPerAddress), loginPerAccount_(options.limits.loginPerAccount),
+          signupPerAddress_(options.limits.signupPerAddress) {}
+
+    // Takes one attempt from key's allowance; when it is used up, answers 429 with a page (or, for the
+    // game, plain text: any answer but 2xx makes its dialog offer another try) and gives false.
+    bool allowed(RateLimiter& limiter, const std::string& key, httplib::Response& res, bool forGame,
+                 const httplib::Request& req) {
+        if (!options_.limits.enabled || limiter.take(key, steadySeconds())) return true;
+        res.status = 429;
+        res.set_header("Retry-After", std::to_string(limiter.waitSeconds(key, steadySeconds())));
+        if (forGame) {
+            res.set_content("F\xC3\xB6r m\xC3\xA5nga f\xC3\xB6rs\xC3\xB6k, v\xC3\xA4nta en stund / Too many "
+                            "attempts, try again shortly\r\n",
+                            "text/plain; charset=utf-8");
+        } else {
+            res.set_content(
+                messagePage(visitor(session(req)),
+                            both("F\xC3\xB6r m\xC3\xA5nga f\xC3\xB6rs\xC3\xB6k", "Too many attempts"),
+                            both("V\xC3\xA4nta en stund och f\xC3\xB6rs\xC3\xB6k igen.",
+                                 "Wait a while and try again.")),
+                HTML);
+        }
+        return false;
+    }
+
+    static std::string lowered(std::string text) {
+        for (char& c : text)
+            c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+        return text;
+    }
 
     int64_t now() const {
         return options_.clock ? options_.clock() : static_cast<int64_t>(std::time(nullptr));
@@ -80,7 +113,16 @@ class Site {
     }
 
     void score(const httplib::Request& req, httplib::Response& res, std::string& note) {
-        const DeskAnswer answer = takeScore(store_, req.body, req.remote_addr, now());
+        if (!allowed(scorePerAddress_, req.remote_addr, res, true, req)) {
+            note = "too many posts from one address";
+            return;
+        }
+        DeskHelpers helpers;
+        helpers.credentials = &credentials_;
+        helpers.perMember = options_.limits.enabled ? &scorePerMember_ : nullptr;
+        helpers.steadyNow = steadySeconds();
+        const DeskAnswer answer = takeScore(store_, req.body, req.remote_addr, now(), helpers);
+        if (answer.retryAfter > 0) res.set_header("Retry-After", std::to_string(answer.retryAfter));
         res.status = answer.status;
         res.set_content(answer.text, "text/plain; charset=utf-8");
         note = answer.logNote;
@@ -95,7 +137,7 @@ class Site {
 
     void signup(const httplib::Request& req, httplib::Response& res) {
         const std::optional<Session> s = checkedForm(req, res);
-        if (!s) return;
+        if (!s || !allowed(signupPerAddress_, req.remote_addr, res, false, req)) return;
         SignupRequest request{req.get_param_value("email"), req.get_param_value("nickname"),
                               req.get_param_value("password"), req.get_param_value("password2"),
                               req.get_param_value("recruiter")};
@@ -142,6 +184,9 @@ class Site {
         const std::optional<Session> s = checkedForm(req, res);
         if (!s) return;
         const std::string email = req.get_param_value("email");
+        if (!allowed(loginPerAddress_, req.remote_addr, res, false, req) ||
+            !allowed(loginPerAccount_, lowered(email.substr(0, 4 * EMAIL_MAX_CHARS)), res, false, req))
+            return;
         const std::string next = localPath(req.get_param_value("next"));
         const std::optional<Member> member = logIn(store_, email, req.get_param_value("password"));
         if (!member) {
@@ -202,37 +247,56 @@ class Site {
   private:
     Store& store_;
     const SiteOptions& options_;
+    CredentialCache credentials_;
+    RateLimiter scorePerAddress_, scorePerMember_, loginPerAddress_, loginPerAccount_, signupPerAddress_;
 };
 
 } // namespace
 
-void installSite(httplib::Server& server, Store& store, const SiteOptions& options) {
-    // The server keeps copies of the handlers; the shared Site lives as long as the last of them.
+std::vector<Route> siteRoutes(Store& store, const SiteOptions& options) {
+    // Every handler holds the shared Site; it lives as long as the last of them.
     auto site = std::make_shared<Site>(store, options);
     using Req = const httplib::Request&;
     using Res = httplib::Response&;
-    server.Get("/", [site](Req req, Res res) { site->home(req, res); });
-    server.Get("/style.css", [](Req, Res res) {
-        res.set_content(std::string(styleSheet()), "text/css; charset=utf-8");
-        res.set_header("Cache-Control", "max-age=3600");
-    });
-    server.Post("/r0003.asp", [site, &options](Req req, Res res) {
-        std::string note;
-        site->score(req, res, note);
-        if (options.note) options.note(req, note);
-    });
-    server.Get(R"(/registrera/?)", [site](Req req, Res res) { site->signupForm(req, res); });
-    server.Post(R"(/registrera/?)", [site](Req req, Res res) { site->signup(req, res); });
-    server.Get(R"(/logga-in/?)", [site](Req req, Res res) { site->loginForm(req, res); });
-    server.Post(R"(/logga-in/?)", [site](Req req, Res res) { site->login(req, res); });
-    server.Post(R"(/logga-ut/?)", [site](Req req, Res res) { site->logout(req, res); });
-    server.Get(R"(/useradm/challenge/?)", [site](Req req, Res res) { site->challenge(req, res); });
-    server.Get("/getpass.asp", [site](Req req, Res res) { site->passwordHelp(req, res); });
-    server.Get(R"(/dll/?)", [site](Req req, Res res) { site->libraryHelp(req, res); });
-    server.Get("/version.asp", [site](Req req, Res res) { site->version(req, res); });
-    server.set_error_handler([site](Req req, Res res) {
-        if (res.status == 404) site->notFound(req, res);
-    });
+    return {
+        {"GET", "/", [site](Req req, Res res) { site->home(req, res); }},
+        {"GET", "/style.css",
+         [](Req, Res res) {
+             res.set_content(std::string(styleSheet()), "text/css; charset=utf-8");
+             res.set_header("Cache-Control", "max-age=3600");
+         }},
+        {"POST", "/r0003.asp",
+         [site, &options](Req req, Res res) {
+             std::string note;
+             site->score(req, res, note);
+             if (options.note) options.note(req, note);
+         }},
+        {"GET", R"(/registrera/?)", [site](Req req, Res res) { site->signupForm(req, res); }},
+        {"POST", R"(/registrera/?)", [site](Req req, Res res) { site->signup(req, res); }},
+        {"GET", R"(/logga-in/?)", [site](Req req, Res res) { site->loginForm(req, res); }},
+        {"POST", R"(/logga-in/?)", [site](Req req, Res res) { site->login(req, res); }},
+        {"POST", R"(/logga-ut/?)", [site](Req req, Res res) { site->logout(req, res); }},
+        {"GET", R"(/useradm/challenge/?)", [site](Req req, Res res) { site->challenge(req, res); }},
+        {"GET", "/getpass.asp", [site](Req req, Res res) { site->passwordHelp(req, res); }},
+        {"GET", R"(/dll/?)", [site](Req req, Res res) { site->libraryHelp(req, res); }},
+        {"GET", "/version.asp", [site](Req req, Res res) { site->version(req, res); }},
+        {"*", "",
+         [site](Req req, Res res) {
+             if (res.status == 404) site->notFound(req, res);
+         }},
+    };
+}
+
+void installSite(httplib::Server& server, Store& store, const SiteOptions& options) {
+    for (Route& route : siteRoutes(store, options)) {
+        if (route.method == "GET") {
+            server.Get(route.pattern, std::move(route.handle));
+        } else if (route.method == "POST") {
+            server.Post(route.pattern, std::move(route.handle));
+        } else {
+            server.set_error_handler(std::move(route.handle));
+        }
+    }
 }
 
 } // namespace tundrix::channel

@@ -4,6 +4,8 @@
 #include "channel/calendar.h"
 #include "channel/migrations.h"
 
+#include <unordered_set>
+
 namespace tundrix::channel {
 namespace {
 
@@ -96,10 +98,16 @@ std::vector<Member> Store::recruitsOf(int64_t memberId) {
     return readMembers(s);
 }
 
-std::optional<bool> Store::recordScore(const ScoreEntry& e, int64_t now) {
+std::optional<Recorded> Store::recordScore(const ScoreEntry& e, const std::string& post, int64_t now) {
     std::lock_guard lock(mutex_);
     Transaction transaction(*db_);
     if (!transaction.begun()) return std::nullopt;
+    {
+        Statement last(db_->handle(), "SELECT last_post = ? FROM members WHERE id = ?");
+        last.bind(1, post).bind(2, e.memberId);
+        if (last.step() && last.integer(0) != 0) return Recorded::Replayed;
+        if (last.failed()) return std::nullopt;
+    }
     bool personalBest = false;
     if (!e.flagged) {
         Statement best(db_->handle(), "SELECT MAX(score) FROM scores WHERE member_id = ? AND flagged = 0");
@@ -119,34 +127,38 @@ std::optional<bool> Store::recordScore(const ScoreEntry& e, int64_t now) {
         .bind(11, e.address);
     s.bind(12, now).bind(13, dayOf(now)).bind(14, weekOf(now));
     s.step();
-    if (s.failed() || !transaction.commit()) return std::nullopt;
-    return personalBest;
+    Statement remember(db_->handle(), "UPDATE members SET last_post = ? WHERE id = ?");
+    remember.bind(1, post).bind(2, e.memberId);
+    remember.step();
+    if (s.failed() || remember.failed() || !transaction.commit()) return std::nullopt;
+    return personalBest ? Recorded::PersonalBest : Recorded::Kept;
 }
 
 std::vector<Ranked> Store::ranked(const char* where, const std::string& key, int limit) {
-    // SQLite takes the other columns of an aggregate query with MAX() from the row that holds the maximum.
-    const std::string sql =
-        std::string("SELECT m.nickname, m.email, b.best, b.at FROM (SELECT member_id, "
-                    "MAX(score) AS best, created_at AS at FROM scores WHERE flagged = 0") +
-        where +
-        " GROUP BY member_id) b JOIN members m ON m.id = b.member_id "
-        "ORDER BY b.best DESC, b.at ASC LIMIT ?2";
+    // Scores best first (earliest first among equals), each member at their first, i.e. best, row; the
+    // index on (flagged, score, created_at) lets this stop as soon as the board is full.
+    const std::string sql = std::string("SELECT s.member_id, s.score, s.created_at, m.nickname, m.email "
+                                        "FROM scores s JOIN members m ON m.id = s.member_id "
+                                        "WHERE s.flagged = 0") +
+                            where + " ORDER BY s.score DESC, s.created_at ASC";
     std::lock_guard lock(mutex_);
     Statement s(db_->handle(), sql);
     if (*where) s.bind(1, key);
-    s.bind(2, static_cast<int64_t>(limit));
     std::vector<Ranked> out;
-    while (s.step())
-        out.push_back({s.text(0), s.text(1), s.integer(2), s.integer(3)});
+    std::unordered_set<int64_t> seen;
+    while ((limit < 0 || out.size() < static_cast<size_t>(limit)) && s.step()) {
+        if (seen.insert(s.integer(0)).second)
+            out.push_back({s.text(3), s.text(4), s.integer(1), s.integer(2)});
+    }
     return out;
 }
 
 std::vector<Ranked> Store::leaderboard(Board board, int64_t now, int limit) {
     switch (board) {
     case Board::Today:
-        return ranked(" AND day = ?1", dayOf(now), limit);
+        return ranked(" AND s.day = ?1", dayOf(now), limit);
     case Board::ThisWeek:
-        return ranked(" AND week = ?1", weekOf(now), limit);
+        return ranked(" AND s.week = ?1", weekOf(now), limit);
     case Board::AllTime:
         break;
     }
@@ -154,7 +166,7 @@ std::vector<Ranked> Store::leaderboard(Board board, int64_t now, int limit) {
 }
 
 std::vector<Ranked> Store::standings(bool week, const std::string& key) {
-    return ranked(week ? " AND week = ?1" : " AND day = ?1", key, -1);
+    return ranked(week ? " AND s.week = ?1" : " AND s.day = ?1", key, -1);
 }
 
 int64_t Store::scoreCount(bool flagged) {
@@ -162,6 +174,26 @@ int64_t Store::scoreCount(bool flagged) {
     Statement s(db_->handle(), "SELECT COUNT(*) FROM scores WHERE flagged = ?");
     s.bind(1, flagged ? 1 : 0);
     return s.step() ? s.integer(0) : 0;
+}
+
+std::vector<int64_t> Store::scoresOf(int64_t memberId) {
+    std::lock_guard lock(mutex_);
+    Statement s(db_->handle(), "SELECT score FROM scores WHERE member_id = ? ORDER BY id");
+    s.bind(1, memberId);
+    std::vector<int64_t> out;
+    while (s.step())
+        out.push_back(s.integer(0));
+    return out;
+}
+
+bool Store::limitPages(int64_t pages) {
+    std::lock_guard lock(mutex_);
+    return db_->limitPages(pages);
+}
+
+bool Store::intact() {
+    std::lock_guard lock(mutex_);
+    return db_->intact();
 }
 
 bool Store::addRelease(const Release& r, std::string& error) {

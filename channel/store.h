@@ -44,6 +44,13 @@ struct ScoreEntry {
     std::string address;
 };
 
+// What became of a posted score.
+enum class Recorded {
+    PersonalBest, // kept, the member's best so far
+    Kept,         // kept (not a new best, or flagged)
+    Replayed,     // the very post the member sent last: already kept, not counted twice
+};
+
 enum class Board { Today, ThisWeek, AllTime };
 
 // A member's best score on a board.
@@ -80,14 +87,22 @@ class Store {
     std::vector<Member> members();
     std::vector<Member> recruitsOf(int64_t memberId);
 
-    // Keeps a score. Gives whether it is the member's new personal best (never for a flagged one), or
-    // nothing if it could not be stored.
-    std::optional<bool> recordScore(const ScoreEntry& entry, int64_t now);
+    // Keeps a score, unless post (a digest of what was sent) is the member's previous post again. Gives
+    // what became of it (never a personal best for a flagged one), or nothing if it could not be stored
+    // (a full disk among others): then nothing of it is kept.
+    std::optional<Recorded> recordScore(const ScoreEntry& entry, const std::string& post, int64_t now);
     // Best unflagged score per member on a board, highest first (earliest first among equals).
     std::vector<Ranked> leaderboard(Board board, int64_t now, int limit);
     // The same for a given day ("YYYY-MM-DD") or ISO week ("YYYY-Www"), every member.
     std::vector<Ranked> standings(bool week, const std::string& key);
     int64_t scoreCount(bool flagged);
+    // Every score a member has, flagged ones included, in the order they came.
+    std::vector<int64_t> scoresOf(int64_t memberId);
+
+    // Caps the database at this many pages, like a disk that is full (a larger number lifts it).
+    bool limitPages(int64_t pages);
+    // PRAGMA integrity_check finds nothing wrong.
+    bool intact();
 
     // false if the version or the build (crc and length) is known already.
     bool addRelease(const Release& release, std::string& error);
@@ -103,7 +118,7 @@ class Store {
 
   private:
     explicit Store(std::unique_ptr<Database> db) : db_(std::move(db)) {}
-    std::vector<Ranked> ranked(const char* sql, const std::string& key, int limit);
+    std::vector<Ranked> ranked(const char* where, const std::string& key, int limit);
 
     std::mutex mutex_;
     std::unique_ptr<Database> db_;

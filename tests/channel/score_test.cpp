@@ -157,6 +157,25 @@ TEST_F(ScoreDesk, AlteredOrInconsistentScoresAreKeptAsideAndNeverRanked) {
     EXPECT_EQ(post(gameBody("\xC3\xA5sa@lumora.se", "hemligt", 10)).resultCode, 0);
 }
 
+TEST_F(ScoreDesk, ARememberedPasswordCountsOnlyUntilItIsChanged) {
+    CredentialCache cache;
+    const DeskHelpers helpers{&cache, nullptr, 0};
+    auto post = [&](const std::string& password, int32_t score) {
+        return parseAnswer(
+                   takeScore(*store, gameBody("\xC3\xA5sa@lumora.se", password, score), "::1", NOW, helpers)
+                       .text)
+            .resultCode;
+    };
+    EXPECT_EQ(post("hemligt", 10), 0);
+    EXPECT_EQ(post("hemligt", 20), 0); // remembered
+    EXPECT_EQ(post("Hemligt", 30), 3);
+    std::string error;
+    ASSERT_TRUE(setPassword(*store, member, "nytt-l\xC3\xB6sen", error)) << error;
+    EXPECT_EQ(post("hemligt", 40), 3); // the old password is worth nothing, remembered or not
+    EXPECT_EQ(post("nytt-l\xC3\xB6sen", 50), 0);
+    EXPECT_EQ(store->scoresOf(member), (std::vector<int64_t>{10, 20, 50}));
+}
+
 TEST_F(ScoreDesk, ABuildOtherThanTheNewestGetsTheVersionNotice) {
     std::string error;
     ASSERT_TRUE(store->addRelease({2, 111, 222, NOW}, error));

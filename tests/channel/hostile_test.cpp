@@ -1,0 +1,283 @@
+// Hostile input against the live server: injected SQL, stored HTML, forged forms, planted sessions,
+// password guessing, replayed and forged score posts, over-long user names.
+#include "channel/html.h"
+#include "channel/score_form.h"
+#include "channel/sessions.h"
+#include "net/answer_parser.h"
+#include "net/field_encoding.h"
+
+#include "live_channel.h"
+
+namespace tundrix::channel {
+namespace {
+
+// The game's own form, for a user, password and score (its builder, with fixed measurements).
+std::string gameBody(const std::string& user, const std::string& password, int32_t score,
+                     const std::string& processor = "CPU UNKNOWN") {
+    SubmissionRecord record;
+    record.setUserName(user);
+    record.setPassword(password);
+    record.score = score;
+    return buildSubmissionBody(record, {1000, processor, {1234, 5'000'000}});
+}
+
+class Hostile : public test::LiveChannel {
+  protected:
+    httplib::Result postScore(const std::string& body) {
+        return client->Post(SUBMIT_PATH, body, "application/x-www-form-urlencoded");
+    }
+    // A visitor's session: its cookie and the form token of the given page.
+    std::pair<std::string, std::string> visit(const std::string& path) {
+        const auto page = client->Get(path);
+        return {cookieOf(page), csrfOf(page->body)};
+    }
+    httplib::Result send(const std::string& path, const std::pair<std::string, std::string>& session,
+                         httplib::Params fields) {
+        fields.emplace("csrf", session.second);
+        return client->Post(path, {{"Cookie", session.first}}, fields);
+    }
+};
+
+TEST_F(Hostile, InjectedSqlInEveryFieldIsKeptAsPlainText) {
+    const std::string drop = "x');DROP TABLE scores;--"; // as long as a nickname may be
+    const std::string always = "' OR '1'='1";
+    join("anna@example.se", "Anna", "hemligt");
+
+    // Sign-up: every field carries SQL; the ones the rules allow are kept as typed.
+    const auto joined = send("/registrera/", visit("/registrera/"),
+                             {{"email", "o'brien--@example.se"},
+                              {"nickname", drop},
+                              {"password", always},
+                              {"password2", always},
+                              {"recruiter", "anna@example.se' OR 1=1 --"}});
+    EXPECT_EQ(joined->status, 400); // no such recruiter: the quote is not a way in
+    EXPECT_EQ(send("/registrera/", visit("/registrera/"),
+                   {{"email", "o'brien--@example.se"},
+                    {"nickname", drop},
+                    {"password", always},
+                    {"password2", always},
+                    {"recruiter", "anna@example.se"}})
+                  ->status,
+              303);
+    const auto kept = store->memberByEmail("o'brien--@example.se");
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->nickname, drop);
+
+    // Log-in: neither field opens an account.
+    EXPECT_EQ(send("/logga-in/", visit("/logga-in/"), {{"email", always}, {"password", always}})->status,
+              401);
+    EXPECT_EQ(send("/logga-in/", visit("/logga-in/"), {{"email", "anna@example.se' --"}, {"password", "x"}})
+                  ->status,
+              401);
+
+    // The score form: a quoted user name is unknown, a quoted password is wrong, the processor text is kept.
+    EXPECT_EQ(parseAnswer(postScore(gameBody(always, "hemligt", 5))->body).resultCode, 2);
+    EXPECT_EQ(parseAnswer(postScore(gameBody("anna@example.se", always, 5))->body).resultCode, 3);
+    EXPECT_EQ(parseAnswer(postScore(gameBody("o'brien--@example.se", always, 700, drop))->body).resultCode,
+              0);
+
+    // The query parameters of the pages.
+    for (const std::string path : {"/getpass.asp?mail=%27%20OR%201%3D1--", "/version.asp?gameid=1%27--",
+                                   "/registrera/?ref=%27);DROP%20TABLE%20members;--"})
+        EXPECT_EQ(client->Get(path)->status, 200) << path;
+
+    EXPECT_EQ(store->members().size(), 2u);
+    EXPECT_EQ(store->scoresOf(kept->id), std::vector<int64_t>{700});
+    EXPECT_TRUE(store->intact());
+    const auto board = store->leaderboard(Board::AllTime, 0, 10);
+    ASSERT_EQ(board.size(), 1u);
+    EXPECT_EQ(board[0].nickname, drop);
+}
+
+TEST_F(Hostile, StoredHtmlInNamesAndRecruiterFieldsIsShownEscaped) {
+    const std::string script = "<script>x()</script>";
+    const std::string image = "\"><img src=x onerror=alert(1)>";
+    const int64_t id = join("eve@example.se", script, "hemligt");
+    ScoreEntry entry;
+    entry.memberId = id;
+    entry.score = 10;
+    ASSERT_TRUE(store->recordScore(entry, "one", 0));
+    const std::string home = client->Get("/")->body;
+    EXPECT_EQ(home.find("<script>"), std::string::npos);
+    EXPECT_NE(home.find("&lt;script&gt;x()&lt;/script&gt;"), std::string::npos);
+
+    // The recruiter field comes back into the sign-up page, from the link and from a refused form.
+    const std::string linked = client->Get("/registrera/?ref=" + escapeQuery(image))->body;
+    const std::string refused = send("/registrera/", visit("/registrera/"),
+                                     {{"email", "x@y.se"},
+                                      {"nickname", script},
+                                      {"password", "a"},
+                                      {"password2", "b"},
+                                      {"recruiter", image}})
+                                    ->body;
+    for (const std::string& page : {linked, refused}) {
+        EXPECT_EQ(page.find("<img"), std::string::npos);
+        EXPECT_NE(page.find("&quot;&gt;&lt;img src=x onerror=alert(1)&gt;"), std::string::npos);
+    }
+    EXPECT_EQ(refused.find("<script>"), std::string::npos);
+
+    // A recruit's nickname on the recruiter's challenge page.
+    join("bo@example.se", "\"><img src=x onerror=1>", "hemligt", "eve@example.se");
+    const auto login = visit("/logga-in/");
+    const auto in = send("/logga-in/", login, {{"email", "eve@example.se"}, {"password", "hemligt"}});
+    const std::string challenge = client->Get("/useradm/challenge/", {{"Cookie", cookieOf(in)}})->body;
+    EXPECT_EQ(challenge.find("<img"), std::string::npos);
+    EXPECT_EQ(challenge.find("<script>"), std::string::npos);
+}
+
+TEST_F(Hostile, EveryFormRefusesAForeignOrMissingFormToken) {
+    join("anna@example.se", "Anna", "hemligt");
+    const auto login = visit("/logga-in/");
+    const auto in = send("/logga-in/", login, {{"email", "anna@example.se"}, {"password", "hemligt"}});
+    ASSERT_EQ(in->status, 303);
+    const std::pair member{cookieOf(in), csrfOf(client->Get("/", {{"Cookie", cookieOf(in)}})->body)};
+    const auto other = visit("/registrera/");
+
+    const httplib::Params signup{
+        {"email", "bo@example.se"}, {"nickname", "Bo"}, {"password", "hemligt"}, {"password2", "hemligt"}};
+    const httplib::Params credentials{{"email", "anna@example.se"}, {"password", "hemligt"}};
+    for (const auto& [path, fields] : std::vector<std::pair<std::string, httplib::Params>>{
+             {"/registrera/", signup}, {"/logga-in/", credentials}, {"/logga-ut/", {}}}) {
+        // No token, an empty one, another session's, and a right token without its session's cookie.
+        EXPECT_EQ(client->Post(path, {{"Cookie", member.first}}, fields)->status, 403) << path;
+        EXPECT_EQ(send(path, {member.first, ""}, fields)->status, 403) << path;
+        EXPECT_EQ(send(path, {member.first, other.second}, fields)->status, 403) << path;
+        EXPECT_EQ(send(path, {"", member.second}, fields)->status, 403) << path;
+    }
+    EXPECT_FALSE(store->memberByEmail("bo@example.se"));
+    EXPECT_EQ(client->Get("/useradm/challenge/", {{"Cookie", member.first}})->status, 200); // still logged in
+}
+
+TEST_F(Hostile, APlantedSessionIsNeverTheOneThatLogsIn) {
+    join("anna@example.se", "Anna", "hemligt");
+    // A made-up token is not taken up: the server hands out its own.
+    const std::string madeUp = std::string(SESSION_COOKIE) + "=" + std::string(64, 'a');
+    const auto page = client->Get("/logga-in/", {{"Cookie", madeUp}});
+    EXPECT_NE(cookieOf(page), madeUp);
+    EXPECT_EQ(send("/logga-in/", {madeUp, csrfOf(page->body)},
+                   {{"email", "anna@example.se"}, {"password", "hemligt"}})
+                  ->status,
+              403);
+
+    // A real visitor's session, planted in the victim's browser, stays a visitor's after she logs in.
+    const auto planted = visit("/logga-in/");
+    const auto in = send("/logga-in/", planted, {{"email", "anna@example.se"}, {"password", "hemligt"}});
+    ASSERT_EQ(in->status, 303);
+    EXPECT_NE(cookieOf(in), planted.first);
+    EXPECT_EQ(client->Get("/useradm/challenge/", {{"Cookie", planted.first}})->status, 303);
+    EXPECT_EQ(client->Get("/useradm/challenge/", {{"Cookie", cookieOf(in)}})->status, 200);
+}
+
+TEST_F(Hostile, PasswordGuessingIsStoppedPerAccountAndTheGameMayTryAgainLater) {
+    join("anna@example.se", "Anna", "hemligt");
+    // The web log-in: five wrong guesses, then even the right password waits, on a readable page.
+    int refused = 0;
+    for (int i = 0; i < 6; ++i) {
+        const auto r = send("/logga-in/", visit("/logga-in/"),
+                            {{"email", "Anna@Example.se"}, {"password", "guess-" + std::to_string(i)}});
+        refused += r->status == 429;
+    }
+    EXPECT_EQ(refused, 1);
+    const auto blocked =
+        send("/logga-in/", visit("/logga-in/"), {{"email", "anna@example.se"}, {"password", "hemligt"}});
+    EXPECT_EQ(blocked->status, 429);
+    EXPECT_GE(std::stoi(blocked->get_header_value("Retry-After")), 1);
+    EXPECT_EQ(blocked->get_header_value("Content-Type"), "text/html; charset=utf-8");
+    EXPECT_NE(blocked->body.find("Too many attempts"), std::string::npos);
+
+    // The score form: wrong passwords count against the user name; once used up, the game hears an HTTP
+    // error without a number, which its register dialog answers with "try again".
+    std::string error;
+    if (!http.ensureLoaded(error)) GTEST_SKIP() << error;
+    join("bo@example.se", "Bo", "hemligt");
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(submit("bo@example.se", "guess-" + std::to_string(i), 10).resultCode, 3);
+    const SubmissionRecord stopped = submit("bo@example.se", "hemligt", 10);
+    EXPECT_EQ(stopped.resultCode, 429);
+    EXPECT_EQ(store->scoreCount(false), 0);
+}
+
+class HostileLimits : public Hostile {
+  protected:
+    void configure() override {
+        site.limits.scorePerAddress = {3, 0.001};
+        site.limits.signupPerAddress = {2, 0.001};
+    }
+};
+
+TEST_F(HostileLimits, OneAddressIsSlowedOnTheScoreFormAndTheSignUpForm) {
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(postScore(gameBody("nobody@example.se", "hemligt", i))->status, 200);
+    const auto score = postScore(gameBody("nobody@example.se", "hemligt", 4));
+    EXPECT_EQ(score->status, 429);
+    EXPECT_FALSE(parseAnswer(score->body).hasResult); // no number: nothing the game reads as a verdict
+
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(send("/registrera/", visit("/registrera/"), {{"email", "bad"}})->status, 400);
+    const auto signup = send("/registrera/", visit("/registrera/"), {{"email", "bad"}});
+    EXPECT_EQ(signup->status, 429);
+    EXPECT_NE(signup->body.find("lang=\"en\""), std::string::npos);
+}
+
+TEST_F(Hostile, TheSamePostTwiceInARowCountsOnce) {
+    join("anna@example.se", "Anna", "hemligt");
+    const std::string first = gameBody("anna@example.se", "hemligt", 500);
+    EXPECT_EQ(parseAnswer(postScore(first)->body).resultCode, 0);
+    EXPECT_EQ(parseAnswer(postScore(first)->body).resultCode, 1); // registered, not counted again
+    EXPECT_EQ(parseAnswer(postScore(gameBody("anna@example.se", "hemligt", 400))->body).resultCode, 1);
+    EXPECT_EQ(parseAnswer(postScore(first)->body).resultCode, 1); // not in a row: a new game's equal score
+    EXPECT_EQ(store->scoresOf(store->memberByEmail("anna@example.se")->id),
+              (std::vector<int64_t>{500, 400, 500}));
+}
+
+TEST_F(Hostile, ScoresThatBreakTheFieldChecksAreRefusedOrKeptAside) {
+    join("anna@example.se", "Anna", "hemligt");
+    const std::string good = gameBody("anna@example.se", "hemligt", 900);
+    auto with = [&good](const std::string& name, const std::string& value) {
+        std::string body = good;
+        const size_t at = body.find("&" + name + "=") + name.size() + 2;
+        return body.replace(at, body.find('&', at) - at, value);
+    };
+    // Not a form at all, or beyond what the game ever sends: refused (the game offers another try).
+    for (const std::string& body : {with("f4", encodeField("12x")), with("f4", encodeField("99999999999")),
+                                    with("f3", encodeField(std::string(17, 'p'))), with("f5", "ABC"),
+                                    with("f7", encodeField(std::string(MAX_FIELD_BYTES + 1, 'C'))),
+                                    good + "&f4=" + encodeField("1"), std::string(70'000, 'A')}) {
+        const auto r = postScore(body);
+        ASSERT_TRUE(r);
+        EXPECT_GE(r->status, 400) << body.substr(0, 80);
+        EXPECT_FALSE(parseAnswer(r->body).hasResult);
+    }
+    // A form that reads but does not add up: kept aside, never ranked, and the sender is not told.
+    for (const std::string& body : {with("f2", "11"), with("fa", encodeField("1anna@example.se")),
+                                    with("fb", encodeField("5")), with("f5", encodeField("fast"))})
+        EXPECT_EQ(parseAnswer(postScore(body)->body).resultCode, 1);
+    EXPECT_EQ(store->scoreCount(true), 4);
+    EXPECT_TRUE(store->leaderboard(Board::AllTime, 0, 10).empty());
+}
+
+TEST_F(Hostile, AUserNameOfExactlySixtyFourBytesWorksAndALongerOneIsRefused) {
+    const std::string domain = "@example.se";
+    const std::string exact = std::string(64 - domain.size(), 'a') + domain;
+    // 64 characters with a Swedish letter: two bytes in UTF-8, one in the game's code page.
+    const std::string swedish = "\xC3\xA5" + std::string(63 - domain.size(), 'b') + domain;
+    const std::string longer = "c" + exact;
+    for (const std::string& email : {exact, swedish, longer}) {
+        const auto r = send("/registrera/", visit("/registrera/"),
+                            {{"email", email},
+                             {"nickname", email.substr(0, 10)},
+                             {"password", "hemligt"},
+                             {"password2", "hemligt"}});
+        EXPECT_EQ(r->status, email == longer ? 400 : 303) << email;
+    }
+    EXPECT_FALSE(store->memberByEmail(longer));
+    EXPECT_EQ(parseAnswer(postScore(gameBody(exact, "hemligt", 10))->body).resultCode, 0);
+    EXPECT_EQ(parseAnswer(postScore(gameBody(swedish, "hemligt", 10))->body).resultCode, 0);
+    // The game cuts what is typed at 64; a longer name can only come from elsewhere, and is refused.
+    std::string forged = gameBody(exact, "hemligt", 10);
+    forged.replace(3, forged.find('&') - 3, encodeField(std::string(65, 'a')));
+    EXPECT_EQ(postScore(forged)->status, 400);
+}
+
+} // namespace
+} // namespace tundrix::channel

@@ -1,0 +1,3 @@
+if(TARGET tundrix_channel)
+  tundrix_fuzz(site tundrix_channel)
+endif()

@@ -1,5 +1,7 @@
 // The menu bar's entries and their command numbers, in the order they are shown (no SDL here).
 #pragma once
+#include "sound/volume_level.h"
+
 #include <string>
 #include <vector>
 
@@ -28,11 +30,23 @@ enum WindowCommand : int {
     CMD_ZOOM_3 = 41003,
     CMD_PAUSE = 41010,
     CMD_FULL_SCREEN = 41011,
+    CMD_VOLUME_1 = 41020, // full volume; the quieter steps follow
+    CMD_MUTE = 41030,
 };
 constexpr int MIN_ZOOM = 1;
 constexpr int MAX_ZOOM = 3;
 inline int zoomOfCommand(int command) {
     return command >= CMD_ZOOM_1 && command <= CMD_ZOOM_3 ? command - CMD_ZOOM_1 + MIN_ZOOM : 0;
+}
+
+// The volume step a command chooses, or -1.
+inline int volumeStepOfCommand(int command) {
+    return command >= CMD_VOLUME_1 && command < CMD_VOLUME_1 + VolumeLevel::STEPS ? command - CMD_VOLUME_1
+                                                                                  : -1;
+}
+inline bool isWindowCommand(int command) {
+    return zoomOfCommand(command) != 0 || command == CMD_PAUSE || command == CMD_FULL_SCREEN ||
+           volumeStepOfCommand(command) >= 0 || command == CMD_MUTE;
 }
 
 struct MenuEntry {

@@ -88,6 +88,8 @@ bool ShellUi::commandMarked(int command) const {
     if (const int zoom = zoomOfCommand(command)) return zoom == host_.zoom();
     if (command == CMD_FULL_SCREEN) return host_.fullScreen();
     if (command == CMD_PAUSE) return paused_;
+    if (const int step = volumeStepOfCommand(command); step >= 0) return step == volume_.step;
+    if (command == CMD_MUTE) return volume_.muted;
     return false;
 }
 
@@ -123,6 +125,9 @@ int ShellUi::paintMenus() {
         case ShellKey::FullScreen:
             command = CMD_FULL_SCREEN;
             break;
+        case ShellKey::Mute:
+            command = CMD_MUTE;
+            break;
         default:
             break;
         }
@@ -141,6 +146,11 @@ bool ShellUi::restartKeyDown() {
 }
 
 void ShellUi::runWindowCommand(int command) {
+    if (const int step = volumeStepOfCommand(command); step >= 0 || command == CMD_MUTE) {
+        volume_ = step >= 0 ? volume_.withStep(step) : volume_.toggledMute();
+        if (volumeChanged) volumeChanged(volume_);
+        return;
+    }
     if (const int zoom = zoomOfCommand(command)) {
         host_.setZoom(zoom);
     } else if (command == CMD_FULL_SCREEN) {

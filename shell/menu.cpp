@@ -5,31 +5,20 @@
 
 namespace tundrix {
 
-namespace {
-
-// The volume steps and mute, below a separator at the end of a menu.
-std::vector<MenuEntry> withSound(std::vector<MenuEntry> items, const std::string& sound, const char* mute) {
-    items.push_back({});
-    for (int step = 0; step < VolumeLevel::STEPS; ++step)
-        items.push_back({sound + " " + VolumeLevel::stepLabel(step), CMD_VOLUME_1 + step});
-    items.push_back({mute, CMD_MUTE});
-    return items;
-}
-
-} // namespace
-
 std::vector<MenuPopup> menuBar() {
     return {
-        {"Spel", withSound({{"Starta nytt spel (F1)", CMD_NEW_GAME},
-                            {"Spelregler", CMD_RULES},
-                            {"Avsluta (Alt-F4)", CMD_QUIT},
-                            {},
-                            {"Paus (P)", CMD_PAUSE},
-                            {"Förstoring 1 ×", CMD_ZOOM_1},
-                            {"Förstoring 2 ×", CMD_ZOOM_2},
-                            {"Förstoring 3 ×", CMD_ZOOM_3},
-                            {"Helskärm (F11)", CMD_FULL_SCREEN}},
-                           "Ljud", "Tyst (M)")},
+        {"Spel",
+         {{"Starta nytt spel (F1)", CMD_NEW_GAME},
+          {"Spelregler", CMD_RULES},
+          {"Avsluta (Alt-F4)", CMD_QUIT},
+          {},
+          {"Paus (P)", CMD_PAUSE},
+          {"Förstoring 1 ×", CMD_ZOOM_1},
+          {"Förstoring 2 ×", CMD_ZOOM_2},
+          {"Förstoring 3 ×", CMD_ZOOM_3},
+          {"Helskärm (F11)", CMD_FULL_SCREEN},
+          {"Ljud", CMD_VOLUME},
+          {"Tyst (M)", CMD_MUTE}}},
         {"Tävling", {{"Tävlingsregler", CMD_COMPETITION_RULES}, {"Om Lumora", CMD_ABOUT}}},
         {"Koppla upp",
          {{"Registrera high-score", CMD_REGISTER},
@@ -38,18 +27,20 @@ std::vector<MenuPopup> menuBar() {
           {"Besök Tundrixs hemsida", CMD_BRAND_SITE}}},
         {" ", {}},
         {"", {}},
-        {"In English", withSound({{"New Game ( F1)", CMD_NEW_GAME},
-                                  {"How to Play", CMD_HOW_TO_PLAY},
-                                  {"About Lumora", CMD_ABOUT_ENGLISH},
-                                  {"Register high-score", CMD_REGISTER},
-                                  {"Visit " + std::string(CHANNEL_HOST), CMD_CHANNEL_SITE},
-                                  {},
-                                  {"Pause (P)", CMD_PAUSE},
-                                  {"Zoom 1 ×", CMD_ZOOM_1},
-                                  {"Zoom 2 ×", CMD_ZOOM_2},
-                                  {"Zoom 3 ×", CMD_ZOOM_3},
-                                  {"Full screen (F11)", CMD_FULL_SCREEN}},
-                                 "Sound", "Mute (M)")},
+        {"In English",
+         {{"New Game ( F1)", CMD_NEW_GAME},
+          {"How to Play", CMD_HOW_TO_PLAY},
+          {"About Lumora", CMD_ABOUT_ENGLISH},
+          {"Register high-score", CMD_REGISTER},
+          {"Visit " + std::string(CHANNEL_HOST), CMD_CHANNEL_SITE},
+          {},
+          {"Pause (P)", CMD_PAUSE},
+          {"Zoom 1 ×", CMD_ZOOM_1},
+          {"Zoom 2 ×", CMD_ZOOM_2},
+          {"Zoom 3 ×", CMD_ZOOM_3},
+          {"Full screen (F11)", CMD_FULL_SCREEN},
+          {"Sound", CMD_VOLUME},
+          {"Mute (M)", CMD_MUTE}}},
     };
 }
 

@@ -1,7 +1,5 @@
 // The menu bar's entries and their command numbers, in the order they are shown (no SDL here).
 #pragma once
-#include "sound/volume_level.h"
-
 #include <string>
 #include <vector>
 
@@ -30,8 +28,8 @@ enum WindowCommand : int {
     CMD_ZOOM_3 = 41003,
     CMD_PAUSE = 41010,
     CMD_FULL_SCREEN = 41011,
-    CMD_VOLUME_1 = 41020, // full volume; the quieter steps follow
-    CMD_MUTE = 41030,
+    CMD_VOLUME = 41020, // one step quieter, from the quietest back to full volume
+    CMD_MUTE = 41021,
 };
 constexpr int MIN_ZOOM = 1;
 constexpr int MAX_ZOOM = 3;
@@ -39,18 +37,14 @@ inline int zoomOfCommand(int command) {
     return command >= CMD_ZOOM_1 && command <= CMD_ZOOM_3 ? command - CMD_ZOOM_1 + MIN_ZOOM : 0;
 }
 
-// The volume step a command chooses, or -1.
-inline int volumeStepOfCommand(int command) {
-    return command >= CMD_VOLUME_1 && command < CMD_VOLUME_1 + VolumeLevel::STEPS ? command - CMD_VOLUME_1
-                                                                                  : -1;
-}
 inline bool isWindowCommand(int command) {
     return zoomOfCommand(command) != 0 || command == CMD_PAUSE || command == CMD_FULL_SCREEN ||
-           volumeStepOfCommand(command) >= 0 || command == CMD_MUTE;
+           command == CMD_VOLUME || command == CMD_MUTE;
 }
 
 struct MenuEntry {
-    std::string label; // UTF-8; an entry without label and command is a separator line
+    std::string label; // UTF-8; an entry without label and command is a separator line. The volume item
+                       // is shown with the volume in use after its label.
     int command = 0;
     bool separator() const { return label.empty() && command == 0; }
 };

@@ -88,7 +88,6 @@ bool ShellUi::commandMarked(int command) const {
     if (const int zoom = zoomOfCommand(command)) return zoom == host_.zoom();
     if (command == CMD_FULL_SCREEN) return host_.fullScreen();
     if (command == CMD_PAUSE) return paused_;
-    if (const int step = volumeStepOfCommand(command); step >= 0) return step == volume_.step;
     if (command == CMD_MUTE) return volume_.muted;
     return false;
 }
@@ -132,7 +131,12 @@ int ShellUi::paintMenus() {
             break;
         }
     }
-    if (const int clicked = drawMenuBar(nav_, true, [this](int c) { return commandMarked(c); }))
+    const auto shown = [this](const MenuEntry& item) {
+        return item.command == CMD_VOLUME ? item.label + " " + VolumeLevel::stepLabel(volume_.step)
+                                          : item.label;
+    };
+    if (const int clicked = drawMenuBar(
+            nav_, true, [this](int c) { return commandMarked(c); }, shown))
         command = clicked;
     if (paused_) drawPauseSign(host_.signFont(), static_cast<float>(host_.menuBarHeight()));
     host_.finishFrame();
@@ -146,8 +150,12 @@ bool ShellUi::restartKeyDown() {
 }
 
 void ShellUi::runWindowCommand(int command) {
-    if (const int step = volumeStepOfCommand(command); step >= 0 || command == CMD_MUTE) {
-        volume_ = step >= 0 ? volume_.withStep(step) : volume_.toggledMute();
+    if (command == CMD_VOLUME || command == CMD_MUTE) {
+        // The volume item steps quieter and from the quietest back to full; mute leaves the step alone.
+        if (command == CMD_MUTE)
+            volume_ = volume_.toggledMute();
+        else
+            volume_ = volume_.step + 1 < VolumeLevel::STEPS ? volume_.quieter() : volume_.withStep(0);
         if (volumeChanged) volumeChanged(volume_);
         return;
     }

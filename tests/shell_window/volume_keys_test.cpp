@@ -77,9 +77,18 @@ TEST_F(VolumeInTheWindow, MTogglesMuteMenuItemsSetTheStepAndATextFieldKeepsItsM)
     tapThenPass({SDL_SCANCODE_M});
     EXPECT_EQ(changes, (std::vector<VolumeLevel>{{1, true}})) << "M mutes, the step stays";
 
-    // F10 opens "Spel" on its first item; up wraps to mute at the bottom, then the steps from the quietest.
-    tapThenPass({SDL_SCANCODE_F10, SDL_SCANCODE_UP, SDL_SCANCODE_UP, SDL_SCANCODE_UP, SDL_SCANCODE_RETURN});
+    // F10 opens "Spel" on its first item; up wraps to mute at the bottom, and above it is the volume, which
+    // steps quieter and from the quietest back to full.
+    const auto chooseVolume = [&] {
+        tapThenPass({SDL_SCANCODE_F10, SDL_SCANCODE_UP, SDL_SCANCODE_UP, SDL_SCANCODE_RETURN});
+    };
+    chooseVolume();
     EXPECT_EQ(ui->volume(), (VolumeLevel{2, true})) << "a step chosen while muted stays muted";
+    chooseVolume();
+    chooseVolume();
+    EXPECT_EQ(ui->volume(), (VolumeLevel{0, true})) << "from the quietest back to full";
+    chooseVolume();
+    chooseVolume();
     tapThenPass({SDL_SCANCODE_F10, SDL_SCANCODE_UP, SDL_SCANCODE_RETURN});
     EXPECT_EQ(ui->volume(), (VolumeLevel{2, false})) << "the mute item unmutes";
     EXPECT_FALSE(ui->holding()) << "choosing closed the menu";

@@ -18,7 +18,7 @@ enum class WindowEvent {
 };
 
 // Keys the menus, the dialogs and the pause take, latched as they go down so that a short tap counts.
-enum class ShellKey { OpenMenu, Left, Right, Up, Down, Enter, Escape, Pause, FullScreen };
+enum class ShellKey { OpenMenu, Left, Right, Up, Down, Enter, Escape, Pause, FullScreen, Mute };
 
 class ImGuiHost {
   public:

@@ -3,6 +3,7 @@
 #include "platform/sdl_video.h"
 
 #include "platform/imgui_fonts.h"
+#include "platform/sdl_gamepad.h"
 #include "platform/sdl_keys.h"
 #include "platform/sdl_window_icon.h"
 
@@ -59,6 +60,8 @@ std::optional<ShellKey> shellKeyOf(SDL_Scancode code) {
         return ShellKey::Pause;
     case SDL_SCANCODE_F11:
         return ShellKey::FullScreen;
+    case SDL_SCANCODE_M:
+        return ShellKey::Mute;
     default:
         return std::nullopt;
     }
@@ -67,6 +70,7 @@ std::optional<ShellKey> shellKeyOf(SDL_Scancode code) {
 
 struct SdlVideo::Impl {
     SdlKeys& keys;
+    SdlGamepads* pads = nullptr;
     WindowOptions options;
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;
@@ -124,7 +128,9 @@ struct SdlVideo::Impl {
             // Alt-F4 closes the game even where no window manager turns it into a close request.
             if (code == SDL_SCANCODE_F4 && (e.key.keysym.mod & KMOD_ALT)) return WindowEvent::CloseRequested;
             altAlone = code == SDL_SCANCODE_LALT || code == SDL_SCANCODE_RALT;
-            if (auto key = shellKeyOf(code)) pending.push_back(*key);
+            // M typed into a dialog's field is a letter, not mute.
+            if (auto key = shellKeyOf(code); key && !(*key == ShellKey::Mute && SDL_IsTextInputActive()))
+                pending.push_back(*key);
             keys.noteKeyDown(code);
             break;
         }
@@ -143,9 +149,15 @@ struct SdlVideo::Impl {
             altAlone = false;
             news = true;
             break;
+        case SDL_CONTROLLERBUTTONDOWN:
+            // Start works the menus and the dialogs' default button as Enter does.
+            if (e.cbutton.button == SDL_CONTROLLER_BUTTON_START) pending.push_back(ShellKey::Enter);
+            break;
         default:
             break;
         }
+        // Pads plugged in or out, buttons and stick flicks; stick motion that presses nothing is no news.
+        if (pads != nullptr && pads->handleEvent(e)) news = true;
         return WindowEvent::Handled;
     }
 
@@ -389,7 +401,12 @@ void SdlVideo::setTextInput(bool on) {
         SDL_StopTextInput();
 }
 
+void SdlVideo::attachGamepads(SdlGamepads& pads) {
+    impl_->pads = &pads;
+}
+
 void SdlVideo::forgetTappedKeys() {
+    if (impl_->pads != nullptr) impl_->pads->clearTaps();
     impl_->keys.clearTaps();
 }
 

@@ -12,6 +12,7 @@
 namespace tundrix {
 
 class SdlKeys;
+class SdlGamepads;
 
 // Expands width x height palette indices through a 256-entry 0xAARRGGBB table into 32-bit pixels,
 // rows pitchBytes apart.
@@ -51,6 +52,8 @@ class SdlVideo : public VideoOut, public ImGuiHost {
     const std::vector<ShellKey>& keysPressed() const override;
     void setTextInput(bool on) override;
     void forgetTappedKeys() override;
+    // Gamepad events go to these pads from now on, and their taps are forgotten with the keyboard's.
+    void attachGamepads(SdlGamepads& pads);
     int menuBarHeight() const override;
     ImFont* signFont() const override;
     int zoom() const override;

@@ -216,7 +216,7 @@ bool loopPass(GameSession& session, ShellWindow& window) {
     session.checkRestartKey(window.restartKeyDown());
 
     // Commands run after the menu's frame is finished: they may open dialogs or end the program.
-    if (command >= CMD_ZOOM_1 && command <= CMD_FULL_SCREEN) {
+    if (isWindowCommand(command)) {
         window.runWindowCommand(command);
     } else if (command != 0) {
         const CommandEffect effect = session.runCommand(command);

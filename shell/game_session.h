@@ -96,7 +96,7 @@ class ShellWindow : public DialogHost {
     // Shows the last picture with the menu bar over it; the command chosen there (or by a key), or 0.
     virtual int paintMenus() = 0;
     virtual bool restartKeyDown() = 0;
-    // Zoom, full screen and pause: the window's own commands.
+    // Zoom, full screen, pause, volume and mute: the window's own commands.
     virtual void runWindowCommand(int command) = 0;
     virtual void openUrl(const std::string& url) = 0;
     // Handles the events that are waiting; when wait is set, first waits up to a frame's time for one

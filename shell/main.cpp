@@ -5,9 +5,11 @@
 #include "net/measurements.h"
 #include "net/score_submission.h"
 #include "net/submission_record.h"
+#include "platform/combined_keys.h"
 #include "platform/curl_http_client.h"
 #include "platform/sdl_audio.h"
 #include "platform/sdl_clock.h"
+#include "platform/sdl_gamepad.h"
 #include "platform/sdl_keys.h"
 #include "platform/sdl_video.h"
 #include "resources/embedded_fonts.h"
@@ -72,8 +74,14 @@ int main() {
     const uint32_t runStart = clock.nowMs();
     const uint32_t storedPlayTime = settings.readPlayTime();
 
-    KeyboardInput keyboard(keys);
+    // Pads plugged in now or later play alongside the keyboard, and their Back button is F1.
+    SdlGamepads pads;
+    window->attachGamepads(pads);
+    CombinedKeys gameKeys(keys, pads);
+    KeyboardInput keyboard(gameKeys);
     SdlAudio audio;
+    const VolumeLevel volume = settings.readVolume();
+    audio.setOutputVolume(volume.attenuation());
     GameServices services{clock, keyboard, resources, audio, *window};
 
     GameSession session(
@@ -83,13 +91,19 @@ int main() {
         },
         [](World& world) { return world.scoreCounter(); });
     ShellUi ui(
-        *window, keys, session, [channel](ScoreSubmission& s) { postToChannel(channel, s); },
+        *window, gameKeys, session, [channel](ScoreSubmission& s) { postToChannel(channel, s); },
         [&](int zoom, bool fullScreen) {
             settings.writeZoom(zoom);
             settings.writeFullScreen(fullScreen);
         });
 
     ui.pausedChanged = [&](bool paused) { audio.setMuted(paused); };
+    // The player's volume reaches every sound at once, playing or not, and is kept for the next run.
+    ui.setVolume(volume);
+    ui.volumeChanged = [&](VolumeLevel level) {
+        audio.setOutputVolume(level.attenuation());
+        settings.writeVolume(level);
+    };
 
     while (loopPass(session, ui)) {
     }

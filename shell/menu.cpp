@@ -16,7 +16,9 @@ std::vector<MenuPopup> menuBar() {
           {"Förstoring 1 ×", CMD_ZOOM_1},
           {"Förstoring 2 ×", CMD_ZOOM_2},
           {"Förstoring 3 ×", CMD_ZOOM_3},
-          {"Helskärm (F11)", CMD_FULL_SCREEN}}},
+          {"Helskärm (F11)", CMD_FULL_SCREEN},
+          {"Ljud", CMD_VOLUME},
+          {"Tyst (M)", CMD_MUTE}}},
         {"Tävling", {{"Tävlingsregler", CMD_COMPETITION_RULES}, {"Om Lumora", CMD_ABOUT}}},
         {"Koppla upp",
          {{"Registrera high-score", CMD_REGISTER},
@@ -36,7 +38,9 @@ std::vector<MenuPopup> menuBar() {
           {"Zoom 1 ×", CMD_ZOOM_1},
           {"Zoom 2 ×", CMD_ZOOM_2},
           {"Zoom 3 ×", CMD_ZOOM_3},
-          {"Full screen (F11)", CMD_FULL_SCREEN}}},
+          {"Full screen (F11)", CMD_FULL_SCREEN},
+          {"Sound", CMD_VOLUME},
+          {"Mute (M)", CMD_MUTE}}},
     };
 }
 

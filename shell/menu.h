@@ -28,6 +28,8 @@ enum WindowCommand : int {
     CMD_ZOOM_3 = 41003,
     CMD_PAUSE = 41010,
     CMD_FULL_SCREEN = 41011,
+    CMD_VOLUME = 41020, // one step quieter, from the quietest back to full volume
+    CMD_MUTE = 41021,
 };
 constexpr int MIN_ZOOM = 1;
 constexpr int MAX_ZOOM = 3;
@@ -35,8 +37,14 @@ inline int zoomOfCommand(int command) {
     return command >= CMD_ZOOM_1 && command <= CMD_ZOOM_3 ? command - CMD_ZOOM_1 + MIN_ZOOM : 0;
 }
 
+inline bool isWindowCommand(int command) {
+    return zoomOfCommand(command) != 0 || command == CMD_PAUSE || command == CMD_FULL_SCREEN ||
+           command == CMD_VOLUME || command == CMD_MUTE;
+}
+
 struct MenuEntry {
-    std::string label; // UTF-8; an entry without label and command is a separator line
+    std::string label; // UTF-8; an entry without label and command is a separator line. The volume item
+                       // is shown with the volume in use after its label.
     int command = 0;
     bool separator() const { return label.empty() && command == 0; }
 };

@@ -13,7 +13,8 @@ constexpr float MARK_WIDTH = 16.0f;
 const ImU32 LIT_TEXT = IM_COL32(10, 16, 48, 255);
 } // namespace
 
-int drawMenuBar(MenuNavigator& nav, bool enabled, const MenuMark& marked) {
+int drawMenuBar(MenuNavigator& nav, bool enabled, const MenuMark& marked, const MenuLabel& shown) {
+    const auto textOf = [&](const MenuEntry& item) { return shown ? shown(item) : item.label; };
     int chosen = 0;
     const ImGuiStyle& style = ImGui::GetStyle();
     const ImU32 gold = ImGui::GetColorU32(ImGuiCol_Header);
@@ -69,7 +70,7 @@ int drawMenuBar(MenuNavigator& nav, bool enabled, const MenuMark& marked) {
         const MenuPopup& popup = nav.bar()[static_cast<size_t>(nav.openMenu())];
         float widest = 0.0f;
         for (const MenuEntry& item : popup.items)
-            widest = std::max(widest, ImGui::CalcTextSize(item.label.c_str()).x);
+            widest = std::max(widest, ImGui::CalcTextSize(textOf(item).c_str()).x);
         const float rowH = ImGui::GetFontSize() + style.FramePadding.y * 2.0f + 2.0f;
         const float rowW = MARK_WIDTH + widest + style.FramePadding.x * 2.0f + 16.0f;
         // Inside the window: a menu opened near the right edge moves left.
@@ -113,7 +114,7 @@ int drawMenuBar(MenuNavigator& nav, bool enabled, const MenuMark& marked) {
                                           colour);
                 draw->AddText(ImVec2(at.x + MARK_WIDTH + style.FramePadding.x,
                                      at.y + (rowH - ImGui::GetFontSize()) * 0.5f),
-                              colour, item.label.c_str());
+                              colour, textOf(item).c_str());
                 if (clicked) chosen = nav.clickItem(static_cast<int>(j));
             }
             if (ImGui::IsWindowHovered()) pointerUsed = true;

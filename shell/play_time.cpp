@@ -149,6 +149,16 @@ bool Settings::writeFullScreen(bool on) const {
     return writeSettingsFile(folder_ / "fullscreen", on ? "1\n" : "0\n");
 }
 
+VolumeLevel Settings::readVolume() const {
+    auto text = readSettingsFile(folder_.empty() ? folder_ : folder_ / "volume");
+    return text ? parseVolume(*text) : VolumeLevel{};
+}
+
+bool Settings::writeVolume(VolumeLevel level) const {
+    if (folder_.empty()) return false;
+    return writeSettingsFile(folder_ / "volume", formatVolume(level));
+}
+
 void Settings::removeStaleTemporaries() const {
     if (folder_.empty()) return;
     std::error_code ec;
@@ -158,7 +168,7 @@ void Settings::removeStaleTemporaries() const {
         const size_t dot = name.rfind('.');
         if (dot == std::string::npos || name.size() - dot != 7) continue; // mkstemp's six characters
         const std::string base = name.substr(0, dot);
-        if (base != "time" && base != "zoom" && base != "fullscreen") continue;
+        if (base != "time" && base != "zoom" && base != "fullscreen" && base != "volume") continue;
         bool ours = true;
         for (size_t i = dot + 1; i < name.size(); ++i) {
             const char c = name[i];

@@ -1,6 +1,8 @@
-// The total running time kept across runs and the zoom and full-screen choices, in files under the user's
-// config folder (no SDL here).
+// The total running time kept across runs and the zoom, full-screen and volume choices, in files under the
+// user's config folder (no SDL here).
 #pragma once
+#include "sound/volume_level.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -38,6 +40,8 @@ class Settings {
     bool writeZoom(int zoom) const;
     bool readFullScreen() const;
     bool writeFullScreen(bool on) const;
+    VolumeLevel readVolume() const;
+    bool writeVolume(VolumeLevel level) const;
     // Removes temporary files a write left behind when the program was killed before its rename (older than
     // a minute, so a write in progress elsewhere is left alone).
     void removeStaleTemporaries() const;

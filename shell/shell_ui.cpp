@@ -88,6 +88,7 @@ bool ShellUi::commandMarked(int command) const {
     if (const int zoom = zoomOfCommand(command)) return zoom == host_.zoom();
     if (command == CMD_FULL_SCREEN) return host_.fullScreen();
     if (command == CMD_PAUSE) return paused_;
+    if (command == CMD_MUTE) return volume_.muted;
     return false;
 }
 
@@ -123,11 +124,19 @@ int ShellUi::paintMenus() {
         case ShellKey::FullScreen:
             command = CMD_FULL_SCREEN;
             break;
+        case ShellKey::Mute:
+            command = CMD_MUTE;
+            break;
         default:
             break;
         }
     }
-    if (const int clicked = drawMenuBar(nav_, true, [this](int c) { return commandMarked(c); }))
+    const auto shown = [this](const MenuEntry& item) {
+        return item.command == CMD_VOLUME ? item.label + " " + VolumeLevel::stepLabel(volume_.step)
+                                          : item.label;
+    };
+    if (const int clicked = drawMenuBar(
+            nav_, true, [this](int c) { return commandMarked(c); }, shown))
         command = clicked;
     if (paused_) drawPauseSign(host_.signFont(), static_cast<float>(host_.menuBarHeight()));
     host_.finishFrame();
@@ -141,6 +150,15 @@ bool ShellUi::restartKeyDown() {
 }
 
 void ShellUi::runWindowCommand(int command) {
+    if (command == CMD_VOLUME || command == CMD_MUTE) {
+        // The volume item steps quieter and from the quietest back to full; mute leaves the step alone.
+        if (command == CMD_MUTE)
+            volume_ = volume_.toggledMute();
+        else
+            volume_ = volume_.step + 1 < VolumeLevel::STEPS ? volume_.quieter() : volume_.withStep(0);
+        if (volumeChanged) volumeChanged(volume_);
+        return;
+    }
     if (const int zoom = zoomOfCommand(command)) {
         host_.setZoom(zoom);
     } else if (command == CMD_FULL_SCREEN) {

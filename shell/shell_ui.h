@@ -1,4 +1,4 @@
-// The window side of the loop: the menu bar, pause, zoom and full screen, and the modal dialogs drawn
+// The window side of the loop: the menu bar, pause, zoom, full screen and volume, and the modal dialogs drawn
 // with Dear ImGui over the game picture (no SDL here).
 #pragma once
 #include "platform/imgui_host.h"
@@ -6,6 +6,7 @@
 #include "shell/game_session.h"
 #include "shell/menu_navigation.h"
 #include "shell/submission_attempt.h"
+#include "sound/volume_level.h"
 
 #include <atomic>
 #include <functional>
@@ -35,6 +36,11 @@ class ShellUi : public ShellWindow {
     void messageBox(const std::string& caption, const std::string& text);
 
     bool paused() const { return paused_; }
+    // The player's volume and mute, shown in the menus; set at start, changed by the menus and M.
+    VolumeLevel volume() const { return volume_; }
+    void setVolume(VolumeLevel level) { volume_ = level; }
+    // Told whenever the player changes the volume or mute.
+    std::function<void(VolumeLevel)> volumeChanged;
     // Told whenever the game is paused or resumed (the sound goes quiet meanwhile).
     std::function<void(bool paused)> pausedChanged;
     // Score posts still running on their own threads (given up or not).
@@ -60,6 +66,7 @@ class ShellUi : public ShellWindow {
     Remember remember_;
     MenuNavigator nav_;
     bool paused_ = false;
+    VolumeLevel volume_;
     std::shared_ptr<std::atomic<int>> postsInFlight_ = std::make_shared<std::atomic<int>>(0);
 };
 

@@ -3,7 +3,8 @@
 # each information text opens at its top and closes with OK or Enter but not Escape, the web pages open,
 # "register" does nothing before a game is over, pause shows its sign and P, Pause or Escape resumes,
 # zoom 1x/2x/3x and full screen scale the very same picture by whole pixels, an open menu freezes the
-# game, a pause leaves the period clock where it stood, and quitting from the menu ends the program.
+# game, a pause leaves the period clock where it stood, the volume item, the mute item and the M key change the
+# remembered volume, and quitting from the menu ends the program.
 # With "small" as second argument: a saved zoom that does not fit a 640x480 screen is lowered at start and
 # the zooms that do not fit cannot be chosen.
 # Usage: e2e_menus.sh <path to tundrix> [small]; E2E_KEEP=<dir> keeps the screenshots there.
@@ -176,6 +177,23 @@ pause_items() {
   poll 5 paused_sign || fail "the Pause key did not pause"
 }
 
+volume_is() { [ "$(tr -d '\n' <"$settings/volume" 2>/dev/null)" = "$1" ]; }
+sound_item() { # menu item remembered-volume
+  choose "$1" "$2"
+  poll 5 volume_is "$3" || fail "menu $1 item $2 left the volume file at '$(cat "$settings/volume" 2>/dev/null)', not '$3'"
+}
+sound_items() { # the steps the two volume items lead to
+  sound_item 0 9 "$1"
+  sound_item 5 11 "$2"
+  sound_item 0 10 "$2 mute"
+  sound_item 5 12 "$2"
+  xdotool key m
+  poll 5 volume_is "$2 mute" || fail "M did not mute"
+  xdotool key m
+  poll 5 volume_is "$2" || fail "M did not unmute"
+  echo "$how: volume steps, mute and M remembered"
+}
+
 every_item() {
   pause_items # and stays paused: the picture holds still for the checks below
   info_item 0 1 spelregler
@@ -197,7 +215,9 @@ every_item() {
 
 # --- By mouse at 1x --------------------------------------------------------------------------------
 how=mouse
+[ ! -e "$settings/volume" ] || fail "a volume file before any choice"
 every_item
+sound_items 1 2
 scroll_resets 1 0
 away
 shot "$tmp/picture-1x.png"
@@ -224,6 +244,7 @@ choose 0 6 # Förstoring 2 x
 z=2
 poll 5 sized 880x646 || fail "zoom 2 by keys gave $(window_size)"
 every_item
+sound_items 3 0
 xdotool key F11
 poll 5 sized 1600x1200 || fail "F11 did not go full screen"
 xdotool key F11
@@ -308,4 +329,5 @@ gamepid=""
 [ "$rc" -eq 0 ] || fail "the program exited with $rc"
 [ "$(tr -d '[:space:]' <"$settings/zoom")" = 2 ] || fail "the zoom was not remembered"
 [ -s "$settings/time" ] || fail "no play time written"
+volume_is 0 || fail "the volume was not remembered"
 echo "PASS"

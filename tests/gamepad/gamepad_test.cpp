@@ -3,9 +3,14 @@
 #include "input/keyboard_input.h"
 #include "platform/combined_keys.h"
 #include "platform/sdl_gamepad.h"
+#include "platform/sdl_keys.h"
+#include "platform/sdl_video.h"
+#include "resources/embedded_fonts.h"
 #include "scripted_keys.h"
 
 #include <SDL.h>
+#include <algorithm>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -182,6 +187,51 @@ TEST_F(Gamepads, PressesShorterThanAFrameCountOnceAndADialogForgetsThem) {
     deliver(pads);
     input.poll();
     EXPECT_EQ(input.enterPressed, 1);
+}
+
+TEST_F(Gamepads, TheWindowFeedsThePadsStartIsItsEnterAndStickDriftIsNoNews) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    // The dummy window never has the focus, without which SDL holds back a pad's input.
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    SdlKeys keys;
+    WindowOptions options;
+    options.title = "test";
+    options.textFont = menuFontData();
+    options.signFont = signFontData();
+    std::string whyNot;
+    const std::unique_ptr<SdlVideo> window = SdlVideo::open(options, keys, whyNot);
+    ASSERT_TRUE(window) << whyNot;
+    SdlGamepads pads;
+    window->attachGamepads(pads);
+    const auto settle = [&] {
+        while (window->handleEvents(0) != WindowEvent::None) {
+        }
+    };
+    const int pad = plug();
+    settle();
+    ASSERT_EQ(pads.connected(), 1) << "plugged in while the window runs";
+
+    stick(pad, 3000, -2000);
+    EXPECT_EQ(window->handleEvents(0), WindowEvent::None) << "a stick inside its dead zone is no news";
+    stick(pad, 30000, 0);
+    EXPECT_EQ(window->handleEvents(0), WindowEvent::Handled) << "a lean that presses an arrow is";
+    settle();
+    EXPECT_TRUE(pads.keyDown(Key::Right));
+
+    // Start works the menus and dialogs as Enter; a tap the window forgets (a menu closed, a dialog ended)
+    // is not played afterwards.
+    button(pad, SDL_CONTROLLER_BUTTON_START, true);
+    button(pad, SDL_CONTROLLER_BUTTON_A, true);
+    settle();
+    button(pad, SDL_CONTROLLER_BUTTON_A, false);
+    settle();
+    window->beginFrame();
+    window->finishFrame();
+    const auto& shellKeys = window->keysPressed();
+    EXPECT_NE(std::find(shellKeys.begin(), shellKeys.end(), ShellKey::Enter), shellKeys.end());
+    window->forgetTappedKeys();
+    EXPECT_FALSE(pads.keyDown(Key::Space));
+    EXPECT_FALSE(pads.keyDown(Key::Enter)) << "held through the forgetting: ignored until released";
 }
 
 } // namespace

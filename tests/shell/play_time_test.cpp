@@ -131,14 +131,44 @@ TEST(Settings, OnlyRegularFilesAreReadAndNothingWaits) {
     EXPECT_EQ(reading.get(), std::pair(1, 0u));
 }
 
+TEST(Settings, VolumeIsFullUntilChosenThenReadBackAndAPipeInItsPlaceNeitherWaitsNorTakesAWrite) {
+    TempDir tmp;
+    const Settings settings(settingsFolder(tmp.path.c_str(), nullptr));
+    EXPECT_EQ(settings.readVolume(), VolumeLevel{}) << "full volume, not muted, before any choice";
+    for (VolumeLevel level : {VolumeLevel{2, false}, VolumeLevel{3, true}, VolumeLevel{0, true}}) {
+        ASSERT_TRUE(settings.writeVolume(level));
+        EXPECT_EQ(settings.readVolume(), level);
+    }
+    std::ofstream(settings.folder() / "volume", std::ios::trunc) << "loud\n";
+    EXPECT_EQ(settings.readVolume(), VolumeLevel{}) << "a damaged file reads as full volume";
+
+    fs::remove(settings.folder() / "volume");
+    ASSERT_EQ(::mkfifo((settings.folder() / "volume").c_str(), 0600), 0);
+    auto reading = std::async(std::launch::async, [&] { return settings.readVolume(); });
+    if (reading.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        const int fd = ::open((settings.folder() / "volume").c_str(), O_RDWR);
+        ADD_FAILURE() << "reading a named pipe blocked";
+        reading.wait();
+        ::close(fd);
+        return;
+    }
+    EXPECT_EQ(reading.get(), VolumeLevel{});
+    // The write replaces the pipe with a file by its rename, so nothing waits for a reader either.
+    ASSERT_TRUE(settings.writeVolume({1, true}));
+    EXPECT_TRUE(fs::is_regular_file(settings.folder() / "volume"));
+    EXPECT_EQ(settings.readVolume(), (VolumeLevel{1, true}));
+    EXPECT_FALSE(Settings{fs::path()}.writeVolume({1, false})) << "no settings folder, nothing written";
+}
+
 TEST(Settings, TemporaryFilesOfAKilledWriteGoAtTheNextStart) {
     TempDir tmp;
     const Settings settings(settingsFolder(tmp.path.c_str(), nullptr));
     ASSERT_TRUE(settings.writePlayTime(5));
     const auto old = fs::file_time_type::clock::now() - std::chrono::hours(2);
-    const char* const names[] = {"time.Ab12Cd",  "zoom.XyZ987",   "fullscreen.q1w2e3", // stale: go
-                                 "time.fresh1",                                        // being written now
-                                 "notes.Ab12Cd", "time.toolong1", "time.ab-12c"};      // not ours
+    const char* const names[] = {"time.Ab12Cd",   "zoom.XyZ987",   "fullscreen.q1w2e3",
+                                 "volume.Vv1234",                                  // stale: go
+                                 "time.fresh1",                                    // being written now
+                                 "notes.Ab12Cd",  "time.toolong1", "time.ab-12c"}; // not ours
     for (const char* name : names) {
         std::ofstream(settings.folder() / name) << "1";
         if (std::string_view(name) != "time.fresh1") fs::last_write_time(settings.folder() / name, old);

@@ -193,11 +193,11 @@ TEST(GameSession, MenuCommandsOpenDialogsPagesOrTheWindowsOwnAction) {
         EXPECT_TRUE(s.choose(command)) << command;
     EXPECT_EQ(s.urls, (Opened{"http://www.lumora.se/useradm/challenge/", "http://www.lumora.se/",
                               "http://www.tundrix.se/"}));
-    for (int command :
-         {int(CMD_ZOOM_1), int(CMD_ZOOM_2), int(CMD_ZOOM_3), int(CMD_PAUSE), int(CMD_FULL_SCREEN)})
+    const std::vector<int> windowCommands{CMD_ZOOM_1,      CMD_ZOOM_2, CMD_ZOOM_3, CMD_PAUSE,
+                                          CMD_FULL_SCREEN, CMD_VOLUME, CMD_MUTE};
+    for (int command : windowCommands)
         s.choose(command);
-    EXPECT_EQ(s.windowCommands,
-              (std::vector<int>{CMD_ZOOM_1, CMD_ZOOM_2, CMD_ZOOM_3, CMD_PAUSE, CMD_FULL_SCREEN}));
+    EXPECT_EQ(s.windowCommands, windowCommands) << "the window's own, volume and mute among them";
     EXPECT_FALSE(s.choose(CMD_QUIT)) << "quitting ends the loop";
 }
 
@@ -251,10 +251,17 @@ TEST(MenuBar, SwedishMenusSpacersAndTheEnglishMenuInOrder) {
     EXPECT_EQ(bar[2].items[1].label, "Utmana dina vänner");
     EXPECT_EQ(bar[5].items[4].label, "Visit www.lumora.se");
     EXPECT_EQ(bar[5].items[6].label, "Pause (P)");
+    // Both menus end with the volume (shown with the step in use) and mute.
+    EXPECT_EQ(bar[0].items[9].label, "Ljud");
+    EXPECT_EQ(bar[0].items[10].label, "Tyst (M)");
+    EXPECT_EQ(bar[5].items[11].label, "Sound");
+    EXPECT_EQ(bar[5].items[12].label, "Mute (M)");
+    for (const MenuPopup& p : {bar[0], bar[5]})
+        EXPECT_EQ(p.items.back().command, CMD_MUTE);
     EXPECT_EQ(commands, (std::set<int>{CMD_NEW_GAME, CMD_RULES, CMD_QUIT, CMD_COMPETITION_RULES, CMD_ABOUT,
                                        CMD_REGISTER, CMD_CHALLENGE, CMD_BRAND_SITE, CMD_CHANNEL_SITE,
                                        CMD_HOW_TO_PLAY, CMD_ABOUT_ENGLISH, CMD_PAUSE, CMD_ZOOM_1, CMD_ZOOM_2,
-                                       CMD_ZOOM_3, CMD_FULL_SCREEN}));
+                                       CMD_ZOOM_3, CMD_FULL_SCREEN, CMD_VOLUME, CMD_MUTE}));
     EXPECT_EQ(zoomOfCommand(CMD_ZOOM_2), 2);
     EXPECT_EQ(zoomOfCommand(CMD_NEW_GAME), 0);
 }

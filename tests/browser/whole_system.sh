@@ -1,19 +1,19 @@
 #!/usr/bin/env bash
 # The whole path a player takes: the channel's server on a free port with a fresh database, a member
 # signed up through the page in Chromium, the real game under Xvfb pointed at the server with
-# TUNDRIX_CHANNEL, a game played to a score above 0 and to its end (one capture, then the period clock
-# runs out three times), the score sent from the register dialog, "Reg OK", and the score on the
-# leaderboard in the browser.
+# TUNDRIX_CHANNEL, a game played to a score above 0 and to its end, the score sent from the register
+# dialog, "Reg OK", and the score on the leaderboard in the browser.
 # Usage: whole_system.sh <tundrix> <tundrix-channel> <folder for node_modules>
-# SHOTS=<dir> keeps the game's screenshots.
+# E2E_KEEP=<dir> keeps the game's screenshots.
 set -euo pipefail
 game=${1:?usage: whole_system.sh <tundrix> <tundrix-channel> <node dir>}
 server=${2:?}
 nodedir=${3:?}
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../e2e/lib.sh"
 
-if [ "${WHOLE_INNER:-}" != 1 ]; then
-  for tool in xvfb-run xdotool import convert node npm; do
+if [ "${E2E_INNER:-}" != 1 ]; then
+  for tool in node npm; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
   done
   [ -x /usr/bin/chromium ] || { echo "SKIP: /usr/bin/chromium is not installed"; exit 77; }
@@ -22,52 +22,16 @@ if [ "${WHOLE_INNER:-}" != 1 ]; then
     cp "$here/package.json" "$here/package-lock.json" "$nodedir/"
     (cd "$nodedir" && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error)
   fi
-  # A display nobody uses: -nolock leaves no lock file, so try a few and keep the one that starts.
-  base=$(( 130 + ($$ % 300) ))
-  for n in 0 1 2 3 4; do
-    display=$(( base + n * 41 ))
-    marker=$(mktemp)
-    set +e
-    WHOLE_INNER=1 WHOLE_MARKER="$marker" xvfb-run -n "$display" -s "-screen 0 1024x768x24 -nolock -nolisten unix" \
-      bash "$0" "$@"
-    rc=$?
-    set -e
-    started=$(cat "$marker"); rm -f "$marker"
-    [ -n "$started" ] && exit $rc
-    echo "display :$display would not start, trying another"
-  done
-  echo "FAIL: no virtual display could be started"
-  exit 1
 fi
-
-echo started >"$WHOLE_MARKER"
-tmp=$(mktemp -d)
+e2e_start_display "$@"
+e2e_setup
 pid=""
-gamepid=""
-cleanup() {
-  [ -n "${SHOTS:-}" ] && mkdir -p "$SHOTS" && cp "$tmp"/game-*.png "$SHOTS"/ 2>/dev/null
-  if [ -n "$gamepid" ] && kill -0 "$gamepid" 2>/dev/null; then kill "$gamepid"; wait "$gamepid" || true; fi
-  if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then kill -TERM "$pid"; wait "$pid" || true; fi
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
-export HOME="$tmp/home" XDG_CONFIG_HOME="$tmp/config" MESA_SHADER_CACHE_DIR="$tmp/mesa" SDL_AUDIODRIVER=dummy
-mkdir -p "$HOME" "$XDG_CONFIG_HOME/lumora/tundrix"
-
+trap '[ -n "$pid" ] && kill -TERM "$pid" 2>/dev/null && wait "$pid"; e2e_cleanup' EXIT
 fail() {
   echo "FAIL: $*"
   [ -f "$tmp/server.log" ] && { echo "-- server log"; tail -n 20 "$tmp/server.log"; }
   [ -f "$tmp/game.log" ] && { echo "-- game log"; tail -n 20 "$tmp/game.log"; }
   exit 1
-}
-now_ms() { date +%s%3N; }
-poll() {
-  local limit=$1; shift
-  local end=$(( $(now_ms) + limit * 1000 ))
-  until "$@"; do
-    [ "$(now_ms)" -lt "$end" ] || return 1
-    sleep 0.2
-  done
 }
 flow() { NODE_PATH="$nodedir/node_modules" node "$here/channel_flow.cjs" "$base" "$tmp/profile" "" "$@"; }
 
@@ -80,66 +44,43 @@ flow join "spelare@example.se" "Spelaren" "isbana7" || fail "signing up through 
 # The game, pointed at the channel. Should it post anywhere else, the proxy setting still keeps the
 # traffic on this machine: every other host is sent to the channel's server, which answers 404.
 port=${base##*:}
-TUNDRIX_CHANNEL="127.0.0.1:$port" http_proxy="http://127.0.0.1:$port" https_proxy="http://127.0.0.1:$port" \
-  no_proxy="127.0.0.1" NO_PROXY="127.0.0.1" "$game" >"$tmp/game.log" 2>&1 &
-gamepid=$!
-wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tundrix Ice-Hockey Cup$' | head -n 1) ||
-  fail "no game window"
-eval "$(xwininfo -id "$wid" | awk '/Width:/ {print "width=" $2} /Height:/ {print "height=" $2}')"
-menu=$(( height - 300 ))
-xdotool mousemove --window "$wid" 400 $(( menu + 250 ))
+export TUNDRIX_CHANNEL="127.0.0.1:$port" http_proxy="http://127.0.0.1:$port" https_proxy="http://127.0.0.1:$port" \
+  no_proxy="127.0.0.1" NO_PROXY="127.0.0.1"
+e2e_start_game
+start=$(now_ms)
+unset http_proxy https_proxy
+xdotool mousemove --window "$wid" $(at 430 310)
 xdotool windowfocus --sync "$wid" 2>/dev/null || true
-shot() {
-  kill -0 "$gamepid" 2>/dev/null || fail "the game ended early"
-  timeout 10 import -window "$wid" "png:$1"
-}
-# Which dialog is in front: "none", "register" (its two fields are rink white; no other dialog has that
-# much of it) or "other-" and a checksum of the picture, which stands still under a dialog without fields.
-# A modal dialog dims everything behind it, the plain right end of the menu bar included.
-count_colour() {
-  convert "$1" -crop "$2" +repage -format %c histogram:info:- 2>/dev/null |
-    awk -v c="#$3" 'index(tolower($0), tolower(c)) {s += $1} END {print s + 0}'
-}
+# Which dialog is in front: "none", "register", or "other-" and a checksum of the picture, which stands
+# still under a dialog without fields.
 dialog() {
-  shot "$tmp/now.png"
-  if [ "$(count_colour "$tmp/now.png" 20x10+415+4 1a2148)" -ne 0 ]; then
+  if ! dialog_up; then
     echo none
-  elif [ "$(count_colour "$tmp/now.png" 420x200+10+60 ecf2fa)" -ge 8000 ]; then
+  elif register_up; then
     echo register
   else
-    echo "other-$(convert "$tmp/now.png" -crop "440x300+0+$menu" +repage -format %# info: 2>/dev/null)"
+    echo "other-$(convert "$tmp/now.png" -crop "$(region 440 300 0 23)" +repage -format %# info: 2>/dev/null)"
   fi
 }
-no_dialog() { [ "$(dialog)" = none ]; }
-a_dialog() { [ "$(dialog)" != none ]; }
 
-# Title, match intro, play.
-sleep 2.5
-shot "$tmp/game-title.png"
-xdotool key space
-sleep 1
-xdotool key space
-sleep 1
-shot "$tmp/game-play.png"
-# One small capture in the top-left corner: up the left edge, then a raid right and up to the top edge.
-xdotool keydown Up; sleep 1.2; xdotool keyup Up; sleep 0.2
-xdotool keydown Right keydown space; sleep 0.3; xdotool keyup Right keydown Up; sleep 0.6; xdotool keyup Up keyup space
-sleep 0.5
-shot "$tmp/game-capture.png"
-echo "captured a corner; now the period clock runs out three times"
-# Game over brings the question whether to send the best score: it comes only for a score above 0.
-poll 300 a_dialog || fail "no question at the end of the game (score 0, or the game did not end)"
-shot "$tmp/game-question.png"
-echo "question: $(dialog)"
+# Title, match intro, a raid that scores, then raids until the chances are gone and the game ends: the
+# question whether to send the best score comes only for a score above 0.
+e2e_title_to_play "$start"
+cp "$tmp/now.png" "$tmp/game-play.png"
+e2e_score_a_raid
+cp "$tmp/now.png" "$tmp/game-capture.png"
+echo "a raid scored; now raids until the game ends"
+e2e_raid_until_the_end
+other_dialog_up || fail "the first dialog at the end is not the question"
+cp "$tmp/now.png" "$tmp/game-question.png"
 question=$(dialog)
+echo "question: $question"
 
 # Yes: the register dialog, with the focus in the user name.
 xdotool key Return
-register_open() { local d; d=$(dialog); [ "$d" != none ] && [ "$d" != "$question" ]; }
-poll 10 register_open || fail "Enter on the question did not open the register dialog"
+poll 10 register_up || fail "Enter on the question did not open the register dialog"
+cp "$tmp/now.png" "$tmp/game-register.png"
 register=$(dialog)
-shot "$tmp/game-register.png"
-echo "register dialog: $register"
 xdotool type --delay 40 "spelare@example.se"
 xdotool key Tab
 xdotool type --delay 40 "isbana7"
@@ -157,9 +98,8 @@ case "$line" in
 esac
 score=$(echo "$line" | sed -n 's/.*score \([0-9]*\) personal best.*/\1/p')
 [ -n "$score" ] && [ "$score" -gt 0 ] || fail "the registered score is not above 0"
-reg_ok() { local d; d=$(dialog); [ "$d" != none ] && [ "$d" != "$register" ]; }
-poll 30 reg_ok || fail "no Reg OK message after the score was registered"
-shot "$tmp/game-reg-ok.png"
+poll 30 other_dialog_up || fail "no Reg OK message after the score was registered"
+cp "$tmp/now.png" "$tmp/game-reg-ok.png"
 message=$(dialog)
 echo "message box: $message"
 xdotool key Return

@@ -43,60 +43,13 @@ poll 5 sized "$(( 440 * z ))x$(( 323 * z ))" || fail "the window is $(window_siz
 away() { xdotool mousemove --window "$wid" $(at 430 310); }
 away
 
-# A modal dialog dims everything behind it, the menu bar's plain right end included.
-dialog_up() { shot "$tmp/now.png"; [ "$(count_colour "$tmp/now.png" "$(region 20 10 415 4)" 1a2148)" -eq 0 ]; }
-no_dialog() { ! dialog_up; }
-# The register dialog's two fields are rink white; no other dialog has that much of it.
-register_up() { dialog_up && [ "$(count_colour "$tmp/now.png" "$(region 420 200 10 60)" ecf2fa)" -ge $(( 8000 * z * z )) ]; }
-other_dialog_up() { dialog_up && [ "$(count_colour "$tmp/now.png" "$(region 420 200 10 60)" ecf2fa)" -lt $(( 8000 * z * z )) ]; }
 buttons() { region 420 70 10 200; }
 
 # --- Play ------------------------------------------------------------------------------------------
-poll 10 test $(( $(now_ms) - start )) -ge 2500 || true
-shot "$tmp/title.png"
-xdotool key space
-moved_on() { shot "$tmp/now.png"; [ "$(differs_pct "$tmp/title.png" "$tmp/now.png" "$(region 440 300 0 23)")" -ge 30 ]; }
-poll 5 moved_on || fail "Space on the title did not lead on"
-sleep 0.6 # the match intro takes no key in its first ten frames
-cp "$tmp/now.png" "$tmp/intro.png"
-xdotool key space
-in_play() { shot "$tmp/now.png"; [ "$(differs_pct "$tmp/intro.png" "$tmp/now.png" "$(region 440 300 0 23)")" -ge 30 ]; }
-poll 5 in_play || fail "Space on the intro did not start play"
-score_digits() { region 62 26 368 35; }
-convert "$tmp/now.png" -crop "$(score_digits)" +repage "$tmp/score0.png"
-scored() { shot "$tmp/now.png"; convert "$tmp/now.png" -crop "$(score_digits)" +repage "$tmp/score.png"; [ "$(differing_pixels "$tmp/score0.png" "$tmp/score.png")" -gt 0 ]; }
-made=0
-for attempt in 1 2 3 4 5; do
-  # A small raid from the top edge, away from the referee: up to the top, a little along it, then Space
-  # while Down points into the ice, Right, and Up back to the edge, which closes it. How long each key is
-  # held is the player's move, not a wait.
-  xdotool keydown Up
-  sleep 1.5
-  xdotool keyup Up keydown Right
-  sleep 0.3
-  xdotool keyup Right keydown Down keydown space
-  sleep 0.4
-  xdotool keyup Down keydown Right
-  sleep 0.4
-  xdotool keyup Right keydown Up
-  poll 3 scored && made=1
-  xdotool keyup Up keyup space
-  [ "$made" = 1 ] && break
-done
-[ "$made" = 1 ] || fail "no raid made a score in five tries"
+e2e_title_to_play "$start"
+e2e_score_a_raid
 echo "a raid scored; now long raids across the middle until the chances are gone"
-# Each long raid down (or up, from the bottom edge) meets the referee or an opponent sooner or later; a
-# cut raid costs a chance, and so does the clock, so the game ends within three periods at the latest.
-ended=0
-deadline=$(( $(now_ms) + 260000 ))
-for (( i = 0; ended == 0; i++ )); do
-  [ "$(now_ms)" -lt "$deadline" ] || fail "no dialog at the end of the game"
-  arrow=Down
-  [ $(( i % 2 )) = 1 ] && arrow=Up
-  xdotool keydown "$arrow" keydown space
-  poll 4 dialog_up && ended=1
-  xdotool keyup space keyup "$arrow"
-done
+e2e_raid_until_the_end
 echo "the game ended after $(( ($(now_ms) - start) / 1000 )) s"
 
 # --- The end of the game: question, register dialog, a post given up -------------------------------

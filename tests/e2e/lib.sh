@@ -112,3 +112,72 @@ oy=0
 at() { echo $(( ox + $1 * z )) $(( oy + $2 * z )); }
 region() { echo "$(( $1 * z ))x$(( $2 * z ))+$(( ox + $3 * z ))+$(( oy + $4 * z ))"; } # w h x y
 sized() { [ "$(window_size)" = "$1" ]; }
+
+# --- Dialogs: a modal dialog dims everything behind it, the menu bar's plain right end included ------
+dialog_up() { shot "$tmp/now.png"; [ "$(count_colour "$tmp/now.png" "$(region 20 10 415 4)" 1a2148)" -eq 0 ]; }
+no_dialog() { ! dialog_up; }
+# The register dialog's two fields are rink white; no other dialog has that much of it.
+register_up() { dialog_up && [ "$(count_colour "$tmp/now.png" "$(region 420 200 10 60)" ecf2fa)" -ge $(( 8000 * z * z )) ]; }
+other_dialog_up() { dialog_up && [ "$(count_colour "$tmp/now.png" "$(region 420 200 10 60)" ecf2fa)" -lt $(( 8000 * z * z )) ]; }
+
+# --- Play ------------------------------------------------------------------------------------------
+# e2e_title_to_play <ms when the title appeared>: Space once the title takes keys, Space on the match
+# intro, and play is on the screen (shots title.png, intro.png).
+e2e_title_to_play() {
+  local since=$1
+  poll 10 test $(( $(now_ms) - since )) -ge 2500 || true
+  shot "$tmp/title.png"
+  xdotool key space
+  moved_on() { shot "$tmp/now.png"; [ "$(differs_pct "$tmp/title.png" "$tmp/now.png" "$(region 440 300 0 23)")" -ge 30 ]; }
+  poll 5 moved_on || fail "Space on the title did not lead on"
+  sleep 0.6 # the match intro takes no key in its first ten frames
+  cp "$tmp/now.png" "$tmp/intro.png"
+  xdotool key space
+  in_play() { shot "$tmp/now.png"; [ "$(differs_pct "$tmp/intro.png" "$tmp/now.png" "$(region 440 300 0 23)")" -ge 30 ]; }
+  poll 5 in_play || fail "Space on the intro did not start play"
+}
+
+# e2e_score_a_raid: small raids from the top edge, away from the referee, until the score changes; an
+# opponent may cut one, so up to five are tried. How long each key is held is the player's move.
+e2e_score_a_raid() {
+  local attempt made=0
+  convert "$tmp/now.png" -crop "$(region 62 26 368 35)" +repage "$tmp/score0.png"
+  scored() {
+    shot "$tmp/now.png"
+    convert "$tmp/now.png" -crop "$(region 62 26 368 35)" +repage "$tmp/score.png"
+    [ "$(differing_pixels "$tmp/score0.png" "$tmp/score.png")" -gt 0 ]
+  }
+  for attempt in 1 2 3 4 5; do
+    # Up to the top, a little along it, then Space while Down points into the ice, Right, and Up back to
+    # the edge, which closes it.
+    xdotool keydown Up
+    sleep 1.5
+    xdotool keyup Up keydown Right
+    sleep 0.3
+    xdotool keyup Right keydown Down keydown space
+    sleep 0.4
+    xdotool keyup Down keydown Right
+    sleep 0.4
+    xdotool keyup Right keydown Up
+    poll 3 scored && made=1
+    xdotool keyup Up keyup space
+    [ "$made" = 1 ] && return 0
+  done
+  fail "no raid made a score in five tries"
+}
+
+# e2e_raid_until_the_end: long raids across the middle, down and up by turns, until a dialog comes. Each
+# meets the referee or an opponent sooner or later; a cut raid costs a chance, and so does the clock, so
+# the game ends within three periods at the latest.
+e2e_raid_until_the_end() {
+  local i ended=0 deadline=$(( $(now_ms) + 260000 )) arrow
+  for (( i = 0; ended == 0; i++ )); do
+    [ "$(now_ms)" -lt "$deadline" ] || fail "no dialog at the end of the game"
+    arrow=Down
+    [ $(( i % 2 )) = 1 ] && arrow=Up
+    xdotool keydown "$arrow" keydown space
+    poll 4 dialog_up && ended=1
+    xdotool keyup space keyup "$arrow"
+  done
+  return 0
+}

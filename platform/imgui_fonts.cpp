@@ -19,12 +19,12 @@ constexpr ImWchar CODE_PAGE[] = {0x0020, 0x00FF, 0x0152, 0x0153, 0x0160, 0x0161,
                                  0x2018, 0x201A, 0x201C, 0x201E, 0x2020, 0x2022, 0x2026, 0x2026, 0x2030,
                                  0x2030, 0x2039, 0x203A, 0x20AC, 0x20AC, 0x2122, 0x2122, 0};
 
-ImFont* addFont(ImGuiIO& io, std::span<const uint8_t> bytes, float pixels) {
+ImFont* addFont(ImGuiIO& io, std::span<const uint8_t> bytes, float pixels, const ImWchar* ranges) {
     if (!looksLikeTrueType(bytes)) return nullptr;
     ImFontConfig config;
     config.FontDataOwnedByAtlas = false; // the bytes are the program's own
     return io.Fonts->AddFontFromMemoryTTF(const_cast<uint8_t*>(bytes.data()), static_cast<int>(bytes.size()),
-                                          pixels, &config, CODE_PAGE);
+                                          pixels, &config, ranges);
 }
 } // namespace
 
@@ -49,11 +49,21 @@ bool looksLikeTrueType(std::span<const uint8_t> bytes) {
 }
 
 UiFonts loadUiFonts(ImGuiIO& io, std::span<const uint8_t> text, float textPixels,
-                    std::span<const uint8_t> sign, float signPixels) {
+                    std::span<const uint8_t> sign, float signPixels, std::string_view signText) {
+    // The ranges are read while the atlas is built, here.
+    ImVector<ImWchar> signRanges;
+    if (!signText.empty()) {
+        ImFontGlyphRangesBuilder builder;
+        builder.AddText(signText.data(), signText.data() + signText.size());
+        builder.BuildRanges(&signRanges);
+    }
     UiFonts fonts;
-    fonts.text = addFont(io, text, textPixels);
-    fonts.sign = fonts.text ? addFont(io, sign, signPixels) : nullptr;
+    fonts.text = addFont(io, text, textPixels, CODE_PAGE);
+    fonts.sign =
+        fonts.text ? addFont(io, sign, signPixels, signText.empty() ? CODE_PAGE : signRanges.Data) : nullptr;
     if (fonts.text && io.Fonts->Build()) {
+        // What the build read (the ranges above among it) is not needed again.
+        io.Fonts->ClearInputData();
         fonts.builtIn = true;
         fonts.textPixels = textPixels;
         if (!fonts.sign) fonts.sign = fonts.text;

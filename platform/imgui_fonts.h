@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 struct ImFont;
 struct ImGuiIO;
@@ -20,9 +21,10 @@ struct UiFonts {
     bool builtIn = false;     // false: ImGui's own font stands in
 };
 
-// Adds the two fonts to the atlas and builds it; the bytes must outlive the atlas. A font that does not
-// load leaves ImGui's own font in its place.
+// Adds the two fonts to the atlas and builds it; the bytes must outlive the atlas. The sign's font holds
+// the characters of signText alone (the whole code page when it is empty), which keeps the atlas small. A
+// font that does not load leaves ImGui's own font in its place.
 UiFonts loadUiFonts(ImGuiIO& io, std::span<const uint8_t> text, float textPixels,
-                    std::span<const uint8_t> sign, float signPixels);
+                    std::span<const uint8_t> sign, float signPixels, std::string_view signText = {});
 
 } // namespace tundrix

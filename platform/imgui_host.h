@@ -33,6 +33,13 @@ class ImGuiHost {
     // under the ImGui layer.
     virtual void beginFrame() = 0;
     virtual void finishFrame() = 0;
+    // True once no event has come for a few frames: what the ImGui layer shows has settled, and nothing
+    // makes it change until the next event.
+    virtual bool layerSettled() const = 0;
+    // Instead of a frame: while the layer has settled, shows the newest game picture under the layer as
+    // last drawn (nothing at all when the picture has not changed either) and returns true; false when a
+    // whole frame is needed.
+    virtual bool showWithoutLayout() = 0;
     // The shell keys pressed since the last frame began (filled by beginFrame).
     virtual const std::vector<ShellKey>& keysPressed() const = 0;
 

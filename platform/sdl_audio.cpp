@@ -62,6 +62,11 @@ bool SdlAudio::open() {
         return false;
     }
     Mix_AllocateChannels(1);
+    // The mixer keeps its device's id to itself; it is the one device of this program that plays.
+    deviceId_ = 0;
+    for (SDL_AudioDeviceID id = 1; id <= 16 && deviceId_ == 0; ++id)
+        if (SDL_GetAudioDeviceStatus(id) == SDL_AUDIO_PLAYING) deviceId_ = id;
+    deviceRunning_ = true;
     // Mix_Pause records SDL_GetTicks() as its paused mark, and a mark of 0 reads as "not paused":
     // a stop in the very first millisecond after SDL started would be lost.
     while (SDL_GetTicks() == 0)
@@ -74,6 +79,23 @@ bool SdlAudio::open() {
 void SdlAudio::setMuted(bool muted) {
     muted_ = muted;
     if (open_) Mix_MasterVolume(muted ? 0 : MIX_MAX_VOLUME);
+}
+
+bool SdlAudio::anyChannelPlaying() const {
+    const int channels = Mix_AllocateChannels(-1);
+    for (int c = 0; c < channels; ++c)
+        if (Mix_Playing(c) != 0 && Mix_Paused(c) == 0) return true;
+    return false;
+}
+
+void SdlAudio::runDevice(bool run) {
+    if (!open_ || deviceId_ == 0 || run == deviceRunning_) return;
+    SDL_PauseAudioDevice(deviceId_, run ? 0 : 1);
+    deviceRunning_ = run;
+}
+
+void SdlAudio::pauseWhileSilent() {
+    if (open_) runDevice(anyChannelPlaying());
 }
 
 void SdlAudio::close() {
@@ -179,6 +201,7 @@ void SdlAudio::start(BufferId id, bool loop, int pan, int volume) {
     } else {
         Mix_PlayChannel(channel, slot->chunk, loop ? -1 : 0); // from the beginning
     }
+    runDevice(true);
 }
 
 void SdlAudio::stop(BufferId id) {
@@ -196,6 +219,7 @@ void SdlAudio::simplePlay(const PcmFormat& format, std::span<const uint8_t> samp
     if (!load(format, samples, simple_)) return;
     applyVolume(SIMPLE_CHANNEL, 0);
     Mix_PlayChannel(SIMPLE_CHANNEL, simple_.chunk, loop ? -1 : 0);
+    runDevice(true);
 }
 
 void SdlAudio::simpleStop() {

@@ -38,6 +38,9 @@ class SdlAudio : public AudioOut {
     bool simplePlaying() const;
     // Silences everything that plays (the game paused) or lets it be heard again; kept across reopening.
     void setMuted(bool muted);
+    // Pauses the sound device while no sound plays, so that SDL stops mixing silence; starting a sound
+    // runs it again at once. The loop calls this once a pass, for the sounds that ended on their own.
+    void pauseWhileSilent();
 
   private:
     // Converted samples and the chunk that plays them. Mix_QuickLoad_RAW neither copies nor frees, so
@@ -55,10 +58,14 @@ class SdlAudio : public AudioOut {
     Slot* slotOf(BufferId id);
 
     void applyVolume(int channel, int volume) const;
+    bool anyChannelPlaying() const;
+    void runDevice(bool run);
 
     bool open_ = false;
     int outputAttenuation_ = 0;
     bool muted_ = false;
+    unsigned deviceId_ = 0; // SDL's id of the device the mixer opened; 0 when it was not found
+    bool deviceRunning_ = true;
     std::vector<Slot> slots_;
     Slot simple_;
 };

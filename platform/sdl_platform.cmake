@@ -1,5 +1,6 @@
 # The SDL side of the platform: the window with its ImGui layer, the keys, the gamepads and the clock.
 find_package(SDL2 CONFIG REQUIRED)
+find_package(X11 REQUIRED)
 pkg_check_modules(IMGUI REQUIRED IMPORTED_TARGET imgui)
 
 # Debian ships ImGui's SDL backends only as example sources; they are compiled into the game.
@@ -24,8 +25,10 @@ target_link_libraries(tundrix_imgui_fonts PUBLIC tundrix_seam PkgConfig::IMGUI)
 
 add_library(tundrix_sdl_platform STATIC
   ${CMAKE_CURRENT_LIST_DIR}/sdl_video.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sdl_renderer_choice.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sdl_keys.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sdl_gamepad.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sdl_clock.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sdl_window_icon.cpp)
-target_link_libraries(tundrix_sdl_platform PUBLIC tundrix_seam tundrix_imgui_fonts tundrix_imgui_sdl SDL2::SDL2)
+target_link_libraries(tundrix_sdl_platform PUBLIC tundrix_seam tundrix_imgui_fonts tundrix_imgui_sdl SDL2::SDL2
+                      PRIVATE X11::X11)

@@ -5,13 +5,16 @@
 #include "platform/imgui_fonts.h"
 #include "platform/sdl_gamepad.h"
 #include "platform/sdl_keys.h"
+#include "platform/sdl_renderer_choice.h"
 #include "platform/sdl_window_icon.h"
 
 #include <SDL.h>
 #include <algorithm>
 #include <array>
 #include <cfloat>
+#include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <imgui.h>
 #include <imgui_impl_sdl.h>
 #include <imgui_impl_sdlrenderer.h>
@@ -37,6 +40,24 @@ int wholeFactor(int w, int h, int roomW, int roomH) {
 
 namespace {
 constexpr int MAX_WINDOW_ZOOM = 3;
+// Frames the ImGui layer is laid out again after the last event, so that hover and focus settle.
+constexpr int SETTLE_FRAMES = 3;
+
+// Does every vertex of the ImGui layer lie within the top `height` rows (the menu bar alone)?
+bool withinTop(const ImDrawData* ui, int height) {
+    if (ui == nullptr) return false;
+    for (int n = 0; n < ui->CmdListsCount; ++n)
+        for (const ImDrawVert& v : ui->CmdLists[n]->VtxBuffer)
+            if (v.pos.y > static_cast<float>(height)) return false;
+    return true;
+}
+
+// The wall clock in nanoseconds, for the start-up trace that TUNDRIX_TIMING asks for.
+long long wallNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
 
 std::optional<ShellKey> shellKeyOf(SDL_Scancode code) {
     switch (code) {
@@ -77,7 +98,9 @@ struct SdlVideo::Impl {
     SDL_Texture* picture = nullptr; // streaming, the last presented game picture
     int pictureW = 0, pictureH = 0;
     SDL_Texture* canvas = nullptr; // render target at 1:1 size, scaled up by a whole factor
+    SDL_Texture* bar = nullptr;    // the menu bar as last laid out, while it is all the ImGui layer shows
     std::array<uint32_t, 256> argb{};
+    Uint32 pixelFormat = SDL_PIXELFORMAT_ARGB8888; // of the textures: the window's own where it can be
     int menuBar = 21;
     ImFont* sign = nullptr;
     int zoom = 1;
@@ -86,8 +109,15 @@ struct SdlVideo::Impl {
     bool sdlReady = false;
     bool altAlone = false; // Alt went down and nothing else has happened since
     std::vector<ShellKey> pending, pressed;
-    // Where the 1:1 frame lands in the window: whole factor and offset.
-    int scale = 1, offsetX = 0, offsetY = 0;
+    // Where the 1:1 frame lands in the window: whole factor and offset, in a window outW x outH.
+    int scale = 1, offsetX = 0, offsetY = 0, outW = 0, outH = 0;
+    // Frames to lay out before the layer counts as settled; set by every event.
+    int settle = SETTLE_FRAMES;
+    bool layerShown = false; // a whole frame has been shown since the window opened
+    bool layerIsBar = false; // ... and its ImGui layer was the menu bar alone, kept in `bar`
+    bool pictureNew = false; // the game presented a picture not yet shown
+    bool timing = false;     // TUNDRIX_TIMING: say when the first picture was shown
+    std::string rendererName;
 
     explicit Impl(SdlKeys& k) : keys(k) {}
 
@@ -100,6 +130,7 @@ struct SdlVideo::Impl {
             ImGui_ImplSDL2_Shutdown();
         }
         if (ImGui::GetCurrentContext()) ImGui::DestroyContext();
+        if (bar) SDL_DestroyTexture(bar);
         if (canvas) SDL_DestroyTexture(canvas);
         if (picture) SDL_DestroyTexture(picture);
         if (renderer) SDL_DestroyRenderer(renderer);
@@ -110,6 +141,8 @@ struct SdlVideo::Impl {
     // What one event means for the loop; news is false for events that carry nothing for the player.
     WindowEvent feed(const SDL_Event& e, bool& news) {
         news = false;
+        // Anything that reaches the window may change what the ImGui layer shows.
+        settle = SETTLE_FRAMES;
         if (imguiReady) ImGui_ImplSDL2_ProcessEvent(&e);
         switch (e.type) {
         case SDL_QUIT:
@@ -195,6 +228,79 @@ struct SdlVideo::Impl {
         const int ny = std::max(usable.y + top, std::min(y, usable.y + usable.h - bottom - h));
         if (nx != x || ny != y) SDL_SetWindowPosition(window, nx, ny);
     }
+
+    // Whatever size the window manager gave the window: a whole factor, centred, black around it.
+    void place() {
+        if (SDL_GetRendererOutputSize(renderer, &outW, &outH) != 0) {
+            outW = logicalW();
+            outH = logicalH();
+        }
+        scale = wholeFactor(logicalW(), logicalH(), outW, outH);
+        offsetX = (outW - logicalW() * scale) / 2;
+        offsetY = (outH - logicalH() * scale) / 2;
+    }
+    SDL_Rect placed() const { return {offsetX, offsetY, logicalW() * scale, logicalH() * scale}; }
+    // At 1x in a window of exactly the frame's size the frame is drawn straight into the window.
+    bool direct() const {
+        return canvas == nullptr || (scale == 1 && outW == logicalW() && outH == logicalH());
+    }
+
+    // Black where the window shows no frame: the borders around a centred frame.
+    void clearBorders() {
+        const SDL_Rect f = placed();
+        const SDL_Rect borders[] = {{0, 0, outW, f.y},
+                                    {0, f.y + f.h, outW, outH - f.y - f.h},
+                                    {0, f.y, f.x, f.h},
+                                    {f.x + f.w, f.y, outW - f.x - f.w, f.h}};
+        SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+        for (const SDL_Rect& r : borders)
+            if (r.w > 0 && r.h > 0) SDL_RenderFillRect(renderer, &r);
+    }
+
+    // Draws the frame (the picture under the menu bar strip, then the ImGui layer, or the kept bar when ui
+    // is null) and shows it.
+    void show(ImDrawData* ui) {
+        const bool straight = direct();
+        SDL_SetRenderTarget(renderer, straight ? nullptr : canvas);
+        SDL_RenderSetViewport(renderer, nullptr);
+        SDL_RenderSetScale(renderer, 1.0f, 1.0f);
+        SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+        if (straight && canvas == nullptr) {
+            // Without a render target (it could not be made) the renderer scales the 1:1 drawing itself.
+            SDL_RenderClear(renderer);
+            const SDL_Rect f = placed();
+            SDL_RenderSetViewport(renderer, &f);
+            SDL_RenderSetScale(renderer, float(scale), float(scale));
+        }
+        if (picture) {
+            // The picture covers all but the menu bar's strip.
+            const SDL_Rect strip{0, 0, logicalW(), menuBar};
+            SDL_RenderFillRect(renderer, &strip);
+            const SDL_Rect where{0, menuBar, pictureW, pictureH};
+            SDL_RenderCopy(renderer, picture, nullptr, &where);
+        } else if (canvas != nullptr) {
+            SDL_RenderClear(renderer);
+        }
+        if (ui != nullptr) {
+            ImGui_ImplSDLRenderer_RenderDrawData(ui);
+        } else {
+            const SDL_Rect strip{0, 0, logicalW(), menuBar};
+            SDL_RenderCopy(renderer, bar, nullptr, &strip);
+        }
+        if (!straight) {
+            SDL_SetRenderTarget(renderer, nullptr);
+            clearBorders();
+            const SDL_Rect f = placed();
+            SDL_RenderCopy(renderer, canvas, nullptr, &f);
+        }
+        SDL_RenderPresent(renderer);
+        pictureNew = false;
+        if (timing && picture) {
+            std::fprintf(stderr, "tundrix: first picture (renderer %s) at %lld\n", rendererName.c_str(),
+                         wallNs());
+            timing = false;
+        }
+    }
 };
 
 SdlVideo::SdlVideo(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
@@ -246,14 +352,18 @@ std::unique_ptr<SdlVideo> SdlVideo::open(const WindowOptions& options, SdlKeys& 
     io.LogFilename = nullptr;
     // The backend would set the X cursor on every frame.
     io.ConfigFlags |= ImGuiConfigFlags_NoMouseCursorChange;
-    const UiFonts fonts =
-        loadUiFonts(io, options.textFont, options.textPixels, options.signFont, options.signPixels);
+    // A steady caret: a blinking one would have the dialogs drawn over and over while nobody types.
+    io.ConfigInputTextCursorBlink = false;
+    const UiFonts fonts = loadUiFonts(io, options.textFont, options.textPixels, options.signFont,
+                                      options.signPixels, options.signText);
     impl->sign = fonts.sign;
     // The menu bar's height follows from the font: one line of text plus the frame padding above and below.
     impl->menuBar =
         static_cast<int>(std::ceil(fonts.textPixels + 2.0f * ImGui::GetStyle().FramePadding.y + 2.0f));
 
-    const Uint32 flags = SDL_WINDOW_HIDDEN;
+    // The window is made once, for the renderer it will get.
+    const RendererPlan plan = planRenderer();
+    const Uint32 flags = SDL_WINDOW_HIDDEN | plan.windowFlags;
     impl->window = SDL_CreateWindow(options.title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                                     impl->logicalW(), impl->logicalH(), flags);
     if (!impl->window) {
@@ -261,16 +371,24 @@ std::unique_ptr<SdlVideo> SdlVideo::open(const WindowOptions& options, SdlKeys& 
         return nullptr;
     }
     showGameIcon(impl->window, options.iconRgba, options.iconSize);
-    impl->renderer = SDL_CreateRenderer(impl->window, -1, 0);
+    impl->renderer = createRenderer(impl->window, plan, impl->rendererName);
     if (!impl->renderer) {
         whyNot = std::string("cannot draw into the game window: ") + SDL_GetError();
         return nullptr;
     }
+    // Pictures in the window's own layout are copied to it as they are, without a conversion on the way
+    // (the expanded picture's top byte is 0xFF, which that layout ignores).
+    if (SDL_GetWindowPixelFormat(impl->window) == SDL_PIXELFORMAT_RGB888)
+        impl->pixelFormat = SDL_PIXELFORMAT_RGB888;
     if (SDL_RenderTargetSupported(impl->renderer)) {
-        impl->canvas = SDL_CreateTexture(impl->renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
+        impl->canvas = SDL_CreateTexture(impl->renderer, impl->pixelFormat, SDL_TEXTUREACCESS_TARGET,
                                          impl->logicalW(), impl->logicalH());
         if (impl->canvas) SDL_SetTextureScaleMode(impl->canvas, SDL_ScaleModeNearest);
+        impl->bar = SDL_CreateTexture(impl->renderer, impl->pixelFormat, SDL_TEXTUREACCESS_TARGET,
+                                      impl->logicalW(), impl->menuBar);
     }
+    const char* timing = SDL_getenv("TUNDRIX_TIMING");
+    impl->timing = timing && *timing && SDL_strcmp(timing, "0") != 0;
     ImGui_ImplSDL2_InitForSDLRenderer(impl->window);
     ImGui_ImplSDLRenderer_Init(impl->renderer);
     impl->imguiReady = true;
@@ -298,8 +416,7 @@ void SdlVideo::present(const uint8_t* pixels, int width, int height) {
     Impl& m = *impl_;
     if (!m.picture || m.pictureW != width || m.pictureH != height) {
         if (m.picture) SDL_DestroyTexture(m.picture);
-        m.picture = SDL_CreateTexture(m.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
-                                      width, height);
+        m.picture = SDL_CreateTexture(m.renderer, m.pixelFormat, SDL_TEXTUREACCESS_STREAMING, width, height);
         if (!m.picture) return;
         SDL_SetTextureScaleMode(m.picture, SDL_ScaleModeNearest);
         m.pictureW = width;
@@ -310,6 +427,7 @@ void SdlVideo::present(const uint8_t* pixels, int width, int height) {
     if (SDL_LockTexture(m.picture, nullptr, &out, &pitch) != 0) return;
     expandPicture(pixels, width, height, m.argb.data(), out, pitch);
     SDL_UnlockTexture(m.picture);
+    m.pictureNew = true;
 }
 
 WindowEvent SdlVideo::handleEvents(uint32_t waitMs) {
@@ -355,39 +473,35 @@ void SdlVideo::beginFrame() {
 void SdlVideo::finishFrame() {
     Impl& m = *impl_;
     ImGui::Render();
-    int outW = 0, outH = 0;
-    if (SDL_GetRendererOutputSize(m.renderer, &outW, &outH) != 0) {
-        outW = m.logicalW();
-        outH = m.logicalH();
-    }
-    // Whatever size the window manager gave the window: a whole factor, centred, black around it.
-    m.scale = wholeFactor(m.logicalW(), m.logicalH(), outW, outH);
-    m.offsetX = (outW - m.logicalW() * m.scale) / 2;
-    m.offsetY = (outH - m.logicalH() * m.scale) / 2;
-    const SDL_Rect placed{m.offsetX, m.offsetY, m.logicalW() * m.scale, m.logicalH() * m.scale};
-
-    SDL_SetRenderTarget(m.renderer, m.canvas);
-    SDL_RenderSetViewport(m.renderer, nullptr);
-    SDL_RenderSetScale(m.renderer, 1.0f, 1.0f);
-    SDL_SetRenderDrawColor(m.renderer, 0, 0, 0, 255);
-    SDL_RenderClear(m.renderer);
-    // Without a render target (it could not be made) the renderer scales the 1:1 drawing itself.
-    if (!m.canvas) {
-        SDL_RenderSetViewport(m.renderer, &placed);
-        SDL_RenderSetScale(m.renderer, float(m.scale), float(m.scale));
-    }
-    if (m.picture) {
-        SDL_Rect where{0, m.menuBar, m.pictureW, m.pictureH};
-        SDL_RenderCopy(m.renderer, m.picture, nullptr, &where);
-    }
-    ImGui_ImplSDLRenderer_RenderDrawData(ImGui::GetDrawData());
-    if (m.canvas) {
-        SDL_SetRenderTarget(m.renderer, nullptr);
+    m.place();
+    ImDrawData* ui = ImGui::GetDrawData();
+    // While the layer is the menu bar alone it is drawn into a texture of its own, which the frames that
+    // follow show again without laying the bar out anew.
+    m.layerIsBar = m.bar != nullptr && withinTop(ui, m.menuBar);
+    if (m.layerIsBar) {
+        SDL_SetRenderTarget(m.renderer, m.bar);
         SDL_SetRenderDrawColor(m.renderer, 0, 0, 0, 255);
         SDL_RenderClear(m.renderer);
-        SDL_RenderCopy(m.renderer, m.canvas, nullptr, &placed);
+        ImGui_ImplSDLRenderer_RenderDrawData(ui);
     }
-    SDL_RenderPresent(m.renderer);
+    m.show(m.layerIsBar ? nullptr : ui);
+    m.layerShown = true;
+    if (m.settle > 0) --m.settle;
+}
+
+bool SdlVideo::layerSettled() const {
+    return impl_->layerShown && impl_->settle == 0;
+}
+
+bool SdlVideo::showWithoutLayout() {
+    Impl& m = *impl_;
+    if (!layerSettled()) return false;
+    m.pressed.clear();
+    if (!m.pictureNew) return true; // nothing has changed: the window keeps what it shows
+    if (!m.layerIsBar) return false;
+    m.place();
+    m.show(nullptr);
+    return true;
 }
 
 const std::vector<ShellKey>& SdlVideo::keysPressed() const {

@@ -29,6 +29,7 @@ struct WindowOptions {
     // load.
     std::span<const uint8_t> textFont;
     std::span<const uint8_t> signFont;
+    std::string signText; // every character the sign shows: its large font holds these alone
     // The window's icon: iconSize rows of iconSize RGBA pixels, top row first; none when empty.
     std::span<const uint8_t> iconRgba;
     int iconSize = 0;
@@ -49,6 +50,8 @@ class SdlVideo : public VideoOut, public ImGuiHost {
     WindowEvent handleEvents(uint32_t waitMs) override;
     void beginFrame() override;
     void finishFrame() override;
+    bool layerSettled() const override;
+    bool showWithoutLayout() override;
     const std::vector<ShellKey>& keysPressed() const override;
     void setTextInput(bool on) override;
     void forgetTappedKeys() override;

@@ -18,6 +18,7 @@
 #include "shell/game_session.h"
 #include "shell/play_time.h"
 #include "shell/shell_ui.h"
+#include "shell/ui_theme.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -60,6 +61,7 @@ int main() {
     options.fullScreen = settings.readFullScreen();
     options.textFont = menuFontData();
     options.signFont = signFontData();
+    options.signText = PAUSE_SIGN_TEXT;
     const EmbeddedResources resources;
     options.iconRgba = resources.find(WINDOW_ICON_ID);
     options.iconSize = WINDOW_ICON_SIZE;
@@ -106,6 +108,7 @@ int main() {
     };
 
     while (loopPass(session, ui)) {
+        audio.pauseWhileSilent();
     }
 
     // The quit routine: the play time first, then the game goes.

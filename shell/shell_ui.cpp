@@ -102,6 +102,10 @@ bool ShellUi::holding() const {
 }
 
 int ShellUi::paintMenus() {
+    // While no event comes and no menu is open the layer stays as drawn: only a new picture is shown.
+    if (!nav_.isOpen() && !layOutAgain_ && paused_ == pausedShown_ && host_.showWithoutLayout()) return 0;
+    layOutAgain_ = false;
+    pausedShown_ = paused_;
     const bool wasOpen = nav_.isOpen();
     int command = 0;
     host_.beginFrame();
@@ -193,6 +197,12 @@ ShellUi::Close ShellUi::runModal(const std::string& title, float width, float he
             result = Close::WindowClosed;
             break;
         }
+        // A dialog is drawn again only for an event or a change of its own, not while it stands still.
+        if (!first && !layOutAgain_ && host_.layerSettled()) {
+            if (afterFrame) result = afterFrame();
+            continue;
+        }
+        layOutAgain_ = false;
         host_.beginFrame();
         drawMenuBar(nav_, false, {});
         if (paused_) drawPauseSign(host_.signFont(), static_cast<float>(host_.menuBarHeight()));
@@ -230,6 +240,8 @@ ShellUi::Close ShellUi::runModal(const std::string& title, float width, float he
     if (GImGui->OpenPopupStack.Size > 0) ImGui::ClosePopupToLevel(0, false);
     // Keys typed into the dialog belong to it, not to the game.
     host_.forgetTappedKeys();
+    // Whatever shows next (a dialog this one lay over, or the game) is drawn anew, without it.
+    layOutAgain_ = true;
     if (result == Close::WindowClosed) session_.requestQuit();
     return result;
 }
@@ -383,6 +395,8 @@ void ShellUi::registerScore() {
         [&] {
             const std::optional<ScoreSubmission> done = attempt.takeResult();
             if (!done) return Close::Stay;
+            // The verdict changes the dialog: its button and the reason are drawn anew.
+            layOutAgain_ = true;
             const RegisterOutcome outcome =
                 registerOutcome(done->resultCode, done->versionNotice, session_.userName());
             for (const std::string& page : outcome.pages)

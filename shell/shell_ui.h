@@ -48,9 +48,9 @@ class ShellUi : public ShellWindow {
 
   private:
     enum class Close { Stay, Done, CloseBox, WindowClosed };
-    // One modal dialog with its own loop: waits for an event or 40 ms, draws the last game picture, a
-    // disabled menu bar and the dialog, until body asks to close. afterFrame runs once the frame is shown
-    // (for work that opens another dialog). Returns how the dialog ended.
+    // One modal dialog with its own loop: waits for an event or 40 ms and, after an event or a change,
+    // draws the last game picture, a disabled menu bar and the dialog, until body asks to close. afterFrame
+    // runs once the frame is shown (for work that opens another dialog). Returns how the dialog ended.
     Close runModal(const std::string& title, float width, float height, bool closeBox,
                    const std::function<Close()>& body, const std::function<Close()>& afterFrame = {});
     // Ja / Nej; the answer, or nothing when the close box or Escape put the question away.
@@ -66,6 +66,9 @@ class ShellUi : public ShellWindow {
     Remember remember_;
     MenuNavigator nav_;
     bool paused_ = false;
+    bool pausedShown_ = false; // whether the last frame laid out showed the pause sign
+    // Set when a dialog closed or changed without an event: the next frame is laid out in any case.
+    bool layOutAgain_ = false;
     VolumeLevel volume_;
     std::shared_ptr<std::atomic<int>> postsInFlight_ = std::make_shared<std::atomic<int>>(0);
 };

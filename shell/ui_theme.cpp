@@ -93,7 +93,7 @@ bool themedButton(const std::string& label, bool isDefault, float minWidth) {
 }
 
 void drawPauseSign(ImFont* font, float top) {
-    const char* const text = "PAUS \xC2\xB7 PAUSED";
+    const char* const text = PAUSE_SIGN_TEXT;
     // Under every window: a dialog opened while paused covers the sign.
     ImDrawList* draw = ImGui::GetBackgroundDrawList();
     const ImVec2 display = ImGui::GetIO().DisplaySize;

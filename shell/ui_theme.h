@@ -15,7 +15,10 @@ bool themedButton(const std::string& label, bool isDefault, float minWidth = 80.
 // The width themedButton gives a label.
 float buttonWidth(const std::string& label, float minWidth = 80.0f);
 
-// "PAUS · PAUSED" over the middle of the picture, which starts top pixels below the window's top.
+// The pause sign's words: all the characters its large font is built with.
+constexpr char PAUSE_SIGN_TEXT[] = "PAUS \xC2\xB7 PAUSED";
+
+// PAUSE_SIGN_TEXT over the middle of the picture, which starts top pixels below the window's top.
 void drawPauseSign(ImFont* font, float top);
 
 } // namespace tundrix

@@ -1,12 +1,14 @@
 // The window's own faults, on SDL's dummy video driver: events without news never hold back a key or a
-// quit, the shell keys are latched, a damaged menu font leaves working menus, and the picture is scaled by
-// whole factors only.
+// quit, the shell keys are latched, a settled menu bar is shown again as it was drawn, a damaged menu font
+// leaves working menus, the picture is scaled by whole factors only, and software OpenGL is told apart.
 #include "platform/imgui_fonts.h"
 #include "platform/sdl_keys.h"
+#include "platform/sdl_renderer_choice.h"
 #include "platform/sdl_video.h"
 #include "resources/embedded_fonts.h"
 
 #include <SDL.h>
+#include <array>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <imgui.h>
@@ -96,6 +98,91 @@ TEST_F(DummyWindow, ShellKeysAreLatchedAndAltAloneOpensTheMenu) {
     window->beginFrame();
     window->finishFrame();
     EXPECT_TRUE(window->keysPressed().empty()) << "each press counts in one frame";
+}
+
+TEST_F(DummyWindow, ASettledMenuBarIsShownAgainAsDrawnUntilTheNextEvent) {
+    SDL_PumpEvents();
+    while (window->handleEvents(0) != WindowEvent::None) {
+    }
+    std::array<Rgb, 256> colours{};
+    for (int i = 0; i < 256; ++i)
+        colours[i] = {static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), static_cast<uint8_t>(i * 7)};
+    window->setPalette(colours);
+    std::vector<uint8_t> a(440 * 300), b(440 * 300);
+    for (size_t i = 0; i < a.size(); ++i) {
+        a[i] = static_cast<uint8_t>(i % 251);
+        b[i] = static_cast<uint8_t>(i % 239 + 3);
+    }
+    bool dialog = false;
+    const auto frame = [&] {
+        window->beginFrame();
+        if (ImGui::BeginMainMenuBar()) {
+            ImGui::TextUnformatted("Spel  Tävling  In English");
+            ImGui::EndMainMenuBar();
+        }
+        if (dialog) {
+            ImGui::SetNextWindowPos(ImVec2(100, 100));
+            ImGui::Begin("over the picture");
+            ImGui::TextUnformatted("OK");
+            ImGui::End();
+        }
+        window->finishFrame();
+    };
+    SDL_Window* sdlWindow = nullptr;
+    for (Uint32 id = 1; id < 1000 && sdlWindow == nullptr; ++id)
+        sdlWindow = SDL_GetWindowFromID(id);
+    ASSERT_NE(sdlWindow, nullptr);
+    const auto shown = [&] {
+        std::vector<uint32_t> pixels(440 * 400);
+        SDL_RenderReadPixels(SDL_GetRenderer(sdlWindow), nullptr, SDL_PIXELFORMAT_ARGB8888, pixels.data(),
+                             440 * 4);
+        return pixels;
+    };
+
+    EXPECT_FALSE(window->showWithoutLayout()) << "nothing has been drawn yet";
+    window->present(a.data(), 440, 300);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_FALSE(window->layerSettled()) << "frame " << i;
+        frame();
+    }
+    EXPECT_TRUE(window->layerSettled());
+    const std::vector<uint32_t> withA = shown();
+    EXPECT_TRUE(window->showWithoutLayout()) << "nothing new, nothing to draw";
+    EXPECT_EQ(shown(), withA);
+
+    window->present(b.data(), 440, 300);
+    EXPECT_TRUE(window->showWithoutLayout()) << "a new picture under the kept bar";
+    const std::vector<uint32_t> kept = shown();
+    EXPECT_NE(kept, withA);
+    frame();
+    EXPECT_EQ(shown(), kept) << "the kept bar over the new picture looks as a whole frame does";
+
+    SDL_Event motion{};
+    motion.type = SDL_MOUSEMOTION;
+    push(motion);
+    window->handleEvents(0);
+    EXPECT_FALSE(window->layerSettled()) << "an event has the layer laid out again";
+    EXPECT_FALSE(window->showWithoutLayout());
+
+    // A layer reaching over the picture is never kept: a new picture needs a whole frame.
+    dialog = true;
+    for (int i = 0; i < 3; ++i)
+        frame();
+    ASSERT_TRUE(window->layerSettled());
+    EXPECT_TRUE(window->showWithoutLayout()) << "the picture has not changed";
+    window->present(a.data(), 440, 300);
+    EXPECT_FALSE(window->showWithoutLayout());
+}
+
+TEST(RendererChoice, MesasProcessorDrawnOpenGlIsToldFromAGraphicsProcessor) {
+    for (const char* software :
+         {"llvmpipe (LLVM 15.0.6, 256 bits)", "softpipe", "Software Rasterizer", "Mesa X11 swrast"})
+        EXPECT_TRUE(isSoftwareOpenGl(software)) << software;
+    for (const char* hardware : {"Mesa Intel(R) UHD Graphics 620 (KBL GT2)",
+                                 "AMD Radeon RX 6600 (navi23, LLVM "
+                                 "15.0.6, DRM 3.49, 6.1.0-13-amd64)",
+                                 "NVIDIA GeForce GTX 1060 6GB/PCIe/SSE2", ""})
+        EXPECT_FALSE(isSoftwareOpenGl(hardware)) << hardware;
 }
 
 TEST(UiFonts, ADamagedFontLeavesImGuisOwnAndTheMenusWork) {

@@ -9,6 +9,7 @@
 #include "sound_mix.h"
 #include "wave_test.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -377,6 +378,39 @@ TEST_F(DiskAudio, MutedWhileTheGameIsPausedAndHeardAgainAfter) {
     EXPECT_EQ(out.stretches, 2u);
     EXPECT_GT(out.loud, second * 0.55);
     EXPECT_LT(out.loud, second * 0.85);
+}
+
+// The state of the one sound device the test has open.
+SDL_AudioStatus deviceStatus() {
+    for (SDL_AudioDeviceID id = 1; id <= 16; ++id)
+        if (const SDL_AudioStatus status = SDL_GetAudioDeviceStatus(id); status != SDL_AUDIO_STOPPED)
+            return status;
+    return SDL_AUDIO_STOPPED;
+}
+
+TEST_F(DiskAudio, TheDeviceRestsWhileNothingPlaysAndWakesForTheNextSound) {
+    {
+        SdlAudio audio;
+        ASSERT_TRUE(audio.open());
+        const auto id = audio.createBuffer({}, test::squareWave(200));
+        ASSERT_NE(id, AudioOut::NO_BUFFER);
+        audio.start(id, false, 0, 0);
+        audio.pauseWhileSilent();
+        EXPECT_EQ(deviceStatus(), SDL_AUDIO_PLAYING) << "a sound plays";
+        EXPECT_TRUE(eventually([&] { return !audio.isPlaying(id); }));
+        audio.pauseWhileSilent();
+        EXPECT_EQ(deviceStatus(), SDL_AUDIO_PAUSED) << "nothing plays";
+        pause(300);
+        audio.start(id, false, 0, 0);
+        EXPECT_EQ(deviceStatus(), SDL_AUDIO_PLAYING) << "the next sound wakes it at once";
+        EXPECT_TRUE(eventually([&] { return !audio.isPlaying(id); }));
+        pause(50);
+    }
+    // Both sounds came out whole, with the rest between them.
+    const Output out = output();
+    EXPECT_EQ(out.stretches, 2u);
+    EXPECT_GT(out.loud, 0.4 * second * 0.9);
+    EXPECT_LT(out.loud, 0.4 * second * 1.05);
 }
 
 } // namespace

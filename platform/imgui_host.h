@@ -40,6 +40,9 @@ class ImGuiHost {
     // last drawn (nothing at all when the picture has not changed either) and returns true; false when a
     // whole frame is needed.
     virtual bool showWithoutLayout() = 0;
+    // Something the layer shows changed without an event (a dialog opened or closed, an answer came): the
+    // next few frames are laid out anew, as after an event, so that ImGui can size and show it.
+    virtual void wake() = 0;
     // The shell keys pressed since the last frame began (filled by beginFrame).
     virtual const std::vector<ShellKey>& keysPressed() const = 0;
 

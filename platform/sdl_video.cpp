@@ -493,6 +493,10 @@ bool SdlVideo::layerSettled() const {
     return impl_->layerShown && impl_->settle == 0;
 }
 
+void SdlVideo::wake() {
+    impl_->settle = SETTLE_FRAMES;
+}
+
 bool SdlVideo::showWithoutLayout() {
     Impl& m = *impl_;
     if (!layerSettled()) return false;

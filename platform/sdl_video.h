@@ -52,6 +52,7 @@ class SdlVideo : public VideoOut, public ImGuiHost {
     void finishFrame() override;
     bool layerSettled() const override;
     bool showWithoutLayout() override;
+    void wake() override;
     const std::vector<ShellKey>& keysPressed() const override;
     void setTextInput(bool on) override;
     void forgetTappedKeys() override;

@@ -103,9 +103,7 @@ bool ShellUi::holding() const {
 
 int ShellUi::paintMenus() {
     // While no event comes and no menu is open the layer stays as drawn: only a new picture is shown.
-    if (!nav_.isOpen() && !layOutAgain_ && paused_ == pausedShown_ && host_.showWithoutLayout()) return 0;
-    layOutAgain_ = false;
-    pausedShown_ = paused_;
+    if (!nav_.isOpen() && host_.showWithoutLayout()) return 0;
     const bool wasOpen = nav_.isOpen();
     int command = 0;
     host_.beginFrame();
@@ -169,6 +167,7 @@ void ShellUi::runWindowCommand(int command) {
         host_.setFullScreen(!host_.fullScreen());
     } else if (command == CMD_PAUSE) {
         paused_ = !paused_;
+        host_.wake(); // the sign comes or goes
         // Keys tapped while the game stood still are not played afterwards.
         if (!paused_) host_.forgetTappedKeys();
         if (pausedChanged) pausedChanged(paused_);
@@ -192,17 +191,18 @@ ShellUi::Close ShellUi::runModal(const std::string& title, float width, float he
     bool first = true;
     Close result = Close::Stay;
     nav_.close();
+    // ImGui takes a frame or two to size a new window before it shows it.
+    host_.wake();
     while (result == Close::Stay) {
         if (!first && host_.handleEvents(DIALOG_FRAME_MS) == WindowEvent::CloseRequested) {
             result = Close::WindowClosed;
             break;
         }
         // A dialog is drawn again only for an event or a change of its own, not while it stands still.
-        if (!first && !layOutAgain_ && host_.layerSettled()) {
+        if (!first && host_.layerSettled()) {
             if (afterFrame) result = afterFrame();
             continue;
         }
-        layOutAgain_ = false;
         host_.beginFrame();
         drawMenuBar(nav_, false, {});
         if (paused_) drawPauseSign(host_.signFont(), static_cast<float>(host_.menuBarHeight()));
@@ -241,7 +241,7 @@ ShellUi::Close ShellUi::runModal(const std::string& title, float width, float he
     // Keys typed into the dialog belong to it, not to the game.
     host_.forgetTappedKeys();
     // Whatever shows next (a dialog this one lay over, or the game) is drawn anew, without it.
-    layOutAgain_ = true;
+    host_.wake();
     if (result == Close::WindowClosed) session_.requestQuit();
     return result;
 }
@@ -396,7 +396,7 @@ void ShellUi::registerScore() {
             const std::optional<ScoreSubmission> done = attempt.takeResult();
             if (!done) return Close::Stay;
             // The verdict changes the dialog: its button and the reason are drawn anew.
-            layOutAgain_ = true;
+            host_.wake();
             const RegisterOutcome outcome =
                 registerOutcome(done->resultCode, done->versionNotice, session_.userName());
             for (const std::string& page : outcome.pages)

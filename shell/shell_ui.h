@@ -66,9 +66,6 @@ class ShellUi : public ShellWindow {
     Remember remember_;
     MenuNavigator nav_;
     bool paused_ = false;
-    bool pausedShown_ = false; // whether the last frame laid out showed the pause sign
-    // Set when a dialog closed or changed without an event: the next frame is laid out in any case.
-    bool layOutAgain_ = false;
     VolumeLevel volume_;
     std::shared_ptr<std::atomic<int>> postsInFlight_ = std::make_shared<std::atomic<int>>(0);
 };

@@ -106,7 +106,16 @@ poll 5 register_up || fail "Registrera high-score did not open the dialog after 
 xdotool key Return # the remembered login
 poll 20 grep -qx "http://www.lumora.se/registrera/" "$tmp/urls" || fail "an unknown user did not open the sign-up page"
 # The reason, in pale gold above the buttons (which now offer "Försök igen").
-why_shown() { register_up && [ "$(count_colour "$tmp/now.png" "$(region 420 200 10 60)" ffdb73)" -ge $(( 25 * z * z )) ]; }
+# Its letters are anti-aliased over the navy dialog, so every shade of that gold over navy counts (the gold
+# buttons and the white fields have other proportions of red, green and blue), in the band between the
+# password field and the buttons.
+pale_gold() {
+  convert "$1" -crop "$2" +repage -depth 8 txt:- | awk -F'[(),]' 'NR > 1 {
+    r = $3; g = $4; b = $5
+    if (r >= 120 && g >= 0.80 * r && g <= 0.95 * r && b >= 0.40 * r && b <= 0.65 * r) n++ }
+    END { print n + 0 }'
+}
+why_shown() { register_up && [ "$(pale_gold "$tmp/now.png" "$(region 420 30 10 190)")" -ge $(( 25 * z * z )) ]; }
 poll 5 why_shown || fail "the dialog did not say why the attempt failed"
 cp "$tmp/now.png" "$tmp/register-failed-${z}x.png"
 xdotool key Return # again: the dialog still takes Enter

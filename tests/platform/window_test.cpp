@@ -172,6 +172,12 @@ TEST_F(DummyWindow, ASettledMenuBarIsShownAgainAsDrawnUntilTheNextEvent) {
     EXPECT_TRUE(window->showWithoutLayout()) << "the picture has not changed";
     window->present(a.data(), 440, 300);
     EXPECT_FALSE(window->showWithoutLayout());
+
+    for (int i = 0; i < 3; ++i)
+        frame();
+    ASSERT_TRUE(window->layerSettled());
+    window->wake();
+    EXPECT_FALSE(window->layerSettled()) << "a change without an event has the layer laid out again";
 }
 
 TEST(RendererChoice, MesasProcessorDrawnOpenGlIsToldFromAGraphicsProcessor) {

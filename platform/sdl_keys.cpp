@@ -41,7 +41,8 @@ void SdlKeys::noteKeyDown(int scancode) {
 
 void SdlKeys::clearTaps() {
     latched_.fill(false);
-    for (Key k : ALL_KEYS) ignoredUntilUp_[static_cast<size_t>(k)] = heldNow(k);
+    for (Key k : ALL_KEYS)
+        ignoredUntilUp_[static_cast<size_t>(k)] = heldNow(k);
 }
 
 bool SdlKeys::heldNow(Key key) const {
@@ -49,7 +50,8 @@ bool SdlKeys::heldNow(Key key) const {
     const Uint8* state = SDL_GetKeyboardState(&count);
     const int code = scancodeOf(key);
     bool down = state && code >= 0 && code < count && state[code];
-    if (key == Key::Enter && state && SDL_SCANCODE_KP_ENTER < count) down = down || state[SDL_SCANCODE_KP_ENTER];
+    if (key == Key::Enter && state && SDL_SCANCODE_KP_ENTER < count)
+        down = down || state[SDL_SCANCODE_KP_ENTER];
     return down;
 }
 

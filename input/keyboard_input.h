@@ -1,5 +1,6 @@
 // The keyboard sampled once per frame: held keys, new presses, axes and the newest heading.
 #pragma once
+#include "core/heading.h"
 #include "platform/keys.h"
 
 #include <array>
@@ -30,18 +31,18 @@ class KeyboardInput : public InputDevice {
     void poll() override;
     void clearPresses() { spacePressed = pressedX = pressedY = 0; }
 
-    // Heading of the newest held arrow: 0 right, 1 down, 2 left, 3 up; -1 before any arrow.
-    int lastHeading = -1;
+    // Heading of the newest held arrow; NO_HEADING before any arrow.
+    Heading lastHeading = NO_HEADING;
 
-    // Arrows still held, newest first, as headings; -1 marks an empty place.
-    const std::array<int, 4>& pressOrder() const { return pressOrder_; }
+    // Arrows still held, newest first, as headings; NO_HEADING marks an empty place.
+    const std::array<Heading, HEADINGS>& pressOrder() const { return pressOrder_; }
 
   private:
-    int placeOf(int heading) const;
+    int placeOf(Heading heading) const;
 
     KeySource& keys_;
-    std::array<int, 4> pressOrder_{-1, -1, -1, -1};
-    std::array<int, 4> prevDown_{};
+    std::array<Heading, HEADINGS> pressOrder_{NO_HEADING, NO_HEADING, NO_HEADING, NO_HEADING};
+    std::array<int, HEADINGS> prevDown_{};
 };
 
 } // namespace tundrix

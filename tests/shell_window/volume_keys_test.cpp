@@ -1,13 +1,13 @@
 // Volume and mute through the real window on SDL's dummy video driver: the M key, the menu items chosen by
 // keys, and M typed into a dialog's field, as the program's loop pass runs them.
-#include "platform/sdl_keys.h"
-#include "platform/sdl_video.h"
+#include "platform/sdl/sdl_keys.h"
+#include "platform/sdl/sdl_video.h"
 #include "resources/embedded_fonts.h"
 #include "shell/game_session.h"
 #include "shell/menu.h"
 #include "shell/shell_ui.h"
 
-#include "fake_clock.h"
+#include "platform/headless/fake_clock.h"
 
 #include <SDL.h>
 #include <cstdlib>
@@ -28,7 +28,7 @@ class StillWorld : public World {
 };
 
 struct VolumeInTheWindow : ::testing::Test {
-    test::FakeClock clock{1000};
+    headless::FakeClock clock{1000};
     SdlKeys keys;
     std::unique_ptr<SdlVideo> window;
     std::unique_ptr<GameSession> session;

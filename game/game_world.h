@@ -78,6 +78,7 @@ class GameWorld : public World {
     GameSounds& sounds() { return *sounds_; }
     ScreenSurface& screen() { return *screen_; }
     int32_t bannerX() const;
+    const Random& randomSequence() const { return random_; }
 
     // Prepares the period numbered by periodNumber: fresh rink, referee and opponents, and either
     // the match's intro card or play at once.

@@ -1,0 +1,200 @@
+// Recorded games played again: the same world frame for frame, the file read back whole, and damaged or
+// altered recordings refused.
+#include "core/frame_driver.h"
+#include "game/world_digest.h"
+#include "platform/headless/fake_clock.h"
+#include "platform/headless/recording_video.h"
+#include "platform/headless/scripted_keys.h"
+#include "platform/headless/silent_audio.h"
+#include "replay/game_recorder.h"
+#include "replay/replay_codec.h"
+#include "replay/replay_player.h"
+#include "resources/embedded_resources.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+namespace tundrix {
+namespace {
+
+// A whole game recorded the way the program records it: the frame driver runs a recorded world on a fake
+// clock with scripted keys; the digest of the live world is taken after every update.
+struct RecordedGame {
+    headless::FakeClock clock{7777};
+    headless::ScriptedKeys keys;
+    GameRecorder recorder{clock, keys, {10, 0x12345678u, 654321u}};
+    KeyboardInput keyboard{recorder.keys()};
+    EmbeddedResources resources;
+    headless::SilentAudio audio;
+    headless::RecordingVideo video;
+    GameServices services{recorder.clock(), keyboard, resources, audio, video};
+    GameWorld* live = nullptr;
+    std::vector<uint64_t> digests;
+    FrameDriver driver{clock, [this](const AngleTables& a) {
+                           return recorder.record(services, [&] {
+                               auto w = std::make_unique<GameWorld>(services, a);
+                               live = w.get();
+                               return w;
+                           });
+                       }};
+
+    void step(int frames = 1) {
+        for (int i = 0; i < frames; ++i) {
+            driver.step();
+            digests.push_back(worldDigest(*live));
+        }
+    }
+    // Small raids from the left edge (out, up, back), with stalls, a pause and late frames on the way, until
+    // the game is over: opponents cut some, the clock runs out on the rest.
+    void playToTheEnd() {
+        step(60);
+        keys.press(Key::Space);
+        step(3);
+        keys.release(Key::Space);
+        step(15);
+        keys.tap(Key::Enter);
+        for (int raid = 0; !live->gameOver() && raid < 600; ++raid) {
+            keys.press(Key::Space);
+            keys.press(Key::Right);
+            step(6 + raid % 9);
+            keys.release(Key::Right);
+            keys.press(raid % 2 ? Key::Up : Key::Down);
+            step(8);
+            keys.releaseAll();
+            keys.press(Key::Space);
+            keys.press(Key::Left);
+            step(30);
+            keys.releaseAll();
+            step(2);
+            if (raid % 11 == 5) clock.advance(250); // a stall: update-only frames follow
+            if (raid % 17 == 3) {
+                clock.advance(3000); // paused for three seconds
+                driver.world()->holdClock(3000);
+                driver.resync();
+            }
+        }
+        step(80);
+    }
+};
+
+TEST(Replay, AWholeGamePlaysAgainFrameForFrameFromItsFile) {
+    RecordedGame g;
+    g.playToTheEnd();
+    ASSERT_TRUE(g.live->gameOver());
+    ASSERT_GT(g.live->score().get(), 0) << "the raids scored";
+    const std::vector<uint8_t> file = encodeReplay(g.recorder.current()->replay());
+
+    std::string why;
+    const auto replay = decodeReplay(file, why);
+    ASSERT_TRUE(replay) << why;
+    EXPECT_EQ(replay->build, (ReplayBuild{10, 0x12345678u, 654321u}));
+    std::vector<uint64_t> digests;
+    const ReplayVerdict verdict =
+        verifyReplay(*replay, g.resources, [&](GameWorld& w) { digests.push_back(worldDigest(w)); });
+    EXPECT_TRUE(verdict.consistent) << verdict.problem;
+    ASSERT_EQ(digests.size(), g.digests.size());
+    for (size_t i = 0; i < digests.size(); ++i)
+        ASSERT_EQ(digests[i], g.digests[i]) << "the worlds part at frame " << i;
+    EXPECT_EQ(verdict.score, g.live->score().get());
+    EXPECT_TRUE(verdict.gameOver);
+    EXPECT_FALSE(verdict.tampered);
+    EXPECT_EQ(verdict.updates, g.digests.size());
+    const double minutes = verdict.updates / (25.0 * 60);
+    RecordProperty("replay_bytes_per_minute", static_cast<int>(file.size() / minutes));
+    EXPECT_LT(file.size() / minutes, 8000.0) << "a minute of play takes a few kilobytes at most";
+}
+
+TEST(Replay, AnAlteredRecordingIsCaughtWhereItStopsMatchingTheGame) {
+    RecordedGame g;
+    g.playToTheEnd();
+    const Replay& good = g.recorder.current()->replay();
+    EmbeddedResources resources;
+
+    Replay extra = good; // a step that claims a clock reading the game never takes
+    for (ReplayEntry& e : extra.entries)
+        if (e.step == ReplayStep::Draw) {
+            e.step = ReplayStep::Update;
+            break;
+        }
+    EXPECT_FALSE(verifyReplay(extra, resources).consistent);
+
+    Replay shortKeys = good; // the keys of the last update taken away
+    for (auto e = shortKeys.entries.rbegin(); e != shortKeys.entries.rend(); ++e)
+        if (e->step == ReplayStep::Update && e->keys > 0) {
+            e->keys -= 1;
+            break;
+        }
+    EXPECT_FALSE(verifyReplay(shortKeys, resources).consistent);
+
+    Replay late = good; // the world's seed taken from a later clock reading
+    late.readings.insert(late.readings.begin(), good.readings.front() - 40);
+    late.entries.front().readings += 1;
+    EXPECT_FALSE(verifyReplay(late, resources).consistent);
+}
+
+std::vector<uint8_t> packed(const std::vector<uint8_t>& body, uint32_t gameId = 10) {
+    std::vector<uint8_t> out(REPLAY_MAGIC, REPLAY_MAGIC + 4);
+    for (uint32_t v : {gameId, 0u, 0u})
+        for (int i = 0; i < 4; ++i)
+            out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    uLongf n = compressBound(static_cast<uLong>(body.size()));
+    std::vector<uint8_t> z(n);
+    compress2(z.data(), &n, body.data(), static_cast<uLong>(body.size()), 9);
+    out.insert(out.end(), z.begin(), z.begin() + static_cast<long>(n));
+    return out;
+}
+
+TEST(Replay, TheReaderRefusesDamagedTruncatedAndOverlongFiles) {
+    RecordedGame g;
+    g.step(200);
+    const std::vector<uint8_t> file = encodeReplay(g.recorder.current()->replay());
+    // The keyboard's fields (no arrow held), the blink count, then the steps.
+    const std::vector<uint8_t> keyboard = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0};
+    const auto with = [&](std::vector<uint8_t> steps) {
+        std::vector<uint8_t> body = keyboard;
+        body.insert(body.end(), steps.begin(), steps.end());
+        return packed(body);
+    };
+    std::vector<uint8_t> zeros(40u << 20, 0);
+    const struct {
+        const char* what;
+        std::vector<uint8_t> bytes;
+        const char* why;
+    } cases[] = {
+        {"empty", {}, "not a replay"},
+        {"another magic", {'T', 'X', 'R', '9', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, "not a replay"},
+        {"cut in the middle",
+         std::vector<uint8_t>(file.begin(), file.begin() + static_cast<long>(file.size() / 2)), "damaged"},
+        {"a bit flipped in the stream",
+         [&] {
+             auto f = file;
+             f[f.size() / 2] ^= 0x10;
+             return f;
+         }(),
+         "damaged"},
+        {"a decompression bomb", packed(zeros), "inflates past"},
+        {"no steps", with({0}), "no game"},
+        {"an update before the world", with({1, 2, 0, 0}), "begin with its world"},
+        {"a world built twice", with({2, 1, 0, 0, 1, 0, 0}), "begin with its world"},
+        {"a step of no kind", with({1, 0}), "no known kind"},
+        {"the clock running backwards", with({2, 1, 2, 100, 0xFF, 0xFF, 0xFF, 0xFF, 0x0F, 0}), "backwards"},
+        {"too many readings in one step", with({1, 1, 65, 0}), "too often"},
+        {"a count beyond 32 bits", with({0xFF, 0xFF, 0xFF, 0xFF, 0x7F}), "more steps"},
+        {"cut inside a step", with({1, 1, 3, 5}), "cut short"},
+        {"bytes after the last step", with({1, 1, 0, 0, 9}), "after its last step"},
+    };
+    for (const auto& c : cases) {
+        std::string why;
+        EXPECT_FALSE(decodeReplay(c.bytes, why)) << c.what;
+        EXPECT_NE(why.find(c.why), std::string::npos) << c.what << ": " << why;
+    }
+    ReplayLimits small;
+    small.maxUpdates = 50;
+    std::string why;
+    EXPECT_FALSE(decodeReplay(file, why, small)) << "a game longer than the limit";
+    EXPECT_NE(why.find("longer than a game"), std::string::npos) << why;
+    EXPECT_TRUE(decodeReplay(file, why)) << why;
+}
+
+} // namespace
+} // namespace tundrix

@@ -1,12 +1,7 @@
 // Recorded games played again: the same world frame for frame, the file read back whole, and damaged or
 // altered recordings refused.
-#include "core/frame_driver.h"
+#include "bots/headless_game.h"
 #include "game/world_digest.h"
-#include "platform/headless/fake_clock.h"
-#include "platform/headless/recording_video.h"
-#include "platform/headless/scripted_keys.h"
-#include "platform/headless/silent_audio.h"
-#include "replay/game_recorder.h"
 #include "replay/replay_codec.h"
 #include "replay/replay_player.h"
 #include "resources/embedded_resources.h"
@@ -17,72 +12,22 @@
 namespace tundrix {
 namespace {
 
-// A whole game recorded the way the program records it: the frame driver runs a recorded world on a fake
-// clock with scripted keys; the digest of the live world is taken after every update.
-struct RecordedGame {
-    headless::FakeClock clock{7777};
-    headless::ScriptedKeys keys;
-    GameRecorder recorder{clock, keys, {10, 0x12345678u, 654321u}};
-    KeyboardInput keyboard{recorder.keys()};
-    EmbeddedResources resources;
-    headless::SilentAudio audio;
-    headless::RecordingVideo video;
-    GameServices services{recorder.clock(), keyboard, resources, audio, video};
-    GameWorld* live = nullptr;
+// A whole game recorded the way the program records it, with the digest of the live world after every frame.
+struct RecordedGame : HeadlessGame {
+    RecordedGame() : HeadlessGame(7777, {10, 0x12345678u, 654321u}) {
+        eachFrame = [this](GameWorld& w) { digests.push_back(worldDigest(w)); };
+    }
+    void playToTheEnd() { playScriptedGame(*this); }
+    GameWorld* live() { return &world(); }
     std::vector<uint64_t> digests;
-    FrameDriver driver{clock, [this](const AngleTables& a) {
-                           return recorder.record(services, [&] {
-                               auto w = std::make_unique<GameWorld>(services, a);
-                               live = w.get();
-                               return w;
-                           });
-                       }};
-
-    void step(int frames = 1) {
-        for (int i = 0; i < frames; ++i) {
-            driver.step();
-            digests.push_back(worldDigest(*live));
-        }
-    }
-    // Small raids from the left edge (out, up, back), with stalls, a pause and late frames on the way, until
-    // the game is over: opponents cut some, the clock runs out on the rest.
-    void playToTheEnd() {
-        step(60);
-        keys.press(Key::Space);
-        step(3);
-        keys.release(Key::Space);
-        step(15);
-        keys.tap(Key::Enter);
-        for (int raid = 0; !live->gameOver() && raid < 600; ++raid) {
-            keys.press(Key::Space);
-            keys.press(Key::Right);
-            step(6 + raid % 9);
-            keys.release(Key::Right);
-            keys.press(raid % 2 ? Key::Up : Key::Down);
-            step(8);
-            keys.releaseAll();
-            keys.press(Key::Space);
-            keys.press(Key::Left);
-            step(30);
-            keys.releaseAll();
-            step(2);
-            if (raid % 11 == 5) clock.advance(250); // a stall: update-only frames follow
-            if (raid % 17 == 3) {
-                clock.advance(3000); // paused for three seconds
-                driver.world()->holdClock(3000);
-                driver.resync();
-            }
-        }
-        step(80);
-    }
 };
 
 TEST(Replay, AWholeGamePlaysAgainFrameForFrameFromItsFile) {
     RecordedGame g;
     g.playToTheEnd();
-    ASSERT_TRUE(g.live->gameOver());
-    ASSERT_GT(g.live->score().get(), 0) << "the raids scored";
-    const std::vector<uint8_t> file = encodeReplay(g.recorder.current()->replay());
+    ASSERT_TRUE(g.live()->gameOver());
+    ASSERT_GT(g.live()->score().get(), 0) << "the raids scored";
+    const std::vector<uint8_t> file = encodeReplay(g.replay());
 
     std::string why;
     const auto replay = decodeReplay(file, why);
@@ -95,7 +40,7 @@ TEST(Replay, AWholeGamePlaysAgainFrameForFrameFromItsFile) {
     ASSERT_EQ(digests.size(), g.digests.size());
     for (size_t i = 0; i < digests.size(); ++i)
         ASSERT_EQ(digests[i], g.digests[i]) << "the worlds part at frame " << i;
-    EXPECT_EQ(verdict.score, g.live->score().get());
+    EXPECT_EQ(verdict.score, g.live()->score().get());
     EXPECT_TRUE(verdict.gameOver);
     EXPECT_FALSE(verdict.tampered);
     EXPECT_EQ(verdict.updates, g.digests.size());
@@ -107,16 +52,14 @@ TEST(Replay, AWholeGamePlaysAgainFrameForFrameFromItsFile) {
 TEST(Replay, AnAlteredRecordingIsCaughtWhereItStopsMatchingTheGame) {
     RecordedGame g;
     g.playToTheEnd();
-    const Replay& good = g.recorder.current()->replay();
-    EmbeddedResources resources;
-
+    const Replay& good = g.replay();
     Replay extra = good; // a step that claims a clock reading the game never takes
     for (ReplayEntry& e : extra.entries)
         if (e.step == ReplayStep::Draw) {
             e.step = ReplayStep::Update;
             break;
         }
-    EXPECT_FALSE(verifyReplay(extra, resources).consistent);
+    EXPECT_FALSE(verifyReplay(extra, g.resources).consistent);
 
     Replay shortKeys = good; // the keys of the last update taken away
     for (auto e = shortKeys.entries.rbegin(); e != shortKeys.entries.rend(); ++e)
@@ -124,12 +67,12 @@ TEST(Replay, AnAlteredRecordingIsCaughtWhereItStopsMatchingTheGame) {
             e->keys -= 1;
             break;
         }
-    EXPECT_FALSE(verifyReplay(shortKeys, resources).consistent);
+    EXPECT_FALSE(verifyReplay(shortKeys, g.resources).consistent);
 
     Replay late = good; // the world's seed taken from a later clock reading
     late.readings.insert(late.readings.begin(), good.readings.front() - 40);
     late.entries.front().readings += 1;
-    EXPECT_FALSE(verifyReplay(late, resources).consistent);
+    EXPECT_FALSE(verifyReplay(late, g.resources).consistent);
 }
 
 std::vector<uint8_t> packed(const std::vector<uint8_t>& body, uint32_t gameId = 10) {
@@ -147,7 +90,7 @@ std::vector<uint8_t> packed(const std::vector<uint8_t>& body, uint32_t gameId = 
 TEST(Replay, TheReaderRefusesDamagedTruncatedAndOverlongFiles) {
     RecordedGame g;
     g.step(200);
-    const std::vector<uint8_t> file = encodeReplay(g.recorder.current()->replay());
+    const std::vector<uint8_t> file = encodeReplay(g.replay());
     // The keyboard's fields (no arrow held), the blink count, then the steps.
     const std::vector<uint8_t> keyboard = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0};
     const auto with = [&](std::vector<uint8_t> steps) {

@@ -1,0 +1,51 @@
+// What a replay costs: its bytes per minute of play, and the time to verify one by playing it again.
+#include "bots/headless_game.h"
+#include "replay/replay_codec.h"
+#include "replay/replay_player.h"
+
+#include <benchmark/benchmark.h>
+
+namespace tundrix {
+namespace {
+
+// Scripted games, each recorded and written to its file once.
+struct Games {
+    Games() {
+        for (uint32_t seed = 0; seed < 4; ++seed) {
+            HeadlessGame g(5000 + seed, {10, 1, 2});
+            playScriptedGame(g, seed);
+            files.push_back(encodeReplay(g.replay()));
+            updates += g.replay().updates();
+        }
+    }
+    std::vector<std::vector<uint8_t>> files;
+    uint32_t updates = 0;
+};
+const Games& games() {
+    static const Games g;
+    return g;
+}
+
+// Reads and plays every game again without drawing, as the channel does to verify a score: the time per
+// iteration covers play_minutes of play.
+void verify(benchmark::State& state) {
+    const Games& g = games();
+    EmbeddedResources resources;
+    size_t bytes = 0;
+    for (const auto& f : g.files)
+        bytes += f.size();
+    for (auto _ : state) {
+        for (const auto& f : g.files) {
+            std::string why;
+            const auto replay = decodeReplay(f, why);
+            benchmark::DoNotOptimize(verifyReplay(*replay, resources).score);
+        }
+    }
+    const double minutes = g.updates / (25.0 * 60.0);
+    state.counters["play_minutes"] = minutes;
+    state.counters["bytes_per_minute"] = bytes / minutes;
+}
+BENCHMARK(verify)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace tundrix

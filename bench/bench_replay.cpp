@@ -1,7 +1,11 @@
 // What a replay costs: its bytes per minute of play, and the time to verify one by playing it again.
 #include "bots/headless_game.h"
 #include "replay/replay_codec.h"
+#include "replay/replay_movie.h"
 #include "replay/replay_player.h"
+
+#include <cstdio>
+#include <cstdlib>
 
 #include <benchmark/benchmark.h>
 
@@ -46,6 +50,34 @@ void verify(benchmark::State& state) {
     state.counters["bytes_per_minute"] = bytes / minutes;
 }
 BENCHMARK(verify)->Unit(benchmark::kMillisecond);
+
+// Draws three minutes of a game and writes them as the animated picture the leaderboard links; with
+// TUNDRIX_MOVIE=file.gif set, the picture is also saved there to look at.
+void render(benchmark::State& state) {
+    constexpr uint32_t THREE_MINUTES = 3 * 60 * 25;
+    // The scripted player's longest game of a few, shown for three minutes (its game-over picture after
+    // the end, if it ends sooner).
+    std::unique_ptr<HeadlessGame> longest;
+    for (uint32_t seed = 0; seed < 8; ++seed) {
+        auto g = std::make_unique<HeadlessGame>(5000 + seed, ReplayBuild{10, 1, 2});
+        playScriptedGame(*g, seed, THREE_MINUTES);
+        if (!longest || g->replay().updates() > longest->replay().updates()) longest = std::move(g);
+    }
+    while (longest->replay().updates() < THREE_MINUTES)
+        longest->step();
+    Movie movie;
+    for (auto _ : state)
+        movie = renderMovie(longest->replay(), longest->resources, {THREE_MINUTES});
+    state.counters["frames"] = movie.frames;
+    state.counters["gif_bytes"] = static_cast<double>(movie.gif.size());
+    if (const char* path = std::getenv("TUNDRIX_MOVIE")) {
+        if (std::FILE* f = std::fopen(path, "wb")) {
+            std::fwrite(movie.gif.data(), 1, movie.gif.size(), f);
+            std::fclose(f);
+        }
+    }
+}
+BENCHMARK(render)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 } // namespace tundrix

@@ -3,9 +3,11 @@
 #include "bots/headless_game.h"
 #include "game/world_digest.h"
 #include "replay/replay_codec.h"
+#include "replay/replay_movie.h"
 #include "replay/replay_player.h"
 #include "resources/embedded_resources.h"
 
+#include <gif_lib.h>
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -137,6 +139,54 @@ TEST(Replay, TheReaderRefusesDamagedTruncatedAndOverlongFiles) {
     EXPECT_FALSE(decodeReplay(file, why, small)) << "a game longer than the limit";
     EXPECT_NE(why.find("longer than a game"), std::string::npos) << why;
     EXPECT_TRUE(decodeReplay(file, why)) << why;
+}
+
+// Reads a GIF from memory.
+int readFrom(GifFileType* gif, GifByteType* into, int n) {
+    auto* in = static_cast<std::pair<const std::vector<uint8_t>*, size_t>*>(gif->UserData);
+    n = std::min(n, static_cast<int>(in->first->size() - in->second));
+    std::copy_n(in->first->data() + in->second, n, into);
+    in->second += static_cast<size_t>(n);
+    return n;
+}
+
+TEST(Replay, ARunPlaysAsAnAnimatedPictureOfTheGamesOwnFrames) {
+    HeadlessGame g;
+    playScriptedGame(g, 3, 1500); // a minute of it
+    const Movie movie = renderMovie(g.replay(), g.resources);
+    ASSERT_TRUE(movie.problem.empty()) << movie.problem;
+    EXPECT_EQ(movie.frames, g.replay().updates()) << "one picture per frame of the game";
+
+    std::pair<const std::vector<uint8_t>*, size_t> in{&movie.gif, 0};
+    int error = 0;
+    GifFileType* gif = DGifOpen(&in, readFrom, &error);
+    ASSERT_NE(gif, nullptr);
+    ASSERT_EQ(DGifSlurp(gif), GIF_OK);
+    EXPECT_EQ(gif->SWidth, 440);
+    EXPECT_EQ(gif->SHeight, 300);
+    // Every picture drawn over the ones before, its transparent pixels leaving them be, for as long as its
+    // delay says: four hundredths of a second a frame.
+    std::vector<uint8_t> shown(440 * 300);
+    int hundredths = 0;
+    for (int i = 0; i < gif->ImageCount; ++i) {
+        const SavedImage& image = gif->SavedImages[i];
+        GraphicsControlBlock control{};
+        DGifSavedExtensionToGCB(gif, i, &control);
+        hundredths += control.DelayTime;
+        const GifImageDesc& d = image.ImageDesc;
+        for (int y = 0; y < d.Height; ++y)
+            for (int x = 0; x < d.Width; ++x) {
+                const GifByteType v = image.RasterBits[y * d.Width + x];
+                if (v != control.TransparentColor)
+                    shown[static_cast<size_t>((d.Top + y) * 440 + d.Left + x)] = v;
+            }
+    }
+    EXPECT_EQ(hundredths, static_cast<int>(movie.frames) * 4);
+    EXPECT_LT(gif->ImageCount, static_cast<int>(movie.frames)) << "equal frames are shown as one";
+    DGifCloseFile(gif, &error);
+    // The last picture is the game's own last frame.
+    g.world().draw();
+    EXPECT_EQ(shown, g.video.frame);
 }
 
 } // namespace

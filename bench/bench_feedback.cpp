@@ -1,6 +1,6 @@
 // What the feedback layer costs a frame: a minute of play with no layer, the layer off and the layer on,
 // and the layer's drawing alone on its busiest frame (a whole side of the rink flashing, a cut line, the
-// card, the banner and figures skating to the box).
+// card, the banner and the shake), and the layer's one-off look-up of its colours.
 #include "feedback/feedback_world.h"
 #include "platform/headless/fake_audio.h"
 #include "platform/headless/fake_clock.h"
@@ -124,6 +124,18 @@ void BM_LayerDrawBusiestFrame(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_LayerDrawBusiestFrame)->Unit(benchmark::kMicrosecond);
+
+// Once per world, on its first frame of play: the flash's colours found in the palette.
+void BM_ShadesBuild(benchmark::State& state) {
+    Play p(Layer::None);
+    p.world->draw();
+    for (auto _ : state) {
+        Shades shades;
+        shades.build(p.game->screen().palette());
+        benchmark::DoNotOptimize(shades.lineCore);
+    }
+}
+BENCHMARK(BM_ShadesBuild)->Unit(benchmark::kMicrosecond);
 
 void BM_ComposeOnly(benchmark::State& state) {
     Play p(Layer::None);

@@ -97,7 +97,7 @@ void LayerPainter::paintFloater(Image& screen, const Effects::Floater& f) const 
     const GlyphRow row{art_.numerals, NUMERAL_STEP, NUMERAL_PLUS};
     const int32_t w = row.width(f.value);
     // Above where it happened, kept on the rink.
-    const int32_t x = std::clamp(f.x - w / 2, EDGE_LEFT, EDGE_RIGHT - w);
+    const int32_t x = std::clamp(f.x - w / 2, EDGE_LEFT, std::max(EDGE_LEFT, EDGE_RIGHT - w));
     const int32_t y = std::max(f.y - 34 - std::min(f.age, FLOATER_RISE), EDGE_TOP + 2);
     row.draw(screen, f.value, x, y);
 }

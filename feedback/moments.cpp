@@ -35,7 +35,8 @@ void MomentWatcher::remember() {
 
 void MomentWatcher::lookAtFigures(std::vector<PenaltyMoment>* penalties) {
     // Walked by its links, so the list's own cursor, which the rules use, stays where it was.
-    std::vector<const Opponent*> stillInPlay;
+    std::vector<const Opponent*>& stillInPlay = spare_;
+    stillInPlay.clear();
     for (const ListNode* n = world_.actors().head(); n != nullptr; n = n->next) {
         const auto* figure = dynamic_cast<const Opponent*>(n->item);
         if (figure == nullptr) continue;
@@ -46,7 +47,7 @@ void MomentWatcher::lookAtFigures(std::vector<PenaltyMoment>* penalties) {
             penalties->push_back({figure->x(), figure->y(), facingBox ? facingBox : figure->frame()});
         }
     }
-    inPlay_ = std::move(stillInPlay);
+    inPlay_.swap(stillInPlay);
 }
 
 const Moments& MomentWatcher::observe() {

@@ -65,6 +65,7 @@ class MomentWatcher {
     int32_t cardedPeriod_ = 0; // the last period whose start was seen
     int32_t periodScore_ = 0;
     std::vector<const Opponent*> inPlay_; // the figures that were not penalised at the last look
+    std::vector<const Opponent*> spare_;
 };
 
 } // namespace tundrix

@@ -3,13 +3,14 @@
 
 namespace tundrix {
 
-HeadlessGame::HeadlessGame(uint32_t startMs, ReplayBuild build)
-    : clock(startMs), recorder(clock, keys, build),
+HeadlessGame::HeadlessGame(uint32_t startMs, ReplayBuild build, Wrap wrapWith)
+    : wrap(std::move(wrapWith)), clock(startMs), recorder(clock, keys, build),
       keyboard(recorder.keys()), services{recorder.clock(), keyboard, resources, audio, video},
       driver(clock, [this](const AngleTables& angles) {
           return recorder.record(services, [&]() -> std::unique_ptr<World> {
               auto built = std::make_unique<GameWorld>(services, angles);
               world_ = built.get();
+              if (wrap) return wrap(std::move(built));
               return built;
           });
       }) {}

@@ -16,7 +16,10 @@ namespace tundrix {
 
 class HeadlessGame {
   public:
-    explicit HeadlessGame(uint32_t startMs = 7777, ReplayBuild build = {});
+    // What the driver runs: the game world as built, or wrapped in what the caller adds on top.
+    using Wrap = std::function<std::unique_ptr<World>(std::unique_ptr<GameWorld>)>;
+
+    explicit HeadlessGame(uint32_t startMs = 7777, ReplayBuild build = {}, Wrap wrap = {});
 
     // The world the driver runs now: the last one built.
     GameWorld& world() { return *world_; }
@@ -27,6 +30,7 @@ class HeadlessGame {
     const Replay& replay() const { return recorder.current()->replay(); }
 
     std::function<void(GameWorld&)> eachFrame;
+    Wrap wrap;
     headless::FakeClock clock;
     headless::ScriptedKeys keys;
     GameRecorder recorder;

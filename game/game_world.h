@@ -44,8 +44,12 @@ class GameWorld : public World {
 
     // One frame of the game flow: title, match intro, play, the pauses and the game-over sequence.
     void update() override;
-    // Composes the current screen in the surface and presents it.
+    // Composes the current screen in the surface and presents it: compose(), then present().
     void draw() override;
+    // Composes the current screen in the surface without showing it, so more can be drawn on top.
+    void compose();
+    // Shows the surface as it stands in the window.
+    void present();
     bool gameOver() const override { return gameOver_; }
     int countdown() const override { return countdown_; }
     void holdClock(uint32_t ms) override;

@@ -22,7 +22,7 @@ using namespace tundrix::preview;
 
 namespace {
 
-constexpr int SET_IDS[] = {256, 257, 260, 261, 262, 263, 264, 265, 266};
+constexpr int SET_IDS[] = {256, 257, 260, 261, 262, 263, 264, 265, 266, 270, 271, 272, 273, 274};
 
 bool contactSheet(const std::string& path, const std::string& title, const SpriteSheet& sheet,
                   const Palette& pal) {
@@ -84,14 +84,14 @@ int main(int argc, char** argv) {
     }
     bool ok = palette.write(dir + "/palette.png");
 
-    SpriteSheet sets[267];
     for (int id : SET_IDS) {
-        if (!sets[id].load(store, id)) {
+        SpriteSheet set;
+        if (!set.load(store, id)) {
             std::fprintf(stderr, "preview: image set %d missing\n", id);
             return 1;
         }
-        ok = contactSheet(dir + "/set_" + std::to_string(id) + ".png", "image set " + std::to_string(id),
-                          sets[id], pal) &&
+        ok = contactSheet(dir + "/set_" + std::to_string(id) + ".png", "image set " + std::to_string(id), set,
+                          pal) &&
              ok;
     }
     Image banner;

@@ -19,8 +19,10 @@ add_library(tundrix_imgui_sdl STATIC
 target_include_directories(tundrix_imgui_sdl PUBLIC /usr/include/imgui/backends)
 target_link_libraries(tundrix_imgui_sdl PUBLIC PkgConfig::IMGUI SDL2::SDL2)
 
-# The fonts of the ImGui layer (no SDL), apart so the tests can load them without a window.
-add_library(tundrix_imgui_fonts STATIC ${CMAKE_CURRENT_LIST_DIR}/imgui_fonts.cpp)
+# The fonts of the ImGui layer and their check (no SDL), apart so the tests and the build's font check can
+# load them without a window.
+add_library(tundrix_imgui_fonts STATIC ${CMAKE_CURRENT_LIST_DIR}/imgui_fonts.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/truetype_check.cpp)
 target_link_libraries(tundrix_imgui_fonts PUBLIC tundrix_seam PkgConfig::IMGUI)
 
 add_library(tundrix_sdl_platform STATIC

@@ -2,7 +2,7 @@
 // browser and whole-system tests. Usage: tundrix_post_score ADDRESS USER PASSWORD SCORE
 #include "net/channel_address.h"
 #include "net/score_submission.h"
-#include "platform/curl_http_client.h"
+#include "platform/curl/curl_http_client.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the font check and to the register dialog's field filter: neither may crash
 // or read out of bounds, and what the filter keeps is within its length, in the code page, and kept again
 // unchanged.
-#include "platform/truetype_check.h"
+#include "platform/sdl/truetype_check.h"
 #include "shell/login_fields.h"
 
 #include <cstddef>

@@ -1,7 +1,7 @@
 // Whole submissions through libcurl to a real HTTP server on the loopback address.
 #include "net/score_submission.h"
-#include "platform/curl_abi.h"
-#include "platform/curl_http_client.h"
+#include "platform/curl/curl_abi.h"
+#include "platform/curl/curl_http_client.h"
 
 #include "fake_http.h"
 #include "http_test_server.h"

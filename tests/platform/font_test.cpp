@@ -1,8 +1,8 @@
 // The fonts of the menus: the build's check and the game's start with damaged fonts. A damaged font is
 // either refused by the build or drawn safely; at start a font that cannot be drawn leaves ImGui's own,
 // and the menus work either way. Every damaged copy is tried in a child process, so a crash is seen as one.
-#include "platform/imgui_fonts.h"
-#include "platform/truetype_check.h"
+#include "platform/sdl/imgui_fonts.h"
+#include "platform/sdl/truetype_check.h"
 #include "resources/embedded_fonts.h"
 #include "shell/ui_theme.h"
 

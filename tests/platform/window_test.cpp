@@ -1,9 +1,9 @@
 // The window's own faults, on SDL's dummy video driver: events without news never hold back a key or a
 // quit, the shell keys are latched, a settled menu bar is shown again as it was drawn, the picture is
 // scaled by whole factors only, and software OpenGL is told apart.
-#include "platform/sdl_keys.h"
-#include "platform/sdl_renderer_choice.h"
-#include "platform/sdl_video.h"
+#include "platform/sdl/sdl_keys.h"
+#include "platform/sdl/sdl_renderer_choice.h"
+#include "platform/sdl/sdl_video.h"
 #include "resources/embedded_fonts.h"
 
 #include <SDL.h>

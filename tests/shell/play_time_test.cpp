@@ -3,7 +3,7 @@
 #include "shell/play_time.h"
 #include "shell/play_time_tally.h"
 
-#include "fake_clock.h"
+#include "platform/headless/fake_clock.h"
 
 #include <algorithm>
 #include <chrono>
@@ -193,7 +193,7 @@ struct Copy {
     Copy(const Settings& settings, uint32_t start)
         : clock(start), tally(clock, settings.readPlayTime(),
                               [&settings](uint32_t ms) { return settings.addPlayTime(ms); }) {}
-    test::FakeClock clock;
+    headless::FakeClock clock;
     PlayTimeTally tally;
 };
 

@@ -6,7 +6,7 @@
 #include "shell/info_texts.h"
 #include "shell/menu.h"
 
-#include "fake_clock.h"
+#include "platform/headless/fake_clock.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -17,7 +17,7 @@
 namespace tundrix {
 namespace {
 
-using test::FakeClock;
+using headless::FakeClock;
 using Opened = std::vector<std::string>;
 
 // A world whose score and game-over state the test sets.

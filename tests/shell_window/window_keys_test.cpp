@@ -2,14 +2,14 @@
 // volume and mute by the M key and by menu items chosen by keys, M typed into a dialog's field, and pastes
 // into the register dialog's fields.
 #include "net/score_submission.h"
-#include "platform/sdl_keys.h"
-#include "platform/sdl_video.h"
+#include "platform/sdl/sdl_keys.h"
+#include "platform/sdl/sdl_video.h"
 #include "resources/embedded_fonts.h"
 #include "shell/game_session.h"
 #include "shell/menu.h"
 #include "shell/shell_ui.h"
 
-#include "fake_clock.h"
+#include "platform/headless/fake_clock.h"
 
 #include <SDL.h>
 #include <cstdlib>
@@ -30,7 +30,7 @@ class StillWorld : public World {
 };
 
 struct KeysInTheWindow : ::testing::Test {
-    test::FakeClock clock{1000};
+    headless::FakeClock clock{1000};
     PlayTimeTally tally{clock, 0, {}};
     SdlKeys keys;
     std::unique_ptr<SdlVideo> window;

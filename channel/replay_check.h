@@ -23,8 +23,9 @@ namespace tundrix {
 // What the member's score form claimed, which the game must reach.
 struct ReplayClaim {
     int64_t scoreId = 0;
-    int32_t score = 0; // as the form sent it (a tampered game's score arrives negated)
-    ReplayBuild build; // the game id, CRC and length the form sent
+    int32_t score = 0;         // as the form sent it (a tampered game's score arrives negated)
+    int32_t bestScoreTime = 0; // ms of play, as the form sent it, when the game reached its score
+    ReplayBuild build;         // the game id, CRC and length the form sent
 };
 
 struct ReplayCheck {
@@ -32,11 +33,13 @@ struct ReplayCheck {
     Result result = Result::Unreadable;
     std::string reason; // for the operator: why not verified, or empty
     ReplayVerdict verdict;
+    uint32_t scoredAtFrame = 0; // the update after which the game had its final score
 };
 
 // Decodes and plays the file through the game's own world. Verified only when the recording is readable,
 // made by the build the form named, consistent to its last step, ends in game over, was not tampered
-// with, keeps to the frame rate's clock, and reaches exactly the claimed score.
+// with, keeps to the frame rate's clock, reaches exactly the claimed score, and reaches it at the game
+// time the form names.
 ReplayCheck checkReplay(std::span<const uint8_t> file, const ReplayClaim& claim,
                         const ResourceStore& resources);
 

@@ -4,7 +4,9 @@
 #include "channel/replay_check.h"
 #include "replay/replay_codec.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <latch>
 
 namespace tundrix {
@@ -15,14 +17,18 @@ constexpr ReplayBuild BUILD{10, 0xCAFEF00Du, 424242u};
 struct PlayedGame {
     PlayedGame() {
         playScriptedGame(game, 3);
+        // The best score's time as the shell takes it when the game has ended.
+        bestScoreTime = static_cast<int32_t>(game.clock.nowMs() - game.driver.baseTime());
         file = encodeReplay(game.replay());
         claim.scoreId = 7;
         claim.score = game.world().score().get();
+        claim.bestScoreTime = bestScoreTime;
         claim.build = BUILD;
     }
     HeadlessGame game{7777, BUILD};
     std::vector<uint8_t> file;
     ReplayClaim claim;
+    int32_t bestScoreTime = 0;
 };
 
 PlayedGame& played() {
@@ -59,6 +65,10 @@ TEST(ReplayCheck, ARealGameIsVerifiedAndEveryLieIsCaughtWithItsReason) {
          "reaches"},
         {"a tampered game's negated score", g.file, claimWith([](ReplayClaim& c) { c.score = -c.score; }),
          R::Mismatch, "changed from outside"},
+        {"a time before the score was made", g.file, claimWith([](ReplayClaim& c) { c.bestScoreTime = 0; }),
+         R::Mismatch, "game's time"},
+        {"a time long after the game", g.file, claimWith([](ReplayClaim& c) { c.bestScoreTime += 100000; }),
+         R::Mismatch, "game's time"},
         {"another build", g.file, claimWith([](ReplayClaim& c) { c.build.crc ^= 1; }), R::Mismatch,
          "another build"},
         {"a file cut in half", cut, g.claim, R::Unreadable, "unreadable"},
@@ -82,6 +92,25 @@ TEST(ReplayCheck, ARealGameIsVerifiedAndEveryLieIsCaughtWithItsReason) {
         else
             EXPECT_NE(check.reason.find(c.reason), std::string::npos) << check.reason;
     }
+}
+
+TEST(ReplayCheck, AGameRecordedThroughTheRealWindowIsVerified) {
+    // Played by the end-to-end test through the real window and posted after its registration: score 1,
+    // its time as the form sent it. A change to the rules that makes it play otherwise fails here, and
+    // then a channel built from it could not verify the released game's scores.
+    std::ifstream in(std::string(TUNDRIX_TEST_DATA) + "/real_window_game.txr", std::ios::binary);
+    const std::vector<uint8_t> file{std::istreambuf_iterator<char>(in), {}};
+    ASSERT_FALSE(file.empty());
+    std::string why;
+    const std::optional<Replay> replay = decodeReplay(file, why);
+    ASSERT_TRUE(replay) << why;
+    ReplayClaim claim;
+    claim.score = 1;
+    claim.bestScoreTime = 196367;
+    claim.build = replay->build;
+    const ReplayCheck check = checkReplay(file, claim, played().game.resources);
+    EXPECT_EQ(check.result, ReplayCheck::Result::Verified) << check.reason;
+    EXPECT_EQ(check.verdict.periodsPlayed, 3);
 }
 
 TEST(ReplayCheck, OneGameAtATimeFromAQueueOfBoundedLength) {

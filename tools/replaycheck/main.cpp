@@ -1,4 +1,4 @@
-// Plays a replay file again as the channel does and says whether it reaches the score given.
+// Plays a replay file again as the channel does and says whether it reaches the score given at the time given.
 #include "channel/replay_check.h"
 #include "replay/replay_codec.h"
 #include "resources/embedded_resources.h"
@@ -12,8 +12,8 @@
 using namespace tundrix;
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: tundrix-replaycheck REPLAY-FILE SCORE\n");
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: tundrix-replaycheck REPLAY-FILE SCORE BEST-SCORE-TIME-MS\n");
         return 2;
     }
     std::ifstream in(argv[1], std::ios::binary);
@@ -31,6 +31,7 @@ int main(int argc, char** argv) {
     const std::optional<Replay> replay = decodeReplay(file, why);
     ReplayClaim claim;
     claim.score = std::atoi(argv[2]);
+    claim.bestScoreTime = std::atoi(argv[3]);
     if (replay) claim.build = replay->build;
     const EmbeddedResources resources;
     const ReplayCheck check = checkReplay(file, claim, resources);

@@ -111,7 +111,11 @@ section.card{margin-top:1rem}
 section.card,.boards section{background:#fff;border:1px solid #cfd9ea;border-top:4px solid var(--line);border-radius:6px;padding:.8rem 1rem}
 table{width:100%;border-collapse:collapse}
 th,td{text-align:left;padding:.25rem .4rem;border-bottom:1px solid #e3e9f3}
-td.num,th.num{text-align:right;font-variant-numeric:tabular-nums}
+td.num,th.num{text-align:right;font-variant-numeric:tabular-nums;white-space:nowrap}
+td.nick{overflow-wrap:anywhere;word-break:break-word}
+.boards table{table-layout:fixed}
+.boards th.rank{width:2.5rem}
+.boards th.num{width:7.5em}
 tr:first-child td{font-weight:bold}
 td.rank{color:#5a6784;width:2.5rem}
 .empty{color:#5a6784}

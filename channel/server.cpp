@@ -58,6 +58,7 @@ bool ChannelServer::start(std::string& error) {
 
 void ChannelServer::stop() {
     http_.stop();
+    log_.flush();
 }
 
 const ChannelServer::CompiledRoute& ChannelServer::routeFor(const HttpRequest& request) const {
@@ -100,10 +101,7 @@ void ChannelServer::logLine(const HttpRequest& request, const HttpResponse& resp
                        oneLine(request.path) + " " + std::to_string(response.status) + " " +
                        std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + "ms" +
                        (response.note.empty() ? "" : " \"" + oneLine(response.note) + "\"") + "\n";
-    // One write per line, under the lock, so lines of parallel requests never mix.
-    std::lock_guard lock(logMutex_);
-    log_ << line;
-    log_.flush();
+    log_.line(std::move(line));
 }
 
 } // namespace tundrix::channel

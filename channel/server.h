@@ -2,6 +2,7 @@
 // behind a trusted proxy, the headers every answer carries, and one log line per request.
 #pragma once
 #include "channel/http/http_server.h"
+#include "channel/log_sink.h"
 #include "channel/site.h"
 #include "channel/store.h"
 #include "channel/work_pool.h"
@@ -36,7 +37,8 @@ class ChannelServer {
     // Binds the listening socket and starts serving; false with the reason on failure.
     bool start(std::string& error);
     int port() const { return http_.port(); }
-    // Stops taking requests, answers the ones in hand, closes. Called by the destructor too.
+    // Stops taking requests, answers the ones in hand, closes, and writes out the log. Called by the
+    // destructor too.
     void stop();
 
   private:
@@ -52,8 +54,7 @@ class ChannelServer {
     Store& store_;
     SiteOptions site_;
     ServerOptions options_;
-    std::ostream& log_;
-    std::mutex logMutex_;
+    LogSink log_;
     std::vector<CompiledRoute> routes_;
     size_t fallback_ = 0; // the route of paths nothing else serves
     WorkPool workers_;

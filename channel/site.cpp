@@ -17,8 +17,8 @@ namespace tundrix::channel {
 namespace {
 
 constexpr char HTML[] = "text/html; charset=utf-8";
-// Password checks waiting at most, per worker: about two seconds of argon2id.
-constexpr size_t PASSWORD_QUEUE_PER_WORKER = 16;
+// Password checks waiting at most, per worker: about four seconds of argon2id.
+constexpr size_t PASSWORD_QUEUE_PER_WORKER = 32;
 
 // A place inside this site: "/x", never "//host", "/\host" or "http://host", and no byte a browser
 // would drop or read as a slash (a tab, a line break, a backslash).

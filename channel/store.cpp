@@ -218,23 +218,17 @@ std::vector<std::optional<Recorded>> Store::recordScores(const std::vector<Pendi
     std::vector<Recorded> done;
     for (const PendingScore& p : scores) {
         const ScoreEntry& e = p.entry;
-        {
-            Statement last = writer_->prepared("SELECT last_post = ? FROM members WHERE id = ?");
-            last.bind(1, p.post).bind(2, e.memberId);
-            if (last.step() && last.integer(0) != 0) {
-                done.push_back(Recorded::Replayed);
-                continue;
-            }
-            if (last.failed()) return out;
+        // The member's previous post and best ranked score, in one look.
+        Statement last = writer_->prepared(
+            "SELECT last_post = ?1, (SELECT MAX(score) FROM scores WHERE member_id = ?2 AND flagged = 0) "
+            "FROM members WHERE id = ?2");
+        last.bind(1, p.post).bind(2, e.memberId);
+        if (!last.step()) return out;
+        if (last.integer(0) != 0) {
+            done.push_back(Recorded::Replayed);
+            continue;
         }
-        bool personalBest = false;
-        if (!e.flagged) {
-            Statement best =
-                writer_->prepared("SELECT MAX(score) FROM scores WHERE member_id = ? AND flagged = 0");
-            best.bind(1, e.memberId);
-            if (!best.step()) return out;
-            personalBest = best.isNull(0) || e.score > best.integer(0);
-        }
+        const bool personalBest = !e.flagged && (last.isNull(1) || e.score > last.integer(1));
         Statement s = writer_->prepared(
             "INSERT INTO scores (member_id, score, flagged, flag_reason, best_score_time, total_play_time, "
             "speed_count, processor, build_crc, build_length, address, created_at, day, week) "

@@ -191,8 +191,12 @@ class Site {
                                         req.field("password2"), req.field("recruiter")};
             const SignupResult result = signUp(store_, request, now());
             if (!result.memberId) {
-                SignupValues values{request.email, request.nickname, request.recruiter, ""};
-                return reply(page(400, signupPage(visitor(s.row), values, result.errors)));
+                // The form again, with what was typed and the same form token, to mend and send again.
+                HttpResponse res;
+                res.status = 400;
+                const SignupValues values{request.email, request.nickname, request.recruiter, ""};
+                res.setContent(signupPage(formVisitor(req, s, res), values, result.errors), HTML);
+                return reply(std::move(res));
             }
             logInAs(s.row, *result.memberId, reply, "/useradm/challenge/");
         });

@@ -101,14 +101,6 @@ bool isMark(UChar32 c) {
     return type == U_NON_SPACING_MARK || type == U_ENCLOSING_MARK || type == U_COMBINING_SPACING_MARK;
 }
 
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
-}
-
 } // namespace
 
 bool validUtf8(std::string_view text) {
@@ -138,12 +130,21 @@ std::string nicknameKey(std::string_view utf8) {
 }
 
 std::optional<Nickname> checkNickname(std::string_view utf8, std::string& problem) {
-    const std::optional<Text> typed = toUtf16(trimmed(utf8));
+    const std::optional<Text> typed = toUtf16(utf8);
     if (!typed) {
         problem = "Smeknamnet är inte giltig text. / The nickname is not valid text.";
         return std::nullopt;
     }
-    const Text text = nfkc(*typed);
+    // Blanks around it go after the normal form is made: it may turn a character into one (an ideographic
+    // space, an accent on its own).
+    Text text = nfkc(*typed);
+    const auto blank = [](UChar c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && blank(text.back()))
+        text.pop_back();
+    size_t lead = 0;
+    while (lead < text.size() && blank(text[lead]))
+        ++lead;
+    text.erase(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(lead));
     size_t characters = 0;
     int marksInARow = 0;
     for (int32_t i = 0; i < static_cast<int32_t>(text.size());) {
@@ -154,8 +155,13 @@ std::optional<Nickname> checkNickname(std::string_view utf8, std::string& proble
             problem = why;
             return std::nullopt;
         }
-        // A letter may carry an accent or two; a stack of them would run over the rows around it.
+        // A letter may carry an accent or two; a stack of them would run over the rows around it, and one
+        // with no letter under it would sit on whatever comes before the name.
         marksInARow = isMark(c) ? marksInARow + 1 : 0;
+        if (characters == 1 && marksInARow > 0) {
+            problem = "Smeknamnet börjar med en accent. / The nickname starts with an accent.";
+            return std::nullopt;
+        }
         if (marksInARow > 2) {
             problem = "Smeknamnet har för många accenter på ett tecken. / The nickname has too many accents "
                       "on one character.";

@@ -88,7 +88,10 @@ TEST_F(Accounts, NicknamesAreKeptInOneFormAndNobodyCanPassForAnother) {
         {"\xE3\x85\xA4\xE3\x85\xA4", "refused: Smeknamnet har ett osynligt"}, // Hangul fillers
         {"Bad\xC3\x28", "refused: Smeknamnet är inte giltig text"},           // not UTF-8
         {"Za\xCC\x80\xCC\x81\xCC\x82\xCC\x83lgo", "refused: Smeknamnet har för många accenter"},
-        {"\xEF\xAC\x81sk", "fisk"}, // a ligature, in its normal form
+        {"\xC2\xB4"
+         "Asa",
+         "refused: Smeknamnet börjar med en accent"}, // an accent alone: a space and a mark
+        {"\xEF\xAC\x81sk", "fisk"},                   // a ligature, in its normal form
         {"  Kalle  ", "Kalle"},
         {"W", "refused: Smeknamnet ska ha 2 till 24"},
         {"WWWWWWWWWWWWWWWWWWWWWWWW", "WWWWWWWWWWWWWWWWWWWWWWWW"},

@@ -11,7 +11,7 @@ start_listening() {
   : >"$log" # a log of an earlier run must not tell an old port
   "$@" >"$log" 2>&1 &
   server_pid=$!
-  for _ in $(seq 200); do
+  for _ in $(seq 1000); do
     port=$(sed -n 's|.*listening on http://127\.0\.0\.1:\([0-9]*\)/.*|\1|p' "$log")
     [ -n "$port" ] && return 0
     kill -0 "$server_pid" 2>/dev/null || { cat "$log"; echo "the server did not start"; exit 1; }

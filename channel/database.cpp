@@ -150,6 +150,11 @@ bool Database::intact() {
     return s.step() && s.text(0) == "ok" && !s.step() && !s.failed();
 }
 
+bool Database::whole() {
+    Statement s(db_, "PRAGMA quick_check");
+    return s.step() && s.text(0) == "ok" && !s.step() && !s.failed();
+}
+
 bool Database::inPlace() {
     int moved = 0;
     return sqlite3_file_control(db_, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && moved == 0;

@@ -66,6 +66,9 @@ class Database {
     bool limitPages(int64_t pages);
     // PRAGMA integrity_check finds nothing wrong.
     bool intact();
+    // PRAGMA quick_check finds nothing wrong: every b-tree whole, in a fraction of the full check's time
+    // (it leaves out whether the indexes match their tables).
+    bool whole();
     // The file this connection has open is still the one at its path (not removed, renamed or replaced).
     bool inPlace();
     // The schema's version (PRAGMA user_version).

@@ -3,7 +3,7 @@
 // GAME_MS is the game time sent with the score (a minute unless given).
 #include "net/channel_address.h"
 #include "net/score_submission.h"
-#include "platform/curl_http_client.h"
+#include "platform/curl/curl_http_client.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -15,8 +15,9 @@
 #include "channel/crypto.h"
 #include "channel/http/http_server.h"
 #include "channel/store.h"
-#include "net/answer_parser.h"
 #include "net/score_submission.h"
+#include "protocol/paths.h"
+#include "protocol/score_answer.h"
 
 #include "attack/attackers.h"
 
@@ -156,10 +157,10 @@ int post(int port, int members, double seconds, int32_t first, const std::string
                 const int source =
                     2 + static_cast<int>((static_cast<uint32_t>(id) * 7u + static_cast<uint32_t>(m)) % 249u);
                 const attack::Exchange e =
-                    attack::exchange({"127.0.0.1", port}, attack::formPost(SUBMIT_PATH, body),
+                    attack::exchange({"127.0.0.1", port}, attack::formPost(protocol::SUBMIT_PATH, body),
                                      std::chrono::seconds(30), source);
                 const int status = e.answered ? e.status : 0;
-                const ParsedAnswer a = parseAnswer(e.answered ? e.body : "");
+                const protocol::ParsedAnswer a = protocol::parseAnswer(e.answered ? e.body : "");
                 const bool ack = status == 200 && a.hasResult && (a.resultCode == 0 || a.resultCode == 1);
                 done[static_cast<size_t>(m)].push_back({m, id, ack, status, e.ms});
                 if (!e.answered)
@@ -297,7 +298,7 @@ int bare(const std::string& which) {
     }
     if (which == "httplib") {
         httplib::Server server;
-        server.Post(SUBMIT_PATH, [](const httplib::Request&, httplib::Response& res) {
+        server.Post(protocol::SUBMIT_PATH, [](const httplib::Request&, httplib::Response& res) {
             res.set_content("0\r\n", "text/plain; charset=utf-8");
         });
         const int port = server.bind_to_any_port("127.0.0.1");

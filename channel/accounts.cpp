@@ -95,9 +95,10 @@ SignupResult signUp(Store& store, const SignupRequest& request, int64_t now) {
     const std::string recruiter(trimmed(request.recruiter));
 
     if (!plausibleEmail(email) || !gameText(email, EMAIL_MAX_CHARS)) {
-        result.errors.push_back(
-            "Skriv en giltig e-postadress med h\xC3\xB6gst 64 tecken. / Enter a valid e-mail "
-            "address of at most 64 characters.");
+        result.errors.push_back("Skriv en giltig e-postadress med h\xC3\xB6gst " +
+                                std::to_string(EMAIL_MAX_CHARS) +
+                                " tecken. / Enter a valid e-mail address of at most " +
+                                std::to_string(EMAIL_MAX_CHARS) + " characters.");
     }
     std::string nicknameProblem;
     const std::optional<Nickname> nick = checkNickname(request.nickname, nicknameProblem);

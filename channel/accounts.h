@@ -1,6 +1,7 @@
 // Members' accounts: the rules for e-mail addresses, nicknames and passwords, signing up, logging in.
 #pragma once
 #include "channel/store.h"
+#include "protocol/score_form.h"
 
 #include <optional>
 #include <string>
@@ -9,10 +10,10 @@
 
 namespace tundrix::channel {
 
-// The game sends the user name and password in its single-byte code page, at most 64 and 16 characters.
-inline constexpr size_t EMAIL_MAX_CHARS = 64;
+// The game sends the user name and password in its single-byte code page, up to its limits.
+inline constexpr size_t EMAIL_MAX_CHARS = protocol::USER_NAME_MAX_CHARS;
 inline constexpr size_t PASSWORD_MIN_CHARS = 6;
-inline constexpr size_t PASSWORD_MAX_CHARS = 16;
+inline constexpr size_t PASSWORD_MAX_CHARS = protocol::PASSWORD_MAX_CHARS;
 
 // Text as the game will send it: its Windows-1252 bytes, or nothing if it holds a control character or
 // a character the code page lacks, or is longer than maxChars.

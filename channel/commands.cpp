@@ -7,9 +7,9 @@
 #include "channel/crypto.h"
 #include "channel/csv.h"
 #include "channel/http/listen_socket.h"
-#include "channel/score_form.h"
 #include "channel/server.h"
 #include "channel/store.h"
+#include "protocol/form_text.h"
 
 #include <signal.h>
 #include <termios.h>
@@ -94,7 +94,7 @@ int serve(Store& store, const Parsed& p, CommandContext& c) {
         return 2;
     }
     if (p.options.count("workers")) {
-        const std::optional<uint32_t> n = parseUint32(p.options.at("workers"));
+        const std::optional<uint32_t> n = protocol::parseUint32(p.options.at("workers"));
         if (!n || *n < 1 || *n > 256) {
             c.err << "tundrix-channel: --workers wants 1 to 256\n";
             return 2;
@@ -124,7 +124,7 @@ int serve(Store& store, const Parsed& p, CommandContext& c) {
         site.limits.enabled = v == "on";
     }
     if (p.options.count("credential-cache")) {
-        const std::optional<uint32_t> seconds = parseUint32(p.options.at("credential-cache"));
+        const std::optional<uint32_t> seconds = protocol::parseUint32(p.options.at("credential-cache"));
         if (!seconds || *seconds > 3600) {
             c.err << "tundrix-channel: --credential-cache wants 0 to 3600 seconds\n";
             return 2;
@@ -211,12 +211,12 @@ int releaseCommand(Store& store, const Parsed& p, CommandContext& c) {
         return 0;
     }
     if (what == "add" && p.words.size() == 5) {
-        const std::optional<uint32_t> version = parseUint32(p.words[2]);
-        std::optional<uint32_t> crc = parseUint32(p.words[3]);
+        const std::optional<uint32_t> version = protocol::parseUint32(p.words[2]);
+        std::optional<uint32_t> crc = protocol::parseUint32(p.words[3]);
         if (!crc && p.words[3].rfind("0x", 0) == 0 && p.words[3].size() > 2 && p.words[3].size() <= 10 &&
             p.words[3].find_first_not_of("0123456789abcdefABCDEF", 2) == std::string::npos)
             crc = static_cast<uint32_t>(std::stoul(p.words[3].substr(2), nullptr, 16));
-        const std::optional<uint32_t> length = parseUint32(p.words[4]);
+        const std::optional<uint32_t> length = protocol::parseUint32(p.words[4]);
         if (!version || *version < 2 || *version > INT32_MAX || !crc || !length) {
             c.err << "tundrix-channel: release add wants VERSION (a whole number above 1), CRC (decimal or "
                      "0x hex) "

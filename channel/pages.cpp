@@ -4,6 +4,7 @@
 #include "channel/accounts.h"
 #include "channel/calendar.h"
 #include "channel/nickname.h"
+#include "protocol/paths.h"
 
 namespace tundrix::channel {
 namespace {
@@ -70,8 +71,10 @@ std::string homePage(const Visitor& visitor, const Boards& boards) {
              "page) "
              "or give your e-mail address as recruiter.") +
         "</li></ul><h2>" + both("S\xC3\xA5 h\xC3\xA4r g\xC3\xA5r du med", "How to join") + "</h2><ol><li>" +
-        both("<a href=\"/registrera/\">Bli medlem</a> med din e-postadress och ett smeknamn.",
-             "<a href=\"/registrera/\">Sign up</a> with your e-mail address and a nickname.") +
+        both("<a href=\"" + std::string(protocol::SIGNUP_PATH) +
+                 "\">Bli medlem</a> med din e-postadress och ett smeknamn.",
+             "<a href=\"" + std::string(protocol::SIGNUP_PATH) +
+                 "\">Sign up</a> with your e-mail address and a nickname.") +
         "</li><li>" +
         both("Spela, och v\xC3\xA4lj <em>Registrera high-score</em> n\xC3\xA4r spelet \xC3\xA4r slut.",
              "Play, and choose <em>Register high-score</em> when the game is over.") +
@@ -86,7 +89,8 @@ std::string signupPage(const Visitor& visitor, const SignupValues& values,
                        const std::vector<std::string>& errors) {
     std::string body = heading("Bli medlem", "Sign up");
     body += errorList(errors);
-    body += "<form class=\"panel\" method=\"post\" action=\"/registrera/\">" + csrfField(visitor.csrf);
+    body += "<form class=\"panel\" method=\"post\" action=\"" + std::string(protocol::SIGNUP_PATH) + "\">" +
+            csrfField(visitor.csrf);
     const std::string passwordRange =
         std::to_string(PASSWORD_MIN_CHARS) + " till " + std::to_string(PASSWORD_MAX_CHARS);
     const std::string passwordRangeEn =
@@ -133,9 +137,9 @@ std::string loginPage(const Visitor& visitor, const std::string& email, const st
     body += field("password", "password", both("L\xC3\xB6senord", "Password"), "",
                   "required maxlength=\"16\" autocomplete=\"current-password\"");
     body += "<button class=\"go\" type=\"submit\">" + both("Logga in", "Log in") + "</button></form>";
-    body += "<p><a href=\"/getpass.asp?mail=" + escapeHtml(escapeQuery(email)) + "\">" +
-            both("Gl\xC3\xB6mt l\xC3\xB6senordet?", "Forgot your password?") +
-            "</a> &middot; <a href=\"/registrera/\">" +
+    body += "<p><a href=\"" + escapeHtml(protocol::passwordHelpPage(email)) + "\">" +
+            both("Gl\xC3\xB6mt l\xC3\xB6senordet?", "Forgot your password?") + "</a> &middot; <a href=\"" +
+            std::string(protocol::SIGNUP_PATH) + "\">" +
             both("Inte medlem \xC3\xA4nnu?", "Not a member yet?") + "</a></p>";
     return page(visitor, "Logga in / Log in", body);
 }

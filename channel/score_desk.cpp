@@ -5,8 +5,9 @@
 #include "channel/accounts.h"
 #include "channel/crypto.h"
 #include "channel/plausibility.h"
-#include "channel/score_form.h"
 #include "net/latin1_text.h"
+#include "protocol/score_answer.h"
+#include "protocol/score_form.h"
 
 #include <algorithm>
 #include <future>
@@ -24,12 +25,12 @@ std::string joined(const std::vector<std::string>& parts) {
     return out;
 }
 
-bool sameBuild(const Release& r, const ScoreForm& form) {
+bool sameBuild(const Release& r, const protocol::ScoreForm& form) {
     return r.crc == form.buildCrc && r.length == form.buildLength;
 }
 
 // The newest known version when the sent build is another one; 0 when no releases are known.
-int64_t newerVersion(const std::vector<Release>& releases, const ScoreForm& form) {
+int64_t newerVersion(const std::vector<Release>& releases, const protocol::ScoreForm& form) {
     return releases.empty() || sameBuild(releases.front(), form) ? 0 : releases.front().version;
 }
 
@@ -44,15 +45,10 @@ DeskAnswer refusal(int status, const char* text, std::string note, int retryAfte
 
 } // namespace
 
-std::string answerText(int code, int64_t newerVersion) {
-    std::string text = std::to_string(code) + "\r\n";
-    if (newerVersion > 1) text += std::to_string(newerVersion) + "\r\n";
-    return text;
-}
-
 // One post on its way through the desk.
 struct ScoreDesk::Post {
-    ScoreForm form;
+    protocol::ScoreForm form;
+    std::vector<std::string> problems; // what does not add up in the form
     std::string body;
     std::string address;
     std::string name; // the canonical user name
@@ -79,7 +75,8 @@ void ScoreDesk::take(std::string body, std::string address, int64_t now,
         return;
     }
     std::string why;
-    std::optional<ScoreForm> form = decodeScoreForm(body, why);
+    std::vector<std::string> problems;
+    std::optional<protocol::ScoreForm> form = protocol::decodeScoreForm(body, why, problems);
     if (!form) {
         DeskAnswer a = refusal(400, "", "malformed: " + why);
         a.text = "Felaktigt formulär / Malformed form: " + why + "\r\n";
@@ -91,6 +88,7 @@ void ScoreDesk::take(std::string body, std::string address, int64_t now,
     post->email = canonicalUserName(windows1252ToUtf8(form->userName));
     post->name = post->email + " " + address;
     post->form = std::move(*form);
+    post->problems = std::move(problems);
     post->body = std::move(body);
     post->address = std::move(address);
     post->now = now;
@@ -112,7 +110,8 @@ void ScoreDesk::take(std::string body, std::string address, int64_t now,
         if (limited) failuresPerAddress_.take(post->address, steadyNow);
         const std::optional<std::vector<Release>> releases = store_.releases();
         DeskAnswer a;
-        a.text = answerText(ANSWER_UNKNOWN_USER, releases ? newerVersion(*releases, post->form) : 0);
+        a.text = protocol::answerText(protocol::ScoreAnswer::UnknownUser,
+                                      releases ? newerVersion(*releases, post->form) : 0);
         a.logNote = "unknown user";
         post->answer(std::move(a));
         return;
@@ -138,7 +137,7 @@ void ScoreDesk::checked(std::shared_ptr<Post> post, bool verified) {
         post->answer(refusal(503, TRY_AGAIN, "the releases cannot be read"));
         return;
     }
-    const ScoreForm& form = post->form;
+    const protocol::ScoreForm& form = post->form;
     const int64_t newer = newerVersion(*releases, form);
     const Member& member = post->member;
     if (!verified) {
@@ -147,14 +146,14 @@ void ScoreDesk::checked(std::shared_ptr<Post> post, bool verified) {
             failuresPerAddress_.take(post->address, post->steadyNow);
         }
         DeskAnswer a;
-        a.text = answerText(ANSWER_WRONG_PASSWORD, newer);
+        a.text = protocol::answerText(protocol::ScoreAnswer::WrongPassword, newer);
         a.logNote = "wrong password for member " + std::to_string(member.id);
         post->answer(std::move(a));
         return;
     }
     credentials_.remember(post->email, form.password, member.passwordHash, post->now);
 
-    std::vector<std::string> problems = form.problems;
+    std::vector<std::string> problems = post->problems;
     if (form.score < 0) problems.insert(problems.begin(), "the game reported altered counters");
     PostedScore posted;
     posted.score = form.score;
@@ -183,23 +182,24 @@ void ScoreDesk::checked(std::shared_ptr<Post> post, bool verified) {
     std::string note = "member " + std::to_string(member.id) + " score " + std::to_string(form.score);
     const bool flagged = entry.flagged;
     std::string reason = entry.flagReason;
-    const bool queued =
-        writer_.submit(std::move(pending), post->now,
-                       [post, newer, note, flagged, reason](std::optional<Recorded> recorded) {
-                           if (!recorded) {
-                               // Not kept: the game shows a failed attempt and may try again.
-                               post->answer(refusal(503, TRY_AGAIN, "not stored"));
-                               return;
-                           }
-                           const bool best = *recorded == Recorded::PersonalBest;
-                           DeskAnswer a;
-                           a.text = answerText(best ? ANSWER_PERSONAL_BEST : ANSWER_REGISTERED, newer);
-                           a.logNote = note + (*recorded == Recorded::Replayed ? " sent again, counted once"
-                                               : flagged                       ? " flagged: " + reason
-                                               : best                          ? " personal best"
-                                                                               : "");
-                           post->answer(std::move(a));
-                       });
+    const bool queued = writer_.submit(
+        std::move(pending), post->now,
+        [post, newer, note, flagged, reason](std::optional<Recorded> recorded) {
+            if (!recorded) {
+                // Not kept: the game shows a failed attempt and may try again.
+                post->answer(refusal(503, TRY_AGAIN, "not stored"));
+                return;
+            }
+            const bool best = *recorded == Recorded::PersonalBest;
+            DeskAnswer a;
+            a.text = protocol::answerText(
+                best ? protocol::ScoreAnswer::PersonalBest : protocol::ScoreAnswer::Registered, newer);
+            a.logNote = note + (*recorded == Recorded::Replayed ? " sent again, counted once"
+                                : flagged                       ? " flagged: " + reason
+                                : best                          ? " personal best"
+                                                                : "");
+            post->answer(std::move(a));
+        });
     if (!queued) post->answer(refusal(503, TRY_AGAIN, "too many scores waiting to be stored", 1));
 }
 

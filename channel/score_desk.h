@@ -13,21 +13,12 @@
 
 namespace tundrix::channel {
 
-// The numbers the game understands, first on the answer's first line.
-inline constexpr int ANSWER_PERSONAL_BEST = 0;  // registered, the member's best so far
-inline constexpr int ANSWER_REGISTERED = 1;     // registered (or kept aside, see below)
-inline constexpr int ANSWER_UNKNOWN_USER = 2;   // the game opens the sign-up page
-inline constexpr int ANSWER_WRONG_PASSWORD = 3; // the game opens the password page
-
 struct DeskAnswer {
     int status = 200;    // HTTP status
     int retryAfter = 0;  // seconds, for a Retry-After header (0: none)
     std::string text;    // the plain-text body
     std::string logNote; // what happened, for the server's log line (never a password)
 };
-
-// The answer text: the number, and on a second line the newest version when the game should update.
-std::string answerText(int code, int64_t newerVersion = 0);
 
 struct DeskOptions {
     RateLimits limits;

@@ -10,6 +10,7 @@
 #include "channel/score_desk.h"
 #include "channel/sessions.h"
 #include "channel/work_pool.h"
+#include "protocol/paths.h"
 
 #include <ctime>
 
@@ -198,7 +199,7 @@ class Site {
                 res.setContent(signupPage(formVisitor(req, s, res), values, result.errors), HTML);
                 return reply(std::move(res));
             }
-            logInAs(s.row, *result.memberId, reply, "/useradm/challenge/");
+            logInAs(s.row, *result.memberId, reply, protocol::CHALLENGE_PATH);
         });
     }
 
@@ -267,19 +268,21 @@ class Site {
         if (s.failed || member.failed) return reply(temporaryFailure());
         if (!member.row) {
             HttpResponse res;
-            redirect(res, "/logga-in/?next=/useradm/challenge/");
+            redirect(res, std::string("/logga-in/?next=") + protocol::CHALLENGE_PATH);
             return reply(std::move(res));
         }
         const std::optional<std::vector<Member>> recruits = store_.recruitsOf(member.row->id);
         if (!recruits) return reply(temporaryFailure());
         ChallengeView view;
-        view.recruitLink = baseUrl(req) + "/registrera/?ref=" + escapeQuery(member.row->recruitCode);
+        view.recruitLink =
+            baseUrl(req) + protocol::SIGNUP_PATH + "?ref=" + protocol::queryEscape(member.row->recruitCode);
         view.recruits = *recruits;
         reply(page(200, challengePage(visitor(s.row), view)));
     }
 
     void passwordHelp(const HttpRequest& req, const Reply& reply) {
-        reply(page(200, passwordHelpPage(visitor(session(req).row), req.field("mail"), options_.contact)));
+        reply(page(200, passwordHelpPage(visitor(session(req).row), req.field(protocol::PASSWORD_HELP_MAIL),
+                                         options_.contact)));
     }
 
     void libraryHelp(const HttpRequest& req, const Reply& reply) {
@@ -291,8 +294,8 @@ class Site {
         if (!releases) return reply(temporaryFailure());
         const std::optional<Release> newest =
             releases->empty() ? std::nullopt : std::optional(releases->front());
-        reply(page(
-            200, versionPage(visitor(session(req).row), req.field("gameid"), newest, options_.downloadUrl)));
+        reply(page(200, versionPage(visitor(session(req).row), req.field(protocol::VERSION_NUMBER), newest,
+                                    options_.downloadUrl)));
     }
 
     void notFound(const HttpRequest& req, const Reply& reply) {
@@ -323,7 +326,7 @@ std::vector<Route> siteRoutes(Store& store, const SiteOptions& options) {
     auto site = std::make_shared<Site>(store, options);
     using Req = const HttpRequest&;
     return {
-        {"GET", "/", [site](Req req, Reply reply) { site->home(req, reply); }},
+        {"GET", protocol::HOME_PATH, [site](Req req, Reply reply) { site->home(req, reply); }},
         {"GET", "/style.css",
          [](Req, Reply reply) {
              HttpResponse res;
@@ -331,16 +334,21 @@ std::vector<Route> siteRoutes(Store& store, const SiteOptions& options) {
              res.setHeader("Cache-Control", "max-age=3600");
              reply(std::move(res));
          }},
-        {"POST", "/r0003.asp", [site](Req req, Reply reply) { site->score(req, reply); }},
-        {"GET", R"(/registrera/?)", [site](Req req, Reply reply) { site->signupForm(req, reply); }},
-        {"POST", R"(/registrera/?)", [site](Req req, Reply reply) { site->signup(req, reply); }},
+        {"POST", protocol::SUBMIT_PATH, [site](Req req, Reply reply) { site->score(req, reply); }},
+        {"GET", std::string(protocol::SIGNUP_PATH) + "?",
+         [site](Req req, Reply reply) { site->signupForm(req, reply); }},
+        {"POST", std::string(protocol::SIGNUP_PATH) + "?",
+         [site](Req req, Reply reply) { site->signup(req, reply); }},
         {"GET", R"(/logga-in/?)", [site](Req req, Reply reply) { site->loginForm(req, reply); }},
         {"POST", R"(/logga-in/?)", [site](Req req, Reply reply) { site->login(req, reply); }},
         {"POST", R"(/logga-ut/?)", [site](Req req, Reply reply) { site->logout(req, reply); }},
-        {"GET", R"(/useradm/challenge/?)", [site](Req req, Reply reply) { site->challenge(req, reply); }},
-        {"GET", "/getpass.asp", [site](Req req, Reply reply) { site->passwordHelp(req, reply); }},
-        {"GET", R"(/dll/?)", [site](Req req, Reply reply) { site->libraryHelp(req, reply); }},
-        {"GET", "/version.asp", [site](Req req, Reply reply) { site->version(req, reply); }},
+        {"GET", std::string(protocol::CHALLENGE_PATH) + "?",
+         [site](Req req, Reply reply) { site->challenge(req, reply); }},
+        {"GET", protocol::PASSWORD_HELP_PATH,
+         [site](Req req, Reply reply) { site->passwordHelp(req, reply); }},
+        {"GET", std::string(protocol::LIBRARY_HELP_PATH) + "?",
+         [site](Req req, Reply reply) { site->libraryHelp(req, reply); }},
+        {"GET", protocol::VERSION_PATH, [site](Req req, Reply reply) { site->version(req, reply); }},
         {"*", "", [site](Req req, Reply reply) { site->notFound(req, reply); }},
     };
 }

@@ -1,11 +1,12 @@
 // Hostile input against the live server: injected SQL, stored HTML, forged forms, planted sessions,
 // password guessing, replayed and forged score posts, over-long user names.
 #include "channel/html.h"
-#include "channel/score_form.h"
 #include "channel/sessions.h"
-#include "net/answer_parser.h"
-#include "net/field_encoding.h"
 #include "net/score_submission.h"
+#include "protocol/form_text.h"
+#include "protocol/paths.h"
+#include "protocol/score_answer.h"
+#include "protocol/score_form.h"
 
 #include "live_channel.h"
 
@@ -26,7 +27,7 @@ std::string gameBody(const std::string& user, const std::string& password, int32
 class Hostile : public test::LiveChannel {
   protected:
     httplib::Result postScore(const std::string& body) {
-        return client->Post(SUBMIT_PATH, body, "application/x-www-form-urlencoded");
+        return client->Post(protocol::SUBMIT_PATH, body, protocol::FORM_CONTENT_TYPE);
     }
     // A visitor's session: its cookie and the form token of the given page.
     std::pair<std::string, std::string> visit(const std::string& path) {
@@ -73,9 +74,10 @@ TEST_F(Hostile, InjectedSqlInEveryFieldIsKeptAsPlainText) {
               401);
 
     // The score form: a quoted user name is unknown, a quoted password is wrong, the processor text is kept.
-    EXPECT_EQ(parseAnswer(postScore(gameBody(always, "hemligt", 5))->body).resultCode, 2);
-    EXPECT_EQ(parseAnswer(postScore(gameBody("anna@example.se", always, 5))->body).resultCode, 3);
-    EXPECT_EQ(parseAnswer(postScore(gameBody("o'brien--@example.se", always, 700, drop))->body).resultCode,
+    EXPECT_EQ(protocol::parseAnswer(postScore(gameBody(always, "hemligt", 5))->body).resultCode, 2);
+    EXPECT_EQ(protocol::parseAnswer(postScore(gameBody("anna@example.se", always, 5))->body).resultCode, 3);
+    EXPECT_EQ(protocol::parseAnswer(postScore(gameBody("o'brien--@example.se", always, 700, drop))->body)
+                  .resultCode,
               0);
 
     // The query parameters of the pages.
@@ -104,7 +106,7 @@ TEST_F(Hostile, StoredHtmlInNamesAndRecruiterFieldsIsShownEscaped) {
     EXPECT_NE(home.find("&lt;script&gt;x()&lt;/script&gt;"), std::string::npos);
 
     // The recruiter field comes back into a refused sign-up form; a link's unknown code is not echoed at all.
-    const std::string linked = client->Get("/registrera/?ref=" + escapeQuery(image))->body;
+    const std::string linked = client->Get("/registrera/?ref=" + protocol::queryEscape(image))->body;
     EXPECT_EQ(linked.find("<img"), std::string::npos);
     EXPECT_EQ(linked.find("onerror"), std::string::npos);
     const std::string refused = send("/registrera/", visit("/registrera/"),
@@ -212,7 +214,8 @@ TEST_F(HostileLimits, OneAddressIsSlowedOnTheScoreFormAndTheSignUpForm) {
         EXPECT_EQ(postScore(gameBody("nobody@example.se", "hemligt", i))->status, 200);
     const auto score = postScore(gameBody("nobody@example.se", "hemligt", 4));
     EXPECT_EQ(score->status, 429);
-    EXPECT_FALSE(parseAnswer(score->body).hasResult); // no number: nothing the game reads as a verdict
+    EXPECT_FALSE(
+        protocol::parseAnswer(score->body).hasResult); // no number: nothing the game reads as a verdict
 
     for (int i = 0; i < 2; ++i)
         EXPECT_EQ(send("/registrera/", visit("/registrera/"), {{"email", "bad"}})->status, 400);
@@ -224,10 +227,12 @@ TEST_F(HostileLimits, OneAddressIsSlowedOnTheScoreFormAndTheSignUpForm) {
 TEST_F(Hostile, TheSamePostTwiceInARowCountsOnce) {
     join("anna@example.se", "Anna", "hemligt");
     const std::string first = gameBody("anna@example.se", "hemligt", 500);
-    EXPECT_EQ(parseAnswer(postScore(first)->body).resultCode, 0);
-    EXPECT_EQ(parseAnswer(postScore(first)->body).resultCode, 1); // registered, not counted again
-    EXPECT_EQ(parseAnswer(postScore(gameBody("anna@example.se", "hemligt", 400))->body).resultCode, 1);
-    EXPECT_EQ(parseAnswer(postScore(first)->body).resultCode, 1); // not in a row: a new game's equal score
+    EXPECT_EQ(protocol::parseAnswer(postScore(first)->body).resultCode, 0);
+    EXPECT_EQ(protocol::parseAnswer(postScore(first)->body).resultCode, 1); // registered, not counted again
+    EXPECT_EQ(protocol::parseAnswer(postScore(gameBody("anna@example.se", "hemligt", 400))->body).resultCode,
+              1);
+    EXPECT_EQ(protocol::parseAnswer(postScore(first)->body).resultCode,
+              1); // not in a row: a new game's equal score
     EXPECT_EQ(store->scoresOf(store->memberByEmail("anna@example.se").row->id),
               (std::vector<int64_t>{500, 400, 500}));
 }
@@ -241,19 +246,21 @@ TEST_F(Hostile, ScoresThatBreakTheFieldChecksAreRefusedOrKeptAside) {
         return body.replace(at, body.find('&', at) - at, value);
     };
     // Not a form at all, or beyond what the game ever sends: refused (the game offers another try).
-    for (const std::string& body : {with("f4", encodeField("12x")), with("f4", encodeField("99999999999")),
-                                    with("f3", encodeField(std::string(17, 'p'))), with("f5", "ABC"),
-                                    with("f7", encodeField(std::string(MAX_FIELD_BYTES + 1, 'C'))),
-                                    good + "&f4=" + encodeField("1"), std::string(70'000, 'A')}) {
+    for (const std::string& body :
+         {with("f4", protocol::scrambleField("12x")), with("f4", protocol::scrambleField("99999999999")),
+          with("f3", protocol::scrambleField(std::string(17, 'p'))), with("f5", "ABC"),
+          with("f7", protocol::scrambleField(std::string(protocol::FIELD_MAX_BYTES + 1, 'C'))),
+          good + "&f4=" + protocol::scrambleField("1"), std::string(70'000, 'A')}) {
         const auto r = postScore(body);
         ASSERT_TRUE(r);
         EXPECT_GE(r->status, 400) << body.substr(0, 80);
-        EXPECT_FALSE(parseAnswer(r->body).hasResult);
+        EXPECT_FALSE(protocol::parseAnswer(r->body).hasResult);
     }
     // A form that reads but does not add up: kept aside, never ranked, and the sender is not told.
-    for (const std::string& body : {with("f2", "11"), with("fa", encodeField("1anna@example.se")),
-                                    with("fb", encodeField("5")), with("f5", encodeField("fast"))})
-        EXPECT_EQ(parseAnswer(postScore(body)->body).resultCode, 1);
+    for (const std::string& body :
+         {with("f2", "11"), with("fa", protocol::scrambleField("1anna@example.se")),
+          with("fb", protocol::scrambleField("5")), with("f5", protocol::scrambleField("fast"))})
+        EXPECT_EQ(protocol::parseAnswer(postScore(body)->body).resultCode, 1);
     EXPECT_EQ(store->scoreCount(true), 4);
     EXPECT_TRUE(store->leaderboard(Board::AllTime, 0, 10)->empty());
 }
@@ -273,11 +280,11 @@ TEST_F(Hostile, AUserNameOfExactlySixtyFourBytesWorksAndALongerOneIsRefused) {
         EXPECT_EQ(r->status, email == longer ? 400 : 303) << email;
     }
     EXPECT_FALSE(store->memberByEmail(longer).row);
-    EXPECT_EQ(parseAnswer(postScore(gameBody(exact, "hemligt", 10))->body).resultCode, 0);
-    EXPECT_EQ(parseAnswer(postScore(gameBody(swedish, "hemligt", 10))->body).resultCode, 0);
+    EXPECT_EQ(protocol::parseAnswer(postScore(gameBody(exact, "hemligt", 10))->body).resultCode, 0);
+    EXPECT_EQ(protocol::parseAnswer(postScore(gameBody(swedish, "hemligt", 10))->body).resultCode, 0);
     // The game cuts what is typed at 64; a longer name can only come from elsewhere, and is refused.
     std::string forged = gameBody(exact, "hemligt", 10);
-    forged.replace(3, forged.find('&') - 3, encodeField(std::string(65, 'a')));
+    forged.replace(3, forged.find('&') - 3, protocol::scrambleField(std::string(65, 'a')));
     EXPECT_EQ(postScore(forged)->status, 400);
 }
 
@@ -294,13 +301,13 @@ TEST_F(Hostile, ScoresTheRulesDoNotAllowAreKeptAsideWithTheirReasonAndNeverRanke
     // The red team's post, six times within milliseconds; an hour-long game posted right after another
     // post; a negative game time.
     for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(parseAnswer(postScore(forged(INT32_MAX - i, 1))->body).resultCode, 1);
-    EXPECT_EQ(parseAnswer(postScore(forged(500, 3'600'000))->body).resultCode, 1);
-    EXPECT_EQ(parseAnswer(postScore(forged(10, -5))->body).resultCode, 1);
+        EXPECT_EQ(protocol::parseAnswer(postScore(forged(INT32_MAX - i, 1))->body).resultCode, 1);
+    EXPECT_EQ(protocol::parseAnswer(postScore(forged(500, 3'600'000))->body).resultCode, 1);
+    EXPECT_EQ(protocol::parseAnswer(postScore(forged(10, -5))->body).resultCode, 1);
     // A build the operator never released, once releases are known.
     std::string error;
     ASSERT_TRUE(store->addRelease({2, 77, 88, 0}, error));
-    EXPECT_EQ(parseAnswer(postScore(forged(600, test::QUICK_GAME_MS))->body).resultCode, 1);
+    EXPECT_EQ(protocol::parseAnswer(postScore(forged(600, test::QUICK_GAME_MS))->body).resultCode, 1);
     EXPECT_TRUE(store->leaderboard(Board::AllTime, 0, 10)->empty());
     EXPECT_EQ(store->scoreCount(true), 9);
 
@@ -329,7 +336,7 @@ TEST_F(Hostile, ScoresTheRulesDoNotAllowAreKeptAsideWithTheirReasonAndNeverRanke
         record.bestScoreTime = test::QUICK_GAME_MS;
         return buildSubmissionBody(record, {1000, "CPU UNKNOWN", {77, 88}});
     }();
-    EXPECT_EQ(parseAnswer(postScore(released)->body).resultCode, 0);
+    EXPECT_EQ(protocol::parseAnswer(postScore(released)->body).resultCode, 0);
     EXPECT_EQ(store->leaderboard(Board::AllTime, 0, 10)->at(0).score, 700);
 }
 
@@ -338,7 +345,8 @@ class BehindProxy : public Hostile {
   protected:
     void configure() override { options.trustedProxies = {"127.0.0.1"}; }
     httplib::Result postFrom(const std::string& address, const std::string& body) {
-        return client->Post(SUBMIT_PATH, {{"X-Real-IP", address}}, body, "application/x-www-form-urlencoded");
+        return client->Post(protocol::SUBMIT_PATH, {{"X-Real-IP", address}}, body,
+                            protocol::FORM_CONTENT_TYPE);
     }
 };
 

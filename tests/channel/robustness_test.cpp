@@ -2,7 +2,7 @@
 // connects and pipelined requests; a full disk, a damaged or vanished database. It keeps serving the
 // others, and what it answered as registered is never lost; what it cannot keep it says so.
 #include "attack/attackers.h"
-#include "net/answer_parser.h"
+#include "protocol/score_answer.h"
 
 #include "live_channel.h"
 
@@ -63,7 +63,7 @@ TEST_F(Attacked, SlowSilentDeafAndTricklingClientsNeverHoldAPlayersPost) {
         const attack::Exchange post = playerPost(100 * score);
         ASSERT_TRUE(post.answered) << score;
         EXPECT_EQ(post.status, 200);
-        EXPECT_EQ(parseAnswer(post.body).resultCode, 0);
+        EXPECT_EQ(protocol::parseAnswer(post.body).resultCode, 0);
         const auto page = client->Get("/");
         ASSERT_TRUE(page);
         EXPECT_EQ(page->status, 200);

@@ -6,6 +6,7 @@
 //   tundrix_attack login-timing HOST PORT EMAIL TRIES                  wrong log-ins, known address and not
 // Each prints one line of "name value" pairs.
 #include "attackers.h"
+#include "protocol/paths.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -31,8 +32,8 @@ int slow(const Target& target, int count, int seconds, const std::string& user, 
     const auto end = Clock::now() + std::chrono::seconds(seconds);
     for (int32_t score = 1; Clock::now() < end; ++score) {
         const auto started = Clock::now();
-        const Exchange e =
-            exchange(target, formPost("/r0003.asp", gameBody(user, password, score)), GAME_LIMIT);
+        const Exchange e = exchange(
+            target, formPost(tundrix::protocol::SUBMIT_PATH, gameBody(user, password, score)), GAME_LIMIT);
         ++posts;
         if (e.answered && e.status == 200) {
             ++answered;

@@ -2,6 +2,7 @@
 #include "attackers.h"
 
 #include "net/score_submission.h"
+#include "protocol/paths.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -192,10 +193,9 @@ std::string headerOf(const std::string& head, const std::string& name) {
 }
 
 std::string formPost(const std::string& path, const std::string& body, const std::string& extraHeaders) {
-    return "POST " + path +
-           " HTTP/1.1\r\nHost: channel\r\nContent-Type: application/x-www-form-urlencoded\r\n"
-           "Connection: close\r\n" +
-           extraHeaders + "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+    return "POST " + path + " HTTP/1.1\r\nHost: channel\r\nContent-Type: " + protocol::FORM_CONTENT_TYPE +
+           "\r\nConnection: close\r\n" + extraHeaders + "Content-Length: " + std::to_string(body.size()) +
+           "\r\n\r\n" + body;
 }
 
 std::string gameBody(const std::string& user, const std::string& password, int32_t score,
@@ -232,7 +232,8 @@ struct SlowClients::State {
         };
         for (size_t i = 0; i < conns.size(); ++i)
             reopen(i);
-        const std::string first = "POST /r0003.asp HTTP/1.1\r\nHost: channel\r\nX-Slow: ";
+        const std::string first =
+            std::string("POST ") + protocol::SUBMIT_PATH + " HTTP/1.1\r\nHost: channel\r\nX-Slow: ";
         std::vector<pollfd> polls(conns.size());
         while (!stopping) {
             // One byte on every connection, then a wait of one interval that watches for ends.

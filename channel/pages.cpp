@@ -22,11 +22,20 @@ std::string board(std::string_view swedish, std::string_view english, const std:
                "</p></section>";
     }
     html += "<table><thead><tr><th class=\"rank\">#</th><th>" + both("Namn", "Name") +
-            "</th><th class=\"num\">" + both("Po\xC3\xA4ng", "Score") + "</th></tr></thead><tbody>";
+            "</th><th class=\"num\">" + both("Po\xC3\xA4ng", "Score") + "</th><th class=\"run\">" +
+            both("Matchen", "The game") + "</th></tr></thead><tbody>";
     int rank = 0;
+    // Verified scores come first: the channel played each one's game again and it reached the score;
+    // each links its run. The others are marked.
     for (const Ranked& r : rows) {
-        html += "<tr><td class=\"rank\">" + std::to_string(++rank) + "</td><td class=\"nick\">" +
-                escapeHtml(r.nickname) + "</td><td class=\"num\">" + std::to_string(r.score) + "</td></tr>";
+        const std::string run =
+            r.verified ? "<a class=\"verified\" href=\"/run/" + std::to_string(r.scoreId) +
+                             ".gif\">\xE2\x9C\x93 " + both("Se matchen", "Watch the run") + "</a>"
+                       : "<span class=\"unverified\">" + both("Ej verifierad", "Not verified") + "</span>";
+        html += "<tr" + std::string(r.verified ? "" : " class=\"unverified\"") + "><td class=\"rank\">" +
+                std::to_string(++rank) + "</td><td class=\"nick\">" + escapeHtml(r.nickname) +
+                "</td><td class=\"num\">" + std::to_string(r.score) + "</td><td class=\"run\">" + run +
+                "</td></tr>";
     }
     return html + "</tbody></table></section>";
 }

@@ -13,12 +13,10 @@ class AngleTables {
     // 0..360 (or one that rounded up to exactly 360) wrap around instead of reading past the tables.
     double sinDeg(double degrees) const { return sin_[index(degrees)]; }
     double cosDeg(double degrees) const { return cos_[index(degrees)]; }
-    double sinEntry(int i) const { return sin_.at(i); }
-    double cosEntry(int i) const { return cos_.at(i); }
-
-    static int index(double degrees);
 
   private:
+    static int index(double degrees);
+
     std::array<double, ENTRIES> sin_{};
     std::array<double, ENTRIES> cos_{};
 };

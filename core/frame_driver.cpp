@@ -21,12 +21,9 @@ void FrameDriver::buildWorld() {
 }
 
 void FrameDriver::step() {
-    if (busy_) {
-        // Only possible if something pumps messages inside a step; running a frame inside a frame
-        // would corrupt the world, so the call is dropped and counted.
-        ++reentrantSteps_;
-        return;
-    }
+    // Only possible if something pumps messages inside a step; running a frame inside a frame would
+    // corrupt the world, so the call is dropped.
+    if (busy_) return;
     busy_ = true;
 
     uint32_t now = clock_.nowMs();

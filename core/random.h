@@ -12,7 +12,6 @@ class Random {
         state_ = state_ * 214013u + 2531011u;
         return static_cast<int>((state_ >> 16) & 0x7FFFu);
     }
-    uint32_t state() const { return state_; }
 
   private:
     uint32_t state_ = 1;

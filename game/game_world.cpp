@@ -31,8 +31,10 @@ GameWorld::GameWorld(GameServices& services, const AngleTables& angles)
     backgroundSheet_.load(res, SET_BACKGROUNDS);
     rinkDisplay_.setSize(SCREEN_WIDTH, SCREEN_HEIGHT);
     blankPicture_.fillRect(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, 0);
-    rinkPicture_ = backgroundSheet_.frame(0) ? backgroundSheet_.frame(0) : &blankPicture_;
-    claimedPicture_ = backgroundSheet_.frame(1) ? backgroundSheet_.frame(1) : &blankPicture_;
+    rinkPicture_ =
+        backgroundSheet_.frame(BACKGROUND_RINK) ? backgroundSheet_.frame(BACKGROUND_RINK) : &blankPicture_;
+    claimedPicture_ = backgroundSheet_.frame(BACKGROUND_CLAIMED) ? backgroundSheet_.frame(BACKGROUND_CLAIMED)
+                                                                 : &blankPicture_;
 
     chanceIconSheet_.load(res, SET_CHANCE_ICONS);
     playerSheet_.load(res, SET_PLAYER);
@@ -53,26 +55,26 @@ GameWorld::GameWorld(GameServices& services, const AngleTables& angles)
     periodNumber_.set(1);
     periodStart_.set(static_cast<int32_t>(services_.clock.nowMs()));
 
-    chanceIconSheet_.select(0);
+    chanceIconSheet_.select(CHANCE_ICON_BRUM); // the chosen mascot's face once play begins
     chances_ =
         std::make_unique<NumberDisplay>(chanceIconSheet_.current(), layout::MAX_CHANCE_ICONS, g_screen);
     chances_->setPosition(layout::CHANCES_X, layout::CHANCES_Y);
     chances_->spacing = 0;
     chances_->alignment = NumberDisplay::StartAt;
-    chances_->set(3);
+    chances_->set(STARTING_CHANCES);
 
     rink_.attachPictures(rinkDisplay_, *rinkPicture_, *claimedPicture_);
     ctx_ = std::unique_ptr<PlayContext>(new PlayContext{rink_, actors_, random_, angles_, services_.keyboard,
                                                         *score_, *claimedCells_, sounds_->bigCaptureSound,
                                                         sounds_->opponentSound, sounds_->refereeCutSound});
     player_ = std::make_unique<Player>(*ctx_, playerSheet_);
-    rightFigure_ = std::make_unique<RightTitleFigure>(rightFigureSheet_, random_, sounds_->rightFigureSound,
-                                                      sounds_->titleTuneSound);
-    leftFigure_ = std::make_unique<LeftTitleFigure>(leftFigureSheet_, random_, sounds_->leftFigureSound);
+    rightFigure_ = std::make_unique<TitleFigure>(VESSA, rightFigureSheet_, random_, sounds_->rightFigureSound,
+                                                 &sounds_->titleTuneSound);
+    leftFigure_ = std::make_unique<TitleFigure>(BRUM, leftFigureSheet_, random_, sounds_->leftFigureSound);
 
     setUpPeriod();
     onTitle_ = true;
-    player_->mascot = 0;
+    player_->mascot = MASCOT_VESSA;
 }
 
 GameWorld::~GameWorld() {

@@ -8,9 +8,7 @@
 namespace tundrix {
 namespace {
 
-using test::PlayRig;
-using test::XY;
-constexpr Key RIGHT = Key::Right, LEFT = Key::Left, UP = Key::Up, DOWN = Key::Down, SPACE = Key::Space;
+using namespace test;
 
 TEST(Player, StartsOnTheLeftEdgeAndRaidsOnlyWhenSpaceGoesDown) {
     PlayRig rig;
@@ -90,12 +88,8 @@ TEST(Player, LShapedRaidClosesIntoACaptureAwayFromTheReferee) {
     EXPECT_EQ(rig.count(CellClaimed), area);
     EXPECT_EQ(rig.count(CellClaimedLine), line);
     EXPECT_EQ(rig.count(CellRaidLine), 0);
-    for (auto [x, y, cell, colour] : {std::tuple{50, 200, CellClaimed, rig.claimed.pixel(50, 200)},
-                                      {99, 200, CellClaimedLine, CellClaimedLine},
-                                      {300, 100, CellIce, uint8_t{77}}}) {
-        EXPECT_EQ(rig.rink.cellAt(x, y), cell) << x << "," << y;
-        EXPECT_EQ(rig.display.pixel(x, y), colour) << x << "," << y;
-    }
+    EXPECT_TRUE(rig.showsClaimed(50, 200));
+    EXPECT_EQ(rig.display.pixel(99, 200), CellClaimedLine);
     EXPECT_EQ(rig.bigCapture.plays, 0);
     EXPECT_TRUE(rig.rink.pathEmpty());
 

@@ -15,14 +15,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 #include <string>
 
 using namespace tundrix;
 using namespace tundrix::preview;
 
 namespace {
-
-constexpr int SET_IDS[] = {256, 257, 260, 261, 262, 263, 264, 265, 266};
 
 bool contactSheet(const std::string& path, const std::string& title, const SpriteSheet& sheet,
                   const Palette& pal) {
@@ -66,8 +65,8 @@ int main(int argc, char** argv) {
     const std::string dir = argv[1];
     EmbeddedResources store;
     BmpInfo bmp;
-    if (!readBmp(store.find(139), bmp) || bmp.colours.size() != 256) {
-        std::fprintf(stderr, "preview: palette bitmap 139 missing or damaged\n");
+    if (!readBmp(store.find(PALETTE_BITMAP_ID), bmp) || bmp.colours.size() != 256) {
+        std::fprintf(stderr, "preview: palette bitmap %d missing or damaged\n", PALETTE_BITMAP_ID);
         return 1;
     }
     Palette pal{};
@@ -84,8 +83,8 @@ int main(int argc, char** argv) {
     }
     bool ok = palette.write(dir + "/palette.png");
 
-    SpriteSheet sets[267];
-    for (int id : SET_IDS) {
+    std::map<int, SpriteSheet> sets;
+    for (int id : IMAGE_SETS) {
         if (!sets[id].load(store, id)) {
             std::fprintf(stderr, "preview: image set %d missing\n", id);
             return 1;
@@ -95,13 +94,14 @@ int main(int argc, char** argv) {
              ok;
     }
     Image banner;
-    if (!banner.loadRle(store, 246)) return 1;
+    if (!banner.loadRle(store, SET_GAME_OVER_BANNER)) return 1;
     {
         SpriteSheet single;
         single.add(std::make_unique<Image>(banner.width(), banner.height()));
         single.current()->blit(banner, 0, 0);
         single.current()->scanTransparency();
-        ok = contactSheet(dir + "/set_246.png", "image set 246", single, pal) && ok;
+        const std::string id = std::to_string(SET_GAME_OVER_BANNER);
+        ok = contactSheet(dir + "/set_" + id + ".png", "image set " + id, single, pal) && ok;
     }
     // The screens, drawn by the game itself: a world run by the frame driver with a fake clock, scripted
     // keys and outputs that keep the last picture.

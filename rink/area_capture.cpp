@@ -50,7 +50,7 @@ AreaCapture::AreaCapture(Rink& rink, GuardedCounter& claimedCells, GuardedCounte
 }
 
 int32_t AreaCapture::capture(int32_t last, Heading heading, CaptureFigures& figures) {
-    const int32_t lineCells = followLine(last, walkAgainst(heading));
+    const int32_t lineCells = followLine(last, walkAgainst(heading)) + closeLineLeftAside();
     rink_.pathClear();
     const uint8_t refereeCell = figures.resampleReferee();
     const int32_t sideCells =
@@ -125,6 +125,17 @@ int32_t AreaCapture::claimSide(uint8_t claim, uint8_t restore) {
             rink_.setCellAtIndex(i, CellClaimed);
             rink_.paintClaimed(i);
         }
+    }
+    return count;
+}
+
+int32_t AreaCapture::closeLineLeftAside() {
+    int32_t count = 0;
+    for (int32_t i = 0; i < RINK_CELLS; ++i) {
+        if (rink_.cellAtIndex(i) != CellRaidLine) continue;
+        rink_.setCellAtIndex(i, CellClaimedLine);
+        rink_.paintIndex(i, CellClaimedLine);
+        count += 1;
     }
     return count;
 }

@@ -8,9 +8,9 @@
 #include "recording_sound.h"
 #include "rink_rig.h"
 
-#include <initializer_list>
 #include <memory>
 #include <utility>
+#include <vector>
 
 namespace tundrix::test {
 
@@ -61,7 +61,7 @@ struct PlayRig : RinkRig {
     }
 
     // Frames of play as the game runs them, holding exactly the given keys.
-    void play(std::initializer_list<Key> held, int n = 1) {
+    void play(const std::vector<Key>& held, int n = 1) {
         keys.releaseAll();
         for (Key k : held)
             keys.press(k);

@@ -95,22 +95,5 @@ TEST(TitleFigure, VessaWinksForSixFramesOrBlinksForTwoAndBrumOnlyBlinks) {
     }
 }
 
-TEST(TitleFigure, TheSelectedFigureLeavesOutItsHairOnThreeOfElevenFramesBehindItsPortrait) {
-    TitleRig rig;
-    rig.right.setPosition(200, 150);
-    rig.left.setPosition(98, 175);
-    // Vessa's hair sticks out right of her portrait at x 200 + 96 + 100; Brum's, centred at (57, 148),
-    // shows one row above his portrait's top (row 49).
-    std::string hair;
-    for (int i = 0; i < 22; ++i)
-        hair += rig.shows(rig.right, true, 396, 162, 4) ? '#' : '.';
-    EXPECT_EQ(hair, "#######...########...#");
-    for (int i = 0; i < 11; ++i)
-        EXPECT_TRUE(rig.shows(rig.right, false, 396, 162, 4)) << "deselected: drawn steadily " << i;
-    EXPECT_TRUE(rig.shows(rig.right, true, 296, 162, 1)) << "the portrait lies over the hair";
-    EXPECT_TRUE(rig.shows(rig.left, true, 57, 48, 3));
-    EXPECT_TRUE(rig.shows(rig.left, true, 57, 49, 1));
-}
-
 } // namespace
 } // namespace tundrix

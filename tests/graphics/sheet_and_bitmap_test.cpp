@@ -1,6 +1,5 @@
 // Sprite sheets' frame selection, and the bitmap reader behind the palette and the bitmap fallback.
 #include "graphics/bmp_reader.h"
-#include "graphics/resource_reader.h"
 #include "graphics/sprite_sheet.h"
 #include "resources/memory_store.h"
 
@@ -29,25 +28,6 @@ TEST(SpriteSheet, SelectTakesTheIndexAs16BitAndIgnoresIndicesOutsideTheSheet) {
     EXPECT_EQ(sheet.current(), nullptr);
     sheet.add(std::make_unique<Image>(5, 5));
     EXPECT_EQ(sheet.current()->width(), 5);
-}
-
-TEST(ResourceReader, ReadsBigEndianAndStopsAtTheEnd) {
-    std::vector<uint8_t> bytes = {0x01, 0xB8, 'a', 'b', 0, 0x7F};
-    ResourceReader r;
-    r.openBytes(bytes);
-    EXPECT_EQ(r.readU16(), 440);
-    EXPECT_FALSE(r.matchMagic("ax"));
-    EXPECT_EQ(r.position(), 2u);
-    EXPECT_TRUE(r.matchMagic("ab"));
-    EXPECT_EQ(r.position(), 5u);
-    EXPECT_FALSE(r.matchMagic("")); // needs its zero, but 0x7F is there
-    EXPECT_EQ(r.readU16(), 0);      // only one byte left
-    EXPECT_EQ(r.position(), 6u);
-    EXPECT_TRUE(r.cursor().empty());
-    r.skip(100);
-    EXPECT_EQ(r.position(), 6u);
-    MemoryResourceStore store;
-    EXPECT_FALSE(r.open(store, 139));
 }
 
 // An 8-bit bottom-up bitmap of 3 x 2 with a 4-entry colour table.

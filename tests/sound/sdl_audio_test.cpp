@@ -21,7 +21,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <span>
 #include <string>
 #include <thread>
@@ -51,56 +50,39 @@ class DiskAudio : public ::testing::Test {
     }
     void TearDown() override { std::filesystem::remove(file_); }
 
-    // What came out: frames louder than a square wave's edges on each side, the loud stretches
-    // separated by real silence, and the left side's peak.
+    // The mixed stream from a byte offset on: left and right samples by turns.
+    std::vector<int16_t> mixed(uintmax_t from = 0) const {
+        std::ifstream in(file_, std::ios::binary);
+        in.seekg(static_cast<std::streamoff>(from));
+        std::vector<int16_t> out;
+        for (int16_t v; in.read(reinterpret_cast<char*>(&v), sizeof v);)
+            out.push_back(v);
+        return out;
+    }
+    // What came out: frames louder than a square wave's edges on each side, the loud stretches separated
+    // by real silence, and the left side's peak.
     struct Output {
         size_t loudLeft = 0, loudRight = 0, loud = 0, stretches = 0;
         int peakLeft = 0;
     };
     Output output(uintmax_t from = 0) const {
-        std::ifstream in(file_, std::ios::binary);
-        in.seekg(static_cast<std::streamoff>(from));
         Output out;
         size_t quietRun = SIZE_MAX / 2;
-        for (int16_t lr[2]; in.read(reinterpret_cast<char*>(lr), sizeof lr);) {
-            const bool left = std::abs(lr[0]) > 4000, right = std::abs(lr[1]) > 4000;
+        const std::vector<int16_t> m = mixed(from);
+        for (size_t i = 0; i + 1 < m.size(); i += 2) {
+            const bool left = std::abs(m[i]) > 4000, right = std::abs(m[i + 1]) > 4000;
             out.loudLeft += left, out.loudRight += right, out.loud += left || right;
-            out.peakLeft = std::max(out.peakLeft, std::abs(int{lr[0]}));
+            out.peakLeft = std::max(out.peakLeft, std::abs(int{m[i]}));
             if ((left || right) && quietRun > 1000) ++out.stretches; // a gap longer than the edges
             quietRun = left || right ? 0 : quietRun + 1;
         }
         return out;
     }
-
-    // The left side's level in consecutive 20 ms windows.
-    std::vector<double> windowLevels() const {
-        std::ifstream in(file_, std::ios::binary);
-        std::vector<double> levels;
-        double sum = 0;
-        int n = 0;
-        for (int16_t lr[2]; in.read(reinterpret_cast<char*>(lr), sizeof lr);) {
-            sum += static_cast<double>(lr[0]) * lr[0];
-            if (++n == SdlAudio::OUTPUT_FREQUENCY / 50) levels.push_back(std::sqrt(sum / n)), sum = 0, n = 0;
-        }
-        return levels;
-    }
     int peak() const {
-        std::ifstream in(file_, std::ios::binary);
         int p = 0;
-        for (int16_t v; in.read(reinterpret_cast<char*>(&v), sizeof v);)
+        for (int16_t v : mixed())
             p = std::max(p, std::abs(int{v}));
         return p;
-    }
-    // Keeps what came out as a WAVE file beside the test, to listen to or measure.
-    void keep(const std::string& name) const {
-        std::ifstream in(file_, std::ios::binary);
-        const std::vector<uint8_t> raw((std::istreambuf_iterator<char>(in)),
-                                       std::istreambuf_iterator<char>());
-        const PcmFormat stereo16{1, 2, SdlAudio::OUTPUT_FREQUENCY, SdlAudio::OUTPUT_FREQUENCY * 4, 4, 16};
-        std::filesystem::create_directories("sounds");
-        std::ofstream("sounds/" + name, std::ios::binary)
-            .write(reinterpret_cast<const char*>(writeWave(stereo16, raw).data()),
-                   static_cast<std::streamsize>(raw.size() + 44));
     }
 
     const double second = SdlAudio::OUTPUT_FREQUENCY;
@@ -197,7 +179,14 @@ TEST_F(DiskAudio, TheLoudestMixTheGameCanMakeStaysBelowFullScale) {
         }
         pause(50);
     }
-    keep("loudest_mix.wav");
+    // Kept beside the test as a WAVE file, to listen to or measure.
+    const std::vector<int16_t> m = mixed();
+    const auto* bytes = reinterpret_cast<const uint8_t*>(m.data());
+    const PcmFormat stereo16{1, 2, SdlAudio::OUTPUT_FREQUENCY, SdlAudio::OUTPUT_FREQUENCY * 4, 4, 16};
+    std::filesystem::create_directories("sounds");
+    const std::vector<uint8_t> wave = writeWave(stereo16, {bytes, m.size() * 2});
+    std::ofstream("sounds/loudest_mix.wav", std::ios::binary)
+        .write(reinterpret_cast<const char*>(wave.data()), static_cast<std::streamsize>(wave.size()));
     const double fullScale = 32768;
     const int loudest = peak();
     EXPECT_LT(loudest, test::MIX_LIMIT * fullScale * 1.04)
@@ -225,7 +214,15 @@ TEST_F(DiskAudio, ThePlayersVolumeReachesSoundsPlayingAndStartedLaterAndOutlasts
         audio.stop(tone);
         pause(50);
     }
-    const std::vector<double> levels = windowLevels();
+    // The left side's level in consecutive 20 ms windows.
+    std::vector<double> levels;
+    const std::vector<int16_t> m = mixed();
+    for (size_t at = 0, n = SdlAudio::OUTPUT_FREQUENCY / 50; (at + n) * 2 <= m.size(); at += n) {
+        double sum = 0;
+        for (size_t k = at; k < at + n; ++k)
+            sum += static_cast<double>(m[2 * k]) * m[2 * k];
+        levels.push_back(std::sqrt(sum / static_cast<double>(n)));
+    }
     ASSERT_GT(levels.size(), 50u);
     const double full = *std::max_element(levels.begin(), levels.end());
     // The stretches in their order, each 20 ms windows long: full, a quarter (12 dB down), nothing, full.

@@ -5,11 +5,10 @@ namespace tundrix {
 
 FrameDriver::FrameDriver(Clock& clock, WorldFactory makeWorld)
     : clock_(clock), makeWorld_(std::move(makeWorld)) {
-    busy_ = true;
+    // Busy from the start: a step called while the first world is built is ignored.
     buildWorld();
     baseTime_ = clock_.nowMs();
     lastTime_ = baseTime_;
-    frameCount_ = 0;
     busy_ = false;
 }
 

@@ -40,15 +40,4 @@ constexpr Offset VESSA_EYES{-19, -37}, VESSA_WINK{-4, -37}, VESSA_HAIR{96, 12};
 constexpr Entrance BRUM_ENTRANCE{-232.0f, 175.0f, 20, 1.0f, 60.0f, 5.0f};
 constexpr Offset BRUM_EYES{11, -48}, BRUM_HAIR{-41, -27};
 
-// Where a figure comes to rest, step for step as it skates there.
-constexpr float restX(const Entrance& e) {
-    float x = e.startX, speed = e.speed;
-    while (speed > 0) {
-        speed -= e.braking;
-        if (speed < 0) speed = 0;
-        x += e.direction * speed;
-    }
-    return x;
-}
-
 } // namespace tundrix::layout

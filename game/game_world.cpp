@@ -18,7 +18,6 @@ std::unique_ptr<NumberDisplay> digitDisplay(SpriteSheet& digits, int32_t x) {
 
 GameWorld::GameWorld(GameServices& services, const AngleTables& angles)
     : services_(services), angles_(angles), blankPicture_(SCREEN_WIDTH, SCREEN_HEIGHT) {
-    gameOver_ = false;
     tamperFlag = false;
     random_.seed(services_.clock.nowMs());
 
@@ -53,7 +52,6 @@ GameWorld::GameWorld(GameServices& services, const AngleTables& angles)
     claimedCells_ = digitDisplay(digitSheet_, layout::PERCENT_END);
     claimedCells_->scale = PERCENT_SCALE;
     periodNumber_.set(1);
-    periodStart_.set(static_cast<int32_t>(services_.clock.nowMs()));
 
     chanceIconSheet_.select(CHANCE_ICON_BRUM); // the chosen mascot's face once play begins
     chances_ =
@@ -74,26 +72,13 @@ GameWorld::GameWorld(GameServices& services, const AngleTables& angles)
 
     setUpPeriod();
     onTitle_ = true;
-    player_->mascot = MASCOT_VESSA;
 }
 
 GameWorld::~GameWorld() {
-    // The period's figures go first, then everything that plays or shows, the surface last.
+    // The period's figures go while the context they leave still stands; the members then go in reverse
+    // order, so whatever plays or shows goes before the sounds' device, and the surface last.
     actors_.clear();
-    leftFigure_.reset();
-    rightFigure_.reset();
-    sounds_.reset();
-    gameOverBanner_.reset();
-    player_.reset();
-    ctx_.reset();
-    rink_.detachPictures();
-    chances_.reset();
-    claimedCells_.reset();
-    score_.reset();
-    clockSeconds_.reset();
-    clockMinutes_.reset();
     if (g_screen == screen_.get()) g_screen = nullptr;
-    screen_.reset();
 }
 
 int32_t GameWorld::percentage() {

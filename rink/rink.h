@@ -71,10 +71,9 @@ class Rink {
     Rink(const Rink&) = delete;
     Rink& operator=(const Rink&) = delete;
 
-    // The world attaches its pictures after building them and detaches them before they die.
-    // Without pictures the grid still changes; only the painting is skipped.
+    // The world attaches its pictures after building them; they outlive the rink. Without pictures the
+    // grid still changes; only the painting is skipped.
     void attachPictures(Image& display, const Image& plain, const Image& claimed);
-    void detachPictures() { pictures_ = {}; }
 
     // Lays out outside, edge frame and ice, and clears the raid path. Does not touch rinkDisplay.
     void reset();

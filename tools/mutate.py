@@ -46,7 +46,9 @@ class Mutant:
         return f"{self.path}:{self.line}:{self.column}:{self.original}>{self.replacement}"
 
     def describe(self, text):
-        return f"{self.path}:{self.line}: {self.kind}: {self.original!r} -> {self.replacement!r}   | {text.strip()}"
+        # The line as the mutant has it.
+        mutated = text[: self.column] + self.replacement + text[self.column + len(self.original) :]
+        return f"{self.path}:{self.line}: {self.kind}: {self.original!r} -> {self.replacement!r}   | {mutated.strip()}"
 
 
 def code_mask(text):

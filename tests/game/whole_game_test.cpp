@@ -55,6 +55,30 @@ TEST(WholeGame, ANewGameShowsTheTitleAndTakesItsStartKeysFromThe51stUpdate) {
     EXPECT_TRUE(g.playing(w.sounds().playLoopSound2));
 }
 
+TEST(WholeGame, TheIntroTakesAKeyFromItsTenthFrame) {
+    for (int pressAt : {9, 10}) {
+        GameHarness g;
+        g.keys.press(Key::Enter);
+        ASSERT_TRUE(g.stepUntil([&] { return !g.world().onTitle(); }, 100));
+        g.keys.release(Key::Enter);
+        g.step(pressAt - 1);
+        g.keys.tap(Key::Space);
+        g.step();
+        EXPECT_EQ(g.world().inMatchIntro(), pressAt < 10) << pressAt;
+    }
+}
+
+TEST(WholeGame, TheClockRunsTwoMillisecondsBehindThePeriodsStart) {
+    // 80 ms after the start, less the time held: 49 ms of clock show 19:59, 50 ms 19:58.
+    for (auto [held, seconds] : {std::pair{29u, 59}, {28u, 58}}) {
+        GameHarness g;
+        g.startPlay();
+        g.world().holdClock(held);
+        g.step();
+        EXPECT_EQ(g.world().clockSeconds().get(), seconds) << held;
+    }
+}
+
 TEST(WholeGame, EightyPercentWinsThePeriodAndEveryThirdPeriodOpensWithTheNextTeamsCard) {
     GameHarness g;
     g.startPlay();

@@ -38,6 +38,17 @@ inline Placement partTopLeft(float figureX, float figureY, int offsetX, int offs
     return {static_cast<int>(x), static_cast<int>(y)};
 }
 
+// Where a title figure comes to rest, step for step as the game skates it there.
+constexpr float restX(const Entrance& e) {
+    float x = e.startX, speed = e.speed;
+    while (speed > 0) {
+        speed -= e.braking;
+        if (speed < 0) speed = 0;
+        x += e.direction * speed;
+    }
+    return x;
+}
+
 // The figures at rest, and their parts: size and offset from the figure's position.
 struct Part {
     int w, h, offsetX, offsetY;

@@ -42,6 +42,7 @@ class SpriteObject : public ListItem {
     float y() const { return y_; }
     const Box& box() const { return box_; }
     const Image* frame() const { return frame_; }
+    SpriteSheet& sheet() const { return *sheet_; }
     void setTarget(Image* target) { target_ = target; }
 
     bool visible = true;

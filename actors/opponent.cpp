@@ -83,12 +83,11 @@ void Opponent::update() {
         }
     }
 
-    Heading facing;
     if (std::fabs(fvx) > std::fabs(fvy))
-        facing = fvx > 0 ? HEADING_RIGHT : HEADING_LEFT;
+        facing_ = fvx > 0 ? HEADING_RIGHT : HEADING_LEFT;
     else
-        facing = fvy > 0 ? HEADING_DOWN : HEADING_UP;
-    setFrame(static_cast<uint16_t>(FRAMES_PER_KIND * kind_ + facing));
+        facing_ = fvy > 0 ? HEADING_DOWN : HEADING_UP;
+    setFrame(static_cast<uint16_t>(FRAMES_PER_KIND * kind_ + facing_));
     growBox(kind_ == KIND_REFEREE ? -REFEREE_BOX_INSET : -OPPONENT_BOX_INSET);
 
     angle_ = wrapped(angle_ + turnRate_);

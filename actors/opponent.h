@@ -30,6 +30,9 @@ class Opponent : public Actor {
 
     int32_t kind() const { return kind_; }
     float angle() const { return angle_; }
+    float turnRate() const { return turnRate_; }
+    // The heading its frame shows.
+    Heading facing() const { return facing_; }
     // For set-ups and tests: steer the figure directly.
     void setAngle(float degrees) { angle_ = degrees; }
     void setTurnRate(float degrees) { turnRate_ = degrees; }
@@ -44,6 +47,7 @@ class Opponent : public Actor {
     int32_t kind_;
     float angle_ = 0;
     float turnRate_ = 0;
+    Heading facing_ = HEADING_RIGHT;
 };
 
 } // namespace tundrix

@@ -1,13 +1,13 @@
 // Sine and cosine tables in half-degree steps for the actors that steer by angle.
 #pragma once
-#include <array>
 
 namespace tundrix {
 
+// The values are constants the build writes once (tools/angles), the same on every build of the game, so
+// that a game steers alike whatever compiler or C library made the program.
 class AngleTables {
   public:
     static constexpr int ENTRIES = 720;
-    AngleTables();
 
     // Looked up at entry 2 * trunc(degrees), so steering has whole-degree resolution. Angles outside
     // 0..360 (or one that rounded up to exactly 360) wrap around instead of reading past the tables.
@@ -17,8 +17,8 @@ class AngleTables {
   private:
     static int index(double degrees);
 
-    std::array<double, ENTRIES> sin_{};
-    std::array<double, ENTRIES> cos_{};
+    static const double sin_[ENTRIES];
+    static const double cos_[ENTRIES];
 };
 
 } // namespace tundrix

@@ -32,6 +32,8 @@ class FrameDriver {
     uint32_t baseTime() const { return baseTime_; }
     // True while a step runs; a step called meanwhile (something pumped messages inside it) is ignored.
     bool busy() const { return busy_; }
+    // Frames stepped since the world was last built.
+    uint32_t frameCount() const { return frameCount_; }
 
     // Requests between the game and the shell: raised by one side, cleared by the other.
     bool restartRequested = false;

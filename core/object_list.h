@@ -40,6 +40,8 @@ class ObjectList {
 
     int32_t count() const { return count_; }
 
+    // The first node, for walking the list without moving its cursor.
+    const ListNode* head() const { return head_; }
     // Visit every item in list order (rewinds the cursor). F receives the ListItem*.
     template <class F> void forEach(F&& f) {
         rewind();

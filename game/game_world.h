@@ -31,8 +31,12 @@ class GameWorld : public World {
 
     // One frame of the game flow: title, match intro, play, the pauses and the game-over sequence.
     void update() override;
-    // Composes the current screen in the surface and presents it.
+    // Composes the current screen in the surface and presents it: compose(), then present().
     void draw() override;
+    // Composes the current screen in the surface without showing it, so more can be drawn on top.
+    void compose();
+    // Shows the surface as it stands in the window.
+    void present();
     bool gameOver() const override { return gameOver_; }
     int countdown() const override { return countdown_; }
     void holdClock(uint32_t ms) override;
@@ -65,6 +69,7 @@ class GameWorld : public World {
     GameSounds& sounds() { return *sounds_; }
     ScreenSurface& screen() { return *screen_; }
     int32_t bannerX() const;
+    const Random& randomSequence() const { return random_; }
 
     // Prepares the period numbered by periodNumber: fresh rink, referee and opponents, and either
     // the match's intro card or play at once.

@@ -18,6 +18,11 @@ int32_t GameWorld::bannerX() const {
 }
 
 void GameWorld::draw() {
+    compose();
+    present();
+}
+
+void GameWorld::compose() {
     screen_->create();
     if (onTitle_)
         drawTitle();
@@ -25,6 +30,9 @@ void GameWorld::draw() {
         drawMatchIntro();
     else
         drawPlay();
+}
+
+void GameWorld::present() {
     screen_->present();
 }
 

@@ -30,6 +30,9 @@ class ScreenSurface : public Image {
     // g_paletteDirty asks for it. Nothing before create has succeeded.
     void present();
 
+    bool created() const { return created_; }
+    const std::array<Rgb, 256>& palette() const { return palette_; }
+
   private:
     VideoOut& video_;
     const ResourceStore& resources_;

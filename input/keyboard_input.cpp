@@ -76,4 +76,18 @@ void KeyboardInput::poll() {
         prevDown_[h] = down[h];
 }
 
+KeyboardState KeyboardInput::state() const {
+    return {spaceHeld, spacePressed, enterHeld,   enterPressed, axisY,    axisX,
+            pressedY,  pressedX,     lastHeading, pressOrder_,  prevDown_};
+}
+
+void KeyboardInput::restore(const KeyboardState& s) {
+    spaceHeld = s.spaceHeld, spacePressed = s.spacePressed, enterHeld = s.enterHeld,
+    enterPressed = s.enterPressed;
+    axisY = s.axisY, axisX = s.axisX, pressedY = s.pressedY, pressedX = s.pressedX;
+    lastHeading = s.lastHeading;
+    pressOrder_ = s.pressOrder;
+    prevDown_ = s.prevDown;
+}
+
 } // namespace tundrix

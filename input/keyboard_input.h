@@ -23,6 +23,16 @@ class InputDevice {
     int pressedX = 0;
 };
 
+// Everything one poll leaves for the next, so that a recorded game can start where the keys stood.
+struct KeyboardState {
+    int spaceHeld = 0, spacePressed = 0, enterHeld = 0, enterPressed = 0;
+    int axisY = 0, axisX = 0, pressedY = 0, pressedX = 0;
+    Heading lastHeading = NO_HEADING;
+    std::array<Heading, HEADINGS> pressOrder{NO_HEADING, NO_HEADING, NO_HEADING, NO_HEADING};
+    std::array<int, HEADINGS> prevDown{};
+    bool operator==(const KeyboardState&) const = default;
+};
+
 class KeyboardInput : public InputDevice {
   public:
     // Samples the arrows once, so an arrow already held now gives no press in the first poll.
@@ -30,6 +40,8 @@ class KeyboardInput : public InputDevice {
 
     void poll() override;
     void clearPresses() { spacePressed = pressedX = pressedY = 0; }
+    KeyboardState state() const;
+    void restore(const KeyboardState& state);
 
     // Heading of the newest held arrow; NO_HEADING before any arrow.
     Heading lastHeading = NO_HEADING;

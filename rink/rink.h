@@ -74,6 +74,7 @@ class Rink {
     // The world attaches its pictures after building them; they outlive the rink. Without pictures the
     // grid still changes; only the painting is skipped.
     void attachPictures(Image& display, const Image& plain, const Image& claimed);
+    const RinkPictures& pictures() const { return pictures_; }
 
     // Lays out outside, edge frame and ice, and clears the raid path. Does not touch rinkDisplay.
     void reset();
@@ -116,6 +117,8 @@ class Rink {
     bool pathEmpty() const { return pathEmpty_; }
     // The recorded point at position k (0 .. capacity - 1), or (0, 0) outside.
     PathPoint pathPoint(int32_t k) const;
+    // The cells, one code a pixel, for what reads the whole rink at once.
+    const Image& grid() const { return grid_; }
 
   private:
     Image grid_; // first: the cells point into it

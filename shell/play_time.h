@@ -36,12 +36,19 @@ class Settings {
     explicit Settings(std::filesystem::path folder) : folder_(std::move(folder)) {}
     uint32_t readPlayTime() const;
     bool writePlayTime(uint32_t ms) const;
+    // Adds ms to the play time as it stands in its file now and returns the new total; nothing when it
+    // cannot be written. A lock file beside it keeps two copies of the game from adding at the same moment
+    // and losing one addition.
+    std::optional<uint32_t> addPlayTime(uint32_t ms) const;
     int readZoom() const;
     bool writeZoom(int zoom) const;
     bool readFullScreen() const;
     bool writeFullScreen(bool on) const;
     VolumeLevel readVolume() const;
     bool writeVolume(VolumeLevel level) const;
+    // The feedback drawn and played over the game: on unless the player turned it off.
+    bool readFeedback() const;
+    bool writeFeedback(bool on) const;
     // Removes temporary files a write left behind when the program was killed before its rename (older than
     // a minute, so a write in progress elsewhere is left alone).
     void removeStaleTemporaries() const;

@@ -22,9 +22,11 @@ inline constexpr int OPT_NOSIGNAL = 99;
 inline constexpr int OPT_TIMEOUT_MS = 155;
 inline constexpr int OPT_CONNECTTIMEOUT_MS = 156;
 
-// Information (CURLINFO): LONG 0x200000.
+// Information (CURLINFO): LONG 0x200000, OFF_T 0x600000 (a 64-bit number).
 inline constexpr int INFO_RESPONSE_CODE = 0x200000 + 2;
 inline constexpr int INFO_REQUEST_SIZE = 0x200000 + 12;
+inline constexpr int INFO_RETRY_AFTER = 0x600000 + 57; // seconds, from a delay or a date (curl 7.66 on)
+using OffT = int64_t;
 
 // Results (CURLcode).
 inline constexpr Code E_OK = 0;

@@ -19,6 +19,8 @@ static_assert(OPT_TIMEOUT_MS == static_cast<int>(CURLOPT_TIMEOUT_MS));
 static_assert(OPT_CONNECTTIMEOUT_MS == static_cast<int>(CURLOPT_CONNECTTIMEOUT_MS));
 static_assert(INFO_RESPONSE_CODE == static_cast<int>(CURLINFO_RESPONSE_CODE));
 static_assert(INFO_REQUEST_SIZE == static_cast<int>(CURLINFO_REQUEST_SIZE));
+static_assert(INFO_RETRY_AFTER == static_cast<int>(CURLINFO_RETRY_AFTER));
+static_assert(sizeof(OffT) == sizeof(curl_off_t));
 static_assert(E_OK == static_cast<int>(CURLE_OK));
 static_assert(E_FAILED_INIT == static_cast<int>(CURLE_FAILED_INIT));
 static_assert(E_COULDNT_CONNECT == static_cast<int>(CURLE_COULDNT_CONNECT));

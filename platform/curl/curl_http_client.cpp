@@ -85,14 +85,21 @@ HttpPostResult CurlHttpClient::post(const HttpPostRequest& request) {
         fn.easyGetinfo(h, curl::INFO_RESPONSE_CODE, &status);
         result.outcome = HttpOutcome::Answered;
         result.status = static_cast<int>(status);
+        // Nothing when the server named no wait, or when the library is older than this question.
+        curl::OffT wait = 0;
+        if (fn.easyGetinfo(h, curl::INFO_RETRY_AFTER, &wait) == curl::E_OK && wait > 0)
+            result.retryAfterSeconds = static_cast<long>(wait);
         return result;
     }
 
     // Whether the request went out tells a server that could not be reached (unknown host, refused,
-    // connect time-out) from one that failed us after taking the form.
+    // connect time-out) from one that failed us after taking the form: by breaking off, or by not
+    // answering within the whole exchange's time.
     long requestBytes = 0;
     fn.easyGetinfo(h, curl::INFO_REQUEST_SIZE, &requestBytes);
-    result.outcome = requestBytes == 0 ? HttpOutcome::NotConnected : HttpOutcome::Failed;
+    result.outcome = requestBytes == 0                    ? HttpOutcome::NotConnected
+                     : code == curl::E_OPERATION_TIMEDOUT ? HttpOutcome::TooSlow
+                                                          : HttpOutcome::Failed;
     result.errorNumber = code;
     result.errorText = errorBuffer[0] ? std::string(errorBuffer) : std::string(fn.easyStrerror(code));
     result.answer.clear();

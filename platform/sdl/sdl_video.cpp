@@ -137,7 +137,19 @@ struct SdlVideo::Impl {
         news = false;
         // Anything that reaches the window may change what the ImGui layer shows.
         settle = SETTLE_FRAMES;
-        if (imguiReady) ImGui_ImplSDL2_ProcessEvent(&e);
+        if (imguiReady) {
+            ImGui_ImplSDL2_ProcessEvent(&e);
+            // The backend takes the modifiers SDL holds now, and on a busy machine SDL may already have read
+            // the keys still waiting in the queue: Ctrl let go before its V is handled here would turn a
+            // paste into nothing. The modifiers this key came with are the ones that count.
+            if (e.type == SDL_KEYDOWN || e.type == SDL_KEYUP) {
+                ImGuiIO& io = ImGui::GetIO();
+                io.KeyShift = (e.key.keysym.mod & KMOD_SHIFT) != 0;
+                io.KeyCtrl = (e.key.keysym.mod & KMOD_CTRL) != 0;
+                io.KeyAlt = (e.key.keysym.mod & KMOD_ALT) != 0;
+                io.KeySuper = (e.key.keysym.mod & KMOD_GUI) != 0;
+            }
+        }
         switch (e.type) {
         case SDL_QUIT:
             news = true;

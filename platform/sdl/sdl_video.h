@@ -1,6 +1,7 @@
 // The game window on SDL2: the 8-bit picture through a streaming texture with the palette applied, the
 // ImGui layer over it, whole-factor zoom and full screen, and the event handling of the main loop.
 #pragma once
+#include "platform/sdl/imgui_fonts.h"
 #include "platform/sdl/imgui_host.h"
 #include "platform/video.h"
 
@@ -33,8 +34,8 @@ struct WindowOptions {
     // The window's icon: iconSize rows of iconSize RGBA pixels, top row first; none when empty.
     std::span<const uint8_t> iconRgba;
     int iconSize = 0;
-    float textPixels = 15.0f;
-    float signPixels = 40.0f;
+    float textPixels = MENU_TEXT_PIXELS;
+    float signPixels = SIGN_PIXELS;
 };
 
 class SdlVideo : public VideoOut, public ImGuiHost {

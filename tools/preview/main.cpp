@@ -1,5 +1,6 @@
 // The preview command: writes PNG contact sheets of the embedded image sets and the palette, and the
 // title, match intro, play and game-over screens as the game itself draws them.
+#include "core/feedback_layout.h"
 #include "core/frame_driver.h"
 #include "game/game_world.h"
 #include "graphics/bmp_reader.h"
@@ -15,8 +16,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <map>
+#include <iterator>
 #include <string>
+#include <vector>
 
 using namespace tundrix;
 using namespace tundrix::preview;
@@ -83,14 +85,18 @@ int main(int argc, char** argv) {
     }
     bool ok = palette.write(dir + "/palette.png");
 
-    std::map<int, SpriteSheet> sets;
-    for (int id : IMAGE_SETS) {
-        if (!sets[id].load(store, id)) {
+    // The game's sets, then the feedback layer's.
+    std::vector<int> ids(std::begin(IMAGE_SETS), std::end(IMAGE_SETS));
+    ids.insert(ids.end(), {feedback::SET_NUMERALS, feedback::SET_BIG_NUMERALS, feedback::SET_SMALL_DIGITS,
+                           feedback::SET_PICTURES, feedback::SET_BURST});
+    for (int id : ids) {
+        SpriteSheet set;
+        if (!set.load(store, id)) {
             std::fprintf(stderr, "preview: image set %d missing\n", id);
             return 1;
         }
-        ok = contactSheet(dir + "/set_" + std::to_string(id) + ".png", "image set " + std::to_string(id),
-                          sets[id], pal) &&
+        ok = contactSheet(dir + "/set_" + std::to_string(id) + ".png", "image set " + std::to_string(id), set,
+                          pal) &&
              ok;
     }
     Image banner;

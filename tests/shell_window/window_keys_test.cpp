@@ -1,5 +1,7 @@
-// Volume and mute through the real window on SDL's dummy video driver: the M key, the menu items chosen by
-// keys, and M typed into a dialog's field, as the program's loop pass runs them.
+// Keys through the real window on SDL's dummy video driver, as the program's loop pass and dialogs run them:
+// volume and mute by the M key and by menu items chosen by keys, M typed into a dialog's field, and pastes
+// into the register dialog's fields.
+#include "net/score_submission.h"
 #include "platform/sdl/sdl_keys.h"
 #include "platform/sdl/sdl_video.h"
 #include "resources/embedded_fonts.h"
@@ -27,8 +29,9 @@ class StillWorld : public World {
     GuardedCounter score;
 };
 
-struct VolumeInTheWindow : ::testing::Test {
+struct KeysInTheWindow : ::testing::Test {
     headless::FakeClock clock{1000};
+    PlayTimeTally tally{clock, 0, {}};
     SdlKeys keys;
     std::unique_ptr<SdlVideo> window;
     std::unique_ptr<GameSession> session;
@@ -45,9 +48,12 @@ struct VolumeInTheWindow : ::testing::Test {
         window = SdlVideo::open(options, keys, whyNot);
         ASSERT_TRUE(window) << whyNot;
         session = std::make_unique<GameSession>(
-            clock, 1000, 0, [](const AngleTables&) { return std::make_unique<StillWorld>(); },
+            clock, tally, [](const AngleTables&) { return std::make_unique<StillWorld>(); },
             [](World& w) { return &static_cast<StillWorld&>(w).score; });
-        ui = std::make_unique<ShellUi>(*window, keys, *session, SubmitScore{}, ShellUi::Remember{});
+        // Posts come back without a verdict (and open no page).
+        ui = std::make_unique<ShellUi>(
+            *window, keys, *session, [](ScoreSubmission& s) { s.resultCode = ANSWER_WITHOUT_RESULT; },
+            ShellUi::Remember{});
         ui->setVolume({1, false});
         ui->volumeChanged = [this](VolumeLevel level) { changes.push_back(level); };
     }
@@ -57,23 +63,39 @@ struct VolumeInTheWindow : ::testing::Test {
         window.reset();
     }
 
+    // Queues a key going down or up with the modifiers it comes with. SDL's own modifier state stays as it
+    // is, as on a busy machine where SDL has already read the keys that follow.
+    static void push(Uint32 type, SDL_Scancode code, Uint16 mod = KMOD_NONE) {
+        SDL_Event e{};
+        e.type = type;
+        e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+        e.key.keysym.scancode = code;
+        e.key.keysym.mod = mod;
+        SDL_PushEvent(&e);
+    }
+    static void tap(SDL_Scancode code) {
+        push(SDL_KEYDOWN, code);
+        push(SDL_KEYUP, code);
+    }
+    // Ctrl+V as a player presses it.
+    static void paste() {
+        push(SDL_KEYDOWN, SDL_SCANCODE_LCTRL, KMOD_LCTRL);
+        push(SDL_KEYDOWN, SDL_SCANCODE_V, KMOD_LCTRL);
+        push(SDL_KEYUP, SDL_SCANCODE_V, KMOD_LCTRL);
+        push(SDL_KEYUP, SDL_SCANCODE_LCTRL);
+    }
+
     // Taps the keys, then runs one pass of the program's loop over them.
     void tapThenPass(std::initializer_list<SDL_Scancode> codes) {
         for (SDL_Scancode code : codes)
-            for (Uint32 type : {SDL_KEYDOWN, SDL_KEYUP}) {
-                SDL_Event e{};
-                e.type = type;
-                e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-                e.key.keysym.scancode = code;
-                SDL_PushEvent(&e);
-            }
+            tap(code);
         while (window->handleEvents(0) != WindowEvent::None) {
         }
         ASSERT_TRUE(loopPass(*session, *ui));
     }
 };
 
-TEST_F(VolumeInTheWindow, MTogglesMuteMenuItemsSetTheStepAndATextFieldKeepsItsM) {
+TEST_F(KeysInTheWindow, MTogglesMuteMenuItemsSetTheStepAndATextFieldKeepsItsM) {
     tapThenPass({SDL_SCANCODE_M});
     EXPECT_EQ(changes, (std::vector<VolumeLevel>{{1, true}})) << "M mutes, the step stays";
 
@@ -106,6 +128,24 @@ TEST_F(VolumeInTheWindow, MTogglesMuteMenuItemsSetTheStepAndATextFieldKeepsItsM)
     tapThenPass({SDL_SCANCODE_P});
     EXPECT_TRUE(ui->paused());
     EXPECT_EQ(ui->volume(), (VolumeLevel{2, true}));
+}
+
+TEST_F(KeysInTheWindow, APasteIntoTheRegisterFieldsKeepsTheirFirstCharactersHoweverLongAndLate) {
+    // 300 characters (302 bytes), more than either field holds; the Ctrl of each paste is already up in
+    // SDL's own state when its V is handled.
+    const std::string text = "€" + std::string(299, 'x');
+    ASSERT_EQ(SDL_SetClipboardText(text.c_str()), 0) << SDL_GetError();
+    paste();
+    tap(SDL_SCANCODE_TAB);
+    paste();
+    tap(SDL_SCANCODE_RETURN); // OK keeps the login and posts
+    SDL_Event quit{};
+    quit.type = SDL_QUIT; // and the window closes over the dialog
+    SDL_PushEvent(&quit);
+    ui->registerScore();
+    EXPECT_EQ(session->userName(), "€" + std::string(63, 'x'));
+    EXPECT_EQ(session->password(), "€" + std::string(15, 'x'));
+    EXPECT_TRUE(session->quitRequested());
 }
 
 } // namespace

@@ -226,9 +226,9 @@ def apply(text, m):
 
 
 def load_equivalents():
-    """Mutants that cannot change what the program does, each with its reason (tools/mutants_equivalent.txt)."""
+    """Mutants that cannot change what the program does, each with its reason (tools/mutants.txt)."""
     table = {}
-    listing = ROOT / "tools" / "mutants_equivalent.txt"
+    listing = ROOT / "tools" / "mutants.txt"
     if listing.exists():
         for raw in listing.read_text(encoding="utf-8").splitlines():
             if not raw.strip() or raw.startswith("#"):

@@ -342,6 +342,8 @@ def main():
     if not (bin_dir / "build.ninja").exists():
         subprocess.run(configure + ["-B", str(bin_dir), f"-DTUNDRIX_PREDRAWN_ASSETS={art_dir}/resources/generated"],
                        check=True, stdout=subprocess.DEVNULL)
+    # The build files first, so that test programs added since the last run are listed too.
+    ninja(bin_dir, "build.ninja")
     targets = test_targets(bin_dir)
     print(f"== building the unmutated test programs ({len(targets)})", flush=True)
     built = ninja(bin_dir, f"-j{a.jobs}", *targets)

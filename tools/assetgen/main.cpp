@@ -1,6 +1,7 @@
 // The asset generator: draws every image set, the palette bitmap, the sounds and the window icon into
 // one folder, with a C++ file that embeds them all in the program, and the program's icon files beside them.
 #include "core/feedback_layout.h"
+#include "core/resource_ids.h"
 #include "graphics/image_set_writer.h"
 #include "resources/window_icon.h"
 #include "tools/assetgen/feedback_art.h"
@@ -105,31 +106,32 @@ int main(int argc, char** argv) {
         files.emplace_back(id, std::move(bytes));
     };
 
-    add(139, ".bmp", paletteBitmap(palette));
-    add(246, ".rle", encodeFrame(*makeGameOverBanner(art)));
+    add(PALETTE_BITMAP_ID, ".bmp", paletteBitmap(palette));
+    add(SET_GAME_OVER_BANNER, ".rle", encodeFrame(*makeGameOverBanner(art)));
     {
         PlayScreen play = makePlayScreen(art);
-        Frames backgrounds;
-        backgrounds.push_back(std::move(play.background));
-        backgrounds.push_back(std::move(play.claimed));
-        backgrounds.push_back(makeIntroBackground(art));
-        backgrounds.push_back(makeTitleBackground(art));
-        backgrounds.push_back(makeSidePanel(art));
-        add(256, ".rle", setBytes(backgrounds));
+        Frames backgrounds(BACKGROUND_PANEL + 1);
+        backgrounds[BACKGROUND_RINK] = std::move(play.background);
+        backgrounds[BACKGROUND_CLAIMED] = std::move(play.claimed);
+        backgrounds[BACKGROUND_INTRO] = makeIntroBackground(art);
+        backgrounds[BACKGROUND_TITLE] = makeTitleBackground(art);
+        backgrounds[BACKGROUND_PANEL] = makeSidePanel(art);
+        add(SET_BACKGROUNDS, ".rle", setBytes(backgrounds));
     }
-    add(257, ".rle", setBytes(makeHeads(art)));
-    add(260, ".rle", setBytes(makeDigits(art)));
-    add(261, ".rle", setBytes(makePlayerSkater(art)));
-    add(262, ".rle", setBytes(makeRefereeAndTeams(art)));
-    add(263, ".rle", setBytes(makeVessa(art)));
+    add(SET_CHANCE_ICONS, ".rle", setBytes(makeHeads(art)));
+    add(SET_DIGITS, ".rle", setBytes(makeDigits(art)));
+    add(SET_PLAYER, ".rle", setBytes(makePlayerSkater(art)));
+    add(SET_OPPONENTS, ".rle", setBytes(makeRefereeAndTeams(art)));
+    add(SET_RIGHT_FIGURE, ".rle", setBytes(makeVessa(art)));
     {
         Frames brum = makeBrum(art);
-        brum.push_back(makePuck(art));
-        brum.push_back(makeCaption(art));
-        add(264, ".rle", setBytes(brum));
+        brum.resize(BRUM_CAPTION_FRAME + 1);
+        brum[BRUM_PUCK_FRAME] = makePuck(art);
+        brum[BRUM_CAPTION_FRAME] = makeCaption(art);
+        add(SET_LEFT_FIGURE, ".rle", setBytes(brum));
     }
-    add(265, ".rle", setBytes(makeMatchCards(art)));
-    add(266, ".rle", setBytes(makeSmallFlags(art)));
+    add(SET_MATCH_CARDS, ".rle", setBytes(makeMatchCards(art)));
+    add(SET_FLAGS, ".rle", setBytes(makeSmallFlags(art)));
     add(feedback::SET_NUMERALS, ".rle", setBytes(makeNumerals(art)));
     add(feedback::SET_BIG_NUMERALS, ".rle", setBytes(makeBigNumerals(art)));
     add(feedback::SET_SMALL_DIGITS, ".rle", setBytes(makeSmallDigits(art)));

@@ -3,8 +3,6 @@
 #include "input/keyboard_input.h"
 #include "net/channel_address.h"
 #include "net/measurements.h"
-#include "net/score_submission.h"
-#include "net/submission_record.h"
 #include "platform/combined_keys.h"
 #include "platform/curl_http_client.h"
 #include "platform/sdl_audio.h"
@@ -17,6 +15,7 @@
 #include "resources/window_icon.h"
 #include "shell/game_session.h"
 #include "shell/play_time.h"
+#include "shell/score_post.h"
 #include "shell/shell_ui.h"
 #include "shell/ui_theme.h"
 
@@ -32,18 +31,9 @@ constexpr char WINDOW_TITLE[] = "Tundrix Ice-Hockey Cup";
 // Posts one submission to the channel's form and brings its verdict back. It runs on a thread of its own
 // and uses nothing but what it builds here and the channel's options, which it copies.
 void postToChannel(const SubmitOptions& options, ScoreSubmission& s) {
-    SubmissionRecord record;
     CurlHttpClient http;
     SystemCalendarClock calendar;
-    record.setUserName(s.userName);
-    record.setPassword(s.password);
-    record.score = s.score;
-    record.bestScoreTime = s.bestScoreTime;
-    record.totalPlayTime = static_cast<int32_t>(s.totalPlayTime);
-    record.tampered = s.tampered;
-    submitScore(record, http, calendar, options);
-    s.resultCode = record.resultCode;
-    s.versionNotice = record.versionNotice;
+    postSubmission(options, http, calendar, s);
 }
 
 } // namespace

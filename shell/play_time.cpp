@@ -1,14 +1,9 @@
-// Play time, zoom and full-screen files: pure parsers plus the write-then-rename file update (no SDL here).
+// Play time, zoom, full-screen and volume files: pure parsers and the settings on top of the settings files
+// (no SDL here).
 #include "shell/play_time.h"
 
-#include <cerrno>
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <system_error>
-#include <unistd.h>
 
 namespace tundrix {
 
@@ -60,63 +55,6 @@ int parseZoom(std::string_view text) {
     if (text == "2") return 2;
     if (text == "3") return 3;
     return 1;
-}
-
-std::optional<std::string> readSettingsFile(const std::filesystem::path& file, size_t maxBytes) {
-    if (file.empty()) return std::nullopt;
-    // Non-blocking, so a named pipe put in the file's place cannot hold up the start; only a regular file
-    // is read.
-    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) return std::nullopt;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    std::string text(maxBytes, '\0');
-    size_t got = 0;
-    bool failed = false;
-    while (got < maxBytes) {
-        const ssize_t n = ::read(fd, text.data() + got, maxBytes - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) failed = true;
-        if (n <= 0) break;
-        got += static_cast<size_t>(n);
-    }
-    ::close(fd);
-    if (failed) return std::nullopt;
-    text.resize(got);
-    return text;
-}
-
-bool writeSettingsFile(const std::filesystem::path& file, std::string_view contents) {
-    if (file.empty() || !file.has_parent_path()) return false;
-    std::error_code ec;
-    std::filesystem::create_directories(file.parent_path(), ec);
-    if (ec) return false;
-
-    std::string temp = file.string() + ".XXXXXX";
-    int fd = ::mkstemp(temp.data());
-    if (fd < 0) return false;
-    bool ok = true;
-    const char* p = contents.data();
-    size_t left = contents.size();
-    while (ok && left > 0) {
-        ssize_t n = ::write(fd, p, left);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            ok = false;
-            break;
-        }
-        p += n;
-        left -= static_cast<size_t>(n);
-    }
-    // The data must be on disk before the rename makes it the file, or a crash could leave it empty.
-    if (ok && ::fsync(fd) != 0) ok = false;
-    if (::close(fd) != 0) ok = false;
-    if (ok && std::rename(temp.c_str(), file.c_str()) != 0) ok = false;
-    if (!ok) ::unlink(temp.c_str());
-    return ok;
 }
 
 uint32_t Settings::readPlayTime() const {

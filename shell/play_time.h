@@ -15,6 +15,10 @@ namespace tundrix {
 // $HOME/.config/lumora/tundrix; empty when neither variable is set (to an absolute path).
 std::filesystem::path settingsFolder(const char* xdgConfigHome, const char* home);
 
+// The folder this platform keeps the settings in: settingsFolder of the environment on POSIX, the
+// user's application data folder on Windows; empty when there is none.
+std::filesystem::path userSettingsFolder();
+
 // Reads the play-time file's text: a decimal count of milliseconds, optionally surrounded by white space.
 // Anything else (empty, letters, signs, a value beyond 32 bits) reads as 0.
 uint32_t parsePlayTime(std::string_view text);

@@ -10,8 +10,8 @@ namespace {
 std::string whyFailed(int resultCode) {
     switch (resultCode) {
     case -1:
-        return "Det finns inget HTTP-bibliotek (libcurl) på datorn. / "
-               "There is no HTTP library (libcurl) on this computer.";
+        return "Det finns inget HTTP-bibliotek på datorn. / "
+               "There is no HTTP library on this computer.";
     case 2:
         return "Okänd användare. / Unknown user.";
     case 3:

@@ -9,8 +9,7 @@
 namespace tundrix {
 
 std::string channelPage(std::string_view path) {
-    const ChannelAddress channel = configuredChannel(
-        std::getenv(CHANNEL_VARIABLE), settingsFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")));
+    const ChannelAddress channel = configuredChannel(std::getenv(CHANNEL_VARIABLE), userSettingsFolder());
     return channelPageUrl(channel, path);
 }
 

@@ -1,8 +1,14 @@
 // Posts one score to a channel the way the game does (its own form builder and HTTP client), for the
-// browser and whole-system tests. Usage: tundrix_post_score ADDRESS USER PASSWORD SCORE
+// browser and whole-system tests, and on Windows (WinInet) for the comparison of both builds' forms.
+// Usage: tundrix_post_score ADDRESS USER PASSWORD SCORE
 #include "net/channel_address.h"
 #include "net/score_submission.h"
+#ifdef _WIN32
+#include "platform/win32/win32_http_client.h"
+#include "platform/win32/win32_program_info.h"
+#else
 #include "platform/curl_http_client.h"
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -34,9 +40,16 @@ int main(int argc, char** argv) {
     record.setUserName(argv[2]);
     record.setPassword(argv[3]);
     record.score = std::atoi(argv[4]);
+    tundrix::SubmitOptions options = tundrix::submitOptionsFor(*address);
+#ifdef _WIN32
+    tundrix::WinInetHttpClient http;
+    options.executablePath = tundrix::programFilePath();
+    options.processorType = tundrix::processorTypeCode();
+#else
     tundrix::CurlHttpClient http;
+#endif
     QuickCalendar calendar;
-    tundrix::submitScore(record, http, calendar, tundrix::submitOptionsFor(*address));
+    tundrix::submitScore(record, http, calendar, options);
     std::printf("%d %d\n", record.resultCode, record.versionNotice);
     return 0;
 }

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine for the tests: quietly, in the test run's prefix and on its display
+# (tests/win32/wine_fixture.sh makes both and writes them to WINE_FIXTURE). The program's output goes
+# through a file: Wine's own service processes, started by the first program, inherit its output and
+# outlive it, and would keep a pipe to the test runner open.
+set -uo pipefail
+fixture=${WINE_FIXTURE:-}
+if [ -n "$fixture" ] && [ -f "$fixture" ]; then
+  # shellcheck disable=SC1090
+  . "$fixture"
+fi
+export WINEDEBUG=${WINEDEBUG:--all}
+out=$(mktemp)
+/usr/lib/wine/wine64 "$@" >"$out" 2>&1 </dev/null
+rc=$?
+cat "$out"
+rm -f "$out"
+exit $rc

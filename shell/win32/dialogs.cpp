@@ -16,8 +16,35 @@ namespace tundrix {
 
 namespace {
 
-constexpr UINT_PTR PAD_TIMER = 1, POST_TIMER = 2;
-constexpr UINT PAD_MS = 50, POST_MS = 50;
+constexpr UINT_PTR PAD_TIMER = 1, POST_TIMER = 2, KEY_TIMER = 3;
+constexpr UINT PAD_MS = 50, POST_MS = 50, KEY_MS = 30;
+
+// Keys still held from the game (a raid at the game's end) must not answer a dialog that opens under them:
+// its buttons take no command until Space, Enter, Escape and the arrows have been let go, and the arrows
+// held meanwhile (which move the focus between the buttons) leave the focus where the dialog put it.
+bool answerKeysUp() {
+    for (int vk : {VK_SPACE, VK_RETURN, VK_ESCAPE, VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN})
+        if (GetAsyncKeyState(vk) & 0x8000) return false;
+    return true;
+}
+void focusControl(HWND dialog, int id) {
+    SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, id)), TRUE);
+}
+void armWhenKeysUp(HWND dialog, bool& armed) {
+    armed = answerKeysUp();
+    if (!armed) SetTimer(dialog, KEY_TIMER, KEY_MS, nullptr);
+}
+void checkKeys(HWND dialog, bool& armed, int focusId) {
+    if (!answerKeysUp()) return;
+    armed = true;
+    KillTimer(dialog, KEY_TIMER);
+    focusControl(dialog, focusId);
+}
+// A button's command (not a field's notification) before the keys were let go.
+bool tooEarly(WPARAM wParam, LPARAM lParam, bool armed) {
+    return !armed && (lParam == 0 || HIWORD(wParam) == BN_CLICKED) &&
+           (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDC_NEW_USER);
+}
 
 // Over the middle of the game's window, kept on its screen.
 void centreOnOwner(HWND dialog, HWND owner) {
@@ -70,6 +97,7 @@ struct QuestionState {
     Win32Dialogs& d;
     const std::string& caption;
     const std::string& text;
+    bool armed = false;
 };
 
 INT_PTR CALLBACK questionProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -79,17 +107,24 @@ INT_PTR CALLBACK questionProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         SetWindowTextW(dialog, wideText(s->caption).c_str());
         SetDlgItemTextW(dialog, IDC_TEXT, controlText(s->text).c_str());
         openDialogCommon(dialog, s->d);
+        armWhenKeysUp(dialog, s->armed);
         SetFocus(GetDlgItem(dialog, IDOK));
         return FALSE;
     }
-    case WM_TIMER:
-        if (wParam == PAD_TIMER) pressDefaultOnStart(dialog, stateOf<QuestionState>(dialog)->d);
+    case WM_TIMER: {
+        QuestionState* s = stateOf<QuestionState>(dialog);
+        if (wParam == PAD_TIMER) pressDefaultOnStart(dialog, s->d);
+        if (wParam == KEY_TIMER) checkKeys(dialog, s->armed, IDOK);
         return TRUE;
+    }
     case WM_COMMAND:
+        if (tooEarly(wParam, lParam, stateOf<QuestionState>(dialog)->armed)) return TRUE;
         if (LOWORD(wParam) == IDOK) EndDialog(dialog, static_cast<INT_PTR>(Win32Dialogs::Answer::Yes));
-        // The button says no; Escape (a command from no control) only puts the question away.
+        // The button says no; Escape (down while the dialog manager turns it into the same command) only puts
+        // the question away.
         if (LOWORD(wParam) == IDCANCEL)
-            EndDialog(dialog, static_cast<INT_PTR>(lParam ? Win32Dialogs::Answer::No : Win32Dialogs::Answer::PutAway));
+            EndDialog(dialog, static_cast<INT_PTR>((GetKeyState(VK_ESCAPE) & 0x8000) ? Win32Dialogs::Answer::PutAway
+                                                                                     : Win32Dialogs::Answer::No));
         return TRUE;
     case WM_CLOSE:
         EndDialog(dialog, static_cast<INT_PTR>(Win32Dialogs::Answer::PutAway));
@@ -103,6 +138,7 @@ INT_PTR CALLBACK questionProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 struct InformationState {
     Win32Dialogs& d;
     int index;
+    bool armed = false;
 };
 
 INT_PTR CALLBACK informationProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -111,6 +147,7 @@ INT_PTR CALLBACK informationProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         InformationState* s = keep<InformationState>(dialog, lParam);
         SetDlgItemTextW(dialog, IDC_TEXT, controlText(infoText(s->index)).c_str());
         openDialogCommon(dialog, s->d);
+        armWhenKeysUp(dialog, s->armed);
         SetFocus(GetDlgItem(dialog, IDOK));
         return FALSE;
     }
@@ -123,10 +160,14 @@ INT_PTR CALLBACK informationProc(HWND dialog, UINT message, WPARAM wParam, LPARA
             return reinterpret_cast<INT_PTR>(GetStockObject(LTGRAY_BRUSH));
         }
         return FALSE;
-    case WM_TIMER:
-        if (wParam == PAD_TIMER) pressDefaultOnStart(dialog, stateOf<InformationState>(dialog)->d);
+    case WM_TIMER: {
+        InformationState* s = stateOf<InformationState>(dialog);
+        if (wParam == PAD_TIMER) pressDefaultOnStart(dialog, s->d);
+        if (wParam == KEY_TIMER) checkKeys(dialog, s->armed, IDOK);
         return TRUE;
+    }
     case WM_COMMAND:
+        if (tooEarly(wParam, lParam, stateOf<InformationState>(dialog)->armed)) return TRUE;
         // Only OK closes the text (Escape does not); the game's schedule starts again from now.
         if (LOWORD(wParam) == IDOK) {
             stateOf<InformationState>(dialog)->d.session.closeInformation();
@@ -143,6 +184,7 @@ struct RegisterState {
     Win32Dialogs& d;
     SubmissionAttempt attempt;
     bool filtering = false;
+    bool armed = false;
 };
 
 void keepToCodePage(HWND dialog, int id, size_t maxChars, RegisterState& s) {
@@ -210,6 +252,7 @@ INT_PTR CALLBACK registerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         SetDlgItemTextW(dialog, IDC_USER_NAME, wideText(session.userName()).c_str());
         SetDlgItemTextW(dialog, IDC_PASSWORD, wideText(session.password()).c_str());
         openDialogCommon(dialog, s->d);
+        armWhenKeysUp(dialog, s->armed);
         SetFocus(GetDlgItem(dialog, session.userName().empty() ? IDC_USER_NAME : IDC_PASSWORD));
         return FALSE;
     }
@@ -217,10 +260,13 @@ INT_PTR CALLBACK registerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         RegisterState* s = stateOf<RegisterState>(dialog);
         if (wParam == PAD_TIMER) pressDefaultOnStart(dialog, s->d);
         if (wParam == POST_TIMER) finishPost(dialog, *s);
+        if (wParam == KEY_TIMER)
+            checkKeys(dialog, s->armed, s->d.session.userName().empty() ? IDC_USER_NAME : IDC_PASSWORD);
         return TRUE;
     }
     case WM_COMMAND: {
         RegisterState* s = stateOf<RegisterState>(dialog);
+        if (tooEarly(wParam, lParam, s->armed)) return TRUE;
         switch (LOWORD(wParam)) {
         case IDOK:
             startPost(dialog, *s);

@@ -1,6 +1,6 @@
 // One scripted game, played the same on the Linux and the Windows build: a fake clock, scripted keys and
 // the embedded art, from the title through raids that claim ice and raids that are cut, to the game's end. Every drawn frame's
-// CRC-32 goes to frames.txt and every 250th frame to a picture (PPM); on Windows each such frame is also
+// CRC-32 goes to frames.txt, the steering tables to angles.txt, and every 250th frame to a picture (PPM); on Windows each such frame is also
 // shown in a window through the real GDI presentation and read back from the screen (gdi-N.ppm).
 // Usage: tundrix_same_picture OUTPUT_DIR
 #include "core/frame_driver.h"
@@ -130,7 +130,14 @@ int main(int argc, char** argv) {
     ShownOnScreen screen;
 #endif
 
-    std::ofstream frames(dir + "/frames.txt");
+    std::ofstream frames(dir + "/frames.txt", std::ios::binary); // the same line ends on both builds
+    // The steering tables, entry by entry: where they differ in a bit, the games may part later.
+    std::ofstream angles(dir + "/angles.txt", std::ios::binary);
+    for (int i = 0; i < AngleTables::ENTRIES; ++i) {
+        char line[64];
+        std::snprintf(line, sizeof line, "%d %a %a\n", i, driver.angles().sinEntry(i), driver.angles().cosEntry(i));
+        angles << line;
+    }
     int drawn = 0;
     auto step = [&] {
         const int before = video.presents;

@@ -5,7 +5,8 @@
 
 namespace tundrix {
 
-void postSubmission(const SubmitOptions& options, HttpClient& http, CalendarClock& calendar, ScoreSubmission& s) {
+void postSubmission(const SubmitOptions& options, HttpClient& http, CalendarClock& calendar,
+                    ScoreSubmission& s) {
     SubmissionRecord record;
     record.setUserName(s.userName);
     record.setPassword(s.password);

@@ -9,6 +9,7 @@ namespace tundrix {
 
 // Fills a submission record from s, posts it and brings the verdict (result code and version notice) back
 // into s. Runs on a post's own thread: it uses nothing but its arguments.
-void postSubmission(const SubmitOptions& options, HttpClient& http, CalendarClock& calendar, ScoreSubmission& s);
+void postSubmission(const SubmitOptions& options, HttpClient& http, CalendarClock& calendar,
+                    ScoreSubmission& s);
 
 } // namespace tundrix

@@ -13,10 +13,12 @@ namespace tundrix {
 namespace {
 
 using OpenFn = HINTERNET(WINAPI*)(LPCSTR, DWORD, LPCSTR, LPCSTR, DWORD);
-using ConnectFn = HINTERNET(WINAPI*)(HINTERNET, LPCSTR, INTERNET_PORT, LPCSTR, LPCSTR, DWORD, DWORD, DWORD_PTR);
+using ConnectFn = HINTERNET(WINAPI*)(HINTERNET, LPCSTR, INTERNET_PORT, LPCSTR, LPCSTR, DWORD, DWORD,
+                                     DWORD_PTR);
 using ReadFileFn = BOOL(WINAPI*)(HINTERNET, LPVOID, DWORD, LPDWORD);
 using LastResponseInfoFn = BOOL(WINAPI*)(LPDWORD, LPSTR, LPDWORD);
-using OpenRequestFn = HINTERNET(WINAPI*)(HINTERNET, LPCSTR, LPCSTR, LPCSTR, LPCSTR, LPCSTR*, DWORD, DWORD_PTR);
+using OpenRequestFn = HINTERNET(WINAPI*)(HINTERNET, LPCSTR, LPCSTR, LPCSTR, LPCSTR, LPCSTR*, DWORD,
+                                         DWORD_PTR);
 using SendRequestFn = BOOL(WINAPI*)(HINTERNET, LPCSTR, DWORD, LPVOID, DWORD);
 using CloseHandleFn = BOOL(WINAPI*)(HINTERNET);
 using SetOptionFn = BOOL(WINAPI*)(HINTERNET, DWORD, LPVOID, DWORD);
@@ -89,7 +91,8 @@ HttpPostResult WinInetHttpClient::post(const HttpPostRequest& request) {
     // What went wrong, from the calling thread's last error: WinInet's number and its own words for it.
     auto fail = [&](HttpOutcome outcome) {
         const DWORD error = GetLastError();
-        const bool wininet = error > static_cast<DWORD>(ERROR_BASE) && error < static_cast<DWORD>(ERROR_BASE + 200);
+        const bool wininet =
+            error > static_cast<DWORD>(ERROR_BASE) && error < static_cast<DWORD>(ERROR_BASE + 200);
         result.outcome = outcome;
         result.errorNumber = wininet ? static_cast<int>(error) - ERROR_BASE : INTERNAL_ERROR;
         char text[512] = {};
@@ -110,9 +113,9 @@ HttpPostResult WinInetHttpClient::post(const HttpPostRequest& request) {
         return result;
     };
 
-    Handle internet{as<OpenFn>(fn_.open)(request.userAgent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr,
-                                         nullptr, 0),
-                    close};
+    Handle internet{
+        as<OpenFn>(fn_.open)(request.userAgent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0),
+        close};
     if (!internet.h) return fail(HttpOutcome::NotConnected);
     // Bounded waiting, so a silent server cannot hold a post thread for good: on every handle, as WinInet
     // takes them from whichever it looks at.
@@ -131,8 +134,8 @@ HttpPostResult WinInetHttpClient::post(const HttpPostRequest& request) {
                       close};
     if (!connection.h) return fail(HttpOutcome::NotConnected);
     const DWORD flags = request.https ? INTERNET_FLAG_SECURE : 0;
-    Handle req{as<OpenRequestFn>(fn_.openRequest)(connection.h, "POST", request.path.c_str(), nullptr, nullptr,
-                                                  nullptr, flags, 0),
+    Handle req{as<OpenRequestFn>(fn_.openRequest)(connection.h, "POST", request.path.c_str(), nullptr,
+                                                  nullptr, nullptr, flags, 0),
                close};
     if (!req.h) return fail(HttpOutcome::NotConnected);
     bound(req.h);
@@ -142,8 +145,9 @@ HttpPostResult WinInetHttpClient::post(const HttpPostRequest& request) {
                                             static_cast<DWORD>(body.size()))) {
         const DWORD error = GetLastError();
         // Only these mean that nothing reached a server.
-        const bool unreached = error == ERROR_INTERNET_CANNOT_CONNECT || error == ERROR_INTERNET_NAME_NOT_RESOLVED ||
-                               error == ERROR_INTERNET_INVALID_URL || error == ERROR_INTERNET_UNRECOGNIZED_SCHEME;
+        const bool unreached =
+            error == ERROR_INTERNET_CANNOT_CONNECT || error == ERROR_INTERNET_NAME_NOT_RESOLVED ||
+            error == ERROR_INTERNET_INVALID_URL || error == ERROR_INTERNET_UNRECOGNIZED_SCHEME;
         SetLastError(error);
         return fail(unreached ? HttpOutcome::NotConnected : HttpOutcome::Failed);
     }

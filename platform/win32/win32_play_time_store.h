@@ -11,8 +11,8 @@ namespace tundrix {
 class RegistryPlayTime {
   public:
     // "time" under keyPath in both hives. Tests give hives and a key of their own.
-    explicit RegistryPlayTime(std::string keyPath = "SOFTWARE\\lumora\\tundrix", HKEY machine = HKEY_LOCAL_MACHINE,
-                              HKEY user = HKEY_CURRENT_USER);
+    explicit RegistryPlayTime(std::string keyPath = "SOFTWARE\\lumora\\tundrix",
+                              HKEY machine = HKEY_LOCAL_MACHINE, HKEY user = HKEY_CURRENT_USER);
 
     // The larger of the two totals, in milliseconds; 0 where a value is missing or unreadable.
     uint32_t total() const;

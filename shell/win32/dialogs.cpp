@@ -123,8 +123,9 @@ INT_PTR CALLBACK questionProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         // The button says no; Escape (down while the dialog manager turns it into the same command) only puts
         // the question away.
         if (LOWORD(wParam) == IDCANCEL)
-            EndDialog(dialog, static_cast<INT_PTR>((GetKeyState(VK_ESCAPE) & 0x8000) ? Win32Dialogs::Answer::PutAway
-                                                                                     : Win32Dialogs::Answer::No));
+            EndDialog(dialog,
+                      static_cast<INT_PTR>((GetKeyState(VK_ESCAPE) & 0x8000) ? Win32Dialogs::Answer::PutAway
+                                                                             : Win32Dialogs::Answer::No));
         return TRUE;
     case WM_CLOSE:
         EndDialog(dialog, static_cast<INT_PTR>(Win32Dialogs::Answer::PutAway));
@@ -211,10 +212,12 @@ void finishPost(HWND dialog, RegisterState& s) {
     if (!done) return;
     KillTimer(dialog, POST_TIMER);
     Win32Dialogs& d = s.d;
-    const RegisterOutcome outcome = registerOutcome(done->resultCode, done->versionNotice, d.session.userName());
+    const RegisterOutcome outcome =
+        registerOutcome(done->resultCode, done->versionNotice, d.session.userName());
     for (const std::string& page : outcome.pages)
         openWebPage(page);
-    if (outcome.showRegOk) d.messageBox("Reg OK", "Din poäng har registrerats / Your score has been registred");
+    if (outcome.showRegOk)
+        d.messageBox("Reg OK", "Din poäng har registrerats / Your score has been registred");
     if (d.session.quitRequested() || outcome.close) {
         EndDialog(dialog, IDOK);
         return;
@@ -230,7 +233,8 @@ void startPost(HWND dialog, RegisterState& s) {
     if (s.attempt.running()) return;
     GameSession& session = s.d.session;
     // Both parts are needed; until then OK does nothing but show where to type.
-    if (!session.rememberLogin(fieldOf(dialog, IDC_USER_NAME, USER_NAME_MAX), fieldOf(dialog, IDC_PASSWORD, PASSWORD_MAX))) {
+    if (!session.rememberLogin(fieldOf(dialog, IDC_USER_NAME, USER_NAME_MAX),
+                               fieldOf(dialog, IDC_PASSWORD, PASSWORD_MAX))) {
         SetFocus(GetDlgItem(dialog, session.userName().empty() ? IDC_USER_NAME : IDC_PASSWORD));
         return;
     }
@@ -314,13 +318,15 @@ void Win32Dialogs::showInformation(int index) {
 
 void Win32Dialogs::registerScore() {
     RegisterState state{*this, SubmissionAttempt(postsInFlight_)};
-    DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_REGISTER), owner, registerProc, reinterpret_cast<LPARAM>(&state));
+    DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_REGISTER), owner, registerProc,
+                    reinterpret_cast<LPARAM>(&state));
 }
 
 void Win32Dialogs::messageBox(const std::string& caption, const std::string& text, UINT icon) {
     // Over the dialog that is open, if any, else over the game's window.
     HWND over = GetActiveWindow();
-    if (!over || (over != owner && GetParent(over) != owner && GetWindow(over, GW_OWNER) != owner)) over = owner;
+    if (!over || (over != owner && GetParent(over) != owner && GetWindow(over, GW_OWNER) != owner))
+        over = owner;
     MessageBoxW(over, wideText(text).c_str(), wideText(caption).c_str(), MB_OK | icon);
 }
 

@@ -17,7 +17,8 @@ class Win32Dialogs {
   public:
     enum class Answer { Yes, No, PutAway }; // PutAway: the close box or Escape
 
-    Win32Dialogs(HINSTANCE instance, HWND owner, GameSession& session, SubmitScore submit, XInputGamepads& pads);
+    Win32Dialogs(HINSTANCE instance, HWND owner, GameSession& session, SubmitScore submit,
+                 XInputGamepads& pads);
 
     // Question 135 with the caption and text.
     Answer ask(const std::string& caption, const std::string& text);

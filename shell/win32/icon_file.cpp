@@ -34,7 +34,8 @@ int main(int argc, char** argv) {
         std::ifstream in(argv[i], std::ios::binary);
         std::string png((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         // The signature, then the IHDR chunk with width and height.
-        if (png.size() < 24 || png.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0 || png.compare(12, 4, "IHDR") != 0) {
+        if (png.size() < 24 || png.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0 ||
+            png.compare(12, 4, "IHDR") != 0) {
             std::fprintf(stderr, "not a PNG: %s\n", argv[i]);
             return 1;
         }

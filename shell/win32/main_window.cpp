@@ -63,16 +63,17 @@ bool MainWindow::create(int showCommand, int zoom, bool fullScreen) {
     wc.hInstance = instance_;
     wc.hIcon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_GAME), IMAGE_ICON,
                                              GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-    wc.hIconSm = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_GAME), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    wc.hIconSm =
+        static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_GAME), IMAGE_ICON,
+                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
     wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // the standard arrow
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     wc.lpszMenuName = MAKEINTRESOURCEW(IDR_MENU);
     wc.lpszClassName = WINDOW_NAME;
     if (!RegisterClassExW(&wc)) return false;
     // The outer size that leaves 440 x 300 under the menu bar is worked out once the window exists.
-    window_ = CreateWindowExW(0, WINDOW_NAME, WINDOW_NAME, WINDOWED_STYLE, CW_USEDEFAULT, CW_USEDEFAULT, 446, 344,
-                              nullptr, nullptr, instance_, this);
+    window_ = CreateWindowExW(0, WINDOW_NAME, WINDOW_NAME, WINDOWED_STYLE, CW_USEDEFAULT, CW_USEDEFAULT, 446,
+                              344, nullptr, nullptr, instance_, this);
     if (!window_) return false;
     video_ = std::make_unique<Win32Video>(window_);
     // The window's own keys; the arrows, Space, Enter and F1 are the game's, read as it needs them.
@@ -121,14 +122,17 @@ void MainWindow::setWindowedSize(int zoom) {
         if (client.right == w && client.bottom == h) break;
         GetWindowRect(window_, &window);
         SetWindowPos(window_, nullptr, 0, 0, window.right - window.left + w - client.right,
-                     window.bottom - window.top + h - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+                     window.bottom - window.top + h - client.bottom,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     // Kept on the screen.
     RECT window{};
     GetWindowRect(window_, &window);
     const RECT work = workAreaOf(window_);
-    const int x = std::max<int>(work.left, std::min<int>(window.left, work.right - (window.right - window.left)));
-    const int y = std::max<int>(work.top, std::min<int>(window.top, work.bottom - (window.bottom - window.top)));
+    const int x =
+        std::max<int>(work.left, std::min<int>(window.left, work.right - (window.right - window.left)));
+    const int y =
+        std::max<int>(work.top, std::min<int>(window.top, work.bottom - (window.bottom - window.top)));
     if (x != window.left || y != window.top)
         SetWindowPos(window_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -138,7 +142,8 @@ void MainWindow::applyLayout() {
     if (fullScreen_) {
         if (!isFullScreen) GetWindowRect(window_, &windowedRect_);
         const RECT screen = monitorOf(window_);
-        SetWindowLongPtrW(window_, GWL_STYLE, FULL_SCREEN_STYLE | (IsWindowVisible(window_) ? WS_VISIBLE : 0));
+        SetWindowLongPtrW(window_, GWL_STYLE,
+                          FULL_SCREEN_STYLE | (IsWindowVisible(window_) ? WS_VISIBLE : 0));
         SetWindowPos(window_, HWND_TOP, screen.left, screen.top, screen.right - screen.left,
                      screen.bottom - screen.top, SWP_FRAMECHANGED | SWP_NOACTIVATE);
         RECT client{};
@@ -146,7 +151,8 @@ void MainWindow::applyLayout() {
         video_->setFactor(Win32Video::fittingFactor(client.right, client.bottom));
     } else {
         if (isFullScreen) {
-            SetWindowLongPtrW(window_, GWL_STYLE, WINDOWED_STYLE | (IsWindowVisible(window_) ? WS_VISIBLE : 0));
+            SetWindowLongPtrW(window_, GWL_STYLE,
+                              WINDOWED_STYLE | (IsWindowVisible(window_) ? WS_VISIBLE : 0));
             SetWindowPos(window_, nullptr, windowedRect_.left, windowedRect_.top, 0, 0,
                          SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOACTIVATE);
         }
@@ -366,7 +372,8 @@ void MainWindow::askToPlayAgain() {
     if (session_->quitRequested()) return;
     // "Nej" ends the program; the close box or Escape only puts the question away, so the player can still
     // register the score or read the rules from the menu.
-    if (answer != Win32Dialogs::Answer::PutAway) session_->answerPlayAgain(answer == Win32Dialogs::Answer::Yes);
+    if (answer != Win32Dialogs::Answer::PutAway)
+        session_->answerPlayAgain(answer == Win32Dialogs::Answer::Yes);
 }
 
 } // namespace tundrix

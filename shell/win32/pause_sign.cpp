@@ -10,8 +10,9 @@ constexpr COLORREF GOLD = RGB(255, 200, 40);
 } // namespace
 
 void drawPauseSign(HDC dc, int x, int y, int width, int height, int factor) {
-    HFONT font = CreateFontW(-34 * factor, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                             CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, VARIABLE_PITCH | FF_SWISS, L"Arial");
+    HFONT font =
+        CreateFontW(-34 * factor, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, VARIABLE_PITCH | FF_SWISS, L"Arial");
     HGDIOBJ oldFont = SelectObject(dc, font);
     SIZE extent{};
     GetTextExtentPoint32W(dc, TEXT, static_cast<int>(wcslen(TEXT)), &extent);

@@ -10,7 +10,8 @@ namespace tundrix {
 
 std::filesystem::path userSettingsFolder() {
     wchar_t appData[MAX_PATH] = {};
-    if (SHGetFolderPathW(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, appData) != S_OK)
+    if (SHGetFolderPathW(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, appData) !=
+        S_OK)
         return {};
     return std::filesystem::path(appData) / "lumora" / "tundrix";
 }
@@ -47,8 +48,8 @@ std::filesystem::path temporaryBeside(const std::filesystem::path& file, unsigne
     static constexpr char LETTERS[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     LARGE_INTEGER ticks{};
     QueryPerformanceCounter(&ticks);
-    uint64_t seed = (static_cast<uint64_t>(GetCurrentProcessId()) << 32) ^ static_cast<uint64_t>(ticks.QuadPart) ^
-                    (static_cast<uint64_t>(attempt) * 2654435761u);
+    uint64_t seed = (static_cast<uint64_t>(GetCurrentProcessId()) << 32) ^
+                    static_cast<uint64_t>(ticks.QuadPart) ^ (static_cast<uint64_t>(attempt) * 2654435761u);
     std::wstring name = file.filename().wstring() + L".";
     for (int i = 0; i < 6; ++i) {
         name += static_cast<wchar_t>(LETTERS[seed % 62]);
@@ -75,7 +76,8 @@ bool writeSettingsFile(const std::filesystem::path& file, std::string_view conte
     size_t done = 0;
     while (ok && done < contents.size()) {
         DWORD n = 0;
-        ok = WriteFile(h, contents.data() + done, static_cast<DWORD>(contents.size() - done), &n, nullptr) && n > 0;
+        ok = WriteFile(h, contents.data() + done, static_cast<DWORD>(contents.size() - done), &n, nullptr) &&
+             n > 0;
         done += n;
     }
     // On the disk before the move makes it the file, or a crash could leave it empty.

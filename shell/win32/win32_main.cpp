@@ -52,7 +52,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
 
     const Settings settings(userSettingsFolder());
     settings.removeStaleTemporaries();
-    SubmitOptions channel = submitOptionsFor(configuredChannel(std::getenv(CHANNEL_VARIABLE), settings.folder()));
+    SubmitOptions channel =
+        submitOptionsFor(configuredChannel(std::getenv(CHANNEL_VARIABLE), settings.folder()));
     channel.executablePath = programFilePath();
     channel.processorType = processorTypeCode();
 

@@ -72,8 +72,9 @@ TEST(ChannelAddress, ReadsTheWrittenFormsAndRefusesTheRest) {
 }
 
 TEST(ChannelAddress, TheEnvironmentWinsOverTheSettingsFileWhichWinsOverTheDefault) {
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
-                                         ("tundrix-channel-address-" + std::to_string(std::random_device{}()));
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() /
+        ("tundrix-channel-address-" + std::to_string(std::random_device{}()));
     ASSERT_TRUE(std::filesystem::create_directory(folder));
 
     EXPECT_EQ(configuredChannel(nullptr, folder), ChannelAddress{});

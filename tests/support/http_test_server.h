@@ -38,7 +38,8 @@ inline int acceptOn(int fd) {
 }
 inline void receiveTimeout(int fd, int seconds) {
     const DWORD ms = static_cast<DWORD>(seconds) * 1000;
-    ::setsockopt(static_cast<SOCKET>(fd), SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&ms), sizeof ms);
+    ::setsockopt(static_cast<SOCKET>(fd), SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&ms),
+                 sizeof ms);
 }
 // Winsock is started once per program and left running.
 inline bool socketsReady() {
@@ -125,8 +126,12 @@ class HttpTestServer {
     HttpTestServer(const HttpTestServer&) = delete;
     HttpTestServer& operator=(const HttpTestServer&) = delete;
 
-    bool running() const { return thread_.joinable(); }
-    uint16_t port() const { return port_; }
+    bool running() const {
+        return thread_.joinable();
+    }
+    uint16_t port() const {
+        return port_;
+    }
     std::vector<ReceivedRequest> requests() const {
         std::lock_guard<std::mutex> lock(mutex_);
         return requests_;
@@ -178,7 +183,8 @@ class HttpTestServer {
             "\r\nContent-Type: text/html\r\nContent-Length: " + std::to_string(reply.body.size()) +
             "\r\nConnection: close\r\n\r\n" + reply.body;
         for (size_t sent = 0; sent < out.size();) {
-            const auto n = ::send(fd, out.data() + sent, static_cast<int>(out.size() - sent), socket_detail::NOSIGNAL);
+            const auto n =
+                ::send(fd, out.data() + sent, static_cast<int>(out.size() - sent), socket_detail::NOSIGNAL);
             if (n <= 0) break; // the client may hang up once it has read enough
             sent += static_cast<size_t>(n);
         }

@@ -42,8 +42,8 @@ TEST(Win32Audio, BuffersPlayOnceOrLoopResumeWhereStoppedAndPanInWhatTheDeviceMix
     const char* out = std::getenv("TUNDRIX_AUDIO_OUT");
     if (!out) GTEST_SKIP() << "no audio device file set up (TUNDRIX_AUDIO_OUT)";
     const std::filesystem::path mixed(out);
-    HWND window = CreateWindowExW(0, L"STATIC", L"audio test", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
-                                  nullptr);
+    HWND window = CreateWindowExW(0, L"STATIC", L"audio test", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  nullptr, nullptr);
     Win32Audio audio(window);
     ASSERT_TRUE(audio.open());
     EXPECT_TRUE(audio.open()); // kept open

@@ -150,6 +150,33 @@ poll 5 volume 2 || fail "M did not unmute"
 # --- A new game from both languages' menus -------------------------------------------------------------
 titled() { shot "$tmp/now.png"; [ "$(differs_pct "$tmp/title-1x.png" "$tmp/now.png" "$region_title_panel")" -le 5 ]; }
 in_play() { shot "$tmp/now.png"; [ "$(differs_pct "$tmp/title-1x.png" "$tmp/now.png" "$region_title_panel")" -ge 30 ]; }
+# The period clock stands still while a menu is open or the game is paused, and runs on afterwards (a
+# minute on it is three seconds).
+clock_region() { echo "80x26+14+$(( menu + 10 ))"; }
+clock_shot() { shot "$tmp/now.png"; convert "$tmp/now.png" -crop "$(clock_region)" +repage "$1"; }
+same_clock() { [ "$(compare -metric AE "$1" "$2" null: 2>&1 | sed 's/[^0-9].*//')" -eq 0 ]; }
+held_clock() {
+  focus
+  xdotool key F10 Right Right Right Right Down # "In English", clear of the clock
+  sleep 0.5
+  clock_shot "$tmp/clock-a.png"
+  sleep 3.5
+  clock_shot "$tmp/clock-b.png"
+  same_clock "$tmp/clock-a.png" "$tmp/clock-b.png" || fail "the period clock ran while a menu was open"
+  xdotool key Escape Escape
+  sleep 4
+  clock_shot "$tmp/clock-c.png"
+  same_clock "$tmp/clock-b.png" "$tmp/clock-c.png" && fail "the period clock did not run on after the menu"
+  xdotool key p
+  poll 5 sign || fail "P showed no sign"
+  clock_shot "$tmp/clock-a.png"
+  sleep 3.5
+  clock_shot "$tmp/clock-b.png"
+  same_clock "$tmp/clock-a.png" "$tmp/clock-b.png" || fail "the period clock ran while the game was paused"
+  xdotool key p
+  poll 5 no_sign || fail "P did not resume"
+  echo "the period clock stands still in an open menu and in a pause"
+}
 for item in "0 0" "4 0"; do
   poll 10 titled || fail "no title screen"
   sleep 2.5
@@ -159,6 +186,7 @@ for item in "0 0" "4 0"; do
   xdotool key space
   poll 5 in_play || fail "Space did not lead into play"
   cp "$tmp/now.png" "$tmp/play-1x.png"
+  [ "$item" = "0 0" ] && held_clock
   pick $item
   poll 5 titled || fail "menu ${item% *} item ${item#* } did not start a new game"
 done

@@ -1,5 +1,6 @@
 // The game's keys through GetAsyncKeyState, pressed with SendInput: held, tapped between two queries, and
-// forgotten after a dialog.
+// forgotten after a dialog; and XInput with no pad plugged in presses nothing.
+#include "platform/win32/win32_gamepad.h"
 #include "platform/win32/win32_keys.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +15,8 @@ void send(WORD vk, bool up) {
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = vk;
     input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    if (vk == VK_RIGHT || vk == VK_LEFT || vk == VK_UP || vk == VK_DOWN) input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+    if (vk == VK_RIGHT || vk == VK_LEFT || vk == VK_UP || vk == VK_DOWN)
+        input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
     SendInput(1, &input, sizeof input);
     Sleep(30);
 }
@@ -47,6 +49,14 @@ TEST(Win32Keys, HeldTappedAndForgottenKeys) {
     send(VK_RETURN, false);
     EXPECT_TRUE(keys.keyDown(Key::Enter));
     send(VK_RETURN, true);
+}
+
+TEST(XInputGamepads, WithNoPadPluggedInNothingIsDown) {
+    XInputGamepads pads; // Wine has XInput, and here no pad
+    pads.clearTaps();
+    for (Key k : {Key::Right, Key::Down, Key::Left, Key::Up, Key::Space, Key::Enter, Key::F1})
+        EXPECT_FALSE(pads.keyDown(k));
+    EXPECT_FALSE(pads.startPressed());
 }
 
 } // namespace

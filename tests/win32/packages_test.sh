@@ -3,11 +3,12 @@
 # manifest and icon; the zip holds it and the read-me; the installer, run under Wine in a prefix of its
 # own, puts them in Program Files with a Start-menu entry and an entry in "Apps", the installed game
 # starts, and the uninstaller takes away every file and entry it made.
-# Usage: packages_test.sh <tundrix.exe> <zip> <setup.exe>
+# Usage: packages_test.sh <tundrix.exe> <tundrix_window_probe.exe> <zip> <setup.exe>
 set -euo pipefail
-exe=${1:?usage: packages_test.sh EXE ZIP SETUP}
-zip=${2:?usage: packages_test.sh EXE ZIP SETUP}
-setup=${3:?usage: packages_test.sh EXE ZIP SETUP}
+exe=${1:?usage: packages_test.sh EXE PROBE ZIP SETUP}
+probe=${2:?usage: packages_test.sh EXE PROBE ZIP SETUP}
+zip=${3:?usage: packages_test.sh EXE PROBE ZIP SETUP}
+setup=${4:?usage: packages_test.sh EXE PROBE ZIP SETUP}
 here=$(cd "$(dirname "$0")" && pwd)
 fail() { echo "FAIL: $*"; exit 1; }
 for tool in unzip x86_64-w64-mingw32-objdump; do
@@ -18,7 +19,6 @@ tmp=$(mktemp -d)
 . "$here/wine_prefix_copy.sh"
 trap 'wine_prefix_stop; rm -rf "$tmp"' EXIT
 wine=/usr/lib/wine/wine64
-probe=$(dirname "$exe")/../../tests/win32/tundrix_window_probe.exe
 
 # --- The program file -------------------------------------------------------------------------------
 windows_own="ADVAPI32.dll COMCTL32.dll DSOUND.dll GDI32.dll KERNEL32.dll msvcrt.dll SHELL32.dll USER32.dll WINMM.dll"

@@ -30,7 +30,8 @@ class PlayTime : public ::testing::Test {
     void put(HKEY hive, DWORD value) { put(hive, &value, sizeof value); }
     DWORD read(HKEY hive) {
         DWORD value = 0, size = sizeof value;
-        return RegGetValueA(hive, key.c_str(), "time", RRF_RT_REG_DWORD, nullptr, &value, &size) == ERROR_SUCCESS
+        return RegGetValueA(hive, key.c_str(), "time", RRF_RT_REG_DWORD, nullptr, &value, &size) ==
+                       ERROR_SUCCESS
                    ? value
                    : 0xDEADBEEF;
     }
@@ -82,7 +83,7 @@ TEST_F(PlayTime, TheKeeperAddsOnceAMinuteAndAtQuitAndTwoCopiesBothCount) {
     second.tick(); // a minute of the second
     EXPECT_EQ(store.total(), 120000u);
     clock.advance(5000);
-    ASSERT_TRUE(first.addNow()); // the first quits: 35 s more
+    ASSERT_TRUE(first.addNow());  // the first quits: 35 s more
     ASSERT_TRUE(second.addNow()); // and the second: 5 s more
     EXPECT_EQ(store.total(), 160000u);
     // What could not be written is added with the next addition.
@@ -111,7 +112,8 @@ unsigned long runAndKill(const std::string& key, DWORD ms) {
     start.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION process{};
     std::string command = std::string(TUNDRIX_PLAY_TIME_WRITER) + " " + key;
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &start, &process))
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &start,
+                        &process))
         return 0;
     CloseHandle(writeEnd);
     std::string said;

@@ -1,8 +1,8 @@
 // One scripted game, played the same on the Linux and the Windows build: a fake clock, scripted keys and
-// the embedded art, from the title through raids that claim ice and raids that are cut, to the game's end. Every drawn frame's
-// CRC-32 goes to frames.txt, the steering tables to angles.txt, and every 250th frame to a picture (PPM); on Windows each such frame is also
-// shown in a window through the real GDI presentation and read back from the screen (gdi-N.ppm).
-// Usage: tundrix_same_picture OUTPUT_DIR
+// the embedded art, from the title through raids that claim ice and raids that are cut, to the game's end.
+// Every drawn frame's CRC-32 goes to frames.txt, the steering tables to angles.txt, and every 250th frame to
+// a picture (PPM); on Windows each such frame is also shown in a window through the real GDI presentation and
+// read back from the screen (gdi-N.ppm). Usage: tundrix_same_picture OUTPUT_DIR
 #include "core/frame_driver.h"
 #include "core/game_world.h"
 #include "fake_audio.h"
@@ -54,8 +54,9 @@ class ShownOnScreen {
         RegisterClassW(&wc);
         RECT r{0, 0, Win32Video::WIDTH, Win32Video::HEIGHT};
         AdjustWindowRect(&r, WS_POPUP, FALSE);
-        window_ = CreateWindowExW(WS_EX_TOPMOST, L"same picture", L"same picture", WS_POPUP | WS_VISIBLE, 0, 0,
-                                  r.right - r.left, r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
+        window_ =
+            CreateWindowExW(WS_EX_TOPMOST, L"same picture", L"same picture", WS_POPUP | WS_VISIBLE, 0, 0,
+                            r.right - r.left, r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
         video_ = std::make_unique<Win32Video>(window_);
     }
     ~ShownOnScreen() {
@@ -135,7 +136,8 @@ int main(int argc, char** argv) {
     std::ofstream angles(dir + "/angles.txt", std::ios::binary);
     for (int i = 0; i < AngleTables::ENTRIES; ++i) {
         char line[64];
-        std::snprintf(line, sizeof line, "%d %a %a\n", i, driver.angles().sinEntry(i), driver.angles().cosEntry(i));
+        std::snprintf(line, sizeof line, "%d %a %a\n", i, driver.angles().sinEntry(i),
+                      driver.angles().cosEntry(i));
         angles << line;
     }
     int drawn = 0;
@@ -143,7 +145,8 @@ int main(int argc, char** argv) {
         const int before = video.presents;
         driver.step();
         if (video.presents == before) return;
-        const uLong crc = crc32(crc32(0L, Z_NULL, 0), video.frame.data(), static_cast<uInt>(video.frame.size()));
+        const uLong crc =
+            crc32(crc32(0L, Z_NULL, 0), video.frame.data(), static_cast<uInt>(video.frame.size()));
         frames << drawn << " " << crc << "\n";
         if (drawn % EVERY == 0 || driver.gameOverReached) {
             const std::string name = std::to_string(drawn);

@@ -18,7 +18,8 @@ TEST(WindowsSettingsFiles, LiveInAppDataAndAreReadAndWrittenWhole) {
     ASSERT_GT(GetEnvironmentVariableW(L"APPDATA", appData, MAX_PATH), 0u);
     EXPECT_EQ(userSettingsFolder(), std::filesystem::path(appData) / "lumora" / "tundrix");
 
-    const auto dir = std::filesystem::temp_directory_path() / ("tundrix_settings_" + std::to_string(GetCurrentProcessId()));
+    const auto dir = std::filesystem::temp_directory_path() /
+                     ("tundrix_settings_" + std::to_string(GetCurrentProcessId()));
     std::filesystem::remove_all(dir);
     const Settings settings(dir / "lumora" / "tundrix");
     EXPECT_EQ(settings.readPlayTime(), 0u);
@@ -44,7 +45,8 @@ TEST(WindowsSettingsFiles, LiveInAppDataAndAreReadAndWrittenWhole) {
     const auto stale = settings.folder() / "zoom.a1B2c3", fresh = settings.folder() / "zoom.Zz9Yy8";
     std::ofstream(stale) << "3";
     std::ofstream(fresh) << "3";
-    std::filesystem::last_write_time(stale, std::filesystem::file_time_type::clock::now() - std::chrono::minutes(5));
+    std::filesystem::last_write_time(stale,
+                                     std::filesystem::file_time_type::clock::now() - std::chrono::minutes(5));
     settings.removeStaleTemporaries();
     EXPECT_FALSE(std::filesystem::exists(stale));
     EXPECT_TRUE(std::filesystem::exists(fresh));

@@ -21,8 +21,8 @@ class ScreenWindow {
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = L"video test";
         RegisterClassW(&wc);
-        window = CreateWindowExW(WS_EX_TOPMOST, L"video test", L"video test", WS_POPUP | WS_VISIBLE, 0, 0, w, h,
-                                 nullptr, nullptr, wc.hInstance, nullptr);
+        window = CreateWindowExW(WS_EX_TOPMOST, L"video test", L"video test", WS_POPUP | WS_VISIBLE, 0, 0, w,
+                                 h, nullptr, nullptr, wc.hInstance, nullptr);
         pump();
     }
     ~ScreenWindow() { DestroyWindow(window); }
@@ -43,7 +43,8 @@ class ScreenWindow {
         HGDIOBJ old = SelectObject(memory, copy);
         BitBlt(memory, 0, 0, w, h, dc, 0, 0, SRCCOPY);
         GdiFlush();
-        std::vector<uint32_t> px(static_cast<const uint32_t*>(bits), static_cast<const uint32_t*>(bits) + w * h);
+        std::vector<uint32_t> px(static_cast<const uint32_t*>(bits),
+                                 static_cast<const uint32_t*>(bits) + w * h);
         SelectObject(memory, old);
         DeleteObject(copy);
         DeleteDC(memory);

@@ -19,7 +19,8 @@ std::string utf8(const wchar_t* text) {
 std::string textOf(HWND window) {
     wchar_t text[1024] = {};
     // Across processes WM_GETTEXT is what reads another program's control.
-    SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, nullptr);
+    SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
+                        nullptr);
     std::string s = utf8(text);
     for (char& c : s)
         if (c == '\r' || c == '\n' || c == '\t') c = ' ';
@@ -41,15 +42,15 @@ void game() {
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     GetMonitorInfoW(MonitorFromWindow(w, MONITOR_DEFAULTTONEAREST), &monitor);
-    std::printf("client\t%ldx%ld\touter\t%ldx%ld\tclient-top\t%ld\ttitle\t%s\tcaption\t%d\tsizing\t%d\tmaximize\t%d\t"
-                "minimize\t%d\tsysmenu\t%d\tmenu\t%d\tscreen\t%ldx%ld\twork\t%ldx%ld\n",
-                client.right, client.bottom, outer.right - outer.left, outer.bottom - outer.top,
-                origin.y - outer.top, textOf(w).c_str(), (style & WS_CAPTION) == WS_CAPTION,
-                (style & WS_THICKFRAME) != 0, (style & WS_MAXIMIZEBOX) != 0, (style & WS_MINIMIZEBOX) != 0,
-                (style & WS_SYSMENU) != 0,
-                GetMenu(w) != nullptr, monitor.rcMonitor.right - monitor.rcMonitor.left,
-                monitor.rcMonitor.bottom - monitor.rcMonitor.top, monitor.rcWork.right - monitor.rcWork.left,
-                monitor.rcWork.bottom - monitor.rcWork.top);
+    std::printf(
+        "client\t%ldx%ld\touter\t%ldx%ld\tclient-top\t%ld\ttitle\t%s\tcaption\t%d\tsizing\t%d\tmaximize\t%d\t"
+        "minimize\t%d\tsysmenu\t%d\tmenu\t%d\tscreen\t%ldx%ld\twork\t%ldx%ld\n",
+        client.right, client.bottom, outer.right - outer.left, outer.bottom - outer.top, origin.y - outer.top,
+        textOf(w).c_str(), (style & WS_CAPTION) == WS_CAPTION, (style & WS_THICKFRAME) != 0,
+        (style & WS_MAXIMIZEBOX) != 0, (style & WS_MINIMIZEBOX) != 0, (style & WS_SYSMENU) != 0,
+        GetMenu(w) != nullptr, monitor.rcMonitor.right - monitor.rcMonitor.left,
+        monitor.rcMonitor.bottom - monitor.rcMonitor.top, monitor.rcWork.right - monitor.rcWork.left,
+        monitor.rcWork.bottom - monitor.rcWork.top);
 }
 
 BOOL CALLBACK dialog(HWND w, LPARAM) {

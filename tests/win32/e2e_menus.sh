@@ -109,6 +109,8 @@ pick 0 4
 poll 5 zoomed 440x300 1 || fail "Förstoring 1 × made the client area $(game_fact client)"
 pick 4 7
 poll 5 zoomed 880x600 2 || fail "Zoom 2 × made the client area $(game_fact client)"
+pick 0 6
+poll 5 zoomed 1320x900 3 || fail "Förstoring 3 × made the client area $(game_fact client)"
 pick 4 6
 poll 5 zoomed 440x300 1 || fail "Zoom 1 × made the client area $(game_fact client)"
 full() { [ "$(game_fact outer)" = "${SCREEN:-1600x1200}" ] && [ "$(cat "$settings/fullscreen")" = "$1" ]; }

@@ -4,9 +4,9 @@
 #include "core/guarded_counter.h"
 #include "core/object_list.h"
 #include "core/random.h"
+#include "core/sound_effect.h"
 #include "input/keyboard_input.h"
 #include "rink/rink.h"
-#include "sound/sound_effect.h"
 
 namespace tundrix {
 

@@ -3,7 +3,7 @@
 #include "actors/actor.h"
 #include "core/random.h"
 #include "core/screen_layout.h"
-#include "sound/sound_effect.h"
+#include "core/sound_effect.h"
 
 namespace tundrix {
 

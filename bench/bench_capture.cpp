@@ -1,8 +1,8 @@
 // Speed of the worst captures and of one frame of play with a full rink of figures.
 #include "actors/opponent.h"
 #include "actors/player.h"
+#include "platform/headless/scripted_keys.h"
 #include "rink/area_capture.h"
-#include "tests/support/scripted_keys.h"
 
 #include <benchmark/benchmark.h>
 
@@ -69,7 +69,7 @@ BENCHMARK(BM_FloodWholeIce)->Unit(benchmark::kMicrosecond);
 
 // One frame of play: the player's update and check, then 16 opponents and the referee.
 void BM_PlayFrameWith16Opponents(benchmark::State& state) {
-    test::ScriptedKeys keys;
+    headless::ScriptedKeys keys;
     KeyboardInput keyboard(keys);
     Rink rink;
     ObjectList actors;

@@ -1,10 +1,10 @@
 // Speed of whole game frames: update + draw at period 1 and 16, a minute of play, building a world.
-#include "core/game_world.h"
-#include "fake_audio.h"
-#include "fake_clock.h"
-#include "recording_video.h"
+#include "game/game_world.h"
+#include "platform/headless/fake_audio.h"
+#include "platform/headless/fake_clock.h"
+#include "platform/headless/recording_video.h"
+#include "platform/headless/scripted_keys.h"
 #include "resources/embedded_resources.h"
-#include "scripted_keys.h"
 
 #include <benchmark/benchmark.h>
 
@@ -13,12 +13,12 @@ namespace {
 
 // Everything a world needs, on fake outputs.
 struct FakeServices {
-    test::FakeClock clock{5000};
-    test::ScriptedKeys keys;
+    headless::FakeClock clock{5000};
+    headless::ScriptedKeys keys;
     KeyboardInput keyboard{keys};
     EmbeddedResources resources;
-    test::FakeAudio audio;
-    test::RecordingVideo video;
+    headless::FakeAudio audio;
+    headless::RecordingVideo video;
     GameServices services{clock, keyboard, resources, audio, video};
     AngleTables angles;
 };

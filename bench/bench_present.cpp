@@ -1,8 +1,8 @@
 // The cost of showing one 440 x 300 frame: the palette expansion alone, and the whole present into a
 // streaming texture on SDL's software renderer (dummy video driver, no window system needed), with the
 // menu bar laid out anew or kept from the last frame.
-#include "platform/sdl_keys.h"
-#include "platform/sdl_video.h"
+#include "platform/sdl/sdl_keys.h"
+#include "platform/sdl/sdl_video.h"
 
 #include <array>
 #include <benchmark/benchmark.h>

@@ -1,22 +1,9 @@
-// Fills the half-degree sine and cosine tables once, in extended precision.
+// Turning an angle in degrees into its entry of the tables.
 #include "core/angle_tables.h"
 
 #include <cmath>
 
 namespace tundrix {
-
-namespace {
-// Half a degree with pi taken as 3.141592, as the game has always steered.
-constexpr long double HALF_DEGREE = 0.008726644444444445L;
-} // namespace
-
-AngleTables::AngleTables() {
-    for (int i = 0; i < ENTRIES; ++i) {
-        long double a = static_cast<long double>(i) * HALF_DEGREE;
-        sin_[i] = static_cast<double>(std::sin(a));
-        cos_[i] = static_cast<double>(std::cos(a));
-    }
-}
 
 int AngleTables::index(double degrees) {
     if (!std::isfinite(degrees)) return 0;

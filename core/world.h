@@ -16,6 +16,10 @@ class World {
     // The game's score, which the shell compares with its best after every frame and zeroes after a
     // submission; null for a world that keeps none.
     virtual GuardedCounter* scoreCounter() { return nullptr; }
+    // The shell registered the score: it starts again from 0.
+    virtual void clearScore() {
+        if (GuardedCounter* score = scoreCounter()) score->set(0);
+    }
     // The player could not play for ms (paused, a menu or a dialog open): the period clock leaves it out.
     virtual void holdClock(uint32_t ms) { (void)ms; }
 };

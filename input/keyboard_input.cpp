@@ -4,44 +4,46 @@
 namespace tundrix {
 
 namespace {
-// Arrow keys in heading order: right, down, left, up.
-constexpr Key ARROWS[4] = {Key::Right, Key::Down, Key::Left, Key::Up};
+// The arrow key of each heading.
+constexpr Key ARROWS[HEADINGS] = {Key::Right, Key::Down, Key::Left, Key::Up};
+// Every heading's place when it is not among the held arrows.
+constexpr int NOT_HELD = HEADINGS;
 } // namespace
 
 KeyboardInput::KeyboardInput(KeySource& keys) : keys_(keys) {
-    for (int h = 0; h < 4; ++h)
+    for (Heading h = 0; h < HEADINGS; ++h)
         prevDown_[h] = keys_.keyDown(ARROWS[h]) ? 1 : 0;
 }
 
-int KeyboardInput::placeOf(int heading) const {
-    for (int i = 0; i < 4; ++i) {
+int KeyboardInput::placeOf(Heading heading) const {
+    for (int i = 0; i < HEADINGS; ++i) {
         if (pressOrder_[i] == heading) return i;
     }
-    return 4;
+    return NOT_HELD;
 }
 
 void KeyboardInput::poll() {
-    int down[4];
-    for (int h = 0; h < 4; ++h)
+    int down[HEADINGS];
+    for (Heading h = 0; h < HEADINGS; ++h)
         down[h] = keys_.keyDown(ARROWS[h]) ? 1 : 0;
     const bool space = keys_.keyDown(Key::Space);
     const bool enter = keys_.keyDown(Key::Enter);
 
     pressedX = pressedY = spacePressed = enterPressed = 0;
 
-    for (int h = 0; h < 4; ++h) {
+    for (Heading h = 0; h < HEADINGS; ++h) {
         if (down[h] && !prevDown_[h]) {
-            for (int i = 3; i > 0; --i)
+            for (int i = HEADINGS - 1; i > 0; --i)
                 pressOrder_[i] = pressOrder_[i - 1];
             pressOrder_[0] = h;
             switch (h) {
-            case 0:
+            case HEADING_RIGHT:
                 pressedX = 1;
                 break;
-            case 1:
+            case HEADING_DOWN:
                 pressedY = 1;
                 break;
-            case 2:
+            case HEADING_LEFT:
                 pressedX = -1;
                 break;
             default:
@@ -49,11 +51,11 @@ void KeyboardInput::poll() {
                 break;
             }
         } else if (!down[h]) {
-            int at = placeOf(h);
-            if (at < 4) {
-                for (int i = at; i < 3; ++i)
+            const int at = placeOf(h);
+            if (at < NOT_HELD) {
+                for (int i = at; i < HEADINGS - 1; ++i)
                     pressOrder_[i] = pressOrder_[i + 1];
-                pressOrder_[3] = -1;
+                pressOrder_[HEADINGS - 1] = NO_HEADING;
             }
         }
     }
@@ -61,17 +63,31 @@ void KeyboardInput::poll() {
     spacePressed = space && !spaceHeld ? 1 : 0;
     enterPressed = enter && !enterHeld ? 1 : 0;
 
-    axisX = down[0] ? 1 : 0;
-    if (down[2] && placeOf(2) < placeOf(0)) axisX = -1;
-    axisY = down[1] ? 1 : 0;
-    if (down[3] && placeOf(3) < placeOf(1)) axisY = -1;
+    axisX = down[HEADING_RIGHT] ? 1 : 0;
+    if (down[HEADING_LEFT] && placeOf(HEADING_LEFT) < placeOf(HEADING_RIGHT)) axisX = -1;
+    axisY = down[HEADING_DOWN] ? 1 : 0;
+    if (down[HEADING_UP] && placeOf(HEADING_UP) < placeOf(HEADING_DOWN)) axisY = -1;
 
     spaceHeld = space ? 1 : 0;
     enterHeld = enter ? 1 : 0;
 
-    if (pressOrder_[0] >= 0) lastHeading = pressOrder_[0];
-    for (int h = 0; h < 4; ++h)
+    if (pressOrder_[0] != NO_HEADING) lastHeading = pressOrder_[0];
+    for (Heading h = 0; h < HEADINGS; ++h)
         prevDown_[h] = down[h];
+}
+
+KeyboardState KeyboardInput::state() const {
+    return {spaceHeld, spacePressed, enterHeld,   enterPressed, axisY,    axisX,
+            pressedY,  pressedX,     lastHeading, pressOrder_,  prevDown_};
+}
+
+void KeyboardInput::restore(const KeyboardState& s) {
+    spaceHeld = s.spaceHeld, spacePressed = s.spacePressed, enterHeld = s.enterHeld,
+    enterPressed = s.enterPressed;
+    axisY = s.axisY, axisX = s.axisX, pressedY = s.pressedY, pressedX = s.pressedX;
+    lastHeading = s.lastHeading;
+    pressOrder_ = s.pressOrder;
+    prevDown_ = s.prevDown;
 }
 
 } // namespace tundrix

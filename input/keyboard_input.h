@@ -1,5 +1,6 @@
 // The keyboard sampled once per frame: held keys, new presses, axes and the newest heading.
 #pragma once
+#include "core/heading.h"
 #include "platform/keys.h"
 
 #include <array>
@@ -22,6 +23,16 @@ class InputDevice {
     int pressedX = 0;
 };
 
+// Everything one poll leaves for the next, so that a recorded game can start where the keys stood.
+struct KeyboardState {
+    int spaceHeld = 0, spacePressed = 0, enterHeld = 0, enterPressed = 0;
+    int axisY = 0, axisX = 0, pressedY = 0, pressedX = 0;
+    Heading lastHeading = NO_HEADING;
+    std::array<Heading, HEADINGS> pressOrder{NO_HEADING, NO_HEADING, NO_HEADING, NO_HEADING};
+    std::array<int, HEADINGS> prevDown{};
+    bool operator==(const KeyboardState&) const = default;
+};
+
 class KeyboardInput : public InputDevice {
   public:
     // Samples the arrows once, so an arrow already held now gives no press in the first poll.
@@ -29,19 +40,21 @@ class KeyboardInput : public InputDevice {
 
     void poll() override;
     void clearPresses() { spacePressed = pressedX = pressedY = 0; }
+    KeyboardState state() const;
+    void restore(const KeyboardState& state);
 
-    // Heading of the newest held arrow: 0 right, 1 down, 2 left, 3 up; -1 before any arrow.
-    int lastHeading = -1;
+    // Heading of the newest held arrow; NO_HEADING before any arrow.
+    Heading lastHeading = NO_HEADING;
 
-    // Arrows still held, newest first, as headings; -1 marks an empty place.
-    const std::array<int, 4>& pressOrder() const { return pressOrder_; }
+    // Arrows still held, newest first, as headings; NO_HEADING marks an empty place.
+    const std::array<Heading, HEADINGS>& pressOrder() const { return pressOrder_; }
 
   private:
-    int placeOf(int heading) const;
+    int placeOf(Heading heading) const;
 
     KeySource& keys_;
-    std::array<int, 4> pressOrder_{-1, -1, -1, -1};
-    std::array<int, 4> prevDown_{};
+    std::array<Heading, HEADINGS> pressOrder_{NO_HEADING, NO_HEADING, NO_HEADING, NO_HEADING};
+    std::array<int, HEADINGS> prevDown_{};
 };
 
 } // namespace tundrix

@@ -4,6 +4,8 @@
 #include "net/answer_parser.h"
 #include "net/field_encoding.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 
 namespace tundrix {
@@ -60,7 +62,9 @@ std::string buildSubmissionBody(const SubmissionRecord& record, const Submission
 int submitScore(SubmissionRecord& record, HttpClient& http, CalendarClock& calendar,
                 const SubmitOptions& options) {
     std::string missing;
+    record.retryAfter = 0;
     if (!http.ensureLoaded(missing)) {
+        record.exchange = HttpOutcome::LibraryMissing;
         recordFailure(record, -1, missing);
         return -1;
     }
@@ -85,6 +89,7 @@ int submitScore(SubmissionRecord& record, HttpClient& http, CalendarClock& calen
     request.totalTimeoutMs = options.totalTimeoutMs;
 
     const HttpPostResult result = http.post(request);
+    record.exchange = result.outcome;
     switch (result.outcome) {
     case HttpOutcome::LibraryMissing:
         recordFailure(record, -1, result.errorText);
@@ -93,6 +98,7 @@ int submitScore(SubmissionRecord& record, HttpClient& http, CalendarClock& calen
         recordFailure(record, TRANSPORT_ERROR_BASE + result.errorNumber, result.errorText);
         return -1;
     case HttpOutcome::Failed:
+    case HttpOutcome::TooSlow:
         record.score = sent.score;
         recordFailure(record, TRANSPORT_ERROR_BASE + result.errorNumber, result.errorText);
         return -2;
@@ -102,6 +108,7 @@ int submitScore(SubmissionRecord& record, HttpClient& http, CalendarClock& calen
 
     record.score = sent.score;
     if (result.status < 200 || result.status > 299) {
+        record.retryAfter = static_cast<int32_t>(std::clamp<long>(result.retryAfterSeconds, 0, INT32_MAX));
         const bool plausible = result.status >= 100 && result.status <= 999;
         recordFailure(record, plausible ? result.status : ANSWER_WITHOUT_RESULT,
                       "Servern svarade med HTTP-status " + std::to_string(result.status));

@@ -19,9 +19,11 @@ namespace tundrix {
 //                                number (curl's CURLcode: 12007 connection refused, 12006 unknown host,
 //                                12028 timed out). The offset keeps these clear of the server's small
 //                                numbers: a bare CURLcode 1, 2 or 3 would read as "registered",
-//                                "unknown user" or "wrong password";
+//                                "unknown user" or "wrong password". SubmissionRecord::exchange says
+//                                whether the server was reached, broke off or answered too slowly;
 //   the HTTP status (100..599)  when the server answered with a status other than 2xx, whose page is
-//                                not a verdict of ours;
+//                                not a verdict of ours (429 too many attempts, with
+//                                SubmissionRecord::retryAfter; 503 it cannot store the score now);
 //   ANSWER_WITHOUT_RESULT       the server answered 2xx but the text does not start with a number
 //                                (an empty answer included), so nothing says the score was registered.
 // Each of the last three makes the register dialog offer another try.

@@ -1,6 +1,7 @@
 // The one submission record the register dialog fills and the score submission reports into.
 #pragma once
 #include "net/channel.h"
+#include "platform/http_client.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -30,6 +31,10 @@ struct SubmissionRecord {
     int32_t resultCode = 0;          // see score_submission.h for what the numbers mean
     char message[MESSAGE_SIZE] = {}; // the answer or the error text, kept for diagnosis
     int32_t versionNotice = 1;       // a number above 1 asks the player to fetch a newer version
+    // How far the last attempt's exchange got (an answer, a break, a time-out), so a failure can say why,
+    // and the wait in seconds an answer's Retry-After asked for (0 for none).
+    HttpOutcome exchange = HttpOutcome::Failed;
+    int32_t retryAfter = 0;
 
     // Store what the user typed (UTF-8), converted and cut to the field's limit.
     void setUserName(std::string_view utf8);

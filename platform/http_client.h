@@ -22,16 +22,18 @@ struct HttpPostRequest {
 enum class HttpOutcome {
     LibraryMissing, // the HTTP library or one of its functions is not on this machine
     NotConnected,   // nothing was sent: no handle, unknown host, connection refused or timed out
-    Failed,         // connected, but sending or reading failed (including a time-out)
+    Failed,         // connected, but the connection broke off while sending or reading
+    TooSlow,        // connected and sent, but the answer had not come when totalTimeoutMs was up
     Answered,       // a complete HTTP answer (of any status) was read, perhaps cut at maxAnswerBytes
 };
 
 struct HttpPostResult {
     HttpOutcome outcome = HttpOutcome::Failed;
-    int errorNumber = 0;   // the client's own error number when not Answered (curl: the CURLcode)
-    std::string errorText; // what went wrong, in words, when not Answered
-    int status = 0;        // the HTTP status when Answered
-    std::string answer;    // the answer's body when Answered, at most maxAnswerBytes bytes
+    int errorNumber = 0;        // the client's own error number when not Answered (curl: the CURLcode)
+    std::string errorText;      // what went wrong, in words, when not Answered
+    int status = 0;             // the HTTP status when Answered
+    std::string answer;         // the answer's body when Answered, at most maxAnswerBytes bytes
+    long retryAfterSeconds = 0; // when Answered: the wait the server's Retry-After asks for; 0 for none
 };
 
 class HttpClient {

@@ -3,8 +3,8 @@
 #pragma once
 #include "core/game_rules.h"
 #include "core/guarded_counter.h"
+#include "core/sound_effect.h"
 #include "rink/rink.h"
-#include "sound/sound_effect.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,5 +1,6 @@
 // The rink grid of cell codes laid over the playfield, and the raid path beside it.
 #pragma once
+#include "core/heading.h"
 #include "graphics/image.h"
 
 #include <cstdint>
@@ -27,10 +28,6 @@ constexpr int32_t RINK_CELLS = RINK_WIDTH * RINK_HEIGHT;
 // The ice and its edge frame after reset.
 constexpr int32_t EDGE_LEFT = 33, EDGE_TOP = 52, EDGE_RIGHT = 404, EDGE_BOTTOM = 270;
 constexpr int32_t ICE_CELLS = 370 * 217;
-
-// 0 right (+x), 1 down (+y), 2 left (-x), 3 up (-y); -1 where no heading applies.
-using Heading = int;
-constexpr Heading HEADING_RIGHT = 0, HEADING_DOWN = 1, HEADING_LEFT = 2, HEADING_UP = 3, NO_HEADING = -1;
 
 struct PathPoint {
     float x = 0;

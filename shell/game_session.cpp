@@ -4,13 +4,12 @@
 
 #include "shell/login_fields.h"
 #include "shell/menu.h"
-#include "shell/web_pages.h"
 
 namespace tundrix {
 
-GameSession::GameSession(Clock& clock, uint32_t runStart, uint32_t storedPlayTime,
-                         FrameDriver::WorldFactory makeWorld, ScoreOf scoreOf)
-    : clock_(clock), runStart_(runStart), storedPlayTime_(storedPlayTime), scoreOf_(std::move(scoreOf)) {
+GameSession::GameSession(Clock& clock, PlayTimeTally& playTime, FrameDriver::WorldFactory makeWorld,
+                         ScoreOf scoreOf, WebPages pages)
+    : clock_(clock), playTime_(playTime), scoreOf_(std::move(scoreOf)), pages_(std::move(pages)) {
     driver_ = std::make_unique<FrameDriver>(clock_, std::move(makeWorld));
     bestScore.set(0);
 }
@@ -135,10 +134,10 @@ CommandEffect GameSession::runCommand(int command) {
         if (driver_ && driver_->gameOverReached) driver_->registerDialogRequested = true;
         break;
     case CMD_CHALLENGE:
-        effect.url = channelPage("/useradm/challenge/");
+        effect.url = pages_.channelPage("/useradm/challenge/");
         break;
     case CMD_CHANNEL_SITE:
-        effect.url = channelPage("/");
+        effect.url = pages_.channelPage("/");
         break;
     case CMD_BRAND_SITE:
         effect.url = brandPage("/");
@@ -178,7 +177,7 @@ bool GameSession::rememberLogin(const std::string& userName, const std::string& 
     return !userName_.empty() && !password_.empty();
 }
 
-ScoreSubmission GameSession::takeSubmission() {
+ScoreSubmission GameSession::makeSubmission() const {
     ScoreSubmission record;
     record.userName = userName_;
     record.password = password_;
@@ -186,25 +185,29 @@ ScoreSubmission GameSession::takeSubmission() {
     record.bestScoreTime = bestScoreTime;
     record.totalPlayTime = totalPlayTime();
     record.tampered = bestScoreTampered || tamperFlag;
-    // Whatever the answer, this score has had its chance: a later offer needs a better game.
-    bestScore.set(0);
-    if (GuardedCounter* score = worldScore()) score->set(0);
     return record;
 }
 
-uint32_t GameSession::totalPlayTime() const {
-    return storedPlayTime_ + (clock_.nowMs() - runStart_);
+RegisterOutcome GameSession::answerSubmission(const ScoreSubmission& done) {
+    const RegisterOutcome outcome = registerOutcome(done, pages_);
+    if (outcome.showRegOk) {
+        // Registered: this score has had its chance.
+        bestScore.set(0);
+        if (GuardedCounter* score = worldScore()) score->set(0);
+    }
+    return outcome;
 }
 
 uint32_t GameSession::quit() {
-    const uint32_t total = totalPlayTime();
+    playTime_.addNow();
     quitRequested_ = true;
     // The loop is single-threaded, so no step can be running here; the driver says so itself if it ever is.
     if (driver_ && !driver_->busy()) driver_.reset();
-    return total;
+    return totalPlayTime();
 }
 
 bool loopPass(GameSession& session, ShellWindow& window) {
+    session.keepPlayTime();
     session.offerBestScore();
     session.openRequestedDialogs(window);
     if (session.quitRequested()) return false;

@@ -1,11 +1,13 @@
 // The shell's side of a run: the frame driver, the best score of the run, the dialog requests in their
-// order, the menu commands, time the game stood still, and the one loop pass main() runs.
+// order, the menu commands, time the game stood still, the play time, and the one loop pass main() runs.
 #pragma once
 #include "core/frame_driver.h"
 #include "core/guarded_counter.h"
 #include "platform/clock.h"
 #include "shell/dialog_host.h"
+#include "shell/play_time_tally.h"
 #include "shell/register_outcome.h"
+#include "shell/web_pages.h"
 
 #include <cstdint>
 #include <functional>
@@ -25,9 +27,10 @@ class GameSession {
     // The score counter of the world in play (the driver only knows the world's frame interface).
     using ScoreOf = std::function<GuardedCounter*(World&)>;
 
-    // Builds the driver and with it the first world. runStart is the clock when the program started.
-    GameSession(Clock& clock, uint32_t runStart, uint32_t storedPlayTime, FrameDriver::WorldFactory makeWorld,
-                ScoreOf scoreOf);
+    // Builds the driver and with it the first world. playTime counts this run; pages are on the channel
+    // the program posts to.
+    GameSession(Clock& clock, PlayTimeTally& playTime, FrameDriver::WorldFactory makeWorld, ScoreOf scoreOf,
+                WebPages pages = WebPages{});
 
     FrameDriver* driver() const { return driver_.get(); }
     bool quitRequested() const { return quitRequested_; }
@@ -51,16 +54,24 @@ class GameSession {
     void answerPlayAgain(bool yes);
     // Keeps the typed login (clamped to its length); false when either part is empty.
     bool rememberLogin(const std::string& userName, const std::string& password);
-    // The submission of the best score with the remembered login. The best score and the world's score
-    // are 0 afterwards, whatever the outcome of the post.
-    ScoreSubmission takeSubmission();
+    // The submission of the best score with the remembered login.
+    ScoreSubmission makeSubmission() const;
+    // What the register dialog does with a finished post. Only a registered score (the channel answered
+    // 0 or 1) is spent: then the best score and the world's score are 0, so the next submission sends 0
+    // and a later offer needs a better game. Any failure, like a cancelled dialog, keeps the score for
+    // another try.
+    RegisterOutcome answerSubmission(const ScoreSubmission& done);
+    const WebPages& pages() const { return pages_; }
 
     const std::string& userName() const { return userName_; }
     const std::string& password() const { return password_; }
 
-    // The play time to store: earlier runs plus this one.
-    uint32_t totalPlayTime() const;
-    // The quit routine's game side: the total to store; the driver and its world are gone afterwards.
+    // The play time of all runs, this one included.
+    uint32_t totalPlayTime() const { return playTime_.total(); }
+    // Adds this run's time to the stored total once a minute (every loop pass and dialog frame asks).
+    void keepPlayTime() { playTime_.addIfDue(); }
+    // The quit routine's game side: adds the rest of this run's time to the stored total and returns the
+    // total; the driver and its world are gone afterwards.
     uint32_t quit();
     void requestQuit() { quitRequested_ = true; }
 
@@ -76,9 +87,9 @@ class GameSession {
     void leaveOutOfClock(uint32_t ms);
 
     Clock& clock_;
-    uint32_t runStart_;
-    uint32_t storedPlayTime_;
+    PlayTimeTally& playTime_;
     ScoreOf scoreOf_;
+    WebPages pages_;
     std::unique_ptr<FrameDriver> driver_;
     std::string userName_;
     std::string password_;

@@ -11,10 +11,6 @@ namespace tundrix {
 
 constexpr size_t USER_NAME_MAX = SubmissionRecord::USER_NAME_MAX_CHARS;
 constexpr size_t PASSWORD_MAX = SubmissionRecord::PASSWORD_MAX_CHARS;
-// UTF-8 bytes a field's buffer needs: every character of the code page takes at most three.
-constexpr size_t fieldBufferSize(size_t maxChars) {
-    return maxChars * 3 + 1;
-}
 
 // A printable character of the Windows-1252 code page the channel takes ("€" included).
 bool inCodePage(uint32_t codePoint);

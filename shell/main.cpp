@@ -1,21 +1,22 @@
 // The program: opens the window, runs the loop of game frames and window events, and keeps the play time.
-#include "core/game_world.h"
+#include "game/game_world.h"
 #include "input/keyboard_input.h"
 #include "net/channel_address.h"
 #include "net/measurements.h"
 #include "platform/combined_keys.h"
-#include "platform/curl_http_client.h"
-#include "platform/sdl_audio.h"
-#include "platform/sdl_clock.h"
-#include "platform/sdl_gamepad.h"
-#include "platform/sdl_keys.h"
-#include "platform/sdl_video.h"
+#include "platform/curl/curl_http_client.h"
+#include "platform/sdl/sdl_audio.h"
+#include "platform/sdl/sdl_clock.h"
+#include "platform/sdl/sdl_gamepad.h"
+#include "platform/sdl/sdl_keys.h"
+#include "platform/sdl/sdl_video.h"
 #include "resources/embedded_fonts.h"
 #include "resources/embedded_resources.h"
 #include "resources/window_icon.h"
 #include "shell/game_session.h"
 #include "shell/play_time.h"
 #include "shell/score_post.h"
+#include "shell/play_time_tally.h"
 #include "shell/shell_ui.h"
 #include "shell/ui_theme.h"
 
@@ -42,8 +43,9 @@ int main() {
     SdlKeys keys;
     const Settings settings(settingsFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")));
     settings.removeStaleTemporaries();
-    const SubmitOptions channel =
-        submitOptionsFor(configuredChannel(std::getenv(CHANNEL_VARIABLE), settings.folder()));
+    // The channel is worked out once: the score goes to it, and the menu names and opens its pages.
+    const ChannelAddress channelAddress = configuredChannel(std::getenv(CHANNEL_VARIABLE), settings.folder());
+    const SubmitOptions channel = submitOptionsFor(channelAddress);
 
     WindowOptions options;
     options.title = WINDOW_TITLE;
@@ -63,8 +65,9 @@ int main() {
     }
 
     SdlClock clock;
-    const uint32_t runStart = clock.nowMs();
-    const uint32_t storedPlayTime = settings.readPlayTime();
+    // This run's time goes into the stored total once a minute and at quit.
+    PlayTimeTally playTime(clock, settings.readPlayTime(),
+                           [&settings](uint32_t ms) { return settings.addPlayTime(ms); });
 
     // Pads plugged in now or later play alongside the keyboard, and their Back button is F1.
     SdlGamepads pads;
@@ -77,11 +80,11 @@ int main() {
     GameServices services{clock, keyboard, resources, audio, *window};
 
     GameSession session(
-        clock, runStart, storedPlayTime,
+        clock, playTime,
         [&](const AngleTables& angles) -> std::unique_ptr<World> {
             return std::make_unique<GameWorld>(services, angles);
         },
-        [](World& world) { return world.scoreCounter(); });
+        [](World& world) { return world.scoreCounter(); }, WebPages(channelAddress));
     ShellUi ui(
         *window, gameKeys, session, [channel](ScoreSubmission& s) { postToChannel(channel, s); },
         [&](int zoom, bool fullScreen) {
@@ -101,8 +104,8 @@ int main() {
         audio.pauseWhileSilent();
     }
 
-    // The quit routine: the play time first, then the game goes.
-    settings.writePlayTime(session.quit());
+    // The quit routine: the rest of the play time first, then the game goes.
+    session.quit();
     // A score post given up in the register dialog may still be waiting for the network on its own
     // thread; nothing is left to save, so the program ends without waiting for it.
     if (ui.postsInFlight() > 0) {

@@ -1,11 +1,9 @@
 // The game's bilingual menu bar: Swedish menus first, two spacers, then the English menu.
 #include "shell/menu.h"
 
-#include "shell/web_pages.h"
-
 namespace tundrix {
 
-std::vector<MenuPopup> menuBar() {
+std::vector<MenuPopup> menuBar(std::string_view channelHost) {
     return {
         {"Spel",
          {{"Starta nytt spel (F1)", CMD_NEW_GAME},
@@ -32,7 +30,7 @@ std::vector<MenuPopup> menuBar() {
           {"How to Play", CMD_HOW_TO_PLAY},
           {"About Lumora", CMD_ABOUT_ENGLISH},
           {"Register high-score", CMD_REGISTER},
-          {"Visit " + std::string(CHANNEL_HOST), CMD_CHANNEL_SITE},
+          {"Visit " + std::string(channelHost), CMD_CHANNEL_SITE},
           {},
           {"Pause (P)", CMD_PAUSE},
           {"Zoom 1 ×", CMD_ZOOM_1},

@@ -1,6 +1,7 @@
 // The menu bar's entries and their command numbers, in the order they are shown (no SDL here).
 #pragma once
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tundrix {
@@ -56,6 +57,7 @@ struct MenuPopup {
     bool spacer() const { return items.empty(); }
 };
 
-std::vector<MenuPopup> menuBar();
+// The English menu's "Visit" item names channelHost, the host whose home page it opens.
+std::vector<MenuPopup> menuBar(std::string_view channelHost);
 
 } // namespace tundrix

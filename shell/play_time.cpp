@@ -19,6 +19,8 @@ std::string_view trimmed(std::string_view text) {
         text.remove_suffix(1);
     return text;
 }
+constexpr char PLAY_TIME_FILE[] = "time";
+constexpr char PLAY_TIME_LOCK[] = "time.lock";
 } // namespace
 
 std::filesystem::path settingsFolder(const char* xdgConfigHome, const char* home) {
@@ -58,13 +60,25 @@ int parseZoom(std::string_view text) {
 }
 
 uint32_t Settings::readPlayTime() const {
-    auto text = readSettingsFile(folder_.empty() ? folder_ : folder_ / "time");
+    auto text = readSettingsFile(folder_.empty() ? folder_ : folder_ / PLAY_TIME_FILE);
     return text ? parsePlayTime(*text) : 0;
 }
 
 bool Settings::writePlayTime(uint32_t ms) const {
     if (folder_.empty()) return false;
-    return writeSettingsFile(folder_ / "time", formatPlayTime(ms));
+    return writeSettingsFile(folder_ / PLAY_TIME_FILE, formatPlayTime(ms));
+}
+
+std::optional<uint32_t> Settings::addPlayTime(uint32_t ms) const {
+    if (folder_.empty()) return std::nullopt;
+    std::error_code ec;
+    std::filesystem::create_directories(folder_, ec);
+    std::optional<uint32_t> total;
+    withFileLock(folder_ / PLAY_TIME_LOCK, [&] {
+        const uint32_t sum = readPlayTime() + ms;
+        if (writePlayTime(sum)) total = sum;
+    });
+    return total;
 }
 
 int Settings::readZoom() const {
@@ -106,7 +120,7 @@ void Settings::removeStaleTemporaries() const {
         const size_t dot = name.rfind('.');
         if (dot == std::string::npos || name.size() - dot != 7) continue; // mkstemp's six characters
         const std::string base = name.substr(0, dot);
-        if (base != "time" && base != "zoom" && base != "fullscreen" && base != "volume") continue;
+        if (base != PLAY_TIME_FILE && base != "zoom" && base != "fullscreen" && base != "volume") continue;
         bool ours = true;
         for (size_t i = dot + 1; i < name.size(); ++i) {
             const char c = name[i];

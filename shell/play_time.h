@@ -3,8 +3,10 @@
 #pragma once
 #include "sound/volume_level.h"
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,6 +35,13 @@ std::optional<std::string> readSettingsFile(const std::filesystem::path& file, s
 // Writes the file by writing a temporary file beside it and renaming it over the old one, creating the
 // folders first; false when the location cannot be written (nothing is reported to the player).
 bool writeSettingsFile(const std::filesystem::path& file, std::string_view contents);
+// Runs work holding an exclusive lock on lockFile (created when missing), so two copies of the game take
+// turns. When the lock cannot be had within SETTINGS_LOCK_PATIENCE (a copy holds it for one read and one write) (a read-only folder, a copy stopped while holding
+// it) work runs without it: losing what it writes for sure would be worse than the small chance of
+// meeting another copy's write.
+inline constexpr auto SETTINGS_LOCK_PATIENCE = std::chrono::seconds(2);
+inline constexpr auto SETTINGS_LOCK_RETRY = std::chrono::milliseconds(5);
+void withFileLock(const std::filesystem::path& lockFile, const std::function<void()>& work);
 
 // The two settings as the program uses them.
 class Settings {
@@ -40,6 +49,10 @@ class Settings {
     explicit Settings(std::filesystem::path folder) : folder_(std::move(folder)) {}
     uint32_t readPlayTime() const;
     bool writePlayTime(uint32_t ms) const;
+    // Adds ms to the play time as it stands in its file now and returns the new total; nothing when it
+    // cannot be written. A lock file beside it keeps two copies of the game from adding at the same moment
+    // and losing one addition.
+    std::optional<uint32_t> addPlayTime(uint32_t ms) const;
     int readZoom() const;
     bool writeZoom(int zoom) const;
     bool readFullScreen() const;

@@ -2,13 +2,33 @@
 #include "shell/register_outcome.h"
 
 #include "net/score_submission.h"
-#include "shell/web_pages.h"
 
 namespace tundrix {
 
 namespace {
-std::string whyFailed(int resultCode) {
-    switch (resultCode) {
+constexpr int TOO_MANY_ATTEMPTS = 429; // HTTP status: the channel's limit on tries was reached
+constexpr int CANNOT_STORE = 503;      // HTTP status: the channel is up but cannot keep the score now
+
+// "För många försök", and when to try again: in seconds, in whole minutes from two minutes up (rounded
+// up, so the player never tries too early), or "in a while" when the channel named no wait.
+std::string tooManyAttempts(int retryAfterSeconds) {
+    std::string sv = "en stund", en = "a while";
+    if (retryAfterSeconds == 1) {
+        sv = "1 sekund";
+        en = "1 second";
+    } else if (retryAfterSeconds > 1 && retryAfterSeconds < 120) {
+        sv = std::to_string(retryAfterSeconds) + " sekunder";
+        en = std::to_string(retryAfterSeconds) + " seconds";
+    } else if (retryAfterSeconds >= 120) {
+        const std::string minutes = std::to_string(retryAfterSeconds / 60 + (retryAfterSeconds % 60 != 0));
+        sv = minutes + " minuter";
+        en = minutes + " minutes";
+    }
+    return "För många försök: försök igen om " + sv + ". / Too many attempts: try again in " + en + ".";
+}
+
+std::string whyFailed(const ScoreSubmission& done) {
+    switch (done.resultCode) {
     case -1:
         return "Det finns inget HTTP-bibliotek på datorn. / "
                "There is no HTTP library on this computer.";
@@ -16,31 +36,43 @@ std::string whyFailed(int resultCode) {
         return "Okänd användare. / Unknown user.";
     case 3:
         return "Fel lösenord. / Wrong password.";
+    case TOO_MANY_ATTEMPTS:
+        return tooManyAttempts(done.retryAfterSeconds);
+    case CANNOT_STORE:
+        return "Lumora kan inte spara poängen just nu: försök igen senare. / "
+               "The channel cannot store the score just now: try again later.";
     default:
         break;
     }
-    if (resultCode > TRANSPORT_ERROR_BASE && resultCode < ANSWER_WITHOUT_RESULT)
+    if (done.resultCode > TRANSPORT_ERROR_BASE && done.resultCode < ANSWER_WITHOUT_RESULT) {
+        // The server was reached when the form went out: it broke off or kept the answer too long.
+        if (done.exchange == HttpOutcome::TooSlow)
+            return "Lumora svarade för långsamt. / The channel answered too slowly.";
+        if (done.exchange == HttpOutcome::Failed)
+            return "Förbindelsen med Lumora bröts innan svaret kom. / "
+                   "The connection to the channel broke off before it answered.";
         return "Kunde inte nå Lumora. / The channel could not be reached.";
+    }
     return "Svaret gick inte att förstå. / The answer could not be understood.";
 }
 } // namespace
 
-RegisterOutcome registerOutcome(int resultCode, int versionNotice, const std::string& userName) {
+RegisterOutcome registerOutcome(const ScoreSubmission& done, const WebPages& pages) {
     RegisterOutcome out;
-    if (versionNotice > 1) {
-        out.pages.push_back(channelPage("/version.asp?gameid=" + std::to_string(versionNotice)));
+    if (done.versionNotice > 1) {
+        out.pages.push_back(pages.channelPage("/version.asp?gameid=" + std::to_string(done.versionNotice)));
         out.close = true;
     }
-    switch (resultCode) {
+    switch (done.resultCode) {
     case -1:
-        out.pages.push_back(channelPage("/dll/"));
+        out.pages.push_back(pages.channelPage("/dll/"));
         break;
     case 2:
-        out.pages.push_back(channelPage("/registrera/"));
+        out.pages.push_back(pages.channelPage("/registrera/"));
         break;
     case 3:
         // The typed name goes into a query, so it is escaped: an '&' or a space would break the link.
-        out.pages.push_back(channelPage("/getpass.asp?mail=" + urlQueryValue(userName)));
+        out.pages.push_back(pages.channelPage("/getpass.asp?mail=" + urlQueryValue(done.userName)));
         break;
     case 0:
     case 1:
@@ -53,7 +85,7 @@ RegisterOutcome registerOutcome(int resultCode, int versionNotice, const std::st
         break;
     }
     out.button = RegisterOutcome::Button::Retry;
-    out.why = whyFailed(resultCode);
+    out.why = whyFailed(done);
     return out;
 }
 

@@ -1,5 +1,8 @@
 // What the register dialog sends, what comes back, and what the dialog does with the answer (no SDL here).
 #pragma once
+#include "platform/http_client.h"
+#include "shell/web_pages.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -15,9 +18,12 @@ struct ScoreSubmission {
     int32_t bestScoreTime = 0;
     uint32_t totalPlayTime = 0;
     bool tampered = false;
-    // Filled by the poster: the server's result code and version notice.
+    // Filled by the poster: the server's result code and version notice, how far the exchange got, and
+    // the wait a "too many attempts" answer asked for (0 when it named none).
     int resultCode = -1;
     int versionNotice = 1;
+    HttpOutcome exchange = HttpOutcome::Failed;
+    int retryAfterSeconds = 0;
 };
 // Posts one submission; may block for seconds, and runs off the window's thread, so it must not touch
 // anything but its argument.
@@ -27,11 +33,12 @@ using SubmitScore = std::function<void(ScoreSubmission&)>;
 struct RegisterOutcome {
     enum class Button { Retry, Sending };
     std::vector<std::string> pages; // opened in this order
-    bool showRegOk = false;         // the "Reg OK" message box, before closing
+    bool showRegOk = false;         // the score was registered: the "Reg OK" message box, before closing
     bool close = false;
     Button button = Button::Sending;
     std::string why; // a failed attempt says what went wrong, in both languages
 };
-RegisterOutcome registerOutcome(int resultCode, int versionNotice, const std::string& userName);
+// What to do once the post of done (as it came back) has ended; the pages are on pages' channel.
+RegisterOutcome registerOutcome(const ScoreSubmission& done, const WebPages& pages);
 
 } // namespace tundrix

@@ -17,6 +17,8 @@ void postSubmission(const SubmitOptions& options, HttpClient& http, CalendarCloc
     submitScore(record, http, calendar, options);
     s.resultCode = record.resultCode;
     s.versionNotice = record.versionNotice;
+    s.exchange = record.exchange;
+    s.retryAfterSeconds = record.retryAfter;
 }
 
 } // namespace tundrix

@@ -1,11 +1,14 @@
-// The settings files on POSIX: a non-blocking read of regular files only, and write, fsync, rename.
+// The settings files on POSIX: a non-blocking read of regular files only; write, fsync, rename; flock.
 #include "shell/play_time.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace tundrix {
@@ -69,6 +72,16 @@ bool writeSettingsFile(const std::filesystem::path& file, std::string_view conte
     if (ok && std::rename(temp.c_str(), file.c_str()) != 0) ok = false;
     if (!ok) ::unlink(temp.c_str());
     return ok;
+}
+
+void withFileLock(const std::filesystem::path& lockFile, const std::function<void()>& work) {
+    const int fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0644);
+    const auto giveUp = std::chrono::steady_clock::now() + SETTINGS_LOCK_PATIENCE;
+    while (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0 && (errno == EWOULDBLOCK || errno == EINTR) &&
+           std::chrono::steady_clock::now() <= giveUp)
+        std::this_thread::sleep_for(SETTINGS_LOCK_RETRY);
+    work();
+    if (fd >= 0) ::close(fd); // closing lets go of the lock
 }
 
 } // namespace tundrix

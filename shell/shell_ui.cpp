@@ -9,9 +9,9 @@
 #include "shell/web_pages.h"
 
 #include <algorithm>
-#include <cstring>
 #include <imgui.h>
 #include <imgui_internal.h>
+#include <imgui_stdlib.h>
 
 namespace tundrix {
 
@@ -43,7 +43,8 @@ std::optional<MenuKey> menuKeyOf(ShellKey key) {
 }
 
 // The fields take the characters of the channel's code page only, and hold their length in characters
-// whether the text was typed or pasted.
+// whether the text was typed or pasted. Their text lives in a std::string that grows to take any paste
+// whole (a fixed buffer would refuse a paste that does not fit, all of it), and is then cut here.
 int limitField(ImGuiInputTextCallbackData* data) {
     const auto maxChars = *static_cast<const size_t*>(data->UserData);
     if (data->EventFlag == ImGuiInputTextFlags_CallbackCharFilter) return inCodePage(data->EventChar) ? 0 : 1;
@@ -74,7 +75,7 @@ void wrappedText(const std::string& text) {
 ShellUi::ShellUi(ImGuiHost& host, KeySource& keys, GameSession& session, SubmitScore submit,
                  Remember remember)
     : host_(host), keys_(keys), session_(session), submit_(std::move(submit)), remember_(std::move(remember)),
-      nav_(menuBar(), [this](int command) { return commandEnabled(command); }) {
+      nav_(menuBar(session.pages().channelHost()), [this](int command) { return commandEnabled(command); }) {
     applyGameTheme();
 }
 
@@ -191,6 +192,8 @@ ShellUi::Close ShellUi::runModal(const std::string& title, float width, float he
     // ImGui takes a frame or two to size a new window before it shows it.
     host_.wake();
     while (result == Close::Stay) {
+        // The play time is kept while a dialog stands open as well.
+        session_.keepPlayTime();
         if (!first && host_.handleEvents(DIALOG_FRAME_MS) == WindowEvent::CloseRequested) {
             result = Close::WindowClosed;
             break;
@@ -319,10 +322,8 @@ void ShellUi::messageBox(const std::string& caption, const std::string& text) {
 void ShellUi::registerScore() {
     const std::string caption =
         "Registrera din poäng / Register your score (" + std::to_string(session_.bestScore.get()) + ")";
-    char user[fieldBufferSize(USER_NAME_MAX)] = {};
-    char pass[fieldBufferSize(PASSWORD_MAX)] = {};
-    std::strncpy(user, fieldText(session_.userName(), USER_NAME_MAX).c_str(), sizeof user - 1);
-    std::strncpy(pass, fieldText(session_.password(), PASSWORD_MAX).c_str(), sizeof pass - 1);
+    std::string user = fieldText(session_.userName(), USER_NAME_MAX);
+    std::string pass = fieldText(session_.password(), PASSWORD_MAX);
     size_t userMax = USER_NAME_MAX, passMax = PASSWORD_MAX;
     const std::string retryLabel = "Försök igen", sendingLabel = "Skickar...";
     const std::string cancelLabel = "Avbryt / Cancel", newUserLabel = "Ny användare / New User";
@@ -342,7 +343,7 @@ void ShellUi::registerScore() {
             const ImGuiInputTextFlags limits =
                 ImGuiInputTextFlags_CallbackCharFilter | ImGuiInputTextFlags_CallbackEdit;
             ImGui::PushStyleColor(ImGuiCol_Text, TEXT_INK);
-            ImGui::InputText("##user", user, sizeof user, limits, limitField, &userMax);
+            ImGui::InputText("##user", &user, limits, limitField, &userMax);
             ImGui::PopStyleColor();
             ImGui::Spacing();
             ImGui::TextUnformatted("Lösenord / Password");
@@ -350,8 +351,8 @@ void ShellUi::registerScore() {
             if (focus == Focus::Password) ImGui::SetKeyboardFocusHere();
             focus = Focus::None;
             ImGui::PushStyleColor(ImGuiCol_Text, TEXT_INK);
-            ImGui::InputText("##password", pass, sizeof pass, limits | ImGuiInputTextFlags_Password,
-                             limitField, &passMax);
+            ImGui::InputText("##password", &pass, limits | ImGuiInputTextFlags_Password, limitField,
+                             &passMax);
             ImGui::PopStyleColor();
             if (!why.empty()) {
                 ImGui::PushStyleColor(ImGuiCol_Text, WARNING);
@@ -367,7 +368,7 @@ void ShellUi::registerScore() {
                 if (session_.rememberLogin(user, pass)) {
                     okLabel = sendingLabel;
                     why.clear();
-                    attempt.start(submit_, session_.takeSubmission());
+                    attempt.start(submit_, session_.makeSubmission());
                 } else {
                     // Enter took the typing focus away: give it to the field still empty.
                     focus = session_.userName().empty() ? Focus::User : Focus::Password;
@@ -386,7 +387,8 @@ void ShellUi::registerScore() {
             if (ImGui::GetItemRectMax().x + ImGui::GetStyle().ItemSpacing.x + newUserWidth <= rowEnd)
                 ImGui::SameLine();
             ImGui::SetCursorPosX(ImGui::GetWindowContentRegionMax().x - newUserWidth);
-            if (themedButton(newUserLabel, false)) host_.openUrl(channelPage("/registrera/"));
+            if (themedButton(newUserLabel, false))
+                host_.openUrl(session_.pages().channelPage("/registrera/"));
             return Close::Stay;
         },
         [&] {
@@ -394,8 +396,8 @@ void ShellUi::registerScore() {
             if (!done) return Close::Stay;
             // The verdict changes the dialog: its button and the reason are drawn anew.
             host_.wake();
-            const RegisterOutcome outcome =
-                registerOutcome(done->resultCode, done->versionNotice, session_.userName());
+            // Only a registered score is spent; after a failure it stays for "Försök igen".
+            const RegisterOutcome outcome = session_.answerSubmission(*done);
             for (const std::string& page : outcome.pages)
                 host_.openUrl(page);
             if (outcome.showRegOk)

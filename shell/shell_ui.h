@@ -1,8 +1,8 @@
 // The window side of the loop: the menu bar, pause, zoom, full screen and volume, and the modal dialogs drawn
 // with Dear ImGui over the game picture (no SDL here).
 #pragma once
-#include "platform/imgui_host.h"
 #include "platform/keys.h"
+#include "platform/sdl/imgui_host.h"
 #include "shell/game_session.h"
 #include "shell/menu_navigation.h"
 #include "shell/submission_attempt.h"

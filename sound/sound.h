@@ -1,9 +1,9 @@
 // The audio device of one game world and the sound effects that play on it.
 #pragma once
 #include "core/object_list.h"
+#include "core/sound_effect.h"
 #include "platform/audio.h"
 #include "platform/resource_store.h"
-#include "sound/sound_effect.h"
 #include "sound/wave_reader.h"
 
 #include <cstdint>

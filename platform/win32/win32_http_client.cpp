@@ -7,6 +7,7 @@
 #include <wininet.h>
 
 #include <algorithm>
+#include <string_view>
 
 namespace tundrix {
 
@@ -23,6 +24,21 @@ using SendRequestFn = BOOL(WINAPI*)(HINTERNET, LPCSTR, DWORD, LPVOID, DWORD);
 using CloseHandleFn = BOOL(WINAPI*)(HINTERNET);
 using SetOptionFn = BOOL(WINAPI*)(HINTERNET, DWORD, LPVOID, DWORD);
 using QueryInfoFn = BOOL(WINAPI*)(HINTERNET, DWORD, LPVOID, LPDWORD, LPDWORD);
+
+// Retry-After's delay in seconds (digits, perhaps between spaces); 0 for anything else.
+long retryAfterSeconds(std::string_view text) {
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    if (text.empty() || text.size() > 9) return 0;
+    long seconds = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return 0;
+        seconds = seconds * 10 + (c - '0');
+    }
+    return seconds;
+}
 
 template <typename F> F as(void* p) {
     return reinterpret_cast<F>(p);
@@ -140,6 +156,10 @@ HttpPostResult WinInetHttpClient::post(const HttpPostRequest& request) {
     if (!req.h) return fail(HttpOutcome::NotConnected);
     bound(req.h);
     std::string body = request.body; // WinInet takes the body as a writable pointer
+    const DWORD started = GetTickCount();
+    // The whole exchange's time is up: WinInet bounds each wait on its own, and names an answer that did
+    // not come "timed out" on Windows, "connection aborted" on Wine, so the time it took tells.
+    auto outOfTime = [&] { return GetTickCount() - started >= static_cast<DWORD>(request.totalTimeoutMs); };
     if (!as<SendRequestFn>(fn_.sendRequest)(req.h, request.headerLine.c_str(),
                                             static_cast<DWORD>(request.headerLine.size()), body.data(),
                                             static_cast<DWORD>(body.size()))) {
@@ -148,23 +168,35 @@ HttpPostResult WinInetHttpClient::post(const HttpPostRequest& request) {
         const bool unreached =
             error == ERROR_INTERNET_CANNOT_CONNECT || error == ERROR_INTERNET_NAME_NOT_RESOLVED ||
             error == ERROR_INTERNET_INVALID_URL || error == ERROR_INTERNET_UNRECOGNIZED_SCHEME;
+        const bool tooSlow = !unreached && (error == ERROR_INTERNET_TIMEOUT || outOfTime());
         SetLastError(error);
-        return fail(unreached ? HttpOutcome::NotConnected : HttpOutcome::Failed);
+        return fail(unreached ? HttpOutcome::NotConnected : tooSlow ? HttpOutcome::TooSlow : HttpOutcome::Failed);
     }
     DWORD status = 200, size = sizeof status;
-    if (fn_.queryInfo)
-        as<QueryInfoFn>(fn_.queryInfo)(req.h, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
-                                       nullptr);
-    // The answer up to the limit, in as many reads as the network hands it over in.
+    if (fn_.queryInfo) {
+        const auto query = as<QueryInfoFn>(fn_.queryInfo);
+        query(req.h, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr);
+        // A wait in seconds; a date instead names no wait we count on.
+        char wait[32] = {};
+        DWORD waitSize = sizeof wait - 1;
+        if (query(req.h, HTTP_QUERY_RETRY_AFTER, wait, &waitSize, nullptr))
+            result.retryAfterSeconds = retryAfterSeconds(std::string_view(wait, waitSize));
+    }
+    // The answer up to the limit, in as many reads as the network hands it over in, within the exchange's
+    // time however slowly it trickles.
     const auto read = as<ReadFileFn>(fn_.readFile);
     char chunk[4096];
     while (result.answer.size() < request.maxAnswerBytes) {
         DWORD got = 0;
         const DWORD want =
             static_cast<DWORD>(std::min(sizeof chunk, request.maxAnswerBytes - result.answer.size()));
-        if (!read(req.h, chunk, want, &got)) return fail(HttpOutcome::Failed);
+        if (!read(req.h, chunk, want, &got)) return fail(outOfTime() ? HttpOutcome::TooSlow : HttpOutcome::Failed);
         if (got == 0) break;
         result.answer.append(chunk, got);
+        if (outOfTime() && result.answer.size() < request.maxAnswerBytes) {
+            SetLastError(ERROR_INTERNET_TIMEOUT);
+            return fail(HttpOutcome::TooSlow);
+        }
     }
     result.outcome = HttpOutcome::Answered;
     result.status = static_cast<int>(status);

@@ -29,25 +29,26 @@ uint32_t RegistryPlayTime::total() const {
     return std::max(read(machine_), read(user_));
 }
 
-bool RegistryPlayTime::add(uint32_t ms) const {
+std::optional<uint32_t> RegistryPlayTime::add(uint32_t ms) const {
     // One mutex per key for every copy of the game in this session: read, add and write are one step.
     std::string name = "Local\\tundrix-play-time-" + keyPath_;
     std::replace(name.begin() + 6, name.end(), '\\', '-');
     HANDLE mutex = CreateMutexA(nullptr, FALSE, name.c_str());
-    if (!mutex) return false;
+    if (!mutex) return std::nullopt;
     const DWORD waited = WaitForSingleObject(mutex, 5000);
     // WAIT_ABANDONED: a copy was killed while it held the mutex; its write either happened or not.
     if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
         CloseHandle(mutex);
-        return false;
+        return std::nullopt;
     }
-    bool written = false;
+    std::optional<uint32_t> written;
     HKEY key = nullptr;
     if (RegCreateKeyExA(user_, keyPath_.c_str(), 0, KEY_CLASS, REG_OPTION_NON_VOLATILE,
                         KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
         const DWORD value = total() + ms; // modulo 2^32, as the total has always wrapped
-        written = RegSetValueExA(key, VALUE_NAME, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                                 sizeof value) == ERROR_SUCCESS;
+        if (RegSetValueExA(key, VALUE_NAME, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                           sizeof value) == ERROR_SUCCESS)
+            written = value;
         RegFlushKey(key);
         RegCloseKey(key);
     }

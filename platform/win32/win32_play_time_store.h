@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace tundrix {
@@ -17,9 +18,9 @@ class RegistryPlayTime {
     // The larger of the two totals, in milliseconds; 0 where a value is missing or unreadable.
     uint32_t total() const;
     // Adds ms to the larger total and writes it into the user's hive, with every copy of the program
-    // taking turns (a named mutex, which a copy killed while holding it hands on). False when the
-    // value could not be written, so the caller can add the time later.
-    bool add(uint32_t ms) const;
+    // taking turns (a named mutex, which a copy killed while holding it hands on). Returns the total
+    // written; nothing when the value could not be written, so the caller can add the time later.
+    std::optional<uint32_t> add(uint32_t ms) const;
 
     static constexpr char VALUE_NAME[] = "time";
 

@@ -212,8 +212,8 @@ void finishPost(HWND dialog, RegisterState& s) {
     if (!done) return;
     KillTimer(dialog, POST_TIMER);
     Win32Dialogs& d = s.d;
-    const RegisterOutcome outcome =
-        registerOutcome(done->resultCode, done->versionNotice, d.session.userName());
+    // Only a registered score is spent; after a failure it stays for "Försök igen".
+    const RegisterOutcome outcome = d.session.answerSubmission(*done);
     for (const std::string& page : outcome.pages)
         openWebPage(page);
     if (outcome.showRegOk)
@@ -239,7 +239,7 @@ void startPost(HWND dialog, RegisterState& s) {
         return;
     }
     setOkText(dialog, "Skickar...");
-    s.attempt.start(s.d.submit, session.takeSubmission());
+    s.attempt.start(s.d.submit, session.makeSubmission());
     SetTimer(dialog, POST_TIMER, POST_MS, nullptr);
 }
 
@@ -282,7 +282,7 @@ INT_PTR CALLBACK registerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
             EndDialog(dialog, IDCANCEL);
             break;
         case IDC_NEW_USER:
-            openWebPage(channelPage("/registrera/"));
+            openWebPage(s->d.session.pages().channelPage("/registrera/"));
             break;
         case IDC_USER_NAME:
             if (HIWORD(wParam) == EN_CHANGE) keepToCodePage(dialog, IDC_USER_NAME, USER_NAME_MAX, *s);

@@ -4,6 +4,7 @@
 
 #include "graphics/screen_surface.h"
 #include "platform/win32/win32_web_page.h"
+#include "net/channel.h"
 #include "shell/menu.h"
 #include "shell/win32/pause_sign.h"
 #include "shell/win32/resource_ids.h"
@@ -175,7 +176,8 @@ void MainWindow::paint(HDC dc) {
 }
 
 void MainWindow::markMenu(HMENU popup, int index) {
-    const std::vector<MenuPopup> bar = menuBar();
+    // The resource names the channel's own host; the channel worked out at start may be another.
+    const std::vector<MenuPopup> bar = menuBar(session_ ? session_->pages().channelHost() : CHANNEL_HOST);
     if (index < 0 || static_cast<size_t>(index) >= bar.size()) return;
     const std::vector<MenuEntry>& items = bar[static_cast<size_t>(index)].items;
     const int count = GetMenuItemCount(popup);
@@ -196,6 +198,10 @@ void MainWindow::markMenu(HMENU popup, int index) {
             const std::wstring label =
                 wideText(items[static_cast<size_t>(i)].label + " " + VolumeLevel::stepLabel(volume_.step));
             ModifyMenuW(popup, i, MF_BYPOSITION | MF_STRING, CMD_VOLUME, label.c_str());
+        } else if (command == CMD_CHANNEL_SITE) {
+            const std::wstring label = wideText(items[static_cast<size_t>(i)].label);
+            ModifyMenuW(popup, i, MF_BYPOSITION | MF_STRING, CMD_CHANNEL_SITE, label.c_str());
+            continue;
         } else {
             continue;
         }

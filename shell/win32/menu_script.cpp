@@ -1,5 +1,6 @@
 // A build tool run on the build machine: writes the menu bar of shell/menu.cpp as the MENU statement of
 // resource 128 for windres (UTF-8, compiled with code page 65001). Usage: tundrix_menu_script OUTPUT.rc
+#include "net/channel.h"
 #include "shell/login_fields.h"
 #include "shell/menu.h"
 #include "shell/win32/resource_ids.h"
@@ -40,7 +41,7 @@ int main(int argc, char** argv) {
     }
     std::string rc = "// Made at build time from the shell's menu bar; do not edit.\n";
     rc += std::to_string(IDR_MENU) + " MENU\nBEGIN\n";
-    for (const MenuPopup& popup : menuBar()) {
+    for (const MenuPopup& popup : menuBar(CHANNEL_HOST)) {
         if (!inWindows1252(popup.label)) {
             std::fprintf(stderr, "menu label outside Windows-1252: %s\n", popup.label.c_str());
             return 1;

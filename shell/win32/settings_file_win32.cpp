@@ -1,10 +1,12 @@
 // The settings files on Windows: in the user's application data folder, read only when they are plain
-// files, written to a temporary file that is flushed and then moved over the old one.
+// files, written to a temporary file that is flushed and then moved over the old one; LockFileEx.
 #include "shell/play_time.h"
 
 #include <windows.h>
 
 #include <shlobj.h>
+
+#include <thread>
 
 namespace tundrix {
 
@@ -87,6 +89,19 @@ bool writeSettingsFile(const std::filesystem::path& file, std::string_view conte
         ok = false;
     if (!ok) DeleteFileW(temp.c_str());
     return ok;
+}
+
+void withFileLock(const std::filesystem::path& lockFile, const std::function<void()>& work) {
+    HANDLE h = CreateFileW(lockFile.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const auto giveUp = std::chrono::steady_clock::now() + SETTINGS_LOCK_PATIENCE;
+    OVERLAPPED whole{};
+    while (h != INVALID_HANDLE_VALUE &&
+           !LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole) &&
+           GetLastError() == ERROR_LOCK_VIOLATION && std::chrono::steady_clock::now() <= giveUp)
+        std::this_thread::sleep_for(SETTINGS_LOCK_RETRY);
+    work();
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h); // closing lets go of the lock
 }
 
 } // namespace tundrix

@@ -1,6 +1,6 @@
 // The program on Windows: reads the play time, opens the window, runs the loop of game frames and window
 // messages, and adds the play time to the registry once a minute and at quit.
-#include "core/game_world.h"
+#include "game/game_world.h"
 #include "input/keyboard_input.h"
 #include "net/channel_address.h"
 #include "platform/combined_keys.h"
@@ -14,9 +14,9 @@
 #include "platform/win32/win32_resources.h"
 #include "shell/game_session.h"
 #include "shell/play_time.h"
+#include "shell/play_time_tally.h"
 #include "shell/score_post.h"
 #include "shell/win32/main_window.h"
-#include "shell/win32/play_time_keeper.h"
 
 #include <windows.h>
 
@@ -44,16 +44,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     InitCommonControlsEx(&controls);
 
     Win32Clock clock;
-    const uint32_t runStart = clock.nowMs();
-    // The larger of the machine-wide total (which the game has always read) and the user's own.
+    // The larger of the machine-wide total (which the game has always read) and the user's own; this run's
+    // time goes into the user's once a minute and at quit.
     const RegistryPlayTime registry;
-    const uint32_t storedPlayTime = registry.total();
-    PlayTimeKeeper keeper(clock, [&registry](uint32_t ms) { return registry.add(ms); });
+    PlayTimeTally playTime(clock, registry.total(), [&registry](uint32_t ms) { return registry.add(ms); });
 
     const Settings settings(userSettingsFolder());
     settings.removeStaleTemporaries();
-    SubmitOptions channel =
-        submitOptionsFor(configuredChannel(std::getenv(CHANNEL_VARIABLE), settings.folder()));
+    // The channel is worked out once: the score goes to it, and the menu names and opens its pages.
+    const ChannelAddress channelAddress = configuredChannel(std::getenv(CHANNEL_VARIABLE), settings.folder());
+    SubmitOptions channel = submitOptionsFor(channelAddress);
     channel.executablePath = programFilePath();
     channel.processorType = processorTypeCode();
 
@@ -70,11 +70,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     audio.setOutputVolume(volume.attenuation());
     GameServices services{clock, keyboard, resources, audio, window.video()};
     GameSession session(
-        clock, runStart, storedPlayTime,
+        clock, playTime,
         [&](const AngleTables& angles) -> std::unique_ptr<World> {
             return std::make_unique<GameWorld>(services, angles);
         },
-        [](World& world) { return world.scoreCounter(); });
+        [](World& world) { return world.scoreCounter(); }, WebPages(channelAddress));
     g_paletteDirty = true;
     window.attach(session, [channel](ScoreSubmission& s) { postToChannel(channel, s); });
     window.setVolume(volume);
@@ -87,14 +87,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
         settings.writeVolume(level);
     };
     window.pausedChanged = [&](bool paused) { audio.setMuted(paused); };
-    window.sessionEnding = [&] { keeper.addNow(); };
+    window.sessionEnding = [&] { playTime.addNow(); };
 
     while (loopPass(session, window)) {
-        keeper.tick();
     }
 
-    // The quit routine: the play time first, then the game goes.
-    keeper.addNow();
+    // The quit routine: the rest of the play time first, then the game goes.
     session.quit();
     // A score post given up in the register dialog may still be waiting for the network on its own thread;
     // nothing is left to save, so the program ends without waiting for it.

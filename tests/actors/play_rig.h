@@ -4,9 +4,9 @@
 #include "actors/opponent.h"
 #include "actors/play_frame.h"
 #include "actors/player.h"
+#include "platform/headless/scripted_keys.h"
 #include "recording_sound.h"
 #include "rink_rig.h"
-#include "scripted_keys.h"
 
 #include <initializer_list>
 #include <memory>
@@ -70,7 +70,7 @@ struct PlayRig : RinkRig {
     }
     XY at() const { return {player->x(), player->y()}; }
 
-    ScriptedKeys keys;
+    headless::ScriptedKeys keys;
     KeyboardInput keyboard{keys};
     ObjectList actors;
     Random random;

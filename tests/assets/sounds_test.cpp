@@ -1,5 +1,5 @@
-// The ten embedded WAVE sounds: format, lengths, odd data chunks, a mix that never clips, loops that repeat
-// without a click, music layers that fit and a warning that is heard.
+// The embedded WAVE sounds: format, lengths, odd data chunks, a mix that never clips, loops that repeat
+// without a click, music layers that fit, and a warning and the feedback layer's sounds that are heard.
 #include "resources/embedded_resources.h"
 #include "sound/wave_reader.h"
 #include "sound_mix.h"
@@ -24,7 +24,8 @@ struct SoundEntry {
 // clang-format off
 constexpr SoundEntry SOUNDS[] = {{305, 0.12, false}, {308, 3.74, false}, {309, 1.98, false}, {310, 1.52, false},
                                  {311, 1.40, false}, {312, 0.21, false}, {313, 1.42, true},  {314, 0.48, true},
-                                 {315, 0.34, true},  {317, 0.11, true}};
+                                 {315, 0.34, true},  {317, 0.11, true},  {320, 0.20, false}, {321, 0.42, false},
+                                 {322, 1.30, false}};
 // clang-format on
 
 int peak(std::span<const uint8_t> s) {
@@ -99,7 +100,8 @@ TEST(Sounds, EverySetThatCanSoundAtOnceStaysBelowFullScaleWhereverTheirPeaksFall
     EmbeddedResources store;
     const double limit = test::MIX_LIMIT * 128; // in 8-bit steps
     for (std::span<const int> set :
-         {std::span<const int>(test::PLAY_MIX), std::span<const int>(test::TITLE_MIX)}) {
+         {std::span<const int>(test::PLAY_MIX), std::span<const int>(test::PLAY_MIX_WITH_CHIME),
+          std::span<const int>(test::WON_MIX), std::span<const int>(test::TITLE_MIX)}) {
         // Any two sounds can meet at any offset, so the worst case is every peak on one sample.
         int up = 0, down = 0;
         for (int id : set) {
@@ -107,8 +109,8 @@ TEST(Sounds, EverySetThatCanSoundAtOnceStaysBelowFullScaleWhereverTheirPeaksFall
             up += *std::max_element(s.begin(), s.end());
             down -= *std::min_element(s.begin(), s.end());
         }
-        EXPECT_LE(up, limit) << set.front();
-        EXPECT_LE(down, limit) << set.front();
+        EXPECT_LE(up, limit) << set.back();
+        EXPECT_LE(down, limit) << set.back();
     }
     // The two play loops drift through each other over a period: mixed at every millisecond of offset.
     const auto beat = centred(store, 309), chord = centred(store, 310);
@@ -164,6 +166,30 @@ TEST(Sounds, TheWarningCutsThroughTheMusic) {
         music = std::max(music, strength(mix, 0, beepLength, 988));
     }
     EXPECT_GT(db(strength(warning, beepFrom, beepLength, 988) / music), 20.0);
+}
+
+TEST(Sounds, TheFeedbackSoundsStandOutFromTheMusic) {
+    EmbeddedResources store;
+    const auto beat = centred(store, 309), chord = centred(store, 310);
+    // Each at a pitch of its own (the chime's first tone, the cut's first falling tone, the top of the
+    // fanfare's chord) over 100 ms, against the music at its worst offset.
+    struct Cue {
+        int id;
+        double hz;
+        size_t from;
+    };
+    for (const Cue& cue : {Cue{320, 1318.5, 0}, Cue{321, 698.5, 240}, Cue{322, 1318.5, 2400}}) {
+        SCOPED_TRACE(cue.id);
+        const size_t length = 800;
+        double music = 0;
+        for (size_t offset = 0; offset < beat.size(); offset += 400) {
+            std::vector<int> mix(length);
+            for (size_t i = 0; i < length; ++i)
+                mix[i] = beat[(offset + i) % beat.size()] + chord[(offset + i) % chord.size()];
+            music = std::max(music, strength(mix, 0, length, cue.hz));
+        }
+        EXPECT_GT(db(strength(centred(store, cue.id), cue.from, length, cue.hz) / music), 12.0);
+    }
 }
 
 } // namespace

@@ -7,7 +7,7 @@
 #include "platform/win32/win32_http_client.h"
 #include "platform/win32/win32_program_info.h"
 #else
-#include "platform/curl_http_client.h"
+#include "platform/curl/curl_http_client.h"
 #endif
 
 #include <cstdio>

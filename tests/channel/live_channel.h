@@ -4,7 +4,7 @@
 #include "channel/server.h"
 #include "net/channel_address.h"
 #include "net/score_submission.h"
-#include "platform/curl_http_client.h"
+#include "platform/curl/curl_http_client.h"
 
 #include "channel_rig.h"
 

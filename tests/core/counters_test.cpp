@@ -1,6 +1,6 @@
 // Guarded counters and the HUD's digit and icon rows.
 #include "core/game_rules.h"
-#include "core/number_display.h"
+#include "game/number_display.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The frame schedule: what each step sleeps, updates and draws, restarts and the game-over request.
 #include "core/frame_driver.h"
-#include "fake_clock.h"
+#include "platform/headless/fake_clock.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +39,7 @@ class CountingWorld : public World {
 
 class FrameDriverTest : public ::testing::Test {
   protected:
-    test::FakeClock clock{5000};
+    headless::FakeClock clock{5000};
     Counts counts;
     CountingWorld* current = nullptr;
     FrameDriver driver{clock, [this](const AngleTables&) {
@@ -161,7 +161,7 @@ TEST_F(FrameDriverTest, AStepEnteredFromInsideAStepIsIgnored) {
 }
 
 TEST(FrameDriverClock, TheScheduleSurvivesTheClockWrappingAround) {
-    test::FakeClock clock{0xFFFFFFF0u};
+    headless::FakeClock clock{0xFFFFFFF0u};
     Counts counts;
     FrameDriver driver(clock, [&](const AngleTables&) { return std::make_unique<CountingWorld>(counts); });
     for (int i = 0; i < 6; ++i)
@@ -172,7 +172,7 @@ TEST(FrameDriverClock, TheScheduleSurvivesTheClockWrappingAround) {
 }
 
 TEST(FrameDriverWorld, AWorldThatCannotBeBuiltLeavesTheDriverIdleUntilARestartSucceeds) {
-    test::FakeClock clock;
+    headless::FakeClock clock;
     bool canBuild = false;
     Counts counts;
     FrameDriver driver(clock, [&](const AngleTables&) -> std::unique_ptr<World> {

@@ -2,11 +2,24 @@
 """A stand-in for the channel's score form, reached as an HTTP proxy on the loopback address, so a test
 can let the real program post without any traffic leaving the machine. It writes its port to argv[1],
 appends each posted body as a line to argv[2], and answers the posts in turn with argv[3:]: "N" answers
-N at once, "N@S" answers N after S seconds."""
+N at once, "N@S" answers N after S seconds.
+
+With --field NAME it reads one posted body on standard input and prints that field unscrambled instead
+(as the channel reads it), so a test can check what reached the server."""
 import http.server
 import sys
 import threading
 import time
+
+# The channel's scrambling key, written down here on its own so that the tests do not unscramble with the
+# code they test.
+KEY = bytes([0xC3, 0x5E, 0x02, 0xB7, 0x49, 0xE1, 0x6A, 0x90])
+
+if len(sys.argv) == 3 and sys.argv[1] == "--field":
+    fields = dict(pair.partition("=")[::2] for pair in sys.stdin.read().strip().split("&"))
+    raw = bytes.fromhex(fields.get(sys.argv[2], ""))
+    sys.stdout.write(bytes(b ^ KEY[i % 8] for i, b in enumerate(raw)).decode("cp1252"))
+    sys.exit(0)
 
 port_file, log_file, answers = sys.argv[1], sys.argv[2], sys.argv[3:]
 lock = threading.Lock()

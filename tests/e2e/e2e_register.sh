@@ -4,7 +4,10 @@
 # fields does nothing; the fields take "€" and hold 64 characters; a post in progress shows its state and
 # "Avbryt" gives it up at once while the window keeps painting; the play-again question closes with
 # Escape; "Registrera high-score" opens the dialog again with the login remembered; an unknown user says
-# why, opens the sign-up page and keeps the dialog; a second Enter posts again; "Reg OK" closes it all.
+# why, opens the sign-up page and keeps the dialog; a second Enter posts again and a wrong password says
+# why and opens the password page; the right password typed over it registers, and "Reg OK" closes it
+# all. Every post, the registered one included, carries the game's real score: the one the first post
+# took at the end of the game.
 # The posts go to a stand-in server on the loopback address, reached as the HTTP proxy.
 # Usage: e2e_register.sh <path to tundrix> [zoom]; E2E_KEEP=<dir> keeps the screenshots there.
 set -euo pipefail
@@ -24,11 +27,12 @@ printf '#!/bin/sh\necho "$1" >>"%s"\n' "$tmp/urls" >"$tmp/bin/xdg-open"
 chmod +x "$tmp/bin/xdg-open"
 export PATH="$tmp/bin:$PATH"
 touch "$tmp/urls" "$tmp/posts"
-# The first post is held for 8 s (it is given up meanwhile), the second finds an unknown user, the third
-# is registered.
-python3 "$here/channel_standin.py" "$tmp/port" "$tmp/posts" 2@8 2 0 &
+# The first post is held for 8 s (it is given up meanwhile), the second finds an unknown user, the third a
+# wrong password, the fourth is registered.
+python3 "$here/channel_standin.py" "$tmp/port" "$tmp/posts" 2@8 2 3 0 &
 serverpid=$!
-trap 'kill $serverpid 2>/dev/null; e2e_cleanup' EXIT
+clippid=""
+trap 'kill $serverpid $clippid 2>/dev/null; e2e_cleanup' EXIT
 poll 10 test -s "$tmp/port" || fail "the stand-in server did not start"
 export http_proxy="http://127.0.0.1:$(cat "$tmp/port")" no_proxy=""
 
@@ -70,12 +74,15 @@ shot "$tmp/typed-${z}x.png"
 settled() { sleep 0.3; shot "$tmp/now.png"; local n; n=$(differing_pixels "$tmp/typed-${z}x.png" "$tmp/now.png"); cp "$tmp/now.png" "$tmp/typed-${z}x.png"; [ "$n" -le $(( 30 * z * z )) ]; } # the cursor blinks
 xdotool type --delay 20 "abcdefgh"
 poll 20 settled || fail "the dialog did not settle after typing"
-printf '€%s' "$(printf 'x%.0s' $(seq 71))" | xclip -selection clipboard -quiet >/dev/null 2>&1 &
+# xclip owns the clipboard until the end of the test, so the game finds the text whenever it gets to the
+# paste, however busy the machine; the paste waits until xclip really answers with it.
+pasted="€$(printf 'x%.0s' $(seq 71))"
+printf '%s' "$pasted" | xclip -selection clipboard -quiet >/dev/null 2>&1 &
 clippid=$!
-sleep 0.3 # xclip takes the selection at once; nothing to poll without taking one of its answers
+offered() { [ "$(timeout 5 xclip -selection clipboard -o 2>/dev/null)" = "$pasted" ]; }
+poll 20 offered || fail "xclip did not offer the text to paste"
 xdotool key ctrl+v
 poll 20 settled || fail "the dialog did not settle after the paste"
-kill "$clippid" 2>/dev/null || true
 xdotool key Tab
 xdotool type --delay 20 "hemligt"
 # The dialog works through the typed keys at its own pace: wait until its picture stops changing.
@@ -118,21 +125,42 @@ pale_gold() {
 why_shown() { register_up && [ "$(pale_gold "$tmp/now.png" "$(region 420 30 10 190)")" -ge $(( 25 * z * z )) ]; }
 poll 5 why_shown || fail "the dialog did not say why the attempt failed"
 cp "$tmp/now.png" "$tmp/register-failed-${z}x.png"
-xdotool key Return # again: the dialog still takes Enter
+shot "$tmp/before-wrong-${z}x.png"
+xdotool key Return # again: the dialog still takes Enter, and this time the password is wrong
+poll 20 grep -q "^http://www.lumora.se/getpass.asp?mail=" "$tmp/urls" || fail "a wrong password did not open the password page"
+# The reason changes from the unknown user to the wrong password.
+reason_changed() { why_shown && [ "$(differs_pct "$tmp/before-wrong-${z}x.png" "$tmp/now.png" "$(region 420 30 10 190)")" -ge 1 ]; }
+poll 10 reason_changed || fail "the dialog did not say the password was wrong"
+cp "$tmp/now.png" "$tmp/register-wrong-password-${z}x.png"
+# The focus is back in the password field: the right one replaces it, and Enter posts it.
+xdotool key ctrl+a
+xdotool type --delay 20 "isbana7"
+poll 20 settled || fail "the dialog did not settle after typing the password"
+xdotool key Return
 regok() { other_dialog_up; }
-poll 20 regok || fail "a second Enter did not post again and show Reg OK"
+poll 20 regok || fail "the right password did not post again and show Reg OK"
 cp "$tmp/now.png" "$tmp/reg-ok-${z}x.png"
 xdotool key Return
 poll 5 no_dialog || fail "Reg OK did not close with the register dialog"
 
-# What reached the server: the user name as 64 single bytes, with the euro sign as 0x80. The field is
-# scrambled with a repeating 8-byte key, so bytes 0 and 8 ('a' and '€') differ by 0x61 ^ 0x80.
-last=$(tail -n 1 "$tmp/posts")
-f1=$(echo "$last" | tr '&' '\n' | sed -n 's/^f1=//p')
+# What reached the server: four posts, every one with the game's score as the first took it, which is
+# above 0; the last with the right password. The user name went as 64 single bytes, with the euro sign as
+# 0x80.
+field() { sed -n "${1}p" "$tmp/posts" | python3 "$here/channel_standin.py" --field "$2"; }
+[ "$(wc -l <"$tmp/posts")" -eq 4 ] || fail "$(wc -l <"$tmp/posts") posts reached the server, not 4"
+score=$(field 1 f4)
+[ "$score" -gt 0 ] || fail "the game's score went as $score"
+for n in 2 3 4; do
+  [ "$(field "$n" f4)" = "$score" ] || fail "post $n sent the score $(field "$n" f4), not the game's $score"
+done
+[ "$(field 3 f3)" = "hemligt" ] && [ "$(field 4 f3)" = "isbana7" ] || fail "the passwords went as $(field 3 f3), $(field 4 f3)"
+f1=$(sed -n 4p "$tmp/posts" | tr '&' '\n' | sed -n 's/^f1=//p')
 [ "${#f1}" -eq 128 ] || fail "the user name went as $(( ${#f1} / 2 )) bytes, not 64"
-[ $(( 0x${f1:0:2} ^ 0x${f1:16:2} )) -eq $(( 0x61 ^ 0x80 )) ] || fail "the euro sign did not go as 0x80"
-echo "posted: a 64-character user name with the euro sign as 0x80; $(wc -l <"$tmp/posts") posts in all"
+# Read back in the code page: the euro sign is there only if it went as 0x80.
+[ "$(field 4 f1)" = "abcdefgh€$(printf 'x%.0s' $(seq 55))" ] || fail "the user name went as $(field 4 f1)"
+echo "registered: the game's score $score after a wrong password, with a 64-character user name (the euro sign as 0x80)"
 
+kill "$clippid" 2>/dev/null || true
 xdotool key alt+F4
 poll 10 eval '! kill -0 "$gamepid" 2>/dev/null' || fail "the program did not end"
 set +e

@@ -2,12 +2,12 @@
 // embedded art and sounds, and outputs that record what was shown and played.
 #pragma once
 #include "core/frame_driver.h"
-#include "core/game_world.h"
-#include "fake_audio.h"
-#include "fake_clock.h"
-#include "recording_video.h"
+#include "game/game_world.h"
+#include "platform/headless/fake_audio.h"
+#include "platform/headless/fake_clock.h"
+#include "platform/headless/recording_video.h"
+#include "platform/headless/scripted_keys.h"
 #include "resources/embedded_resources.h"
-#include "scripted_keys.h"
 
 #include <filesystem>
 #include <functional>
@@ -49,12 +49,12 @@ class GameHarness {
         video.writePng(std::string(TUNDRIX_SHOT_DIR) + "/" + name + ".png");
     }
 
-    FakeClock clock{100000};
-    ScriptedKeys keys;
+    headless::FakeClock clock{100000};
+    headless::ScriptedKeys keys;
     KeyboardInput keyboard;
     EmbeddedResources resources;
-    FakeAudio audio;
-    RecordingVideo video;
+    headless::FakeAudio audio;
+    headless::RecordingVideo video;
     GameServices services;
     int worldsBuilt = 0;
 

@@ -2,11 +2,11 @@
 // newest-wins together with the keyboard, and presses shorter than a frame.
 #include "input/keyboard_input.h"
 #include "platform/combined_keys.h"
-#include "platform/sdl_gamepad.h"
-#include "platform/sdl_keys.h"
-#include "platform/sdl_video.h"
+#include "platform/headless/scripted_keys.h"
+#include "platform/sdl/sdl_gamepad.h"
+#include "platform/sdl/sdl_keys.h"
+#include "platform/sdl/sdl_video.h"
 #include "resources/embedded_fonts.h"
-#include "scripted_keys.h"
 
 #include <SDL.h>
 #include <algorithm>
@@ -102,7 +102,7 @@ TEST_F(Gamepads, StickAndDPadAreArrowsAndTheNewestWinsAcrossKeyboardAndPad) {
     SdlGamepads pads;
     const int pad = plug();
     deliver(pads);
-    test::ScriptedKeys keyboard;
+    headless::ScriptedKeys keyboard;
     CombinedKeys both(keyboard, pads);
     KeyboardInput input(both);
 

@@ -1,7 +1,7 @@
 // Blitting with clipping and transparency, and the pixel operations the rink relies on.
 #include "graphics/image.h"
 #include "graphics/screen_surface.h"
-#include "recording_video.h"
+#include "platform/headless/recording_video.h"
 #include "resources/memory_store.h"
 
 #include <gtest/gtest.h>
@@ -83,10 +83,10 @@ TEST(Blit, DrawGoesToTheScreenSurfaceWhenThereIsOne) {
     auto src = numbered(2, 2);
     g_screen = nullptr;
     src->draw(0, 0); // no surface: nothing happens
-    test::RecordingVideo video;
+    headless::RecordingVideo video;
     MemoryResourceStore store;
     std::array<Rgb, 256> colours{};
-    store.put(PALETTE_BITMAP_ID, test::makePaletteBitmap(colours));
+    store.put(PALETTE_BITMAP_ID, headless::makePaletteBitmap(colours));
     ScreenSurface screen(video, store);
     screen.create();
     ASSERT_TRUE(screen.created());

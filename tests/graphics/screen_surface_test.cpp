@@ -1,6 +1,6 @@
 // The screen surface: palette from bitmap 139, lazy creation, the dirty palette and the 1:1 picture.
 #include "graphics/screen_surface.h"
-#include "recording_video.h"
+#include "platform/headless/recording_video.h"
 #include "resources/memory_store.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +8,7 @@
 namespace tundrix {
 namespace {
 
-using test::RecordingVideo;
+using headless::RecordingVideo;
 
 std::vector<Rgb> artColours() {
     std::vector<Rgb> c(256);
@@ -38,7 +38,7 @@ class ScreenSurfaceTest : public ::testing::Test {
   protected:
     void SetUp() override {
         g_paletteDirty = false;
-        store.put(PALETTE_BITMAP_ID, test::makePaletteBitmap(artColours()));
+        store.put(PALETTE_BITMAP_ID, headless::makePaletteBitmap(artColours()));
     }
     void TearDown() override { g_paletteDirty = false; }
     RecordingVideo video;
@@ -107,7 +107,7 @@ TEST_F(ScreenSurfaceTest, ADirtyPaletteIsAppliedByExactlyTheNextPresent) {
 TEST_F(ScreenSurfaceTest, AMissingOrDamagedBitmapIsRetriedAndOtherDepthsGetAGrayRamp) {
     MemoryResourceStore empty;
     ScreenSurface screen(video, empty);
-    auto tableCutShort = test::makePaletteBitmap(artColours());
+    auto tableCutShort = headless::makePaletteBitmap(artColours());
     tableCutShort.resize(40 + 100);
     // Missing, a colour table claiming more than the bytes hold, rows missing.
     for (const auto& bytes :
@@ -120,18 +120,18 @@ TEST_F(ScreenSurfaceTest, AMissingOrDamagedBitmapIsRetriedAndOtherDepthsGetAGray
     EXPECT_EQ(video.presents, 0);
     EXPECT_EQ(video.paletteCalls, 0);
     // The bitmap turns up: the next create succeeds.
-    empty.put(PALETTE_BITMAP_ID, test::makePaletteBitmap(artColours()));
+    empty.put(PALETTE_BITMAP_ID, headless::makePaletteBitmap(artColours()));
     screen.create();
     EXPECT_TRUE(screen.created());
     EXPECT_TRUE(showsArtColours(video));
 
     // A 24-bit bitmap has no colour table to take: a gray ramp from white to black.
-    const auto gray = paletteFrom(test::makePaletteBitmap({}, 24));
+    const auto gray = paletteFrom(headless::makePaletteBitmap({}, 24));
     EXPECT_EQ(gray[0], (Rgb{255, 255, 255}));
     EXPECT_EQ(gray[128], (Rgb{127, 127, 127}));
     EXPECT_EQ(gray[255], (Rgb{0, 0, 0}));
     // A short colour table: the entries it lacks are black.
-    const auto few = paletteFrom(test::makePaletteBitmap(std::vector<Rgb>{{1, 2, 3}, {4, 5, 6}}));
+    const auto few = paletteFrom(headless::makePaletteBitmap(std::vector<Rgb>{{1, 2, 3}, {4, 5, 6}}));
     EXPECT_EQ(few[1], (Rgb{4, 5, 6}));
     EXPECT_EQ(few[2], (Rgb{0, 0, 0}));
 }

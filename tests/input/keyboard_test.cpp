@@ -1,6 +1,6 @@
 // The keyboard poll: presses, newest-wins axes, the newest heading and taps shorter than a frame.
 #include "input/keyboard_input.h"
-#include "scripted_keys.h"
+#include "platform/headless/scripted_keys.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@ namespace {
 
 class KeyboardTest : public ::testing::Test {
   protected:
-    test::ScriptedKeys keys;
+    headless::ScriptedKeys keys;
     KeyboardInput kb{keys};
 };
 
@@ -121,7 +121,7 @@ TEST_F(KeyboardTest, ATapBetweenTwoPollsCountsForOnePoll) {
 }
 
 TEST(KeyboardHeldAtStart, ArrowsHeldBeforeConstructionMoveOnlyRightAndDown) {
-    test::ScriptedKeys keys;
+    headless::ScriptedKeys keys;
     keys.press(Key::Right);
     keys.press(Key::Up);
     KeyboardInput kb(keys);

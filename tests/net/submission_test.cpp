@@ -1,7 +1,7 @@
 // Whole submissions through libcurl to a real HTTP server on the loopback address.
 #include "net/score_submission.h"
-#include "platform/curl_abi.h"
-#include "platform/curl_http_client.h"
+#include "platform/curl/curl_abi.h"
+#include "platform/curl/curl_http_client.h"
 
 #include "fake_http.h"
 #include "http_test_server.h"
@@ -99,6 +99,7 @@ TEST_F(Submission, EveryShapeOfAnswerIsReadSafely) {
         ScriptedReply reply;
         int returned, resultCode, versionNotice;
         const char* message; // nullptr: any non-empty text
+        int retryAfter = 0;
     } cases[] = {
         {ScriptedReply::text("0"), 0, 0, 0, "0"},
         {ScriptedReply::text("0\r\n5\r\n"), 0, 0, 5, "0\r\n5"},
@@ -113,6 +114,12 @@ TEST_F(Submission, EveryShapeOfAnswerIsReadSafely) {
         {ScriptedReply::text(page), -2, ANSWER_WITHOUT_RESULT, 0, page.c_str()},
         // An error page's body is not a verdict, even when it reads "0"; the notice is left as it was.
         {ScriptedReply::text("0", 500), -2, 500, 9, nullptr},
+        // Too many attempts says when to try again, in seconds or as a date; a channel that cannot store the
+        // score now names no wait.
+        {ScriptedReply::text("Too many attempts", 429, "Retry-After: 30\r\n"), -2, 429, 9, nullptr, 30},
+        {ScriptedReply::text("Too many attempts", 429, "Retry-After: Fri, 01 Jan 2100 00:00:00 GMT\r\n"), -2,
+         429, 9, nullptr, INT32_MAX},
+        {ScriptedReply::text("Temporary failure", 503), -2, 503, 9, nullptr, 0},
     };
     std::vector<ScriptedReply> replies;
     for (const auto& c : cases)
@@ -126,6 +133,11 @@ TEST_F(Submission, EveryShapeOfAnswerIsReadSafely) {
         EXPECT_EQ(record.versionNotice, c.versionNotice);
         EXPECT_STREQ(record.message, c.message ? c.message : record.message);
         EXPECT_GT(std::strlen(record.message), 0u);
+        EXPECT_EQ(record.exchange, HttpOutcome::Answered);
+        if (c.retryAfter == INT32_MAX)
+            EXPECT_GT(record.retryAfter, 365 * 24 * 3600) << "a date some years ahead";
+        else
+            EXPECT_EQ(record.retryAfter, c.retryAfter);
     }
     EXPECT_EQ(server.requests().size(), std::size(cases));
 }
@@ -140,12 +152,15 @@ TEST_F(Submission, TransportFailuresAreRecordedAndNeverHang) {
     EXPECT_LE(std::strlen(record.message), SubmissionRecord::ERROR_MESSAGE_MAX_CHARS);
     EXPECT_EQ(record.score, 120); // nothing was sent, so nothing was negated
     EXPECT_EQ(record.versionNotice, 4);
+    EXPECT_EQ(record.exchange, HttpOutcome::NotConnected);
     record.tampered = false;
-    // A server that takes the form and never answers: the time-out ends the wait.
-    {
-        HttpTestServer server({ScriptedReply::hang()});
+    // A server that takes the form and never answers, or answers a byte at a time: the time-out ends the
+    // wait, and the record says it was reached but too slow.
+    for (const ScriptedReply& reply : {ScriptedReply::hang(), ScriptedReply::trickle()}) {
+        HttpTestServer server({reply});
         EXPECT_EQ(submitTo(server.port(), nullptr, 300), -2);
         EXPECT_EQ(record.resultCode, TRANSPORT_ERROR_BASE + curl::E_OPERATION_TIMEDOUT);
+        EXPECT_EQ(record.exchange, HttpOutcome::TooSlow);
         EXPECT_EQ(record.versionNotice, 4);
         EXPECT_EQ(server.requests().size(), 1u);
     }
@@ -153,6 +168,7 @@ TEST_F(Submission, TransportFailuresAreRecordedAndNeverHang) {
     HttpTestServer server({ScriptedReply::closeSilently()});
     EXPECT_EQ(submitTo(server.port()), -2);
     EXPECT_EQ(record.resultCode, TRANSPORT_ERROR_BASE + curl::E_GOT_NOTHING);
+    EXPECT_EQ(record.exchange, HttpOutcome::Failed);
     EXPECT_GT(std::strlen(record.message), 0u);
 }
 
@@ -195,6 +211,11 @@ TEST(SubmissionOutcome, EachOutcomeGivesItsReturnCodeResultAndScore) {
          {HttpOutcome::Failed, 56, "recv failure", 0, ""},
          -2,
          TRANSPORT_ERROR_BASE + 56,
+         -120},
+        {"sent, then no answer in time",
+         {HttpOutcome::TooSlow, 28, "timed out", 0, ""},
+         -2,
+         TRANSPORT_ERROR_BASE + 28,
          -120},
         {"not sent at all",
          {HttpOutcome::NotConnected, 7, "refused", 0, ""},

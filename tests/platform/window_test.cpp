@@ -1,10 +1,9 @@
 // The window's own faults, on SDL's dummy video driver: events without news never hold back a key or a
-// quit, the shell keys are latched, a settled menu bar is shown again as it was drawn, a damaged menu font
-// leaves working menus, the picture is scaled by whole factors only, and software OpenGL is told apart.
-#include "platform/imgui_fonts.h"
-#include "platform/sdl_keys.h"
-#include "platform/sdl_renderer_choice.h"
-#include "platform/sdl_video.h"
+// quit, the shell keys are latched, a settled menu bar is shown again as it was drawn, the picture is
+// scaled by whole factors only, and software OpenGL is told apart.
+#include "platform/sdl/sdl_keys.h"
+#include "platform/sdl/sdl_renderer_choice.h"
+#include "platform/sdl/sdl_video.h"
 #include "resources/embedded_fonts.h"
 
 #include <SDL.h>
@@ -189,47 +188,6 @@ TEST(RendererChoice, MesasProcessorDrawnOpenGlIsToldFromAGraphicsProcessor) {
                                  "15.0.6, DRM 3.49, 6.1.0-13-amd64)",
                                  "NVIDIA GeForce GTX 1060 6GB/PCIe/SSE2", ""})
         EXPECT_FALSE(isSoftwareOpenGl(hardware)) << hardware;
-}
-
-TEST(UiFonts, ADamagedFontLeavesImGuisOwnAndTheMenusWork) {
-    const std::span<const uint8_t> good = menuFontData();
-    ASSERT_TRUE(looksLikeTrueType(good));
-    ASSERT_TRUE(looksLikeTrueType(signFontData()));
-    std::vector<uint8_t> garbage(5000);
-    for (size_t i = 0; i < garbage.size(); ++i)
-        garbage[i] = static_cast<uint8_t>(i * 37 + 11);
-    std::vector<uint8_t> lyingDirectory(good.begin(), good.begin() + 4096); // tables point past the end
-    const std::vector<std::span<const uint8_t>> damaged = {{}, garbage, good.first(12), lyingDirectory};
-
-    for (size_t i = 0; i <= damaged.size(); ++i) {
-        const bool intact = i == damaged.size();
-        ImGui::CreateContext();
-        ImGuiIO& io = ImGui::GetIO();
-        io.IniFilename = nullptr;
-        const UiFonts fonts = loadUiFonts(io, intact ? good : damaged[i], 15.0f, signFontData(), 40.0f);
-        EXPECT_EQ(fonts.builtIn, intact) << i;
-        ASSERT_NE(fonts.text, nullptr) << i;
-        ASSERT_NE(fonts.sign, nullptr) << i;
-        EXPECT_EQ(fonts.textPixels, intact ? 15.0f : 13.0f) << i;
-        if (intact) {
-            EXPECT_NE(fonts.text->FindGlyphNoFallback(0x20AC), nullptr) << "the euro sign is there";
-        }
-        // A frame with a menu bar and an item draws with whatever font is there.
-        unsigned char* pixels = nullptr;
-        int w = 0, h = 0;
-        io.Fonts->GetTexDataAsRGBA32(&pixels, &w, &h);
-        EXPECT_GT(w * h, 0) << i;
-        io.DisplaySize = ImVec2(440, 321);
-        io.DeltaTime = 0.04f;
-        ImGui::NewFrame();
-        if (ImGui::BeginMainMenuBar()) {
-            ImGui::TextUnformatted("Spel  Tävling  In English");
-            ImGui::EndMainMenuBar();
-        }
-        ImGui::Render();
-        EXPECT_GT(ImGui::GetDrawData()->TotalVtxCount, 0) << i;
-        ImGui::DestroyContext();
-    }
 }
 
 TEST(WholeFactor, TheLargestWholeScaleThatFitsAndNeverBelowOne) {

@@ -1,5 +1,6 @@
 // The menu bar by keys and pointer: F10 or Alt opens it, arrows move over spacers, separators and
 // disabled items, Enter chooses, Escape closes; every item of both languages can be reached.
+#include "net/channel.h"
 #include "shell/menu.h"
 #include "shell/menu_navigation.h"
 
@@ -10,7 +11,7 @@ namespace {
 
 // Zoom 3 does not fit this screen.
 MenuNavigator navigator() {
-    return MenuNavigator(menuBar(), [](int command) { return command != CMD_ZOOM_3; });
+    return MenuNavigator(menuBar(CHANNEL_HOST), [](int command) { return command != CMD_ZOOM_3; });
 }
 
 // The keys that choose item `item` of menu `menu`, starting with the bar closed.

@@ -1,6 +1,9 @@
 // The settings files: the parsers, where the folder is, the write-then-rename update, what stands in a
-// file's place, and temporary files left by a killed write.
+// file's place, temporary files left by a killed write, and the play time added by copies running at once.
 #include "shell/play_time.h"
+#include "shell/play_time_tally.h"
+
+#include "platform/headless/fake_clock.h"
 
 #include <algorithm>
 #include <chrono>
@@ -9,7 +12,9 @@
 #include <fstream>
 #include <future>
 #include <gtest/gtest.h>
+#include <memory>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace tundrix {
@@ -181,6 +186,66 @@ TEST(Settings, TemporaryFilesOfAKilledWriteGoAtTheNextStart) {
     EXPECT_EQ(left, (std::vector<std::string>{"notes.Ab12Cd", "time", "time.ab-12c", "time.fresh1",
                                               "time.toolong1"}));
     EXPECT_EQ(settings.readPlayTime(), 5u);
+}
+
+// One copy of the game: its own clock, its tally over the shared settings folder.
+struct Copy {
+    Copy(const Settings& settings, uint32_t start)
+        : clock(start), tally(clock, settings.readPlayTime(),
+                              [&settings](uint32_t ms) { return settings.addPlayTime(ms); }) {}
+    headless::FakeClock clock;
+    PlayTimeTally tally;
+};
+
+TEST(PlayTime, TwoCopiesAtOnceBothCountAndAKilledCopyLosesAtMostAMinute) {
+    TempDir tmp;
+    const Settings settings(settingsFolder(tmp.path.c_str(), nullptr));
+    ASSERT_TRUE(settings.writePlayTime(100000));
+    // A starts; B starts 30 s later from the total as it stood then; every frame each asks whether its
+    // minute is up. A quits after 100 s of its own; B is killed 150 s after its start.
+    auto a = std::make_unique<Copy>(settings, 0u);
+    std::unique_ptr<Copy> b;
+    for (uint32_t ms = 0; ms <= 180000; ms += 40) {
+        if (ms == 30000) b = std::make_unique<Copy>(settings, 0xFFFFFF00u); // its clock about to wrap
+        if (a) {
+            a->tally.addIfDue();
+            if (ms == 100000) {
+                a->tally.addNow();
+                a.reset();
+            }
+        }
+        if (b) {
+            b->tally.addIfDue();
+            if (ms == 180000) b.reset(); // killed: nothing more is added
+        }
+        for (Copy* running : {a.get(), b.get()})
+            if (running) running->clock.advance(40);
+    }
+    // A's whole run, and B's two whole minutes of its 150 s.
+    EXPECT_EQ(settings.readPlayTime(), 100000u + 100000u + 120000u);
+}
+
+TEST(PlayTime, AdditionsAtTheSameMomentAreNeverLostAndAnUnwritableStoreKeepsTheTimeToAdd) {
+    TempDir tmp;
+    const Settings first(settingsFolder(tmp.path.c_str(), nullptr)), second(first.folder());
+    ASSERT_TRUE(first.writePlayTime(1000));
+    // Two copies adding over and over at once: the lock lets one read and write at a time.
+    const auto addMany = [](const Settings& settings) {
+        for (int i = 0; i < 100; ++i)
+            settings.addPlayTime(1);
+    };
+    std::thread other(addMany, std::cref(second));
+    addMany(first);
+    other.join();
+    EXPECT_EQ(first.readPlayTime(), 1200u);
+
+    // Where nothing can be written the time stays to be added: the total still counts it.
+    std::ofstream(tmp.path / "blocker") << "x";
+    const Settings nowhere(settingsFolder((tmp.path / "blocker").c_str(), nullptr));
+    Copy copy(nowhere, 0xFFFFF000u);
+    copy.clock.advance(0x2000);
+    copy.tally.addNow();
+    EXPECT_EQ(copy.tally.total(), 0x2000u) << "wrapping like the clock";
 }
 
 } // namespace

@@ -1,10 +1,12 @@
 // The shell's loop with a fake world, a fake window and a fake clock: best score, the submission offer, the
-// order of the dialogs, F1, the menu commands, the game standing still, the register outcomes and quitting.
+// order of the dialogs, F1, the menu commands, the game standing still, the register outcomes and what they
+// do to the score, the play time and quitting.
+#include "net/score_submission.h"
 #include "shell/game_session.h"
 #include "shell/info_texts.h"
 #include "shell/menu.h"
 
-#include "fake_clock.h"
+#include "platform/headless/fake_clock.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -15,7 +17,7 @@
 namespace tundrix {
 namespace {
 
-using test::FakeClock;
+using headless::FakeClock;
 using Opened = std::vector<std::string>;
 
 // A world whose score and game-over state the test sets.
@@ -35,15 +37,24 @@ class FakeWorld : public World {
 
 // The window without a window: records which dialogs open and answers them as scripted.
 struct Shell : ShellWindow {
+    explicit Shell(WebPages pages = WebPages{})
+        : session{clock, tally, makeWorld(), scoreOf, std::move(pages)} {
+        pass(); // the first frame of the run
+    }
+
     FakeClock clock{5000};
+    uint32_t stored = 70000; // the play time in the store
+    PlayTimeTally tally{clock, stored, [this](uint32_t ms) { return std::optional<uint32_t>(stored += ms); }};
     std::vector<FakeWorld*> worlds;
-    GameSession session{clock, 5000, 70000,
-                        [this](const AngleTables&) {
-                            auto w = std::make_unique<FakeWorld>();
-                            worlds.push_back(w.get());
-                            return w;
-                        },
-                        [](World& w) { return &static_cast<FakeWorld&>(w).score; }};
+    FrameDriver::WorldFactory makeWorld() {
+        return [this](const AngleTables&) {
+            auto w = std::make_unique<FakeWorld>();
+            worlds.push_back(w.get());
+            return w;
+        };
+    }
+    static GuardedCounter* scoreOf(World& w) { return &static_cast<FakeWorld&>(w).score; }
+    GameSession session;
     Opened opened, urls;
     std::vector<int> windowCommands;
     bool submitAnswer = false, closeWindowInRegister = false, f1 = false, held = false, closed = false;
@@ -77,8 +88,6 @@ struct Shell : ShellWindow {
     void runWindowCommand(int c) override { windowCommands.push_back(c); }
     void openUrl(const std::string& url) override { urls.push_back(url); }
     bool handleEvents(bool) override { return !closed; }
-
-    Shell() { pass(); } // the first frame of the run
 
     FakeWorld& world() { return *worlds.back(); }
     bool pass() { return loopPass(session, *this); }
@@ -236,7 +245,7 @@ TEST(GameSession, NothingRunsWhileHeldAndThePeriodClockLeavesOutHeldAndDialogTim
 }
 
 TEST(MenuBar, SwedishMenusSpacersAndTheEnglishMenuInOrder) {
-    const std::vector<MenuPopup> bar = menuBar();
+    const std::vector<MenuPopup> bar = menuBar(WebPages{}.channelHost());
     std::vector<std::string> labels;
     std::set<int> commands;
     for (const MenuPopup& p : bar) {
@@ -249,7 +258,7 @@ TEST(MenuBar, SwedishMenusSpacersAndTheEnglishMenuInOrder) {
     EXPECT_EQ(bar[0].items[0].label, "Starta nytt spel (F1)");
     EXPECT_EQ(bar[0].items[4].label, "Paus (P)");
     EXPECT_EQ(bar[2].items[1].label, "Utmana dina vänner");
-    EXPECT_EQ(bar[5].items[4].label, "Visit www.lumora.se");
+    EXPECT_EQ(bar[5].items[4].label, "Visit www.lumora.se") << "the channel's own host when none is set";
     EXPECT_EQ(bar[5].items[6].label, "Pause (P)");
     // Both menus end with the volume (shown with the step in use) and mute.
     EXPECT_EQ(bar[0].items[9].label, "Ljud");
@@ -297,7 +306,7 @@ TEST(GameSession, ClosingInformationOrCancellingRegisterResyncsTheSchedule) {
     }
 }
 
-TEST(GameSession, BestScoreKeepsItsTimeAndTamperCopyRetakenAtTheOfferAndIsSentThenZeroed) {
+TEST(GameSession, BestScoreKeepsItsTimeAndTamperCopyRetakenAtTheOfferAndIsSent) {
     Shell s;
     s.clock.advance(2000);
     s.world().score.set(50);
@@ -324,24 +333,20 @@ TEST(GameSession, BestScoreKeepsItsTimeAndTamperCopyRetakenAtTheOfferAndIsSentTh
     EXPECT_FALSE(s.session.rememberLogin("", "secret"));
     EXPECT_FALSE(s.session.rememberLogin("anna@example.se", ""));
     EXPECT_TRUE(s.session.rememberLogin("anna@example.se", "secret"));
-    const ScoreSubmission sent = s.session.takeSubmission();
+    const ScoreSubmission sent = s.session.makeSubmission();
     EXPECT_EQ(sent.userName, "anna@example.se");
     EXPECT_EQ(sent.password, "secret");
     EXPECT_EQ(sent.score, 50);
     EXPECT_EQ(sent.bestScoreTime, offerTime);
     EXPECT_EQ(sent.totalPlayTime, 70000u + 9000u);
     EXPECT_TRUE(sent.tampered) << "the copy taken at the offer";
-    EXPECT_EQ(s.session.bestScore.get(), 0);
-    EXPECT_EQ(s.world().score.get(), 0);
     EXPECT_EQ(s.session.lastOfferedScore, 50);
 
     // A clean best with the tamper flag raised only by the time it is sent counts as tampered too.
-    s.world().score.set(60);
-    s.pass();
+    s.session.bestScoreTampered = false;
     tamperFlag = true;
-    const ScoreSubmission second = s.session.takeSubmission();
+    const ScoreSubmission second = s.session.makeSubmission();
     tamperFlag = false;
-    EXPECT_EQ(second.score, 60);
     EXPECT_TRUE(second.tampered);
 
     // The login is remembered for the next dialog, cut to its lengths.
@@ -350,54 +355,199 @@ TEST(GameSession, BestScoreKeepsItsTimeAndTamperCopyRetakenAtTheOfferAndIsSentTh
     EXPECT_EQ(s.session.password(), "åäöåäöåäöåäöåäöå");
 }
 
-TEST(RegisterOutcome, FollowsTheServersAnswerAndSaysWhyAnAttemptFailed) {
+TEST(GameSession, TheScoreStaysForAnotherTryUntilTheChannelRegistersIt) {
+    // After any failure (or a dialog cancelled while the post ran) the same score goes again; only a
+    // registration spends it.
+    const struct {
+        int code;
+        HttpOutcome exchange;
+        bool registered;
+    } answers[] = {
+        {2, HttpOutcome::Answered, false},
+        {3, HttpOutcome::Answered, false},
+        {-1, HttpOutcome::LibraryMissing, false},
+        {429, HttpOutcome::Answered, false},
+        {503, HttpOutcome::Answered, false},
+        {TRANSPORT_ERROR_BASE + 7, HttpOutcome::NotConnected, false},
+        {TRANSPORT_ERROR_BASE + 28, HttpOutcome::TooSlow, false},
+        {ANSWER_WITHOUT_RESULT, HttpOutcome::Answered, false},
+        {0, HttpOutcome::Answered, true},
+        {1, HttpOutcome::Answered, true},
+    };
+    for (const auto& a : answers) {
+        SCOPED_TRACE(a.code);
+        Shell s;
+        s.endGameWith(120);
+        s.pass(); // offered and answered no: the dialog can still be opened from the menu
+        s.session.cancelRegister();
+        ASSERT_TRUE(s.session.rememberLogin("anna@example.se", "fel"));
+        ScoreSubmission done = s.session.makeSubmission();
+        EXPECT_EQ(done.score, 120);
+        done.resultCode = a.code;
+        done.exchange = a.exchange;
+        const RegisterOutcome outcome = s.session.answerSubmission(done);
+        EXPECT_EQ(outcome.showRegOk, a.registered);
+        const int32_t left = a.registered ? 0 : 120;
+        EXPECT_EQ(s.session.bestScore.get(), left) << "what a later register dialog's caption shows";
+        EXPECT_EQ(s.world().score.get(), left) << "a registered score does not come back as the best";
+        s.pass();
+        EXPECT_EQ(s.session.makeSubmission().score, left) << "what the next OK sends";
+        EXPECT_EQ(s.session.lastOfferedScore, 120) << "no second question for the same score";
+        EXPECT_EQ(s.opened, (Opened{"question", "again"}));
+    }
+}
+
+TEST(RegisterOutcome, FollowsTheServersAnswerAndSaysWhyAnAttemptFailedInBothLanguages) {
     using Button = RegisterOutcome::Button;
     const std::string site = "http://www.lumora.se/";
     const std::string mail = site + "getpass.asp?mail=anna%20svensson%2Bx%40example.se%26y%3D1";
+    const auto answer = [](int code, int notice = 1, HttpOutcome exchange = HttpOutcome::Answered,
+                           int wait = 0) {
+        ScoreSubmission done;
+        done.userName = "anna svensson+x@example.se&y=1";
+        done.resultCode = code;
+        done.versionNotice = notice;
+        done.exchange = exchange;
+        done.retryAfterSeconds = wait;
+        return done;
+    };
     const struct {
-        int code, notice;
+        ScoreSubmission done;
         std::vector<std::string> pages;
         bool regOk, close;
         Button button;
-        const char* why; // a word of the reason, or "" for none
+        const char *sv, *en; // words of the reason in either language, or "" for none
     } cases[] = {
-        {0, 1, {}, true, true, Button::Sending, ""},
-        {1, 1, {}, true, true, Button::Sending, ""},
-        {2, 1, {site + "registrera/"}, false, false, Button::Retry, "Unknown user"},
-        {3, 1, {mail}, false, false, Button::Retry, "Wrong password"},
-        {-1, 1, {site + "dll/"}, false, false, Button::Retry, "HTTP library"},
+        {answer(0), {}, true, true, Button::Sending, "", ""},
+        {answer(1), {}, true, true, Button::Sending, "", ""},
+        {answer(2), {site + "registrera/"}, false, false, Button::Retry, "Okänd användare", "Unknown user"},
+        {answer(3), {mail}, false, false, Button::Retry, "Fel lösenord", "Wrong password"},
+        {answer(-1, 1, HttpOutcome::LibraryMissing),
+         {site + "dll/"},
+         false,
+         false,
+         Button::Retry,
+         "HTTP-bibliotek",
+         "HTTP library"},
         // A newer version: its page opens and the dialog closes, and the result is acted on as well.
-        {0, 2, {site + "version.asp?gameid=2"}, true, true, Button::Sending, ""},
-        {2,
-         4,
+        {answer(0, 2), {site + "version.asp?gameid=2"}, true, true, Button::Sending, "", ""},
+        {answer(2, 4),
          {site + "version.asp?gameid=4", site + "registrera/"},
          false,
          true,
          Button::Retry,
+         "Okänd användare",
          "Unknown user"},
-        // No verdict: another try is offered, and the reason is said.
-        {12007, 1, {}, false, false, Button::Retry, "could not be reached"},
-        {12152, 1, {}, false, false, Button::Retry, "not be understood"},
-        {500, 1, {}, false, false, Button::Retry, "not be understood"},
+        // No verdict: another try is offered, and the reason is said, with when to try again if the channel
+        // said so.
+        {answer(429, 1, HttpOutcome::Answered, 30),
+         {},
+         false,
+         false,
+         Button::Retry,
+         "För många försök: försök igen om 30 sekunder",
+         "Too many attempts: try again in 30 seconds"},
+        {answer(429, 1, HttpOutcome::Answered, 1),
+         {},
+         false,
+         false,
+         Button::Retry,
+         "om 1 sekund",
+         "in 1 second"},
+        {answer(429, 1, HttpOutcome::Answered, 121),
+         {},
+         false,
+         false,
+         Button::Retry,
+         "om 3 minuter",
+         "in 3 minutes"},
+        {answer(429), {}, false, false, Button::Retry, "om en stund", "in a while"},
+        {answer(503), {}, false, false, Button::Retry, "kan inte spara", "cannot store the score"},
+        {answer(TRANSPORT_ERROR_BASE + 7, 1, HttpOutcome::NotConnected),
+         {},
+         false,
+         false,
+         Button::Retry,
+         "Kunde inte nå",
+         "could not be reached"},
+        {answer(TRANSPORT_ERROR_BASE + 28, 1, HttpOutcome::NotConnected),
+         {},
+         false,
+         false,
+         Button::Retry,
+         "Kunde inte nå",
+         "could not be reached"},
+        {answer(TRANSPORT_ERROR_BASE + 28, 1, HttpOutcome::TooSlow),
+         {},
+         false,
+         false,
+         Button::Retry,
+         "svarade för långsamt",
+         "answered too slowly"},
+        {answer(TRANSPORT_ERROR_BASE + 56, 1, HttpOutcome::Failed),
+         {},
+         false,
+         false,
+         Button::Retry,
+         "bröts",
+         "broke off"},
+        {answer(ANSWER_WITHOUT_RESULT),
+         {},
+         false,
+         false,
+         Button::Retry,
+         "inte att förstå",
+         "not be understood"},
+        {answer(500), {}, false, false, Button::Retry, "inte att förstå", "not be understood"},
     };
     for (const auto& c : cases) {
-        const RegisterOutcome out = registerOutcome(c.code, c.notice, "anna svensson+x@example.se&y=1");
-        EXPECT_EQ(out.pages, c.pages) << c.code << "/" << c.notice;
-        EXPECT_EQ(out.showRegOk, c.regOk) << c.code << "/" << c.notice;
-        EXPECT_EQ(out.close, c.close) << c.code << "/" << c.notice;
-        EXPECT_EQ(out.button, c.button) << c.code << "/" << c.notice;
-        if (*c.why) {
-            EXPECT_NE(out.why.find(c.why), std::string::npos) << c.code << ": " << out.why;
+        SCOPED_TRACE(std::to_string(c.done.resultCode) + "/" + std::to_string(c.done.versionNotice));
+        const RegisterOutcome out = registerOutcome(c.done, WebPages{});
+        EXPECT_EQ(out.pages, c.pages);
+        EXPECT_EQ(out.showRegOk, c.regOk);
+        EXPECT_EQ(out.close, c.close);
+        EXPECT_EQ(out.button, c.button);
+        if (*c.en) {
+            const size_t slash = out.why.find(" / ");
+            ASSERT_NE(slash, std::string::npos) << out.why;
+            EXPECT_NE(out.why.substr(0, slash).find(c.sv), std::string::npos) << out.why;
+            EXPECT_NE(out.why.substr(slash).find(c.en), std::string::npos) << out.why;
         } else {
-            EXPECT_TRUE(out.why.empty()) << c.code;
+            EXPECT_TRUE(out.why.empty());
         }
     }
 }
 
-TEST(GameSession, QuitAddsThisRunToTheStoredTimeAndDropsTheGame) {
+TEST(GameSession, TheEnglishVisitItemNamesTheHostItsPagesOpen) {
+    // The channel worked out at start: the menu names its host, and the menu's and the dialog's pages
+    // open on it.
+    const std::pair<const char*, std::string> channels[] = {
+        {"127.0.0.1:8080", "http://127.0.0.1:8080"},
+        {"https://scores.example.org", "https://scores.example.org"}};
+    for (const auto& [configured, base] : channels) {
+        const std::optional<ChannelAddress> channel = parseChannelAddress(configured);
+        ASSERT_TRUE(channel);
+        Shell s{WebPages(*channel)};
+        const MenuEntry visit = menuBar(s.session.pages().channelHost())[5].items[4];
+        EXPECT_EQ(visit.label, "Visit " + channel->host);
+        EXPECT_EQ(s.session.runCommand(visit.command).url, base + "/");
+        EXPECT_EQ(s.session.runCommand(CMD_CHALLENGE).url, base + "/useradm/challenge/");
+        EXPECT_EQ(registerOutcome(ScoreSubmission{"", "", 0, 0, 0, false, 2}, s.session.pages()).pages,
+                  std::vector<std::string>{base + "/registrera/"});
+    }
+}
+
+TEST(GameSession, PlayTimeIsAddedOnceAMinuteAndAtQuitAndTheGameGoes) {
     Shell s;
-    s.clock.advance(90000);
+    // 90 s of frames and dialogs: the minute is added as it passes, the rest at quit.
+    for (int i = 0; i < 90000 / 40; ++i) {
+        s.clock.advance(40);
+        s.pass();
+    }
+    EXPECT_EQ(s.stored, 70000u + 60000u);
+    EXPECT_EQ(s.session.totalPlayTime(), 160000u);
     EXPECT_EQ(s.session.quit(), 160000u);
+    EXPECT_EQ(s.stored, 160000u);
     EXPECT_EQ(s.session.driver(), nullptr);
     EXPECT_TRUE(s.session.quitRequested());
     // Nothing left to run: the loop and late commands or answers do nothing.
@@ -413,12 +563,6 @@ TEST(GameSession, QuitAddsThisRunToTheStoredTimeAndDropsTheGame) {
     Shell closing;
     closing.closed = true;
     EXPECT_FALSE(closing.pass());
-
-    // The total wraps like the clock.
-    FakeClock clock(0xFFFFF000u);
-    GameSession wrap(clock, 0xFFFFF000u, 0xFFFFFF00u, {}, {});
-    clock.advance(0x2000);
-    EXPECT_EQ(wrap.totalPlayTime(), 0x1F00u);
 }
 
 } // namespace

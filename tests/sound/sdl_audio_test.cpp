@@ -1,6 +1,6 @@
 // The SDL2_mixer output on SDL's dummy and disk drivers: pause and resume, the channels, real samples out,
 // the game's loudest mix below full scale, and the player's volume reaching every sound.
-#include "platform/sdl_audio.h"
+#include "platform/sdl/sdl_audio.h"
 #include "resources/embedded_resources.h"
 #include "resources/memory_store.h"
 #include "sound/game_sounds.h"

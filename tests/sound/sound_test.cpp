@@ -1,6 +1,6 @@
 // Sound effects over the fake output: with a device (buffers, never doubled, resume) and without (simple
 // player).
-#include "fake_audio.h"
+#include "platform/headless/fake_audio.h"
 #include "resources/memory_store.h"
 #include "sound/game_sounds.h"
 #include "wave_test.h"
@@ -11,7 +11,7 @@
 namespace tundrix {
 namespace {
 
-using test::FakeAudio;
+using headless::FakeAudio;
 
 // The ten sounds with their sample counts (8000 per second); 313, 314, 315 and 317 are odd.
 MemoryResourceStore allSounds() {

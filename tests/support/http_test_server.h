@@ -73,15 +73,18 @@ struct ReceivedRequest {
 
 // How to answer one request.
 struct ScriptedReply {
-    enum class Kind { Answer, Hang, CloseSilently } kind = Kind::Answer;
+    enum class Kind { Answer, Hang, CloseSilently, Trickle } kind = Kind::Answer;
     int status = 200;
     std::string body;
+    std::string headers; // extra header lines, each ending in CRLF
 
-    static ScriptedReply text(std::string body, int status = 200) {
-        return {Kind::Answer, status, std::move(body)};
+    static ScriptedReply text(std::string body, int status = 200, std::string headers = {}) {
+        return {Kind::Answer, status, std::move(body), std::move(headers)};
     }
-    static ScriptedReply hang() { return {Kind::Hang, 0, {}}; }
-    static ScriptedReply closeSilently() { return {Kind::CloseSilently, 0, {}}; }
+    static ScriptedReply hang() { return {Kind::Hang, 0, {}, {}}; }
+    static ScriptedReply closeSilently() { return {Kind::CloseSilently, 0, {}, {}}; }
+    // The answer "0", a byte every 50 ms: a channel reached but too slow to answer.
+    static ScriptedReply trickle() { return {Kind::Trickle, 200, "0", {}}; }
 };
 
 // A socket bound to a free port on 127.0.0.1, or -1.
@@ -177,14 +180,16 @@ class HttpTestServer {
         for (int waited = 0; reply.kind == ScriptedReply::Kind::Hang && !stop_ && waited < 20000;
              waited += 20)
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        if (reply.kind != ScriptedReply::Kind::Answer) return;
+        if (reply.kind != ScriptedReply::Kind::Answer && reply.kind != ScriptedReply::Kind::Trickle) return;
         const std::string out =
             "HTTP/1.1 " + std::to_string(reply.status) + (reply.status == 200 ? " OK" : " Error") +
             "\r\nContent-Type: text/html\r\nContent-Length: " + std::to_string(reply.body.size()) +
-            "\r\nConnection: close\r\n\r\n" + reply.body;
-        for (size_t sent = 0; sent < out.size();) {
-            const auto n =
-                ::send(fd, out.data() + sent, static_cast<int>(out.size() - sent), socket_detail::NOSIGNAL);
+            "\r\nConnection: close\r\n" + reply.headers + "\r\n" + reply.body;
+        const bool trickle = reply.kind == ScriptedReply::Kind::Trickle;
+        for (size_t sent = 0; sent < out.size() && !stop_;) {
+            if (trickle) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            const auto n = ::send(fd, out.data() + sent, static_cast<int>(trickle ? 1 : out.size() - sent),
+                                  socket_detail::NOSIGNAL);
             if (n <= 0) break; // the client may hang up once it has read enough
             sent += static_cast<size_t>(n);
         }

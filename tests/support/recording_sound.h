@@ -1,6 +1,6 @@
 // A sound effect for tests that only records what the game asked of it.
 #pragma once
-#include "sound/sound_effect.h"
+#include "core/sound_effect.h"
 
 namespace tundrix::test {
 

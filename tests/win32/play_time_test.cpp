@@ -1,8 +1,8 @@
 // The play time in the registry: the larger of the machine-wide and the user's total, additions written to
 // the user's hive, once a minute and at quit, by two copies at once, and a copy killed while it writes.
-#include "fake_clock.h"
+#include "platform/headless/fake_clock.h"
 #include "platform/win32/win32_play_time_store.h"
-#include "shell/win32/play_time_keeper.h"
+#include "shell/play_time_tally.h"
 
 #include <gtest/gtest.h>
 
@@ -67,36 +67,34 @@ TEST_F(PlayTime, TheLargerTotalCountsAndAdditionsGoToTheUsersHive) {
     EXPECT_EQ(store.total(), 0x100u);
 }
 
-TEST_F(PlayTime, TheKeeperAddsOnceAMinuteAndAtQuitAndTwoCopiesBothCount) {
-    test::FakeClock clock(0xFFFF0000u); // across the clock's wrap
-    PlayTimeKeeper first(clock, [&](uint32_t ms) { return store.add(ms); });
+TEST_F(PlayTime, TwoCopiesTalliesBothCountAndAnUnwrittenAdditionWaitsForTheNext) {
+    headless::FakeClock clock(0xFFFF0000u); // across the clock's wrap
+    const auto add = [&](uint32_t ms) { return store.add(ms); };
+    PlayTimeTally first(clock, store.total(), add);
     clock.advance(30000);
-    PlayTimeKeeper second(clock, [&](uint32_t ms) { return store.add(ms); });
-    clock.advance(29999);
-    first.tick();
-    EXPECT_EQ(store.total(), 0u);
-    clock.advance(1);
-    first.tick(); // a minute of the first copy
-    second.tick();
+    PlayTimeTally second(clock, store.total(), add);
+    clock.advance(30000);
+    first.addIfDue(); // a minute of the first copy
+    second.addIfDue();
     EXPECT_EQ(store.total(), 60000u);
     clock.advance(30000);
-    second.tick(); // a minute of the second
+    second.addIfDue(); // a minute of the second
     EXPECT_EQ(store.total(), 120000u);
     clock.advance(5000);
-    ASSERT_TRUE(first.addNow());  // the first quits: 35 s more
-    ASSERT_TRUE(second.addNow()); // and the second: 5 s more
+    first.addNow(); // the first quits: 35 s more
+    second.addNow(); // and the second: 5 s more
     EXPECT_EQ(store.total(), 160000u);
-    // What could not be written is added with the next addition.
     bool writable = false;
-    PlayTimeKeeper third(clock, [&](uint32_t ms) { return writable && store.add(ms); });
+    PlayTimeTally third(clock, store.total(),
+                        [&](uint32_t ms) { return writable ? store.add(ms) : std::nullopt; });
     clock.advance(70000);
-    third.tick();
-    EXPECT_FALSE(third.addNow());
+    third.addIfDue();
     EXPECT_EQ(store.total(), 160000u);
     writable = true;
     clock.advance(1000);
-    EXPECT_TRUE(third.addNow());
+    third.addNow();
     EXPECT_EQ(store.total(), 231000u);
+    EXPECT_EQ(third.total(), 231000u);
 }
 
 // Runs the writer for a while and kills it, wherever it is; returns the last addition it reported.

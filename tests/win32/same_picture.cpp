@@ -4,12 +4,12 @@
 // a picture (PPM); on Windows each such frame is also shown in a window through the real GDI presentation and
 // read back from the screen (gdi-N.ppm). Usage: tundrix_same_picture OUTPUT_DIR
 #include "core/frame_driver.h"
-#include "core/game_world.h"
-#include "fake_audio.h"
-#include "fake_clock.h"
-#include "recording_video.h"
+#include "game/game_world.h"
+#include "platform/headless/fake_audio.h"
+#include "platform/headless/fake_clock.h"
+#include "platform/headless/recording_video.h"
+#include "platform/headless/scripted_keys.h"
 #include "resources/embedded_resources.h"
-#include "scripted_keys.h"
 
 #include <zlib.h>
 
@@ -63,7 +63,7 @@ class ShownOnScreen {
         video_.reset();
         DestroyWindow(window_);
     }
-    void show(const test::RecordingVideo& frame) {
+    void show(const headless::RecordingVideo& frame) {
         video_->setPalette(frame.palette);
         video_->present(frame.frame.data(), frame.width, frame.height);
         GdiFlush();
@@ -114,12 +114,12 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string dir = argv[1];
-    test::FakeClock clock(100000);
-    test::ScriptedKeys keys;
+    headless::FakeClock clock(100000);
+    headless::ScriptedKeys keys;
     KeyboardInput keyboard(keys);
     EmbeddedResources resources;
-    test::FakeAudio audio;
-    test::RecordingVideo video;
+    headless::FakeAudio audio;
+    headless::RecordingVideo video;
     GameServices services{clock, keyboard, resources, audio, video};
     GameWorld* world = nullptr;
     FrameDriver driver(clock, [&](const AngleTables& angles) {

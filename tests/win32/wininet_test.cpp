@@ -140,10 +140,28 @@ TEST_F(WinInetSubmission, TransportFailuresGiveWinInetsNumbersAndNeverHang) {
         EXPECT_EQ(server.requests().size(), 1u);
     }
     // A server that hangs up without a word: a failure past the transport offset, never a verdict.
-    HttpTestServer server({ScriptedReply::closeSilently()});
-    EXPECT_EQ(submitTo(server.port()), -2);
+    {
+        HttpTestServer server({ScriptedReply::closeSilently()});
+        EXPECT_EQ(submitTo(server.port()), -2);
+        EXPECT_GT(record.resultCode, TRANSPORT_ERROR_BASE);
+        EXPECT_GT(std::strlen(record.message), 0u);
+        EXPECT_EQ(record.exchange, HttpOutcome::Failed);
+    }
+    // One that answers a byte at a time, past the exchange's time, is too slow, as on Linux.
+    HttpTestServer slow({ScriptedReply::trickle()});
+    EXPECT_EQ(submitTo(slow.port(), nullptr, 500), -2);
+    EXPECT_EQ(record.exchange, HttpOutcome::TooSlow);
     EXPECT_GT(record.resultCode, TRANSPORT_ERROR_BASE);
-    EXPECT_GT(std::strlen(record.message), 0u);
+}
+
+TEST_F(WinInetSubmission, TooManyAttemptsPassesOnTheWaitTheChannelAsksFor) {
+    HttpTestServer server({ScriptedReply::text("", 429, "Retry-After: 90\r\n"), ScriptedReply::text("", 429),
+                           ScriptedReply::text("", 429, "Retry-After: Wed, 21 Oct 2026 07:28:00 GMT\r\n")});
+    for (int wait : {90, 0, 0}) {
+        EXPECT_EQ(submitTo(server.port()), -2);
+        EXPECT_EQ(record.resultCode, 429);
+        EXPECT_EQ(record.retryAfter, wait);
+    }
 }
 
 TEST_F(WinInetSubmission, AMissingLibraryOrFunctionIsNamedAndNothingIsSent) {

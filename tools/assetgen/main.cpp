@@ -1,7 +1,9 @@
-// The asset generator: draws every image set, the palette bitmap, the ten sounds and the window icon into
+// The asset generator: draws every image set, the palette bitmap, the sounds and the window icon into
 // one folder, with a C++ file that embeds them all in the program, and the program's icon files beside them.
+#include "core/feedback_layout.h"
 #include "graphics/image_set_writer.h"
 #include "resources/window_icon.h"
+#include "tools/assetgen/feedback_art.h"
 #include "tools/assetgen/figures.h"
 #include "tools/assetgen/flags.h"
 #include "tools/assetgen/glyphs.h"
@@ -139,6 +141,11 @@ int main(int argc, char** argv) {
     }
     add(265, ".rle", setBytes(makeMatchCards(art)));
     add(266, ".rle", setBytes(makeSmallFlags(art)));
+    add(feedback::SET_NUMERALS, ".rle", setBytes(makeNumerals(art)));
+    add(feedback::SET_BIG_NUMERALS, ".rle", setBytes(makeBigNumerals(art)));
+    add(feedback::SET_SMALL_DIGITS, ".rle", setBytes(makeSmallDigits(art)));
+    add(feedback::SET_PICTURES, ".rle", setBytes(makeFeedbackPictures(art)));
+    add(feedback::SET_BURST, ".rle", setBytes(makeBurst(art)));
     for (SoundAsset& sound : makeSounds())
         add(sound.id, ".wav", waveFile(sound.samples));
     add(WINDOW_ICON_ID, ".rgba", windowIconPixels(art));

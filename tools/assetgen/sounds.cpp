@@ -1,8 +1,11 @@
-// Synthesises the ten sound effects from oscillators, noise and envelopes.
+// Synthesises the sound effects from oscillators, noise and envelopes.
 #include "tools/assetgen/sounds.h"
+
+#include "core/feedback_layout.h"
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace tundrix::assetgen {
 
@@ -342,6 +345,64 @@ Buffer refereeWhistle(size_t count) {
     return b;
 }
 
+// 320: a capture too small for the fanfare: two quick bell tones a fourth apart, E then A, high above
+// the music.
+Buffer smallCapture(size_t count) {
+    Buffer b = makeBuffer(count);
+    const double length = count / RATE;
+    const double second = 0.07;
+    for (const auto& [at, midi] : {std::pair{0.0, 88}, std::pair{second, 93}}) {
+        const double hz = noteHz(midi);
+        const int from = static_cast<int>(at * RATE);
+        for (int i = 0; from + i < static_cast<int>(count); ++i) {
+            const double t = i / RATE;
+            const double env = pluck(t, length - at, 0.002, 16);
+            b[from + i] += env * (std::sin(TAU * hz * t) + 0.25 * std::sin(TAU * 2 * hz * t));
+        }
+    }
+    return b;
+}
+
+// 321: a raid cut: the line snapping (a short bright crack), then three falling square tones a semitone
+// apart, the sound of a chance lost, pitched well above the bass line and off the music's notes.
+Buffer raidCut(size_t count) {
+    Buffer b = makeBuffer(count);
+    Noise noise(321);
+    addNoiseHit(b, noise, 0, 0.05, 0.9, 0.95, 60);
+    const double step = 0.12;
+    const int fall[] = {77, 76, 75}; // F, E, E flat
+    for (int i = 0; i < 3; ++i)
+        addNote(b, 0.03 + i * step, i == 2 ? count / RATE - 0.03 - 2 * step : step * 0.9, noteHz(fall[i]),
+                0.5, Wave::Square, i == 2 ? 5 : 3, i == 2 ? 0.012 : 0);
+    saturate(b, 1.4);
+    return b;
+}
+
+// 322: a won period: a quick run up the open fifths of A, as the horn has them, then a held bright chord
+// with vibrato over a cheering crowd and a cymbal.
+Buffer periodWon(size_t count) {
+    Buffer b = makeBuffer(count);
+    Noise noise(322);
+    const double length = count / RATE;
+    const int run[] = {69, 76, 81, 88};
+    for (int i = 0; i < 4; ++i)
+        addNote(b, i * 0.07, 0.1, noteHz(run[i]), 0.24, Wave::Square, 8);
+    const double held = 0.3;
+    for (int m : {81, 88, 93})
+        addNote(b, held, length - held, noteHz(m), 0.13, Wave::Square, 2.4, 0.01);
+    addNote(b, held, length - held, noteHz(57), 0.3, Wave::Triangle, 2.0);
+    addNoiseHit(b, noise, held, 0.8, 0.18, 0.95, 4);
+    double low = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const double t = i / RATE;
+        low += (noise.next() - low) * 0.3;
+        const double swell = std::min(1.0, t / 0.3) * (1 - t / length);
+        b[i] += low * 0.45 * swell * (0.75 + 0.25 * std::sin(TAU * 6 * t));
+    }
+    saturate(b, 1.5);
+    return b;
+}
+
 size_t samplesFor(double seconds, bool odd) {
     size_t n = static_cast<size_t>(std::lround(seconds * RATE));
     if (odd && n % 2 == 0) ++n;
@@ -350,18 +411,32 @@ size_t samplesFor(double seconds, bool odd) {
 
 } // namespace
 
-// Each sound's loudest sample, as a fraction of full scale. During play both loops, the time warning, a
-// big capture, a referee's cut, an opponent's bump and the period-end horn can all sound at once (the
-// loops and the warning run on through the time-up pause and the game-over banner); their loudest samples
-// add up to 0.89, so the mix stays a decibel below full scale even when every peak lands on the same
-// sample. The warning is the loudest of them over the music. The title sounds never meet the play sounds.
-constexpr double PLAY_LOOP_1_LEVEL = 0.22;
-constexpr double PLAY_LOOP_2_LEVEL = 0.09;
-constexpr double TIME_WARNING_LEVEL = 0.17;
-constexpr double BIG_CAPTURE_LEVEL = 0.13;
-constexpr double OPPONENT_LEVEL = 0.10;
-constexpr double REFEREE_LEVEL = 0.08;
-constexpr double PERIOD_END_LEVEL = 0.10;
+// Each sound's loudest sample, as a fraction of full scale. The sounds that can sound at once have loudest
+// samples adding up to MIX_BUDGET at most, so their mix stays a decibel below full scale even when every
+// peak lands on the same sample. During play both loops, the time warning, a big capture, a referee's cut,
+// an opponent's bump and the period-end horn can all sound at once (the loops and the warning run on
+// through the time-up pause and the game-over banner), and with them one sound of the feedback layer, the
+// small-capture chime or the cut (the layer never plays two of its sounds at once). The game's own sounds
+// keep their balance, scaled to leave the layer that one voice; the warning is the loudest of them over
+// the music. The title sounds never meet the play sounds.
+constexpr double MIX_BUDGET = 0.89;
+constexpr double FEEDBACK_VOICE_LEVEL = 0.12;
+constexpr double PLAY_SCALE = (MIX_BUDGET - FEEDBACK_VOICE_LEVEL) / MIX_BUDGET;
+constexpr double PLAY_LOOP_1_LEVEL = 0.22 * PLAY_SCALE;
+constexpr double PLAY_LOOP_2_LEVEL = 0.09 * PLAY_SCALE;
+constexpr double TIME_WARNING_LEVEL = 0.17 * PLAY_SCALE;
+constexpr double BIG_CAPTURE_LEVEL = 0.13 * PLAY_SCALE;
+constexpr double OPPONENT_LEVEL = 0.10 * PLAY_SCALE;
+constexpr double REFEREE_LEVEL = 0.08 * PLAY_SCALE;
+constexpr double PERIOD_END_LEVEL = 0.10 * PLAY_SCALE;
+static_assert(PLAY_LOOP_1_LEVEL + PLAY_LOOP_2_LEVEL + TIME_WARNING_LEVEL + BIG_CAPTURE_LEVEL +
+                  OPPONENT_LEVEL + REFEREE_LEVEL + PERIOD_END_LEVEL + FEEDBACK_VOICE_LEVEL <=
+              MIX_BUDGET + 1e-9);
+// The won period's fanfare starts half a second into the won pause and ends before it does: the warning
+// stopped as the period was won, the horn and the layer's short sounds are over, and no figure moves, so
+// only the loops and a big capture's fanfare can sound with it.
+constexpr double PERIOD_WON_LEVEL = 0.30;
+static_assert(PLAY_LOOP_1_LEVEL + PLAY_LOOP_2_LEVEL + BIG_CAPTURE_LEVEL + PERIOD_WON_LEVEL <= MIX_BUDGET);
 constexpr double TITLE_TUNE_LEVEL = 0.5;
 constexpr double SWISH_LEVEL = 0.18;
 
@@ -377,6 +452,11 @@ std::vector<SoundAsset> makeSounds() {
     out.push_back({314, toSamples(periodHorn(samplesFor(0.48, true)), PERIOD_END_LEVEL)});
     out.push_back({315, toSamples(refereeWhistle(samplesFor(0.34, true)), REFEREE_LEVEL)});
     out.push_back({317, toSamples(skateSwish(samplesFor(0.11, true), 520, 240, 317), SWISH_LEVEL)});
+    out.push_back({feedback::WAVE_SMALL_CAPTURE,
+                   toSamples(smallCapture(samplesFor(0.20, false)), FEEDBACK_VOICE_LEVEL)});
+    out.push_back({feedback::WAVE_CUT, toSamples(raidCut(samplesFor(0.42, false)), FEEDBACK_VOICE_LEVEL)});
+    out.push_back(
+        {feedback::WAVE_PERIOD_WON, toSamples(periodWon(samplesFor(1.30, false)), PERIOD_WON_LEVEL)});
     return out;
 }
 

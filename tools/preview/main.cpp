@@ -1,14 +1,14 @@
 // The preview command: writes PNG contact sheets of the embedded image sets and the palette, and the
 // title, match intro, play and game-over screens as the game itself draws them.
 #include "core/frame_driver.h"
-#include "core/game_world.h"
-#include "fake_audio.h"
-#include "fake_clock.h"
+#include "game/game_world.h"
 #include "graphics/bmp_reader.h"
 #include "graphics/sprite_sheet.h"
-#include "recording_video.h"
+#include "platform/headless/fake_audio.h"
+#include "platform/headless/fake_clock.h"
+#include "platform/headless/recording_video.h"
+#include "platform/headless/scripted_keys.h"
 #include "resources/embedded_resources.h"
-#include "scripted_keys.h"
 #include "tools/preview/png_out.h"
 
 #include <cairo.h>
@@ -22,7 +22,7 @@ using namespace tundrix::preview;
 
 namespace {
 
-constexpr int SET_IDS[] = {256, 257, 260, 261, 262, 263, 264, 265, 266};
+constexpr int SET_IDS[] = {256, 257, 260, 261, 262, 263, 264, 265, 266, 270, 271, 272, 273, 274};
 
 bool contactSheet(const std::string& path, const std::string& title, const SpriteSheet& sheet,
                   const Palette& pal) {
@@ -84,14 +84,14 @@ int main(int argc, char** argv) {
     }
     bool ok = palette.write(dir + "/palette.png");
 
-    SpriteSheet sets[267];
     for (int id : SET_IDS) {
-        if (!sets[id].load(store, id)) {
+        SpriteSheet set;
+        if (!set.load(store, id)) {
             std::fprintf(stderr, "preview: image set %d missing\n", id);
             return 1;
         }
-        ok = contactSheet(dir + "/set_" + std::to_string(id) + ".png", "image set " + std::to_string(id),
-                          sets[id], pal) &&
+        ok = contactSheet(dir + "/set_" + std::to_string(id) + ".png", "image set " + std::to_string(id), set,
+                          pal) &&
              ok;
     }
     Image banner;
@@ -106,11 +106,11 @@ int main(int argc, char** argv) {
     // The screens, drawn by the game itself: a world run by the frame driver with a fake clock, scripted
     // keys and outputs that keep the last picture.
     {
-        test::FakeClock clock{100000};
-        test::ScriptedKeys keys;
+        headless::FakeClock clock{100000};
+        headless::ScriptedKeys keys;
         KeyboardInput keyboard(keys);
-        test::FakeAudio audio;
-        test::RecordingVideo video;
+        headless::FakeAudio audio;
+        headless::RecordingVideo video;
         GameServices services{clock, keyboard, store, audio, video};
         GameWorld* world = nullptr;
         FrameDriver driver(clock, [&](const AngleTables& angles) {

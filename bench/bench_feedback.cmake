@@ -1,0 +1,1 @@
+tundrix_bench(bench_feedback tundrix_feedback tundrix_resources tundrix_headless)

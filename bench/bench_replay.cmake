@@ -1,0 +1,1 @@
+tundrix_bench(bench_replay tundrix_bots)

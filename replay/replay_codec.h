@@ -1,0 +1,34 @@
+// The replay file: a small header, then the steps, clock readings and keys as varints, compressed.
+#pragma once
+#include "replay/replay.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tundrix {
+
+// What a replay may hold before the reader refuses it; a game longer than this cannot be verified.
+struct ReplayLimits {
+    size_t maxFileBytes = 4u << 20;         // the compressed file
+    size_t maxBodyBytes = 32u << 20;        // the body once inflated
+    uint32_t maxUpdates = 2 * 60 * 60 * 25; // two hours of play at 25 frames a second
+    uint32_t maxEntries = 6 * 60 * 60 * 25; // updates, draws and holds together
+    uint32_t maxReadingsPerStep = 64;
+    uint32_t maxKeysPerStep = 64;
+};
+
+// The file's first bytes.
+inline constexpr char REPLAY_MAGIC[4] = {'T', 'X', 'R', '1'};
+
+std::vector<uint8_t> encodeReplay(const Replay& replay);
+
+// The replay in bytes, or nothing with the reason in why: a damaged, truncated or over-long file, a
+// clock that runs backwards, steps that do not add up.
+std::optional<Replay> decodeReplay(std::span<const uint8_t> bytes, std::string& why,
+                                   const ReplayLimits& limits = {});
+
+} // namespace tundrix

@@ -1,0 +1,266 @@
+// The feedback layer over whole scripted games: off, the picture is the game's own; on or off, the rules
+// see the same world; the moments it finds add up to the game's score and chances and lie where they
+// happened; and each one is drawn where it happened (with screenshots of each).
+#include "feedback_game.h"
+#include "game/world_digest.h"
+#include "scripted_raids.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tundrix {
+namespace {
+
+using Script = std::function<void(HeadlessGame&)>;
+
+struct NamedScript {
+    const char* name;
+    Script play;
+};
+
+// Small raids from the left edge to the end of the game; and two periods won with one raid each, then
+// strips until the chances are gone: between them every moment the layer shows.
+const NamedScript SCRIPTS[] = {
+    {"small raids", [](HeadlessGame& g) { playScriptedGame(g, 3); }},
+    {"periods won",
+     [](HeadlessGame& g) {
+         test::startPlay(g);
+         test::winWithOneRaid(g);
+         test::winWithOneRaid(g);
+         test::playStrips(g, 30, 40);
+         g.step(80);
+     }},
+};
+constexpr uint32_t START_MS = 1000; // a start at which the referee lets both one-raid periods be won
+
+uint64_t hashFrame(const std::vector<uint8_t>& frame) {
+    return std::hash<std::string_view>{}(
+        std::string_view(reinterpret_cast<const char*>(frame.data()), frame.size()));
+}
+
+// What a game shows and what its rules see, frame by frame.
+struct Trace {
+    std::vector<uint64_t> pictures; // one per presented frame
+    std::vector<uint64_t> digests;  // one per frame
+};
+
+// One game at a time: a world draws on the one screen the last world built.
+Trace trace(HeadlessGame& g, const Script& script) {
+    Trace t;
+    g.eachFrame = [&](GameWorld& w) {
+        t.digests.push_back(worldDigest(w));
+        if (static_cast<size_t>(g.video.presents) > t.pictures.size())
+            t.pictures.push_back(hashFrame(g.video.frame));
+    };
+    script(g);
+    return t;
+}
+
+TEST(FeedbackLayer, OffShowsTheGamesOwnPictureAndOnOrOffTheRulesSeeTheSameWorld) {
+    for (const NamedScript& script : SCRIPTS) {
+        SCOPED_TRACE(script.name);
+        Trace game, layerOff, layerOn;
+        {
+            HeadlessGame bare(START_MS);
+            game = trace(bare, script.play);
+            ASSERT_TRUE(bare.world().gameOver());
+        }
+        for (auto [shown, into] : {std::pair{false, &layerOff}, std::pair{true, &layerOn}}) {
+            test::FeedbackGame layered(shown, START_MS);
+            *into = trace(layered.game, script.play);
+        }
+
+        EXPECT_EQ(layerOff.pictures, game.pictures) << "every presented frame, pixel for pixel";
+        ASSERT_EQ(layerOn.pictures.size(), game.pictures.size());
+        EXPECT_NE(layerOn.pictures, game.pictures) << "the layer shows, when on";
+        EXPECT_EQ(layerOff.digests, game.digests);
+        EXPECT_EQ(layerOn.digests, game.digests);
+    }
+}
+
+// Every moment over a whole game, and the game's own count of what the moments stand for.
+struct Tally {
+    int32_t capturePoints = 0, penalties = 0, cuts = 0, wonPeriods = 0;
+    std::vector<int32_t> periodsStarted;
+    int32_t timeUps = 0, wonPauses = 0; // counted from the world's flags
+};
+
+TEST(FeedbackLayer, TheMomentsAddUpToTheGameAndLieWhereTheyHappened) {
+    for (const NamedScript& script : SCRIPTS) {
+        SCOPED_TRACE(script.name);
+        test::FeedbackGame g(true, START_MS);
+        Tally tally;
+        bool timeUp = false, won = false;
+        g.game.eachFrame = [&](GameWorld& w) {
+            const Moments& m = g.moments();
+            const Rink& rink = w.rink();
+            if (m.capture) {
+                tally.capturePoints += m.capture->points;
+                EXPECT_GT(m.capture->cells, 0);
+                // Closed on the edge or a claimed line, where the player skates on.
+                const uint8_t under =
+                    rink.cellAt(static_cast<int32_t>(m.capture->x), static_cast<int32_t>(m.capture->y));
+                EXPECT_TRUE(under == CellEdge || under == CellClaimedLine || under == CellClaimed)
+                    << int{under};
+            }
+            for (const PenaltyMoment& p : m.penalties) {
+                ++tally.penalties;
+                const uint8_t under = rink.cellAt(static_cast<int32_t>(p.x), static_cast<int32_t>(p.y));
+                EXPECT_TRUE(under == CellClaimed || under == CellClaimedLine)
+                    << "caught inside the claimed ice";
+                EXPECT_NE(p.figure, nullptr);
+            }
+            if (m.cut) {
+                ++tally.cuts;
+                ASSERT_FALSE(m.cut->line.empty());
+                int erased = 0;
+                for (const PathPoint& c : m.cut->line)
+                    erased += rink.cellAt(static_cast<int32_t>(c.x), static_cast<int32_t>(c.y)) == CellIce;
+                EXPECT_GE(erased * 10, static_cast<int>(m.cut->line.size()) * 9) << "the line is ice again";
+            }
+            if (m.periodStarted) tally.periodsStarted.push_back(m.periodStarted);
+            if (m.won) {
+                ++tally.wonPeriods;
+                EXPECT_GE(m.won->percent, WINNING_PERCENT);
+                EXPECT_EQ(m.won->period, w.periodNumber().get());
+            }
+            tally.timeUps += w.timeUp() && !timeUp;
+            tally.wonPauses += w.periodWon() && !won;
+            timeUp = w.timeUp(), won = w.periodWon();
+        };
+        script.play(g.game);
+        GameWorld& w = g.game.world();
+        ASSERT_TRUE(w.gameOver());
+        EXPECT_EQ(tally.capturePoints + PENALTY_POINTS * tally.penalties, w.score().get());
+        EXPECT_EQ(tally.cuts + tally.timeUps, 3 - w.chances().get()) << "every chance lost";
+        EXPECT_EQ(tally.wonPeriods, tally.wonPauses);
+        std::vector<int32_t> played;
+        for (int32_t p = 1; p <= w.periodNumber().get(); ++p)
+            played.push_back(p);
+        EXPECT_EQ(tally.periodsStarted, played);
+        if (std::string(script.name) == "periods won") {
+            EXPECT_EQ(tally.wonPeriods, 2);
+            EXPECT_GT(tally.penalties, 0);
+            EXPECT_GT(tally.cuts, 0);
+        }
+    }
+}
+
+// The picture as the game composed it and as the layer leaves it, on the frame just run.
+struct Layered {
+    std::vector<uint8_t> game, shown;
+    int changedIn(int x0, int y0, int x1, int y1) const {
+        int n = 0;
+        for (int y = std::max(y0, 0); y < std::min(y1, SCREEN_HEIGHT); ++y)
+            for (int x = std::max(x0, 0); x < std::min(x1, SCREEN_WIDTH); ++x) {
+                const size_t i = static_cast<size_t>(y) * SCREEN_WIDTH + static_cast<size_t>(x);
+                n += game[i] != shown[i];
+            }
+        return n;
+    }
+};
+
+Layered look(test::FeedbackGame& g) {
+    GameWorld& w = g.top->game();
+    Layered l;
+    w.compose();
+    l.game.assign(w.screen().pixels(), w.screen().pixels() + SCREEN_WIDTH * SCREEN_HEIGHT);
+    g.top->layer().draw();
+    l.shown.assign(w.screen().pixels(), w.screen().pixels() + SCREEN_WIDTH * SCREEN_HEIGHT);
+    return l;
+}
+
+void shoot(test::FeedbackGame& g, const std::string& name) {
+    std::filesystem::create_directories(TUNDRIX_SHOT_DIR);
+    EXPECT_TRUE(g.game.video.writePng(std::string(TUNDRIX_SHOT_DIR) + "/" + name + ".png"));
+}
+
+TEST(FeedbackLayer, EachMomentIsDrawnWhereItHappened) {
+    test::FeedbackGame g(true, START_MS);
+    g.best = 4321;
+    using namespace feedback;
+    struct Seen {
+        bool capture = false, penalty = false, cut = false, card = false, won = false, raid = false;
+    } seen;
+    // A moment is looked at a few frames in, when its effect is well under way.
+    struct Due {
+        uint32_t frame;
+        std::function<void()> check;
+    };
+    std::vector<Due> due;
+    const auto later = [&](int frames, std::function<void()> check) {
+        due.push_back({g.game.driver.frameCount() + static_cast<uint32_t>(frames), std::move(check)});
+    };
+    g.game.eachFrame = [&](GameWorld& w) {
+        const Moments& m = g.moments();
+        const uint32_t now = g.game.driver.frameCount();
+        if (m.capture && !seen.capture) {
+            seen.capture = true;
+            const int x = static_cast<int>(m.capture->x), y = static_cast<int>(m.capture->y);
+            later(2, [&, x, y] {
+                const Layered l = look(g);
+                EXPECT_GT(l.changedIn(x - 24, y - 24, x + 24, y + 24), 40) << "the flash where it closed";
+                EXPECT_GT(l.changedIn(x - 40, y - 60, x + 40, y - 20), 40) << "+N above it";
+                shoot(g, "feedback_capture");
+            });
+        }
+        if (!m.penalties.empty() && !seen.penalty) {
+            seen.penalty = true;
+            later(SKATE_FRAMES / 2, [&] { shoot(g, "feedback_penalty_skating"); });
+            later(SKATE_FRAMES + 1, [&] {
+                const Layered l = look(g);
+                EXPECT_GT(l.changedIn(BOX_SEAT_X, BOX_SEAT_Y, BOX_SEAT_X + 16, BOX_SEAT_Y + 16), 20)
+                    << "a figure sits in the box";
+                shoot(g, "feedback_penalty_box");
+            });
+        }
+        if (m.cut && !seen.cut && m.cut->line.size() > 30) {
+            seen.cut = true;
+            const PathPoint mid = m.cut->line[m.cut->line.size() / 2];
+            later(0, [&, mid] {
+                const int x = static_cast<int>(mid.x), y = static_cast<int>(mid.y);
+                // Shaking moves everything: look along the line's middle only for its own colours.
+                EXPECT_GT(look(g).changedIn(x - 6, y - 6, x + 6, y + 6), 8) << "the line flashing away";
+                shoot(g, "feedback_cut");
+            });
+            later(7, [&] { shoot(g, "feedback_cut_later"); });
+        }
+        if (m.periodStarted == 2 && !seen.card) {
+            seen.card = true;
+            later(CARD_SLIDE + 4, [&] {
+                const Layered l = look(g);
+                EXPECT_GT(l.changedIn(CARD_CENTRE_X - 90, CARD_Y, CARD_CENTRE_X + 90, CARD_Y + BIG_NUMERAL_H),
+                          800);
+                EXPECT_GT(l.changedIn(PANEL_X, PANEL_Y, PANEL_X + PANEL_W, PANEL_Y + PANEL_H), 600)
+                    << "the panel";
+                shoot(g, "feedback_period_card");
+            });
+        }
+        if (m.won && !seen.won) {
+            seen.won = true;
+            later(BANNER_SLIDE + 8, [&] {
+                const Layered l = look(g);
+                EXPECT_GT(l.changedIn(WON_BANNER_X, WON_BANNER_Y, WON_BANNER_X + WON_BANNER_W,
+                                      WON_BANNER_Y + WON_BANNER_H),
+                          WON_BANNER_W * WON_BANNER_H / 2);
+                shoot(g, "feedback_period_won");
+            });
+        }
+        if (!seen.raid && !w.player().safe && w.rink().pathCount() > 80) {
+            seen.raid = true;
+            shoot(g, "feedback_raid_line");
+        }
+        for (const Due& d : due)
+            if (d.frame == now) d.check();
+    };
+    SCRIPTS[1].play(g.game);
+    EXPECT_TRUE(seen.capture && seen.penalty && seen.cut && seen.card && seen.won && seen.raid);
+}
+
+} // namespace
+} // namespace tundrix

@@ -1,0 +1,1 @@
+tundrix_fuzz(replay tundrix_replay tundrix_resources)

@@ -1,0 +1,152 @@
+// Keys through the real window on SDL's dummy video driver, as the program's loop pass and dialogs run them:
+// volume and mute by the M key and by menu items chosen by keys, M typed into a dialog's field, and pastes
+// into the register dialog's fields.
+#include "net/score_submission.h"
+#include "platform/sdl/sdl_keys.h"
+#include "platform/sdl/sdl_video.h"
+#include "resources/embedded_fonts.h"
+#include "shell/game_session.h"
+#include "shell/menu.h"
+#include "shell/shell_ui.h"
+
+#include "platform/headless/fake_clock.h"
+
+#include <SDL.h>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace tundrix {
+namespace {
+
+class StillWorld : public World {
+  public:
+    void update() override {}
+    void draw() override {}
+    bool gameOver() const override { return false; }
+    int countdown() const override { return 1; }
+    void holdClock(uint32_t) override {}
+    GuardedCounter score;
+};
+
+struct KeysInTheWindow : ::testing::Test {
+    headless::FakeClock clock{1000};
+    PlayTimeTally tally{clock, 0, {}};
+    SdlKeys keys;
+    std::unique_ptr<SdlVideo> window;
+    std::unique_ptr<GameSession> session;
+    std::unique_ptr<ShellUi> ui;
+    std::vector<VolumeLevel> changes;
+
+    void SetUp() override {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        WindowOptions options;
+        options.title = "test";
+        options.textFont = menuFontData();
+        options.signFont = signFontData();
+        std::string whyNot;
+        window = SdlVideo::open(options, keys, whyNot);
+        ASSERT_TRUE(window) << whyNot;
+        session = std::make_unique<GameSession>(
+            clock, tally, [](const AngleTables&) { return std::make_unique<StillWorld>(); },
+            [](World& w) { return &static_cast<StillWorld&>(w).score; });
+        // Posts come back without a verdict (and open no page).
+        ui = std::make_unique<ShellUi>(
+            *window, keys, *session, [](ScoreSubmission& s) { s.resultCode = ANSWER_WITHOUT_RESULT; },
+            ShellUi::Remember{});
+        ui->setVolume({1, false});
+        ui->volumeChanged = [this](VolumeLevel level) { changes.push_back(level); };
+    }
+    void TearDown() override {
+        ui.reset();
+        session.reset();
+        window.reset();
+    }
+
+    // Queues a key going down or up with the modifiers it comes with. SDL's own modifier state stays as it
+    // is, as on a busy machine where SDL has already read the keys that follow.
+    static void push(Uint32 type, SDL_Scancode code, Uint16 mod = KMOD_NONE) {
+        SDL_Event e{};
+        e.type = type;
+        e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+        e.key.keysym.scancode = code;
+        e.key.keysym.mod = mod;
+        SDL_PushEvent(&e);
+    }
+    static void tap(SDL_Scancode code) {
+        push(SDL_KEYDOWN, code);
+        push(SDL_KEYUP, code);
+    }
+    // Ctrl+V as a player presses it.
+    static void paste() {
+        push(SDL_KEYDOWN, SDL_SCANCODE_LCTRL, KMOD_LCTRL);
+        push(SDL_KEYDOWN, SDL_SCANCODE_V, KMOD_LCTRL);
+        push(SDL_KEYUP, SDL_SCANCODE_V, KMOD_LCTRL);
+        push(SDL_KEYUP, SDL_SCANCODE_LCTRL);
+    }
+
+    // Taps the keys, then runs one pass of the program's loop over them.
+    void tapThenPass(std::initializer_list<SDL_Scancode> codes) {
+        for (SDL_Scancode code : codes)
+            tap(code);
+        while (window->handleEvents(0) != WindowEvent::None) {
+        }
+        ASSERT_TRUE(loopPass(*session, *ui));
+    }
+};
+
+TEST_F(KeysInTheWindow, MTogglesMuteMenuItemsSetTheStepAndATextFieldKeepsItsM) {
+    tapThenPass({SDL_SCANCODE_M});
+    EXPECT_EQ(changes, (std::vector<VolumeLevel>{{1, true}})) << "M mutes, the step stays";
+
+    // F10 opens "Spel" on its first item; up wraps to mute at the bottom, and above it is the volume, which
+    // steps quieter and from the quietest back to full.
+    const auto chooseVolume = [&] {
+        tapThenPass({SDL_SCANCODE_F10, SDL_SCANCODE_UP, SDL_SCANCODE_UP, SDL_SCANCODE_RETURN});
+    };
+    chooseVolume();
+    EXPECT_EQ(ui->volume(), (VolumeLevel{2, true})) << "a step chosen while muted stays muted";
+    chooseVolume();
+    chooseVolume();
+    EXPECT_EQ(ui->volume(), (VolumeLevel{0, true})) << "from the quietest back to full";
+    chooseVolume();
+    chooseVolume();
+    tapThenPass({SDL_SCANCODE_F10, SDL_SCANCODE_UP, SDL_SCANCODE_RETURN});
+    EXPECT_EQ(ui->volume(), (VolumeLevel{2, false})) << "the mute item unmutes";
+    EXPECT_FALSE(ui->holding()) << "choosing closed the menu";
+
+    // In a dialog's field M is a letter.
+    changes.clear();
+    window->setTextInput(true);
+    tapThenPass({SDL_SCANCODE_M});
+    window->setTextInput(false);
+    EXPECT_TRUE(changes.empty());
+    tapThenPass({SDL_SCANCODE_M});
+    EXPECT_EQ(changes, (std::vector<VolumeLevel>{{2, true}}));
+
+    // Pause stays apart from mute.
+    tapThenPass({SDL_SCANCODE_P});
+    EXPECT_TRUE(ui->paused());
+    EXPECT_EQ(ui->volume(), (VolumeLevel{2, true}));
+}
+
+TEST_F(KeysInTheWindow, APasteIntoTheRegisterFieldsKeepsTheirFirstCharactersHoweverLongAndLate) {
+    // 300 characters (302 bytes), more than either field holds; the Ctrl of each paste is already up in
+    // SDL's own state when its V is handled.
+    const std::string text = "€" + std::string(299, 'x');
+    ASSERT_EQ(SDL_SetClipboardText(text.c_str()), 0) << SDL_GetError();
+    paste();
+    tap(SDL_SCANCODE_TAB);
+    paste();
+    tap(SDL_SCANCODE_RETURN); // OK keeps the login and posts
+    SDL_Event quit{};
+    quit.type = SDL_QUIT; // and the window closes over the dialog
+    SDL_PushEvent(&quit);
+    ui->registerScore();
+    EXPECT_EQ(session->userName(), "€" + std::string(63, 'x'));
+    EXPECT_EQ(session->password(), "€" + std::string(15, 'x'));
+    EXPECT_TRUE(session->quitRequested());
+}
+
+} // namespace
+} // namespace tundrix

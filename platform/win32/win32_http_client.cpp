@@ -175,7 +175,12 @@ HttpPostResult WinInetHttpClient::post(const HttpPostRequest& request) {
     DWORD status = 200, size = sizeof status;
     if (fn_.queryInfo) {
         const auto query = as<QueryInfoFn>(fn_.queryInfo);
-        query(req.h, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr);
+        // No status line: the server hung up without a word (Wine then hands over an empty "answer").
+        if (!query(req.h, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) ||
+            status < 100 || status > 599) {
+            SetLastError(ERROR_INTERNET_CONNECTION_ABORTED);
+            return fail(HttpOutcome::Failed);
+        }
         // A wait in seconds; a date instead names no wait we count on.
         char wait[32] = {};
         DWORD waitSize = sizeof wait - 1;

@@ -33,7 +33,7 @@ TEST(ProgramResources, EveryImageSetSoundAndThePaletteAreTheGeneratedBytes) {
         EXPECT_TRUE(std::equal(got.begin(), got.end(), body.begin())) << e.id;
         ++compared;
     }
-    EXPECT_EQ(compared, 21); // 10 image sets, the palette and 10 sounds
+    EXPECT_EQ(compared, 29); // 15 image sets (5 of them the feedback layer's), the palette and 13 sounds
     EXPECT_TRUE(program.find(4711).empty());
     EXPECT_TRUE(program.find(0).empty());
     EXPECT_TRUE(program.find(-1).empty());

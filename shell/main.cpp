@@ -15,8 +15,8 @@
 #include "resources/window_icon.h"
 #include "shell/game_session.h"
 #include "shell/play_time.h"
-#include "shell/score_post.h"
 #include "shell/play_time_tally.h"
+#include "shell/score_post.h"
 #include "shell/shell_ui.h"
 #include "shell/ui_theme.h"
 

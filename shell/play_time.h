@@ -36,9 +36,9 @@ std::optional<std::string> readSettingsFile(const std::filesystem::path& file, s
 // folders first; false when the location cannot be written (nothing is reported to the player).
 bool writeSettingsFile(const std::filesystem::path& file, std::string_view contents);
 // Runs work holding an exclusive lock on lockFile (created when missing), so two copies of the game take
-// turns. When the lock cannot be had within SETTINGS_LOCK_PATIENCE (a copy holds it for one read and one write) (a read-only folder, a copy stopped while holding
-// it) work runs without it: losing what it writes for sure would be worse than the small chance of
-// meeting another copy's write.
+// turns. When the lock cannot be had within SETTINGS_LOCK_PATIENCE (a copy holds it for one read and one
+// write) (a read-only folder, a copy stopped while holding it) work runs without it: losing what it writes
+// for sure would be worse than the small chance of meeting another copy's write.
 inline constexpr auto SETTINGS_LOCK_PATIENCE = std::chrono::seconds(2);
 inline constexpr auto SETTINGS_LOCK_RETRY = std::chrono::milliseconds(5);
 void withFileLock(const std::filesystem::path& lockFile, const std::function<void()>& work);

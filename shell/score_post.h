@@ -7,9 +7,9 @@
 
 namespace tundrix {
 
-// Fills a submission record from s, posts it and brings the verdict (result code, version notice, how far the exchange got and
-// any Retry-After) back
-// into s. Runs on a post's own thread: it uses nothing but its arguments.
+// Fills a submission record from s, posts it and brings the verdict (result code, version notice, how far the
+// exchange got and any Retry-After) back into s. Runs on a post's own thread: it uses nothing but its
+// arguments.
 void postSubmission(const SubmitOptions& options, HttpClient& http, CalendarClock& calendar,
                     ScoreSubmission& s);
 

@@ -170,7 +170,9 @@ HttpPostResult WinInetHttpClient::post(const HttpPostRequest& request) {
             error == ERROR_INTERNET_INVALID_URL || error == ERROR_INTERNET_UNRECOGNIZED_SCHEME;
         const bool tooSlow = !unreached && (error == ERROR_INTERNET_TIMEOUT || outOfTime());
         SetLastError(error);
-        return fail(unreached ? HttpOutcome::NotConnected : tooSlow ? HttpOutcome::TooSlow : HttpOutcome::Failed);
+        return fail(unreached ? HttpOutcome::NotConnected
+                    : tooSlow ? HttpOutcome::TooSlow
+                              : HttpOutcome::Failed);
     }
     DWORD status = 200, size = sizeof status;
     if (fn_.queryInfo) {
@@ -195,7 +197,8 @@ HttpPostResult WinInetHttpClient::post(const HttpPostRequest& request) {
         DWORD got = 0;
         const DWORD want =
             static_cast<DWORD>(std::min(sizeof chunk, request.maxAnswerBytes - result.answer.size()));
-        if (!read(req.h, chunk, want, &got)) return fail(outOfTime() ? HttpOutcome::TooSlow : HttpOutcome::Failed);
+        if (!read(req.h, chunk, want, &got))
+            return fail(outOfTime() ? HttpOutcome::TooSlow : HttpOutcome::Failed);
         if (got == 0) break;
         result.answer.append(chunk, got);
         if (outOfTime() && result.answer.size() < request.maxAnswerBytes) {

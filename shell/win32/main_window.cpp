@@ -3,8 +3,8 @@
 #include "shell/win32/main_window.h"
 
 #include "graphics/screen_surface.h"
-#include "platform/win32/win32_web_page.h"
 #include "net/channel.h"
+#include "platform/win32/win32_web_page.h"
 #include "shell/menu.h"
 #include "shell/win32/pause_sign.h"
 #include "shell/win32/resource_ids.h"

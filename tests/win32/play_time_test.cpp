@@ -81,7 +81,7 @@ TEST_F(PlayTime, TwoCopiesTalliesBothCountAndAnUnwrittenAdditionWaitsForTheNext)
     second.addIfDue(); // a minute of the second
     EXPECT_EQ(store.total(), 120000u);
     clock.advance(5000);
-    first.addNow(); // the first quits: 35 s more
+    first.addNow();  // the first quits: 35 s more
     second.addNow(); // and the second: 5 s more
     EXPECT_EQ(store.total(), 160000u);
     bool writable = false;

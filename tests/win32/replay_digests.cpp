@@ -45,7 +45,8 @@ int verify(const char* file) {
     }
     const EmbeddedResources resources;
     uint32_t frame = 0;
-    const ReplayVerdict v = verifyReplay(*replay, resources, [&](GameWorld& world) { printDigest(frame++, world); });
+    const ReplayVerdict v =
+        verifyReplay(*replay, resources, [&](GameWorld& world) { printDigest(frame++, world); });
     std::printf("verdict consistent %d score %" PRId32 " tampered %d game over %d periods %" PRId32
                 " updates %" PRIu32 " elapsed %" PRIu32 " ms%s%s\n",
                 v.consistent, v.score, v.tampered, v.gameOver, v.periodsPlayed, v.updates, v.elapsedMs,
@@ -57,7 +58,8 @@ int verify(const char* file) {
 
 int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
-    if (mode == "record" && argc == 4) return record(argv[2], static_cast<uint32_t>(std::strtoul(argv[3], nullptr, 10)));
+    if (mode == "record" && argc == 4)
+        return record(argv[2], static_cast<uint32_t>(std::strtoul(argv[3], nullptr, 10)));
     if (mode == "verify" && argc == 3) return verify(argv[2]);
     std::fprintf(stderr, "usage: %s record FILE SEED | verify FILE\n", argv[0]);
     return 2;

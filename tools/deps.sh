@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libbenchmark-dev libcpp-httplib-dev libsqlite3-dev libsodium-dev fonts-dejavu-core gcovr
   xvfb xauth xdotool imagemagick x11-utils xfonts-base openbox python3 xclip
   desktop-file-utils appstream dpkg-dev file curl
-  g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 nsis unzip
+  gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev wine64 nsis unzip
   chromium nodejs
 )
 

@@ -19,6 +19,8 @@ namespace {
 constexpr wchar_t WINDOW_NAME[] = L"Tundrix Ice-Hockey Cup"; // the class's name and the title
 constexpr DWORD WINDOWED_STYLE = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD FULL_SCREEN_STYLE = WS_POPUP;
+constexpr UINT WM_RELAYOUT = WM_APP + 1;
+constexpr int RELAYOUTS = 3;
 // A frame's time: how long the loop waits for a message while the game stands still.
 constexpr DWORD FRAME_WAIT_MS = 40;
 // Messages handled in one pass at most, so that a flood cannot starve the game.
@@ -138,7 +140,19 @@ void MainWindow::setWindowedSize(int zoom) {
         SetWindowPos(window_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+bool MainWindow::layoutHolds() const {
+    RECT r{};
+    if (fullScreen_) {
+        const RECT screen = monitorOf(window_);
+        GetWindowRect(window_, &r);
+        return EqualRect(&r, &screen);
+    }
+    GetClientRect(window_, &r);
+    return r.right == Win32Video::WIDTH * zoom_ && r.bottom == Win32Video::HEIGHT * zoom_;
+}
+
 void MainWindow::applyLayout() {
+    relayoutsLeft_ = 0; // the steps on the way are no layout to put back
     const bool isFullScreen = (GetWindowLongPtrW(window_, GWL_STYLE) & WS_CAPTION) != WS_CAPTION;
     if (fullScreen_) {
         if (!isFullScreen) GetWindowRect(window_, &windowedRect_);
@@ -162,6 +176,7 @@ void MainWindow::applyLayout() {
         video_->setFactor(zoom_);
     }
     InvalidateRect(window_, nullptr, FALSE);
+    relayoutsLeft_ = RELAYOUTS;
 }
 
 void MainWindow::paint(HDC dc) {
@@ -267,6 +282,22 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
     case WM_DISPLAYCHANGE:
         if (video_) applyLayout();
+        return 0;
+    case WM_WINDOWPOSCHANGED:
+        // The window cannot be resized by the player: a size other than the layout's comes from a window
+        // manager still answering the request before (seen under Wine when the style changes), so the
+        // layout is put back once the messages of the moment are handled.
+        if (video_ && relayoutsLeft_ > 0 && !IsIconic(window_) && !layoutHolds()) {
+            --relayoutsLeft_;
+            PostMessageW(window_, WM_RELAYOUT, 0, 0);
+        }
+        return DefWindowProcW(window_, message, wParam, lParam);
+    case WM_RELAYOUT:
+        if (video_ && !layoutHolds()) {
+            const int left = relayoutsLeft_;
+            applyLayout();
+            relayoutsLeft_ = left;
+        }
         return 0;
     case WM_ENDSESSION:
         if (wParam && sessionEnding) sessionEnding();

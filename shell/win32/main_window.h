@@ -64,6 +64,8 @@ class MainWindow : public ShellWindow {
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void applyLayout();
+    // Whether the window has the size and place the layout gave it.
+    bool layoutHolds() const;
     void setWindowedSize(int zoom);
     void paint(HDC dc);
     void markMenu(HMENU popup, int index);
@@ -82,6 +84,9 @@ class MainWindow : public ShellWindow {
     int zoom_ = 1;
     bool fullScreen_ = false;
     RECT windowedRect_{};
+    // How many more times the layout is put back after something else moved the window (a window manager
+    // answering an older request); each layout change allows a few.
+    int relayoutsLeft_ = 0;
     bool paused_ = false;
     bool inMenu_ = false;
     bool closed_ = false;

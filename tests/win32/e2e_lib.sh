@@ -114,11 +114,12 @@ pick() {
   local menu=$1 item=$2 i
   focus
   xdotool key F10
-  sleep 0.15
+  sleep 0.2
   for (( i = 0; i < menu; i++ )); do xdotool key Right; done
   sleep 0.1
+  # Wine's menu takes the arrows only once the popup is up, which a loaded machine takes longer for.
   xdotool key Down
-  sleep 0.2
+  sleep 0.4
   for (( i = 0; i < item; i++ )); do xdotool key Down; done
   sleep 0.1
   xdotool key Return

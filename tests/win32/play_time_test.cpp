@@ -115,9 +115,16 @@ unsigned long runAndKill(const std::string& key, DWORD ms) {
         return 0;
     CloseHandle(writeEnd);
     std::string said;
-    const DWORD until = GetTickCount() + ms;
+    // The writer's time counts from its first addition: starting a program under a loaded Wine may take
+    // longer than the whole run.
+    DWORD until = GetTickCount() + 20000;
+    bool started = false;
     char chunk[4096];
     for (DWORD waiting = 0; GetTickCount() < until;) {
+        if (!started && said.find('\n') != std::string::npos) {
+            started = true;
+            until = GetTickCount() + ms;
+        }
         if (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &waiting, nullptr) && waiting > 0) {
             DWORD got = 0;
             if (ReadFile(readEnd, chunk, sizeof chunk, &got, nullptr)) said.append(chunk, got);

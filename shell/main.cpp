@@ -4,9 +4,6 @@
 #include "input/keyboard_input.h"
 #include "net/channel_address.h"
 #include "net/measurements.h"
-#include "net/replay_post.h"
-#include "net/score_submission.h"
-#include "net/submission_record.h"
 #include "platform/combined_keys.h"
 #include "platform/curl/curl_http_client.h"
 #include "platform/sdl/sdl_audio.h"
@@ -22,6 +19,7 @@
 #include "shell/game_session.h"
 #include "shell/play_time.h"
 #include "shell/play_time_tally.h"
+#include "shell/score_post.h"
 #include "shell/shell_ui.h"
 #include "shell/ui_theme.h"
 
@@ -37,24 +35,9 @@ constexpr char WINDOW_TITLE[] = "Tundrix Ice-Hockey Cup";
 // Posts one submission to the channel's form and brings its verdict back. It runs on a thread of its own
 // and uses nothing but what it builds here and the channel's options, which it copies.
 void postToChannel(const SubmitOptions& options, ScoreSubmission& s) {
-    SubmissionRecord record;
     CurlHttpClient http;
     SystemCalendarClock calendar;
-    record.setUserName(s.userName);
-    record.setPassword(s.password);
-    record.score = s.score;
-    record.bestScoreTime = s.bestScoreTime;
-    record.totalPlayTime = static_cast<int32_t>(s.totalPlayTime);
-    record.tampered = s.tampered;
-    submitScore(record, http, calendar, options);
-    // A registered score's game goes after it, so the channel can play it again; what happens to that
-    // post never takes the registration back.
-    if (record.resultCode == 0 || record.resultCode == 1)
-        s.replayAnswer = postReplay(record, s.replay, http, options);
-    s.resultCode = record.resultCode;
-    s.versionNotice = record.versionNotice;
-    s.exchange = record.exchange;
-    s.retryAfterSeconds = record.retryAfter;
+    postSubmission(options, http, calendar, s);
 }
 
 } // namespace

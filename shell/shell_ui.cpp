@@ -156,10 +156,7 @@ bool ShellUi::restartKeyDown() {
 void ShellUi::runWindowCommand(int command) {
     if (command == CMD_VOLUME || command == CMD_MUTE) {
         // The volume item steps quieter and from the quietest back to full; mute leaves the step alone.
-        if (command == CMD_MUTE)
-            volume_ = volume_.toggledMute();
-        else
-            volume_ = volume_.step + 1 < VolumeLevel::STEPS ? volume_.quieter() : volume_.withStep(0);
+        volume_ = command == CMD_MUTE ? volume_.toggledMute() : volume_.cycledQuieter();
         if (volumeChanged) volumeChanged(volume_);
         return;
     }

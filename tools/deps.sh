@@ -9,6 +9,7 @@ packages=(
   fonts-dejavu-core gcovr nginx openssl
   xvfb xauth xdotool imagemagick x11-utils xfonts-base openbox python3 xclip
   desktop-file-utils appstream dpkg-dev file curl
+  gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev wine64 nsis unzip
   chromium nodejs
 )
 

@@ -16,12 +16,15 @@ std::vector<MenuPopup> menuBar(std::string_view channelHost) {
           {"Förstoring 3 ×", CMD_ZOOM_3},
           {"Helskärm (F11)", CMD_FULL_SCREEN},
           {"Ljud", CMD_VOLUME},
-          {"Tyst (M)", CMD_MUTE},
+          {"Tyst (M)", CMD_MUTE}}},
+        // The replay items speak both languages: the English menu has no room left for them in the window.
+        {"Tävling",
+         {{"Tävlingsregler", CMD_COMPETITION_RULES},
+          {"Om Lumora", CMD_ABOUT},
           {},
-          {"Spela upp senaste matchen", CMD_PLAY_LAST_GAME},
-          {"Spara senaste matchen", CMD_SAVE_LAST_GAME},
-          {"Öppna repris…", CMD_OPEN_REPLAY}}},
-        {"Tävling", {{"Tävlingsregler", CMD_COMPETITION_RULES}, {"Om Lumora", CMD_ABOUT}}},
+          {"Spela upp senaste matchen / Play back the last game", CMD_PLAY_LAST_GAME},
+          {"Spara senaste matchen / Save the last game", CMD_SAVE_LAST_GAME},
+          {"Öppna repris… / Open replay…", CMD_OPEN_REPLAY}}},
         {"Koppla upp",
          {{"Registrera high-score", CMD_REGISTER},
           {"Utmana dina vänner", CMD_CHALLENGE},
@@ -42,11 +45,7 @@ std::vector<MenuPopup> menuBar(std::string_view channelHost) {
           {"Zoom 3 ×", CMD_ZOOM_3},
           {"Full screen (F11)", CMD_FULL_SCREEN},
           {"Sound", CMD_VOLUME},
-          {"Mute (M)", CMD_MUTE},
-          {},
-          {"Play back the last game", CMD_PLAY_LAST_GAME},
-          {"Save the last game", CMD_SAVE_LAST_GAME},
-          {"Open replay…", CMD_OPEN_REPLAY}}},
+          {"Mute (M)", CMD_MUTE}}},
     };
 }
 

@@ -162,7 +162,7 @@ int ShellUi::paintMenus() {
     if (const int clicked = drawMenuBar(
             nav_, true, [this](int c) { return commandMarked(c); }, shown))
         command = clicked;
-    if (replaying_) drawReplayLabel(static_cast<float>(host_.menuBarHeight()));
+    if (replaying_) drawReplayLabel();
     if (paused_) drawPauseSign(host_.signFont(), static_cast<float>(host_.menuBarHeight()));
     host_.finishFrame();
     // The arrows and Enter that worked the menu are not the game's.

@@ -253,7 +253,7 @@ bool GameSession::runReplayRequest(DialogHost& dialogs) {
         break;
     }
     std::string why;
-    std::optional<Replay> replay = readReplayFile(path, why);
+    std::optional<Replay> replay = readReplayFile(replayPathOf(path), why);
     if (!replay) {
         dialogs.tell(caption, why);
         return false;

@@ -76,7 +76,7 @@ class GameSession {
     // Replays. The recording of the last game played in this run: the one in play once it has left the
     // title, else the one before it; null before any.
     std::shared_ptr<const ReplayLog> lastGame() const { return lastGame_; }
-    // A replay file to show with the next dialogs (one dropped onto the window).
+    // A replay file to show with the next dialogs (one dropped onto the window), as replayPathOf reads it.
     void openReplayFile(std::string path);
     // Shows replays through this (none are shown without it), and saves the last game into that folder.
     ViewerOf makeViewer;

@@ -513,9 +513,11 @@ std::string ShellUi::askForReplayFile() {
             return Close::Done;
         }
         if (themedButton(openLabel, true) || keyPressed(ShellKey::Enter)) {
-            chosen = replayPathOf(typed);
             // Nothing typed: the dialog stays for a path or a drop.
-            if (!chosen.empty()) return Close::Done;
+            if (!replayPathOf(typed).empty()) {
+                chosen = typed;
+                return Close::Done;
+            }
         }
         ImGui::SameLine(ImGui::GetWindowContentRegionMax().x - buttonWidth(cancelLabel));
         if (themedButton(cancelLabel, false) || keyPressed(ShellKey::Escape)) return Close::CloseBox;

@@ -231,7 +231,6 @@ void GameSession::openReplayFile(std::string path) {
 bool GameSession::runReplayRequest(DialogHost& dialogs) {
     const ReplayRequest request = std::exchange(replayRequest_, ReplayRequest::None);
     std::string path = std::exchange(replayFile_, {});
-    const std::string caption = "Repris / Replay";
     if (!dialogs.showsReplays()) return false;
     switch (request) {
     case ReplayRequest::None:
@@ -240,7 +239,7 @@ bool GameSession::runReplayRequest(DialogHost& dialogs) {
         if (lastGame_) {
             std::string message;
             saveLastGame(replayFolder, lastGame_->replay(), message);
-            dialogs.tell(caption, message);
+            dialogs.tell(REPLAY_CAPTION, message);
         }
         return false;
     case ReplayRequest::PlayLast:
@@ -255,7 +254,7 @@ bool GameSession::runReplayRequest(DialogHost& dialogs) {
     std::string why;
     std::optional<Replay> replay = readReplayFile(replayPathOf(path), why);
     if (!replay) {
-        dialogs.tell(caption, why);
+        dialogs.tell(REPLAY_CAPTION, why);
         return false;
     }
     return showReplay(dialogs, std::move(*replay));
@@ -277,9 +276,10 @@ bool GameSession::showReplay(DialogHost& dialogs, Replay replay) {
         dialogs.playBack(*viewer);
         problem = viewer->problem();
     }
-    if (!problem.empty() && !quitRequested_) dialogs.tell("Repris / Replay", replayProblemText(problem));
-    // Then a fresh game at its title; watching a replay never changes what the next score post says.
-    driver_ = std::make_unique<FrameDriver>(clock_, makeWorld_);
+    if (!problem.empty() && !quitRequested_) dialogs.tell(REPLAY_CAPTION, replayProblemText(problem));
+    // Then a fresh game at its title (unless the window closed meanwhile); watching a replay never changes
+    // what the next score post says.
+    if (!quitRequested_) driver_ = std::make_unique<FrameDriver>(clock_, makeWorld_);
     tamperFlag = tampered;
     heldSince_ = clock_.nowMs();
     return true;

@@ -13,6 +13,8 @@
 namespace tundrix {
 
 inline constexpr char LAST_GAME_FILE[] = "last-game.txr";
+// The caption of every replay question and message.
+inline constexpr char REPLAY_CAPTION[] = "Repris / Replay";
 // The longest path the open dialog takes, in bytes of UTF-8.
 inline constexpr size_t REPLAY_PATH_MAX = 1024;
 

@@ -442,8 +442,8 @@ void ShellUi::registerScore() {
 
 bool ShellUi::confirmEndGame() {
     const std::optional<bool> yes =
-        yesNo("Repris / Replay", "Matchen du spelar avslutas. Visa reprisen ändå?\n\n"
-                                 "The game you are playing will end. Show the replay?");
+        yesNo(REPLAY_CAPTION, "Matchen du spelar avslutas. Visa reprisen ändå?\n\n"
+                              "The game you are playing will end. Show the replay?");
     return yes.value_or(false);
 }
 

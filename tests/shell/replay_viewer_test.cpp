@@ -76,7 +76,9 @@ TEST(ReplayViewer, ShowsEveryRecordedPictureOneFrameEach40MsWhateverTheClockTick
             // long as its frames: the minute the game stood still is not shown.
             for (size_t i = 0; i < shownAt.size(); ++i) {
                 EXPECT_LT(shownAt[i] % 40, tick) << "picture " << i << " at " << shownAt[i] << " ms";
-                if (i > 0) EXPECT_GT(shownAt[i] / 40, shownAt[i - 1] / 40) << "picture " << i;
+                if (i > 0) {
+                    EXPECT_GT(shownAt[i] / 40, shownAt[i - 1] / 40) << "picture " << i;
+                }
             }
             EXPECT_GE(ended, (frames - 1) * 40);
             EXPECT_LT(ended, (frames - 1) * 40 + 2 * tick);

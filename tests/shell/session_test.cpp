@@ -117,6 +117,7 @@ struct Shell : ShellWindow {
         while (viewer.advance())
             clock.advance(40);
         tamperFlag = !tamperFlag; // whatever the replayed game did to it
+        if (closeWindowInReplay) session.requestQuit();
     }
     std::string askForReplayFile() override {
         opened.push_back("open");
@@ -130,7 +131,7 @@ struct Shell : ShellWindow {
     EmbeddedResources resources;
     headless::SilentAudio audio;
     headless::RecordingVideo video;
-    bool replays = true, confirmAnswer = true;
+    bool replays = true, confirmAnswer = true, closeWindowInReplay = false;
     std::vector<bool> worldsDuringReplay;
     std::string typedPath, dropped;
     std::vector<std::string> told;
@@ -724,6 +725,20 @@ TEST(Replays, AGameInProgressEndsOnlyAfterAYesAndAFreshGameWithThePlayersTamperF
             tamperFlag = false;
         }
     }
+
+    // The window closed during the replay: the run ends without another game.
+    Shell closing;
+    closing.closeWindowInReplay = true;
+    closing.world().title = false;
+    closing.pass();
+    closing.endGameWith(0);
+    closing.opened.clear();
+    closing.choose(CMD_PLAY_LAST_GAME);
+    EXPECT_FALSE(closing.pass());
+    EXPECT_EQ(closing.opened, (Opened{"again", "replay"}));
+    EXPECT_EQ(closing.worlds.size(), 1u);
+    EXPECT_EQ(closing.session.driver(), nullptr);
+    closing.session.quit();
 }
 
 TEST(Replays, SavedTypedAndDroppedFilesAndBadOnesAreRefusedWithAMessage) {

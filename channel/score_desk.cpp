@@ -1,12 +1,26 @@
-// The score form's handling, from the raw body to the answer line(s).
+// The score form's handling, from the raw body to the answer line(s): limits, the member and the
+// password (on the password workers when it is not remembered), the checks, then the group commit.
 #include "channel/score_desk.h"
 
+#include "channel/accounts.h"
 #include "channel/crypto.h"
-#include "channel/score_form.h"
+#include "channel/plausibility.h"
 #include "net/latin1_text.h"
+#include "protocol/paths.h"
+#include "protocol/replay_post.h"
+#include "protocol/score_answer.h"
+#include "protocol/score_form.h"
+#include "replay/replay_codec.h"
+#include "replay/replay_movie.h"
+
+#include <algorithm>
+#include <future>
 
 namespace tundrix::channel {
 namespace {
+
+constexpr char TOO_MANY[] = "För många försök, vänta en stund / Too many attempts, try again shortly\r\n";
+constexpr char TRY_AGAIN[] = "Tillfälligt fel / Temporary failure, try again\r\n";
 
 std::string joined(const std::vector<std::string>& parts) {
     std::string out;
@@ -15,95 +29,395 @@ std::string joined(const std::vector<std::string>& parts) {
     return out;
 }
 
+bool sameBuild(const Release& r, const protocol::ScoreForm& form) {
+    return r.crc == form.buildCrc && r.length == form.buildLength;
+}
+
 // The newest known version when the sent build is another one; 0 when no releases are known.
-int64_t newerVersionFor(Store& store, uint32_t crc, uint32_t length) {
-    const std::vector<Release> releases = store.releases();
-    if (releases.empty()) return 0;
-    const Release& newest = releases.front();
-    return newest.crc == crc && newest.length == length ? 0 : newest.version;
+int64_t newerVersion(const std::vector<Release>& releases, const protocol::ScoreForm& form) {
+    return releases.empty() || sameBuild(releases.front(), form) ? 0 : releases.front().version;
+}
+
+DeskAnswer refusal(int status, const char* text, std::string note, int retryAfter = 0) {
+    DeskAnswer a;
+    a.status = status;
+    a.text = text;
+    a.logNote = std::move(note);
+    a.retryAfter = retryAfter;
+    return a;
 }
 
 } // namespace
 
-std::string answerText(int code, int64_t newerVersion) {
-    std::string text = std::to_string(code) + "\r\n";
-    if (newerVersion > 1) text += std::to_string(newerVersion) + "\r\n";
-    return text;
+// One post on its way through the desk.
+struct ScoreDesk::Post {
+    protocol::ScoreForm form;
+    std::vector<std::string> problems; // what does not add up in the form
+    std::string body;
+    std::string address;
+    std::string name; // the canonical user name
+    std::string email;
+    Member member;
+    int64_t now = 0;
+    double steadyNow = 0;
+    std::function<void(DeskAnswer)> answer;
+};
+
+ScoreDesk::ScoreDesk(Store& store, DeskOptions options, WorkPool* passwords)
+    : store_(store), options_(std::move(options)), passwords_(passwords),
+      credentials_(options_.credentialLifetime), perAddress_(options_.limits.scorePerAddress),
+      failuresPerName_(options_.limits.scoreFailuresPerName),
+      failuresPerAddress_(options_.limits.scoreFailuresPerAddress), writer_(store), checker_(resources_, {}) {
 }
 
-DeskAnswer takeScore(Store& store, std::string_view body, std::string_view address, int64_t now,
-                     const DeskHelpers& helpers) {
-    DeskAnswer answer;
+void ScoreDesk::take(std::string body, std::string address, int64_t now,
+                     std::function<void(DeskAnswer)> answer) {
+    const bool limited = options_.limits.enabled;
+    const double steadyNow = steadySeconds();
+    if (limited && !perAddress_.take(address, steadyNow)) {
+        answer(refusal(429, TOO_MANY, "too many posts from one address",
+                       perAddress_.waitSeconds(address, steadyNow)));
+        return;
+    }
     std::string why;
-    const std::optional<ScoreForm> form = decodeScoreForm(body, why);
+    std::vector<std::string> problems;
+    std::optional<protocol::ScoreForm> form = protocol::decodeScoreForm(body, why, problems);
     if (!form) {
-        answer.status = 400;
-        answer.text = "Felaktigt formul\xC3\xA4r / Malformed form: " + why + "\r\n";
-        answer.logNote = "malformed: " + why;
-        return answer;
+        DeskAnswer a = refusal(400, "", "malformed: " + why);
+        a.text = "Felaktigt formulär / Malformed form: " + why + "\r\n";
+        answer(std::move(a));
+        return;
     }
-    std::string userKey = form->userName;
-    for (char& c : userKey)
-        c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    if (helpers.perMember && !helpers.perMember->take(userKey, helpers.steadyNow)) {
-        answer.status = 429;
-        answer.retryAfter = helpers.perMember->waitSeconds(userKey, helpers.steadyNow);
-        answer.text =
-            "F\xC3\xB6r m\xC3\xA5nga f\xC3\xB6rs\xC3\xB6k, v\xC3\xA4nta en stund / Too many attempts, "
-            "try again shortly\r\n";
-        answer.logNote = "too many posts for one user name";
-        return answer;
-    }
-    const int64_t newer = newerVersionFor(store, form->buildCrc, form->buildLength);
+    auto post = std::make_shared<Post>();
     // The game sends the user name in its single-byte code page; members are kept in UTF-8.
-    const std::string email = windows1252ToUtf8(form->userName);
-    const std::optional<Member> member = store.memberByEmail(email);
-    if (!member) {
-        answer.text = answerText(ANSWER_UNKNOWN_USER, newer);
-        answer.logNote = "unknown user";
-        return answer;
+    post->email = canonicalUserName(windows1252ToUtf8(form->userName));
+    post->name = post->email + " " + address;
+    post->form = std::move(*form);
+    post->problems = std::move(problems);
+    post->body = std::move(body);
+    post->address = std::move(address);
+    post->now = now;
+    post->steadyNow = steadyNow;
+    post->answer = std::move(answer);
+    if (limited && (!failuresPerName_.allows(post->name, steadyNow) ||
+                    !failuresPerAddress_.allows(post->address, steadyNow))) {
+        const int wait = std::max(failuresPerName_.waitSeconds(post->name, steadyNow),
+                                  failuresPerAddress_.waitSeconds(post->address, steadyNow));
+        post->answer(refusal(429, TOO_MANY, "too many wrong passwords", wait));
+        return;
     }
-    const bool verified = (helpers.credentials &&
-                           helpers.credentials->known(email, form->password, member->passwordHash, now)) ||
-                          verifyPassword(member->passwordHash, form->password);
+    const Lookup<Member> member = store_.memberByEmail(post->email);
+    if (member.failed) {
+        post->answer(refusal(503, TRY_AGAIN, "the members cannot be read"));
+        return;
+    }
+    if (!member.row) {
+        if (limited) failuresPerAddress_.take(post->address, steadyNow);
+        const std::optional<std::vector<Release>> releases = store_.releases();
+        DeskAnswer a;
+        a.text = protocol::answerText(protocol::ScoreAnswer::UnknownUser,
+                                      releases ? newerVersion(*releases, post->form) : 0);
+        a.logNote = "unknown user";
+        post->answer(std::move(a));
+        return;
+    }
+    post->member = std::move(*member.row);
+    if (credentials_.known(post->email, post->form.password, post->member.passwordHash, now)) {
+        checked(post, true);
+        return;
+    }
+    auto verify = [this, post] {
+        checked(post, verifyPassword(post->member.passwordHash, post->form.password));
+    };
+    if (!passwords_) {
+        verify();
+    } else if (!passwords_->submit(verify)) {
+        post->answer(refusal(503, TRY_AGAIN, "too busy to check the password", 1));
+    }
+}
+
+void ScoreDesk::checked(std::shared_ptr<Post> post, bool verified) {
+    const std::optional<std::vector<Release>> releases = store_.releases();
+    if (!releases) {
+        post->answer(refusal(503, TRY_AGAIN, "the releases cannot be read"));
+        return;
+    }
+    const protocol::ScoreForm& form = post->form;
+    const int64_t newer = newerVersion(*releases, form);
+    const Member& member = post->member;
     if (!verified) {
-        answer.text = answerText(ANSWER_WRONG_PASSWORD, newer);
-        answer.logNote = "wrong password for member " + std::to_string(member->id);
-        return answer;
+        if (options_.limits.enabled) {
+            failuresPerName_.take(post->name, post->steadyNow);
+            failuresPerAddress_.take(post->address, post->steadyNow);
+        }
+        DeskAnswer a;
+        a.text = protocol::answerText(protocol::ScoreAnswer::WrongPassword, newer);
+        a.logNote = "wrong password for member " + std::to_string(member.id);
+        post->answer(std::move(a));
+        return;
     }
+    credentials_.remember(post->email, form.password, member.passwordHash, post->now);
 
-    if (helpers.credentials) helpers.credentials->remember(email, form->password, member->passwordHash, now);
+    std::vector<std::string> problems = post->problems;
+    if (form.score < 0) problems.insert(problems.begin(), "the game reported altered counters");
+    PostedScore posted;
+    posted.score = form.score;
+    posted.bestScoreTime = form.bestScoreTime;
+    if (member.lastPostAt > 0) posted.sinceLastPost = post->now - member.lastPostAt;
+    posted.releasedBuild =
+        releases->empty() || std::any_of(releases->begin(), releases->end(),
+                                         [&form](const Release& r) { return sameBuild(r, form); });
+    for (std::string& p : implausibilities(posted))
+        problems.push_back(std::move(p));
 
-    std::vector<std::string> problems = form->problems;
-    if (form->score < 0) problems.insert(problems.begin(), "the game reported altered counters");
-    ScoreEntry entry;
-    entry.memberId = member->id;
-    entry.score = form->score;
+    PendingScore pending;
+    ScoreEntry& entry = pending.entry;
+    entry.memberId = member.id;
+    entry.score = form.score;
     entry.flagged = !problems.empty();
     entry.flagReason = joined(problems);
-    entry.bestScoreTime = form->bestScoreTime;
-    entry.totalPlayTime = form->totalPlayTime;
-    entry.speedCount = form->speedCount;
-    entry.processor = windows1252ToUtf8(form->processor);
-    entry.buildCrc = form->buildCrc;
-    entry.buildLength = form->buildLength;
-    entry.address = std::string(address);
-    const std::optional<Recorded> recorded = store.recordScore(entry, tokenDigest(body), now);
-    if (!recorded) {
-        // Not kept: an error the game shows as a failed attempt, so the player can try again.
-        answer.status = 503;
-        answer.text = "Tillf\xC3\xA4lligt fel / Temporary failure, try again\r\n";
-        answer.logNote = "not stored";
-        return answer;
+    entry.bestScoreTime = form.bestScoreTime;
+    entry.totalPlayTime = form.totalPlayTime;
+    entry.speedCount = form.speedCount;
+    entry.processor = windows1252ToUtf8(form.processor);
+    entry.buildCrc = form.buildCrc;
+    entry.buildLength = form.buildLength;
+    entry.address = post->address;
+    pending.post = tokenDigest(post->body);
+    std::string note = "member " + std::to_string(member.id) + " score " + std::to_string(form.score);
+    const bool flagged = entry.flagged;
+    std::string reason = entry.flagReason;
+    const bool queued = writer_.submit(
+        std::move(pending), post->now,
+        [post, newer, note, flagged, reason](std::optional<Recorded> recorded) {
+            if (!recorded) {
+                // Not kept: the game shows a failed attempt and may try again.
+                post->answer(refusal(503, TRY_AGAIN, "not stored"));
+                return;
+            }
+            const bool best = *recorded == Recorded::PersonalBest;
+            DeskAnswer a;
+            a.text = protocol::answerText(
+                best ? protocol::ScoreAnswer::PersonalBest : protocol::ScoreAnswer::Registered, newer);
+            a.logNote = note + (*recorded == Recorded::Replayed ? " sent again, counted once"
+                                : flagged                       ? " flagged: " + reason
+                                : best                          ? " personal best"
+                                                                : "");
+            post->answer(std::move(a));
+        });
+    if (!queued) post->answer(refusal(503, TRY_AGAIN, "too many scores waiting to be stored", 1));
+}
+
+// One replay post on its way through the desk.
+struct ScoreDesk::ReplayPosting {
+    protocol::ReplayPost post;
+    std::string address;
+    std::string name; // the canonical user name with the address, as the score form's limits key it
+    std::string email;
+    Member member;
+    int64_t now = 0;
+    double steadyNow = 0;
+    std::function<void(DeskAnswer)> answer;
+};
+
+namespace {
+
+DeskAnswer replayAnswer(protocol::ReplayAnswer a, std::string note) {
+    DeskAnswer out;
+    out.text = protocol::replayAnswerText(a);
+    out.logNote = std::move(note);
+    return out;
+}
+
+protocol::ReplayAnswer answerFor(const ReplayCheck& check) {
+    switch (check.result) {
+    case ReplayCheck::Result::Verified:
+        return protocol::ReplayAnswer::Verified;
+    case ReplayCheck::Result::Unreadable:
+        return protocol::ReplayAnswer::Unreadable;
+    case ReplayCheck::Result::Mismatch:
+        break;
     }
-    const bool best = *recorded == Recorded::PersonalBest;
-    answer.text = answerText(best ? ANSWER_PERSONAL_BEST : ANSWER_REGISTERED, newer);
-    answer.logNote = "member " + std::to_string(member->id) + " score " + std::to_string(form->score) +
-                     (*recorded == Recorded::Replayed ? " sent again, counted once"
-                      : entry.flagged                 ? " flagged: " + entry.flagReason
-                      : best                          ? " personal best"
-                                                      : "");
-    return answer;
+    return protocol::ReplayAnswer::DoesNotReach;
+}
+
+} // namespace
+
+void ScoreDesk::takeReplay(std::string body, std::string address, int64_t now,
+                           std::function<void(DeskAnswer)> answer) {
+    const bool limited = options_.limits.enabled;
+    const double steadyNow = steadySeconds();
+    if (limited && !perAddress_.take(address, steadyNow)) {
+        answer(refusal(429, TOO_MANY, "replay: too many posts from one address",
+                       perAddress_.waitSeconds(address, steadyNow)));
+        return;
+    }
+    std::string why;
+    std::optional<protocol::ReplayPost> decoded = protocol::decodeReplayPost(body, why);
+    if (!decoded) {
+        answer(replayAnswer(protocol::ReplayAnswer::Malformed, "replay malformed: " + why));
+        return;
+    }
+    auto post = std::make_shared<ReplayPosting>();
+    post->email = canonicalUserName(windows1252ToUtf8(decoded->userName));
+    post->name = post->email + " " + address;
+    post->post = std::move(*decoded);
+    post->address = std::move(address);
+    post->now = now;
+    post->steadyNow = steadyNow;
+    post->answer = std::move(answer);
+    if (limited && (!failuresPerName_.allows(post->name, steadyNow) ||
+                    !failuresPerAddress_.allows(post->address, steadyNow))) {
+        const int wait = std::max(failuresPerName_.waitSeconds(post->name, steadyNow),
+                                  failuresPerAddress_.waitSeconds(post->address, steadyNow));
+        post->answer(refusal(429, TOO_MANY, "replay: too many wrong passwords", wait));
+        return;
+    }
+    const Lookup<Member> member = store_.memberByEmail(post->email);
+    if (member.failed) {
+        post->answer(refusal(503, TRY_AGAIN, "replay: the members cannot be read"));
+        return;
+    }
+    if (!member.row) {
+        if (limited) failuresPerAddress_.take(post->address, steadyNow);
+        post->answer(replayAnswer(protocol::ReplayAnswer::WrongUser, "replay: unknown user"));
+        return;
+    }
+    post->member = std::move(*member.row);
+    // The score form just before it has usually left the login remembered.
+    if (credentials_.known(post->email, post->post.password, post->member.passwordHash, now)) {
+        replayChecked(post, true);
+        return;
+    }
+    auto verify = [this, post] {
+        replayChecked(post, verifyPassword(post->member.passwordHash, post->post.password));
+    };
+    if (!passwords_) {
+        verify();
+    } else if (!passwords_->submit(verify)) {
+        post->answer(refusal(503, TRY_AGAIN, "replay: too busy to check the password", 1));
+    }
+}
+
+void ScoreDesk::replayChecked(std::shared_ptr<ReplayPosting> post, bool verified) {
+    const Member& member = post->member;
+    const std::string who = "replay from member " + std::to_string(member.id);
+    if (!verified) {
+        if (options_.limits.enabled) {
+            failuresPerName_.take(post->name, post->steadyNow);
+            failuresPerAddress_.take(post->address, post->steadyNow);
+        }
+        post->answer(replayAnswer(protocol::ReplayAnswer::WrongUser, who + ": wrong password"));
+        return;
+    }
+    credentials_.remember(post->email, post->post.password, member.passwordHash, post->now);
+    const Lookup<ReplayTarget> target =
+        store_.replayTarget(member.id, post->post.score, post->post.bestScoreTime);
+    if (target.failed) {
+        post->answer(refusal(503, TRY_AGAIN, who + ": the scores cannot be read"));
+        return;
+    }
+    if (!target.row) {
+        post->answer(replayAnswer(protocol::ReplayAnswer::NoSuchScore,
+                                  who + ": no registered score " + std::to_string(post->post.score)));
+        return;
+    }
+    const ReplayTarget& t = *target.row;
+    const std::string note = who + " for score " + std::to_string(t.scoreId);
+    if (t.result) {
+        // Sent again (a retry after a lost answer): the first one's verdict stands.
+        const int kept = *t.result;
+        post->answer(replayAnswer(kept >= 0 && kept <= protocol::REPLAY_ANSWER_LAST
+                                      ? static_cast<protocol::ReplayAnswer>(kept)
+                                      : protocol::ReplayAnswer::Queued,
+                                  note + " sent again"));
+        return;
+    }
+    // Made by a build the operator released, once any release is known.
+    const std::optional<std::vector<Release>> releases = store_.releases();
+    if (!releases) {
+        post->answer(refusal(503, TRY_AGAIN, note + ": the releases cannot be read"));
+        return;
+    }
+    const bool released =
+        releases->empty() || std::any_of(releases->begin(), releases->end(), [&t](const Release& r) {
+            return r.crc == t.buildCrc && r.length == t.buildLength;
+        });
+    const int queued = static_cast<int>(protocol::ReplayAnswer::Queued);
+    if (!store_.keepReplay(t.scoreId, post->post.replay, queued, post->now)) {
+        post->answer(refusal(503, TRY_AGAIN, note + ": not stored"));
+        return;
+    }
+    if (!released) {
+        const int notReached = static_cast<int>(protocol::ReplayAnswer::DoesNotReach);
+        store_.fileReplayCheck(t.scoreId, notReached, "made by a build the channel does not know", "",
+                               post->now);
+        post->answer(replayAnswer(protocol::ReplayAnswer::DoesNotReach, note + ": unknown build"));
+        return;
+    }
+    ReplayClaim claim;
+    claim.scoreId = t.scoreId;
+    claim.score = post->post.score;
+    claim.bestScoreTime = post->post.bestScoreTime;
+    claim.build = ReplayBuild{protocol::GAME_ID, t.buildCrc, t.buildLength};
+    Store& store = store_;
+    const int64_t scoreId = t.scoreId;
+    const auto ticket =
+        checker_.submit(post->post.replay, claim, [post, note, scoreId, &store](const ReplayCheck& check) {
+            // Filed before the member hears it (the same game behind another score is filed as not reaching
+            // this one); a verdict that cannot be filed leaves the recording "queued" in the store.
+            const std::optional<int> filed = store.fileReplayCheck(
+                scoreId, static_cast<int>(answerFor(check)), check.reason, check.fingerprint, post->now);
+            const protocol::ReplayAnswer answer =
+                filed ? static_cast<protocol::ReplayAnswer>(*filed) : protocol::ReplayAnswer::Queued;
+            post->answer(replayAnswer(answer, note + (answer == protocol::ReplayAnswer::Verified ? " verified"
+                                                      : check.reason.empty() ? " not verified"
+                                                                             : ": " + check.reason)));
+        });
+    if (!ticket)
+        post->answer(refusal(503, TRY_AGAIN, note + ": too many games waiting to be played again", 2));
+}
+
+void ScoreDesk::run(int64_t scoreId, std::function<void(Run)> answer) {
+    if (std::optional<std::vector<uint8_t>> kept = store_.movie(scoreId)) {
+        answer(Run{200, std::move(*kept)});
+        return;
+    }
+    std::optional<std::vector<uint8_t>> file = store_.verifiedReplay(scoreId);
+    if (!file) {
+        answer(Run{});
+        return;
+    }
+    Store& store = store_;
+    const ResourceStore& resources = resources_;
+    auto draw = [scoreId, file = std::move(*file), answer, &store, &resources] {
+        std::string why;
+        const std::optional<Replay> replay = decodeReplay(file, why);
+        Movie movie = replay ? renderMovie(*replay, resources) : Movie{};
+        if (movie.gif.empty()) {
+            answer(Run{});
+            return;
+        }
+        store.keepMovie(scoreId, movie.gif);
+        answer(Run{200, std::move(movie.gif)});
+    };
+    if (!checker_.submitWork(std::move(draw))) answer(Run{503, {}});
+}
+
+DeskAnswer ScoreDesk::takeReplayNow(std::string body, std::string address, int64_t now) {
+    std::promise<DeskAnswer> promise;
+    std::future<DeskAnswer> future = promise.get_future();
+    takeReplay(std::move(body), std::move(address), now,
+               [&promise](DeskAnswer a) { promise.set_value(std::move(a)); });
+    return future.get();
+}
+
+DeskAnswer ScoreDesk::takeNow(std::string body, std::string address, int64_t now) {
+    std::promise<DeskAnswer> promise;
+    std::future<DeskAnswer> future = promise.get_future();
+    take(std::move(body), std::move(address), now,
+         [&promise](DeskAnswer a) { promise.set_value(std::move(a)); });
+    return future.get();
 }
 
 } // namespace tundrix::channel

@@ -46,7 +46,7 @@ class GameWorld : public World {
     GuardedCounter* scoreCounter() override { return score_.get(); }
 
     // What the flow, the scene and the tests read.
-    bool onTitle() const { return onTitle_; }
+    bool onTitle() const override { return onTitle_; }
     bool inMatchIntro() const { return inMatchIntro_; }
     bool periodWon() const { return periodWon_; }
     bool timeUp() const { return timeUp_; }

@@ -19,6 +19,7 @@
 #include "shell/game_session.h"
 #include "shell/play_time.h"
 #include "shell/play_time_tally.h"
+#include "shell/replay_viewer.h"
 #include "shell/score_post.h"
 #include "shell/shell_ui.h"
 #include "shell/ui_theme.h"
@@ -100,6 +101,12 @@ int main() {
         },
         [](World& world) { return world.scoreCounter(); }, WebPages(channelAddress),
         [&recorder] { return recorder.current(); });
+    // Replays are shown through the window and the sound the game uses, at the real clock's pace, and the
+    // last game is saved beside the settings.
+    session.makeViewer = [&](Replay replay) {
+        return std::make_unique<ReplayViewer>(std::move(replay), resources, audio, *window, clock);
+    };
+    session.replayFolder = settings.folder();
     ShellUi ui(
         *window, gameKeys, session, [channel](ScoreSubmission& s) { postToChannel(channel, s); },
         [&](int zoom, bool fullScreen) {

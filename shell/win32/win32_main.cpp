@@ -3,6 +3,7 @@
 #include "game/game_world.h"
 #include "input/keyboard_input.h"
 #include "net/channel_address.h"
+#include "net/measurements.h"
 #include "platform/combined_keys.h"
 #include "platform/win32/win32_audio.h"
 #include "platform/win32/win32_clock.h"
@@ -12,6 +13,8 @@
 #include "platform/win32/win32_play_time_store.h"
 #include "platform/win32/win32_program_info.h"
 #include "platform/win32/win32_resources.h"
+#include "protocol/paths.h"
+#include "replay/game_recorder.h"
 #include "shell/game_session.h"
 #include "shell/play_time.h"
 #include "shell/play_time_tally.h"
@@ -63,18 +66,22 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     MainWindow window(instance, gameKeys, keys, pads);
     if (!window.create(showCommand, settings.readZoom(), settings.readFullScreen())) return 1;
 
-    KeyboardInput keyboard(gameKeys);
+    // Every game is recorded as it plays, so the game behind a registered score can go to the channel.
+    const FileIntegrity program = measureFile(channel.executablePath);
+    GameRecorder recorder(clock, gameKeys, ReplayBuild{protocol::GAME_ID, program.crc, program.length});
+    KeyboardInput keyboard(recorder.keys());
     Win32Resources resources;
     Win32Audio audio(window.handle());
     const VolumeLevel volume = settings.readVolume();
     audio.setOutputVolume(volume.attenuation());
-    GameServices services{clock, keyboard, resources, audio, window.video()};
+    GameServices services{recorder.clock(), keyboard, resources, audio, window.video()};
     GameSession session(
         clock, playTime,
         [&](const AngleTables& angles) -> std::unique_ptr<World> {
-            return std::make_unique<GameWorld>(services, angles);
+            return recorder.record(services, [&] { return std::make_unique<GameWorld>(services, angles); });
         },
-        [](World& world) { return world.scoreCounter(); }, WebPages(channelAddress));
+        [](World& world) { return world.scoreCounter(); }, WebPages(channelAddress),
+        [&recorder] { return recorder.current(); });
     g_paletteDirty = true;
     window.attach(session, [channel](ScoreSubmission& s) { postToChannel(channel, s); });
     window.setVolume(volume);

@@ -166,26 +166,19 @@ e2e_score_a_raid() {
   fail "no raid made a score in five tries"
 }
 
-# e2e_raid_until_the_end: along the top edge to the middle, where the referee and the opponents cross
-# most, then raids that wind down (or up) across the ice, a long line out there for a while, until a
-# dialog comes. One of them cuts it sooner or later; a cut raid costs a chance, and so does the clock, so
-# the game ends within three periods at the latest (most games here end within a minute or two).
+# e2e_raid_until_the_end: long raids across the middle, down and up by turns, until a dialog comes. Each
+# meets the referee or an opponent sooner or later; a cut raid costs a chance, and so does the clock, so
+# the game ends within three periods at the latest. Only Up and Down: a Left or Right still held when the
+# question comes would move its focus from "Ja" to "Nej".
 e2e_raid_until_the_end() {
-  local i ended=0 deadline=$(( $(now_ms) + 260000 )) arrow turn
-  xdotool keydown Right
-  sleep 1.2
-  xdotool keyup Right
+  local i ended=0 deadline=$(( $(now_ms) + 260000 )) arrow
   for (( i = 0; ended == 0; i++ )); do
     [ "$(now_ms)" -lt "$deadline" ] || fail "no dialog at the end of the game"
     arrow=Down
     [ $(( i % 2 )) = 1 ] && arrow=Up
-    xdotool keydown space
-    for turn in Left "$arrow" Right "$arrow"; do
-      xdotool keydown "$arrow"; sleep 0.5; xdotool keyup "$arrow"
-      xdotool keydown "$turn"; sleep 0.5; xdotool keyup "$turn"
-      dialog_up && { ended=1; break; }
-    done
-    xdotool keyup space
+    xdotool keydown "$arrow" keydown space
+    poll 4 dialog_up && ended=1
+    xdotool keyup space keyup "$arrow"
   done
   return 0
 }

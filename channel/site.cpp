@@ -49,6 +49,16 @@ HttpResponse temporaryFailure() {
     return r;
 }
 
+// The game's forms are answered in plain text, with the desk's wait and log note.
+HttpResponse plainAnswer(DeskAnswer answer) {
+    HttpResponse res;
+    res.status = answer.status;
+    if (answer.retryAfter > 0) res.setHeader("Retry-After", std::to_string(answer.retryAfter));
+    res.setContent(std::move(answer.text), "text/plain; charset=utf-8");
+    res.note = std::move(answer.logNote);
+    return res;
+}
+
 void redirect(HttpResponse& res, const std::string& to) {
     res.status = 303;
     res.setHeader("Location", to);
@@ -159,25 +169,13 @@ class Site {
     }
 
     void score(const HttpRequest& req, const Reply& reply) {
-        desk_.take(req.body, req.client, now(), [reply](DeskAnswer answer) {
-            HttpResponse res;
-            res.status = answer.status;
-            if (answer.retryAfter > 0) res.setHeader("Retry-After", std::to_string(answer.retryAfter));
-            res.setContent(std::move(answer.text), "text/plain; charset=utf-8");
-            res.note = std::move(answer.logNote);
-            reply(std::move(res));
-        });
+        desk_.take(req.body, req.client, now(),
+                   [reply](DeskAnswer answer) { reply(plainAnswer(std::move(answer))); });
     }
 
     void replay(const HttpRequest& req, const Reply& reply) {
-        desk_.takeReplay(req.body, req.client, now(), [reply](DeskAnswer answer) {
-            HttpResponse res;
-            res.status = answer.status;
-            if (answer.retryAfter > 0) res.setHeader("Retry-After", std::to_string(answer.retryAfter));
-            res.setContent(std::move(answer.text), "text/plain; charset=utf-8");
-            res.note = std::move(answer.logNote);
-            reply(std::move(res));
-        });
+        desk_.takeReplay(req.body, req.client, now(),
+                         [reply](DeskAnswer answer) { reply(plainAnswer(std::move(answer))); });
     }
 
     // A verified score's run: /run/<score id>.gif, an animated picture that every browser plays.

@@ -77,6 +77,15 @@ e2e_start_game() {
   wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tundrix Ice-Hockey Cup$' | head -n 1) ||
     fail "no window titled Tundrix Ice-Hockey Cup"
 }
+# Closes the window with Alt-F4; the program must end, with 0, within 10 s.
+e2e_quit() {
+  xdotool key alt+F4
+  poll 10 eval '! kill -0 "$gamepid" 2>/dev/null' || fail "the program did not end after Alt-F4"
+  local rc=0
+  wait "$gamepid" || rc=$?
+  gamepid=""
+  [ "$rc" -eq 0 ] || fail "the program exited with $rc"
+}
 window_size() { xwininfo -id "$wid" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'; }
 shot() {
   kill -0 "$gamepid" 2>/dev/null || fail "the program ended early"

@@ -130,8 +130,8 @@ TEST_F(Replays, ARecordingLeftWaitingIsPlayedAgainOnceTheChannelRunsAgain) {
     const auto target = store->replayTarget(member->id, score, time).row;
     ASSERT_TRUE(target);
     server.reset();
-    ASSERT_TRUE(store->keepReplay(target->scoreId, encodeReplay(game.replay()),
-                                  code(Answer::Queued), std::time(nullptr)));
+    ASSERT_TRUE(store->keepReplay(target->scoreId, encodeReplay(game.replay()), code(Answer::Queued),
+                                  std::time(nullptr)));
     server = std::make_unique<ChannelServer>(*store, site, options, log);
     ASSERT_TRUE(server->start(error)) << error;
     for (int i = 0; i < 200 && !store->waitingReplays(1).empty(); ++i)

@@ -175,24 +175,34 @@ e2e_score_a_raid() {
   fail "no raid made a score in five tries"
 }
 
+# The chance icons in the HUD: the last one goes with the last chance, 2.4 s before the game-over question.
+chances_left() {
+  shot "$tmp/now.png"
+  local n
+  n=$(convert "$tmp/now.png" -crop "$(region 110 30 206 32)" +repage -depth 8 txt:- |
+    awk -F'[(),]' 'NR > 1 && $3 > 150 && $4 > 110 { n++ } END { print n + 0 }')
+  [ "$n" -ge $(( 30 * z * z )) ]
+}
+out_of_chances() { ! chances_left; }
+
 # e2e_raid_until_the_end: short raids into the ice in each direction by turns, each left standing there
-# for a moment, until a dialog comes. A line standing out on the ice is soon cut, and a cut costs a chance,
-# so the game ends within a period or two (raids only up and down from the side a period starts on would
-# never leave the edge, and the clock alone takes three periods). A raid that reaches the other side closes
-# and scores instead, and the next one starts from there.
+# for a moment, until the chances are gone, and then the question. A line standing out on the ice is soon
+# cut, and a cut costs a chance, so the game ends within a period or two (raids only up and down from the
+# side a period starts on would never leave the edge, and the clock alone takes three periods). A raid
+# that reaches the other side closes and scores instead, and the next one starts from there. No key is
+# held once the last chance is gone: a Left or Right the question met would move its focus from "Ja".
 e2e_raid_until_the_end() {
-  local i ended=0 deadline=$(( $(now_ms) + 260000 )) arrows=(Right Down Left Up) arrow
-  for (( i = 0; ended == 0; i++ )); do
+  local i deadline=$(( $(now_ms) + 260000 )) arrows=(Right Down Left Up) arrow
+  for (( i = 0; ; i++ )); do
     [ "$(now_ms)" -lt "$deadline" ] || fail "no dialog at the end of the game"
+    if out_of_chances; then
+      poll 10 dialog_up && return 0
+      continue
+    fi
     arrow=${arrows[$(( i % 4 ))]}
     xdotool keydown "$arrow" keydown space
     sleep 0.8
     xdotool keyup space keyup "$arrow"
-    poll 2 dialog_up && ended=1
+    poll 2 out_of_chances || true
   done
-  # The question may have come while Left or Right was held, and its repeats move the focus between "Ja"
-  # and "Nej": Left takes it back to "Ja", where the question opens with it.
-  xdotool key Left
-  sleep 0.3
-  dialog_up || fail "the dialog at the end of the game went away"
 }

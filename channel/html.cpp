@@ -97,10 +97,19 @@ section.card,.boards section{background:#fff;border:1px solid #cfd9ea;border-top
 table{width:100%;border-collapse:collapse}
 th,td{text-align:left;padding:.25rem .4rem;border-bottom:1px solid #e3e9f3}
 td.num,th.num{text-align:right;font-variant-numeric:tabular-nums;white-space:nowrap}
+th.num{white-space:normal}
 td.nick{overflow-wrap:anywhere;word-break:break-word}
-.boards table{table-layout:fixed}
-.boards th.rank{width:2.5rem}
-.boards th.num{width:7.5em}
+.boards table,.competition table{table-layout:fixed}
+.boards th.rank,.competition th.rank{width:2.5rem}
+.boards th.num,.competition th.num{width:7.5em}
+.competition-list{display:grid;grid-template-columns:repeat(auto-fit,minmax(min(18rem,100%),1fr));gap:1rem}
+article.competition{background:#fff;border:1px solid #cfd9ea;border-top:4px solid var(--gold);border-radius:6px;padding:.8rem 1rem;min-width:0}
+article.competition h3{margin:.2rem 0;color:var(--navy)}
+.meta{color:#3d4a66;margin:.3rem 0}
+.announcement{background:#fff6d6;border-left:4px solid var(--navy);padding:.5rem .8rem;font-weight:bold}
+a.button{display:inline-block;background:var(--navy);color:#fff;border-radius:4px;padding:.5rem 1.2rem;font-weight:bold;text-decoration:none}
+a.button .en{color:#dfe5f5}
+ol.winners li{margin:.3rem 0}
 tr:first-child td{font-weight:bold}
 td.rank{color:#5a6784;width:2.5rem}
 .empty{color:#5a6784}

@@ -3,6 +3,7 @@
 
 #include "channel/accounts.h"
 #include "channel/calendar.h"
+#include "channel/competition_pages.h"
 #include "channel/nickname.h"
 #include "protocol/paths.h"
 
@@ -12,32 +13,6 @@ namespace {
 std::string heading(std::string_view swedish, std::string_view english) {
     return "<h1>" + std::string(swedish) + " <span class=\"en\" lang=\"en\">" + std::string(english) +
            "</span></h1>";
-}
-
-std::string board(std::string_view swedish, std::string_view english, const std::vector<Ranked>& rows,
-                  std::string_view id) {
-    std::string html = "<section id=\"" + std::string(id) + "\"><h2>" + both(swedish, english) + "</h2>";
-    if (rows.empty()) {
-        return html + "<p class=\"empty\">" + both("Inga po\xC3\xA4ng \xC3\xA4nnu.", "No scores yet.") +
-               "</p></section>";
-    }
-    html += "<table><thead><tr><th class=\"rank\">#</th><th>" + both("Namn", "Name") +
-            "</th><th class=\"num\">" + both("Po\xC3\xA4ng", "Score") + "</th></tr></thead><tbody>";
-    int rank = 0;
-    // Verified scores come first: the channel played each one's game again and it reached the score; each
-    // links its run. The others are marked.
-    for (const Ranked& r : rows) {
-        const std::string mark =
-            r.verified
-                ? " <a class=\"run\" href=\"/run/" + std::to_string(r.scoreId) +
-                      ".gif\" title=\"Verifierad: se matchen / Verified: watch the run\" aria-label=\"" +
-                      "Verifierad: se matchen / Verified: watch the run\">\xE2\x96\xB6</a>"
-                : "<span class=\"unverified\" title=\"Ej verifierad / Not verified\">*</span>";
-        html += "<tr" + std::string(r.verified ? "" : " class=\"unverified\"") + "><td class=\"rank\">" +
-                std::to_string(++rank) + "</td><td class=\"nick\">" + escapeHtml(r.nickname) +
-                "</td><td class=\"num\">" + std::to_string(r.score) + mark + "</td></tr>";
-    }
-    return html + "</tbody></table></section>";
 }
 
 std::string errorList(const std::vector<std::string>& errors) {
@@ -57,17 +32,70 @@ std::string field(std::string_view type, std::string_view name, std::string_view
 
 } // namespace
 
-std::string homePage(const Visitor& visitor, const Boards& boards) {
+std::string boardSection(std::string_view swedish, std::string_view english, const std::vector<Ranked>& rows,
+                         std::string_view id, bool recruits, const std::string& own) {
+    std::string html = "<section id=\"" + std::string(id) + "\"><h2>" + both(swedish, english) + "</h2>";
+    if (rows.empty()) {
+        return html + "<p class=\"empty\">" +
+               (recruits ? both("Inga v\xC3\xA4rvningar \xC3\xA4nnu.", "No recruits yet.")
+                         : both("Inga po\xC3\xA4ng \xC3\xA4nnu.", "No scores yet.")) +
+               "</p></section>";
+    }
+    html += "<table><thead><tr><th class=\"rank\">#</th><th>" + both("Namn", "Name") +
+            "</th><th class=\"num\">" +
+            (recruits ? both("V\xC3\xA4rvade", "Recruits") : both("Po\xC3\xA4ng", "Score")) +
+            "</th></tr></thead><tbody>";
+    // Verified scores come first: the channel played each one's game again and it reached the score; each
+    // links its run. The others are marked. Equal results share a rank ("=" says so).
+    bool tied = false;
+    for (size_t i = 0, rank = 0; i < rows.size(); ++i) {
+        const Ranked& r = rows[i];
+        const auto level = [&](size_t j) {
+            return j < rows.size() && rows[j].score == r.score && rows[j].verified == r.verified;
+        };
+        if (i == 0 || !level(i - 1)) rank = i + 1;
+        const bool shared = (i > 0 && level(i - 1)) || level(i + 1);
+        tied = tied || shared;
+        const std::string mark =
+            recruits ? ""
+            : r.verified
+                ? " <a class=\"run\" href=\"/run/" + std::to_string(r.scoreId) +
+                      ".gif\" title=\"Verifierad: se matchen / Verified: watch the run\" aria-label=\"" +
+                      "Verifierad: se matchen / Verified: watch the run\">\xE2\x96\xB6</a>"
+                : "<span class=\"unverified\" title=\"Ej verifierad / Not verified\">*</span>";
+        std::string classes = r.verified || recruits ? "" : "unverified";
+        const bool mine = !own.empty() && r.nickname == own;
+        if (mine) classes += classes.empty() ? "own" : " own";
+        html += "<tr" + (classes.empty() ? std::string() : " class=\"" + classes + "\"") +
+                (mine ? " aria-current=\"true\"" : "") + "><td class=\"rank\">" + (shared ? "=" : "") +
+                std::to_string(rank) + "</td><td class=\"nick\">" + escapeHtml(r.nickname) +
+                "</td><td class=\"num\">" + std::to_string(r.score) + mark + "</td></tr>";
+    }
+    html += "</tbody></table>";
+    if (tied)
+        html += "<p class=\"legend\">" +
+                both("=: lika resultat delar plats.", "=: equal results share a place.") + "</p>";
+    return html + "</section>";
+}
+
+std::string homePage(const Visitor& visitor, const HomeView& home) {
+    const Boards& boards = home.boards;
     std::string body = heading("Tundrix Ice-Hockey Cup &ndash; topplistor", "Leaderboards");
+    for (const std::string& line : home.announcements)
+        body += "<p class=\"announcement\" role=\"status\">" + escapeHtml(line) + "</p>";
     body +=
         "<p>" +
         both("Spela Tundrix Ice-Hockey Cup, registrera din b\xC3\xA4sta po\xC3\xA4ng fr\xC3\xA5n spelet och "
              "t\xC3\xA4vla om priser.",
              "Play Tundrix Ice-Hockey Cup, register your best score from the game and compete for prizes.") +
         "</p>";
-    body += "<div class=\"boards\">" + board("Idag", "Today", boards.today, "today") +
-            board("Denna vecka", "This week", boards.thisWeek, "week") +
-            board("Genom tiderna", "All time", boards.allTime, "alltime") + "</div>";
+    if (!home.downloadUrl.empty())
+        body += "<p><a class=\"button download\" href=\"" + escapeHtml(home.downloadUrl) + "\">" +
+                both("Ladda ner spelet", "Download the game") + "</a></p>";
+    body += runningCompetitions(home.competitions);
+    body += "<div class=\"boards\">" + boardSection("Idag", "Today", boards.today, "today") +
+            boardSection("Denna vecka", "This week", boards.thisWeek, "week") +
+            boardSection("Genom tiderna", "All time", boards.allTime, "alltime") + "</div>";
     body += "<p class=\"legend\">\xE2\x96\xB6 " +
             both("Verifierad: kanalen har spelat om matchen och den n\xC3\xA5r po\xC3\xA4ngen; klicka "
                  "f\xC3\xB6r att se den.",
@@ -76,29 +104,19 @@ std::string homePage(const Visitor& visitor, const Boards& boards) {
             both("Ej verifierad: r\xC3\xA4knas inte i t\xC3\xA4vlingarna.",
                  "Not verified: does not count for the prizes.") +
             "</p>";
-    body +=
-        "<section class=\"card\"><h2>" + both("T\xC3\xA4vlingar", "Competitions") + "</h2><ul><li>" +
-        both("Dagens b\xC3\xA4sta vinner dagens pris.", "The day's best wins the daily prize.") +
-        "</li><li>" +
-        both("Veckans b\xC3\xA4sta vinner veckans pris.", "The week's best wins the weekly prize.") +
-        "</li><li>" +
-        both("Bonustävling: värva vänner som blir medlemmar genom din värvningslänk (på sidan Utmana) eller "
-             "anger din e-postadress som värvare.",
-             "Bonus competition: recruit friends who sign up through your recruiting link (on the Challenge "
-             "page) "
-             "or give your e-mail address as recruiter.") +
-        "</li></ul><h2>" + both("S\xC3\xA5 h\xC3\xA4r g\xC3\xA5r du med", "How to join") + "</h2><ol><li>" +
-        both("<a href=\"" + std::string(protocol::SIGNUP_PATH) +
-                 "\">Bli medlem</a> med din e-postadress och ett smeknamn.",
-             "<a href=\"" + std::string(protocol::SIGNUP_PATH) +
-                 "\">Sign up</a> with your e-mail address and a nickname.") +
-        "</li><li>" +
-        both("Spela, och v\xC3\xA4lj <em>Registrera high-score</em> n\xC3\xA4r spelet \xC3\xA4r slut.",
-             "Play, and choose <em>Register high-score</em> when the game is over.") +
-        "</li><li>" +
-        both("Skriv din e-postadress och ditt l\xC3\xB6senord i spelet. Topplistan visar ditt smeknamn.",
-             "Type your e-mail address and password in the game. The leaderboard shows your nickname.") +
-        "</li></ol></section>";
+    body += "<section class=\"card\"><h2>" + both("S\xC3\xA5 h\xC3\xA4r g\xC3\xA5r du med", "How to join") +
+            "</h2><ol><li>" +
+            both("<a href=\"" + std::string(protocol::SIGNUP_PATH) +
+                     "\">Bli medlem</a> med din e-postadress och ett smeknamn.",
+                 "<a href=\"" + std::string(protocol::SIGNUP_PATH) +
+                     "\">Sign up</a> with your e-mail address and a nickname.") +
+            "</li><li>" +
+            both("Spela, och v\xC3\xA4lj <em>Registrera high-score</em> n\xC3\xA4r spelet \xC3\xA4r slut.",
+                 "Play, and choose <em>Register high-score</em> when the game is over.") +
+            "</li><li>" +
+            both("Skriv din e-postadress och ditt l\xC3\xB6senord i spelet. Topplistan visar ditt smeknamn.",
+                 "Type your e-mail address and password in the game. The leaderboard shows your nickname.") +
+            "</li></ol></section>";
     return page(visitor, "Topplistor / Leaderboards", body);
 }
 

@@ -15,7 +15,26 @@ inline constexpr int BOARD_SIZE = 100;
 struct Boards {
     std::vector<Ranked> today, thisWeek, allTime;
 };
-std::string homePage(const Visitor& visitor, const Boards& boards);
+
+// A competition with the standings of its round running now.
+struct CompetitionView {
+    Competition competition;
+    std::string round;         // the day or week of the round, or the first day for the whole period
+    std::vector<Ranked> board; // for a recruiting competition: score is the recruits counted
+};
+
+struct HomeView {
+    Boards boards;
+    std::vector<std::string> announcements;    // plain text
+    std::vector<CompetitionView> competitions; // the running ones, their boards cut short
+    std::string downloadUrl;
+};
+std::string homePage(const Visitor& visitor, const HomeView& home);
+
+// A board with its heading: ties share a rank and say so; the member's own row (nickname) is marked.
+// A recruiting board counts recruits and has no verified marks.
+std::string boardSection(std::string_view swedish, std::string_view english, const std::vector<Ranked>& rows,
+                         std::string_view id, bool recruits = false, const std::string& own = "");
 
 // What the sign-up form was filled with (the passwords never come back); errors are plain text.
 struct SignupValues {

@@ -4,6 +4,9 @@
 #include "channel/site.h"
 
 #include "channel/accounts.h"
+#include "channel/calendar.h"
+#include "channel/competition_boards.h"
+#include "channel/competition_pages.h"
 #include "channel/crypto.h"
 #include "channel/nickname.h"
 #include "channel/pages.h"
@@ -20,6 +23,12 @@ namespace {
 constexpr char HTML[] = "text/html; charset=utf-8";
 // Where a verified score's run is shown.
 constexpr std::string_view RUN_PREFIX = "/run/";
+// What the home page shows at most: announcements, running competitions and the top of each one's board;
+// and the rounds a winners page lists.
+constexpr int ANNOUNCEMENTS_SHOWN = 3;
+constexpr size_t COMPETITIONS_SHOWN = 6;
+constexpr int COMPETITION_TOP = 10;
+constexpr int DRAWS_SHOWN = 60;
 // Password checks waiting at most, per worker: about four seconds of argon2id.
 constexpr size_t PASSWORD_QUEUE_PER_WORKER = 32;
 
@@ -159,13 +168,54 @@ class Site {
     }
 
     void home(const HttpRequest& req, const Reply& reply) {
-        Boards boards;
+        HomeView home;
         const auto today = store_.leaderboard(Board::Today, now(), BOARD_SIZE);
         const auto week = store_.leaderboard(Board::ThisWeek, now(), BOARD_SIZE);
         const auto all = store_.leaderboard(Board::AllTime, now(), BOARD_SIZE);
-        if (!today || !week || !all) return reply(temporaryFailure());
-        boards = {*today, *week, *all};
-        reply(page(200, homePage(visitor(session(req).row), boards)));
+        const auto lines = store_.announcements(dayOf(now()), ANNOUNCEMENTS_SHOWN);
+        const auto competitions = store_.competitions();
+        if (!today || !week || !all || !lines || !competitions) return reply(temporaryFailure());
+        home.boards = {*today, *week, *all};
+        for (const Announcement& a : *lines)
+            home.announcements.push_back(a.text);
+        for (const Competition& c : *competitions) {
+            if (!runsOn(c, dayOf(now()))) continue;
+            if (home.competitions.size() == COMPETITIONS_SHOWN) break;
+            const std::optional<CompetitionView> view = roundAt(store_, c, now(), COMPETITION_TOP);
+            if (!view) return reply(temporaryFailure());
+            home.competitions.push_back(*view);
+        }
+        home.downloadUrl = options_.downloadUrl;
+        reply(page(200, homePage(visitor(session(req).row), home)));
+    }
+
+    // The competition of /tavling/ID/...: nothing (and a 404 answered) if there is none.
+    std::optional<Competition> competitionOf(const HttpRequest& req, const Reply& reply) {
+        int64_t id = 0;
+        // The route's pattern allows one to nine digits only.
+        for (size_t i = COMPETITION_PREFIX.size(); i < req.path.size() && req.path[i] != '/'; ++i)
+            id = id * 10 + (req.path[i] - '0');
+        const Lookup<Competition> c = store_.competition(id);
+        if (c.failed) reply(temporaryFailure());
+        if (!c.row && !c.failed) notFound(req, reply);
+        return c.row;
+    }
+
+    void competition(const HttpRequest& req, const Reply& reply) {
+        const std::optional<Competition> c = competitionOf(req, reply);
+        if (!c) return;
+        const std::optional<CompetitionView> view = roundAt(store_, *c, now(), BOARD_SIZE);
+        if (!view) return reply(temporaryFailure());
+        const Visitor v = visitor(session(req).row);
+        reply(page(200, competitionPage(v, *view, v.nickname)));
+    }
+
+    void winners(const HttpRequest& req, const Reply& reply) {
+        const std::optional<Competition> c = competitionOf(req, reply);
+        if (!c) return;
+        const auto draws = store_.draws(c->id, DRAWS_SHOWN);
+        if (!draws) return reply(temporaryFailure());
+        reply(page(200, winnersPage(visitor(session(req).row), *c, *draws)));
     }
 
     void score(const HttpRequest& req, const Reply& reply) {
@@ -386,6 +436,10 @@ std::vector<Route> siteRoutes(Store& store, const SiteOptions& options) {
         {"GET", std::string(protocol::LIBRARY_HELP_PATH) + "?",
          [site](Req req, Reply reply) { site->libraryHelp(req, reply); }},
         {"GET", protocol::VERSION_PATH, [site](Req req, Reply reply) { site->version(req, reply); }},
+        {"GET", std::string(COMPETITION_PREFIX) + "[0-9]{1,9}/?",
+         [site](Req req, Reply reply) { site->competition(req, reply); }},
+        {"GET", std::string(COMPETITION_PREFIX) + "[0-9]{1,9}/vinnare/?",
+         [site](Req req, Reply reply) { site->winners(req, reply); }},
         {"*", "", [site](Req req, Reply reply) { site->notFound(req, reply); }},
     };
 }

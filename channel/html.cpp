@@ -1,6 +1,7 @@
 // Escaping, the shared page frame and the stylesheet in the game's colours.
 #include "channel/html.h"
 
+#include "channel/site_paths.h"
 #include "protocol/paths.h"
 
 namespace tundrix::channel {
@@ -50,7 +51,8 @@ std::string page(const Visitor& visitor, std::string_view title, std::string_vie
         account = "<a href=\"" + std::string(protocol::CHALLENGE_PATH) + "\">" + both("Utmana", "Challenge") +
                   "</a>" + "<form method=\"post\" action=\"/logga-ut/\" class=\"inline\">" +
                   csrfField(visitor.csrf) + "<button type=\"submit\">" + both("Logga ut", "Log out") +
-                  "</button></form>" + "<span class=\"who\">" + escapeHtml(visitor.nickname) + "</span>";
+                  "</button></form>" + "<a class=\"who\" href=\"" + MEMBER_PATH +
+                  "\" title=\"Mina sidor / My page\">" + escapeHtml(visitor.nickname) + "</a>";
     }
     std::string html =
         "<!DOCTYPE html>\n<html lang=\"sv\"><head><meta charset=\"utf-8\">"
@@ -100,7 +102,7 @@ td.num,th.num{text-align:right;font-variant-numeric:tabular-nums;white-space:now
 th.num{white-space:normal}
 td.nick{overflow-wrap:anywhere;word-break:break-word}
 .boards table,.competition table{table-layout:fixed}
-.boards th.rank,.competition th.rank{width:2.5rem}
+.boards th.rank,.competition th.rank{width:3.4rem}
 .boards th.num,.competition th.num{width:7.5em}
 .competition-list{display:grid;grid-template-columns:repeat(auto-fit,minmax(min(18rem,100%),1fr));gap:1rem}
 article.competition{background:#fff;border:1px solid #cfd9ea;border-top:4px solid var(--gold);border-radius:6px;padding:.8rem 1rem;min-width:0}
@@ -111,7 +113,11 @@ a.button{display:inline-block;background:var(--navy);color:#fff;border-radius:4p
 a.button .en{color:#dfe5f5}
 ol.winners li{margin:.3rem 0}
 tr:first-child td{font-weight:bold}
-td.rank{color:#5a6784;width:2.5rem}
+td.rank{color:#5a6784;width:3.4rem;white-space:nowrap}
+tr.own td{background:#fff6d6;color:var(--navy);font-weight:bold}
+tr.own td.nick::after{content:" \2190"}
+.field-error{color:#a3152b;font-weight:bold;margin:.3rem 0}
+input[aria-invalid=true]{border:2px solid #a3152b}
 .empty{color:#5a6784}
 a.run{color:#1d6b35;text-decoration:none;font-size:.85rem;padding-left:.2rem}
 span.unverified,tr.unverified td{color:#6b7690}

@@ -46,16 +46,16 @@ std::string boardSection(std::string_view swedish, std::string_view english, con
             (recruits ? both("V\xC3\xA4rvade", "Recruits") : both("Po\xC3\xA4ng", "Score")) +
             "</th></tr></thead><tbody>";
     // Verified scores come first: the channel played each one's game again and it reached the score; each
-    // links its run. The others are marked. Equal results share a rank ("=" says so).
+    // links its run. The others are marked. Equal results share a rank ("=" says so). A slice of a board
+    // comes numbered already.
+    std::vector<Ranked> numbered;
+    if (rows.front().rank == 0) {
+        numbered = rows;
+        rankTies(numbered);
+    }
     bool tied = false;
-    for (size_t i = 0, rank = 0; i < rows.size(); ++i) {
-        const Ranked& r = rows[i];
-        const auto level = [&](size_t j) {
-            return j < rows.size() && rows[j].score == r.score && rows[j].verified == r.verified;
-        };
-        if (i == 0 || !level(i - 1)) rank = i + 1;
-        const bool shared = (i > 0 && level(i - 1)) || level(i + 1);
-        tied = tied || shared;
+    for (const Ranked& r : numbered.empty() ? rows : numbered) {
+        tied = tied || r.tied;
         const std::string mark =
             recruits ? ""
             : r.verified
@@ -67,8 +67,8 @@ std::string boardSection(std::string_view swedish, std::string_view english, con
         const bool mine = !own.empty() && r.nickname == own;
         if (mine) classes += classes.empty() ? "own" : " own";
         html += "<tr" + (classes.empty() ? std::string() : " class=\"" + classes + "\"") +
-                (mine ? " aria-current=\"true\"" : "") + "><td class=\"rank\">" + (shared ? "=" : "") +
-                std::to_string(rank) + "</td><td class=\"nick\">" + escapeHtml(r.nickname) +
+                (mine ? " aria-current=\"true\"" : "") + "><td class=\"rank\">" + (r.tied ? "=" : "") +
+                std::to_string(r.rank) + "</td><td class=\"nick\">" + escapeHtml(r.nickname) +
                 "</td><td class=\"num\">" + std::to_string(r.score) + mark + "</td></tr>";
     }
     html += "</tbody></table>";

@@ -8,6 +8,7 @@
 #include "channel/competition_boards.h"
 #include "channel/competition_pages.h"
 #include "channel/crypto.h"
+#include "channel/member_pages.h"
 #include "channel/nickname.h"
 #include "channel/pages.h"
 #include "channel/score_desk.h"
@@ -29,6 +30,11 @@ constexpr int ANNOUNCEMENTS_SHOWN = 3;
 constexpr size_t COMPETITIONS_SHOWN = 6;
 constexpr int COMPETITION_TOP = 10;
 constexpr int DRAWS_SHOWN = 60;
+// A member's page looks for them among this many members of each board, and shows this many rows either
+// side of theirs, and their best scores.
+constexpr int RANK_SCAN = 20000;
+constexpr size_t RANK_REACH = 2;
+constexpr int OWN_SCORES_SHOWN = 10;
 // Password checks waiting at most, per worker: about four seconds of argon2id.
 constexpr size_t PASSWORD_QUEUE_PER_WORKER = 32;
 
@@ -364,6 +370,115 @@ class Site {
         reply(page(200, challengePage(visitor(s.row), view)));
     }
 
+    // The member's page, with the forms' errors and what was typed when one of them failed.
+    void memberPageFor(const Session& s, const Member& m, const Reply& reply, int status, MemberView view) {
+        view.member = m;
+        const struct {
+            Board board;
+            const char *sv, *en, *id;
+        } boards[] = {{Board::Today, "Idag", "Today", "today"},
+                      {Board::ThisWeek, "Denna vecka", "This week", "week"},
+                      {Board::AllTime, "Genom tiderna", "All time", "alltime"}};
+        for (const auto& b : boards) {
+            const auto board = store_.leaderboard(b.board, now(), RANK_SCAN);
+            if (!board) return reply(temporaryFailure());
+            Standing st = standingOf(*board, m.id, RANK_SCAN, RANK_REACH);
+            st.swedish = b.sv;
+            st.english = b.en;
+            st.id = b.id;
+            view.standings.push_back(std::move(st));
+        }
+        const auto best = store_.ownScores(m.id, OWN_SCORES_SHOWN);
+        const auto recruits = store_.recruitsOf(m.id);
+        if (!best || !recruits) return reply(temporaryFailure());
+        view.best = *best;
+        view.recruits = *recruits;
+        Visitor v;
+        v.nickname = m.nickname;
+        v.csrf = s.csrf;
+        reply(page(status, memberPage(v, view)));
+    }
+
+    // The logged-in member, or a redirect to the log-in page that comes back here (false then).
+    bool memberOf(const Lookup<Session>& s, Lookup<Member>& m, const Reply& reply) {
+        m = s.row ? store_.memberById(s.row->memberId) : Lookup<Member>{};
+        if (s.failed || m.failed) {
+            reply(temporaryFailure());
+            return false;
+        }
+        if (m.row) return true;
+        HttpResponse res;
+        redirect(res, std::string("/logga-in/?next=") + MEMBER_PATH);
+        reply(std::move(res));
+        return false;
+    }
+
+    void memberHome(const HttpRequest& req, const Reply& reply) {
+        const Lookup<Session> s = session(req);
+        Lookup<Member> m;
+        if (!memberOf(s, m, reply)) return;
+        MemberView view;
+        const std::string done = req.field("klart");
+        if (done == "smeknamn") view.notice = "Smeknamnet är bytt. / Your nickname is changed.";
+        if (done == "losenord")
+            view.notice =
+                "Lösenordet är bytt; du är utloggad överallt annars. / Your password is changed; you "
+                "are logged out everywhere else.";
+        memberPageFor(*s.row, *m.row, reply, 200, std::move(view));
+    }
+
+    void changeNickname(const HttpRequest& req, const Reply& reply) {
+        const Lookup<Session> s = session(req);
+        Lookup<Member> m;
+        if (!checkedForm(req, s, reply) || !memberOf(s, m, reply)) return;
+        MemberView view;
+        view.typedNickname = req.field("nickname");
+        std::string problem;
+        const std::optional<Nickname> nick = checkNickname(view.typedNickname, problem);
+        if (nick) {
+            const Moderated done = store_.setNickname(m.row->id, nick->text, nick->key);
+            if (done == Moderated::Done) {
+                HttpResponse res;
+                redirect(res, std::string(MEMBER_PATH) + "?klart=smeknamn");
+                return reply(std::move(res));
+            }
+            if (done != Moderated::Taken) return reply(temporaryFailure());
+            problem = "Smeknamnet är upptaget eller för likt ett som finns. / That nickname is taken, or too "
+                      "like one that is.";
+        }
+        view.errors.push_back({"nickname", problem});
+        memberPageFor(*s.row, *m.row, reply, 400, std::move(view));
+    }
+
+    void changePassword(const HttpRequest& req, const Reply& reply) {
+        const Lookup<Session> s = session(req);
+        Lookup<Member> m;
+        if (!checkedForm(req, s, reply) || !memberOf(s, m, reply)) return;
+        const std::string failures = canonicalUserName(m.row->email) + " " + req.client;
+        if (!allowed(loginFailuresPerName_, failures, req, reply, false)) return;
+        const Session session = *s.row;
+        const Member member = *m.row;
+        onPasswordWorkers(reply, [this, req, reply, session, member, failures] {
+            MemberView view;
+            const Lookup<Member> checked = logIn(store_, member.email, req.field("old"));
+            if (checked.failed) return reply(temporaryFailure());
+            if (!checked.row) {
+                if (options_.limits.enabled) loginFailuresPerName_.take(failures, steadySeconds());
+                view.errors.push_back({"old", "Fel lösenord. / Wrong password."});
+            }
+            const std::string fresh = req.field("password");
+            for (const std::string& p : passwordProblems(fresh))
+                view.errors.push_back({"password", p});
+            if (fresh != req.field("password2"))
+                view.errors.push_back({"password2", "Lösenorden skiljer sig åt. / The passwords differ."});
+            if (!view.errors.empty()) return memberPageFor(session, member, reply, 400, std::move(view));
+            std::string error;
+            // Ends every session of the member, this one too: the browser gets a fresh one.
+            if (!setPassword(store_, member.id, fresh, error)) return reply(temporaryFailure());
+            logInAs(std::nullopt, member.id, reply, std::string(MEMBER_PATH) + "?klart=losenord");
+        });
+    }
+
     void passwordHelp(const HttpRequest& req, const Reply& reply) {
         reply(page(200, passwordHelpPage(visitor(session(req).row), req.field(protocol::PASSWORD_HELP_MAIL),
                                          options_.contact)));
@@ -436,6 +551,12 @@ std::vector<Route> siteRoutes(Store& store, const SiteOptions& options) {
         {"GET", std::string(protocol::LIBRARY_HELP_PATH) + "?",
          [site](Req req, Reply reply) { site->libraryHelp(req, reply); }},
         {"GET", protocol::VERSION_PATH, [site](Req req, Reply reply) { site->version(req, reply); }},
+        {"GET", std::string(MEMBER_PATH) + "?",
+         [site](Req req, Reply reply) { site->memberHome(req, reply); }},
+        {"POST", std::string(NICKNAME_FORM_PATH) + "?",
+         [site](Req req, Reply reply) { site->changeNickname(req, reply); }},
+        {"POST", std::string(PASSWORD_FORM_PATH) + "?",
+         [site](Req req, Reply reply) { site->changePassword(req, reply); }},
         {"GET", std::string(COMPETITION_PREFIX) + "[0-9]{1,9}/?",
          [site](Req req, Reply reply) { site->competition(req, reply); }},
         {"GET", std::string(COMPETITION_PREFIX) + "[0-9]{1,9}/vinnare/?",

@@ -402,6 +402,29 @@ int64_t Store::scoreCount(bool flagged) {
     return s.step() ? s.integer(0) : 0;
 }
 
+void rankTies(std::vector<Ranked>& board) {
+    const auto level = [&board](size_t a, size_t b) {
+        return board[a].score == board[b].score && board[a].verified == board[b].verified;
+    };
+    for (size_t i = 0; i < board.size(); ++i) {
+        board[i].rank = i > 0 && level(i - 1, i) ? board[i - 1].rank : static_cast<int64_t>(i + 1);
+        board[i].tied = (i > 0 && level(i - 1, i)) || (i + 1 < board.size() && level(i, i + 1));
+    }
+}
+
+std::optional<std::vector<OwnScore>> Store::ownScores(int64_t memberId, int limit) {
+    ReaderLease db(*this);
+    Statement s =
+        db->prepared("SELECT id, score, created_at, verified, flagged = 0 AND hidden = 0 FROM scores "
+                     "WHERE member_id = ? ORDER BY score DESC, id DESC LIMIT ?");
+    s.bind(1, memberId).bind(2, limit);
+    std::vector<OwnScore> out;
+    while (s.step())
+        out.push_back({s.integer(0), s.integer(1), s.integer(2), s.integer(3) != 0, s.integer(4) != 0});
+    if (s.failed()) return std::nullopt;
+    return out;
+}
+
 std::vector<int64_t> Store::scoresOf(int64_t memberId) {
     ReaderLease db(*this);
     Statement s = db->prepared("SELECT score FROM scores WHERE member_id = ? ORDER BY id");

@@ -83,6 +83,21 @@ struct Ranked {
     bool verified = false; // the game's recording was played again and reaches it
     int64_t scoreId = 0;
     int64_t memberId = 0;
+    int64_t rank = 0;  // 0 until rankTies numbers the board
+    bool tied = false; // shares its rank with a neighbour
+};
+
+// Numbers a board best first: equal results (and the same verified mark) share a rank, the next one
+// after them skips as many ("1, =2, =2, 4").
+void rankTies(std::vector<Ranked>& board);
+
+// One of a member's own scores, for their page.
+struct OwnScore {
+    int64_t scoreId = 0;
+    int64_t score = 0;
+    int64_t at = 0;
+    bool verified = false;
+    bool counted = true; // neither flagged nor hidden
 };
 
 // Which boards count: verified scores first and the others after them, or verified ones alone.
@@ -198,6 +213,10 @@ class Store {
     std::optional<std::vector<uint8_t>> movie(int64_t scoreId);
     bool keepMovie(int64_t scoreId, std::span<const uint8_t> gif);
     int64_t scoreCount(bool flagged);
+    // A member's scores, best first (latest first among equals), at most limit.
+    std::optional<std::vector<OwnScore>> ownScores(int64_t memberId, int limit);
+    // Changes a member's own nickname; Taken when another member's (or its look-alike) is the same.
+    Moderated setNickname(int64_t memberId, const std::string& nickname, const std::string& nicknameKey);
     // Every score a member has, flagged ones included, in the order they came.
     std::vector<int64_t> scoresOf(int64_t memberId);
 

@@ -88,6 +88,24 @@ Moderated Store::setBanned(int64_t memberId, bool banned, const std::string& rea
     return Moderated::Done;
 }
 
+Moderated Store::setNickname(int64_t memberId, const std::string& nickname, const std::string& nicknameKey) {
+    std::lock_guard lock(writeMutex_);
+    Transaction transaction(*writer_);
+    if (!transaction.begun()) return Moderated::Failed;
+    {
+        Statement taken = writer_->prepared(
+            "SELECT 1 FROM members WHERE id != ?1 AND (nickname = ?2 COLLATE NOCASE OR nickname_key = ?3)");
+        taken.bind(1, memberId).bind(2, nickname).bind(3, nicknameKey);
+        if (taken.step()) return Moderated::Taken;
+        if (taken.failed()) return Moderated::Failed;
+    }
+    Statement s = writer_->prepared("UPDATE members SET nickname = ?, nickname_key = ? WHERE id = ?");
+    s.bind(1, nickname).bind(2, nicknameKey).bind(3, memberId);
+    const Moderated m = changed(*writer_, s);
+    if (m != Moderated::Done) return m;
+    return transaction.commit() ? Moderated::Done : Moderated::Failed;
+}
+
 Moderated Store::renameMember(int64_t memberId, const std::string& nickname, const std::string& nicknameKey,
                               const std::string& reason, int64_t now) {
     std::lock_guard lock(writeMutex_);

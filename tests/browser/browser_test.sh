@@ -71,4 +71,14 @@ ch announce "Finalen spelas på fredag!" --until "$today"
 "$server" --db "$tmp/channel.db" winners --competition 1 --day "$today" --unverified --seed draw-seed --publish \
   >/dev/null 2>&1 || { echo "FAIL: the draw was not published"; exit 1; }
 NODE_PATH="$nodedir/node_modules" node "$here/competition_flow.cjs" "$base" "$tmp/profile" "${SHOTS:-}"
+
+# A hundred and one members above Elsa, so that her page finds her beyond the boards' first hundred.
+posts=()
+for n in $(seq 101); do
+  printf 'hemligt\n' | ch user add "p$n@example.se" --nickname "Spelare $n"
+  "$poster" "$base" "p$n@example.se" hemligt $((3000 + n)) 900000 >/dev/null &
+  posts+=($!)
+done
+for job in "${posts[@]}"; do wait "$job"; done
+NODE_PATH="$nodedir/node_modules" node "$here/member_flow.cjs" "$base" "${SHOTS:-}" elsa@example.se $'sn\xc3\xb6boll'
 echo "PASS"

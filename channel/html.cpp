@@ -42,6 +42,30 @@ std::string csrfField(const std::string& csrf) {
     return "<input type=\"hidden\" name=\"csrf\" value=\"" + escapeHtml(csrf) + "\">";
 }
 
+std::string labelledInput(const std::vector<FieldError>& errors, std::string_view type, const std::string& id,
+                          std::string_view label, std::string_view value, std::string_view extra) {
+    std::string messages;
+    for (const FieldError& e : errors)
+        if (e.field == id) messages += "<span>" + escapeHtml(e.text) + "</span> ";
+    const bool first = !errors.empty() && errors.front().field == id;
+    std::string html = "<label for=\"" + id + "\">" + std::string(label) + "</label><input type=\"" +
+                       std::string(type) + "\" id=\"" + id + "\" name=\"" + id + "\" value=\"" +
+                       escapeHtml(value) + "\" " + std::string(extra);
+    if (!messages.empty()) html += " aria-invalid=\"true\" aria-describedby=\"" + id + "-error\"";
+    if (first) html += " autofocus";
+    html += ">";
+    if (!messages.empty()) html += "<p class=\"field-error\" id=\"" + id + "-error\">" + messages + "</p>";
+    return html;
+}
+
+std::string formErrors(const std::vector<FieldError>& errors) {
+    std::string items;
+    for (const FieldError& e : errors)
+        if (e.field.empty()) items += "<li>" + escapeHtml(e.text) + "</li>";
+    if (items.empty()) return "";
+    return "<div class=\"error\" role=\"alert\"><ul>" + items + "</ul></div>";
+}
+
 std::string page(const Visitor& visitor, std::string_view title, std::string_view body) {
     std::string account;
     if (visitor.nickname.empty()) {
@@ -120,11 +144,12 @@ tr.own td.nick::after{content:" \2190"}
 input[aria-invalid=true]{border:2px solid #a3152b}
 .empty{color:#5a6784}
 a.run{color:#1d6b35;text-decoration:none;font-size:.85rem;padding-left:.2rem}
-span.unverified,tr.unverified td{color:#6b7690}
+span.unverified,tr.unverified td{color:#535e78}
 .legend{font-size:.85rem;color:#5a6784}
 form.panel{background:#fff;border:1px solid #cfd9ea;border-radius:6px;padding:1rem;max-width:28rem}
 label{display:block;margin:.7rem 0 .2rem;font-weight:bold}
-input[type=email],input[type=text],input[type=password]{width:100%;padding:.55rem;border:1px solid #9aa8c4;border-radius:4px;font-size:1rem}
+input[type=email],input[type=text],input[type=password]{width:100%;padding:.55rem;border:1px solid #66759a;border-radius:4px;font-size:1rem}
+button.go .en{color:var(--navy2)}
 button.go{margin-top:1rem;background:var(--gold);color:var(--navy);border:2px solid var(--navy);border-radius:4px;padding:.5rem 1.2rem;font-weight:bold;font-size:1rem;cursor:pointer}
 form.inline{display:inline}
 .error{background:#fde8ea;border-left:4px solid var(--red);padding:.5rem .8rem}

@@ -10,24 +10,6 @@
 namespace tundrix::channel {
 namespace {
 
-std::string fieldError(const std::vector<FieldError>& errors, const std::string& id) {
-    for (const FieldError& e : errors)
-        if (e.field == id)
-            return "<p class=\"field-error\" id=\"" + id + "-error\">" + escapeHtml(e.text) + "</p>";
-    return "";
-}
-
-// A labelled input with its error right below it; the first field in error takes the focus.
-std::string input(const std::vector<FieldError>& errors, const std::string& type, const std::string& id,
-                  const std::string& label, const std::string& value, const std::string& extra) {
-    const std::string error = fieldError(errors, id);
-    const bool first = !errors.empty() && errors.front().field == id;
-    return "<label for=\"" + id + "\">" + label + "</label><input type=\"" + type + "\" id=\"" + id +
-           "\" name=\"" + id + "\" value=\"" + escapeHtml(value) + "\" " + extra +
-           (error.empty() ? "" : " aria-invalid=\"true\" aria-describedby=\"" + id + "-error\"") +
-           (first ? " autofocus" : "") + ">" + error;
-}
-
 std::string when(int64_t at) {
     std::string day = localTime(at).substr(0, 16);
     if (day.size() > 10) day[10] = ' ';
@@ -115,10 +97,10 @@ std::string memberPage(const Visitor& visitor, const MemberView& v) {
     body += "<section class=\"card\" id=\"change\"><h2>" + both("Byt smeknamn", "Change nickname") + "</h2>";
     body += "<form class=\"panel\" method=\"post\" action=\"" + std::string(NICKNAME_FORM_PATH) + "\">" +
             csrfField(visitor.csrf);
-    body += input(v.errors, "text", "nickname", both("Nytt smeknamn", "New nickname"),
-                  v.typedNickname.empty() ? m.nickname : v.typedNickname,
-                  "required minlength=\"" + std::to_string(NICKNAME_MIN_CHARS) + "\" maxlength=\"" +
-                      std::to_string(NICKNAME_MAX_CHARS) + "\" autocomplete=\"nickname\"");
+    body += labelledInput(v.errors, "text", "nickname", both("Nytt smeknamn", "New nickname"),
+                          v.typedNickname.empty() ? m.nickname : v.typedNickname,
+                          "required minlength=\"" + std::to_string(NICKNAME_MIN_CHARS) + "\" maxlength=\"" +
+                              std::to_string(NICKNAME_MAX_CHARS) + "\" autocomplete=\"nickname\"");
     body += "<button class=\"go\" type=\"submit\">" + both("Byt smeknamn", "Change nickname") +
             "</button></form>";
     body += "<h2>" + both("Byt lösenord", "Change password") + "</h2>";
@@ -126,13 +108,13 @@ std::string memberPage(const Visitor& visitor, const MemberView& v) {
             csrfField(visitor.csrf);
     const std::string limits = "minlength=\"" + std::to_string(PASSWORD_MIN_CHARS) + "\" maxlength=\"" +
                                std::to_string(PASSWORD_MAX_CHARS) + "\"";
-    body += input(v.errors, "password", "old", both("Nuvarande lösenord", "Current password"), "",
-                  "required maxlength=\"" + std::to_string(PASSWORD_MAX_CHARS) +
-                      "\" autocomplete=\"current-password\"");
-    body += input(v.errors, "password", "password", both("Nytt lösenord", "New password"), "",
-                  "required " + limits + " autocomplete=\"new-password\"");
-    body += input(v.errors, "password", "password2", both("Nytt lösenord igen", "New password again"), "",
-                  "required " + limits + " autocomplete=\"new-password\"");
+    body += labelledInput(v.errors, "password", "old", both("Nuvarande lösenord", "Current password"), "",
+                          "required maxlength=\"" + std::to_string(PASSWORD_MAX_CHARS) +
+                              "\" autocomplete=\"current-password\"");
+    body += labelledInput(v.errors, "password", "password", both("Nytt lösenord", "New password"), "",
+                          "required " + limits + " autocomplete=\"new-password\"");
+    body += labelledInput(v.errors, "password", "password2", both("Nytt lösenord igen", "New password again"),
+                          "", "required " + limits + " autocomplete=\"new-password\"");
     body += "<p class=\"legend\">" +
             both("Du loggas ut på alla andra datorer. Skriv det nya lösenordet i spelet nästa "
                  "gång du registrerar.",

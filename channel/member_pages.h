@@ -19,12 +19,6 @@ struct Standing {
     std::vector<Ranked> around;  // the rows around the member's own, numbered
 };
 
-// The errors of one of the page's forms, each by the field it belongs to.
-struct FieldError {
-    std::string field; // the input's id
-    std::string text;  // plain text, "Swedish / English"
-};
-
 struct MemberView {
     Member member;
     std::vector<Standing> standings;

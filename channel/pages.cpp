@@ -5,6 +5,7 @@
 #include "channel/calendar.h"
 #include "channel/competition_pages.h"
 #include "channel/nickname.h"
+#include "channel/site_paths.h"
 #include "protocol/paths.h"
 
 namespace tundrix::channel {
@@ -13,21 +14,6 @@ namespace {
 std::string heading(std::string_view swedish, std::string_view english) {
     return "<h1>" + std::string(swedish) + " <span class=\"en\" lang=\"en\">" + std::string(english) +
            "</span></h1>";
-}
-
-std::string errorList(const std::vector<std::string>& errors) {
-    if (errors.empty()) return "";
-    std::string html = "<div class=\"error\" role=\"alert\"><ul>";
-    for (const std::string& e : errors)
-        html += "<li>" + escapeHtml(e) + "</li>";
-    return html + "</ul></div>";
-}
-
-std::string field(std::string_view type, std::string_view name, std::string_view label,
-                  std::string_view value, std::string_view extra) {
-    return "<label for=\"" + std::string(name) + "\">" + std::string(label) + "</label><input type=\"" +
-           std::string(type) + "\" id=\"" + std::string(name) + "\" name=\"" + std::string(name) +
-           "\" value=\"" + escapeHtml(value) + "\" " + std::string(extra) + ">";
 }
 
 } // namespace
@@ -121,9 +107,11 @@ std::string homePage(const Visitor& visitor, const HomeView& home) {
 }
 
 std::string signupPage(const Visitor& visitor, const SignupValues& values,
-                       const std::vector<std::string>& errors) {
+                       const std::vector<FieldError>& errors) {
     std::string body = heading("Bli medlem", "Sign up");
-    body += errorList(errors);
+    if (!values.notice.empty())
+        body += "<p class=\"ok\" role=\"status\">" + escapeHtml(values.notice) + "</p>";
+    body += formErrors(errors);
     body += "<form class=\"panel\" method=\"post\" action=\"" + std::string(protocol::SIGNUP_PATH) + "\">" +
             csrfField(visitor.csrf);
     const std::string passwordRange =
@@ -132,51 +120,79 @@ std::string signupPage(const Visitor& visitor, const SignupValues& values,
         std::to_string(PASSWORD_MIN_CHARS) + " to " + std::to_string(PASSWORD_MAX_CHARS);
     const std::string passwordLimits = "minlength=\"" + std::to_string(PASSWORD_MIN_CHARS) +
                                        "\" maxlength=\"" + std::to_string(PASSWORD_MAX_CHARS) + "\"";
-    body += field(
-        "email", "email",
+    body += labelledInput(
+        errors, "email", "email",
         both("E-postadress (ditt användarnamn i spelet)", "E-mail address (your user name in the game)"),
         values.email,
         "required maxlength=\"" + std::to_string(EMAIL_MAX_CHARS) + "\" autocomplete=\"email\"");
-    body += field("text", "nickname", both("Smeknamn på topplistan", "Nickname on the leaderboard"),
-                  values.nickname,
-                  "required minlength=\"" + std::to_string(NICKNAME_MIN_CHARS) + "\" maxlength=\"" +
-                      std::to_string(NICKNAME_MAX_CHARS) + "\" autocomplete=\"nickname\"");
-    body += field(
-        "password", "password",
+    body += labelledInput(errors, "text", "nickname",
+                          both("Smeknamn på topplistan", "Nickname on the leaderboard"), values.nickname,
+                          "required minlength=\"" + std::to_string(NICKNAME_MIN_CHARS) + "\" maxlength=\"" +
+                              std::to_string(NICKNAME_MAX_CHARS) + "\" autocomplete=\"nickname\"");
+    body += labelledInput(
+        errors, "password", "password",
         both("Lösenord (" + passwordRange + " tecken)", "Password (" + passwordRangeEn + " characters)"), "",
         "required " + passwordLimits + " autocomplete=\"new-password\"");
-    body += field("password", "password2", both("Lösenord igen", "Password again"), "",
-                  "required " + passwordLimits + " autocomplete=\"new-password\"");
+    body += labelledInput(errors, "password", "password2", both("Lösenord igen", "Password again"), "",
+                          "required " + passwordLimits + " autocomplete=\"new-password\"");
     if (!values.recruitedBy.empty()) {
         body += "<p class=\"ok\" id=\"recruited-by\">" + both("Värvad av", "Recruited by") + " <strong>" +
                 escapeHtml(values.recruitedBy) + "</strong></p>";
     }
-    body += field("text", "recruiter",
-                  both("Värvad av (värvningskod eller e-postadress, frivilligt)",
-                       "Recruited by (recruiting code or e-mail address, optional)"),
-                  values.recruiter, "maxlength=\"" + std::to_string(EMAIL_MAX_CHARS) + "\"");
+    body += labelledInput(errors, "text", "recruiter",
+                          both("Värvad av (värvningskod eller e-postadress, frivilligt)",
+                               "Recruited by (recruiting code or e-mail address, optional)"),
+                          values.recruiter, "maxlength=\"" + std::to_string(EMAIL_MAX_CHARS) + "\"");
     body += "<button class=\"go\" type=\"submit\">" + both("Bli medlem", "Sign up") + "</button></form>";
     return page(visitor, "Bli medlem / Sign up", body);
 }
 
-std::string loginPage(const Visitor& visitor, const std::string& email, const std::string& next,
-                      bool failed) {
+std::string loginPage(const Visitor& visitor, const std::string& email, const std::string& next, bool failed,
+                      const std::string& notice) {
     std::string body = heading("Logga in", "Log in");
-    if (failed) {
-        body += errorList({"Fel e-postadress eller l\xC3\xB6senord. / Wrong e-mail address or password."});
-    }
+    if (!notice.empty()) body += "<p class=\"ok\" role=\"status\">" + escapeHtml(notice) + "</p>";
+    std::vector<FieldError> errors;
+    if (failed)
+        errors.push_back(
+            {"password", "Fel e-postadress eller lösenord. / Wrong e-mail address or password."});
     body += "<form class=\"panel\" method=\"post\" action=\"/logga-in/\">" + csrfField(visitor.csrf) +
             "<input type=\"hidden\" name=\"next\" value=\"" + escapeHtml(next) + "\">";
-    body += field("email", "email", both("E-postadress", "E-mail address"), email,
-                  "required maxlength=\"64\" autocomplete=\"username\"");
-    body += field("password", "password", both("L\xC3\xB6senord", "Password"), "",
-                  "required maxlength=\"16\" autocomplete=\"current-password\"");
+    body += labelledInput(errors, "email", "email", both("E-postadress", "E-mail address"), email,
+                          "required maxlength=\"64\" autocomplete=\"username\"");
+    body += labelledInput(errors, "password", "password", both("Lösenord", "Password"), "",
+                          "required maxlength=\"16\" autocomplete=\"current-password\"");
     body += "<button class=\"go\" type=\"submit\">" + both("Logga in", "Log in") + "</button></form>";
     body += "<p><a href=\"" + escapeHtml(protocol::passwordHelpPage(email)) + "\">" +
-            both("Gl\xC3\xB6mt l\xC3\xB6senordet?", "Forgot your password?") + "</a> &middot; <a href=\"" +
-            std::string(protocol::SIGNUP_PATH) + "\">" +
-            both("Inte medlem \xC3\xA4nnu?", "Not a member yet?") + "</a></p>";
+            both("Glömt lösenordet?", "Forgot your password?") + "</a> &middot; <a href=\"" +
+            std::string(protocol::SIGNUP_PATH) + "\">" + both("Inte medlem ännu?", "Not a member yet?") +
+            "</a></p>";
     return page(visitor, "Logga in / Log in", body);
+}
+
+std::string welcomePage(const Visitor& visitor, const std::string& email, const std::string& downloadUrl) {
+    std::string body = heading("Välkommen, " + escapeHtml(visitor.nickname) + "!", "Welcome!");
+    body += "<p>" +
+            both("Du är medlem nu. Så här kommer du med på topplistorna:",
+                 "You are a member now. This is how you get on the leaderboards:") +
+            "</p><ol class=\"steps\"><li>" +
+            (downloadUrl.empty()
+                 ? both("Skaffa spelet Tundrix Ice-Hockey Cup.", "Get the game Tundrix Ice-Hockey Cup.")
+                 : both("<a class=\"button download\" href=\"" + escapeHtml(downloadUrl) +
+                            "\">Ladda ner spelet</a>",
+                        "<a href=\"" + escapeHtml(downloadUrl) + "\">Download the game</a>")) +
+            "</li><li>" + both("Spela en match.", "Play a game.") + "</li><li>" +
+            both("Välj <em>Registrera high-score</em> i menyn <em>Koppla upp</em> när spelet är slut.",
+                 "Choose <em>Register high-score</em> in the <em>Connect</em> menu when the game is over.") +
+            "</li><li>" +
+            both("Skriv din e-postadress <strong>" + escapeHtml(email) +
+                     "</strong> och ditt lösenord i spelet. Topplistan visar ditt smeknamn.",
+                 "Type your e-mail address <strong>" + escapeHtml(email) +
+                     "</strong> and your password in the game. The leaderboard shows your nickname.") +
+            "</li></ol><p><a href=\"" + std::string(MEMBER_PATH) + "\">" + both("Mina sidor", "My page") +
+            "</a> &middot; <a href=\"" + std::string(protocol::CHALLENGE_PATH) + "\">" +
+            both("Utmana dina vänner", "Challenge your friends") + "</a> &middot; <a href=\"" +
+            std::string(protocol::HOME_PATH) + "\">" + both("Topplistorna", "The leaderboards") + "</a></p>";
+    return page(visitor, "Välkommen / Welcome", body);
 }
 
 std::string challengePage(const Visitor& visitor, const ChallengeView& view) {
@@ -288,7 +304,16 @@ std::string versionPage(const Visitor& visitor, const std::string& asked,
 }
 
 std::string messagePage(const Visitor& visitor, const std::string& title, const std::string& text) {
-    return page(visitor, "Lumora", "<h1>" + title + "</h1><p>" + text + "</p>");
+    // The window's title says what the heading says: its text without the tags, the languages apart.
+    std::string plain;
+    bool inTag = false;
+    for (size_t i = 0; i < title.size(); ++i) {
+        if (title.compare(i, 13, "</span> <span") == 0) plain += " /";
+        if (title[i] == '<') inTag = true;
+        if (!inTag) plain += title[i];
+        if (title[i] == '>') inTag = false;
+    }
+    return page(visitor, plain, "<h1>" + title + "</h1><p>" + text + "</p>");
 }
 
 } // namespace tundrix::channel

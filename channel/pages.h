@@ -40,11 +40,16 @@ std::string boardSection(std::string_view swedish, std::string_view english, con
 struct SignupValues {
     std::string email, nickname, recruiter;
     std::string recruitedBy; // the recruiter's nickname, when the recruiting link named one
+    std::string notice;      // plain text above the form (the address the game did not know, an expired form)
 };
 std::string signupPage(const Visitor& visitor, const SignupValues& values,
-                       const std::vector<std::string>& errors);
+                       const std::vector<FieldError>& errors);
 
-std::string loginPage(const Visitor& visitor, const std::string& email, const std::string& next, bool failed);
+std::string loginPage(const Visitor& visitor, const std::string& email, const std::string& next, bool failed,
+                      const std::string& notice = "");
+
+// After sign-up: the steps from here to a score on the boards. downloadUrl may be empty.
+std::string welcomePage(const Visitor& visitor, const std::string& email, const std::string& downloadUrl);
 
 struct ChallengeView {
     std::string recruitLink; // the sign-up page with this member's recruiting code

@@ -14,6 +14,7 @@
 #include "channel/score_desk.h"
 #include "channel/sessions.h"
 #include "channel/work_pool.h"
+#include "net/latin1_text.h"
 #include "protocol/paths.h"
 
 #include <ctime>
@@ -22,6 +23,11 @@ namespace tundrix::channel {
 namespace {
 
 constexpr char HTML[] = "text/html; charset=utf-8";
+// What a form shown again after its token went out of date says.
+constexpr char EXPIRED[] =
+    "Formuläret hade gått ut, så det visas här igen med det du skrev. Skicka det en gång "
+    "till. / The form had expired, so here it is again with what you typed. Send it once "
+    "more.";
 // Where a verified score's run is shown.
 constexpr std::string_view RUN_PREFIX = "/run/";
 // What the home page shows at most: announcements, running competitions and the top of each one's board;
@@ -125,7 +131,10 @@ class Site {
 
     // Whether a posted form carries the form token of its sender's session or visitor cookie; if not,
     // answers 403 (or 503 when the sessions cannot be read) and gives false.
-    bool checkedForm(const HttpRequest& req, const Lookup<Session>& s, const Reply& reply) {
+    // again, when given, shows the form once more with what was typed and a fresh token instead of the
+    // bare 403 page.
+    bool checkedForm(const HttpRequest& req, const Lookup<Session>& s, const Reply& reply,
+                     const std::function<void()>& again = {}) {
         if (s.failed) {
             reply(temporaryFailure());
             return false;
@@ -143,6 +152,10 @@ class Site {
             }
             return true;
         }
+        if (again) {
+            again();
+            return false;
+        }
         reply(page(403,
                    messagePage(visitor(s.row), both("Formuläret har gått ut", "The form has expired"),
                                both("Ladda om sidan och försök igen.", "Reload the page and try again."))));
@@ -155,10 +168,18 @@ class Site {
         const double at = steadySeconds();
         if (!options_.limits.enabled || (charge ? limiter.take(key, at) : limiter.allows(key, at)))
             return true;
+        const int wait = std::max(1, limiter.waitSeconds(key, at));
+        const std::string sv =
+            wait < 120 ? std::to_string(wait) + " sekunder" : std::to_string((wait + 59) / 60) + " minuter";
+        const std::string en =
+            wait < 120 ? std::to_string(wait) + " seconds" : std::to_string((wait + 59) / 60) + " minutes";
         HttpResponse res =
             page(429, messagePage(visitor(session(req).row), both("För många försök", "Too many attempts"),
-                                  both("Vänta en stund och försök igen.", "Wait a while and try again.")));
-        res.setHeader("Retry-After", std::to_string(limiter.waitSeconds(key, at)));
+                                  "<span id=\"retry\">" +
+                                      both("Vänta " + sv + " och försök sedan igen.",
+                                           "Wait " + en + ", then try again.") +
+                                      "</span>"));
+        res.setHeader("Retry-After", std::to_string(wait));
         reply(std::move(res));
         return false;
     }
@@ -262,6 +283,19 @@ class Site {
         HttpResponse res;
         const Visitor v = formVisitor(req, s, res);
         SignupValues values;
+        // The game opens the page with the address it was told is unknown; it types its own code page.
+        std::string unknown = req.field(protocol::SIGNUP_MAIL);
+        if (!validUtf8(unknown)) unknown = windows1252ToUtf8(unknown);
+        if (!unknown.empty() && unknown.size() <= 4 * EMAIL_MAX_CHARS) {
+            values.email = unknown;
+            values.notice =
+                "Adressen " + unknown +
+                " är inte medlem här ännu. Bli medlem med den nedan, så räknas poängen från spelet. / "
+                "The address " +
+                unknown +
+                " is not a member here yet. Sign up with it below, and the score from the "
+                "game counts.";
+        }
         const std::string code = req.field("ref");
         if (!code.empty()) {
             const Lookup<Member> recruiter = store_.memberByRecruitCode(code);
@@ -276,7 +310,15 @@ class Site {
 
     void signup(const HttpRequest& req, const Reply& reply) {
         const Lookup<Session> s = session(req);
-        if (!checkedForm(req, s, reply) || !allowed(signupPerAddress_, req.client, req, reply)) return;
+        const auto again = [&] {
+            HttpResponse res;
+            res.status = 403;
+            SignupValues values{req.field("email"), req.field("nickname"), req.field("recruiter"), "",
+                                EXPIRED};
+            res.setContent(signupPage(formVisitor(req, s, res), values, {}), HTML);
+            reply(std::move(res));
+        };
+        if (!checkedForm(req, s, reply, again) || !allowed(signupPerAddress_, req.client, req, reply)) return;
         onPasswordWorkers(reply, [this, req, reply, s] {
             const SignupRequest request{req.field("email"), req.field("nickname"), req.field("password"),
                                         req.field("password2"), req.field("recruiter")};
@@ -285,11 +327,14 @@ class Site {
                 // The form again, with what was typed and the same form token, to mend and send again.
                 HttpResponse res;
                 res.status = 400;
-                const SignupValues values{request.email, request.nickname, request.recruiter, ""};
-                res.setContent(signupPage(formVisitor(req, s, res), values, result.errors), HTML);
+                const SignupValues values{request.email, request.nickname, request.recruiter, "", ""};
+                std::vector<FieldError> errors;
+                for (size_t i = 0; i < result.errors.size(); ++i)
+                    errors.push_back({i < result.fields.size() ? result.fields[i] : "", result.errors[i]});
+                res.setContent(signupPage(formVisitor(req, s, res), values, errors), HTML);
                 return reply(std::move(res));
             }
-            logInAs(s.row, *result.memberId, reply, protocol::CHALLENGE_PATH);
+            logInAs(s.row, *result.memberId, reply, WELCOME_PATH);
         });
     }
 
@@ -315,7 +360,15 @@ class Site {
 
     void login(const HttpRequest& req, const Reply& reply) {
         const Lookup<Session> s = session(req);
-        if (!checkedForm(req, s, reply)) return;
+        const auto again = [&] {
+            HttpResponse res;
+            res.status = 403;
+            res.setContent(loginPage(formVisitor(req, s, res), req.field("email"),
+                                     localPath(req.field("next")), false, EXPIRED),
+                           HTML);
+            reply(std::move(res));
+        };
+        if (!checkedForm(req, s, reply, again)) return;
         const std::string email = req.field("email");
         const std::string failures = canonicalUserName(email) + " " + req.client;
         if (!allowed(loginPerAddress_, req.client, req, reply) ||
@@ -479,6 +532,14 @@ class Site {
         });
     }
 
+    // What a new member does next: get the game, play, register the score from it.
+    void welcome(const HttpRequest& req, const Reply& reply) {
+        const Lookup<Session> s = session(req);
+        Lookup<Member> m;
+        if (!memberOf(s, m, reply)) return;
+        reply(page(200, welcomePage(visitor(s.row), m.row->email, options_.downloadUrl)));
+    }
+
     void passwordHelp(const HttpRequest& req, const Reply& reply) {
         reply(page(200, passwordHelpPage(visitor(session(req).row), req.field(protocol::PASSWORD_HELP_MAIL),
                                          options_.contact)));
@@ -551,6 +612,7 @@ std::vector<Route> siteRoutes(Store& store, const SiteOptions& options) {
         {"GET", std::string(protocol::LIBRARY_HELP_PATH) + "?",
          [site](Req req, Reply reply) { site->libraryHelp(req, reply); }},
         {"GET", protocol::VERSION_PATH, [site](Req req, Reply reply) { site->version(req, reply); }},
+        {"GET", std::string(WELCOME_PATH) + "?", [site](Req req, Reply reply) { site->welcome(req, reply); }},
         {"GET", std::string(MEMBER_PATH) + "?",
          [site](Req req, Reply reply) { site->memberHome(req, reply); }},
         {"POST", std::string(NICKNAME_FORM_PATH) + "?",

@@ -3,6 +3,7 @@
 
 namespace tundrix::channel {
 
+inline constexpr char WELCOME_PATH[] = "/valkommen/";
 inline constexpr char MEMBER_PATH[] = "/mina-sidor/";
 inline constexpr char NICKNAME_FORM_PATH[] = "/mina-sidor/smeknamn/";
 inline constexpr char PASSWORD_FORM_PATH[] = "/mina-sidor/losenord/";

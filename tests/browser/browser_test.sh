@@ -80,5 +80,6 @@ for n in $(seq 101); do
   posts+=($!)
 done
 for job in "${posts[@]}"; do wait "$job"; done
+NODE_PATH="$nodedir/node_modules" node "$here/guide_flow.cjs" "$base" "${SHOTS:-}"
 NODE_PATH="$nodedir/node_modules" node "$here/member_flow.cjs" "$base" "${SHOTS:-}" elsa@example.se $'sn\xc3\xb6boll'
 echo "PASS"

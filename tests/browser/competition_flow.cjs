@@ -6,6 +6,7 @@
 'use strict';
 const { chromium } = require('playwright-core');
 const path = require('path');
+const { contrastFaults } = require('./contrast.cjs');
 
 const [base, profile, shots] = process.argv.slice(2);
 
@@ -39,6 +40,8 @@ async function visit(page, width, name, url) {
   const over = await page.$$eval('main *', (all, w) => all.filter((e) => e.getBoundingClientRect().right > w)
     .slice(0, 3).map((e) => e.tagName + '.' + e.className + ' ' + e.innerText.slice(0, 30)), width);
   check(wide <= width, `the ${name} page fits ${width} px (${wide} px${over.length ? '; wider: ' + over : ''})`);
+  const contrast = await contrastFaults(page);
+  check(contrast.faults.length === 0, `the ${name} page's contrast is WCAG AA throughout (${contrast.measured} measured${contrast.faults.length ? ': ' + contrast.faults.join('; ') : ''})`);
 }
 
 async function run(width) {

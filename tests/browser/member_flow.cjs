@@ -7,6 +7,7 @@
 'use strict';
 const { chromium } = require('playwright-core');
 const path = require('path');
+const { contrastFaults } = require('./contrast.cjs');
 
 const [base, shots, email, password] = process.argv.slice(2);
 
@@ -28,6 +29,8 @@ async function logIn(context, pass) {
 
 async function shoot(page, name) {
   if (shots) await page.screenshot({ path: path.join(shots, name + '.png'), fullPage: true });
+  const contrast = await contrastFaults(page);
+  check(contrast.faults.length === 0, `the ${name} page's contrast is WCAG AA (${contrast.measured} measured${contrast.faults.length ? ': ' + contrast.faults.join('; ') : ''})`);
 }
 
 (async () => {

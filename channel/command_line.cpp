@@ -151,7 +151,8 @@ bool startsWith(const Subcommand& s, const std::vector<std::string>& words) {
 } // namespace
 
 Parsed parse(const std::vector<std::string>& args) {
-    static constexpr std::array<const char*, 5> FLAGS = {"help", "create", "unverified", "all", "publish"};
+    static constexpr std::array<const char*, 6> FLAGS = {"help", "create",  "unverified",
+                                                         "all",  "publish", "early"};
     Parsed p;
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i].rfind("--", 0) == 0 && args[i].size() > 2) {

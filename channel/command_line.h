@@ -20,7 +20,7 @@ struct Parsed {
     }
 };
 
-// Options that take no value: --help, --create, --unverified, --all, --publish.
+// Options that take no value: --help, --create, --unverified, --all, --publish, --early.
 Parsed parse(const std::vector<std::string>& args);
 
 // The usage lines of every subcommand.

@@ -180,6 +180,16 @@ int competitionWinners(Store& store, const Parsed& p, CommandContext& c) {
               << w.result << "\n";
     }
     if (!p.has("publish")) return 0;
+    // A round still running may change: its winners are published once it is over, unless told.
+    const std::string today = dayOf(now());
+    const bool over = k.kind == CompetitionKind::Daily    ? period < today
+                      : k.kind == CompetitionKind::Weekly ? period < weekOf(now())
+                                                          : k.endedAt != 0 || k.lastDay < today;
+    if (!over && !p.has("early")) {
+        c.err << "tundrix-channel: that round is not over yet, so its standings may still change; --early "
+                 "publishes it all the same\n";
+        return 2;
+    }
     const Moderated m = store.publishDraw({k.id, period, seed, now(), winners});
     if (m == Moderated::Done) {
         c.err << "tundrix-channel: published\n";

@@ -68,7 +68,7 @@ ch competition add --kind recruiting --name-sv "Värva flest" --name-en "Recruit
 ch competition add --kind period --name-sv "Gammal tävling" --to "$today"
 ch competition end 3
 ch announce "Finalen spelas på fredag!" --until "$today"
-"$server" --db "$tmp/channel.db" winners --competition 1 --day "$today" --unverified --seed draw-seed --publish \
+"$server" --db "$tmp/channel.db" winners --competition 1 --day "$today" --unverified --seed draw-seed --publish --early \
   >/dev/null 2>&1 || { echo "FAIL: the draw was not published"; exit 1; }
 NODE_PATH="$nodedir/node_modules" node "$here/competition_flow.cjs" "$base" "$tmp/profile" "${SHOTS:-}"
 

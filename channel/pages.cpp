@@ -79,9 +79,15 @@ std::string homePage(const Visitor& visitor, const HomeView& home) {
         body += "<p><a class=\"button download\" href=\"" + escapeHtml(home.downloadUrl) + "\">" +
                 both("Ladda ner spelet", "Download the game") + "</a></p>";
     body += runningCompetitions(home.competitions);
-    body += "<div class=\"boards\">" + boardSection("Idag", "Today", boards.today, "today") +
-            boardSection("Denna vecka", "This week", boards.thisWeek, "week") +
-            boardSection("Genom tiderna", "All time", boards.allTime, "alltime") + "</div>";
+    const auto whole = [](const char* word) {
+        return "<p class=\"more\"><a href=\"" + std::string(BOARD_PREFIX) + word + "/\">" +
+               both("Hela listan", "The whole board") + "</a></p>";
+    };
+    body += "<div class=\"boards\"><div>" + boardSection("Idag", "Today", boards.today, "today") +
+            whole("idag") + "</div><div>" +
+            boardSection("Denna vecka", "This week", boards.thisWeek, "week") + whole("vecka") +
+            "</div><div>" + boardSection("Genom tiderna", "All time", boards.allTime, "alltime") +
+            whole("alltid") + "</div></div>";
     body += "<p class=\"legend\">\xE2\x96\xB6 " +
             both("Verifierad: kanalen har spelat om matchen och den n\xC3\xA5r po\xC3\xA4ngen; klicka "
                  "f\xC3\xB6r att se den.",
@@ -104,6 +110,24 @@ std::string homePage(const Visitor& visitor, const HomeView& home) {
                  "Type your e-mail address and password in the game. The leaderboard shows your nickname.") +
             "</li></ol></section>";
     return page(visitor, "Topplistor / Leaderboards", body);
+}
+
+std::string boardPage(const Visitor& visitor, const BoardPage& b) {
+    std::string body = heading(b.swedish, b.english);
+    body += "<div class=\"boards\">" +
+            boardSection("Sida " + std::to_string(b.page), "Page " + std::to_string(b.page), b.rows, "board",
+                         false, visitor.nickname) +
+            "</div><p class=\"pages\">";
+    const std::string path = std::string(BOARD_PREFIX) + b.word + "/?" + BOARD_PAGE + "=";
+    if (b.page > 1)
+        body += "<a rel=\"prev\" href=\"" + path + std::to_string(b.page - 1) + "\">&larr; " +
+                both("Föregående", "Previous") + "</a> ";
+    if (b.more)
+        body += "<a rel=\"next\" href=\"" + path + std::to_string(b.page + 1) + "\">" +
+                both("Nästa", "Next") + " &rarr;</a>";
+    body += "</p><p><a href=\"" + std::string(protocol::HOME_PATH) + "\">" +
+            both("Till topplistorna", "To the leaderboards") + "</a></p>";
+    return page(visitor, b.swedish + " / " + b.english, body);
 }
 
 std::string signupPage(const Visitor& visitor, const SignupValues& values,

@@ -9,8 +9,9 @@
 
 namespace tundrix::channel {
 
-// How many members each leaderboard shows.
-inline constexpr int BOARD_SIZE = 100;
+// How many members each leaderboard shows on the home page, and on each page of a whole board.
+inline constexpr int BOARD_SIZE = 10;
+inline constexpr int BOARD_PAGE_SIZE = 50;
 
 struct Boards {
     std::vector<Ranked> today, thisWeek, allTime;
@@ -30,6 +31,16 @@ struct HomeView {
     std::string downloadUrl;
 };
 std::string homePage(const Visitor& visitor, const HomeView& home);
+
+// One page of a whole board: rows numbered already, links to the pages before and after.
+struct BoardPage {
+    std::string word;             // the board's word in the address: idag, vecka, alltid
+    std::string swedish, english; // its name
+    std::vector<Ranked> rows;
+    int page = 1;
+    bool more = false; // a next page exists
+};
+std::string boardPage(const Visitor& visitor, const BoardPage& board);
 
 // A board with its heading: ties share a rank and say so; the member's own row (nickname) is marked.
 // A recruiting board counts recruits and has no verified marks.

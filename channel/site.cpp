@@ -15,8 +15,11 @@
 #include "channel/sessions.h"
 #include "channel/work_pool.h"
 #include "net/latin1_text.h"
+#include "protocol/form_text.h"
 #include "protocol/paths.h"
 
+#include <algorithm>
+#include <cstring>
 #include <ctime>
 
 namespace tundrix::channel {
@@ -35,12 +38,15 @@ constexpr std::string_view RUN_PREFIX = "/run/";
 constexpr int ANNOUNCEMENTS_SHOWN = 3;
 constexpr size_t COMPETITIONS_SHOWN = 6;
 constexpr int COMPETITION_TOP = 10;
+constexpr int COMPETITION_BOARD = 100; // on the competition's own page
 constexpr int DRAWS_SHOWN = 60;
 // A member's page looks for them among this many members of each board, and shows this many rows either
 // side of theirs, and their best scores.
 constexpr int RANK_SCAN = 20000;
 constexpr size_t RANK_REACH = 2;
 constexpr int OWN_SCORES_SHOWN = 10;
+// The whole boards' pages end here (10 000 members), so that no page reads further down.
+constexpr uint32_t BOARD_PAGES_MAX = 200;
 // Password checks waiting at most, per worker: about four seconds of argon2id.
 constexpr size_t PASSWORD_QUEUE_PER_WORKER = 32;
 
@@ -216,6 +222,42 @@ class Site {
         reply(page(200, homePage(visitor(session(req).row), home)));
     }
 
+    // A whole board a page at a time; the pages end where the boards' reach does.
+    void wholeBoard(const HttpRequest& req, const Reply& reply) {
+        const std::string word =
+            req.path.substr(std::strlen(BOARD_PREFIX),
+                            req.path.find('/', std::strlen(BOARD_PREFIX)) - std::strlen(BOARD_PREFIX));
+        BoardPage b;
+        b.word = word;
+        Board board = Board::AllTime;
+        if (word == "idag") {
+            board = Board::Today;
+            b.swedish = "Idag";
+            b.english = "Today";
+        } else if (word == "vecka") {
+            board = Board::ThisWeek;
+            b.swedish = "Denna vecka";
+            b.english = "This week";
+        } else {
+            b.swedish = "Genom tiderna";
+            b.english = "All time";
+        }
+        const std::optional<uint32_t> asked = protocol::parseUint32(req.field(BOARD_PAGE));
+        b.page = static_cast<int>(std::clamp<uint32_t>(asked.value_or(1), 1, BOARD_PAGES_MAX));
+        // One row past the page tells whether another follows.
+        const auto rows = store_.leaderboard(board, now(), b.page * BOARD_PAGE_SIZE + 1);
+        if (!rows) return reply(temporaryFailure());
+        std::vector<Ranked> all = *rows;
+        rankTies(all);
+        const size_t from = static_cast<size_t>((b.page - 1) * BOARD_PAGE_SIZE);
+        const size_t to = std::min(all.size(), from + BOARD_PAGE_SIZE);
+        if (from < to)
+            b.rows.assign(all.begin() + static_cast<std::ptrdiff_t>(from),
+                          all.begin() + static_cast<std::ptrdiff_t>(to));
+        b.more = all.size() > to && b.page < static_cast<int>(BOARD_PAGES_MAX);
+        reply(page(200, boardPage(visitor(session(req).row), b)));
+    }
+
     // The competition of /tavling/ID/...: nothing (and a 404 answered) if there is none.
     std::optional<Competition> competitionOf(const HttpRequest& req, const Reply& reply) {
         int64_t id = 0;
@@ -231,7 +273,7 @@ class Site {
     void competition(const HttpRequest& req, const Reply& reply) {
         const std::optional<Competition> c = competitionOf(req, reply);
         if (!c) return;
-        const std::optional<CompetitionView> view = roundAt(store_, *c, now(), BOARD_SIZE);
+        const std::optional<CompetitionView> view = roundAt(store_, *c, now(), COMPETITION_BOARD);
         if (!view) return reply(temporaryFailure());
         const Visitor v = visitor(session(req).row);
         reply(page(200, competitionPage(v, *view, v.nickname)));
@@ -612,6 +654,8 @@ std::vector<Route> siteRoutes(Store& store, const SiteOptions& options) {
         {"GET", std::string(protocol::LIBRARY_HELP_PATH) + "?",
          [site](Req req, Reply reply) { site->libraryHelp(req, reply); }},
         {"GET", protocol::VERSION_PATH, [site](Req req, Reply reply) { site->version(req, reply); }},
+        {"GET", std::string(BOARD_PREFIX) + "(idag|vecka|alltid)/?",
+         [site](Req req, Reply reply) { site->wholeBoard(req, reply); }},
         {"GET", std::string(WELCOME_PATH) + "?", [site](Req req, Reply reply) { site->welcome(req, reply); }},
         {"GET", std::string(MEMBER_PATH) + "?",
          [site](Req req, Reply reply) { site->memberHome(req, reply); }},

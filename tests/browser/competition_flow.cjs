@@ -72,6 +72,11 @@ async function run(width) {
     const winners = await page.$$eval('ol.winners li .nick', (lis) => lis.map((li) => li.innerText));
     check(winners.length === 2, `the published draw's two winners are shown (${winners})`);
     check((await page.textContent('main')).includes('draw-seed'), 'the seed of the draw is shown, so anyone can draw it again');
+    // The whole board, a page at a time: today's, with everyone on it.
+    await visit(page, width, 'board', '/topplista/idag/');
+    const rows = await page.$$eval('#board tbody tr', (trs) => trs.map((tr) => tr.querySelector('td.nick').innerText));
+    check(rows.includes('Rival <3') && rows.includes('J\u00e4mn'), `the whole board lists everyone (${rows.length} rows)`);
+    check(!(await page.$('a[rel=next]')), 'a short board has no next page');
     const missing = await page.goto(base + '/tavling/999/');
     check(missing.status() === 404, 'no such competition: 404');
   });

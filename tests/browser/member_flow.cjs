@@ -56,6 +56,15 @@ async function shoot(page, name) {
     check(wide <= 390, `my page fits a phone (${wide} px)`);
     await shoot(other, '390-member');
 
+    // The whole board a page at a time: mine is on the third page of fifty, my row marked.
+    await page.goto(base + '/topplista/alltid/');
+    check(await page.$$eval('#board tbody tr', (trs) => trs.length) === 50, 'a page of the whole board holds fifty');
+    await Promise.all([page.waitForURL('**sida=2'), page.click('a[rel=next]')]);
+    await Promise.all([page.waitForURL('**sida=3'), page.click('a[rel=next]')]);
+    check((await page.textContent('#board tr.own')).includes('Elsa'), 'my row is marked on the page of the board it falls on');
+    await shoot(page, '1280-board-page3');
+    await page.goto(base + '/mina-sidor/');
+
     // A nickname taken by another: the error stands by the field, which has the focus.
     await page.fill('#nickname', 'rival <3');
     await page.click('form[action="/mina-sidor/smeknamn/"] button.go');

@@ -138,6 +138,7 @@ a.button .en{color:#dfe5f5}
 ol.winners li{margin:.3rem 0}
 tr:first-child td{font-weight:bold}
 td.rank{color:#5a6784;width:3.4rem;white-space:nowrap}
+time.when{display:block;font-size:.75rem;color:#535e78;font-weight:normal}
 tr.own td{background:#fff6d6;color:var(--navy);font-weight:bold}
 tr.own td.nick::after{content:" \2190"}
 .field-error{color:#a3152b;font-weight:bold;margin:.3rem 0}

@@ -55,7 +55,11 @@ std::string boardSection(std::string_view swedish, std::string_view english, con
         html += "<tr" + (classes.empty() ? std::string() : " class=\"" + classes + "\"") +
                 (mine ? " aria-current=\"true\"" : "") + "><td class=\"rank\">" + (r.tied ? "=" : "") +
                 std::to_string(r.rank) + "</td><td class=\"nick\">" + escapeHtml(r.nickname) +
-                "</td><td class=\"num\">" + std::to_string(r.score) + mark + "</td></tr>";
+                "</td><td class=\"num\">" + std::to_string(r.score) + mark +
+                (recruits || r.at == 0 ? ""
+                                       : "<time class=\"when\" datetime=\"" + localTime(r.at) + "\">" +
+                                             dayOf(r.at) + "</time>") +
+                "</td></tr>";
     }
     html += "</tbody></table>";
     if (tied)

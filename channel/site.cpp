@@ -260,10 +260,16 @@ class Site {
 
     // The competition of /tavling/ID/...: nothing (and a 404 answered) if there is none.
     std::optional<Competition> competitionOf(const HttpRequest& req, const Reply& reply) {
+        // The route allows one to nine digits; anything else is no competition.
         int64_t id = 0;
-        // The route's pattern allows one to nine digits only.
-        for (size_t i = COMPETITION_PREFIX.size(); i < req.path.size() && req.path[i] != '/'; ++i)
+        size_t digits = 0;
+        for (size_t i = COMPETITION_PREFIX.size(); i < req.path.size() && req.path[i] != '/'; ++i, ++digits) {
+            if (req.path[i] < '0' || req.path[i] > '9' || digits == 9) {
+                notFound(req, reply);
+                return std::nullopt;
+            }
             id = id * 10 + (req.path[i] - '0');
+        }
         const Lookup<Competition> c = store_.competition(id);
         if (c.failed) reply(temporaryFailure());
         if (!c.row && !c.failed) notFound(req, reply);

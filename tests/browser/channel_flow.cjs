@@ -151,7 +151,7 @@ async function leaderboard(nickname, score, verified) {
     await page.goto(base + '/');
     const rows = await page.$$eval('#today tbody tr', (trs) => trs.map((tr) => {
       const run = tr.querySelector('a.run');
-      return { nick: tr.querySelector('td.nick').innerText, score: tr.querySelector('td.num').innerText.replace(/[^0-9]/g, ''),
+      return { nick: tr.querySelector('td.nick').innerText, score: tr.querySelector('td.num').firstChild.textContent.replace(/[^0-9]/g, ''),
                run: run ? run.getAttribute('href') : null };
     }));
     console.log('today: ' + JSON.stringify(rows));

@@ -1,6 +1,7 @@
 // Schema steps: step n takes a database from version n - 1 to version n. Never edit a step once shipped.
 #include "channel/migrations.h"
 
+#include <algorithm>
 #include <array>
 
 namespace tundrix::channel {
@@ -161,7 +162,7 @@ int newestSchemaVersion() {
     return static_cast<int>(STEPS.size());
 }
 
-bool migrate(Database& db, std::string& error) {
+bool migrate(Database& db, std::string& error, int upTo) {
     const int current = db.schemaVersion();
     if (current < 0) {
         error = "cannot read the schema version: " + db.lastError();
@@ -172,7 +173,7 @@ bool migrate(Database& db, std::string& error) {
                 ", newer than this program's " + std::to_string(newestSchemaVersion());
         return false;
     }
-    for (int version = current + 1; version <= newestSchemaVersion(); ++version) {
+    for (int version = current + 1; version <= std::min(upTo, newestSchemaVersion()); ++version) {
         Transaction transaction(db);
         if (!transaction.begun()) {
             error = "cannot begin the schema change: " + db.lastError();

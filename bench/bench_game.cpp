@@ -67,29 +67,8 @@ void BM_FramePeriod16(benchmark::State& state) {
 BENCHMARK(BM_FramePeriod1);
 BENCHMARK(BM_FramePeriod16);
 
-// 1500 frames (a minute) of play with keys that change at random, drawing every frame.
-void BM_MinuteOfPlayRandomKeys(benchmark::State& state) {
-    for (auto _ : state) {
-        state.PauseTiming();
-        Bench b(4);
-        Random rng;
-        rng.seed(77);
-        state.ResumeTiming();
-        const Key arrows[4] = {Key::Right, Key::Down, Key::Left, Key::Up};
-        for (int f = 0; f < 1500; ++f) {
-            if (f % 12 == 0) {
-                b.keys.releaseAll();
-                b.keys.press(arrows[rng.next() % 4]);
-                if (rng.next() % 2) b.keys.press(Key::Space);
-            }
-            b.clock.advance(40);
-            b.world->update();
-            b.world->draw();
-        }
-        benchmark::DoNotOptimize(b.world->score().get());
-    }
-}
-BENCHMARK(BM_MinuteOfPlayRandomKeys)->Unit(benchmark::kMillisecond);
+// A minute of play with keys that change at random is measured in bench_feedback, with and without the
+// layer over the world.
 
 void BM_BuildWorld(benchmark::State& state) {
     FakeServices f;

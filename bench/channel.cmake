@@ -3,7 +3,7 @@
 if(TARGET tundrix_channel AND TARGET tundrix_attackers)
   add_executable(channel_load channel_load.cpp)
   pkg_check_modules(HTTPLIB REQUIRED IMPORTED_TARGET cpp-httplib)
-  target_link_libraries(channel_load PRIVATE tundrix_channel tundrix_net tundrix_attackers PkgConfig::HTTPLIB)
+  target_link_libraries(channel_load PRIVATE tundrix_channel tundrix_net tundrix_bots tundrix_attackers PkgConfig::HTTPLIB)
   # In the test command: the server killed at random moments under load five times, every answered post
   # still kept (channel_kill.sh run by hand makes twenty trials).
   if(TUNDRIX_TESTS)

@@ -15,14 +15,9 @@ counts=${*:-8 24 40 100 300 1000}
 bin=${CHANNEL_SERVER:-$build/channel/tundrix-channel}
 attack="$build/tests/channel/tundrix_attack"
 target=${CHANNEL_TARGET:-channel}
-[ -x "$bin" ] && [ -x "$attack" ] || { echo "build first: cmake --build $build --target tundrix-channel tundrix_attack"; exit 1; }
 source bench/channel_common.sh
 source tools/nginx_front.sh
-
-tmp=$(mktemp -d)
-server_pid=""
-nginx_pid=""
-trap 'stop_nginx; [ -n "$server_pid" ] && kill -9 "$server_pid" 2>/dev/null; rm -rf "$tmp"' EXIT
+bench_start "$bin" "$attack"
 db="$tmp/channel.db"
 printf 'hemligt\n' | "$bin" --db "$db" user add anna@example.se >/dev/null
 

@@ -10,13 +10,9 @@ scores=${2:-1000000}
 members=${3:-10000}
 bin="$build/channel/tundrix-channel"
 load="$build/bench/channel_load"
-[ -x "$bin" ] && [ -x "$load" ] || { echo "build first: cmake --build $build --target tundrix-channel channel_load"; exit 1; }
 command -v curl >/dev/null || { echo "curl is needed"; exit 1; }
 source bench/channel_common.sh
-
-tmp=$(mktemp -d)
-server_pid=""
-trap '[ -n "$server_pid" ] && kill -9 "$server_pid" 2>/dev/null; rm -rf "$tmp"' EXIT
+bench_start "$bin" "$load"
 db="$tmp/big.db"
 t0=$(date +%s.%N)
 "$load" fill "$db" "$members" "$scores"

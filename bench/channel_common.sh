@@ -42,3 +42,22 @@ stop_server() {
   wait "$server_pid" 2>/dev/null || true
   server_pid=""
 }
+
+# bench_start <program...>: each one built (or says which targets to build), then a scratch folder in tmp
+# that goes at exit, with the server and nginx (when tools/nginx_front.sh is sourced) stopped; a script
+# with more to stop defines on_exit.
+bench_start() {
+  local p missing=()
+  for p in "$@"; do [ -x "$p" ] || missing+=("$(basename "$p")"); done
+  [ ${#missing[@]} -eq 0 ] || { echo "build first: cmake --build ${build:-build/release} --target ${missing[*]}"; exit 1; }
+  tmp=$(mktemp -d)
+  server_pid=""
+  nginx_pid=""
+  trap bench_cleanup EXIT
+}
+bench_cleanup() {
+  if declare -F on_exit >/dev/null; then on_exit || true; fi
+  if declare -F stop_nginx >/dev/null; then stop_nginx || true; fi
+  if [ -n "$server_pid" ]; then kill -9 "$server_pid" 2>/dev/null || true; fi
+  rm -rf "$tmp"
+}

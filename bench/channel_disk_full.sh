@@ -10,15 +10,12 @@ build=${1:-build/release}
 clients=${2:-5}
 bin="$build/channel/tundrix-channel"
 load="$build/bench/channel_load"
-[ -x "$bin" ] && [ -x "$load" ] || { echo "build first: cmake --build $build --target tundrix-channel channel_load"; exit 1; }
 [ "$(id -u)" = 0 ] || { echo "mounting the small disk needs root"; exit 77; }
 source bench/channel_common.sh
-
-tmp=$(mktemp -d)
+bench_start "$bin" "$load"
 disk="$tmp/disk"
 mkdir -p "$disk"
-server_pid=""
-trap '[ -n "$server_pid" ] && kill -9 "$server_pid" 2>/dev/null; umount "$disk" 2>/dev/null; rm -rf "$tmp"' EXIT
+on_exit() { umount "$disk" 2>/dev/null; }
 mount -t tmpfs -o size=16m tmpfs "$disk"
 db="$disk/channel.db"
 "$load" prepare "$db" "$clients"

@@ -10,13 +10,10 @@ trials=${2:-20}
 clients=${3:-10}
 bin="$build/channel/tundrix-channel"
 load="$build/bench/channel_load"
-[ -x "$bin" ] && [ -x "$load" ] || { echo "build first: cmake --build $build --target tundrix-channel channel_load"; exit 1; }
 source bench/channel_common.sh
-
-tmp=$(mktemp -d)
-server_pid=""
+bench_start "$bin" "$load"
 poster=""
-trap '[ -n "$server_pid" ] && kill -9 "$server_pid" 2>/dev/null; [ -n "$poster" ] && kill "$poster" 2>/dev/null; rm -rf "$tmp"' EXIT
+on_exit() { [ -z "$poster" ] || kill "$poster" 2>/dev/null; }
 db="$tmp/channel.db"
 "$load" prepare "$db" "$clients"
 logs=()

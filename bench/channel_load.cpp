@@ -7,8 +7,12 @@
 //   channel_load argon2 CHECKS                        what one password check costs the server
 //   channel_load bare mhd|httplib                     an HTTP server that answers "0" to every request,
 //                                                     on our HTTP layer or on cpp-httplib: the ceiling
+//   channel_load verified PORT MEMBERS SECONDS GAMES  every member plays GAMES whole games first, then
+//                                                     posts each one's score and its recording, as the
+//                                                     game does after a registration
 // Each post carries its own number in the speed count (f6), by which it is found again: the scores
 // themselves stay within what the rules allow for the short game each post reports.
+#include "bots/headless_game.h"
 #include "channel/accounts.h"
 #include "channel/calendar.h"
 #include "channel/credential_cache.h"
@@ -17,7 +21,9 @@
 #include "channel/store.h"
 #include "net/score_submission.h"
 #include "protocol/paths.h"
+#include "protocol/replay_post.h"
 #include "protocol/score_answer.h"
+#include "replay/replay_codec.h"
 
 #include "attack/attackers.h"
 
@@ -45,6 +51,8 @@ constexpr char PASSWORD[] = "bench-pass";
 // The game time each post reports, and the scores that fit in it under the rules.
 constexpr int32_t GAME_MS = 5000;
 constexpr int32_t SCORES = 3000;
+// The build every post names, and every recorded game is made with.
+constexpr FileIntegrity BUILD{1234, 5'000'000};
 
 std::string emailOf(int member) {
     return "bench" + std::to_string(member) + "@example.se";
@@ -151,7 +159,7 @@ int post(int port, int members, double seconds, int32_t first, const std::string
                 const int32_t id = first + n;
                 record.score = 1 + id % SCORES;
                 record.bestScoreTime = GAME_MS;
-                const std::string body = buildSubmissionBody(record, {id, "CPU UNKNOWN", {1234, 5'000'000}});
+                const std::string body = buildSubmissionBody(record, {id, "CPU UNKNOWN", BUILD});
                 // Each post from another loopback address, as players come from many: limits per address
                 // (nginx's among them) are not what is measured.
                 const int source =
@@ -194,6 +202,119 @@ int post(int port, int members, double seconds, int32_t first, const std::string
                 latency.empty() ? 0.0 : latency.back());
     for (const auto& [status, count] : byStatus)
         std::printf(" %d:%d", status, count);
+    std::printf("\n");
+    return 0;
+}
+
+// A whole game a member played, as its score form and its recording say it.
+struct PlayedGame {
+    int32_t score = 0;
+    int32_t time = 0; // ms from the start to the best score, as the form sends it
+    std::vector<uint8_t> file;
+};
+
+std::vector<PlayedGame> playGames(int member, int count) {
+    std::vector<PlayedGame> games;
+    for (int i = 0; i < count; ++i) {
+        const auto seed = static_cast<uint32_t>(member * 1000 + i);
+        HeadlessGame game(10'000 + seed * 37, {protocol::GAME_ID, BUILD.crc, BUILD.length});
+        playScriptedGame(game, seed);
+        PlayedGame g;
+        g.score = game.world().score().get();
+        g.time = static_cast<int32_t>(game.clock.nowMs() - game.driver.baseTime());
+        g.file = encodeReplay(game.replay());
+        if (g.score > 0) games.push_back(std::move(g));
+    }
+    return games;
+}
+
+// Score posts followed by their recordings, as many as the members played, or until the time is up; the
+// channel answers each recording only once it has played it again (or given up on it).
+int verified(int port, int members, double seconds, int games) {
+    // One after another: a game draws on the program's one screen.
+    std::vector<std::vector<PlayedGame>> played;
+    for (int m = 0; m < members; ++m)
+        played.push_back(playGames(m, games));
+    size_t bytes = 0, count = 0;
+    for (const auto& list : played) {
+        for (const PlayedGame& g : list)
+            bytes += g.file.size();
+        count += list.size();
+    }
+    std::printf("games %zu recording_bytes_mean %.0f\n", count, count ? double(bytes) / count : 0.0);
+
+    struct Pair {
+        bool acknowledged = false;
+        int replayAnswer = -1; // -1: no answer read
+        double scoreMs = 0, replayMs = 0;
+    };
+    std::vector<std::vector<Pair>> done(static_cast<size_t>(members));
+    const auto start = Clock::now();
+    const auto end = start + std::chrono::duration<double>(seconds);
+    std::vector<std::thread> threads;
+    for (int m = 0; m < members; ++m) {
+        threads.emplace_back([&, m] {
+            SubmissionRecord record;
+            record.setUserName(emailOf(m));
+            record.setPassword(PASSWORD);
+            int32_t id = m * 100'000;
+            for (const PlayedGame& g : played[static_cast<size_t>(m)]) {
+                if (Clock::now() >= end) break;
+                record.score = g.score;
+                record.bestScoreTime = g.time;
+                const int source = 2 + static_cast<int>((static_cast<uint32_t>(id) * 7u) % 249u);
+                const std::string form = buildSubmissionBody(record, {++id, "CPU UNKNOWN", BUILD});
+                Pair p;
+                const attack::Exchange e =
+                    attack::exchange({"127.0.0.1", port}, attack::formPost(protocol::SUBMIT_PATH, form),
+                                     std::chrono::seconds(30), source);
+                const protocol::ParsedAnswer a = protocol::parseAnswer(e.answered ? e.body : "");
+                p.acknowledged = e.answered && e.status == 200 && a.hasResult && a.resultCode <= 1;
+                p.scoreMs = e.ms;
+                if (p.acknowledged) {
+                    const auto body =
+                        protocol::encodeReplayPost({emailOf(m), PASSWORD, g.score, g.time, g.file});
+                    const attack::Exchange r =
+                        attack::exchange({"127.0.0.1", port}, attack::formPost(protocol::REPLAY_PATH, *body),
+                                         std::chrono::seconds(30), source);
+                    const auto answer =
+                        protocol::readReplayAnswer(r.answered && r.status == 200 ? r.body : "");
+                    p.replayAnswer = answer ? static_cast<int>(*answer) : -r.status - 1;
+                    p.replayMs = r.ms;
+                }
+                done[static_cast<size_t>(m)].push_back(p);
+            }
+        });
+    }
+    for (auto& t : threads)
+        t.join();
+    const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+
+    std::vector<double> scoreMs, replayMs;
+    std::map<int, int> answers;
+    size_t acks = 0, verifiedCount = 0;
+    for (const auto& list : done) {
+        for (const Pair& p : list) {
+            acks += p.acknowledged;
+            scoreMs.push_back(p.scoreMs);
+            if (p.acknowledged) {
+                replayMs.push_back(p.replayMs);
+                ++answers[p.replayAnswer];
+                verifiedCount += p.replayAnswer == static_cast<int>(protocol::ReplayAnswer::Verified);
+            }
+        }
+    }
+    auto at = [](std::vector<double>& v, double q) {
+        std::sort(v.begin(), v.end());
+        return v.empty() ? 0.0 : v[std::min(v.size() - 1, static_cast<size_t>(q * v.size()))];
+    };
+    std::printf(
+        "seconds %.1f scores %zu per_second %.1f verified %zu verified_per_second %.1f score_p50_ms %.1f "
+        "score_p99_ms %.1f replay_p50_ms %.1f replay_p99_ms %.1f answers",
+        elapsed, acks, acks / elapsed, verifiedCount, verifiedCount / elapsed, at(scoreMs, 0.5),
+        at(scoreMs, 0.99), at(replayMs, 0.5), at(replayMs, 0.99));
+    for (const auto& [answer, n] : answers)
+        std::printf(" %d:%d", answer, n);
     std::printf("\n");
     return 0;
 }
@@ -324,8 +445,11 @@ int main(int argc, char** argv) {
     if (a.size() == 4 && a[0] == "fill") return fill(a[1], std::stoi(a[2]), std::stoi(a[3]));
     if (a.size() >= 4 && a[0] == "verify") return verify(a[1], std::stoi(a[2]), {a.begin() + 3, a.end()});
     if (a.size() == 2 && a[0] == "bare") return bare(a[1]);
+    if (a.size() == 5 && a[0] == "verified")
+        return verified(std::stoi(a[1]), std::stoi(a[2]), std::stod(a[3]), std::stoi(a[4]));
     std::fprintf(stderr,
                  "usage: channel_load prepare DB MEMBERS | post PORT MEMBERS SECONDS FIRST LOG | "
-                 "verify DB MEMBERS LOG... | fill DB MEMBERS SCORES | argon2 CHECKS | bare mhd|httplib\n");
+                 "verify DB MEMBERS LOG... | fill DB MEMBERS SCORES | argon2 CHECKS | bare mhd|httplib | "
+                 "verified PORT MEMBERS SECONDS GAMES\n");
     return 2;
 }

@@ -19,14 +19,9 @@ target=${CHANNEL_TARGET:-channel}
 bin=${CHANNEL_SERVER:-$build/channel/tundrix-channel}
 load="$build/bench/channel_load"
 prepare=${CHANNEL_PREPARE:-$load}
-[ -x "$bin" ] && [ -x "$load" ] || { echo "build first: cmake --build $build --target tundrix-channel channel_load"; exit 1; }
 source bench/channel_common.sh
 source tools/nginx_front.sh
-
-tmp=$(mktemp -d)
-server_pid=""
-nginx_pid=""
-trap 'stop_nginx; [ -n "$server_pid" ] && kill -9 "$server_pid" 2>/dev/null; rm -rf "$tmp"' EXIT
+bench_start "$bin" "$load"
 read -r -a extra <<<"${CHANNEL_SERVE_OPTIONS:-}"
 
 echo "target: $target"

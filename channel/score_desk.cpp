@@ -362,22 +362,59 @@ void ScoreDesk::replayChecked(std::shared_ptr<ReplayPosting> post, bool verified
     claim.score = post->post.score;
     claim.bestScoreTime = post->post.bestScoreTime;
     claim.build = ReplayBuild{protocol::GAME_ID, t.buildCrc, t.buildLength};
-    Store& store = store_;
-    const int64_t scoreId = t.scoreId;
-    const auto ticket =
-        checker_.submit(post->post.replay, claim, [post, note, scoreId, &store](const ReplayCheck& check) {
-            // Filed before the member hears it (the same game behind another score is filed as not reaching
-            // this one); a verdict that cannot be filed leaves the recording "queued" in the store.
-            const std::optional<int> filed = store.fileReplayCheck(
-                scoreId, static_cast<int>(answerFor(check)), check.reason, check.fingerprint, post->now);
-            const protocol::ReplayAnswer answer =
-                filed ? static_cast<protocol::ReplayAnswer>(*filed) : protocol::ReplayAnswer::Queued;
+    const bool checking = check(
+        claim, post->post.replay, post->now,
+        [post, note](protocol::ReplayAnswer answer, const ReplayCheck& c) {
             post->answer(replayAnswer(answer, note + (answer == protocol::ReplayAnswer::Verified ? " verified"
-                                                      : check.reason.empty() ? " not verified"
-                                                                             : ": " + check.reason)));
+                                                      : c.reason.empty() ? " not verified"
+                                                                         : ": " + c.reason)));
         });
-    if (!ticket)
-        post->answer(refusal(503, TRY_AGAIN, note + ": too many games waiting to be played again", 2));
+    if (!checking)
+        post->answer(
+            replayAnswer(protocol::ReplayAnswer::Queued,
+                         note + ": queued, " + std::to_string(checker_.queued()) + " games before it"));
+}
+
+bool ScoreDesk::check(ReplayClaim claim, std::vector<uint8_t> file, int64_t now, Verdict then) {
+    const int64_t scoreId = claim.scoreId;
+    {
+        std::lock_guard lock(checkingMutex_);
+        if (!checking_.insert(scoreId).second) return false;
+    }
+    const auto ticket =
+        checker_.submit(std::move(file), claim, [this, scoreId, now, then](const ReplayCheck& c) {
+            // Filed before the member hears it (the same game behind another score is filed as not reaching
+            // this one); a verdict that cannot be filed leaves the recording queued, to be played again.
+            const std::optional<int> filed =
+                store_.fileReplayCheck(scoreId, static_cast<int>(answerFor(c)), c.reason, c.fingerprint, now);
+            {
+                std::lock_guard lock(checkingMutex_);
+                checking_.erase(scoreId);
+            }
+            if (then)
+                then(filed ? static_cast<protocol::ReplayAnswer>(*filed) : protocol::ReplayAnswer::Queued, c);
+            if (filed) checkWaiting(now);
+        });
+    if (ticket) return true;
+    std::lock_guard lock(checkingMutex_);
+    checking_.erase(scoreId);
+    return false;
+}
+
+void ScoreDesk::checkWaiting(int64_t now) {
+    // Only when the queue is short, so a post coming in finds room; a few at a time, since each holds its
+    // recording in memory while it waits.
+    constexpr size_t ROOM = 4;
+    if (checker_.queued() > ROOM) return;
+    for (WaitingReplay& w : store_.waitingReplays(static_cast<int>(ROOM * 2))) {
+        ReplayClaim claim{
+            w.scoreId, w.score, w.bestScoreTime, {protocol::GAME_ID, w.buildCrc, w.buildLength}};
+        {
+            std::lock_guard lock(checkingMutex_);
+            if (checking_.count(w.scoreId)) continue;
+        }
+        if (checker_.queued() >= ROOM || !check(claim, std::move(w.file), now, {})) break;
+    }
 }
 
 void ScoreDesk::run(int64_t scoreId, std::function<void(Run)> answer) {

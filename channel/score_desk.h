@@ -6,10 +6,13 @@
 #include "channel/score_writer.h"
 #include "channel/store.h"
 #include "channel/work_pool.h"
+#include "protocol/replay_post.h"
 #include "resources/embedded_resources.h"
 
 #include <cstdint>
 #include <functional>
+#include <mutex>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -56,8 +59,9 @@ class ScoreDesk {
     // Takes a replay post: the member's login, the score and best-score time it claims, and the game's
     // recording, which must back the member's latest registered score with that score and time and be
     // the first sent for it (the same one sent again gets the first one's answer). The game is played
-    // again on the checker's thread and the answer is its verdict; the same limits as the score form's,
-    // and a full queue answers 503.
+    // again on the checker's thread and the answer is its verdict; the same limits as the score form's.
+    // When the checker's queue is full the recording is kept and answered "queued": it is played once
+    // there is room, and its verdict is filed then.
     void takeReplay(std::string body, std::string address, int64_t now,
                     std::function<void(DeskAnswer)> answer);
     DeskAnswer takeReplayNow(std::string body, std::string address, int64_t now);
@@ -71,11 +75,19 @@ class ScoreDesk {
     };
     void run(int64_t scoreId, std::function<void(Run)> answer);
 
+    // Hands the checker the recordings kept as queued that it does not hold yet, oldest first, as long as
+    // it has room: those that found it full, and those a stop left behind. Runs again after every check.
+    void checkWaiting(int64_t now);
+
   private:
     struct Post;
     struct ReplayPosting;
     void checked(std::shared_ptr<Post> post, bool verified);
     void replayChecked(std::shared_ptr<ReplayPosting> post, bool verified);
+    using Verdict = std::function<void(protocol::ReplayAnswer, const ReplayCheck&)>;
+    // Queues a recording kept as queued for its check, which is filed before then runs; false when the
+    // checker is full or holds it already.
+    bool check(ReplayClaim claim, std::vector<uint8_t> file, int64_t now, Verdict then);
 
     Store& store_;
     DeskOptions options_;
@@ -84,6 +96,8 @@ class ScoreDesk {
     RateLimiter perAddress_, failuresPerName_, failuresPerAddress_;
     ScoreWriter writer_;
     EmbeddedResources resources_;
+    std::mutex checkingMutex_;
+    std::set<int64_t> checking_; // scores whose recordings the checker holds
     ReplayChecker checker_;
 };
 

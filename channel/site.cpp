@@ -102,7 +102,10 @@ class Site {
           loginPerAddress_(options.limits.loginPerAddress),
           loginFailuresPerName_(options.limits.loginFailuresPerName),
           loginFailuresPerAddress_(options.limits.loginFailuresPerAddress),
-          signupPerAddress_(options.limits.signupPerAddress) {}
+          signupPerAddress_(options.limits.signupPerAddress) {
+        // Recordings a stop left waiting are played again first.
+        desk_.checkWaiting(now());
+    }
 
     int64_t now() const {
         return options_.clock ? options_.clock() : static_cast<int64_t>(std::time(nullptr));

@@ -323,6 +323,26 @@ bool Store::keepReplay(int64_t scoreId, std::span<const uint8_t> file, int resul
     return !s.failed();
 }
 
+std::vector<WaitingReplay> Store::waitingReplays(int limit) {
+    ReaderLease db(*this);
+    Statement s = db->prepared("SELECT r.score_id, s.score, s.best_score_time, s.build_crc, s.build_length, "
+                               "r.file FROM replays r JOIN scores s ON s.id = r.score_id "
+                               "WHERE r.result = ? ORDER BY r.received_at, r.score_id LIMIT ?");
+    s.bind(1, static_cast<int64_t>(protocol::ReplayAnswer::Queued)).bind(2, limit);
+    std::vector<WaitingReplay> out;
+    while (s.step()) {
+        WaitingReplay w;
+        w.scoreId = s.integer(0);
+        w.score = static_cast<int32_t>(s.integer(1));
+        w.bestScoreTime = static_cast<int32_t>(s.integer(2));
+        w.buildCrc = static_cast<uint32_t>(s.integer(3));
+        w.buildLength = static_cast<uint32_t>(s.integer(4));
+        w.file = s.blob(5);
+        out.push_back(std::move(w));
+    }
+    return out;
+}
+
 std::optional<int> Store::fileReplayCheck(int64_t scoreId, int result, std::string reason,
                                           const std::string& fingerprint, int64_t now) {
     std::lock_guard lock(writeMutex_);

@@ -111,6 +111,16 @@ struct ReplayTarget {
     std::optional<int> result; // what became of the recording already sent for it, if any
 };
 
+// A recording kept but not played again yet, with what its score's form claimed.
+struct WaitingReplay {
+    int64_t scoreId = 0;
+    int32_t score = 0;
+    int32_t bestScoreTime = 0;
+    uint32_t buildCrc = 0;
+    uint32_t buildLength = 0;
+    std::vector<uint8_t> file;
+};
+
 // A recording as the operator sees it.
 struct ReplayRow {
     int64_t scoreId = 0;
@@ -206,6 +216,8 @@ class Store {
     // result filed, nothing if it could not be stored.
     std::optional<int> fileReplayCheck(int64_t scoreId, int result, std::string reason,
                                        const std::string& fingerprint, int64_t now);
+    // Up to limit recordings still waiting to be played again, the oldest first.
+    std::vector<WaitingReplay> waitingReplays(int limit);
     // Every recording, newest first; only those not verified when disagreeing is set.
     std::vector<ReplayRow> replays(bool disagreeing, int limit);
     // A verified score's recording, and its run as an animated picture once made.

@@ -111,5 +111,34 @@ TEST_F(Replays, ARealGameIsVerifiedShownFirstWithItsRunAndOnlyVerifiedScoresWin)
     EXPECT_NE(disagreeing[1].reason.find("unreadable"), std::string::npos) << disagreeing[1].reason;
 }
 
+TEST_F(Replays, ARecordingLeftWaitingIsPlayedAgainOnceTheChannelRunsAgain) {
+    std::string error;
+    if (!http.ensureLoaded(error)) GTEST_SKIP() << error;
+    join("anna@lumora.se", "Anna", "hemligt");
+    const FileIntegrity self = measureFile("/proc/self/exe");
+    HeadlessGame game(4242, {protocol::GAME_ID, self.crc, self.length});
+    playScriptedGame(game, 5);
+    const int32_t score = game.world().score().get();
+    const auto time = static_cast<int32_t>(game.clock.nowMs() - game.driver.baseTime());
+    const SubmissionRecord anna = post("anna@lumora.se", "hemligt", score, time);
+    ASSERT_EQ(anna.resultCode, 0);
+
+    // Kept and answered "queued" (the checker was full, or the channel stopped), then the channel starts
+    // again: the recording is played and its verdict filed without another post.
+    const auto member = store->memberByEmail("anna@lumora.se").row;
+    ASSERT_TRUE(member);
+    const auto target = store->replayTarget(member->id, score, time).row;
+    ASSERT_TRUE(target);
+    server.reset();
+    ASSERT_TRUE(store->keepReplay(target->scoreId, encodeReplay(game.replay()), code(Answer::Queued),
+                                  std::time(nullptr)));
+    server = std::make_unique<ChannelServer>(*store, site, options, log);
+    ASSERT_TRUE(server->start(error)) << error;
+    for (int i = 0; i < 200 && !store->waitingReplays(1).empty(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_TRUE(store->waitingReplays(1).empty());
+    EXPECT_EQ(replay(anna, encodeReplay(game.replay())), code(Answer::Verified)) << "its verdict stands";
+}
+
 } // namespace
 } // namespace tundrix::channel

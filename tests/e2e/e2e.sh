@@ -107,17 +107,8 @@ fi
 open_and_close_rules
 echo "rules opened and closed"
 
-# Close the window with Alt-F4 and wait for the program to end.
-xdotool key alt+F4
-gone() { ! kill -0 "$gamepid" 2>/dev/null; }
-poll 10 gone || fail "the program did not end after Alt-F4"
-set +e
-wait "$gamepid"
-rc=$?
-set -e
-gamepid=""
+e2e_quit
 finish=$(now_ms)
-[ "$rc" -eq 0 ] || fail "the program exited with $rc"
 
 total=$(tr -d '[:space:]' <"$timefile")
 added=$(( total - 100000 ))

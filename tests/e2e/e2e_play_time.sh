@@ -43,16 +43,8 @@ killed=$(now_ms)
 { wait "$second"; } 2>/dev/null || true
 second=""
 xdotool windowfocus --sync "$wid" 2>/dev/null || true
-xdotool key alt+F4
-gone() { ! kill -0 "$first" 2>/dev/null; }
-poll 10 gone || fail "the first copy did not end after Alt-F4"
-set +e
-wait "$first"
-rc=$?
-set -e
-gamepid=""
+e2e_quit # the first copy's
 finish=$(now_ms)
-[ "$rc" -eq 0 ] || fail "the first copy exited with $rc"
 
 added=$(( $(stored) - 100000 ))
 runA=$(( finish - startA ))

@@ -173,12 +173,5 @@ echo "the game that made the score went along: $(wc -c <"$tmp/replay.txr") bytes
 "$replaycheck" "$tmp/replay.txr" "$score" "$(replayed f5)" || fail "the game's own recording does not reach its score"
 
 kill "$clippid" 2>/dev/null || true
-xdotool key alt+F4
-poll 10 eval '! kill -0 "$gamepid" 2>/dev/null' || fail "the program did not end"
-set +e
-wait "$gamepid"
-rc=$?
-set -e
-gamepid=""
-[ "$rc" -eq 0 ] || fail "the program exited with $rc"
+e2e_quit
 echo "PASS"

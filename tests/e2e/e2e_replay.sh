@@ -128,12 +128,5 @@ xdotool key Escape
 poll 5 untagged || fail "Escape did not stop the saved replay"
 grep -i "error\|assert" "$tmp/game.log" && fail "the program complained"
 
-xdotool key alt+F4
-poll 10 eval '! kill -0 "$gamepid" 2>/dev/null' || fail "the program did not end"
-set +e
-wait "$gamepid"
-rc=$?
-set -e
-gamepid=""
-[ "$rc" -eq 0 ] || fail "the program exited with $rc"
+e2e_quit
 echo "PASS"

@@ -77,6 +77,15 @@ e2e_start_game() {
   wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tundrix Ice-Hockey Cup$' | head -n 1) ||
     fail "no window titled Tundrix Ice-Hockey Cup"
 }
+# Closes the window with Alt-F4; the program must end, with 0, within 10 s.
+e2e_quit() {
+  xdotool key alt+F4
+  poll 10 eval '! kill -0 "$gamepid" 2>/dev/null' || fail "the program did not end after Alt-F4"
+  local rc=0
+  wait "$gamepid" || rc=$?
+  gamepid=""
+  [ "$rc" -eq 0 ] || fail "the program exited with $rc"
+}
 window_size() { xwininfo -id "$wid" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'; }
 shot() {
   kill -0 "$gamepid" 2>/dev/null || fail "the program ended early"
@@ -166,19 +175,24 @@ e2e_score_a_raid() {
   fail "no raid made a score in five tries"
 }
 
-# e2e_raid_until_the_end: long raids across the middle, down and up by turns, until a dialog comes. Each
-# meets the referee or an opponent sooner or later; a cut raid costs a chance, and so does the clock, so
-# the game ends within three periods at the latest. Only Up and Down: a Left or Right still held when the
-# question comes would move its focus from "Ja" to "Nej".
+# e2e_raid_until_the_end: short raids into the ice in each direction by turns, each left standing there
+# for a moment, until a dialog comes. A line standing out on the ice is soon cut, and a cut costs a chance,
+# so the game ends within a period or two (raids only up and down from the side a period starts on would
+# never leave the edge, and the clock alone takes three periods). A raid that reaches the other side closes
+# and scores instead, and the next one starts from there.
 e2e_raid_until_the_end() {
-  local i ended=0 deadline=$(( $(now_ms) + 260000 )) arrow
+  local i ended=0 deadline=$(( $(now_ms) + 260000 )) arrows=(Right Down Left Up) arrow
   for (( i = 0; ended == 0; i++ )); do
     [ "$(now_ms)" -lt "$deadline" ] || fail "no dialog at the end of the game"
-    arrow=Down
-    [ $(( i % 2 )) = 1 ] && arrow=Up
+    arrow=${arrows[$(( i % 4 ))]}
     xdotool keydown "$arrow" keydown space
-    poll 4 dialog_up && ended=1
+    sleep 0.8
     xdotool keyup space keyup "$arrow"
+    poll 2 dialog_up && ended=1
   done
-  return 0
+  # The question may have come while Left or Right was held, and its repeats move the focus between "Ja"
+  # and "Nej": Left takes it back to "Ja", where the question opens with it.
+  xdotool key Left
+  sleep 0.3
+  dialog_up || fail "the dialog at the end of the game went away"
 }

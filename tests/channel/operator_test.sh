@@ -51,11 +51,13 @@ done
 expect_status 0 ch release add 2 --from "$poster"
 expect_status 1 ch release add 3 --from "$tmp/no-such-file"
 
+# The log is made here: the server's own redirection happens in its process, perhaps after the first look.
+: >"$tmp/channel.log"
 ch serve --listen 127.0.0.1:0 --rate-limits off >"$tmp/channel.log" 2>&1 &
 pid=$!
 port=""
 for _ in $(seq 100); do
-  port=$(sed -n 's|.*listening on http://127\.0\.0\.1:\([0-9]*\)/.*|\1|p' "$tmp/channel.log")
+  port=$(sed -n 's|.*listening on http://127\.0\.0\.1:\([0-9]*\)/.*|\1|p' "$tmp/channel.log" || true)
   [ -n "$port" ] && break
   sleep 0.05
 done

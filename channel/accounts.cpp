@@ -91,22 +91,25 @@ bool setPassword(Store& store, int64_t memberId, std::string_view utf8, std::str
 
 SignupResult signUp(Store& store, const SignupRequest& request, int64_t now) {
     SignupResult result;
+    const auto fail = [&result](const char* field, std::string text) {
+        result.errors.push_back(std::move(text));
+        result.fields.push_back(field);
+    };
     const std::string email(trimmed(request.email));
     const std::string recruiter(trimmed(request.recruiter));
 
     if (!plausibleEmail(email) || !gameText(email, EMAIL_MAX_CHARS)) {
-        result.errors.push_back("Skriv en giltig e-postadress med h\xC3\xB6gst " +
-                                std::to_string(EMAIL_MAX_CHARS) +
-                                " tecken. / Enter a valid e-mail address of at most " +
-                                std::to_string(EMAIL_MAX_CHARS) + " characters.");
+        fail("email", "Skriv en giltig e-postadress med h\xC3\xB6gst " + std::to_string(EMAIL_MAX_CHARS) +
+                          " tecken. / Enter a valid e-mail address of at most " +
+                          std::to_string(EMAIL_MAX_CHARS) + " characters.");
     }
     std::string nicknameProblem;
     const std::optional<Nickname> nick = checkNickname(request.nickname, nicknameProblem);
-    if (!nick) result.errors.push_back(nicknameProblem);
+    if (!nick) fail("nickname", nicknameProblem);
     for (std::string& p : passwordProblems(request.password))
-        result.errors.push_back(std::move(p));
+        fail("password", std::move(p));
     if (request.password != request.password2) {
-        result.errors.push_back("L\xC3\xB6senorden \xC3\xA4r olika. / The passwords differ.");
+        fail("password2", "L\xC3\xB6senorden \xC3\xA4r olika. / The passwords differ.");
     }
     std::optional<int64_t> recruiterId;
     if (!recruiter.empty()) {
@@ -114,11 +117,10 @@ SignupResult signUp(Store& store, const SignupRequest& request, int64_t now) {
                                        ? store.memberByRecruitCode(recruiter)
                                        : store.memberByEmail(recruiter);
         if (who.failed) {
-            result.errors.push_back(TEMPORARY_FAILURE);
+            fail("", TEMPORARY_FAILURE);
         } else if (!who.row) {
-            result.errors.push_back(
-                "Ingen medlem har den värvningskoden eller e-postadressen. / No member has "
-                "that recruiting code or e-mail address.");
+            fail("recruiter", "Ingen medlem har den värvningskoden eller e-postadressen. / No member has "
+                              "that recruiting code or e-mail address.");
         } else {
             recruiterId = who.row->id;
         }
@@ -127,7 +129,7 @@ SignupResult signUp(Store& store, const SignupRequest& request, int64_t now) {
 
     const std::optional<std::string> hash = hashPassword(*gameText(request.password, PASSWORD_MAX_CHARS));
     if (!hash) {
-        result.errors.push_back(TEMPORARY_FAILURE);
+        fail("", TEMPORARY_FAILURE);
         return result;
     }
     int64_t id = 0;
@@ -136,16 +138,14 @@ SignupResult signUp(Store& store, const SignupRequest& request, int64_t now) {
         result.memberId = id;
         break;
     case AddOutcome::EmailTaken:
-        result.errors.push_back(
-            "E-postadressen \xC3\xA4r redan medlem. / That e-mail address is already a member.");
+        fail("email", "E-postadressen \xC3\xA4r redan medlem. / That e-mail address is already a member.");
         break;
     case AddOutcome::NicknameTaken:
-        result.errors.push_back(
-            "Smeknamnet är upptaget eller för likt ett som finns. / That nickname is taken, "
-            "or too like one that is.");
+        fail("nickname", "Smeknamnet är upptaget eller för likt ett som finns. / That nickname is taken, "
+                         "or too like one that is.");
         break;
     case AddOutcome::Failed:
-        result.errors.push_back(TEMPORARY_FAILURE);
+        fail("", TEMPORARY_FAILURE);
         break;
     }
     return result;

@@ -31,6 +31,7 @@ struct SignupRequest {
 struct SignupResult {
     std::optional<int64_t> memberId;
     std::vector<std::string> errors; // plain text, "Swedish / English"
+    std::vector<std::string> fields; // the form's field each error belongs to ("" for none)
 };
 
 // Checks every field and adds the member; the errors say what to mend. Surrounding blanks of the e-mail

@@ -34,6 +34,21 @@ std::string weekOf(int64_t unixSeconds) {
     return format(unixSeconds, "%G-W%V");
 }
 
+std::string localTime(int64_t unixSeconds) {
+    // strftime writes the offset as +0100; ISO 8601 spreadsheets read +01:00.
+    const std::string offset = format(unixSeconds, "%z");
+    return format(unixSeconds, "%Y-%m-%dT%H:%M:%S") + offset.substr(0, 3) + ":" + offset.substr(3);
+}
+
+int64_t dayStart(const std::string& day, int daysLater) {
+    std::tm t{};
+    t.tm_year = std::stoi(day.substr(0, 4)) - 1900;
+    t.tm_mon = std::stoi(day.substr(5, 2)) - 1;
+    t.tm_mday = std::stoi(day.substr(8, 2)) + daysLater;
+    t.tm_isdst = -1; // the zone's own rule for that day
+    return static_cast<int64_t>(std::mktime(&t));
+}
+
 bool isDay(std::string_view text) {
     int year = 0, month = 0, day = 0;
     if (text.size() != 10 || text[4] != '-' || text[7] != '-' || !digits(text, 0, 4, year) ||

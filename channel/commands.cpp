@@ -1,14 +1,18 @@
-// serve, user add / reset-password / list, release add / list, and winners for the prize draw.
+// The program's command line: serve, user add / reset-password / list, release add / list, winners and
+// replays here, the operator's other subcommands beside it.
 #include "channel/commands.h"
 
 #include "channel/accounts.h"
 #include "channel/calendar.h"
 #include "channel/client_address.h"
+#include "channel/command_line.h"
 #include "channel/crypto.h"
 #include "channel/csv.h"
 #include "channel/http/listen_socket.h"
+#include "channel/operator_commands.h"
 #include "channel/server.h"
 #include "channel/store.h"
+#include "net/measurements.h"
 #include "protocol/form_text.h"
 #include "protocol/replay_post.h"
 
@@ -29,35 +33,6 @@ int64_t now() {
     return static_cast<int64_t>(std::time(nullptr));
 }
 
-// The command's words and its "--name value" options, apart.
-struct Parsed {
-    std::vector<std::string> words;
-    std::map<std::string, std::string> options;
-    std::string error;
-};
-
-Parsed parse(const std::vector<std::string>& args) {
-    Parsed p;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i].rfind("--", 0) == 0 && args[i].size() > 2) {
-            std::string name = args[i].substr(2);
-            const size_t eq = name.find('=');
-            if (eq != std::string::npos) {
-                p.options[name.substr(0, eq)] = name.substr(eq + 1);
-            } else if (name == "help" || name == "create" || name == "unverified" || name == "all") {
-                p.options[name] = "";
-            } else if (i + 1 < args.size()) {
-                p.options[name] = args[++i];
-            } else {
-                p.error = "--" + name + " needs a value";
-            }
-        } else {
-            p.words.push_back(args[i]);
-        }
-    }
-    return p;
-}
-
 // Reads one line of the password; hides the typing on a terminal.
 std::string readPassword(CommandContext& c, const std::string& prompt) {
     termios saved{};
@@ -76,15 +51,6 @@ std::string readPassword(CommandContext& c, const std::string& prompt) {
     }
     if (!line.empty() && line.back() == '\r') line.pop_back();
     return line;
-}
-
-std::string utcTime(int64_t seconds) {
-    const auto t = static_cast<std::time_t>(seconds);
-    std::tm utc{};
-    gmtime_r(&t, &utc);
-    char out[32];
-    std::strftime(out, sizeof out, "%Y-%m-%dT%H:%M:%SZ", &utc);
-    return out;
 }
 
 int serve(Store& store, const Parsed& p, CommandContext& c) {
@@ -208,20 +174,33 @@ int releaseCommand(Store& store, const Parsed& p, CommandContext& c) {
     if (what == "list" && p.words.size() == 2) {
         c.out << "version\tcrc\tlength\tadded\n";
         for (const Release& r : store.releases().value_or(std::vector<Release>{}))
-            c.out << r.version << "\t" << r.crc << "\t" << r.length << "\t" << utcTime(r.addedAt) << "\n";
+            c.out << r.version << "\t" << r.crc << "\t" << r.length << "\t" << localTime(r.addedAt) << "\n";
         return 0;
     }
-    if (what == "add" && p.words.size() == 5) {
+    const bool measured = p.has("from");
+    if (what == "add" && p.words.size() == (measured ? 3u : 5u)) {
         const std::optional<uint32_t> version = protocol::parseUint32(p.words[2]);
-        std::optional<uint32_t> crc = protocol::parseUint32(p.words[3]);
-        if (!crc && p.words[3].rfind("0x", 0) == 0 && p.words[3].size() > 2 && p.words[3].size() <= 10 &&
-            p.words[3].find_first_not_of("0123456789abcdefABCDEF", 2) == std::string::npos)
-            crc = static_cast<uint32_t>(std::stoul(p.words[3].substr(2), nullptr, 16));
-        const std::optional<uint32_t> length = protocol::parseUint32(p.words[4]);
+        std::optional<uint32_t> crc, length;
+        if (measured) {
+            // Measured as the game measures its own program file, so the two always agree.
+            const FileIntegrity file = measureFile(p.get("from"));
+            if (file.length == 0) {
+                c.err << "tundrix-channel: cannot read " << p.get("from") << " (or it is empty)\n";
+                return 1;
+            }
+            crc = file.crc;
+            length = file.length;
+        } else {
+            crc = protocol::parseUint32(p.words[3]);
+            if (!crc && p.words[3].rfind("0x", 0) == 0 && p.words[3].size() > 2 && p.words[3].size() <= 10 &&
+                p.words[3].find_first_not_of("0123456789abcdefABCDEF", 2) == std::string::npos)
+                crc = static_cast<uint32_t>(std::stoul(p.words[3].substr(2), nullptr, 16));
+            length = protocol::parseUint32(p.words[4]);
+        }
         if (!version || *version < 2 || *version > INT32_MAX || !crc || !length) {
-            c.err << "tundrix-channel: release add wants VERSION (a whole number above 1), CRC (decimal or "
-                     "0x hex) "
-                     "and LENGTH (bytes)\n";
+            c.err
+                << "tundrix-channel: release add wants VERSION (a whole number above 1), and CRC (decimal or "
+                   "0x hex) and LENGTH (bytes) or --from FILE\n";
             return 2;
         }
         std::string error;
@@ -229,7 +208,7 @@ int releaseCommand(Store& store, const Parsed& p, CommandContext& c) {
             c.err << "tundrix-channel: that version or build is known already (" << error << ")\n";
             return 1;
         }
-        c.out << "release " << *version << " added\n";
+        c.out << "release " << *version << " added (crc " << *crc << ", length " << *length << ")\n";
         return 0;
     }
     c.err << usage();
@@ -237,6 +216,7 @@ int releaseCommand(Store& store, const Parsed& p, CommandContext& c) {
 }
 
 int winners(Store& store, const Parsed& p, CommandContext& c) {
+    if (p.has("competition")) return competitionWinners(store, p, c);
     const bool week = p.options.count("week") != 0;
     const std::string key = week ? p.options.at("week") : p.options.count("day") ? p.options.at("day") : "";
     if (p.options.count("week") + p.options.count("day") != 1 || (week ? !isWeek(key) : !isDay(key))) {
@@ -254,7 +234,7 @@ int winners(Store& store, const Parsed& p, CommandContext& c) {
     }
     for (const Ranked& r : *standings) {
         c.out << ++rank << "," << csvCell(r.nickname) << "," << csvCell(r.email) << "," << r.score << ","
-              << utcTime(r.at) << "," << (r.verified ? "yes" : "no") << "\n";
+              << localTime(r.at) << "," << (r.verified ? "yes" : "no") << "\n";
     }
     return 0;
 }
@@ -271,7 +251,7 @@ int replaysCommand(Store& store, const Parsed& p, CommandContext& c) {
                               : is(ReplayAnswer::Unreadable) ? "unreadable"
                                                              : "disagrees";
         c.out << r.scoreId << "\t" << r.nickname << "\t" << r.score << "\t" << verdict << "\t"
-              << utcTime(r.receivedAt) << "\t" << r.reason << "\n";
+              << localTime(r.receivedAt) << "\t" << r.reason << "\n";
     }
     return 0;
 }
@@ -290,50 +270,57 @@ std::string defaultDatabasePath(const char* xdgDataHome, const char* home) {
     return (base / "tundrix-channel" / "channel.db").string();
 }
 
-std::string usage() {
-    return "usage: tundrix-channel [--db FILE] COMMAND\n"
-           "  serve [--create] [--listen ADDRESS:PORT] [--contact TEXT] [--public-url URL] [--download-url "
-           "URL]\n"
-           "        [--trusted-proxy ADDRESS[,ADDRESS...]] [--workers N] [--rate-limits on|off]\n"
-           "        [--credential-cache SECONDS]\n"
-           "  user add EMAIL [--nickname NAME]      (the password is read from standard input)\n"
-           "  user reset-password EMAIL             (the password is read from standard input)\n"
-           "  user list\n"
-           "  release add VERSION CRC LENGTH\n"
-           "  release list\n"
-           "  winners --day YYYY-MM-DD | --week YYYY-Www [--unverified]   (CSV; verified scores only unless\n"
-           "        --unverified)\n"
-           "  replays [--all]                       (the games not verified, or all, and why)\n";
-}
-
 int runCommand(const std::vector<std::string>& args, CommandContext& c) {
     const Parsed p = parse(args);
     if (!p.error.empty()) {
         c.err << "tundrix-channel: " << p.error << "\n" << usage();
         return 2;
     }
-    if (p.options.count("help") || p.words.empty()) {
-        (p.words.empty() && !p.options.count("help") ? c.err : c.out) << usage();
-        return p.options.count("help") ? 0 : 2;
+    if (p.words.empty()) {
+        (p.has("help") ? c.out : c.err) << usage();
+        return p.has("help") ? 0 : 2;
     }
+    using Run = int (*)(Store&, const Parsed&, CommandContext&);
+    static const std::map<std::string, Run> COMMANDS = {
+        {"serve", serve},
+        {"user", userCommand},
+        {"release", releaseCommand},
+        {"winners", winners},
+        {"replays", replaysCommand},
+        {"score", scoreCommand},
+        {"member", memberCommand},
+        {"flagged", flaggedCommand},
+        {"moderation", moderationCommand},
+        {"announce", announceCommand},
+        {"backup", backupCommand},
+        {"competition", competitionCommand},
+    };
     const std::string& command = p.words[0];
-    if (command != "serve" && command != "user" && command != "release" && command != "winners" &&
-        command != "replays") {
+    const auto run = COMMANDS.find(command);
+    if (run == COMMANDS.end()) {
         c.err << "tundrix-channel: unknown command " << command << "\n" << usage();
         return 2;
+    }
+    if (p.has("help")) {
+        // The help of the words given, or of the whole command when the rest are its arguments.
+        std::optional<std::string> help = helpFor(p.words);
+        if (!help) help = helpFor({p.words.begin(), p.words.begin() + std::min<size_t>(2, p.words.size())});
+        if (!help) help = helpFor({command});
+        c.out << *help;
+        return 0;
     }
     if (!initCrypto()) {
         c.err << "tundrix-channel: libsodium cannot start\n";
         return 1;
     }
-    const std::string db = p.options.count("db") ? p.options.at("db") : c.defaultDatabase;
+    const std::string db = p.has("db") ? p.get("db") : c.defaultDatabase;
     if (db.empty()) {
         c.err << "tundrix-channel: no --db given and neither XDG_DATA_HOME nor HOME is set\n";
         return 2;
     }
     // Only a new channel's first start or first member makes the database: a missing one is an error, so
     // that a lost folder is never quietly replaced by an empty channel.
-    const bool create = (command == "serve" && p.options.count("create")) ||
+    const bool create = (command == "serve" && p.has("create")) ||
                         (command == "user" && p.words.size() > 1 && p.words[1] == "add");
     std::string error;
     const std::unique_ptr<Store> store =
@@ -342,11 +329,7 @@ int runCommand(const std::vector<std::string>& args, CommandContext& c) {
         c.err << "tundrix-channel: " << db << ": " << error << "\n";
         return 1;
     }
-    if (command == "serve") return serve(*store, p, c);
-    if (command == "user") return userCommand(*store, p, c);
-    if (command == "release") return releaseCommand(*store, p, c);
-    if (command == "replays") return replaysCommand(*store, p, c);
-    return winners(*store, p, c);
+    return run->second(*store, p, c);
 }
 
 } // namespace tundrix::channel

@@ -22,7 +22,4 @@ struct CommandContext {
 // SIGINT or SIGTERM arrives, which the caller must have blocked in every thread before calling.
 int runCommand(const std::vector<std::string>& args, CommandContext& context);
 
-// The usage text.
-std::string usage();
-
 } // namespace tundrix::channel

@@ -1,6 +1,7 @@
 // Escaping, the shared page frame and the stylesheet in the game's colours.
 #include "channel/html.h"
 
+#include "channel/site_paths.h"
 #include "protocol/paths.h"
 
 namespace tundrix::channel {
@@ -41,6 +42,30 @@ std::string csrfField(const std::string& csrf) {
     return "<input type=\"hidden\" name=\"csrf\" value=\"" + escapeHtml(csrf) + "\">";
 }
 
+std::string labelledInput(const std::vector<FieldError>& errors, std::string_view type, const std::string& id,
+                          std::string_view label, std::string_view value, std::string_view extra) {
+    std::string messages;
+    for (const FieldError& e : errors)
+        if (e.field == id) messages += "<span>" + escapeHtml(e.text) + "</span> ";
+    const bool first = !errors.empty() && errors.front().field == id;
+    std::string html = "<label for=\"" + id + "\">" + std::string(label) + "</label><input type=\"" +
+                       std::string(type) + "\" id=\"" + id + "\" name=\"" + id + "\" value=\"" +
+                       escapeHtml(value) + "\" " + std::string(extra);
+    if (!messages.empty()) html += " aria-invalid=\"true\" aria-describedby=\"" + id + "-error\"";
+    if (first) html += " autofocus";
+    html += ">";
+    if (!messages.empty()) html += "<p class=\"field-error\" id=\"" + id + "-error\">" + messages + "</p>";
+    return html;
+}
+
+std::string formErrors(const std::vector<FieldError>& errors) {
+    std::string items;
+    for (const FieldError& e : errors)
+        if (e.field.empty()) items += "<li>" + escapeHtml(e.text) + "</li>";
+    if (items.empty()) return "";
+    return "<div class=\"error\" role=\"alert\"><ul>" + items + "</ul></div>";
+}
+
 std::string page(const Visitor& visitor, std::string_view title, std::string_view body) {
     std::string account;
     if (visitor.nickname.empty()) {
@@ -50,7 +75,8 @@ std::string page(const Visitor& visitor, std::string_view title, std::string_vie
         account = "<a href=\"" + std::string(protocol::CHALLENGE_PATH) + "\">" + both("Utmana", "Challenge") +
                   "</a>" + "<form method=\"post\" action=\"/logga-ut/\" class=\"inline\">" +
                   csrfField(visitor.csrf) + "<button type=\"submit\">" + both("Logga ut", "Log out") +
-                  "</button></form>" + "<span class=\"who\">" + escapeHtml(visitor.nickname) + "</span>";
+                  "</button></form>" + "<a class=\"who\" href=\"" + MEMBER_PATH +
+                  "\" title=\"Mina sidor / My page\">" + escapeHtml(visitor.nickname) + "</a>";
     }
     std::string html =
         "<!DOCTYPE html>\n<html lang=\"sv\"><head><meta charset=\"utf-8\">"
@@ -97,19 +123,34 @@ section.card,.boards section{background:#fff;border:1px solid #cfd9ea;border-top
 table{width:100%;border-collapse:collapse}
 th,td{text-align:left;padding:.25rem .4rem;border-bottom:1px solid #e3e9f3}
 td.num,th.num{text-align:right;font-variant-numeric:tabular-nums;white-space:nowrap}
+th.num{white-space:normal}
 td.nick{overflow-wrap:anywhere;word-break:break-word}
-.boards table{table-layout:fixed}
-.boards th.rank{width:2.5rem}
-.boards th.num{width:7.5em}
+.boards table,.competition table{table-layout:fixed}
+.boards th.rank,.competition th.rank{width:3.4rem}
+.boards th.num,.competition th.num{width:7.5em}
+.competition-list{display:grid;grid-template-columns:repeat(auto-fit,minmax(min(18rem,100%),1fr));gap:1rem}
+article.competition{background:#fff;border:1px solid #cfd9ea;border-top:4px solid var(--gold);border-radius:6px;padding:.8rem 1rem;min-width:0}
+article.competition h3{margin:.2rem 0;color:var(--navy)}
+.meta{color:#3d4a66;margin:.3rem 0}
+.announcement{background:#fff6d6;border-left:4px solid var(--navy);padding:.5rem .8rem;font-weight:bold}
+a.button{display:inline-block;background:var(--navy);color:#fff;border-radius:4px;padding:.5rem 1.2rem;font-weight:bold;text-decoration:none}
+a.button .en{color:#dfe5f5}
+ol.winners li{margin:.3rem 0}
 tr:first-child td{font-weight:bold}
-td.rank{color:#5a6784;width:2.5rem}
+td.rank{color:#5a6784;width:3.4rem;white-space:nowrap}
+time.when{display:block;font-size:.75rem;color:#535e78;font-weight:normal}
+tr.own td{background:#fff6d6;color:var(--navy);font-weight:bold}
+tr.own td.nick::after{content:" \2190"}
+.field-error{color:#a3152b;font-weight:bold;margin:.3rem 0}
+input[aria-invalid=true]{border:2px solid #a3152b}
 .empty{color:#5a6784}
 a.run{color:#1d6b35;text-decoration:none;font-size:.85rem;padding-left:.2rem}
-span.unverified,tr.unverified td{color:#6b7690}
+span.unverified,tr.unverified td{color:#535e78}
 .legend{font-size:.85rem;color:#5a6784}
 form.panel{background:#fff;border:1px solid #cfd9ea;border-radius:6px;padding:1rem;max-width:28rem}
 label{display:block;margin:.7rem 0 .2rem;font-weight:bold}
-input[type=email],input[type=text],input[type=password]{width:100%;padding:.55rem;border:1px solid #9aa8c4;border-radius:4px;font-size:1rem}
+input[type=email],input[type=text],input[type=password]{width:100%;padding:.55rem;border:1px solid #66759a;border-radius:4px;font-size:1rem}
+button.go .en{color:var(--navy2)}
 button.go{margin-top:1rem;background:var(--gold);color:var(--navy);border:2px solid var(--navy);border-radius:4px;padding:.5rem 1.2rem;font-weight:bold;font-size:1rem;cursor:pointer}
 form.inline{display:inline}
 .error{background:#fde8ea;border-left:4px solid var(--red);padding:.5rem .8rem}

@@ -2,6 +2,7 @@
 #pragma once
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tundrix::channel {
 
@@ -21,6 +22,19 @@ struct Visitor {
 // The whole document: head with the stylesheet, the bar with the channel's name and the menu, the
 // given body, the footer. title is plain text (escaped here).
 std::string page(const Visitor& visitor, std::string_view title, std::string_view body);
+
+// An error of a form, by the field it belongs to.
+struct FieldError {
+    std::string field; // the input's id ("" for the form as a whole)
+    std::string text;  // plain text, "Swedish / English"
+};
+
+// A labelled input (label trusted HTML, value escaped here) with its errors right below it, tied to it
+// for screen readers; the first field in error takes the focus.
+std::string labelledInput(const std::vector<FieldError>& errors, std::string_view type, const std::string& id,
+                          std::string_view label, std::string_view value, std::string_view extra);
+// The errors that belong to no field, as an alert above the form.
+std::string formErrors(const std::vector<FieldError>& errors);
 
 // A hidden input with the session's form token.
 std::string csrfField(const std::string& csrf);

@@ -1,12 +1,13 @@
 // Schema steps: step n takes a database from version n - 1 to version n. Never edit a step once shipped.
 #include "channel/migrations.h"
 
+#include <algorithm>
 #include <array>
 
 namespace tundrix::channel {
 namespace {
 
-constexpr std::array<const char*, 4> STEPS = {
+constexpr std::array<const char*, 5> STEPS = {
     // 1: members, their scores, the known builds of the game and the web sessions.
     R"sql(
 CREATE TABLE members (
@@ -100,6 +101,59 @@ CREATE INDEX scores_day_verified_rank ON scores(day, verified, flagged, score DE
 CREATE INDEX scores_week_verified_rank ON scores(week, verified, flagged, score DESC, created_at);
 CREATE INDEX scores_member_claim ON scores(member_id, score, best_score_time);
 )sql",
+    // 5: the operator's hand: competitions with their own dates, rules and prizes; the draws made for
+    // them and their winners; scores hidden from the boards and members banned from them; a line for the
+    // home page until a day; and what the operator did, kept.
+    R"sql(
+CREATE TABLE competitions (
+    id          INTEGER PRIMARY KEY,
+    kind        TEXT NOT NULL,
+    name_sv     TEXT NOT NULL,
+    name_en     TEXT NOT NULL,
+    rules_sv    TEXT NOT NULL DEFAULT '',
+    rules_en    TEXT NOT NULL DEFAULT '',
+    prizes_sv   TEXT NOT NULL DEFAULT '',
+    prizes_en   TEXT NOT NULL DEFAULT '',
+    first_day   TEXT NOT NULL,
+    last_day    TEXT NOT NULL,
+    winners     INTEGER NOT NULL DEFAULT 1,
+    draw_among  INTEGER NOT NULL DEFAULT 0,
+    ended_at    INTEGER NOT NULL DEFAULT 0,
+    created_at  INTEGER NOT NULL
+);
+CREATE TABLE draws (
+    id             INTEGER PRIMARY KEY,
+    competition_id INTEGER NOT NULL REFERENCES competitions(id),
+    period         TEXT NOT NULL,
+    seed           TEXT NOT NULL,
+    published_at   INTEGER NOT NULL,
+    UNIQUE (competition_id, period)
+);
+CREATE TABLE draw_winners (
+    draw_id   INTEGER NOT NULL REFERENCES draws(id),
+    place     INTEGER NOT NULL,
+    member_id INTEGER NOT NULL REFERENCES members(id),
+    nickname  TEXT NOT NULL,
+    result    INTEGER NOT NULL,
+    PRIMARY KEY (draw_id, place)
+);
+ALTER TABLE scores ADD COLUMN hidden INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE members ADD COLUMN banned INTEGER NOT NULL DEFAULT 0;
+CREATE INDEX scores_flagged ON scores(flagged, id);
+CREATE TABLE announcements (
+    id         INTEGER PRIMARY KEY,
+    text       TEXT NOT NULL,
+    until_day  TEXT NOT NULL,
+    created_at INTEGER NOT NULL
+);
+CREATE TABLE moderation (
+    id     INTEGER PRIMARY KEY,
+    at     INTEGER NOT NULL,
+    action TEXT NOT NULL,
+    target TEXT NOT NULL,
+    detail TEXT NOT NULL DEFAULT ''
+);
+)sql",
 };
 
 } // namespace
@@ -108,7 +162,7 @@ int newestSchemaVersion() {
     return static_cast<int>(STEPS.size());
 }
 
-bool migrate(Database& db, std::string& error) {
+bool migrate(Database& db, std::string& error, int upTo) {
     const int current = db.schemaVersion();
     if (current < 0) {
         error = "cannot read the schema version: " + db.lastError();
@@ -119,7 +173,7 @@ bool migrate(Database& db, std::string& error) {
                 ", newer than this program's " + std::to_string(newestSchemaVersion());
         return false;
     }
-    for (int version = current + 1; version <= newestSchemaVersion(); ++version) {
+    for (int version = current + 1; version <= std::min(upTo, newestSchemaVersion()); ++version) {
         Transaction transaction(db);
         if (!transaction.begun()) {
             error = "cannot begin the schema change: " + db.lastError();

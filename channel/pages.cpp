@@ -3,7 +3,9 @@
 
 #include "channel/accounts.h"
 #include "channel/calendar.h"
+#include "channel/competition_pages.h"
 #include "channel/nickname.h"
+#include "channel/site_paths.h"
 #include "protocol/paths.h"
 
 namespace tundrix::channel {
@@ -14,60 +16,82 @@ std::string heading(std::string_view swedish, std::string_view english) {
            "</span></h1>";
 }
 
-std::string board(std::string_view swedish, std::string_view english, const std::vector<Ranked>& rows,
-                  std::string_view id) {
+} // namespace
+
+std::string boardSection(std::string_view swedish, std::string_view english, const std::vector<Ranked>& rows,
+                         std::string_view id, bool recruits, const std::string& own) {
     std::string html = "<section id=\"" + std::string(id) + "\"><h2>" + both(swedish, english) + "</h2>";
     if (rows.empty()) {
-        return html + "<p class=\"empty\">" + both("Inga po\xC3\xA4ng \xC3\xA4nnu.", "No scores yet.") +
+        return html + "<p class=\"empty\">" +
+               (recruits ? both("Inga v\xC3\xA4rvningar \xC3\xA4nnu.", "No recruits yet.")
+                         : both("Inga po\xC3\xA4ng \xC3\xA4nnu.", "No scores yet.")) +
                "</p></section>";
     }
     html += "<table><thead><tr><th class=\"rank\">#</th><th>" + both("Namn", "Name") +
-            "</th><th class=\"num\">" + both("Po\xC3\xA4ng", "Score") + "</th></tr></thead><tbody>";
-    int rank = 0;
+            "</th><th class=\"num\">" +
+            (recruits ? both("V\xC3\xA4rvade", "Recruits") : both("Po\xC3\xA4ng", "Score")) +
+            "</th></tr></thead><tbody>";
     // Verified scores come first: the channel played each one's game again and it reached the score; each
-    // links its run. The others are marked.
-    for (const Ranked& r : rows) {
+    // links its run. The others are marked. Equal results share a rank ("=" says so). A slice of a board
+    // comes numbered already.
+    std::vector<Ranked> numbered;
+    if (rows.front().rank == 0) {
+        numbered = rows;
+        rankTies(numbered);
+    }
+    bool tied = false;
+    for (const Ranked& r : numbered.empty() ? rows : numbered) {
+        tied = tied || r.tied;
         const std::string mark =
-            r.verified
+            recruits ? ""
+            : r.verified
                 ? " <a class=\"run\" href=\"/run/" + std::to_string(r.scoreId) +
                       ".gif\" title=\"Verifierad: se matchen / Verified: watch the run\" aria-label=\"" +
                       "Verifierad: se matchen / Verified: watch the run\">\xE2\x96\xB6</a>"
                 : "<span class=\"unverified\" title=\"Ej verifierad / Not verified\">*</span>";
-        html += "<tr" + std::string(r.verified ? "" : " class=\"unverified\"") + "><td class=\"rank\">" +
-                std::to_string(++rank) + "</td><td class=\"nick\">" + escapeHtml(r.nickname) +
-                "</td><td class=\"num\">" + std::to_string(r.score) + mark + "</td></tr>";
+        std::string classes = r.verified || recruits ? "" : "unverified";
+        const bool mine = !own.empty() && r.nickname == own;
+        if (mine) classes += classes.empty() ? "own" : " own";
+        html += "<tr" + (classes.empty() ? std::string() : " class=\"" + classes + "\"") +
+                (mine ? " aria-current=\"true\"" : "") + "><td class=\"rank\">" + (r.tied ? "=" : "") +
+                std::to_string(r.rank) + "</td><td class=\"nick\">" + escapeHtml(r.nickname) +
+                "</td><td class=\"num\">" + std::to_string(r.score) + mark +
+                (recruits || r.at == 0 ? ""
+                                       : "<time class=\"when\" datetime=\"" + localTime(r.at) + "\">" +
+                                             dayOf(r.at) + "</time>") +
+                "</td></tr>";
     }
-    return html + "</tbody></table></section>";
+    html += "</tbody></table>";
+    if (tied)
+        html += "<p class=\"legend\">" +
+                both("=: lika resultat delar plats.", "=: equal results share a place.") + "</p>";
+    return html + "</section>";
 }
 
-std::string errorList(const std::vector<std::string>& errors) {
-    if (errors.empty()) return "";
-    std::string html = "<div class=\"error\" role=\"alert\"><ul>";
-    for (const std::string& e : errors)
-        html += "<li>" + escapeHtml(e) + "</li>";
-    return html + "</ul></div>";
-}
-
-std::string field(std::string_view type, std::string_view name, std::string_view label,
-                  std::string_view value, std::string_view extra) {
-    return "<label for=\"" + std::string(name) + "\">" + std::string(label) + "</label><input type=\"" +
-           std::string(type) + "\" id=\"" + std::string(name) + "\" name=\"" + std::string(name) +
-           "\" value=\"" + escapeHtml(value) + "\" " + std::string(extra) + ">";
-}
-
-} // namespace
-
-std::string homePage(const Visitor& visitor, const Boards& boards) {
+std::string homePage(const Visitor& visitor, const HomeView& home) {
+    const Boards& boards = home.boards;
     std::string body = heading("Tundrix Ice-Hockey Cup &ndash; topplistor", "Leaderboards");
+    for (const std::string& line : home.announcements)
+        body += "<p class=\"announcement\" role=\"status\">" + escapeHtml(line) + "</p>";
     body +=
         "<p>" +
         both("Spela Tundrix Ice-Hockey Cup, registrera din b\xC3\xA4sta po\xC3\xA4ng fr\xC3\xA5n spelet och "
              "t\xC3\xA4vla om priser.",
              "Play Tundrix Ice-Hockey Cup, register your best score from the game and compete for prizes.") +
         "</p>";
-    body += "<div class=\"boards\">" + board("Idag", "Today", boards.today, "today") +
-            board("Denna vecka", "This week", boards.thisWeek, "week") +
-            board("Genom tiderna", "All time", boards.allTime, "alltime") + "</div>";
+    if (!home.downloadUrl.empty())
+        body += "<p><a class=\"button download\" href=\"" + escapeHtml(home.downloadUrl) + "\">" +
+                both("Ladda ner spelet", "Download the game") + "</a></p>";
+    body += runningCompetitions(home.competitions);
+    const auto whole = [](const char* word) {
+        return "<p class=\"more\"><a href=\"" + std::string(BOARD_PREFIX) + word + "/\">" +
+               both("Hela listan", "The whole board") + "</a></p>";
+    };
+    body += "<div class=\"boards\"><div>" + boardSection("Idag", "Today", boards.today, "today") +
+            whole("idag") + "</div><div>" +
+            boardSection("Denna vecka", "This week", boards.thisWeek, "week") + whole("vecka") +
+            "</div><div>" + boardSection("Genom tiderna", "All time", boards.allTime, "alltime") +
+            whole("alltid") + "</div></div>";
     body += "<p class=\"legend\">\xE2\x96\xB6 " +
             both("Verifierad: kanalen har spelat om matchen och den n\xC3\xA5r po\xC3\xA4ngen; klicka "
                  "f\xC3\xB6r att se den.",
@@ -76,36 +100,46 @@ std::string homePage(const Visitor& visitor, const Boards& boards) {
             both("Ej verifierad: r\xC3\xA4knas inte i t\xC3\xA4vlingarna.",
                  "Not verified: does not count for the prizes.") +
             "</p>";
-    body +=
-        "<section class=\"card\"><h2>" + both("T\xC3\xA4vlingar", "Competitions") + "</h2><ul><li>" +
-        both("Dagens b\xC3\xA4sta vinner dagens pris.", "The day's best wins the daily prize.") +
-        "</li><li>" +
-        both("Veckans b\xC3\xA4sta vinner veckans pris.", "The week's best wins the weekly prize.") +
-        "</li><li>" +
-        both("Bonustävling: värva vänner som blir medlemmar genom din värvningslänk (på sidan Utmana) eller "
-             "anger din e-postadress som värvare.",
-             "Bonus competition: recruit friends who sign up through your recruiting link (on the Challenge "
-             "page) "
-             "or give your e-mail address as recruiter.") +
-        "</li></ul><h2>" + both("S\xC3\xA5 h\xC3\xA4r g\xC3\xA5r du med", "How to join") + "</h2><ol><li>" +
-        both("<a href=\"" + std::string(protocol::SIGNUP_PATH) +
-                 "\">Bli medlem</a> med din e-postadress och ett smeknamn.",
-             "<a href=\"" + std::string(protocol::SIGNUP_PATH) +
-                 "\">Sign up</a> with your e-mail address and a nickname.") +
-        "</li><li>" +
-        both("Spela, och v\xC3\xA4lj <em>Registrera high-score</em> n\xC3\xA4r spelet \xC3\xA4r slut.",
-             "Play, and choose <em>Register high-score</em> when the game is over.") +
-        "</li><li>" +
-        both("Skriv din e-postadress och ditt l\xC3\xB6senord i spelet. Topplistan visar ditt smeknamn.",
-             "Type your e-mail address and password in the game. The leaderboard shows your nickname.") +
-        "</li></ol></section>";
+    body += "<section class=\"card\"><h2>" + both("S\xC3\xA5 h\xC3\xA4r g\xC3\xA5r du med", "How to join") +
+            "</h2><ol><li>" +
+            both("<a href=\"" + std::string(protocol::SIGNUP_PATH) +
+                     "\">Bli medlem</a> med din e-postadress och ett smeknamn.",
+                 "<a href=\"" + std::string(protocol::SIGNUP_PATH) +
+                     "\">Sign up</a> with your e-mail address and a nickname.") +
+            "</li><li>" +
+            both("Spela, och v\xC3\xA4lj <em>Registrera high-score</em> n\xC3\xA4r spelet \xC3\xA4r slut.",
+                 "Play, and choose <em>Register high-score</em> when the game is over.") +
+            "</li><li>" +
+            both("Skriv din e-postadress och ditt l\xC3\xB6senord i spelet. Topplistan visar ditt smeknamn.",
+                 "Type your e-mail address and password in the game. The leaderboard shows your nickname.") +
+            "</li></ol></section>";
     return page(visitor, "Topplistor / Leaderboards", body);
 }
 
+std::string boardPage(const Visitor& visitor, const BoardPage& b) {
+    std::string body = heading(b.swedish, b.english);
+    body += "<div class=\"boards\">" +
+            boardSection("Sida " + std::to_string(b.page), "Page " + std::to_string(b.page), b.rows, "board",
+                         false, visitor.nickname) +
+            "</div><p class=\"pages\">";
+    const std::string path = std::string(BOARD_PREFIX) + b.word + "/?" + BOARD_PAGE + "=";
+    if (b.page > 1)
+        body += "<a rel=\"prev\" href=\"" + path + std::to_string(b.page - 1) + "\">&larr; " +
+                both("Föregående", "Previous") + "</a> ";
+    if (b.more)
+        body += "<a rel=\"next\" href=\"" + path + std::to_string(b.page + 1) + "\">" +
+                both("Nästa", "Next") + " &rarr;</a>";
+    body += "</p><p><a href=\"" + std::string(protocol::HOME_PATH) + "\">" +
+            both("Till topplistorna", "To the leaderboards") + "</a></p>";
+    return page(visitor, b.swedish + " / " + b.english, body);
+}
+
 std::string signupPage(const Visitor& visitor, const SignupValues& values,
-                       const std::vector<std::string>& errors) {
+                       const std::vector<FieldError>& errors) {
     std::string body = heading("Bli medlem", "Sign up");
-    body += errorList(errors);
+    if (!values.notice.empty())
+        body += "<p class=\"ok\" role=\"status\">" + escapeHtml(values.notice) + "</p>";
+    body += formErrors(errors);
     body += "<form class=\"panel\" method=\"post\" action=\"" + std::string(protocol::SIGNUP_PATH) + "\">" +
             csrfField(visitor.csrf);
     const std::string passwordRange =
@@ -114,51 +148,79 @@ std::string signupPage(const Visitor& visitor, const SignupValues& values,
         std::to_string(PASSWORD_MIN_CHARS) + " to " + std::to_string(PASSWORD_MAX_CHARS);
     const std::string passwordLimits = "minlength=\"" + std::to_string(PASSWORD_MIN_CHARS) +
                                        "\" maxlength=\"" + std::to_string(PASSWORD_MAX_CHARS) + "\"";
-    body += field(
-        "email", "email",
+    body += labelledInput(
+        errors, "email", "email",
         both("E-postadress (ditt användarnamn i spelet)", "E-mail address (your user name in the game)"),
         values.email,
         "required maxlength=\"" + std::to_string(EMAIL_MAX_CHARS) + "\" autocomplete=\"email\"");
-    body += field("text", "nickname", both("Smeknamn på topplistan", "Nickname on the leaderboard"),
-                  values.nickname,
-                  "required minlength=\"" + std::to_string(NICKNAME_MIN_CHARS) + "\" maxlength=\"" +
-                      std::to_string(NICKNAME_MAX_CHARS) + "\" autocomplete=\"nickname\"");
-    body += field(
-        "password", "password",
+    body += labelledInput(errors, "text", "nickname",
+                          both("Smeknamn på topplistan", "Nickname on the leaderboard"), values.nickname,
+                          "required minlength=\"" + std::to_string(NICKNAME_MIN_CHARS) + "\" maxlength=\"" +
+                              std::to_string(NICKNAME_MAX_CHARS) + "\" autocomplete=\"nickname\"");
+    body += labelledInput(
+        errors, "password", "password",
         both("Lösenord (" + passwordRange + " tecken)", "Password (" + passwordRangeEn + " characters)"), "",
         "required " + passwordLimits + " autocomplete=\"new-password\"");
-    body += field("password", "password2", both("Lösenord igen", "Password again"), "",
-                  "required " + passwordLimits + " autocomplete=\"new-password\"");
+    body += labelledInput(errors, "password", "password2", both("Lösenord igen", "Password again"), "",
+                          "required " + passwordLimits + " autocomplete=\"new-password\"");
     if (!values.recruitedBy.empty()) {
         body += "<p class=\"ok\" id=\"recruited-by\">" + both("Värvad av", "Recruited by") + " <strong>" +
                 escapeHtml(values.recruitedBy) + "</strong></p>";
     }
-    body += field("text", "recruiter",
-                  both("Värvad av (värvningskod eller e-postadress, frivilligt)",
-                       "Recruited by (recruiting code or e-mail address, optional)"),
-                  values.recruiter, "maxlength=\"" + std::to_string(EMAIL_MAX_CHARS) + "\"");
+    body += labelledInput(errors, "text", "recruiter",
+                          both("Värvad av (värvningskod eller e-postadress, frivilligt)",
+                               "Recruited by (recruiting code or e-mail address, optional)"),
+                          values.recruiter, "maxlength=\"" + std::to_string(EMAIL_MAX_CHARS) + "\"");
     body += "<button class=\"go\" type=\"submit\">" + both("Bli medlem", "Sign up") + "</button></form>";
     return page(visitor, "Bli medlem / Sign up", body);
 }
 
-std::string loginPage(const Visitor& visitor, const std::string& email, const std::string& next,
-                      bool failed) {
+std::string loginPage(const Visitor& visitor, const std::string& email, const std::string& next, bool failed,
+                      const std::string& notice) {
     std::string body = heading("Logga in", "Log in");
-    if (failed) {
-        body += errorList({"Fel e-postadress eller l\xC3\xB6senord. / Wrong e-mail address or password."});
-    }
+    if (!notice.empty()) body += "<p class=\"ok\" role=\"status\">" + escapeHtml(notice) + "</p>";
+    std::vector<FieldError> errors;
+    if (failed)
+        errors.push_back(
+            {"password", "Fel e-postadress eller lösenord. / Wrong e-mail address or password."});
     body += "<form class=\"panel\" method=\"post\" action=\"/logga-in/\">" + csrfField(visitor.csrf) +
             "<input type=\"hidden\" name=\"next\" value=\"" + escapeHtml(next) + "\">";
-    body += field("email", "email", both("E-postadress", "E-mail address"), email,
-                  "required maxlength=\"64\" autocomplete=\"username\"");
-    body += field("password", "password", both("L\xC3\xB6senord", "Password"), "",
-                  "required maxlength=\"16\" autocomplete=\"current-password\"");
+    body += labelledInput(errors, "email", "email", both("E-postadress", "E-mail address"), email,
+                          "required maxlength=\"64\" autocomplete=\"username\"");
+    body += labelledInput(errors, "password", "password", both("Lösenord", "Password"), "",
+                          "required maxlength=\"16\" autocomplete=\"current-password\"");
     body += "<button class=\"go\" type=\"submit\">" + both("Logga in", "Log in") + "</button></form>";
     body += "<p><a href=\"" + escapeHtml(protocol::passwordHelpPage(email)) + "\">" +
-            both("Gl\xC3\xB6mt l\xC3\xB6senordet?", "Forgot your password?") + "</a> &middot; <a href=\"" +
-            std::string(protocol::SIGNUP_PATH) + "\">" +
-            both("Inte medlem \xC3\xA4nnu?", "Not a member yet?") + "</a></p>";
+            both("Glömt lösenordet?", "Forgot your password?") + "</a> &middot; <a href=\"" +
+            std::string(protocol::SIGNUP_PATH) + "\">" + both("Inte medlem ännu?", "Not a member yet?") +
+            "</a></p>";
     return page(visitor, "Logga in / Log in", body);
+}
+
+std::string welcomePage(const Visitor& visitor, const std::string& email, const std::string& downloadUrl) {
+    std::string body = heading("Välkommen, " + escapeHtml(visitor.nickname) + "!", "Welcome!");
+    body += "<p>" +
+            both("Du är medlem nu. Så här kommer du med på topplistorna:",
+                 "You are a member now. This is how you get on the leaderboards:") +
+            "</p><ol class=\"steps\"><li>" +
+            (downloadUrl.empty()
+                 ? both("Skaffa spelet Tundrix Ice-Hockey Cup.", "Get the game Tundrix Ice-Hockey Cup.")
+                 : both("<a class=\"button download\" href=\"" + escapeHtml(downloadUrl) +
+                            "\">Ladda ner spelet</a>",
+                        "<a href=\"" + escapeHtml(downloadUrl) + "\">Download the game</a>")) +
+            "</li><li>" + both("Spela en match.", "Play a game.") + "</li><li>" +
+            both("Välj <em>Registrera high-score</em> i menyn <em>Koppla upp</em> när spelet är slut.",
+                 "Choose <em>Register high-score</em> in the <em>Connect</em> menu when the game is over.") +
+            "</li><li>" +
+            both("Skriv din e-postadress <strong>" + escapeHtml(email) +
+                     "</strong> och ditt lösenord i spelet. Topplistan visar ditt smeknamn.",
+                 "Type your e-mail address <strong>" + escapeHtml(email) +
+                     "</strong> and your password in the game. The leaderboard shows your nickname.") +
+            "</li></ol><p><a href=\"" + std::string(MEMBER_PATH) + "\">" + both("Mina sidor", "My page") +
+            "</a> &middot; <a href=\"" + std::string(protocol::CHALLENGE_PATH) + "\">" +
+            both("Utmana dina vänner", "Challenge your friends") + "</a> &middot; <a href=\"" +
+            std::string(protocol::HOME_PATH) + "\">" + both("Topplistorna", "The leaderboards") + "</a></p>";
+    return page(visitor, "Välkommen / Welcome", body);
 }
 
 std::string challengePage(const Visitor& visitor, const ChallengeView& view) {
@@ -270,7 +332,16 @@ std::string versionPage(const Visitor& visitor, const std::string& asked,
 }
 
 std::string messagePage(const Visitor& visitor, const std::string& title, const std::string& text) {
-    return page(visitor, "Lumora", "<h1>" + title + "</h1><p>" + text + "</p>");
+    // The window's title says what the heading says: its text without the tags, the languages apart.
+    std::string plain;
+    bool inTag = false;
+    for (size_t i = 0; i < title.size(); ++i) {
+        if (title.compare(i, 13, "</span> <span") == 0) plain += " /";
+        if (title[i] == '<') inTag = true;
+        if (!inTag) plain += title[i];
+        if (title[i] == '>') inTag = false;
+    }
+    return page(visitor, plain, "<h1>" + title + "</h1><p>" + text + "</p>");
 }
 
 } // namespace tundrix::channel

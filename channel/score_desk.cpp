@@ -160,6 +160,8 @@ void ScoreDesk::checked(std::shared_ptr<Post> post, bool verified) {
 
     std::vector<std::string> problems = post->problems;
     if (form.score < 0) problems.insert(problems.begin(), "the game reported altered counters");
+    // Kept, and answered as any score kept aside: the game is told nothing it would act on.
+    if (member.banned) problems.insert(problems.begin(), "the member is banned");
     PostedScore posted;
     posted.score = form.score;
     posted.bestScoreTime = form.bestScoreTime;

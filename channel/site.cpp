@@ -4,22 +4,49 @@
 #include "channel/site.h"
 
 #include "channel/accounts.h"
+#include "channel/calendar.h"
+#include "channel/competition_boards.h"
+#include "channel/competition_pages.h"
 #include "channel/crypto.h"
+#include "channel/member_pages.h"
 #include "channel/nickname.h"
 #include "channel/pages.h"
 #include "channel/score_desk.h"
 #include "channel/sessions.h"
 #include "channel/work_pool.h"
+#include "net/latin1_text.h"
+#include "protocol/form_text.h"
 #include "protocol/paths.h"
 
+#include <algorithm>
+#include <cstring>
 #include <ctime>
 
 namespace tundrix::channel {
 namespace {
 
 constexpr char HTML[] = "text/html; charset=utf-8";
+// What a form shown again after its token went out of date says.
+constexpr char EXPIRED[] =
+    "Formuläret hade gått ut, så det visas här igen med det du skrev. Skicka det en gång "
+    "till. / The form had expired, so here it is again with what you typed. Send it once "
+    "more.";
 // Where a verified score's run is shown.
 constexpr std::string_view RUN_PREFIX = "/run/";
+// What the home page shows at most: announcements, running competitions and the top of each one's board;
+// and the rounds a winners page lists.
+constexpr int ANNOUNCEMENTS_SHOWN = 3;
+constexpr size_t COMPETITIONS_SHOWN = 6;
+constexpr int COMPETITION_TOP = 10;
+constexpr int COMPETITION_BOARD = 100; // on the competition's own page
+constexpr int DRAWS_SHOWN = 60;
+// A member's page looks for them among this many members of each board, and shows this many rows either
+// side of theirs, and their best scores.
+constexpr int RANK_SCAN = 20000;
+constexpr size_t RANK_REACH = 2;
+constexpr int OWN_SCORES_SHOWN = 10;
+// The whole boards' pages end here (10 000 members), so that no page reads further down.
+constexpr uint32_t BOARD_PAGES_MAX = 200;
 // Password checks waiting at most, per worker: about four seconds of argon2id.
 constexpr size_t PASSWORD_QUEUE_PER_WORKER = 32;
 
@@ -113,7 +140,10 @@ class Site {
 
     // Whether a posted form carries the form token of its sender's session or visitor cookie; if not,
     // answers 403 (or 503 when the sessions cannot be read) and gives false.
-    bool checkedForm(const HttpRequest& req, const Lookup<Session>& s, const Reply& reply) {
+    // again, when given, shows the form once more with what was typed and a fresh token instead of the
+    // bare 403 page.
+    bool checkedForm(const HttpRequest& req, const Lookup<Session>& s, const Reply& reply,
+                     const std::function<void()>& again = {}) {
         if (s.failed) {
             reply(temporaryFailure());
             return false;
@@ -131,6 +161,10 @@ class Site {
             }
             return true;
         }
+        if (again) {
+            again();
+            return false;
+        }
         reply(page(403,
                    messagePage(visitor(s.row), both("Formuläret har gått ut", "The form has expired"),
                                both("Ladda om sidan och försök igen.", "Reload the page and try again."))));
@@ -143,10 +177,18 @@ class Site {
         const double at = steadySeconds();
         if (!options_.limits.enabled || (charge ? limiter.take(key, at) : limiter.allows(key, at)))
             return true;
+        const int wait = std::max(1, limiter.waitSeconds(key, at));
+        const std::string sv =
+            wait < 120 ? std::to_string(wait) + " sekunder" : std::to_string((wait + 59) / 60) + " minuter";
+        const std::string en =
+            wait < 120 ? std::to_string(wait) + " seconds" : std::to_string((wait + 59) / 60) + " minutes";
         HttpResponse res =
             page(429, messagePage(visitor(session(req).row), both("För många försök", "Too many attempts"),
-                                  both("Vänta en stund och försök igen.", "Wait a while and try again.")));
-        res.setHeader("Retry-After", std::to_string(limiter.waitSeconds(key, at)));
+                                  "<span id=\"retry\">" +
+                                      both("Vänta " + sv + " och försök sedan igen.",
+                                           "Wait " + en + ", then try again.") +
+                                      "</span>"));
+        res.setHeader("Retry-After", std::to_string(wait));
         reply(std::move(res));
         return false;
     }
@@ -162,13 +204,96 @@ class Site {
     }
 
     void home(const HttpRequest& req, const Reply& reply) {
-        Boards boards;
+        HomeView home;
         const auto today = store_.leaderboard(Board::Today, now(), BOARD_SIZE);
         const auto week = store_.leaderboard(Board::ThisWeek, now(), BOARD_SIZE);
         const auto all = store_.leaderboard(Board::AllTime, now(), BOARD_SIZE);
-        if (!today || !week || !all) return reply(temporaryFailure());
-        boards = {*today, *week, *all};
-        reply(page(200, homePage(visitor(session(req).row), boards)));
+        const auto lines = store_.announcements(dayOf(now()), ANNOUNCEMENTS_SHOWN);
+        const auto competitions = store_.competitions();
+        if (!today || !week || !all || !lines || !competitions) return reply(temporaryFailure());
+        home.boards = {*today, *week, *all};
+        for (const Announcement& a : *lines)
+            home.announcements.push_back(a.text);
+        for (const Competition& c : *competitions) {
+            if (!runsOn(c, dayOf(now()))) continue;
+            if (home.competitions.size() == COMPETITIONS_SHOWN) break;
+            const std::optional<CompetitionView> view = roundAt(store_, c, now(), COMPETITION_TOP);
+            if (!view) return reply(temporaryFailure());
+            home.competitions.push_back(*view);
+        }
+        home.downloadUrl = options_.downloadUrl;
+        reply(page(200, homePage(visitor(session(req).row), home)));
+    }
+
+    // A whole board a page at a time; the pages end where the boards' reach does.
+    void wholeBoard(const HttpRequest& req, const Reply& reply) {
+        const std::string word =
+            req.path.substr(std::strlen(BOARD_PREFIX),
+                            req.path.find('/', std::strlen(BOARD_PREFIX)) - std::strlen(BOARD_PREFIX));
+        BoardPage b;
+        b.word = word;
+        Board board = Board::AllTime;
+        if (word == "idag") {
+            board = Board::Today;
+            b.swedish = "Idag";
+            b.english = "Today";
+        } else if (word == "vecka") {
+            board = Board::ThisWeek;
+            b.swedish = "Denna vecka";
+            b.english = "This week";
+        } else {
+            b.swedish = "Genom tiderna";
+            b.english = "All time";
+        }
+        const std::optional<uint32_t> asked = protocol::parseUint32(req.field(BOARD_PAGE));
+        b.page = static_cast<int>(std::clamp<uint32_t>(asked.value_or(1), 1, BOARD_PAGES_MAX));
+        // One row past the page tells whether another follows.
+        const auto rows = store_.leaderboard(board, now(), b.page * BOARD_PAGE_SIZE + 1);
+        if (!rows) return reply(temporaryFailure());
+        std::vector<Ranked> all = *rows;
+        rankTies(all);
+        const size_t from = static_cast<size_t>((b.page - 1) * BOARD_PAGE_SIZE);
+        const size_t to = std::min(all.size(), from + BOARD_PAGE_SIZE);
+        if (from < to)
+            b.rows.assign(all.begin() + static_cast<std::ptrdiff_t>(from),
+                          all.begin() + static_cast<std::ptrdiff_t>(to));
+        b.more = all.size() > to && b.page < static_cast<int>(BOARD_PAGES_MAX);
+        reply(page(200, boardPage(visitor(session(req).row), b)));
+    }
+
+    // The competition of /tavling/ID/...: nothing (and a 404 answered) if there is none.
+    std::optional<Competition> competitionOf(const HttpRequest& req, const Reply& reply) {
+        // The route allows one to nine digits; anything else is no competition.
+        int64_t id = 0;
+        size_t digits = 0;
+        for (size_t i = COMPETITION_PREFIX.size(); i < req.path.size() && req.path[i] != '/'; ++i, ++digits) {
+            if (req.path[i] < '0' || req.path[i] > '9' || digits == 9) {
+                notFound(req, reply);
+                return std::nullopt;
+            }
+            id = id * 10 + (req.path[i] - '0');
+        }
+        const Lookup<Competition> c = store_.competition(id);
+        if (c.failed) reply(temporaryFailure());
+        if (!c.row && !c.failed) notFound(req, reply);
+        return c.row;
+    }
+
+    void competition(const HttpRequest& req, const Reply& reply) {
+        const std::optional<Competition> c = competitionOf(req, reply);
+        if (!c) return;
+        const std::optional<CompetitionView> view = roundAt(store_, *c, now(), COMPETITION_BOARD);
+        if (!view) return reply(temporaryFailure());
+        const Visitor v = visitor(session(req).row);
+        reply(page(200, competitionPage(v, *view, v.nickname)));
+    }
+
+    void winners(const HttpRequest& req, const Reply& reply) {
+        const std::optional<Competition> c = competitionOf(req, reply);
+        if (!c) return;
+        const auto draws = store_.draws(c->id, DRAWS_SHOWN);
+        if (!draws) return reply(temporaryFailure());
+        reply(page(200, winnersPage(visitor(session(req).row), *c, *draws)));
     }
 
     void score(const HttpRequest& req, const Reply& reply) {
@@ -209,6 +334,19 @@ class Site {
         HttpResponse res;
         const Visitor v = formVisitor(req, s, res);
         SignupValues values;
+        // The game opens the page with the address it was told is unknown; it types its own code page.
+        std::string unknown = req.field(protocol::SIGNUP_MAIL);
+        if (!validUtf8(unknown)) unknown = windows1252ToUtf8(unknown);
+        if (!unknown.empty() && unknown.size() <= 4 * EMAIL_MAX_CHARS) {
+            values.email = unknown;
+            values.notice =
+                "Adressen " + unknown +
+                " är inte medlem här ännu. Bli medlem med den nedan, så räknas poängen från spelet. / "
+                "The address " +
+                unknown +
+                " is not a member here yet. Sign up with it below, and the score from the "
+                "game counts.";
+        }
         const std::string code = req.field("ref");
         if (!code.empty()) {
             const Lookup<Member> recruiter = store_.memberByRecruitCode(code);
@@ -223,7 +361,15 @@ class Site {
 
     void signup(const HttpRequest& req, const Reply& reply) {
         const Lookup<Session> s = session(req);
-        if (!checkedForm(req, s, reply) || !allowed(signupPerAddress_, req.client, req, reply)) return;
+        const auto again = [&] {
+            HttpResponse res;
+            res.status = 403;
+            SignupValues values{req.field("email"), req.field("nickname"), req.field("recruiter"), "",
+                                EXPIRED};
+            res.setContent(signupPage(formVisitor(req, s, res), values, {}), HTML);
+            reply(std::move(res));
+        };
+        if (!checkedForm(req, s, reply, again) || !allowed(signupPerAddress_, req.client, req, reply)) return;
         onPasswordWorkers(reply, [this, req, reply, s] {
             const SignupRequest request{req.field("email"), req.field("nickname"), req.field("password"),
                                         req.field("password2"), req.field("recruiter")};
@@ -232,11 +378,14 @@ class Site {
                 // The form again, with what was typed and the same form token, to mend and send again.
                 HttpResponse res;
                 res.status = 400;
-                const SignupValues values{request.email, request.nickname, request.recruiter, ""};
-                res.setContent(signupPage(formVisitor(req, s, res), values, result.errors), HTML);
+                const SignupValues values{request.email, request.nickname, request.recruiter, "", ""};
+                std::vector<FieldError> errors;
+                for (size_t i = 0; i < result.errors.size(); ++i)
+                    errors.push_back({i < result.fields.size() ? result.fields[i] : "", result.errors[i]});
+                res.setContent(signupPage(formVisitor(req, s, res), values, errors), HTML);
                 return reply(std::move(res));
             }
-            logInAs(s.row, *result.memberId, reply, protocol::CHALLENGE_PATH);
+            logInAs(s.row, *result.memberId, reply, WELCOME_PATH);
         });
     }
 
@@ -262,7 +411,15 @@ class Site {
 
     void login(const HttpRequest& req, const Reply& reply) {
         const Lookup<Session> s = session(req);
-        if (!checkedForm(req, s, reply)) return;
+        const auto again = [&] {
+            HttpResponse res;
+            res.status = 403;
+            res.setContent(loginPage(formVisitor(req, s, res), req.field("email"),
+                                     localPath(req.field("next")), false, EXPIRED),
+                           HTML);
+            reply(std::move(res));
+        };
+        if (!checkedForm(req, s, reply, again)) return;
         const std::string email = req.field("email");
         const std::string failures = canonicalUserName(email) + " " + req.client;
         if (!allowed(loginPerAddress_, req.client, req, reply) ||
@@ -315,6 +472,123 @@ class Site {
             baseUrl(req) + protocol::SIGNUP_PATH + "?ref=" + protocol::queryEscape(member.row->recruitCode);
         view.recruits = *recruits;
         reply(page(200, challengePage(visitor(s.row), view)));
+    }
+
+    // The member's page, with the forms' errors and what was typed when one of them failed.
+    void memberPageFor(const Session& s, const Member& m, const Reply& reply, int status, MemberView view) {
+        view.member = m;
+        const struct {
+            Board board;
+            const char *sv, *en, *id;
+        } boards[] = {{Board::Today, "Idag", "Today", "today"},
+                      {Board::ThisWeek, "Denna vecka", "This week", "week"},
+                      {Board::AllTime, "Genom tiderna", "All time", "alltime"}};
+        for (const auto& b : boards) {
+            const auto board = store_.leaderboard(b.board, now(), RANK_SCAN);
+            if (!board) return reply(temporaryFailure());
+            Standing st = standingOf(*board, m.id, RANK_SCAN, RANK_REACH);
+            st.swedish = b.sv;
+            st.english = b.en;
+            st.id = b.id;
+            view.standings.push_back(std::move(st));
+        }
+        const auto best = store_.ownScores(m.id, OWN_SCORES_SHOWN);
+        const auto recruits = store_.recruitsOf(m.id);
+        if (!best || !recruits) return reply(temporaryFailure());
+        view.best = *best;
+        view.recruits = *recruits;
+        Visitor v;
+        v.nickname = m.nickname;
+        v.csrf = s.csrf;
+        reply(page(status, memberPage(v, view)));
+    }
+
+    // The logged-in member, or a redirect to the log-in page that comes back here (false then).
+    bool memberOf(const Lookup<Session>& s, Lookup<Member>& m, const Reply& reply) {
+        m = s.row ? store_.memberById(s.row->memberId) : Lookup<Member>{};
+        if (s.failed || m.failed) {
+            reply(temporaryFailure());
+            return false;
+        }
+        if (m.row) return true;
+        HttpResponse res;
+        redirect(res, std::string("/logga-in/?next=") + MEMBER_PATH);
+        reply(std::move(res));
+        return false;
+    }
+
+    void memberHome(const HttpRequest& req, const Reply& reply) {
+        const Lookup<Session> s = session(req);
+        Lookup<Member> m;
+        if (!memberOf(s, m, reply)) return;
+        MemberView view;
+        const std::string done = req.field("klart");
+        if (done == "smeknamn") view.notice = "Smeknamnet är bytt. / Your nickname is changed.";
+        if (done == "losenord")
+            view.notice =
+                "Lösenordet är bytt; du är utloggad överallt annars. / Your password is changed; you "
+                "are logged out everywhere else.";
+        memberPageFor(*s.row, *m.row, reply, 200, std::move(view));
+    }
+
+    void changeNickname(const HttpRequest& req, const Reply& reply) {
+        const Lookup<Session> s = session(req);
+        Lookup<Member> m;
+        if (!checkedForm(req, s, reply) || !memberOf(s, m, reply)) return;
+        MemberView view;
+        view.typedNickname = req.field("nickname");
+        std::string problem;
+        const std::optional<Nickname> nick = checkNickname(view.typedNickname, problem);
+        if (nick) {
+            const Moderated done = store_.setNickname(m.row->id, nick->text, nick->key);
+            if (done == Moderated::Done) {
+                HttpResponse res;
+                redirect(res, std::string(MEMBER_PATH) + "?klart=smeknamn");
+                return reply(std::move(res));
+            }
+            if (done != Moderated::Taken) return reply(temporaryFailure());
+            problem = "Smeknamnet är upptaget eller för likt ett som finns. / That nickname is taken, or too "
+                      "like one that is.";
+        }
+        view.errors.push_back({"nickname", problem});
+        memberPageFor(*s.row, *m.row, reply, 400, std::move(view));
+    }
+
+    void changePassword(const HttpRequest& req, const Reply& reply) {
+        const Lookup<Session> s = session(req);
+        Lookup<Member> m;
+        if (!checkedForm(req, s, reply) || !memberOf(s, m, reply)) return;
+        const std::string failures = canonicalUserName(m.row->email) + " " + req.client;
+        if (!allowed(loginFailuresPerName_, failures, req, reply, false)) return;
+        const Session session = *s.row;
+        const Member member = *m.row;
+        onPasswordWorkers(reply, [this, req, reply, session, member, failures] {
+            MemberView view;
+            const Lookup<Member> checked = logIn(store_, member.email, req.field("old"));
+            if (checked.failed) return reply(temporaryFailure());
+            if (!checked.row) {
+                if (options_.limits.enabled) loginFailuresPerName_.take(failures, steadySeconds());
+                view.errors.push_back({"old", "Fel lösenord. / Wrong password."});
+            }
+            const std::string fresh = req.field("password");
+            for (const std::string& p : passwordProblems(fresh))
+                view.errors.push_back({"password", p});
+            if (fresh != req.field("password2"))
+                view.errors.push_back({"password2", "Lösenorden skiljer sig åt. / The passwords differ."});
+            if (!view.errors.empty()) return memberPageFor(session, member, reply, 400, std::move(view));
+            std::string error;
+            // Ends every session of the member, this one too: the browser gets a fresh one.
+            if (!setPassword(store_, member.id, fresh, error)) return reply(temporaryFailure());
+            logInAs(std::nullopt, member.id, reply, std::string(MEMBER_PATH) + "?klart=losenord");
+        });
+    }
+
+    // What a new member does next: get the game, play, register the score from it.
+    void welcome(const HttpRequest& req, const Reply& reply) {
+        const Lookup<Session> s = session(req);
+        Lookup<Member> m;
+        if (!memberOf(s, m, reply)) return;
+        reply(page(200, welcomePage(visitor(s.row), m.row->email, options_.downloadUrl)));
     }
 
     void passwordHelp(const HttpRequest& req, const Reply& reply) {
@@ -389,6 +663,19 @@ std::vector<Route> siteRoutes(Store& store, const SiteOptions& options) {
         {"GET", std::string(protocol::LIBRARY_HELP_PATH) + "?",
          [site](Req req, Reply reply) { site->libraryHelp(req, reply); }},
         {"GET", protocol::VERSION_PATH, [site](Req req, Reply reply) { site->version(req, reply); }},
+        {"GET", std::string(BOARD_PREFIX) + "(idag|vecka|alltid)/?",
+         [site](Req req, Reply reply) { site->wholeBoard(req, reply); }},
+        {"GET", std::string(WELCOME_PATH) + "?", [site](Req req, Reply reply) { site->welcome(req, reply); }},
+        {"GET", std::string(MEMBER_PATH) + "?",
+         [site](Req req, Reply reply) { site->memberHome(req, reply); }},
+        {"POST", std::string(NICKNAME_FORM_PATH) + "?",
+         [site](Req req, Reply reply) { site->changeNickname(req, reply); }},
+        {"POST", std::string(PASSWORD_FORM_PATH) + "?",
+         [site](Req req, Reply reply) { site->changePassword(req, reply); }},
+        {"GET", std::string(COMPETITION_PREFIX) + "[0-9]{1,9}/?",
+         [site](Req req, Reply reply) { site->competition(req, reply); }},
+        {"GET", std::string(COMPETITION_PREFIX) + "[0-9]{1,9}/vinnare/?",
+         [site](Req req, Reply reply) { site->winners(req, reply); }},
         {"*", "", [site](Req req, Reply reply) { site->notFound(req, reply); }},
     };
 }

@@ -6,6 +6,7 @@
 #include "channel/crypto.h"
 #include "channel/migrations.h"
 #include "channel/nickname.h"
+#include "channel/store_lease.h"
 #include "protocol/replay_post.h"
 
 #include <filesystem>
@@ -21,8 +22,8 @@ constexpr int NOT_REACHED = static_cast<int>(protocol::ReplayAnswer::DoesNotReac
 constexpr size_t READERS = 4;
 
 constexpr char MEMBER_COLUMNS[] =
-    "SELECT id, email, nickname, password_hash, recruiter_id, created_at, recruit_code, last_post_at "
-    "FROM members";
+    "SELECT id, email, nickname, password_hash, recruiter_id, created_at, recruit_code, last_post_at, "
+    "banned FROM members";
 
 Member readMember(const Statement& s) {
     Member m;
@@ -34,6 +35,7 @@ Member readMember(const Statement& s) {
     m.createdAt = s.integer(5);
     m.recruitCode = s.text(6);
     m.lastPostAt = s.integer(7);
+    m.banned = s.integer(8) != 0;
     return m;
 }
 
@@ -56,32 +58,6 @@ Lookup<Member> oneMember(Statement& s) {
 }
 
 } // namespace
-
-// Borrows a reading connection for one operation and gives it back.
-class Store::ReaderLease {
-  public:
-    explicit ReaderLease(Store& store) : store_(store) {
-        std::unique_lock lock(store_.readersMutex_);
-        store_.readerFree_.wait(lock, [this] { return !store_.idleReaders_.empty(); });
-        db_ = store_.idleReaders_.back();
-        store_.idleReaders_.pop_back();
-    }
-    ~ReaderLease() {
-        {
-            std::lock_guard lock(store_.readersMutex_);
-            store_.idleReaders_.push_back(db_);
-        }
-        store_.readerFree_.notify_one();
-    }
-    ReaderLease(const ReaderLease&) = delete;
-    ReaderLease& operator=(const ReaderLease&) = delete;
-    Database& operator*() const { return *db_; }
-    Database* operator->() const { return db_; }
-
-  private:
-    Store& store_;
-    Database* db_;
-};
 
 std::unique_ptr<Store> Store::open(const std::string& path, OpenMode mode, std::string& error) {
     std::error_code ignored;
@@ -179,6 +155,13 @@ Lookup<Member> Store::memberById(int64_t id) {
     return oneMember(s);
 }
 
+Lookup<Member> Store::memberByNickname(const std::string& nickname) {
+    ReaderLease db(*this);
+    Statement s = db->prepared(std::string(MEMBER_COLUMNS) + " WHERE nickname = ? COLLATE NOCASE");
+    s.bind(1, nickname);
+    return oneMember(s);
+}
+
 Lookup<Member> Store::memberByRecruitCode(const std::string& code) {
     ReaderLease db(*this);
     Statement s = db->prepared(std::string(MEMBER_COLUMNS) + " WHERE recruit_code = ?");
@@ -262,7 +245,7 @@ std::optional<Recorded> Store::recordScore(const ScoreEntry& entry, const std::s
 }
 
 std::optional<std::vector<Ranked>> Store::ranked(const char* where, const std::string& key, int limit,
-                                                 Counted counted) {
+                                                 Counted counted, const std::string& key2) {
     // Scores best first (earliest first among equals), each member at their first, i.e. best, row; the
     // indexes on (verified, flagged, score, created_at) let this stop as soon as the board is full. The
     // verified scores go first, then, for members not on the board yet, the others.
@@ -273,15 +256,16 @@ std::optional<std::vector<Ranked>> Store::ranked(const char* where, const std::s
         const std::string sql =
             std::string("SELECT s.member_id, s.score, s.created_at, m.nickname, m.email, s.id, "
                         "s.verified FROM scores s JOIN members m ON m.id = s.member_id "
-                        "WHERE s.flagged = 0") +
+                        "WHERE s.flagged = 0 AND s.hidden = 0 AND m.banned = 0") +
             (verified ? " AND s.verified = 1" : "") + where + " ORDER BY s.score DESC, s.created_at ASC";
         ReaderLease db(*this);
         Statement s = db->prepared(sql);
         if (*where) s.bind(1, key);
+        if (std::string_view(where).find("?2") != std::string_view::npos) s.bind(2, key2);
         while ((limit < 0 || out.size() < static_cast<size_t>(limit)) && s.step()) {
             if (seen.insert(s.integer(0)).second)
-                out.push_back(
-                    {s.text(3), s.text(4), s.integer(1), s.integer(2), s.integer(6) != 0, s.integer(5)});
+                out.push_back({s.text(3), s.text(4), s.integer(1), s.integer(2), s.integer(6) != 0,
+                               s.integer(5), s.integer(0)});
         }
         if (s.failed()) return std::nullopt;
     }
@@ -298,6 +282,11 @@ std::optional<std::vector<Ranked>> Store::leaderboard(Board board, int64_t now, 
         break;
     }
     return ranked("", "", limit);
+}
+
+std::optional<std::vector<Ranked>>
+Store::standingsBetween(const std::string& firstDay, const std::string& lastDay, Counted counted, int limit) {
+    return ranked(" AND s.day BETWEEN ?1 AND ?2", firstDay, limit, counted, lastDay);
 }
 
 std::optional<std::vector<Ranked>> Store::standings(bool week, const std::string& key, Counted counted) {
@@ -431,6 +420,29 @@ int64_t Store::scoreCount(bool flagged) {
     Statement s = db->prepared("SELECT COUNT(*) FROM scores WHERE flagged = ?");
     s.bind(1, flagged ? 1 : 0);
     return s.step() ? s.integer(0) : 0;
+}
+
+void rankTies(std::vector<Ranked>& board) {
+    const auto level = [&board](size_t a, size_t b) {
+        return board[a].score == board[b].score && board[a].verified == board[b].verified;
+    };
+    for (size_t i = 0; i < board.size(); ++i) {
+        board[i].rank = i > 0 && level(i - 1, i) ? board[i - 1].rank : static_cast<int64_t>(i + 1);
+        board[i].tied = (i > 0 && level(i - 1, i)) || (i + 1 < board.size() && level(i, i + 1));
+    }
+}
+
+std::optional<std::vector<OwnScore>> Store::ownScores(int64_t memberId, int limit) {
+    ReaderLease db(*this);
+    Statement s =
+        db->prepared("SELECT id, score, created_at, verified, flagged = 0 AND hidden = 0 FROM scores "
+                     "WHERE member_id = ? ORDER BY score DESC, id DESC LIMIT ?");
+    s.bind(1, memberId).bind(2, limit);
+    std::vector<OwnScore> out;
+    while (s.step())
+        out.push_back({s.integer(0), s.integer(1), s.integer(2), s.integer(3) != 0, s.integer(4) != 0});
+    if (s.failed()) return std::nullopt;
+    return out;
 }
 
 std::vector<int64_t> Store::scoresOf(int64_t memberId) {

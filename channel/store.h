@@ -1,5 +1,6 @@
 // Everything the channel keeps: members, scores, the known builds of the game and members' sessions.
 #pragma once
+#include "channel/competition.h"
 #include "channel/database.h"
 
 #include <chrono>
@@ -30,6 +31,7 @@ struct Member {
     int64_t createdAt = 0;
     std::string recruitCode; // what the recruiting link carries instead of the address
     int64_t lastPostAt = 0;  // when a score of theirs was last kept (0: never)
+    bool banned = false;     // kept off the boards and the draws by the operator
 };
 
 struct NewMember {
@@ -80,6 +82,22 @@ struct Ranked {
     int64_t at = 0;        // when the best score was posted
     bool verified = false; // the game's recording was played again and reaches it
     int64_t scoreId = 0;
+    int64_t memberId = 0;
+    int64_t rank = 0;  // 0 until rankTies numbers the board
+    bool tied = false; // shares its rank with a neighbour
+};
+
+// Numbers a board best first: equal results (and the same verified mark) share a rank, the next one
+// after them skips as many ("1, =2, =2, 4").
+void rankTies(std::vector<Ranked>& board);
+
+// One of a member's own scores, for their page.
+struct OwnScore {
+    int64_t scoreId = 0;
+    int64_t score = 0;
+    int64_t at = 0;
+    bool verified = false;
+    bool counted = true; // neither flagged nor hidden
 };
 
 // Which boards count: verified scores first and the others after them, or verified ones alone.
@@ -120,6 +138,33 @@ struct Release {
     int64_t addedAt = 0;
 };
 
+// A score the checks flagged, for the operator.
+struct FlaggedScore {
+    int64_t scoreId = 0;
+    std::string nickname;
+    std::string email;
+    int64_t score = 0;
+    std::string reason;
+    int64_t at = 0;
+    bool hidden = false;
+};
+
+// One thing the operator did to a score or a member.
+struct ModerationEntry {
+    int64_t at = 0;
+    std::string action; // "score hide", "member ban", ...
+    std::string target; // what it was done to
+    std::string detail;
+};
+
+// What a moderation step found.
+enum class Moderated { Done, NotFound, Taken, Failed };
+
+struct Announcement {
+    std::string text;
+    std::string untilDay; // shown up to and including this day
+};
+
 struct SessionRow {
     std::string csrf;
     int64_t memberId = 0;
@@ -142,6 +187,7 @@ class Store {
     AddOutcome addMember(const NewMember& member, int64_t now, int64_t* id = nullptr);
     Lookup<Member> memberByEmail(const std::string& email);
     Lookup<Member> memberById(int64_t id);
+    Lookup<Member> memberByNickname(const std::string& nickname); // in any case
     Lookup<Member> memberByRecruitCode(const std::string& code);
     // Sets the hash and ends every session of the member (a reset locks out whoever knew the old one).
     bool setPasswordHash(int64_t memberId, const std::string& hash);
@@ -153,8 +199,9 @@ class Store {
     // they could not be stored (a full disk, a file removed under the server): then none of them is kept.
     std::vector<std::optional<Recorded>> recordScores(const std::vector<PendingScore>& scores, int64_t now);
     std::optional<Recorded> recordScore(const ScoreEntry& entry, const std::string& post, int64_t now);
-    // Best unflagged score per member on a board, highest first (earliest first among equals): every
-    // member with a verified score at their best verified one first, then the others.
+    // Best unflagged score per member on a board (hidden scores and banned members left out), highest first
+    // (earliest first among equals): every member with a verified score at their best verified one first,
+    // then the others.
     std::optional<std::vector<Ranked>> leaderboard(Board board, int64_t now, int limit);
     // The same for a given day ("YYYY-MM-DD") or ISO week ("YYYY-Www"), every member.
     std::optional<std::vector<Ranked>> standings(bool week, const std::string& key,
@@ -178,6 +225,10 @@ class Store {
     std::optional<std::vector<uint8_t>> movie(int64_t scoreId);
     bool keepMovie(int64_t scoreId, std::span<const uint8_t> gif);
     int64_t scoreCount(bool flagged);
+    // A member's scores, best first (latest first among equals), at most limit.
+    std::optional<std::vector<OwnScore>> ownScores(int64_t memberId, int limit);
+    // Changes a member's own nickname; Taken when another member's (or its look-alike) is the same.
+    Moderated setNickname(int64_t memberId, const std::string& nickname, const std::string& nicknameKey);
     // Every score a member has, flagged ones included, in the order they came.
     std::vector<int64_t> scoresOf(int64_t memberId);
 
@@ -195,6 +246,45 @@ class Store {
     std::optional<std::vector<Release>> releases();
     static constexpr std::chrono::seconds RELEASES_FRESH{2};
 
+    // The operator's moderation; each change and its entry in the log are kept together or not at all.
+    Moderated setScoreHidden(int64_t scoreId, bool hidden, const std::string& reason, int64_t now);
+    Moderated deleteScore(int64_t scoreId, const std::string& reason, int64_t now);
+    // A ban also ends the member's sessions.
+    Moderated setBanned(int64_t memberId, bool banned, const std::string& reason, int64_t now);
+    // Taken when another member's nickname or its look-alike key is the same.
+    Moderated renameMember(int64_t memberId, const std::string& nickname, const std::string& nicknameKey,
+                           const std::string& reason, int64_t now);
+    // Newest first, at most limit of them.
+    std::optional<std::vector<FlaggedScore>> flaggedScores(int limit);
+    std::optional<std::vector<ModerationEntry>> moderationLog(int limit);
+
+    // Gives the new competition's number.
+    std::optional<int64_t> addCompetition(const Competition& competition, int64_t now);
+    // Newest first.
+    std::optional<std::vector<Competition>> competitions();
+    Lookup<Competition> competition(int64_t id);
+    Moderated endCompetition(int64_t id, int64_t now);
+    // Best unflagged, unhidden score per member posted within the days (inclusive), best first, at most
+    // limit (the draw's ranking; verified scores only unless told otherwise).
+    std::optional<std::vector<Ranked>>
+    standingsBetween(const std::string& firstDay, const std::string& lastDay, Counted counted, int limit);
+    // Members who joined within the days and the recruiter of each, as (recruiter, recruits) counts,
+    // most first (the earliest to reach the count first among equals).
+    std::optional<std::vector<std::pair<Member, int64_t>>>
+    recruitCounts(const std::string& firstDay, const std::string& lastDay, int limit);
+    // Taken when that round was published already.
+    Moderated publishDraw(const Draw& draw);
+    // The published draws of a competition, newest round first.
+    std::optional<std::vector<Draw>> draws(int64_t competitionId, int limit);
+
+    bool addAnnouncement(const Announcement& announcement, int64_t now);
+    // The lines whose last day is this day or later, newest first, at most limit.
+    std::optional<std::vector<Announcement>> announcements(const std::string& today, int limit);
+
+    // A consistent copy of the whole database in a new file, made while the channel serves (SQLite's
+    // online backup); false with the reason if it cannot be made. An existing file is not overwritten.
+    bool backup(const std::string& file, std::string& error);
+
     bool addSession(const std::string& digest, const std::string& csrf, int64_t memberId, int64_t now);
     Lookup<SessionRow> session(const std::string& digest);
     void removeSession(const std::string& digest);
@@ -206,8 +296,11 @@ class Store {
     class ReaderLease;
     explicit Store(std::unique_ptr<Database> writer, const std::string& path);
     std::optional<std::vector<Ranked>> ranked(const char* where, const std::string& key, int limit,
-                                              Counted counted = Counted::VerifiedFirst);
+                                              Counted counted = Counted::VerifiedFirst,
+                                              const std::string& key2 = "");
     bool fillNicknameKeys(std::string& error);
+    // Files what the operator did; the caller holds the writer inside a transaction.
+    bool logModeration(const ModerationEntry& entry);
 
     std::string path_;
     std::mutex writeMutex_;

@@ -24,6 +24,10 @@ std::string passwordHelpPage(std::string_view email) {
     return std::string(PASSWORD_HELP_PATH) + "?" + PASSWORD_HELP_MAIL + "=" + queryEscape(email);
 }
 
+std::string signupPage(std::string_view email) {
+    return std::string(SIGNUP_PATH) + "?" + SIGNUP_MAIL + "=" + queryEscape(email);
+}
+
 std::string versionPage(int64_t newest) {
     return std::string(VERSION_PATH) + "?" + VERSION_NUMBER + "=" + std::to_string(newest);
 }

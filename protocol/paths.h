@@ -15,6 +15,7 @@ inline constexpr char REPLAY_PATH[] = "/r0003/replay";
 // Pages the game opens in the browser.
 inline constexpr char HOME_PATH[] = "/";
 inline constexpr char SIGNUP_PATH[] = "/registrera/";
+inline constexpr char SIGNUP_MAIL[] = "mail"; // the query field with the address the channel did not know
 inline constexpr char LIBRARY_HELP_PATH[] = "/dll/"; // how to get the HTTP library the game posts with
 inline constexpr char CHALLENGE_PATH[] = "/useradm/challenge/";
 inline constexpr char PASSWORD_HELP_PATH[] = "/getpass.asp";
@@ -28,8 +29,10 @@ inline constexpr char FORM_CONTENT_TYPE[] = "application/x-www-form-urlencoded";
 // Escapes text for a URL query value: everything but the unreserved characters becomes %XX.
 std::string queryEscape(std::string_view text);
 
-// The password page for an address ("/getpass.asp?mail=a%40b.se") and the page about a newer version.
+// The password page for an address ("/getpass.asp?mail=a%40b.se"), the sign-up page filled with an
+// address the channel answered "unknown user" for, and the page about a newer version.
 std::string passwordHelpPage(std::string_view email);
+std::string signupPage(std::string_view email);
 std::string versionPage(int64_t newest);
 
 } // namespace tundrix::protocol

@@ -38,9 +38,8 @@ echo "channel at $base"
 
 # A member who has posted a score, so the leaderboard has a rival on it.
 printf 'hemligt\n' | "$server" --db "$tmp/channel.db" user add rival@example.se --nickname "Rival <3" >/dev/null
-# The operator releases the build that posts (the poster stands for the game): its CRC-32 and length.
-crc=$(python3 -c 'import sys, zlib; print(zlib.crc32(open(sys.argv[1], "rb").read()))' "$poster")
-"$server" --db "$tmp/channel.db" release add 3 "$crc" "$(stat -c %s "$poster")" >/dev/null
+# The operator releases the build that posts (the poster stands for the game), measured as the game does.
+"$server" --db "$tmp/channel.db" release add 3 --from "$poster" >/dev/null
 answer=$("$poster" "$base" rival@example.se hemligt 1234)
 [ "${answer%% *}" = 0 ] || { echo "FAIL: the game's post was answered $answer"; exit 1; }
 # The longest nickname there may be, with a long score, on every board (after a long game).
@@ -54,4 +53,33 @@ answer=$("$poster" "$base" "elsa@example.se" $'sn\xc3\xb6boll' 2345)
 echo "post for the browser's member answered: $answer"
 [ "${answer%% *}" = 0 ] || { echo "FAIL: expected 0, got $answer"; exit 1; }
 NODE_PATH="$nodedir/node_modules" node "$here/channel_flow.cjs" "$base" "$tmp/profile" "" leaderboard Elsa 2345
+
+# The operator's competitions: a daily one drawn by lot among the three best, a recruiting one, one
+# ended, an announcement; a member level with the rival, and the day's draw published.
+ch() { "$server" --db "$tmp/channel.db" "$@" >/dev/null; }
+printf 'hemligt\n' | ch user add tie@example.se --nickname Jämn
+answer=$("$poster" "$base" tie@example.se hemligt 1234)
+[ "${answer%% *}" = 0 ] || { echo "FAIL: the tying post was answered $answer"; exit 1; }
+today=$(date +%F)
+ch competition add --kind daily --name-sv "Klassens dagspris" --name-en "The class's daily prize" --to "$today" \
+  --winners 2 --draw-among 3 --prizes-sv Biobiljett --prizes-en "A cinema ticket" \
+  --rules-sv "Endast klass 7B." --rules-en "Class 7B only."
+ch competition add --kind recruiting --name-sv "Värva flest" --name-en "Recruit the most" --to "$today"
+ch competition add --kind period --name-sv "Gammal tävling" --to "$today"
+ch competition end 3
+ch announce "Finalen spelas på fredag!" --until "$today"
+"$server" --db "$tmp/channel.db" winners --competition 1 --day "$today" --unverified --seed draw-seed --publish --early \
+  >/dev/null 2>&1 || { echo "FAIL: the draw was not published"; exit 1; }
+NODE_PATH="$nodedir/node_modules" node "$here/competition_flow.cjs" "$base" "$tmp/profile" "${SHOTS:-}"
+
+# A hundred and one members above Elsa, so that her page finds her beyond the boards' first hundred.
+posts=()
+for n in $(seq 101); do
+  printf 'hemligt\n' | ch user add "p$n@example.se" --nickname "Spelare $n"
+  "$poster" "$base" "p$n@example.se" hemligt $((3000 + n)) 900000 >/dev/null &
+  posts+=($!)
+done
+for job in "${posts[@]}"; do wait "$job"; done
+NODE_PATH="$nodedir/node_modules" node "$here/guide_flow.cjs" "$base" "${SHOTS:-}"
+NODE_PATH="$nodedir/node_modules" node "$here/member_flow.cjs" "$base" "${SHOTS:-}" elsa@example.se $'sn\xc3\xb6boll'
 echo "PASS"

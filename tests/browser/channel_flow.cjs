@@ -71,13 +71,18 @@ async function signup() {
     await page.fill('#password', 'sn\u00f6boll');
     await page.fill('#password2', 'snoboll');
     await page.click('button.go');
-    check((await page.textContent('.error')).includes('The passwords differ'), 'differing passwords are refused');
+    check((await page.textContent('#password2-error')).includes('The passwords differ'), 'differing passwords are refused by their field');
+    check(await page.evaluate(() => document.activeElement.id) === 'password2', 'the focus is on the field in error');
     await shoot(page, 'desktop-signup-error');
     check(await page.inputValue('#email') === 'elsa@example.se', 'the address is kept after a mistake');
     await page.fill('#password', 'sn\u00f6boll');
     await page.fill('#password2', 'sn\u00f6boll');
-    await Promise.all([page.waitForURL('**/useradm/challenge/'), page.click('button.go')]);
+    await Promise.all([page.waitForURL('**/valkommen/'), page.click('button.go')]);
     check((await page.textContent('.who')) === 'Elsa', 'signed up and logged in as Elsa');
+    const steps = await page.textContent('ol.steps');
+    check(steps.includes('Registrera high-score') && steps.includes('elsa@example.se'), 'after sign-up the page says what to do next');
+    await shoot(page, 'desktop-welcome');
+    await page.goto(base + '/useradm/challenge/');
     const cookies = await context.cookies();
     const session = cookies.find((c) => c.name === 'tundrix_session');
     check(session && session.httpOnly && session.sameSite === 'Lax', 'the session cookie is HttpOnly and SameSite');
@@ -117,7 +122,7 @@ async function signup() {
     }
   });
   await withBrowser({ width: 390, height: 844 }, async (page) => {
-    for (const [name, url] of [['home', '/'], ['signup', '/registrera/'], ['login', '/logga-in/'],
+    for (const [name, url] of [['home', '/'], ['signup', '/registrera/'], ['login', '/logga-in/'], ['welcome', '/valkommen/'],
                                ['challenge', '/useradm/challenge/'], ['getpass', '/getpass.asp?mail=elsa%40example.se'],
                                ['dll', '/dll/'], ['version', '/version.asp?gameid=3']]) {
       await page.goto(base + url);
@@ -136,7 +141,7 @@ async function join(email, nickname, password) {
     await page.fill('#nickname', nickname);
     await page.fill('#password', password);
     await page.fill('#password2', password);
-    await Promise.all([page.waitForURL('**/useradm/challenge/'), page.click('button.go')]);
+    await Promise.all([page.waitForURL('**/valkommen/'), page.click('button.go')]);
     check((await page.textContent('.who')) === nickname, `${nickname} signed up through the page`);
   });
 }
@@ -146,7 +151,7 @@ async function leaderboard(nickname, score, verified) {
     await page.goto(base + '/');
     const rows = await page.$$eval('#today tbody tr', (trs) => trs.map((tr) => {
       const run = tr.querySelector('a.run');
-      return { nick: tr.querySelector('td.nick').innerText, score: tr.querySelector('td.num').innerText.replace(/[^0-9]/g, ''),
+      return { nick: tr.querySelector('td.nick').innerText, score: tr.querySelector('td.num').firstChild.textContent.replace(/[^0-9]/g, ''),
                run: run ? run.getAttribute('href') : null };
     }));
     console.log('today: ' + JSON.stringify(rows));

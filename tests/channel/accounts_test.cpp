@@ -130,6 +130,35 @@ TEST_F(Accounts, TheSchemaIsVersionedAndANewerDatabaseIsRefused) {
     EXPECT_NE(error.find("newer"), std::string::npos);
 }
 
+TEST_F(Accounts, ADatabaseOfTheLastReleaseKeepsItsMembersAndScoresWhenBroughtUpToDate) {
+    const std::string old = (folder / "old.db").string();
+    std::string error;
+    {
+        auto db = Database::open(old, true, error);
+        ASSERT_TRUE(db) << error;
+        ASSERT_TRUE(migrate(*db, error, 4)) << error; // the schema the last release wrote
+        ASSERT_TRUE(
+            db->exec("INSERT INTO members (id, email, nickname, password_hash, created_at, nickname_key) "
+                     "VALUES (7, 'gammal@example.se', 'Gammal', 'x', 1800000000, 'gammal');"
+                     "INSERT INTO scores (id, member_id, score, flagged, best_score_time, total_play_time, "
+                     "speed_count, processor, build_crc, build_length, address, created_at, day, week, "
+                     "verified) VALUES (3, 7, 4321, 0, 1, 1, 1, '', 0, 0, '', 1800000000, '2027-01-15', "
+                     "'2027-W02', 1)",
+                     &error))
+            << error;
+    }
+    auto upgraded = Store::open(old, OpenMode::Existing, error);
+    ASSERT_TRUE(upgraded) << error;
+    const auto board = upgraded->leaderboard(Board::AllTime, 1'800'000'000, 10);
+    ASSERT_TRUE(board && board->size() == 1);
+    EXPECT_EQ(board->front().nickname, "Gammal");
+    EXPECT_EQ(board->front().score, 4321);
+    EXPECT_FALSE(upgraded->memberById(7).row->banned);
+    EXPECT_EQ(upgraded->setScoreHidden(3, true, "", 1), Moderated::Done);
+    EXPECT_TRUE(upgraded->leaderboard(Board::AllTime, 1'800'000'000, 10)->empty());
+    EXPECT_TRUE(upgraded->intact());
+}
+
 // Runs the program's command line with the given standard input.
 struct CommandRun {
     int status;
@@ -193,7 +222,8 @@ TEST_F(Commands, ManageMembersAndReleasesAndDrawWinners) {
     EXPECT_EQ(day.status, 0);
     EXPECT_EQ(day.out.substr(0, day.out.find("\n", day.out.find("\n") + 1) + 1),
               "rank,nickname,email,score,posted_at,verified\n1,\"Lisa, "
-              "\"\"L\"\"\",lisa@example.se,500,2027-01-15T08:00:00Z,no\n");
+              "\"\"L\"\"\",lisa@example.se,500," +
+                  localTime(1'800'000'000) + ",no\n");
     EXPECT_NE(day.out.find("2,kalle,kalle@example.se,300"), std::string::npos);
     // A spreadsheet opening the file shows formulas as text (OWASP's advice on CSV injection).
     EXPECT_NE(day.out.find("3,\"'=HYPERLINK(\"\"x\"\";\"\"y\"\")\",eve@example.se,200"), std::string::npos)

@@ -1,6 +1,7 @@
 // The real server on a free loopback port with a fresh database: the game's own client posting scores,
 // and the pages with their sessions, form tokens and escaping.
 #include "channel/accounts.h"
+#include "channel/site_paths.h"
 
 #include "live_channel.h"
 
@@ -74,7 +75,7 @@ TEST_F(LiveChannel, SignUpLogInAndOutWithFormTokensAndFreshSessions) {
     const auto joined = client->Post("/registrera/", {{"Cookie", visitorCookie}}, fields);
     ASSERT_TRUE(joined);
     EXPECT_EQ(joined->status, 303);
-    EXPECT_EQ(joined->get_header_value("Location"), "/useradm/challenge/");
+    EXPECT_EQ(joined->get_header_value("Location"), WELCOME_PATH); // what to do next
     const std::string memberCookie = cookieOf(joined);
     EXPECT_NE(memberCookie,
               visitorCookie); // a new session on logging in: the visitor's token is worth nothing

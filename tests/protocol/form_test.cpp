@@ -210,6 +210,7 @@ TEST(Paths, QueryValuesAreEscapedAndThePagesCarryThem) {
     EXPECT_EQ(queryEscape("a-b_c.d~e09AZ"), "a-b_c.d~e09AZ");
     EXPECT_EQ(queryEscape("a b&c=d+e/\xE5%"), "a%20b%26c%3Dd%2Be%2F%E5%25");
     EXPECT_EQ(passwordHelpPage("anna+x@example.se"), "/getpass.asp?mail=anna%2Bx%40example.se");
+    EXPECT_EQ(signupPage("anna+x@example.se"), "/registrera/?mail=anna%2Bx%40example.se");
     EXPECT_EQ(versionPage(6), "/version.asp?gameid=6");
 }
 

@@ -1,10 +1,12 @@
 // The channel's load client: members posting scores through the game's own form builder and answer
 // reader, one connection per post like the game. The steps, run by channel_load.sh and the others:
 //   channel_load prepare DB MEMBERS                   signs the members up (before the server starts)
-//   channel_load post PORT MEMBERS SECONDS FIRST LOG  every member posts for SECONDS; appends to LOG
+//   channel_load post PORT MEMBERS SECONDS FIRST LOG [warm]
+//                                                     every member posts for SECONDS; appends to LOG
 //   channel_load verify DB MEMBERS LOG...             every answered post is kept exactly once
 //   channel_load fill DB MEMBERS SCORES               a big database: scores spread over the last year
 //   channel_load argon2 CHECKS                        what one password check costs the server
+//   channel_load sync FILE WRITES                     what one durable write of a page costs on this disk
 //   channel_load bare mhd|httplib                     an HTTP server that answers "0" to every request,
 //                                                     on our HTTP layer or on cpp-httplib: the ceiling
 //   channel_load verified PORT MEMBERS SECONDS GAMES  every member plays GAMES whole games first, then
@@ -27,11 +29,14 @@
 
 #include "attack/attackers.h"
 
+#include <fcntl.h>
 #include <httplib.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <barrier>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -138,25 +143,54 @@ int argon2(int checks) {
     return 0;
 }
 
+// Appends a page and waits for it to reach the disk, as each commit does with the log: the least a post
+// that is answered only once it is durable has to wait.
+int sync(const std::string& path, int writes) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (fd < 0 || writes < 1) return 1;
+    const std::vector<char> page(4096, 'x');
+    const auto start = Clock::now();
+    for (int i = 0; i < writes; ++i) {
+        if (::write(fd, page.data(), page.size()) != static_cast<ssize_t>(page.size()) ||
+            ::fdatasync(fd) != 0) {
+            ::close(fd);
+            return 1;
+        }
+    }
+    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count() / writes;
+    ::close(fd);
+    ::unlink(path.c_str());
+    std::printf(
+        "a 4 KiB write made durable (fdatasync): %.2f ms; one client waiting for each: %.0f posts/s\n", ms,
+        1000.0 / ms);
+    return 0;
+}
+
 struct Post {
     int member;
     int32_t id;        // sent as the speed count
     bool acknowledged; // answered 0 or 1
     int status;        // HTTP status, 0 if no answer came
     double ms;
+    bool counted; // made while the time ran
 };
 
-int post(int port, int members, double seconds, int32_t first, const std::string& logPath) {
+// warm: each member's first post (its full password check) is made before the time starts, and counted
+// only in the log, so the figures are of the steady state.
+int post(int port, int members, double seconds, int32_t first, const std::string& logPath, bool warm) {
     std::vector<std::vector<Post>> done(static_cast<size_t>(members));
-    const auto end = Clock::now() + std::chrono::duration<double>(seconds);
+    Clock::time_point end;
+    std::barrier started(members, [&]() noexcept {
+        end = Clock::now() +
+              std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+    });
     std::vector<std::thread> threads;
     for (int m = 0; m < members; ++m) {
         threads.emplace_back([&, m] {
             SubmissionRecord record;
             record.setUserName(emailOf(m));
             record.setPassword(PASSWORD);
-            for (int32_t n = 0; Clock::now() < end; ++n) {
-                const int32_t id = first + n;
+            auto postOnce = [&](int32_t id, bool counted) {
                 record.score = 1 + id % SCORES;
                 record.bestScoreTime = GAME_MS;
                 const std::string body = buildSubmissionBody(record, {id, "CPU UNKNOWN", BUILD});
@@ -170,10 +204,15 @@ int post(int port, int members, double seconds, int32_t first, const std::string
                 const int status = e.answered ? e.status : 0;
                 const protocol::ParsedAnswer a = protocol::parseAnswer(e.answered ? e.body : "");
                 const bool ack = status == 200 && a.hasResult && (a.resultCode == 0 || a.resultCode == 1);
-                done[static_cast<size_t>(m)].push_back({m, id, ack, status, e.ms});
+                done[static_cast<size_t>(m)].push_back({m, id, ack, status, e.ms, counted});
                 if (!e.answered)
                     std::this_thread::sleep_for(std::chrono::milliseconds(50)); // the server is down
-            }
+            };
+            int32_t n = 0;
+            if (warm) postOnce(first + n++, false);
+            started.arrive_and_wait();
+            while (Clock::now() < end)
+                postOnce(first + n++, true);
         });
     }
     for (auto& t : threads)
@@ -186,6 +225,7 @@ int post(int port, int members, double seconds, int32_t first, const std::string
     for (const auto& list : done) {
         for (const Post& p : list) {
             log << (p.acknowledged ? "A " : "S ") << p.member << " " << p.id << "\n";
+            if (!p.counted) continue;
             acks += p.acknowledged;
             ++byStatus[p.status];
             if (p.status != 0) latency.push_back(p.ms);
@@ -439,17 +479,19 @@ int bare(const std::string& which) {
 int main(int argc, char** argv) {
     const std::vector<std::string> a(argv + 1, argv + argc);
     if (a.size() == 3 && a[0] == "prepare") return prepare(a[1], std::stoi(a[2]));
-    if (a.size() == 6 && a[0] == "post")
-        return post(std::stoi(a[1]), std::stoi(a[2]), std::stod(a[3]), std::stoi(a[4]), a[5]);
+    if ((a.size() == 6 || (a.size() == 7 && a[6] == "warm")) && a[0] == "post")
+        return post(std::stoi(a[1]), std::stoi(a[2]), std::stod(a[3]), std::stoi(a[4]), a[5], a.size() == 7);
     if (a.size() == 2 && a[0] == "argon2") return argon2(std::stoi(a[1]));
+    if (a.size() == 3 && a[0] == "sync") return sync(a[1], std::stoi(a[2]));
     if (a.size() == 4 && a[0] == "fill") return fill(a[1], std::stoi(a[2]), std::stoi(a[3]));
     if (a.size() >= 4 && a[0] == "verify") return verify(a[1], std::stoi(a[2]), {a.begin() + 3, a.end()});
     if (a.size() == 2 && a[0] == "bare") return bare(a[1]);
     if (a.size() == 5 && a[0] == "verified")
         return verified(std::stoi(a[1]), std::stoi(a[2]), std::stod(a[3]), std::stoi(a[4]));
     std::fprintf(stderr,
-                 "usage: channel_load prepare DB MEMBERS | post PORT MEMBERS SECONDS FIRST LOG | "
-                 "verify DB MEMBERS LOG... | fill DB MEMBERS SCORES | argon2 CHECKS | bare mhd|httplib | "
+                 "usage: channel_load prepare DB MEMBERS | post PORT MEMBERS SECONDS FIRST LOG [warm] | "
+                 "verify DB MEMBERS LOG... | fill DB MEMBERS SCORES | argon2 CHECKS | sync FILE WRITES | "
+                 "bare mhd|httplib | "
                  "verified PORT MEMBERS SECONDS GAMES\n");
     return 2;
 }

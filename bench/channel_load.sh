@@ -7,6 +7,8 @@
 #                   its plain-HTTP port), or bare-mhd / bare-httplib: an HTTP server that answers "0" to
 #                   everything, on the channel's HTTP layer or on cpp-httplib, the ceiling of the HTTP alone
 #   CHANNEL_SERVE_OPTIONS  more options of "serve" (e.g. "--credential-cache 0")
+#   CHANNEL_WARM=1  each member's first post, with its full password check, before the time starts: the
+#                   steady state alone
 #   CHANNEL_SERVER, CHANNEL_PREPARE  another tundrix-channel, and another channel_load to sign the members
 #                   up with (an older build's, to measure it with the same load client)
 set -euo pipefail
@@ -44,7 +46,7 @@ for n in $counts; do
     to=$nginx_http
   fi
   c0=$(server_cpu)
-  out=$("$load" post "$to" "$n" "$seconds" 1 "$tmp/posts-$n.log")
+  out=$("$load" post "$to" "$n" "$seconds" 1 "$tmp/posts-$n.log" ${CHANNEL_WARM:+warm})
   c1=$(server_cpu)
   peak=$(server_peak_mib)
   stop_nginx

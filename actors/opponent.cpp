@@ -20,7 +20,7 @@ constexpr double TURN_STEP = static_cast<double>(0.04f);
 } // namespace
 
 Opponent::Opponent(PlayContext& ctx, SpriteSheet& sheet, int32_t kind)
-    : Actor(sheet), ctx_(ctx), kind_(kind) {
+    : Actor(sheet), ctx_(ctx), kind_(kind), speed_(ctx.opponentSpeed) {
     setFrame(static_cast<uint16_t>(4 * kind));
     setPosition(219.0f, 161.0f);
     const int r = ctx_.random.next();

@@ -45,7 +45,7 @@ class Opponent : public Actor {
 
     PlayContext& ctx_;
     int32_t kind_;
-    float speed_ = 5.0f;
+    float speed_;
     float angle_ = 0;
     float turnRate_ = 0;
     Heading facing_ = HEADING_RIGHT;

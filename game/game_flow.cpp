@@ -1,6 +1,8 @@
 // The game flow, run once a frame: title, match intro, play, the pauses and the game-over sequence.
 #include "game/game_world.h"
 
+#include <algorithm>
+
 namespace tundrix {
 
 namespace {
@@ -85,7 +87,7 @@ void GameWorld::updatePlay(int c) {
         gameOver_ = true;
         countdown_ = GAME_OVER_SEQUENCE;
     }
-    if (percentage() >= WINNING_PERCENT && !periodWon_) {
+    if (percentage() >= rules_.winningPercent && !periodWon_) {
         periodWon_ = true;
         countdown_ = PERIOD_WON_PAUSE;
         stopTimeWarning();
@@ -94,11 +96,13 @@ void GameWorld::updatePlay(int c) {
 }
 
 void GameWorld::showClock() {
-    // One clock second is 50 ms and one clock minute 3 s: a 20-minute period lasts a minute.
+    // In the Original mode one clock second is 50 ms and one clock minute 3 s: a 20-minute period lasts
+    // a minute.
     const int32_t e =
         static_cast<int32_t>(services_.clock.nowMs() - static_cast<uint32_t>(periodStart_.get()) - 2u);
-    clockSeconds_->set(59 - (e / 50) % 60);
-    clockMinutes_->set(19 - e / 3000);
+    const int32_t second = rules_.clockSecondMs;
+    clockSeconds_->set(59 - (e / second) % 60);
+    clockMinutes_->set(19 - e / (60 * second));
 }
 
 void GameWorld::runClock() {
@@ -116,7 +120,7 @@ void GameWorld::runClock() {
     if ((atZero || pastZero) && !timeUp_ && !periodWon_) {
         clockMinutes_->set(0);
         clockSeconds_->set(0);
-        chances_->add(-1);
+        if (rules_.timeUpCostsChance) chances_->add(-1);
         sounds_->periodEndSound.play();
         countdown_ = TIME_UP_PAUSE;
         timeUp_ = true;
@@ -129,6 +133,8 @@ void GameWorld::holdClock(uint32_t ms) {
 }
 
 void GameWorld::endPeriod() {
+    if (periodWon_ && rules_.chancesForWonPeriod > 0)
+        chances_->set(std::min(chances_->get() + rules_.chancesForWonPeriod, rules_.maxChances));
     stopTimeWarning();
     sounds_->playLoopSound1.stop();
     sounds_->playLoopSound2.stop();

@@ -2,14 +2,16 @@
 // time the game stood still, and the loop pass itself.
 #include "shell/game_session.h"
 
+#include "replay/replay_codec.h"
 #include "shell/login_fields.h"
 #include "shell/menu.h"
 
 namespace tundrix {
 
 GameSession::GameSession(Clock& clock, PlayTimeTally& playTime, FrameDriver::WorldFactory makeWorld,
-                         ScoreOf scoreOf, WebPages pages)
-    : clock_(clock), playTime_(playTime), scoreOf_(std::move(scoreOf)), pages_(std::move(pages)) {
+                         ScoreOf scoreOf, WebPages pages, ReplayOf replayOf)
+    : clock_(clock), playTime_(playTime), scoreOf_(std::move(scoreOf)), pages_(std::move(pages)),
+      replayOf_(std::move(replayOf)) {
     driver_ = std::make_unique<FrameDriver>(clock_, std::move(makeWorld));
     bestScore.set(0);
 }
@@ -80,6 +82,7 @@ void GameSession::stepFrame() {
             bestScore.set(score->get());
             bestScoreTime = static_cast<int32_t>(clock_.nowMs() - driver_->baseTime());
             bestScoreTampered = tamperFlag;
+            bestReplay_ = replayOf_ ? replayOf_() : nullptr;
         }
     }
 }
@@ -185,6 +188,7 @@ ScoreSubmission GameSession::makeSubmission() const {
     record.bestScoreTime = bestScoreTime;
     record.totalPlayTime = totalPlayTime();
     record.tampered = bestScoreTampered || tamperFlag;
+    if (bestReplay_) record.replay = encodeReplay(bestReplay_->replay());
     return record;
 }
 
@@ -193,7 +197,7 @@ RegisterOutcome GameSession::answerSubmission(const ScoreSubmission& done) {
     if (outcome.showRegOk) {
         // Registered: this score has had its chance.
         bestScore.set(0);
-        if (GuardedCounter* score = worldScore()) score->set(0);
+        if (driver_ && driver_->world()) driver_->world()->clearScore();
     }
     return outcome;
 }

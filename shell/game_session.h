@@ -4,6 +4,7 @@
 #include "core/frame_driver.h"
 #include "core/guarded_counter.h"
 #include "platform/clock.h"
+#include "replay/game_recorder.h"
 #include "shell/dialog_host.h"
 #include "shell/play_time_tally.h"
 #include "shell/register_outcome.h"
@@ -26,11 +27,14 @@ class GameSession {
   public:
     // The score counter of the world in play (the driver only knows the world's frame interface).
     using ScoreOf = std::function<GuardedCounter*(World&)>;
+    // The recording of the world in play, or null (nothing is recorded).
+    using ReplayOf = std::function<std::shared_ptr<const ReplayLog>()>;
 
     // Builds the driver and with it the first world. playTime counts this run; pages are on the channel
-    // the program posts to.
+    // the program posts to. replayOf names the recording of the game in play, so the game that made the
+    // best score goes along with it.
     GameSession(Clock& clock, PlayTimeTally& playTime, FrameDriver::WorldFactory makeWorld, ScoreOf scoreOf,
-                WebPages pages = WebPages{});
+                WebPages pages = WebPages{}, ReplayOf replayOf = {});
 
     FrameDriver* driver() const { return driver_.get(); }
     bool quitRequested() const { return quitRequested_; }
@@ -54,7 +58,8 @@ class GameSession {
     void answerPlayAgain(bool yes);
     // Keeps the typed login (clamped to its length); false when either part is empty.
     bool rememberLogin(const std::string& userName, const std::string& password);
-    // The submission of the best score with the remembered login.
+    // The submission of the best score with the remembered login, and the recording of the game that made
+    // it as it stands now.
     ScoreSubmission makeSubmission() const;
     // What the register dialog does with a finished post. Only a registered score (the channel answered
     // 0 or 1) is spent: then the best score and the world's score are 0, so the next submission sends 0
@@ -90,6 +95,8 @@ class GameSession {
     PlayTimeTally& playTime_;
     ScoreOf scoreOf_;
     WebPages pages_;
+    ReplayOf replayOf_;
+    std::shared_ptr<const ReplayLog> bestReplay_; // the game that made bestScore
     std::unique_ptr<FrameDriver> driver_;
     std::string userName_;
     std::string password_;

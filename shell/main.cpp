@@ -1,8 +1,10 @@
 // The program: opens the window, runs the loop of game frames and window events, and keeps the play time.
+#include "feedback/feedback_world.h"
 #include "game/game_world.h"
 #include "input/keyboard_input.h"
 #include "net/channel_address.h"
 #include "net/measurements.h"
+#include "net/replay_post.h"
 #include "net/score_submission.h"
 #include "net/submission_record.h"
 #include "platform/combined_keys.h"
@@ -12,6 +14,7 @@
 #include "platform/sdl/sdl_gamepad.h"
 #include "platform/sdl/sdl_keys.h"
 #include "platform/sdl/sdl_video.h"
+#include "replay/game_recorder.h"
 #include "resources/embedded_fonts.h"
 #include "resources/embedded_resources.h"
 #include "resources/window_icon.h"
@@ -43,6 +46,10 @@ void postToChannel(const SubmitOptions& options, ScoreSubmission& s) {
     record.totalPlayTime = static_cast<int32_t>(s.totalPlayTime);
     record.tampered = s.tampered;
     submitScore(record, http, calendar, options);
+    // A registered score's game goes after it, so the channel can play it again; what happens to that
+    // post never takes the registration back.
+    if (record.resultCode == 0 || record.resultCode == 1)
+        s.replayAnswer = postReplay(record, s.replay, http, options);
     s.resultCode = record.resultCode;
     s.versionNotice = record.versionNotice;
     s.exchange = record.exchange;
@@ -85,18 +92,30 @@ int main() {
     SdlGamepads pads;
     window->attachGamepads(pads);
     CombinedKeys gameKeys(keys, pads);
-    KeyboardInput keyboard(gameKeys);
+    // Every game is recorded as it plays: the clock readings and the keys its world takes pass through
+    // the recorder, along with the build that made it, as the score form names it.
+    const FileIntegrity program = measureFile(channel.executablePath);
+    GameRecorder recorder(clock, gameKeys, ReplayBuild{GAME_ID, program.crc, program.length});
+    KeyboardInput keyboard(recorder.keys());
     SdlAudio audio;
     const VolumeLevel volume = settings.readVolume();
     audio.setOutputVolume(volume.attenuation());
-    GameServices services{clock, keyboard, resources, audio, *window};
+    GameServices services{recorder.clock(), keyboard, resources, audio, *window};
+    const bool feedbackShown = settings.readFeedback();
 
     GameSession session(
         clock, playTime,
         [&](const AngleTables& angles) -> std::unique_ptr<World> {
-            return std::make_unique<GameWorld>(services, angles);
+            return recorder.record(services, [&]() -> std::unique_ptr<World> {
+                auto world =
+                    std::make_unique<FeedbackWorld>(std::make_unique<GameWorld>(services, angles), resources,
+                                                    [&session] { return session.bestScore.get(); });
+                world->setShown(feedbackShown);
+                return world;
+            });
         },
-        [](World& world) { return world.scoreCounter(); }, WebPages(channelAddress));
+        [](World& world) { return world.scoreCounter(); }, WebPages(channelAddress),
+        [&recorder] { return recorder.current(); });
     ShellUi ui(
         *window, gameKeys, session, [channel](ScoreSubmission& s) { postToChannel(channel, s); },
         [&](int zoom, bool fullScreen) {

@@ -1,6 +1,8 @@
 // Play time, zoom and full-screen files: pure parsers plus the write-then-rename file update (no SDL here).
 #include "shell/play_time.h"
 
+#include <algorithm>
+
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -26,7 +28,14 @@ std::string_view trimmed(std::string_view text) {
         text.remove_suffix(1);
     return text;
 }
+// The settings' file names in the settings folder.
 constexpr char PLAY_TIME_FILE[] = "time";
+constexpr char ZOOM_FILE[] = "zoom";
+constexpr char FULL_SCREEN_FILE[] = "fullscreen";
+constexpr char VOLUME_FILE[] = "volume";
+constexpr char FEEDBACK_FILE[] = "feedback";
+constexpr const char* SETTINGS_FILES[] = {PLAY_TIME_FILE, ZOOM_FILE, FULL_SCREEN_FILE, VOLUME_FILE,
+                                          FEEDBACK_FILE};
 constexpr char PLAY_TIME_LOCK[] = "time.lock";
 // How long an addition waits for another copy's addition to finish before it goes ahead unlocked: a copy
 // holds the lock for one read and one write, so only a copy stopped in that moment makes anyone wait.
@@ -175,33 +184,43 @@ std::optional<uint32_t> Settings::addPlayTime(uint32_t ms) const {
 }
 
 int Settings::readZoom() const {
-    auto text = readSettingsFile(folder_.empty() ? folder_ : folder_ / "zoom");
+    auto text = readSettingsFile(folder_.empty() ? folder_ : folder_ / ZOOM_FILE);
     return text ? parseZoom(*text) : 1;
 }
 
 bool Settings::writeZoom(int zoom) const {
     if (folder_.empty() || zoom < 1 || zoom > 3) return false;
-    return writeSettingsFile(folder_ / "zoom", std::to_string(zoom) + "\n");
+    return writeSettingsFile(folder_ / ZOOM_FILE, std::to_string(zoom) + "\n");
 }
 
 bool Settings::readFullScreen() const {
-    auto text = readSettingsFile(folder_.empty() ? folder_ : folder_ / "fullscreen");
+    auto text = readSettingsFile(folder_.empty() ? folder_ : folder_ / FULL_SCREEN_FILE);
     return text && trimmed(*text) == "1";
 }
 
 bool Settings::writeFullScreen(bool on) const {
     if (folder_.empty()) return false;
-    return writeSettingsFile(folder_ / "fullscreen", on ? "1\n" : "0\n");
+    return writeSettingsFile(folder_ / FULL_SCREEN_FILE, on ? "1\n" : "0\n");
 }
 
 VolumeLevel Settings::readVolume() const {
-    auto text = readSettingsFile(folder_.empty() ? folder_ : folder_ / "volume");
+    auto text = readSettingsFile(folder_.empty() ? folder_ : folder_ / VOLUME_FILE);
     return text ? parseVolume(*text) : VolumeLevel{};
 }
 
 bool Settings::writeVolume(VolumeLevel level) const {
     if (folder_.empty()) return false;
-    return writeSettingsFile(folder_ / "volume", formatVolume(level));
+    return writeSettingsFile(folder_ / VOLUME_FILE, formatVolume(level));
+}
+
+bool Settings::readFeedback() const {
+    auto text = readSettingsFile(folder_.empty() ? folder_ : folder_ / FEEDBACK_FILE);
+    return !text || trimmed(*text) != "0";
+}
+
+bool Settings::writeFeedback(bool on) const {
+    if (folder_.empty()) return false;
+    return writeSettingsFile(folder_ / FEEDBACK_FILE, on ? "1\n" : "0\n");
 }
 
 void Settings::removeStaleTemporaries() const {
@@ -213,7 +232,8 @@ void Settings::removeStaleTemporaries() const {
         const size_t dot = name.rfind('.');
         if (dot == std::string::npos || name.size() - dot != 7) continue; // mkstemp's six characters
         const std::string base = name.substr(0, dot);
-        if (base != PLAY_TIME_FILE && base != "zoom" && base != "fullscreen" && base != "volume") continue;
+        if (std::find(std::begin(SETTINGS_FILES), std::end(SETTINGS_FILES), base) == std::end(SETTINGS_FILES))
+            continue;
         bool ours = true;
         for (size_t i = dot + 1; i < name.size(); ++i) {
             const char c = name[i];

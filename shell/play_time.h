@@ -46,6 +46,9 @@ class Settings {
     bool writeFullScreen(bool on) const;
     VolumeLevel readVolume() const;
     bool writeVolume(VolumeLevel level) const;
+    // The feedback drawn and played over the game: on unless the player turned it off.
+    bool readFeedback() const;
+    bool writeFeedback(bool on) const;
     // Removes temporary files a write left behind when the program was killed before its rename (older than
     // a minute, so a write in progress elsewhere is left alone).
     void removeStaleTemporaries() const;

@@ -8,6 +8,8 @@ namespace tundrix {
 namespace {
 constexpr int TOO_MANY_ATTEMPTS = 429; // HTTP status: the channel's limit on tries was reached
 constexpr int CANNOT_STORE = 503;      // HTTP status: the channel is up but cannot keep the score now
+constexpr int REPLAY_VERIFIED = 0;     // the channel played the game again and reached the score
+constexpr int REPLAY_QUEUED = 1;       // it will play it again soon
 
 // "För många försök", and when to try again: in seconds, in whole minutes from two minutes up (rounded
 // up, so the player never tries too early), or "in a while" when the channel named no wait.
@@ -78,6 +80,10 @@ RegisterOutcome registerOutcome(const ScoreSubmission& done, const WebPages& pag
     case 1:
         out.showRegOk = true;
         out.close = true;
+        if (!done.replay.empty() && done.replayAnswer != REPLAY_VERIFIED &&
+            done.replayAnswer != REPLAY_QUEUED)
+            out.unverified = "Lumora kunde inte spela om matchen, så poängen är inte verifierad. / "
+                             "The channel could not play the game again, so the score is not verified.";
         return out;
     default:
         // Any other answer (no verdict, a transport failure): the score was not registered, so the

@@ -24,6 +24,10 @@ struct ScoreSubmission {
     int versionNotice = 1;
     HttpOutcome exchange = HttpOutcome::Failed;
     int retryAfterSeconds = 0;
+    // The recording of the game that made the score, sent once the score is registered so the channel can
+    // play it again; the channel's verdict on it, or -1 when none came (not sent, or no answer).
+    std::vector<uint8_t> replay;
+    int replayAnswer = -1;
 };
 // Posts one submission; may block for seconds, and runs off the window's thread, so it must not touch
 // anything but its argument.
@@ -37,6 +41,8 @@ struct RegisterOutcome {
     bool close = false;
     Button button = Button::Sending;
     std::string why; // a failed attempt says what went wrong, in both languages
+    // A registered score whose game the channel could not play again says so in one line, or empty.
+    std::string unverified;
 };
 // What to do once the post of done (as it came back) has ended; the pages are on pages' channel.
 RegisterOutcome registerOutcome(const ScoreSubmission& done, const WebPages& pages);

@@ -403,8 +403,11 @@ void ShellUi::registerScore() {
             const RegisterOutcome outcome = session_.answerSubmission(*done);
             for (const std::string& page : outcome.pages)
                 host_.openUrl(page);
-            if (outcome.showRegOk)
-                messageBox("Reg OK", "Din poäng har registrerats / Your score has been registred");
+            if (outcome.showRegOk) {
+                std::string text = "Din poäng har registrerats / Your score has been registred";
+                if (!outcome.unverified.empty()) text += "\n\n" + outcome.unverified;
+                messageBox("Reg OK", text);
+            }
             if (session_.quitRequested() || outcome.close) return Close::Done;
             okLabel = outcome.button == RegisterOutcome::Button::Retry ? retryLabel : sendingLabel;
             why = outcome.why;

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """A stand-in for the channel's score form, reached as an HTTP proxy on the loopback address, so a test
 can let the real program post without any traffic leaving the machine. It writes its port to argv[1],
-appends each posted body as a line to argv[2], and answers the posts in turn with argv[3:]: "N" answers
-N at once, "N@S" answers N after S seconds.
+appends each score form's body as a line to argv[2], and answers the posts in turn with argv[3:]: "N"
+answers N at once, "N@S" answers N after S seconds. A registered score's recording, posted to the replay
+form, goes as a line to argv[2] + ".replays" and is answered 0 (played again and verified).
 
 With --field NAME it reads one posted body on standard input and prints that field unscrambled instead
 (as the channel reads it), so a test can check what reached the server."""
@@ -14,6 +15,7 @@ import time
 # The channel's scrambling key, written down here on its own so that the tests do not unscramble with the
 # code they test.
 KEY = bytes([0xC3, 0x5E, 0x02, 0xB7, 0x49, 0xE1, 0x6A, 0x90])
+REPLAY_PATH = "/r0003/replay"
 
 if len(sys.argv) == 3 and sys.argv[1] == "--field":
     fields = dict(pair.partition("=")[::2] for pair in sys.stdin.read().strip().split("&"))
@@ -29,6 +31,11 @@ count = [0]
 class Handler(http.server.BaseHTTPRequestHandler):
     def do_POST(self):
         body = self.rfile.read(int(self.headers.get("Content-Length", "0")))
+        if self.path.endswith(REPLAY_PATH):
+            with lock, open(log_file + ".replays", "ab") as log:
+                log.write(body + b"\n")
+            self.answer("0")
+            return
         with lock:
             index = count[0]
             count[0] += 1
@@ -37,6 +44,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
         code, _, delay = (answers[index] if index < len(answers) else "0").partition("@")
         if delay:
             time.sleep(float(delay))
+        self.answer(code)
+
+    def answer(self, code):
         answer = (code + "\r\n1\r\n").encode()
         self.send_response(200)
         self.send_header("Content-Type", "text/plain")

@@ -14,6 +14,8 @@ set -euo pipefail
 
 game=${1:?usage: e2e_register.sh <tundrix> [zoom]}
 zoom=${2:-1}
+# The channel's replay check, which plays the registered score's game again.
+replaycheck=${TUNDRIX_REPLAYCHECK:-$(dirname "$game")/../tools/replaycheck/tundrix-replaycheck}
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
 command -v python3 >/dev/null || { echo "SKIP: python3 is not installed"; exit 77; }
@@ -159,6 +161,16 @@ f1=$(sed -n 4p "$tmp/posts" | tr '&' '\n' | sed -n 's/^f1=//p')
 # Read back in the code page: the euro sign is there only if it went as 0x80.
 [ "$(field 4 f1)" = "abcdefgh€$(printf 'x%.0s' $(seq 55))" ] || fail "the user name went as $(field 4 f1)"
 echo "registered: the game's score $score after a wrong password, with a 64-character user name (the euro sign as 0x80)"
+# The registered score's game followed it, once, with the same login and score.
+[ "$(wc -l <"$tmp/posts.replays" 2>/dev/null)" = 1 ] || fail "the registered score's game was not posted once"
+replayed() { python3 "$here/channel_standin.py" --field "$1" <"$tmp/posts.replays"; }
+[ "$(replayed f4)" = "$score" ] && [ "$(replayed f3)" = "isbana7" ] || fail "the replay went with $(replayed f4), $(replayed f3)"
+grep -q "&replay=[A-Za-z0-9_-]\{40,\}" "$tmp/posts.replays" || fail "the replay post holds no recording"
+sed 's/.*&replay=//' "$tmp/posts.replays" >"$tmp/replay.b64"
+python3 -c 'import base64, sys; t = sys.stdin.read().strip(); sys.stdout.buffer.write(base64.urlsafe_b64decode(t + "=" * (-len(t) % 4)))' <"$tmp/replay.b64" >"$tmp/replay.txr"
+echo "the game that made the score went along: $(wc -c <"$tmp/replay.txr") bytes"
+# Played again the way the channel plays it, the real window's game reaches the score it registered.
+"$replaycheck" "$tmp/replay.txr" "$score" "$(replayed f5)" || fail "the game's own recording does not reach its score"
 
 kill "$clippid" 2>/dev/null || true
 xdotool key alt+F4

@@ -1,6 +1,7 @@
 // Recorded games played again: the same world frame for frame, the file read back whole, and damaged or
 // altered recordings refused.
 #include "bots/headless_game.h"
+#include "feedback/feedback_world.h"
 #include "game/world_digest.h"
 #include "replay/replay_codec.h"
 #include "replay/replay_movie.h"
@@ -15,40 +16,51 @@ namespace tundrix {
 namespace {
 
 // A whole game recorded the way the program records it, with the digest of the live world after every frame.
+// With feedback the program's world watches and draws over the game and the recording stays the game's.
 struct RecordedGame : HeadlessGame {
-    RecordedGame() : HeadlessGame(7777, {10, 0x12345678u, 654321u}) {
+    explicit RecordedGame(bool feedback = false)
+        : HeadlessGame(7777, {10, 0x12345678u, 654321u}, feedback ? withFeedback() : Wrap{}) {
         eachFrame = [this](GameWorld& w) { digests.push_back(worldDigest(w)); };
     }
     void playToTheEnd() { playScriptedGame(*this); }
+    Wrap withFeedback() {
+        return [this](std::unique_ptr<GameWorld> game) -> std::unique_ptr<World> {
+            return std::make_unique<FeedbackWorld>(std::move(game), resources,
+                                                   [this] { return world().score().get(); });
+        };
+    }
     GameWorld* live() { return &world(); }
     std::vector<uint64_t> digests;
 };
 
 TEST(Replay, AWholeGamePlaysAgainFrameForFrameFromItsFile) {
-    RecordedGame g;
-    g.playToTheEnd();
-    ASSERT_TRUE(g.live()->gameOver());
-    ASSERT_GT(g.live()->score().get(), 0) << "the raids scored";
-    const std::vector<uint8_t> file = encodeReplay(g.replay());
+    for (const bool feedback : {false, true}) {
+        SCOPED_TRACE(feedback ? "with feedback" : "the bare game");
+        RecordedGame g(feedback);
+        g.playToTheEnd();
+        ASSERT_TRUE(g.live()->gameOver());
+        ASSERT_GT(g.live()->score().get(), 0) << "the raids scored";
+        const std::vector<uint8_t> file = encodeReplay(g.replay());
 
-    std::string why;
-    const auto replay = decodeReplay(file, why);
-    ASSERT_TRUE(replay) << why;
-    EXPECT_EQ(replay->build, (ReplayBuild{10, 0x12345678u, 654321u}));
-    std::vector<uint64_t> digests;
-    const ReplayVerdict verdict =
-        verifyReplay(*replay, g.resources, [&](GameWorld& w) { digests.push_back(worldDigest(w)); });
-    EXPECT_TRUE(verdict.consistent) << verdict.problem;
-    ASSERT_EQ(digests.size(), g.digests.size());
-    for (size_t i = 0; i < digests.size(); ++i)
-        ASSERT_EQ(digests[i], g.digests[i]) << "the worlds part at frame " << i;
-    EXPECT_EQ(verdict.score, g.live()->score().get());
-    EXPECT_TRUE(verdict.gameOver);
-    EXPECT_FALSE(verdict.tampered);
-    EXPECT_EQ(verdict.updates, g.digests.size());
-    const double minutes = verdict.updates / (25.0 * 60);
-    RecordProperty("replay_bytes_per_minute", static_cast<int>(file.size() / minutes));
-    EXPECT_LT(file.size() / minutes, 8000.0) << "a minute of play takes a few kilobytes at most";
+        std::string why;
+        const auto replay = decodeReplay(file, why);
+        ASSERT_TRUE(replay) << why;
+        EXPECT_EQ(replay->build, (ReplayBuild{10, 0x12345678u, 654321u}));
+        std::vector<uint64_t> digests;
+        const ReplayVerdict verdict =
+            verifyReplay(*replay, g.resources, [&](GameWorld& w) { digests.push_back(worldDigest(w)); });
+        EXPECT_TRUE(verdict.consistent) << verdict.problem;
+        ASSERT_EQ(digests.size(), g.digests.size());
+        for (size_t i = 0; i < digests.size(); ++i)
+            ASSERT_EQ(digests[i], g.digests[i]) << "the worlds part at frame " << i;
+        EXPECT_EQ(verdict.score, g.live()->score().get());
+        EXPECT_TRUE(verdict.gameOver);
+        EXPECT_FALSE(verdict.tampered);
+        EXPECT_EQ(verdict.updates, g.digests.size());
+        const double minutes = verdict.updates / (25.0 * 60);
+        RecordProperty("replay_bytes_per_minute", static_cast<int>(file.size() / minutes));
+        EXPECT_LT(file.size() / minutes, 8000.0) << "a minute of play takes a few kilobytes at most";
+    }
 }
 
 TEST(Replay, AGameOfTheEasierModePlaysAgainInThatModeAndSaysSo) {

@@ -2,6 +2,7 @@
 // order of the dialogs, F1, the menu commands, the game standing still, the register outcomes and what they
 // do to the score, the play time and quitting.
 #include "net/score_submission.h"
+#include "replay/replay_codec.h"
 #include "shell/game_session.h"
 #include "shell/info_texts.h"
 #include "shell/menu.h"
@@ -28,6 +29,7 @@ class FakeWorld : public World {
     bool gameOver() const override { return over; }
     int countdown() const override { return over ? 0 : 1; }
     void holdClock(uint32_t ms) override { heldMs += ms; }
+    GuardedCounter* scoreCounter() override { return &score; }
 
     GuardedCounter score;
     bool over = false;
@@ -38,7 +40,7 @@ class FakeWorld : public World {
 // The window without a window: records which dialogs open and answers them as scripted.
 struct Shell : ShellWindow {
     explicit Shell(WebPages pages = WebPages{})
-        : session{clock, tally, makeWorld(), scoreOf, std::move(pages)} {
+        : session{clock, tally, makeWorld(), scoreOf, std::move(pages), [this] { return logs.back(); }} {
         pass(); // the first frame of the run
     }
 
@@ -46,10 +48,16 @@ struct Shell : ShellWindow {
     uint32_t stored = 70000; // the play time in the store
     PlayTimeTally tally{clock, stored, [this](uint32_t ms) { return std::optional<uint32_t>(stored += ms); }};
     std::vector<FakeWorld*> worlds;
+    std::vector<std::shared_ptr<ReplayLog>> logs;
     FrameDriver::WorldFactory makeWorld() {
         return [this](const AngleTables&) {
             auto w = std::make_unique<FakeWorld>();
             worlds.push_back(w.get());
+            // Each world's recording, told apart by the number it carries.
+            logs.push_back(
+                std::make_shared<ReplayLog>(ReplayBuild{static_cast<int32_t>(worlds.size()), 0, 0}));
+            logs.back()->start({}, 0);
+            logs.back()->reading(clock.nowMs());
             return w;
         };
     }
@@ -397,6 +405,38 @@ TEST(GameSession, TheScoreStaysForAnotherTryUntilTheChannelRegistersIt) {
     }
 }
 
+TEST(GameSession, TheGameThatMadeTheBestScoreGoesWithItAndItsVerdictIsSaidInOneLine) {
+    Shell s;
+    s.endGameWith(120);
+    s.session.answerPlayAgain(true);
+    s.pass(); // the second game, which scores less
+    s.endGameWith(80);
+    ASSERT_EQ(s.worlds.size(), 2u);
+    ScoreSubmission done = s.session.makeSubmission();
+    std::string why;
+    const std::optional<Replay> sent = decodeReplay(done.replay, why);
+    ASSERT_TRUE(sent) << why;
+    EXPECT_EQ(sent->build.gameId, 1) << "the first game made the best score";
+    // A registered score says in one line when the channel could not verify its game; a failed post says
+    // nothing of it.
+    const struct {
+        int result, replayAnswer;
+        bool said;
+    } verdicts[] = {{0, 0, false}, {0, 1, false}, {1, -1, true}, {0, 5, true}, {0, 6, true}, {3, -1, false}};
+    for (const auto& v : verdicts) {
+        done.resultCode = v.result;
+        done.replayAnswer = v.replayAnswer;
+        const RegisterOutcome out = registerOutcome(done, WebPages{});
+        EXPECT_EQ(!out.unverified.empty(), v.said) << v.result << "/" << v.replayAnswer;
+    }
+    done.replay.clear();
+    done.resultCode = 0;
+    EXPECT_TRUE(registerOutcome(done, WebPages{}).unverified.empty()) << "nothing recorded, nothing to say";
+    // Registered: the world's score is cleared through the world, so its recording notes it.
+    s.session.answerSubmission(done);
+    EXPECT_EQ(s.world().score.get(), 0);
+}
+
 TEST(RegisterOutcome, FollowsTheServersAnswerAndSaysWhyAnAttemptFailedInBothLanguages) {
     using Button = RegisterOutcome::Button;
     const std::string site = "http://www.lumora.se/";
@@ -532,7 +572,9 @@ TEST(GameSession, TheEnglishVisitItemNamesTheHostItsPagesOpen) {
         EXPECT_EQ(visit.label, "Visit " + channel->host);
         EXPECT_EQ(s.session.runCommand(visit.command).url, base + "/");
         EXPECT_EQ(s.session.runCommand(CMD_CHALLENGE).url, base + "/useradm/challenge/");
-        EXPECT_EQ(registerOutcome(ScoreSubmission{"", "", 0, 0, 0, false, 2}, s.session.pages()).pages,
+        ScoreSubmission unknown;
+        unknown.resultCode = 2;
+        EXPECT_EQ(registerOutcome(unknown, s.session.pages()).pages,
                   std::vector<std::string>{base + "/registrera/"});
     }
 }

@@ -228,7 +228,7 @@ bool loopPass(GameSession& session, ShellWindow& window) {
     } else if (command != 0) {
         const CommandEffect effect = session.runCommand(command);
         if (!effect.url.empty()) window.openUrl(effect.url);
-        if (effect.quit) return false;
+        if (effect.quit && window.confirmQuit()) return false;
     }
     if (!window.handleEvents(window.holding())) return false;
     return !session.quitRequested();

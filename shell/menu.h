@@ -19,6 +19,7 @@ enum MenuCommand : int {
     CMD_CHANNEL_SITE = 40009,
     CMD_HOW_TO_PLAY = 40011,
     CMD_ABOUT_ENGLISH = 40012,
+    CMD_BEST_GAMES = 40020,
     CMD_NOTHING = 65535,
 };
 
@@ -31,6 +32,8 @@ enum WindowCommand : int {
     CMD_FULL_SCREEN = 41011,
     CMD_VOLUME = 41020, // one step quieter, from the quietest back to full volume
     CMD_MUTE = 41021,
+    CMD_EASIER = 41030,      // the easier way in, from the next game on
+    CMD_FOCUS_PAUSE = 41031, // pause when the window loses the focus
 };
 constexpr int MIN_ZOOM = 1;
 constexpr int MAX_ZOOM = 3;
@@ -40,7 +43,8 @@ inline int zoomOfCommand(int command) {
 
 inline bool isWindowCommand(int command) {
     return zoomOfCommand(command) != 0 || command == CMD_PAUSE || command == CMD_FULL_SCREEN ||
-           command == CMD_VOLUME || command == CMD_MUTE;
+           command == CMD_VOLUME || command == CMD_MUTE || command == CMD_EASIER ||
+           command == CMD_FOCUS_PAUSE || command == CMD_BEST_GAMES;
 }
 
 struct MenuEntry {

@@ -99,6 +99,9 @@ struct SdlVideo::Impl {
     ImFont* sign = nullptr;
     int zoom = 1;
     bool fullScreen = false;
+    // The windowed position to go back to after full screen.
+    int windowedX = 0, windowedY = 0;
+    bool windowedKnown = false;
     bool imguiReady = false;
     bool sdlReady = false;
     bool altAlone = false; // Alt went down and nothing else has happened since
@@ -402,6 +405,10 @@ std::unique_ptr<SdlVideo> SdlVideo::open(const WindowOptions& options, SdlKeys& 
     // reachable.
     impl->zoom = std::clamp(options.zoom, 1, impl->fittingZoom());
     impl->applyZoom();
+    // Centred for the size it has at its zoom, not for the size it was made with.
+    const int screen = std::max(0, SDL_GetWindowDisplayIndex(impl->window));
+    SDL_SetWindowPosition(impl->window, static_cast<int>(SDL_WINDOWPOS_CENTERED_DISPLAY(screen)),
+                          static_cast<int>(SDL_WINDOWPOS_CENTERED_DISPLAY(screen)));
     SDL_ShowWindow(impl->window);
     // The game reads its keys directly; typed text is only wanted inside the register dialog.
     SDL_StopTextInput();
@@ -562,9 +569,24 @@ bool SdlVideo::fullScreen() const {
 void SdlVideo::setFullScreen(bool on) {
     Impl& m = *impl_;
     if (on == m.fullScreen) return;
+    // Where the window stood, so leaving full screen puts it back there rather than where the window
+    // manager places a window it gets back.
+    int x = 0, y = 0;
+    if (on) SDL_GetWindowPosition(m.window, &x, &y);
     if (SDL_SetWindowFullscreen(m.window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return;
     m.fullScreen = on;
-    if (!on) m.applyZoom();
+    if (on) {
+        m.windowedX = x;
+        m.windowedY = y;
+        m.windowedKnown = true;
+        return;
+    }
+    if (m.windowedKnown) SDL_SetWindowPosition(m.window, m.windowedX, m.windowedY);
+    m.applyZoom();
+}
+
+bool SdlVideo::hasFocus() const {
+    return (SDL_GetWindowFlags(impl_->window) & SDL_WINDOW_INPUT_FOCUS) != 0;
 }
 
 void SdlVideo::openUrl(const std::string& url) {

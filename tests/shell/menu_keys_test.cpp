@@ -48,7 +48,25 @@ TEST(MenuKeys, EveryEnabledItemOfBothLanguagesIsChosenByKeysAndByPointer) {
             ++reached;
         }
     }
-    EXPECT_EQ(reached, 9 + 2 + 4 + 11) << "all but the zoom that does not fit";
+    EXPECT_EQ(reached, 12 + 2 + 4 + 14) << "all but the zoom that does not fit";
+}
+
+TEST(MenuKeys, AMenuOpenedByKeyLightsItsFirstItemWhateverThePointerRestsOn) {
+    MenuNavigator nav = navigator();
+    nav.key(MenuKey::OpenBar);
+    nav.hoverItem(2); // the pointer resting over "Avsluta" as the menu comes up
+    nav.hoverTitle(2);
+    EXPECT_EQ(nav.openMenu(), 0);
+    EXPECT_EQ(nav.litItem(), 0);
+    EXPECT_EQ(nav.key(MenuKey::Enter), CMD_NEW_GAME)
+        << "Enter takes the lit item, not the one under the pointer";
+    nav.key(MenuKey::OpenBar);
+    nav.pointerMoved();
+    nav.hoverItem(2);
+    EXPECT_EQ(nav.litItem(), 2) << "a pointer that moves leads again";
+    nav.key(MenuKey::Down);
+    nav.hoverItem(2);
+    EXPECT_EQ(nav.litItem(), 4) << "and the keys take over again";
 }
 
 TEST(MenuKeys, ArrowsWrapAndSkipSpacersSeparatorsAndDisabledItemsEscapeCloses) {
@@ -65,7 +83,10 @@ TEST(MenuKeys, ArrowsWrapAndSkipSpacersSeparatorsAndDisabledItemsEscapeCloses) {
     nav.key(MenuKey::Right);
     EXPECT_EQ(nav.openMenu(), 5);
     nav.key(MenuKey::Up);
-    EXPECT_EQ(nav.litItem(), 12) << "up from the first wraps to the last: mute";
+    EXPECT_EQ(nav.litItem(), 16) << "up from the first wraps to the last";
+    for (int i = 0; i < 3; ++i)
+        nav.key(MenuKey::Up);
+    EXPECT_EQ(nav.litItem(), 12) << "over the separator to mute";
     nav.key(MenuKey::Up);
     nav.key(MenuKey::Up);
     EXPECT_EQ(nav.litItem(), 10);

@@ -268,17 +268,26 @@ TEST(MenuBar, SwedishMenusSpacersAndTheEnglishMenuInOrder) {
     EXPECT_EQ(bar[2].items[1].label, "Utmana dina vänner");
     EXPECT_EQ(bar[5].items[4].label, "Visit www.lumora.se") << "the channel's own host when none is set";
     EXPECT_EQ(bar[5].items[6].label, "Pause (P)");
-    // Both menus end with the volume (shown with the step in use) and mute.
+    // Both menus go on with the volume (shown with the step in use) and mute, and end with the best games
+    // and the two settings.
     EXPECT_EQ(bar[0].items[9].label, "Ljud");
     EXPECT_EQ(bar[0].items[10].label, "Tyst (M)");
     EXPECT_EQ(bar[5].items[11].label, "Sound");
     EXPECT_EQ(bar[5].items[12].label, "Mute (M)");
-    for (const MenuPopup& p : {bar[0], bar[5]})
-        EXPECT_EQ(p.items.back().command, CMD_MUTE);
-    EXPECT_EQ(commands, (std::set<int>{CMD_NEW_GAME, CMD_RULES, CMD_QUIT, CMD_COMPETITION_RULES, CMD_ABOUT,
-                                       CMD_REGISTER, CMD_CHALLENGE, CMD_BRAND_SITE, CMD_CHANNEL_SITE,
-                                       CMD_HOW_TO_PLAY, CMD_ABOUT_ENGLISH, CMD_PAUSE, CMD_ZOOM_1, CMD_ZOOM_2,
-                                       CMD_ZOOM_3, CMD_FULL_SCREEN, CMD_VOLUME, CMD_MUTE}));
+    for (const MenuPopup& p : {bar[0], bar[5]}) {
+        ASSERT_GE(p.items.size(), 4u);
+        EXPECT_TRUE(p.items[p.items.size() - 4].separator());
+        EXPECT_EQ(p.items[p.items.size() - 3].command, CMD_BEST_GAMES);
+        EXPECT_EQ(p.items[p.items.size() - 2].command, CMD_EASIER);
+        EXPECT_EQ(p.items.back().command, CMD_FOCUS_PAUSE);
+    }
+    EXPECT_EQ(commands,
+              (std::set<int>{CMD_NEW_GAME,     CMD_RULES,       CMD_QUIT,          CMD_COMPETITION_RULES,
+                             CMD_ABOUT,        CMD_REGISTER,    CMD_CHALLENGE,     CMD_BRAND_SITE,
+                             CMD_CHANNEL_SITE, CMD_HOW_TO_PLAY, CMD_ABOUT_ENGLISH, CMD_BEST_GAMES,
+                             CMD_PAUSE,        CMD_ZOOM_1,      CMD_ZOOM_2,        CMD_ZOOM_3,
+                             CMD_FULL_SCREEN,  CMD_VOLUME,      CMD_MUTE,          CMD_EASIER,
+                             CMD_FOCUS_PAUSE}));
     EXPECT_EQ(zoomOfCommand(CMD_ZOOM_2), 2);
     EXPECT_EQ(zoomOfCommand(CMD_NEW_GAME), 0);
 }

@@ -307,6 +307,14 @@ TEST(InfoTexts, FiveFullTextsWithTheirHeadings) {
     }
     EXPECT_TRUE(infoText(-1).empty());
     EXPECT_TRUE(infoText(INFO_TEXT_COUNT).empty());
+    // Both rules texts name every key the game has.
+    const std::pair<int, std::vector<const char*>> keys[] = {
+        {0, {"F1", "P eller Pause", "M:", "F11", "Förstoring", "F10 eller Alt", "Escape", "Alt-F4"}},
+        {4, {"F1", "P or Pause", "M:", "F11", "Zoom", "F10 or Alt", "Escape", "Alt-F4"}},
+    };
+    for (const auto& [index, names] : keys)
+        for (const char* key : names)
+            EXPECT_NE(infoText(index).find(key), std::string::npos) << index << ": " << key;
 }
 
 TEST(GameSession, ClosingInformationOrCancellingRegisterResyncsTheSchedule) {

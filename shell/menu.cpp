@@ -1,4 +1,4 @@
-// The game's bilingual menu bar: Swedish menus first, two spacers, then the English menu.
+// The game's bilingual menu bar: Swedish menus first, two spacers, then the English menus.
 #include "shell/menu.h"
 
 namespace tundrix {
@@ -16,12 +16,14 @@ std::vector<MenuPopup> menuBar(std::string_view channelHost) {
           {"Förstoring 3 ×", CMD_ZOOM_3},
           {"Helskärm (F11)", CMD_FULL_SCREEN},
           {"Ljud", CMD_VOLUME},
-          {"Tyst (M)", CMD_MUTE},
+          {"Tyst (M)", CMD_MUTE}}},
+        {"Tävling",
+         {{"Tävlingsregler", CMD_COMPETITION_RULES},
+          {"Om Lumora", CMD_ABOUT},
           {},
           {"Bästa resultat", CMD_BEST_GAMES},
           {"Lättare spel", CMD_EASIER},
           {"Paus när fönstret lämnas", CMD_FOCUS_PAUSE}}},
-        {"Tävling", {{"Tävlingsregler", CMD_COMPETITION_RULES}, {"Om Lumora", CMD_ABOUT}}},
         {"Koppla upp",
          {{"Registrera high-score", CMD_REGISTER},
           {"Utmana dina vänner", CMD_CHALLENGE},
@@ -42,9 +44,9 @@ std::vector<MenuPopup> menuBar(std::string_view channelHost) {
           {"Zoom 3 ×", CMD_ZOOM_3},
           {"Full screen (F11)", CMD_FULL_SCREEN},
           {"Sound", CMD_VOLUME},
-          {"Mute (M)", CMD_MUTE},
-          {},
-          {"Best games", CMD_BEST_GAMES},
+          {"Mute (M)", CMD_MUTE}}},
+        {"More",
+         {{"Best games", CMD_BEST_GAMES},
           {"Easier game", CMD_EASIER},
           {"Pause when the window loses focus", CMD_FOCUS_PAUSE}}},
     };

@@ -496,56 +496,77 @@ void ShellUi::showBestGames(std::optional<size_t> newPlace, const std::vector<Be
     if (topTen) topTen->start();
     std::vector<ChannelScore> channel = topTen ? topTen->latest() : std::vector<ChannelScore>{};
     const ImU32 newRow = IM_COL32(255, 214, 110, 90);
-    const ImGuiTableFlags flags = ImGuiTableFlags_RowBg | ImGuiTableFlags_BordersInnerH |
-                                  ImGuiTableFlags_SizingFixedFit | ImGuiTableFlags_NoHostExtendX;
+    const ImGuiTableFlags flags =
+        ImGuiTableFlags_RowBg | ImGuiTableFlags_SizingFixedFit | ImGuiTableFlags_NoHostExtendX;
+    // Two pages, the player's own and the channel's; Left and Right turn between them.
+    int shownPage = 0, wanted = -1;
+    const std::string title = newPlace ? "Ny plats: nr " + std::to_string(*newPlace + 1) +
+                                             "! / New place: no. " + std::to_string(*newPlace + 1) + "!"
+                                       : std::string("Bästa resultat / Best games");
     runModal(
-        "Bästa resultat / Best games", 424.0f, 0.0f, false,
+        title, 424.0f, 0.0f, false,
         [&] {
-            if (newPlace)
-                wrappedText("En ny plats i tabellen: nummer " + std::to_string(*newPlace + 1) +
-                            "! / A new place in your table: number " + std::to_string(*newPlace + 1) + "!");
-            ImGui::TextUnformatted("Dina bästa matcher / Your best games");
-            if (table.empty()) {
-                ImGui::TextDisabled("Inga än / None yet");
-            } else if (ImGui::BeginTable("mine", 6, flags)) {
-                for (const char* heading : {"", "Poäng", "Period", "Dag / Day", "", "Läge / Mode"})
-                    ImGui::TableSetupColumn(heading);
-                ImGui::TableHeadersRow();
-                for (size_t i = 0; i < table.size(); ++i) {
-                    const BestGame& g = table[i];
-                    ImGui::TableNextRow();
-                    if (newPlace && *newPlace == i) ImGui::TableSetBgColor(ImGuiTableBgTarget_RowBg1, newRow);
-                    ImGui::TableNextColumn();
-                    ImGui::Text("%zu.", i + 1);
-                    ImGui::TableNextColumn();
-                    ImGui::Text("%d", g.score);
-                    ImGui::TableNextColumn();
-                    ImGui::Text("%d", g.periods);
-                    ImGui::TableNextColumn();
-                    ImGui::TextUnformatted(g.date.c_str());
-                    ImGui::TableNextColumn();
-                    ImGui::TextUnformatted(mascotName(g.mascot));
-                    ImGui::TableNextColumn();
-                    ImGui::TextUnformatted(modeName(g.mode));
-                }
-                ImGui::EndTable();
-            }
-            if (!channel.empty()) {
-                ImGui::Spacing();
-                ImGui::TextUnformatted("Kanalens topp tio / The channel's top ten");
-                if (ImGui::BeginTable("channel", 3, flags)) {
-                    for (size_t i = 0; i < channel.size(); ++i) {
-                        ImGui::TableNextRow();
-                        ImGui::TableNextColumn();
-                        ImGui::Text("%zu.", i + 1);
-                        ImGui::TableNextColumn();
-                        ImGui::TextUnformatted(channel[i].name.c_str());
-                        ImGui::TableNextColumn();
-                        ImGui::Text("%d", channel[i].score);
+            if (!channel.empty() && (keyPressed(ShellKey::Left) || keyPressed(ShellKey::Right)))
+                wanted = 1 - shownPage;
+            ImGui::PushStyleVar(ImGuiStyleVar_CellPadding, ImVec2(5.0f, 0.0f));
+            ImGui::PushStyleVar(ImGuiStyleVar_ItemSpacing, ImVec2(6.0f, 2.0f));
+            if (ImGui::BeginTabBar("pages")) {
+                const auto tab = [&](const char* label, int which) {
+                    if (!ImGui::BeginTabItem(label, nullptr,
+                                             wanted == which ? ImGuiTabItemFlags_SetSelected : 0))
+                        return false;
+                    shownPage = which;
+                    return true;
+                };
+                if (tab("Dina bästa / Your best", 0)) {
+                    if (table.empty()) ImGui::TextDisabled("Inga än / None yet");
+                    if (!table.empty() && ImGui::BeginTable("mine", 6, flags)) {
+                        for (const char* heading : {"", "Poäng", "Period", "Dag / Day", "", "Läge / Mode"})
+                            ImGui::TableSetupColumn(heading);
+                        ImGui::TableHeadersRow();
+                        for (size_t i = 0; i < table.size(); ++i) {
+                            const BestGame& g = table[i];
+                            ImGui::TableNextRow();
+                            if (newPlace && *newPlace == i)
+                                ImGui::TableSetBgColor(ImGuiTableBgTarget_RowBg1, newRow);
+                            ImGui::TableNextColumn();
+                            ImGui::Text("%zu.", i + 1);
+                            ImGui::TableNextColumn();
+                            ImGui::Text("%d", g.score);
+                            ImGui::TableNextColumn();
+                            ImGui::Text("%d", g.periods);
+                            ImGui::TableNextColumn();
+                            ImGui::TextUnformatted(g.date.c_str());
+                            ImGui::TableNextColumn();
+                            ImGui::TextUnformatted(mascotName(g.mascot));
+                            ImGui::TableNextColumn();
+                            ImGui::TextUnformatted(modeName(g.mode));
+                        }
+                        ImGui::EndTable();
                     }
-                    ImGui::EndTable();
+                    ImGui::EndTabItem();
                 }
+                if (!channel.empty() && tab("Kanalens topp tio / Top ten", 1)) {
+                    if (ImGui::BeginTable("channel", 3, flags)) {
+                        for (size_t i = 0; i < channel.size(); ++i) {
+                            ImGui::TableNextRow();
+                            ImGui::TableNextColumn();
+                            ImGui::Text("%zu.", i + 1);
+                            ImGui::TableNextColumn();
+                            ImGui::TextUnformatted(channel[i].name.c_str());
+                            ImGui::TableNextColumn();
+                            ImGui::Text("%d", channel[i].score);
+                        }
+                        ImGui::EndTable();
+                    }
+                    ImGui::EndTabItem();
+                }
+                ImGui::EndTabBar();
             }
+            // A page asked for shows on the next frame.
+            if (wanted == shownPage) wanted = -1;
+            if (wanted >= 0) host_.wake();
+            ImGui::PopStyleVar(2);
             ImGui::Spacing();
             centred(buttonWidth("OK"));
             if (themedButton("OK", true) || keyPressed(ShellKey::Enter) || keyPressed(ShellKey::Escape)) {

@@ -57,7 +57,7 @@ xdotool key Escape
 sleep 0.3
 
 # --- The best games and the channel's top ten, by keys: up from the first wraps to the last ----------
-xdotool key F10 Up Up Up Return
+xdotool key F10 Right Up Up Up Return
 poll 5 dialog_up || fail "Bästa resultat opened no dialog"
 # The channel's list comes on a thread of its own; give it a moment.
 sleep 1.5

@@ -261,22 +261,24 @@ TEST(MenuBar, SwedishMenusSpacersAndTheEnglishMenuInOrder) {
         for (const MenuEntry& e : p.items)
             if (!e.separator()) commands.insert(e.command);
     }
-    EXPECT_EQ(labels, (std::vector<std::string>{"Spel", "Tävling", "Koppla upp", " ", "", "In English"}));
+    EXPECT_EQ(labels,
+              (std::vector<std::string>{"Spel", "Tävling", "Koppla upp", " ", "", "In English", "More"}));
     EXPECT_TRUE(bar[3].spacer() && bar[4].spacer());
     EXPECT_EQ(bar[0].items[0].label, "Starta nytt spel (F1)");
     EXPECT_EQ(bar[0].items[4].label, "Paus (P)");
     EXPECT_EQ(bar[2].items[1].label, "Utmana dina vänner");
     EXPECT_EQ(bar[5].items[4].label, "Visit www.lumora.se") << "the channel's own host when none is set";
     EXPECT_EQ(bar[5].items[6].label, "Pause (P)");
-    // Both menus go on with the volume (shown with the step in use) and mute, and end with the best games
-    // and the two settings.
+    // Both menus end with the volume (shown with the step in use) and mute; the best games and the two
+    // settings follow the competition in Swedish and make a last menu of their own in English.
     EXPECT_EQ(bar[0].items[9].label, "Ljud");
     EXPECT_EQ(bar[0].items[10].label, "Tyst (M)");
     EXPECT_EQ(bar[5].items[11].label, "Sound");
     EXPECT_EQ(bar[5].items[12].label, "Mute (M)");
-    for (const MenuPopup& p : {bar[0], bar[5]}) {
-        ASSERT_GE(p.items.size(), 4u);
-        EXPECT_TRUE(p.items[p.items.size() - 4].separator());
+    for (const MenuPopup& p : {bar[0], bar[5]})
+        EXPECT_EQ(p.items.back().command, CMD_MUTE);
+    for (const MenuPopup& p : {bar[1], bar[6]}) {
+        ASSERT_GE(p.items.size(), 3u);
         EXPECT_EQ(p.items[p.items.size() - 3].command, CMD_BEST_GAMES);
         EXPECT_EQ(p.items[p.items.size() - 2].command, CMD_EASIER);
         EXPECT_EQ(p.items.back().command, CMD_FOCUS_PAUSE);

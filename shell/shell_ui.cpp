@@ -112,6 +112,13 @@ int ShellUi::paintMenus() {
     if (pauseOnFocusLoss && !paused_ && !host_.hasFocus() && midGame && midGame()) {
         runWindowCommand(CMD_PAUSE);
     }
+    // After the game-over questions Space starts a new game; it is one of the game's keys, which leave the
+    // layer as it stands, so it is looked at before that.
+    const bool spaceDown = keys_.keyDown(Key::Space);
+    const bool spacePressed = spaceDown && !spaceWasDown_;
+    spaceWasDown_ = spaceDown;
+    if (spacePressed && !nav_.isOpen() && session_.driver() && session_.driver()->gameOverReached)
+        return CMD_NEW_GAME;
     // While no event comes and no menu is open the layer stays as drawn: only a new picture is shown.
     if (!nav_.isOpen() && host_.showWithoutLayout()) return 0;
     const bool wasOpen = nav_.isOpen();
@@ -216,9 +223,6 @@ bool ShellUi::confirmQuit() {
 
 bool ShellUi::drawRestartHint() {
     const FrameDriver* driver = session_.driver();
-    const bool spaceDown = keys_.keyDown(Key::Space);
-    const bool spacePressed = spaceDown && !spaceWasDown_;
-    spaceWasDown_ = spaceDown;
     if (!driver || !driver->gameOverReached || nav_.isOpen()) return false;
     const std::string text = "Nytt spel: Enter, mellanslag eller F1\nNew game: Enter, Space or F1";
     ImDrawList* draw = ImGui::GetForegroundDrawList();
@@ -231,7 +235,7 @@ bool ShellUi::drawRestartHint() {
     draw->AddRect(ImVec2(at.x - pad, at.y - pad), ImVec2(at.x + size.x + pad, at.y + size.y + pad),
                   ImGui::GetColorU32(ImGuiCol_Header), 5.0f);
     draw->AddText(at, IM_COL32(255, 255, 255, 255), text.c_str());
-    return keyPressed(ShellKey::Enter) || spacePressed;
+    return keyPressed(ShellKey::Enter);
 }
 
 bool ShellUi::handleEvents(bool wait) {

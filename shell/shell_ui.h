@@ -75,7 +75,7 @@ class ShellUi : public ShellWindow {
     bool keyPressed(ShellKey key) const;
     // The best games and, when a channel is set, the channel's top ten; newPlace marks a game just entered.
     void showBestGames(std::optional<size_t> newPlace, const std::vector<BestGame>& table);
-    // Over a finished game: how to start again; Enter or Space does.
+    // Over a finished game: how to start again; true when Enter does (Space is seen before the layout).
     bool drawRestartHint();
     bool commandEnabled(int command) const;
     bool commandMarked(int command) const;

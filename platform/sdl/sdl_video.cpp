@@ -138,9 +138,19 @@ struct SdlVideo::Impl {
     // What one event means for the loop; news is false for events that carry nothing for the player.
     WindowEvent feed(const SDL_Event& e, bool& news) {
         news = false;
-        // Anything that reaches the window may change what the ImGui layer shows.
-        settle = SETTLE_FRAMES;
-        if (imguiReady) {
+        // Anything that reaches the window may change what the ImGui layer shows, but for what only the game
+        // takes while no field takes typing: a held key's repeats, and the keys that work nothing but the
+        // game (Space, F1). A raid would otherwise have the menu bar laid out again on most frames of play.
+        const bool key = e.type == SDL_KEYDOWN || e.type == SDL_KEYUP;
+        const SDL_Scancode scancode = key ? e.key.keysym.scancode : SDL_SCANCODE_UNKNOWN;
+        const bool layerKey =
+            shellKeyOf(scancode) || scancode == SDL_SCANCODE_LALT || scancode == SDL_SCANCODE_RALT;
+        const bool gameOnly =
+            key && !SDL_IsTextInputActive() && ((e.type == SDL_KEYDOWN && e.key.repeat) || !layerKey);
+        if (!gameOnly) settle = SETTLE_FRAMES;
+        // Nor are they handed to ImGui, whose queue of input would otherwise grow while the layer rests and
+        // hold up the typing of a later dialog behind them.
+        if (imguiReady && !gameOnly) {
             ImGui_ImplSDL2_ProcessEvent(&e);
             // The backend takes the modifiers SDL holds now, and on a busy machine SDL may already have read
             // the keys still waiting in the queue: Ctrl let go before its V is handled here would turn a

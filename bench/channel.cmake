@@ -1,7 +1,9 @@
 # The channel's load client (channel_load.sh and channel_kill.sh drive it).
-if(TARGET tundrix_channel)
+# The load client posts on the attack clients' raw sockets, so it needs the tests' library.
+if(TARGET tundrix_channel AND TARGET tundrix_attackers)
   add_executable(channel_load channel_load.cpp)
-  target_link_libraries(channel_load PRIVATE tundrix_channel tundrix_net)
+  pkg_check_modules(HTTPLIB REQUIRED IMPORTED_TARGET cpp-httplib)
+  target_link_libraries(channel_load PRIVATE tundrix_channel tundrix_net tundrix_attackers PkgConfig::HTTPLIB)
   # In the test command: the server killed at random moments under load five times, every answered post
   # still kept (channel_kill.sh run by hand makes twenty trials).
   if(TUNDRIX_TESTS)

@@ -1,19 +1,28 @@
 // The channel's load client: members posting scores through the game's own form builder and answer
-// reader, one connection per post like the game. Three steps, run by channel_load.sh:
+// reader, one connection per post like the game. The steps, run by channel_load.sh and the others:
 //   channel_load prepare DB MEMBERS                   signs the members up (before the server starts)
 //   channel_load post PORT MEMBERS SECONDS FIRST LOG  every member posts for SECONDS; appends to LOG
 //   channel_load verify DB MEMBERS LOG...             every answered post is kept exactly once
 //   channel_load fill DB MEMBERS SCORES               a big database: scores spread over the last year
 //   channel_load argon2 CHECKS                        what one password check costs the server
+//   channel_load bare mhd|httplib                     an HTTP server that answers "0" to every request,
+//                                                     on our HTTP layer or on cpp-httplib: the ceiling
+// Each post carries its own number in the speed count (f6), by which it is found again: the scores
+// themselves stay within what the rules allow for the short game each post reports.
 #include "channel/accounts.h"
 #include "channel/calendar.h"
 #include "channel/credential_cache.h"
 #include "channel/crypto.h"
+#include "channel/http/http_server.h"
 #include "channel/store.h"
-#include "net/answer_parser.h"
 #include "net/score_submission.h"
+#include "protocol/paths.h"
+#include "protocol/score_answer.h"
+
+#include "attack/attackers.h"
 
 #include <httplib.h>
+#include <signal.h>
 
 #include <algorithm>
 #include <atomic>
@@ -33,6 +42,9 @@ using namespace tundrix;
 using Clock = std::chrono::steady_clock;
 
 constexpr char PASSWORD[] = "bench-pass";
+// The game time each post reports, and the scores that fit in it under the rules.
+constexpr int32_t GAME_MS = 5000;
+constexpr int32_t SCORES = 3000;
 
 std::string emailOf(int member) {
     return "bench" + std::to_string(member) + "@example.se";
@@ -41,7 +53,7 @@ std::string emailOf(int member) {
 int prepare(const std::string& db, int members) {
     std::string error;
     if (!channel::initCrypto()) return 1;
-    auto store = channel::Store::open(db, error);
+    auto store = channel::Store::open(db, channel::OpenMode::Create, error);
     if (!store) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
@@ -49,7 +61,8 @@ int prepare(const std::string& db, int members) {
     // One hash for all: signing up hundreds of members one argon2id check at a time is not what is measured.
     const auto hash = channel::hashPassword(PASSWORD);
     for (int m = 0; m < members; ++m) {
-        if (store->addMember({emailOf(m), "bench" + std::to_string(m), *hash, std::nullopt}, 1'800'000'000) !=
+        const std::string nickname = "bench" + std::to_string(m);
+        if (store->addMember({emailOf(m), nickname, nickname, *hash, std::nullopt}, 1'800'000'000) !=
             channel::AddOutcome::Added)
             return 1;
     }
@@ -119,7 +132,7 @@ int argon2(int checks) {
 
 struct Post {
     int member;
-    int32_t score;
+    int32_t id;        // sent as the speed count
     bool acknowledged; // answered 0 or 1
     int status;        // HTTP status, 0 if no answer came
     double ms;
@@ -131,25 +144,27 @@ int post(int port, int members, double seconds, int32_t first, const std::string
     std::vector<std::thread> threads;
     for (int m = 0; m < members; ++m) {
         threads.emplace_back([&, m] {
-            httplib::Client client("127.0.0.1", port);
-            client.set_connection_timeout(5);
-            client.set_read_timeout(30);
             SubmissionRecord record;
             record.setUserName(emailOf(m));
             record.setPassword(PASSWORD);
             for (int32_t n = 0; Clock::now() < end; ++n) {
-                record.score = first + n;
-                record.bestScoreTime = 60'000 + n;
-                const std::string body =
-                    buildSubmissionBody(record, {1000, "CPU UNKNOWN", {1234, 5'000'000}});
-                const auto start = Clock::now();
-                const auto res = client.Post(SUBMIT_PATH, body, "application/x-www-form-urlencoded");
-                const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-                const int status = res ? res->status : 0;
-                const ParsedAnswer a = parseAnswer(res ? res->body : "");
+                const int32_t id = first + n;
+                record.score = 1 + id % SCORES;
+                record.bestScoreTime = GAME_MS;
+                const std::string body = buildSubmissionBody(record, {id, "CPU UNKNOWN", {1234, 5'000'000}});
+                // Each post from another loopback address, as players come from many: limits per address
+                // (nginx's among them) are not what is measured.
+                const int source =
+                    2 + static_cast<int>((static_cast<uint32_t>(id) * 7u + static_cast<uint32_t>(m)) % 249u);
+                const attack::Exchange e =
+                    attack::exchange({"127.0.0.1", port}, attack::formPost(protocol::SUBMIT_PATH, body),
+                                     std::chrono::seconds(30), source);
+                const int status = e.answered ? e.status : 0;
+                const protocol::ParsedAnswer a = protocol::parseAnswer(e.answered ? e.body : "");
                 const bool ack = status == 200 && a.hasResult && (a.resultCode == 0 || a.resultCode == 1);
-                done[static_cast<size_t>(m)].push_back({m, record.score, ack, status, ms});
-                if (!res) std::this_thread::sleep_for(std::chrono::milliseconds(50)); // the server is down
+                done[static_cast<size_t>(m)].push_back({m, id, ack, status, e.ms});
+                if (!e.answered)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(50)); // the server is down
             }
         });
     }
@@ -162,7 +177,7 @@ int post(int port, int members, double seconds, int32_t first, const std::string
     size_t acks = 0;
     for (const auto& list : done) {
         for (const Post& p : list) {
-            log << (p.acknowledged ? "A " : "S ") << p.member << " " << p.score << "\n";
+            log << (p.acknowledged ? "A " : "S ") << p.member << " " << p.id << "\n";
             acks += p.acknowledged;
             ++byStatus[p.status];
             if (p.status != 0) latency.push_back(p.ms);
@@ -189,55 +204,113 @@ int verify(const std::string& db, int members, const std::vector<std::string>& l
         std::ifstream in(path);
         char kind = 0;
         int member = 0;
-        int64_t score = 0;
-        while (in >> kind >> member >> score) {
-            sent[member].insert(score);
-            if (kind == 'A') acked[member].insert(score);
+        int64_t id = 0;
+        while (in >> kind >> member >> id) {
+            sent[member].insert(id);
+            if (kind == 'A') acked[member].insert(id);
         }
     }
     std::string error;
     if (!channel::initCrypto()) return 1;
-    auto store = channel::Store::open(db, error);
+    auto store = channel::Store::open(db, channel::OpenMode::Existing, error);
     if (!store) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    size_t kept = 0, ackCount = 0, faults = 0;
+    sqlite3* handle = nullptr;
+    if (sqlite3_open_v2(db.c_str(), &handle, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) return 1;
+    sqlite3_stmt* rows = nullptr;
+    sqlite3_prepare_v2(handle, "SELECT speed_count, score, flagged FROM scores WHERE member_id = ?", -1,
+                       &rows, nullptr);
+    size_t kept = 0, ackCount = 0, faults = 0, flagged = 0;
     std::map<std::string, int64_t> best;
-    for (const auto& r : store->leaderboard(channel::Board::AllTime, 0, -1))
+    for (const auto& r :
+         store->leaderboard(channel::Board::AllTime, 0, -1).value_or(std::vector<channel::Ranked>{}))
         best[r.email] = r.score;
     for (int m = 0; m < members; ++m) {
-        const auto member = store->memberByEmail(emailOf(m));
+        const auto member = store->memberByEmail(emailOf(m)).row;
         if (!member) return 1;
-        const std::vector<int64_t> scores = store->scoresOf(member->id);
-        const std::multiset<int64_t> stored(scores.begin(), scores.end());
-        kept += scores.size();
+        std::multiset<int64_t> stored;
+        int64_t top = -1;
+        sqlite3_bind_int64(rows, 1, member->id);
+        while (sqlite3_step(rows) == SQLITE_ROW) {
+            stored.insert(sqlite3_column_int64(rows, 0));
+            if (sqlite3_column_int64(rows, 2) == 0) {
+                top = std::max<int64_t>(top, sqlite3_column_int64(rows, 1));
+            } else {
+                ++flagged;
+            }
+        }
+        sqlite3_reset(rows);
+        kept += stored.size();
         ackCount += acked[m].size();
-        for (int64_t s : acked[m]) {
-            if (stored.count(s) != 1) {
-                std::printf("LOST or doubled: member %d score %lld kept %zu times\n", m,
-                            static_cast<long long>(s), stored.count(s));
+        for (int64_t id : acked[m]) {
+            if (stored.count(id) != 1) {
+                std::printf("LOST or doubled: member %d post %lld kept %zu times\n", m,
+                            static_cast<long long>(id), stored.count(id));
                 ++faults;
             }
         }
-        for (int64_t s : stored) {
-            if (!sent[m].count(s) || stored.count(s) != 1) {
-                std::printf("UNEXPECTED: member %d score %lld\n", m, static_cast<long long>(s));
+        for (int64_t id : stored) {
+            if (!sent[m].count(id) || stored.count(id) != 1) {
+                std::printf("UNEXPECTED: member %d post %lld\n", m, static_cast<long long>(id));
                 ++faults;
             }
         }
-        const int64_t top = scores.empty() ? -1 : *std::max_element(scores.begin(), scores.end());
         const int64_t board = best.count(emailOf(m)) ? best[emailOf(m)] : -1;
-        if (board != top || (!acked[m].empty() && top < *acked[m].rbegin())) {
+        if (board != top) {
             std::printf("BEST differs: member %d board %lld kept %lld\n", m, static_cast<long long>(board),
                         static_cast<long long>(top));
             ++faults;
         }
     }
+    sqlite3_finalize(rows);
+    sqlite3_close(handle);
     const bool intact = store->intact();
-    std::printf("acknowledged %zu kept %zu faults %zu integrity %s\n", ackCount, kept, faults,
-                intact ? "ok" : "BROKEN");
+    std::printf("acknowledged %zu kept %zu flagged %zu faults %zu integrity %s\n", ackCount, kept, flagged,
+                faults, intact ? "ok" : "BROKEN");
     return faults == 0 && intact ? 0 : 1;
+}
+
+// Serves "0" to every request until SIGINT or SIGTERM, on our HTTP layer or on cpp-httplib.
+int bare(const std::string& which) {
+    sigset_t stop;
+    sigemptyset(&stop);
+    sigaddset(&stop, SIGINT);
+    sigaddset(&stop, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stop, nullptr);
+    int signal = 0;
+    if (which == "mhd") {
+        channel::HttpServer server({}, [](channel::HttpRequest, channel::Reply reply) {
+            channel::HttpResponse answer;
+            answer.setContent("0\r\n", "text/plain; charset=utf-8");
+            reply(std::move(answer));
+        });
+        std::string error;
+        if (!server.start("127.0.0.1", 0, error)) {
+            std::fprintf(stderr, "%s\n", error.c_str());
+            return 1;
+        }
+        std::printf("listening on http://127.0.0.1:%d/\n", server.port());
+        std::fflush(stdout);
+        sigwait(&stop, &signal);
+        return 0;
+    }
+    if (which == "httplib") {
+        httplib::Server server;
+        server.Post(protocol::SUBMIT_PATH, [](const httplib::Request&, httplib::Response& res) {
+            res.set_content("0\r\n", "text/plain; charset=utf-8");
+        });
+        const int port = server.bind_to_any_port("127.0.0.1");
+        std::printf("listening on http://127.0.0.1:%d/\n", port);
+        std::fflush(stdout);
+        std::thread serving([&server] { server.listen_after_bind(); });
+        sigwait(&stop, &signal);
+        server.stop();
+        serving.join();
+        return 0;
+    }
+    return 2;
 }
 
 } // namespace
@@ -250,7 +323,9 @@ int main(int argc, char** argv) {
     if (a.size() == 2 && a[0] == "argon2") return argon2(std::stoi(a[1]));
     if (a.size() == 4 && a[0] == "fill") return fill(a[1], std::stoi(a[2]), std::stoi(a[3]));
     if (a.size() >= 4 && a[0] == "verify") return verify(a[1], std::stoi(a[2]), {a.begin() + 3, a.end()});
-    std::fprintf(stderr, "usage: channel_load prepare DB MEMBERS | post PORT MEMBERS SECONDS FIRST LOG | "
-                         "verify DB MEMBERS LOG... | fill DB MEMBERS SCORES | argon2 CHECKS\n");
+    if (a.size() == 2 && a[0] == "bare") return bare(a[1]);
+    std::fprintf(stderr,
+                 "usage: channel_load prepare DB MEMBERS | post PORT MEMBERS SECONDS FIRST LOG | "
+                 "verify DB MEMBERS LOG... | fill DB MEMBERS SCORES | argon2 CHECKS | bare mhd|httplib\n");
     return 2;
 }

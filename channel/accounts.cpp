@@ -2,6 +2,7 @@
 #include "channel/accounts.h"
 
 #include "channel/crypto.h"
+#include "channel/nickname.h"
 #include "net/latin1_text.h"
 
 namespace tundrix::channel {
@@ -41,6 +42,8 @@ bool hasControl(std::string_view text) {
     }
     return false;
 }
+
+constexpr char TEMPORARY_FAILURE[] = "Tillfälligt fel, försök igen. / Temporary failure, try again.";
 
 } // namespace
 
@@ -89,23 +92,17 @@ bool setPassword(Store& store, int64_t memberId, std::string_view utf8, std::str
 SignupResult signUp(Store& store, const SignupRequest& request, int64_t now) {
     SignupResult result;
     const std::string email(trimmed(request.email));
-    const std::string nickname(trimmed(request.nickname));
     const std::string recruiter(trimmed(request.recruiter));
 
     if (!plausibleEmail(email) || !gameText(email, EMAIL_MAX_CHARS)) {
-        result.errors.push_back(
-            "Skriv en giltig e-postadress med h\xC3\xB6gst 64 tecken. / Enter a valid e-mail "
-            "address of at most 64 characters.");
+        result.errors.push_back("Skriv en giltig e-postadress med h\xC3\xB6gst " +
+                                std::to_string(EMAIL_MAX_CHARS) +
+                                " tecken. / Enter a valid e-mail address of at most " +
+                                std::to_string(EMAIL_MAX_CHARS) + " characters.");
     }
-    const size_t nickLength = utf8Length(nickname);
-    if (nickLength < NICKNAME_MIN_CHARS || nickLength > NICKNAME_MAX_CHARS || hasControl(nickname)) {
-        result.errors.push_back(
-            "Smeknamnet ska ha 2 till 24 tecken. / The nickname must have 2 to 24 characters.");
-    } else if (nickname.find('@') != std::string::npos) {
-        // Leaderboards are public: a nickname must never be an e-mail address.
-        result.errors.push_back(
-            "Smeknamnet f\xC3\xA5r inte inneh\xC3\xA5lla @. / The nickname must not contain @.");
-    }
+    std::string nicknameProblem;
+    const std::optional<Nickname> nick = checkNickname(request.nickname, nicknameProblem);
+    if (!nick) result.errors.push_back(nicknameProblem);
     for (std::string& p : passwordProblems(request.password))
         result.errors.push_back(std::move(p));
     if (request.password != request.password2) {
@@ -113,24 +110,28 @@ SignupResult signUp(Store& store, const SignupRequest& request, int64_t now) {
     }
     std::optional<int64_t> recruiterId;
     if (!recruiter.empty()) {
-        const std::optional<Member> who = store.memberByEmail(recruiter);
-        if (!who) {
-            result.errors.push_back("Ingen medlem har den v\xC3\xA4rvarens e-postadress. / No member has the "
-                                    "recruiter's e-mail address.");
+        const Lookup<Member> who = recruiter.find('@') == std::string::npos
+                                       ? store.memberByRecruitCode(recruiter)
+                                       : store.memberByEmail(recruiter);
+        if (who.failed) {
+            result.errors.push_back(TEMPORARY_FAILURE);
+        } else if (!who.row) {
+            result.errors.push_back(
+                "Ingen medlem har den värvningskoden eller e-postadressen. / No member has "
+                "that recruiting code or e-mail address.");
         } else {
-            recruiterId = who->id;
+            recruiterId = who.row->id;
         }
     }
     if (!result.errors.empty()) return result;
 
     const std::optional<std::string> hash = hashPassword(*gameText(request.password, PASSWORD_MAX_CHARS));
     if (!hash) {
-        result.errors.push_back(
-            "Tillf\xC3\xA4lligt fel, f\xC3\xB6rs\xC3\xB6k igen. / Temporary failure, try again.");
+        result.errors.push_back(TEMPORARY_FAILURE);
         return result;
     }
     int64_t id = 0;
-    switch (store.addMember({email, nickname, *hash, recruiterId}, now, &id)) {
+    switch (store.addMember({email, nick->text, nick->key, *hash, recruiterId}, now, &id)) {
     case AddOutcome::Added:
         result.memberId = id;
         break;
@@ -139,20 +140,32 @@ SignupResult signUp(Store& store, const SignupRequest& request, int64_t now) {
             "E-postadressen \xC3\xA4r redan medlem. / That e-mail address is already a member.");
         break;
     case AddOutcome::NicknameTaken:
-        result.errors.push_back("Smeknamnet \xC3\xA4r upptaget. / That nickname is taken.");
+        result.errors.push_back(
+            "Smeknamnet är upptaget eller för likt ett som finns. / That nickname is taken, "
+            "or too like one that is.");
         break;
     case AddOutcome::Failed:
-        result.errors.push_back(
-            "Tillf\xC3\xA4lligt fel, f\xC3\xB6rs\xC3\xB6k igen. / Temporary failure, try again.");
+        result.errors.push_back(TEMPORARY_FAILURE);
         break;
     }
     return result;
 }
 
-std::optional<Member> logIn(Store& store, std::string_view email, std::string_view password) {
+std::string canonicalUserName(std::string_view utf8) {
+    std::string out(trimmed(utf8));
+    for (char& c : out)
+        c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    return out;
+}
+
+Lookup<Member> logIn(Store& store, std::string_view email, std::string_view password) {
+    // A hash of nothing anyone knows, checked in place of a member's when the address is unknown.
+    static const std::string stranger = hashPassword(randomToken()).value_or("");
     const std::optional<std::string> single = gameText(password, PASSWORD_MAX_CHARS);
-    std::optional<Member> member = store.memberByEmail(std::string(trimmed(email)));
-    if (!member || !single || !verifyPassword(member->passwordHash, *single)) return std::nullopt;
+    Lookup<Member> member = store.memberByEmail(canonicalUserName(email));
+    if (member.failed) return member;
+    const bool right = verifyPassword(member.row ? member.row->passwordHash : stranger, single.value_or(""));
+    if (!member.row || !single || !right) member.row.reset();
     return member;
 }
 

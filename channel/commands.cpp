@@ -3,10 +3,13 @@
 
 #include "channel/accounts.h"
 #include "channel/calendar.h"
+#include "channel/client_address.h"
 #include "channel/crypto.h"
-#include "channel/score_form.h"
+#include "channel/csv.h"
+#include "channel/http/listen_socket.h"
 #include "channel/server.h"
 #include "channel/store.h"
+#include "protocol/form_text.h"
 
 #include <signal.h>
 #include <termios.h>
@@ -16,7 +19,7 @@
 #include <filesystem>
 #include <iostream>
 #include <map>
-#include <thread>
+#include <sstream>
 
 namespace tundrix::channel {
 namespace {
@@ -40,7 +43,7 @@ Parsed parse(const std::vector<std::string>& args) {
             const size_t eq = name.find('=');
             if (eq != std::string::npos) {
                 p.options[name.substr(0, eq)] = name.substr(eq + 1);
-            } else if (name == "help") {
+            } else if (name == "help" || name == "create") {
                 p.options[name] = "";
             } else if (i + 1 < args.size()) {
                 p.options[name] = args[++i];
@@ -74,14 +77,6 @@ std::string readPassword(CommandContext& c, const std::string& prompt) {
     return line;
 }
 
-std::string csvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string out = "\"";
-    for (char ch : text)
-        out += ch == '"' ? std::string("\"\"") : std::string(1, ch);
-    return out + "\"";
-}
-
 std::string utcTime(int64_t seconds) {
     const auto t = static_cast<std::time_t>(seconds);
     std::tm utc{};
@@ -99,12 +94,25 @@ int serve(Store& store, const Parsed& p, CommandContext& c) {
         return 2;
     }
     if (p.options.count("workers")) {
-        const std::optional<uint32_t> n = parseUint32(p.options.at("workers"));
+        const std::optional<uint32_t> n = protocol::parseUint32(p.options.at("workers"));
         if (!n || *n < 1 || *n > 256) {
             c.err << "tundrix-channel: --workers wants 1 to 256\n";
             return 2;
         }
         options.workers = *n;
+    }
+    if (p.options.count("trusted-proxy")) {
+        std::istringstream list(p.options.at("trusted-proxy"));
+        for (std::string item; std::getline(list, item, ',');) {
+            if (item.empty()) continue; // an empty setting names no proxy
+            const std::optional<std::string> address = normalAddress(item);
+            if (!address) {
+                c.err << "tundrix-channel: --trusted-proxy wants numeric addresses, comma-separated, not "
+                      << item << "\n";
+                return 2;
+            }
+            options.trustedProxies.push_back(*address);
+        }
     }
     SiteOptions site;
     if (p.options.count("rate-limits")) {
@@ -116,7 +124,7 @@ int serve(Store& store, const Parsed& p, CommandContext& c) {
         site.limits.enabled = v == "on";
     }
     if (p.options.count("credential-cache")) {
-        const std::optional<uint32_t> seconds = parseUint32(p.options.at("credential-cache"));
+        const std::optional<uint32_t> seconds = protocol::parseUint32(p.options.at("credential-cache"));
         if (!seconds || *seconds > 3600) {
             c.err << "tundrix-channel: --credential-cache wants 0 to 3600 seconds\n";
             return 2;
@@ -131,13 +139,13 @@ int serve(Store& store, const Parsed& p, CommandContext& c) {
 
     ChannelServer server(store, site, options, c.out);
     std::string error;
-    if (!server.bind(error)) {
+    if (!server.start(error)) {
         c.err << "tundrix-channel: " << error << "\n";
         return 1;
     }
-    c.out << "tundrix-channel: listening on http://" << options.address << ":" << server.port() << "/"
-          << std::endl;
-    std::thread http([&server] { server.run(); });
+    const bool v6 = options.address.find(':') != std::string::npos;
+    c.out << "tundrix-channel: listening on http://" << (v6 ? "[" : "") << options.address << (v6 ? "]" : "")
+          << ":" << server.port() << "/" << std::endl;
     // SIGINT and SIGTERM are blocked in every thread; this one takes them.
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
@@ -146,7 +154,6 @@ int serve(Store& store, const Parsed& p, CommandContext& c) {
     int signal = 0;
     sigwait(&stopSignals, &signal);
     server.stop();
-    http.join();
     c.out << "tundrix-channel: stopped" << std::endl;
     return 0;
 }
@@ -177,13 +184,14 @@ int userCommand(Store& store, const Parsed& p, CommandContext& c) {
             c.out << "added member " << *result.memberId << " " << email << " (" << nickname << ")\n";
             return 0;
         }
-        const std::optional<Member> member = store.memberByEmail(email);
-        if (!member) {
-            c.err << "tundrix-channel: no member " << email << "\n";
+        const Lookup<Member> member = store.memberByEmail(canonicalUserName(email));
+        if (!member.row) {
+            c.err << "tundrix-channel: " << (member.failed ? "cannot read the members" : "no member " + email)
+                  << "\n";
             return 1;
         }
         std::string error;
-        if (!setPassword(store, member->id, readPassword(c, "New password for " + email + ": "), error)) {
+        if (!setPassword(store, member.row->id, readPassword(c, "New password for " + email + ": "), error)) {
             c.err << "tundrix-channel: " << error << "\n";
             return 1;
         }
@@ -198,17 +206,17 @@ int releaseCommand(Store& store, const Parsed& p, CommandContext& c) {
     const std::string what = p.words.size() > 1 ? p.words[1] : "";
     if (what == "list" && p.words.size() == 2) {
         c.out << "version\tcrc\tlength\tadded\n";
-        for (const Release& r : store.releases())
+        for (const Release& r : store.releases().value_or(std::vector<Release>{}))
             c.out << r.version << "\t" << r.crc << "\t" << r.length << "\t" << utcTime(r.addedAt) << "\n";
         return 0;
     }
     if (what == "add" && p.words.size() == 5) {
-        const std::optional<uint32_t> version = parseUint32(p.words[2]);
-        std::optional<uint32_t> crc = parseUint32(p.words[3]);
+        const std::optional<uint32_t> version = protocol::parseUint32(p.words[2]);
+        std::optional<uint32_t> crc = protocol::parseUint32(p.words[3]);
         if (!crc && p.words[3].rfind("0x", 0) == 0 && p.words[3].size() > 2 && p.words[3].size() <= 10 &&
             p.words[3].find_first_not_of("0123456789abcdefABCDEF", 2) == std::string::npos)
             crc = static_cast<uint32_t>(std::stoul(p.words[3].substr(2), nullptr, 16));
-        const std::optional<uint32_t> length = parseUint32(p.words[4]);
+        const std::optional<uint32_t> length = protocol::parseUint32(p.words[4]);
         if (!version || *version < 2 || *version > INT32_MAX || !crc || !length) {
             c.err << "tundrix-channel: release add wants VERSION (a whole number above 1), CRC (decimal or "
                      "0x hex) "
@@ -236,8 +244,13 @@ int winners(Store& store, const Parsed& p, CommandContext& c) {
     }
     c.out << "rank,nickname,email,score,posted_at\n";
     int rank = 0;
-    for (const Ranked& r : store.standings(week, key)) {
-        c.out << ++rank << "," << csvField(r.nickname) << "," << csvField(r.email) << "," << r.score << ","
+    const std::optional<std::vector<Ranked>> standings = store.standings(week, key);
+    if (!standings) {
+        c.err << "tundrix-channel: the scores cannot be read\n";
+        return 1;
+    }
+    for (const Ranked& r : *standings) {
+        c.out << ++rank << "," << csvCell(r.nickname) << "," << csvCell(r.email) << "," << r.score << ","
               << utcTime(r.at) << "\n";
     }
     return 0;
@@ -259,9 +272,10 @@ std::string defaultDatabasePath(const char* xdgDataHome, const char* home) {
 
 std::string usage() {
     return "usage: tundrix-channel [--db FILE] COMMAND\n"
-           "  serve [--listen ADDRESS:PORT] [--contact TEXT] [--public-url URL] [--download-url URL] "
-           "[--workers N]\n"
-           "        [--rate-limits on|off] [--credential-cache SECONDS]\n"
+           "  serve [--create] [--listen ADDRESS:PORT] [--contact TEXT] [--public-url URL] [--download-url "
+           "URL]\n"
+           "        [--trusted-proxy ADDRESS[,ADDRESS...]] [--workers N] [--rate-limits on|off]\n"
+           "        [--credential-cache SECONDS]\n"
            "  user add EMAIL [--nickname NAME]      (the password is read from standard input)\n"
            "  user reset-password EMAIL             (the password is read from standard input)\n"
            "  user list\n"
@@ -294,11 +308,13 @@ int runCommand(const std::vector<std::string>& args, CommandContext& c) {
         c.err << "tundrix-channel: no --db given and neither XDG_DATA_HOME nor HOME is set\n";
         return 2;
     }
-    std::error_code ignored;
-    const std::filesystem::path parent = std::filesystem::path(db).parent_path();
-    if (!parent.empty()) std::filesystem::create_directories(parent, ignored);
+    // Only a new channel's first start or first member makes the database: a missing one is an error, so
+    // that a lost folder is never quietly replaced by an empty channel.
+    const bool create = (command == "serve" && p.options.count("create")) ||
+                        (command == "user" && p.words.size() > 1 && p.words[1] == "add");
     std::string error;
-    const std::unique_ptr<Store> store = Store::open(db, error);
+    const std::unique_ptr<Store> store =
+        Store::open(db, create ? OpenMode::Create : OpenMode::Existing, error);
     if (!store) {
         c.err << "tundrix-channel: " << db << ": " << error << "\n";
         return 1;

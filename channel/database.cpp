@@ -1,4 +1,5 @@
-// SQLite opened in WAL mode, statements with bound values and scoped transactions.
+// SQLite opened in WAL mode, statements with bound values prepared once per connection, scoped
+// transactions.
 #include "channel/database.h"
 
 namespace tundrix::channel {
@@ -11,8 +12,20 @@ Statement::Statement(sqlite3* db, std::string_view sql) {
     }
 }
 
+Statement::Statement(Statement&& other) noexcept
+    : stmt_(other.stmt_), owned_(other.owned_), failed_(other.failed_) {
+    other.stmt_ = nullptr;
+}
+
 Statement::~Statement() {
-    sqlite3_finalize(stmt_);
+    if (!stmt_) return;
+    if (owned_) {
+        sqlite3_finalize(stmt_);
+    } else {
+        // Ends the statement's read (a read left open would hold the log back) and clears the values.
+        sqlite3_reset(stmt_);
+        sqlite3_clear_bindings(stmt_);
+    }
 }
 
 Statement& Statement::bind(int index, int64_t value) {
@@ -55,16 +68,23 @@ bool Statement::isNull(int column) const {
     return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
 }
 
-std::unique_ptr<Database> Database::open(const std::string& path, std::string& error) {
+std::unique_ptr<Database> Database::open(const std::string& path, bool create, std::string& error) {
     sqlite3* handle = nullptr;
-    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX;
+    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_FULLMUTEX;
     if (sqlite3_open_v2(path.c_str(), &handle, flags, nullptr) != SQLITE_OK) {
         error = handle ? sqlite3_errmsg(handle) : "out of memory";
         sqlite3_close(handle);
         return nullptr;
     }
     std::unique_ptr<Database> db(new Database(handle));
+    // SQLite quietly opens a file it may not write for reading only; the channel would then answer every
+    // score with "try again" while looking well.
+    if (sqlite3_db_readonly(handle, "main") == 1) {
+        error = "the database file is read-only";
+        return nullptr;
+    }
     sqlite3_busy_timeout(handle, 5000);
+    sqlite3_extended_result_codes(handle, 1);
     // WAL lets the pages read while a score is written. FULL syncs the log at every commit, so a score
     // the game was told is registered survives a crash of the server and a power cut alike (NORMAL
     // would survive only the crash).
@@ -80,7 +100,22 @@ std::unique_ptr<Database> Database::open(const std::string& path, std::string& e
 }
 
 Database::~Database() {
+    for (auto& [sql, stmt] : cache_)
+        sqlite3_finalize(stmt);
     sqlite3_close_v2(db_);
+}
+
+Statement Database::prepared(std::string_view sql) {
+    const auto it = cache_.find(std::string(sql));
+    if (it != cache_.end()) return Statement(it->second);
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v3(db_, sql.data(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &stmt,
+                           nullptr) != SQLITE_OK) {
+        sqlite3_finalize(stmt);
+        return Statement(static_cast<sqlite3_stmt*>(nullptr));
+    }
+    cache_.emplace(std::string(sql), stmt);
+    return Statement(stmt);
 }
 
 bool Database::exec(std::string_view sql, std::string* error) {
@@ -100,20 +135,29 @@ int64_t Database::lastInsertId() const {
     return sqlite3_last_insert_rowid(db_);
 }
 
+int Database::changes() const {
+    return sqlite3_changes(db_);
+}
+
 bool Database::limitPages(int64_t pages) {
     Statement s(db_, "PRAGMA max_page_count = " + std::to_string(pages));
     s.step();
     return !s.failed();
 }
 
-int64_t Database::pageCount() {
-    Statement s(db_, "PRAGMA page_count");
-    return s.step() ? s.integer(0) : -1;
-}
-
 bool Database::intact() {
     Statement s(db_, "PRAGMA integrity_check");
-    return s.step() && s.text(0) == "ok" && !s.step();
+    return s.step() && s.text(0) == "ok" && !s.step() && !s.failed();
+}
+
+bool Database::whole() {
+    Statement s(db_, "PRAGMA quick_check");
+    return s.step() && s.text(0) == "ok" && !s.step() && !s.failed();
+}
+
+bool Database::inPlace() {
+    int moved = 0;
+    return sqlite3_file_control(db_, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && moved == 0;
 }
 
 int Database::schemaVersion() {

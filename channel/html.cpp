@@ -1,6 +1,8 @@
 // Escaping, the shared page frame and the stylesheet in the game's colours.
 #include "channel/html.h"
 
+#include "protocol/paths.h"
+
 namespace tundrix::channel {
 
 std::string escapeHtml(std::string_view text) {
@@ -30,24 +32,6 @@ std::string escapeHtml(std::string_view text) {
     return out;
 }
 
-std::string escapeQuery(std::string_view text) {
-    static constexpr char HEX[] = "0123456789ABCDEF";
-    std::string out;
-    for (char c : text) {
-        const auto b = static_cast<unsigned char>(c);
-        const bool plain = (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') ||
-                           b == '-' || b == '.' || b == '_' || b == '~';
-        if (plain) {
-            out += c;
-        } else {
-            out += '%';
-            out += HEX[b >> 4];
-            out += HEX[b & 15];
-        }
-    }
-    return out;
-}
-
 std::string both(std::string_view swedish, std::string_view english) {
     return "<span lang=\"sv\">" + std::string(swedish) + "</span> <span class=\"en\" lang=\"en\">" +
            std::string(english) + "</span>";
@@ -60,13 +44,13 @@ std::string csrfField(const std::string& csrf) {
 std::string page(const Visitor& visitor, std::string_view title, std::string_view body) {
     std::string account;
     if (visitor.nickname.empty()) {
-        account = "<a href=\"/logga-in/\">" + both("Logga in", "Log in") + "</a>" +
-                  "<a href=\"/registrera/\">" + both("Bli medlem", "Sign up") + "</a>";
+        account = "<a href=\"/logga-in/\">" + both("Logga in", "Log in") + "</a>" + "<a href=\"" +
+                  std::string(protocol::SIGNUP_PATH) + "\">" + both("Bli medlem", "Sign up") + "</a>";
     } else {
-        account = "<a href=\"/useradm/challenge/\">" + both("Utmana", "Challenge") + "</a>" +
-                  "<form method=\"post\" action=\"/logga-ut/\" class=\"inline\">" + csrfField(visitor.csrf) +
-                  "<button type=\"submit\">" + both("Logga ut", "Log out") + "</button></form>" +
-                  "<span class=\"who\">" + escapeHtml(visitor.nickname) + "</span>";
+        account = "<a href=\"" + std::string(protocol::CHALLENGE_PATH) + "\">" + both("Utmana", "Challenge") +
+                  "</a>" + "<form method=\"post\" action=\"/logga-ut/\" class=\"inline\">" +
+                  csrfField(visitor.csrf) + "<button type=\"submit\">" + both("Logga ut", "Log out") +
+                  "</button></form>" + "<span class=\"who\">" + escapeHtml(visitor.nickname) + "</span>";
     }
     std::string html =
         "<!DOCTYPE html>\n<html lang=\"sv\"><head><meta charset=\"utf-8\">"
@@ -79,7 +63,8 @@ std::string page(const Visitor& visitor, std::string_view title, std::string_vie
         both("Topplistor", "Leaderboards") + "</a>" + account + "</nav></header><main>" + std::string(body) +
         "</main><footer>" +
         both("Lumora &ndash; gratis spel, riktiga priser.", "Lumora &ndash; free games, real prizes.") +
-        " <a href=\"/dll/\">" + both("Hj\xC3\xA4lp med att skicka po\xC3\xA4ng", "Help with posting scores") +
+        " <a href=\"" + std::string(protocol::LIBRARY_HELP_PATH) + "\">" +
+        both("Hj\xC3\xA4lp med att skicka po\xC3\xA4ng", "Help with posting scores") +
         "</a></footer></body></html>\n";
     return html;
 }
@@ -111,7 +96,11 @@ section.card{margin-top:1rem}
 section.card,.boards section{background:#fff;border:1px solid #cfd9ea;border-top:4px solid var(--line);border-radius:6px;padding:.8rem 1rem}
 table{width:100%;border-collapse:collapse}
 th,td{text-align:left;padding:.25rem .4rem;border-bottom:1px solid #e3e9f3}
-td.num,th.num{text-align:right;font-variant-numeric:tabular-nums}
+td.num,th.num{text-align:right;font-variant-numeric:tabular-nums;white-space:nowrap}
+td.nick{overflow-wrap:anywhere;word-break:break-word}
+.boards table{table-layout:fixed}
+.boards th.rank{width:2.5rem}
+.boards th.num{width:7.5em}
 tr:first-child td{font-weight:bold}
 td.rank{color:#5a6784;width:2.5rem}
 .empty{color:#5a6784}

@@ -7,8 +7,6 @@ namespace tundrix::channel {
 
 // Escapes & < > " ' so that text is safe inside elements and quoted attribute values.
 std::string escapeHtml(std::string_view text);
-// Percent-escapes everything but unreserved characters, for a value in a link's query.
-std::string escapeQuery(std::string_view text);
 
 // A Swedish text with its English beside it: "<span lang=sv>..</span> <span lang=en>..</span>".
 // Both must be trusted HTML (no user text).

@@ -6,7 +6,7 @@
 namespace tundrix::channel {
 namespace {
 
-constexpr std::array<const char*, 2> STEPS = {
+constexpr std::array<const char*, 3> STEPS = {
     // 1: members, their scores, the known builds of the game and the web sessions.
     R"sql(
 CREATE TABLE members (
@@ -64,6 +64,20 @@ CREATE INDEX scores_rank ON scores(flagged, score DESC, created_at);
 CREATE INDEX scores_day_rank ON scores(day, flagged, score DESC, created_at);
 CREATE INDEX scores_week_rank ON scores(week, flagged, score DESC, created_at);
 ALTER TABLE members ADD COLUMN last_post TEXT NOT NULL DEFAULT '';
+)sql",
+    // 3: an opaque recruiting code per member (the links carried the address); when each member last
+    // posted, for the posting rate; a key per nickname under which look-alikes meet (filled by the
+    // program, which knows the confusable characters); visitors no longer need a session row.
+    R"sql(
+ALTER TABLE members ADD COLUMN recruit_code TEXT NOT NULL DEFAULT '';
+UPDATE members SET recruit_code = lower(hex(randomblob(8)));
+CREATE UNIQUE INDEX members_recruit_code ON members(recruit_code);
+ALTER TABLE members ADD COLUMN last_post_at INTEGER NOT NULL DEFAULT 0;
+UPDATE members SET last_post_at = COALESCE((SELECT MAX(created_at) FROM scores WHERE member_id = members.id), 0);
+ALTER TABLE members ADD COLUMN nickname_key TEXT NOT NULL DEFAULT '';
+CREATE INDEX members_nickname_key ON members(nickname_key);
+CREATE INDEX sessions_member ON sessions(member_id);
+DELETE FROM sessions WHERE member_id IS NULL;
 )sql",
 };
 

@@ -1,7 +1,10 @@
 // The HTML of each page: leaderboards, sign-up, log-in, challenge, password help, library and version.
 #include "channel/pages.h"
 
+#include "channel/accounts.h"
 #include "channel/calendar.h"
+#include "channel/nickname.h"
+#include "protocol/paths.h"
 
 namespace tundrix::channel {
 namespace {
@@ -18,12 +21,12 @@ std::string board(std::string_view swedish, std::string_view english, const std:
         return html + "<p class=\"empty\">" + both("Inga po\xC3\xA4ng \xC3\xA4nnu.", "No scores yet.") +
                "</p></section>";
     }
-    html += "<table><thead><tr><th>#</th><th>" + both("Namn", "Name") + "</th><th class=\"num\">" +
-            both("Po\xC3\xA4ng", "Score") + "</th></tr></thead><tbody>";
+    html += "<table><thead><tr><th class=\"rank\">#</th><th>" + both("Namn", "Name") +
+            "</th><th class=\"num\">" + both("Po\xC3\xA4ng", "Score") + "</th></tr></thead><tbody>";
     int rank = 0;
     for (const Ranked& r : rows) {
-        html += "<tr><td class=\"rank\">" + std::to_string(++rank) + "</td><td>" + escapeHtml(r.nickname) +
-                "</td><td class=\"num\">" + std::to_string(r.score) + "</td></tr>";
+        html += "<tr><td class=\"rank\">" + std::to_string(++rank) + "</td><td class=\"nick\">" +
+                escapeHtml(r.nickname) + "</td><td class=\"num\">" + std::to_string(r.score) + "</td></tr>";
     }
     return html + "</tbody></table></section>";
 }
@@ -62,11 +65,16 @@ std::string homePage(const Visitor& visitor, const Boards& boards) {
         "</li><li>" +
         both("Veckans b\xC3\xA4sta vinner veckans pris.", "The week's best wins the weekly prize.") +
         "</li><li>" +
-        both("Bonust\xC3\xA4vling: v\xC3\xA4rva v\xC3\xA4nner som anger din e-postadress som v\xC3\xA4rvare.",
-             "Bonus competition: recruit friends who give your e-mail address as recruiter.") +
+        both("Bonustävling: värva vänner som blir medlemmar genom din värvningslänk (på sidan Utmana) eller "
+             "anger din e-postadress som värvare.",
+             "Bonus competition: recruit friends who sign up through your recruiting link (on the Challenge "
+             "page) "
+             "or give your e-mail address as recruiter.") +
         "</li></ul><h2>" + both("S\xC3\xA5 h\xC3\xA4r g\xC3\xA5r du med", "How to join") + "</h2><ol><li>" +
-        both("<a href=\"/registrera/\">Bli medlem</a> med din e-postadress och ett smeknamn.",
-             "<a href=\"/registrera/\">Sign up</a> with your e-mail address and a nickname.") +
+        both("<a href=\"" + std::string(protocol::SIGNUP_PATH) +
+                 "\">Bli medlem</a> med din e-postadress och ett smeknamn.",
+             "<a href=\"" + std::string(protocol::SIGNUP_PATH) +
+                 "\">Sign up</a> with your e-mail address and a nickname.") +
         "</li><li>" +
         both("Spela, och v\xC3\xA4lj <em>Registrera high-score</em> n\xC3\xA4r spelet \xC3\xA4r slut.",
              "Play, and choose <em>Register high-score</em> when the game is over.") +
@@ -81,22 +89,37 @@ std::string signupPage(const Visitor& visitor, const SignupValues& values,
                        const std::vector<std::string>& errors) {
     std::string body = heading("Bli medlem", "Sign up");
     body += errorList(errors);
-    body += "<form class=\"panel\" method=\"post\" action=\"/registrera/\">" + csrfField(visitor.csrf);
-    body += field("email", "email",
-                  both("E-postadress (ditt anv\xC3\xA4ndarnamn i spelet)",
-                       "E-mail address (your user name in the game)"),
-                  values.email, "required maxlength=\"64\" autocomplete=\"email\"");
-    body += field("text", "nickname", both("Smeknamn p\xC3\xA5 topplistan", "Nickname on the leaderboard"),
-                  values.nickname, "required minlength=\"2\" maxlength=\"24\" autocomplete=\"nickname\"");
-    body += field("password", "password",
-                  both("L\xC3\xB6senord (6 till 16 tecken)", "Password (6 to 16 characters)"), "",
-                  "required minlength=\"6\" maxlength=\"16\" autocomplete=\"new-password\"");
-    body += field("password", "password2", both("L\xC3\xB6senord igen", "Password again"), "",
-                  "required minlength=\"6\" maxlength=\"16\" autocomplete=\"new-password\"");
-    body +=
-        field("email", "recruiter",
-              both("V\xC3\xA4rvad av (e-postadress, frivilligt)", "Recruited by (e-mail address, optional)"),
-              values.recruiter, "maxlength=\"64\"");
+    body += "<form class=\"panel\" method=\"post\" action=\"" + std::string(protocol::SIGNUP_PATH) + "\">" +
+            csrfField(visitor.csrf);
+    const std::string passwordRange =
+        std::to_string(PASSWORD_MIN_CHARS) + " till " + std::to_string(PASSWORD_MAX_CHARS);
+    const std::string passwordRangeEn =
+        std::to_string(PASSWORD_MIN_CHARS) + " to " + std::to_string(PASSWORD_MAX_CHARS);
+    const std::string passwordLimits = "minlength=\"" + std::to_string(PASSWORD_MIN_CHARS) +
+                                       "\" maxlength=\"" + std::to_string(PASSWORD_MAX_CHARS) + "\"";
+    body += field(
+        "email", "email",
+        both("E-postadress (ditt användarnamn i spelet)", "E-mail address (your user name in the game)"),
+        values.email,
+        "required maxlength=\"" + std::to_string(EMAIL_MAX_CHARS) + "\" autocomplete=\"email\"");
+    body += field("text", "nickname", both("Smeknamn på topplistan", "Nickname on the leaderboard"),
+                  values.nickname,
+                  "required minlength=\"" + std::to_string(NICKNAME_MIN_CHARS) + "\" maxlength=\"" +
+                      std::to_string(NICKNAME_MAX_CHARS) + "\" autocomplete=\"nickname\"");
+    body += field(
+        "password", "password",
+        both("Lösenord (" + passwordRange + " tecken)", "Password (" + passwordRangeEn + " characters)"), "",
+        "required " + passwordLimits + " autocomplete=\"new-password\"");
+    body += field("password", "password2", both("Lösenord igen", "Password again"), "",
+                  "required " + passwordLimits + " autocomplete=\"new-password\"");
+    if (!values.recruitedBy.empty()) {
+        body += "<p class=\"ok\" id=\"recruited-by\">" + both("Värvad av", "Recruited by") + " <strong>" +
+                escapeHtml(values.recruitedBy) + "</strong></p>";
+    }
+    body += field("text", "recruiter",
+                  both("Värvad av (värvningskod eller e-postadress, frivilligt)",
+                       "Recruited by (recruiting code or e-mail address, optional)"),
+                  values.recruiter, "maxlength=\"" + std::to_string(EMAIL_MAX_CHARS) + "\"");
     body += "<button class=\"go\" type=\"submit\">" + both("Bli medlem", "Sign up") + "</button></form>";
     return page(visitor, "Bli medlem / Sign up", body);
 }
@@ -114,9 +137,9 @@ std::string loginPage(const Visitor& visitor, const std::string& email, const st
     body += field("password", "password", both("L\xC3\xB6senord", "Password"), "",
                   "required maxlength=\"16\" autocomplete=\"current-password\"");
     body += "<button class=\"go\" type=\"submit\">" + both("Logga in", "Log in") + "</button></form>";
-    body += "<p><a href=\"/getpass.asp?mail=" + escapeHtml(escapeQuery(email)) + "\">" +
-            both("Gl\xC3\xB6mt l\xC3\xB6senordet?", "Forgot your password?") +
-            "</a> &middot; <a href=\"/registrera/\">" +
+    body += "<p><a href=\"" + escapeHtml(protocol::passwordHelpPage(email)) + "\">" +
+            both("Gl\xC3\xB6mt l\xC3\xB6senordet?", "Forgot your password?") + "</a> &middot; <a href=\"" +
+            std::string(protocol::SIGNUP_PATH) + "\">" +
             both("Inte medlem \xC3\xA4nnu?", "Not a member yet?") + "</a></p>";
     return page(visitor, "Logga in / Log in", body);
 }
@@ -139,7 +162,8 @@ std::string challengePage(const Visitor& visitor, const ChallengeView& view) {
         body += "<table id=\"recruits\"><thead><tr><th>" + both("Smeknamn", "Nickname") + "</th><th>" +
                 both("Medlem sedan", "Member since") + "</th></tr></thead><tbody>";
         for (const Member& m : view.recruits)
-            body += "<tr><td>" + escapeHtml(m.nickname) + "</td><td>" + dayOf(m.createdAt) + "</td></tr>";
+            body += "<tr><td class=\"nick\">" + escapeHtml(m.nickname) + "</td><td>" + dayOf(m.createdAt) +
+                    "</td></tr>";
         body += "</tbody></table>";
     }
     body += "</section>";

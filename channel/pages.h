@@ -20,6 +20,7 @@ std::string homePage(const Visitor& visitor, const Boards& boards);
 // What the sign-up form was filled with (the passwords never come back); errors are plain text.
 struct SignupValues {
     std::string email, nickname, recruiter;
+    std::string recruitedBy; // the recruiter's nickname, when the recruiting link named one
 };
 std::string signupPage(const Visitor& visitor, const SignupValues& values,
                        const std::vector<std::string>& errors);
@@ -27,7 +28,7 @@ std::string signupPage(const Visitor& visitor, const SignupValues& values,
 std::string loginPage(const Visitor& visitor, const std::string& email, const std::string& next, bool failed);
 
 struct ChallengeView {
-    std::string recruitLink; // the sign-up page with this member as recruiter
+    std::string recruitLink; // the sign-up page with this member's recruiting code
     std::vector<Member> recruits;
 };
 std::string challengePage(const Visitor& visitor, const ChallengeView& view);

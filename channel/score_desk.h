@@ -1,20 +1,17 @@
 // Takes a posted score form and gives the answer the game's register dialog acts on.
 #pragma once
 #include "channel/credential_cache.h"
-#include "channel/rate_limit.h"
+#include "channel/limits.h"
+#include "channel/score_writer.h"
 #include "channel/store.h"
+#include "channel/work_pool.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
 namespace tundrix::channel {
-
-// The numbers the game understands, first on the answer's first line.
-inline constexpr int ANSWER_PERSONAL_BEST = 0;  // registered, the member's best so far
-inline constexpr int ANSWER_REGISTERED = 1;     // registered (or kept aside, see below)
-inline constexpr int ANSWER_UNKNOWN_USER = 2;   // the game opens the sign-up page
-inline constexpr int ANSWER_WRONG_PASSWORD = 3; // the game opens the password page
 
 struct DeskAnswer {
     int status = 200;    // HTTP status
@@ -23,25 +20,47 @@ struct DeskAnswer {
     std::string logNote; // what happened, for the server's log line (never a password)
 };
 
-// What the desk may lean on beyond the store; all optional.
-struct DeskHelpers {
-    CredentialCache* credentials = nullptr; // skips the argon2id check of a pair verified just now
-    RateLimiter* perMember = nullptr;       // posts per user name, wrong passwords included
-    double steadyNow = 0;                   // the limiter's clock
+struct DeskOptions {
+    RateLimits limits;
+    int64_t credentialLifetime = 600; // seconds a verified user name and password skip argon2id (0: never)
 };
 
-// The answer text: the number, and on a second line the newest version when the game should update.
-std::string answerText(int code, int64_t newerVersion = 0);
-
 // Decodes and checks the form, finds the member, checks the password, keeps the score and answers.
-// A score the game marked as altered, or one whose fields do not add up, is kept flagged: it never
-// reaches a leaderboard, and the answer does not tell the sender (1). A form that names no member or
-// no score at all gets 400, which the game shows as a failed attempt. The answer carries the version
-// notice whenever releases are known and the sent build is not the newest one. The member's previous post
-// sent again unchanged (a retry after a lost answer) is answered 1 and not counted twice. A user name
-// over its allowance, or a store that cannot keep the score (a full disk), is answered with an HTTP
-// error and no number, which the game offers to try again.
-DeskAnswer takeScore(Store& store, std::string_view body, std::string_view address, int64_t now,
-                     const DeskHelpers& helpers = {});
+//
+// A score the game marked as altered, one whose fields do not add up, one beyond what the rules allow
+// in the game time sent or longer than the time since the member's last post, or one from a build the
+// operator never released (once any release is known) is kept flagged, with the reasons: it never
+// reaches a leaderboard, and the answer does not tell the sender (1). A form that names no member or no
+// score at all gets 400, which the game shows as a failed attempt. The answer carries the version notice
+// whenever releases are known and the sent build is not the newest one. The member's previous post sent
+// again unchanged (a retry after a lost answer) is answered 1 and not counted twice.
+//
+// An address over its allowance of posts, or of wrong passwords, gets 429 and no number; so does a user
+// name with too many wrong passwords from that address (a right password never counts against anyone).
+// A store that cannot keep the score or cannot be read (a full disk, damage) and a server too busy to
+// check passwords answer 503. The game offers to try again after any of these.
+class ScoreDesk {
+  public:
+    // passwords: where argon2id checks run (nullptr: on the caller's thread).
+    ScoreDesk(Store& store, DeskOptions options, WorkPool* passwords);
+    ScoreDesk(const ScoreDesk&) = delete;
+    ScoreDesk& operator=(const ScoreDesk&) = delete;
+
+    // Answers a post, now or later, on any thread; the answer is given once the score is on the disk.
+    void take(std::string body, std::string address, int64_t now, std::function<void(DeskAnswer)> answer);
+    // The same, waiting for the answer.
+    DeskAnswer takeNow(std::string body, std::string address, int64_t now);
+
+  private:
+    struct Post;
+    void checked(std::shared_ptr<Post> post, bool verified);
+
+    Store& store_;
+    DeskOptions options_;
+    WorkPool* passwords_;
+    CredentialCache credentials_;
+    RateLimiter perAddress_, failuresPerName_, failuresPerAddress_;
+    ScoreWriter writer_;
+};
 
 } // namespace tundrix::channel

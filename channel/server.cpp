@@ -1,13 +1,16 @@
-// Wires the site into cpp-httplib with limits, and logs every request on one line.
+// From a request off the wire to its route on a worker, and from the route's answer back out with the
+// common headers and one log line.
 #include "channel/server.h"
 
-#include <httplib.h>
+#include "channel/client_address.h"
 
-#include <algorithm>
+#include <chrono>
 #include <ctime>
 
 namespace tundrix::channel {
 namespace {
+
+using Clock = std::chrono::steady_clock;
 
 std::string timestamp() {
     const std::time_t t = std::time(nullptr);
@@ -28,94 +31,77 @@ std::string oneLine(std::string_view text) {
 
 } // namespace
 
-bool parseListenAddress(const std::string& text, std::string& host, int& port) {
-    const size_t colon = text.rfind(':');
-    if (colon == std::string::npos) return false;
-    host = text.substr(0, colon);
-    if (host.size() >= 2 && host.front() == '[' && host.back() == ']') host = host.substr(1, host.size() - 2);
-    if (host.empty()) host = "0.0.0.0";
-    const std::string digits = text.substr(colon + 1);
-    if (digits.empty() || digits.size() > 5 || digits.find_first_not_of("0123456789") != std::string::npos)
-        return false;
-    port = std::stoi(digits);
-    return port <= 65535;
-}
-
 ChannelServer::ChannelServer(Store& store, SiteOptions site, ServerOptions options, std::ostream& log)
     : store_(store), site_(std::move(site)), options_(std::move(options)), log_(log),
-      http_(std::make_unique<httplib::Server>()) {
-    const size_t workers = options_.workers;
-    http_->new_task_queue = [workers] { return new httplib::ThreadPool(workers); };
-    http_->set_read_timeout(options_.readTimeout);
-    http_->set_write_timeout(options_.writeTimeout);
-    http_->set_keep_alive_timeout(std::max<time_t>(
-        1, std::chrono::duration_cast<std::chrono::seconds>(options_.keepAliveTimeout).count()));
-    http_->set_keep_alive_max_count(5);
-    http_->set_payload_max_length(options_.maxBodyBytes);
-    http_->set_default_headers({{"X-Content-Type-Options", "nosniff"},
-                                {"X-Frame-Options", "DENY"},
-                                {"Referrer-Policy", "same-origin"},
-                                {"Content-Security-Policy", "default-src 'self'; form-action 'self'"}});
-
-    http_->set_pre_routing_handler([this](const httplib::Request& req, httplib::Response&) {
-        std::lock_guard lock(pendingMutex_);
-        pending_[&req] = {std::chrono::steady_clock::now(), {}};
-        return httplib::Server::HandlerResponse::Unhandled;
-    });
-    site_.note = [this](const httplib::Request& req, const std::string& note) {
-        std::lock_guard lock(pendingMutex_);
-        const auto it = pending_.find(&req);
-        if (it != pending_.end()) it->second.note = note;
-    };
-    http_->set_logger([this](const httplib::Request& req, const httplib::Response& res) {
-        std::string line = timestamp() + " " + req.remote_addr + " " + oneLine(req.method) + " " +
-                           oneLine(req.path) + " " + std::to_string(res.status);
-        logRequest(&req, line);
-    });
-    installSite(*http_, store_, site_);
-}
-
-ChannelServer::~ChannelServer() = default;
-
-void ChannelServer::logRequest(const void* request, const std::string& line) {
-    std::string duration = "-";
-    std::string note;
-    {
-        std::lock_guard lock(pendingMutex_);
-        const auto it = pending_.find(request);
-        if (it != pending_.end()) {
-            const auto us = std::chrono::duration_cast<std::chrono::microseconds>(
-                std::chrono::steady_clock::now() - it->second.start);
-            duration = std::to_string(us.count() / 1000) + "." + std::to_string(us.count() / 100 % 10) + "ms";
-            note = it->second.note;
-            pending_.erase(it);
-        }
-        // One write per line, under the lock, so lines of parallel requests never mix.
-        log_ << line << " " << duration << (note.empty() ? "" : " \"" + oneLine(note) + "\"") << "\n";
-        log_.flush();
+      workers_(options_.workers,
+               options_.queuePerWorker * (options_.workers ? options_.workers : coreCount())),
+      http_(
+          [this] {
+              HttpLimits limits = options_.http;
+              limits.unlimitedAddresses = options_.trustedProxies;
+              return limits;
+          }(),
+          [this](HttpRequest request, Reply reply) { handle(std::move(request), std::move(reply)); }) {
+    for (Route& route : siteRoutes(store_, site_)) {
+        if (route.method == "*") fallback_ = routes_.size();
+        routes_.push_back({route.method, std::regex(route.pattern), std::move(route.handle)});
     }
 }
 
-bool ChannelServer::bind(std::string& error) {
-    if (options_.port == 0) {
-        port_ = http_->bind_to_any_port(options_.address);
-    } else {
-        port_ = http_->bind_to_port(options_.address, options_.port) ? options_.port : -1;
-    }
-    if (port_ <= 0) {
-        error = "cannot listen on " + options_.address + ":" + std::to_string(options_.port);
-        return false;
-    }
-    reaper_ = std::make_unique<ConnectionReaper>(port_, options_.connectionDeadline);
-    return true;
+ChannelServer::~ChannelServer() {
+    stop();
 }
 
-void ChannelServer::run() {
-    http_->listen_after_bind();
+bool ChannelServer::start(std::string& error) {
+    return http_.start(options_.address, options_.port, error);
 }
 
 void ChannelServer::stop() {
-    http_->stop();
+    http_.stop();
+    log_.flush();
+}
+
+const ChannelServer::CompiledRoute& ChannelServer::routeFor(const HttpRequest& request) const {
+    const std::string& method = request.method == "HEAD" ? std::string("GET") : request.method;
+    for (const CompiledRoute& route : routes_) {
+        if (route.method == method && std::regex_match(request.path, route.pattern)) return route;
+    }
+    return routes_[fallback_];
+}
+
+void ChannelServer::handle(HttpRequest request, Reply reply) {
+    request.client = clientAddress(request.peer, request.header("X-Real-IP"),
+                                   request.header("X-Forwarded-For"), options_.trustedProxies);
+    const auto start = Clock::now();
+    auto held = std::make_shared<const HttpRequest>(std::move(request));
+    const bool secure = servedSecurely(site_);
+    Reply finish = [this, held, reply, start, secure](HttpResponse response) {
+        response.setHeader("X-Content-Type-Options", "nosniff");
+        response.setHeader("X-Frame-Options", "DENY");
+        response.setHeader("Referrer-Policy", "same-origin");
+        response.setHeader("Content-Security-Policy", "default-src 'self'; form-action 'self'");
+        if (secure) response.setHeader("Strict-Transport-Security", "max-age=31536000");
+        logLine(*held, response, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        reply(std::move(response));
+    };
+    const CompiledRoute& route = routeFor(*held);
+    if (!workers_.submit([&route, held, finish] { route.handle(*held, finish); })) {
+        HttpResponse busy;
+        busy.status = 503;
+        busy.setHeader("Retry-After", "1");
+        busy.setContent("Upptaget / Busy, try again\r\n", "text/plain; charset=utf-8");
+        busy.note = "every worker busy";
+        finish(std::move(busy));
+    }
+}
+
+void ChannelServer::logLine(const HttpRequest& request, const HttpResponse& response, double ms) {
+    const auto tenths = static_cast<long long>(ms * 10);
+    std::string line = timestamp() + " " + request.client + " " + oneLine(request.method) + " " +
+                       oneLine(request.path) + " " + std::to_string(response.status) + " " +
+                       std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + "ms" +
+                       (response.note.empty() ? "" : " \"" + oneLine(response.note) + "\"") + "\n";
+    log_.line(std::move(line));
 }
 
 } // namespace tundrix::channel

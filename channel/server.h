@@ -1,38 +1,31 @@
-// The channel's HTTP server: a bounded pool of workers, time-outs, size limits and one log line per request.
+// The channel's server: the HTTP layer, the workers that answer, the site's routes, the client address
+// behind a trusted proxy, the headers every answer carries, and one log line per request.
 #pragma once
-#include "channel/connection_reaper.h"
+#include "channel/http/http_server.h"
+#include "channel/log_sink.h"
 #include "channel/site.h"
 #include "channel/store.h"
+#include "channel/work_pool.h"
 
-#include <chrono>
-#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <ostream>
+#include <regex>
 #include <string>
-#include <unordered_map>
-
-namespace httplib {
-class Server;
-}
+#include <vector>
 
 namespace tundrix::channel {
 
 struct ServerOptions {
     std::string address = "127.0.0.1";
-    int port = 8080;    // 0: any free port (see ChannelServer::port)
-    size_t workers = 8; // connections served at once; more wait in line
-    // Each read or write of a connection may wait this long; the whole connection (at most five
-    // requests) may last connectionDeadline, however the client trickles.
-    std::chrono::milliseconds readTimeout{10'000};
-    std::chrono::milliseconds writeTimeout{10'000};
-    std::chrono::milliseconds keepAliveTimeout{5'000};
-    std::chrono::milliseconds connectionDeadline{30'000};
-    size_t maxBodyBytes = 64 * 1024;
+    int port = 8080;            // 0: any free port (see ChannelServer::port)
+    unsigned workers = 0;       // threads answering requests; 0: one per processor core
+    size_t queuePerWorker = 64; // requests waiting per worker; more are answered 503 at once
+    HttpLimits http;
+    // The reverse proxies whose word on the client's address (X-Real-IP, X-Forwarded-For) counts; they
+    // are also free of the limit of connections per address.
+    std::vector<std::string> trustedProxies;
 };
-
-// "host:port" or "[v6]:port" or ":port"; false if it is none of these.
-bool parseListenAddress(const std::string& text, std::string& host, int& port);
 
 class ChannelServer {
   public:
@@ -41,30 +34,31 @@ class ChannelServer {
     ChannelServer(const ChannelServer&) = delete;
     ChannelServer& operator=(const ChannelServer&) = delete;
 
-    // Binds the listening socket; false with the reason on failure.
-    bool bind(std::string& error);
-    int port() const { return port_; }
-    // Serves until stop() is called (from another thread or a signal watcher).
-    void run();
+    // Binds the listening socket and starts serving; false with the reason on failure.
+    bool start(std::string& error);
+    int port() const { return http_.port(); }
+    // Stops taking requests, answers the ones in hand, closes, and writes out the log. Called by the
+    // destructor too.
     void stop();
 
   private:
-    void logRequest(const void* request, const std::string& line);
+    struct CompiledRoute {
+        std::string method;
+        std::regex pattern;
+        Handler handle;
+    };
+    void handle(HttpRequest request, Reply reply);
+    const CompiledRoute& routeFor(const HttpRequest& request) const;
+    void logLine(const HttpRequest& request, const HttpResponse& response, double ms);
 
     Store& store_;
     SiteOptions site_;
     ServerOptions options_;
-    std::ostream& log_;
-    std::unique_ptr<httplib::Server> http_;
-    int port_ = 0;
-    std::unique_ptr<ConnectionReaper> reaper_;
-    // When each request in flight started, and what its handler noted, for its log line.
-    std::mutex pendingMutex_;
-    struct Pending {
-        std::chrono::steady_clock::time_point start;
-        std::string note;
-    };
-    std::unordered_map<const void*, Pending> pending_;
+    LogSink log_;
+    std::vector<CompiledRoute> routes_;
+    size_t fallback_ = 0; // the route of paths nothing else serves
+    WorkPool workers_;
+    HttpServer http_;
 };
 
 } // namespace tundrix::channel

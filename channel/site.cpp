@@ -1,15 +1,16 @@
 // The routes: the score form, the leaderboards, sign-up, log-in and log-out, the challenge page and the
-// help pages the game opens. Every form is checked against the session's form token.
+// help pages the game opens. Every form is checked against its form token; the password checks of the
+// forms run on the password workers.
 #include "channel/site.h"
 
 #include "channel/accounts.h"
-#include "channel/credential_cache.h"
 #include "channel/crypto.h"
+#include "channel/nickname.h"
 #include "channel/pages.h"
 #include "channel/score_desk.h"
 #include "channel/sessions.h"
-
-#include <httplib.h>
+#include "channel/work_pool.h"
+#include "protocol/paths.h"
 
 #include <ctime>
 
@@ -17,286 +18,339 @@ namespace tundrix::channel {
 namespace {
 
 constexpr char HTML[] = "text/html; charset=utf-8";
+// Password checks waiting at most, per worker: about four seconds of argon2id.
+constexpr size_t PASSWORD_QUEUE_PER_WORKER = 32;
+
+// A place inside this site: "/x", never "//host", "/\host" or "http://host", and no byte a browser
+// would drop or read as a slash (a tab, a line break, a backslash).
+std::string localPath(const std::string& next) {
+    if (next.size() < 1 || next[0] != '/' || (next.size() > 1 && (next[1] == '/' || next[1] == '\\')))
+        return "/";
+    for (const char c : next) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b <= 0x20 || b >= 0x7F || c == '\\') return "/";
+    }
+    return next;
+}
+
+HttpResponse page(int status, std::string html) {
+    HttpResponse r;
+    r.status = status;
+    r.setContent(std::move(html), HTML);
+    return r;
+}
+
+HttpResponse temporaryFailure() {
+    HttpResponse r = page(503, messagePage({}, both("Tillfälligt fel", "Temporary failure"),
+                                           both("Försök igen om en stund.", "Try again in a while.")));
+    r.setHeader("Retry-After", "5");
+    return r;
+}
+
+void redirect(HttpResponse& res, const std::string& to) {
+    res.status = 303;
+    res.setHeader("Location", to);
+}
 
 class Site {
   public:
     Site(Store& store, const SiteOptions& options)
-        : store_(store), options_(options), credentials_(options.credentialLifetime),
-          scorePerAddress_(options.limits.scorePerAddress), scorePerMember_(options.limits.scorePerMember),
-          loginPerAddress_(options.limits.loginPerAddress), loginPerAccount_(options.limits.loginPerAccount),
+        : store_(store), options_(options), cookies_{servedSecurely(options)},
+          desk_(store, {options.limits, options.credentialLifetime}, &passwords_),
+          passwords_(options.passwordWorkers,
+                     PASSWORD_QUEUE_PER_WORKER *
+                         (options.passwordWorkers ? options.passwordWorkers : coreCount())),
+          loginPerAddress_(options.limits.loginPerAddress),
+          loginFailuresPerName_(options.limits.loginFailuresPerName),
+          loginFailuresPerAddress_(options.limits.loginFailuresPerAddress),
           signupPerAddress_(options.limits.signupPerAddress) {}
-
-    // Takes one attempt from key's allowance; when it is used up, answers 429 with a page (or, for the
-    // game, plain text: any answer but 2xx makes its dialog offer another try) and gives false.
-    bool allowed(RateLimiter& limiter, const std::string& key, httplib::Response& res, bool forGame,
-                 const httplib::Request& req) {
-        if (!options_.limits.enabled || limiter.take(key, steadySeconds())) return true;
-        res.status = 429;
-        res.set_header("Retry-After", std::to_string(limiter.waitSeconds(key, steadySeconds())));
-        if (forGame) {
-            res.set_content("F\xC3\xB6r m\xC3\xA5nga f\xC3\xB6rs\xC3\xB6k, v\xC3\xA4nta en stund / Too many "
-                            "attempts, try again shortly\r\n",
-                            "text/plain; charset=utf-8");
-        } else {
-            res.set_content(
-                messagePage(visitor(session(req)),
-                            both("F\xC3\xB6r m\xC3\xA5nga f\xC3\xB6rs\xC3\xB6k", "Too many attempts"),
-                            both("V\xC3\xA4nta en stund och f\xC3\xB6rs\xC3\xB6k igen.",
-                                 "Wait a while and try again.")),
-                HTML);
-        }
-        return false;
-    }
-
-    static std::string lowered(std::string text) {
-        for (char& c : text)
-            c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-        return text;
-    }
 
     int64_t now() const {
         return options_.clock ? options_.clock() : static_cast<int64_t>(std::time(nullptr));
     }
 
-    std::optional<Session> session(const httplib::Request& req) {
-        return findSession(store_, req.get_header_value("Cookie"), now());
-    }
-
-    // The request's session, or a new visitor's session whose cookie goes out with the answer.
-    std::optional<Session> sessionForForm(const httplib::Request& req, httplib::Response& res) {
-        if (std::optional<Session> s = session(req)) return s;
-        store_.purgeSessions(now(), SESSION_MAX_AGE);
-        std::optional<Session> fresh = startSession(store_, std::nullopt, now());
-        if (fresh) res.set_header("Set-Cookie", sessionCookie(*fresh));
-        return fresh;
+    // Who is looking: a member's session (failed: the sessions could not be read).
+    Lookup<Session> session(const HttpRequest& req) {
+        return findSession(store_, cookies_, req.header("Cookie"), now());
     }
 
     Visitor visitor(const std::optional<Session>& s) {
         Visitor v;
         if (!s) return v;
         v.csrf = s->csrf;
-        if (s->memberId) {
-            if (const std::optional<Member> m = store_.memberById(*s->memberId)) v.nickname = m->nickname;
-        }
+        if (const Lookup<Member> m = store_.memberById(s->memberId); m.row) v.nickname = m.row->nickname;
         return v;
     }
 
-    // The session a posted form belongs to, if its form token is the session's.
-    std::optional<Session> checkedForm(const httplib::Request& req, httplib::Response& res) {
-        std::optional<Session> s = session(req);
-        if (s && sameSecret(req.get_param_value("csrf"), s->csrf)) return s;
-        res.status = 403;
-        res.set_content(messagePage(visitor(s),
-                                    both("Formul\xC3\xA4ret har g\xC3\xA5tt ut", "The form has expired"),
-                                    both("Ladda om sidan och f\xC3\xB6rs\xC3\xB6k igen.",
-                                         "Reload the page and try again.")),
-                        HTML);
-        return std::nullopt;
+    // The page's visitor with a form token: the member's session's, or a visitor's own, whose cookie
+    // goes out with the answer when it is new. Nothing is stored for a visitor.
+    Visitor formVisitor(const HttpRequest& req, const Lookup<Session>& s, HttpResponse& res) {
+        if (s.row) return visitor(s.row);
+        Visitor v;
+        std::string nonce = cookieValue(req.header("Cookie"), cookies_.formName());
+        if (forms_.tokenFor(nonce).empty()) {
+            nonce = forms_.newNonce();
+            res.setHeader("Set-Cookie", forms_.cookie(cookies_, nonce));
+        }
+        v.csrf = forms_.tokenFor(nonce);
+        return v;
     }
 
-    static void redirect(httplib::Response& res, const std::string& to) {
-        res.status = 303;
-        res.set_header("Location", to);
+    // Whether a posted form carries the form token of its sender's session or visitor cookie; if not,
+    // answers 403 (or 503 when the sessions cannot be read) and gives false.
+    bool checkedForm(const HttpRequest& req, const Lookup<Session>& s, const Reply& reply) {
+        if (s.failed) {
+            reply(temporaryFailure());
+            return false;
+        }
+        const std::string token = req.field("csrf");
+        if (s.row ? sameSecret(token, s.row->csrf)
+                  : forms_.matches(cookieValue(req.header("Cookie"), cookies_.formName()), token)) {
+            for (const auto& [name, value] : req.fields) {
+                if (!validUtf8(value)) {
+                    reply(page(400, messagePage(visitor(s.row), both("Felaktig text", "Invalid text"),
+                                                both("Formuläret innehöll tecken som inte är text.",
+                                                     "The form held bytes that are not text."))));
+                    return false;
+                }
+            }
+            return true;
+        }
+        reply(page(403,
+                   messagePage(visitor(s.row), both("Formuläret har gått ut", "The form has expired"),
+                               both("Ladda om sidan och försök igen.", "Reload the page and try again."))));
+        return false;
     }
 
-    std::string baseUrl(const httplib::Request& req) const {
+    // Takes one attempt from key's allowance; when it is used up, answers 429 with a page and gives false.
+    bool allowed(RateLimiter& limiter, const std::string& key, const HttpRequest& req, const Reply& reply,
+                 bool charge = true) {
+        const double at = steadySeconds();
+        if (!options_.limits.enabled || (charge ? limiter.take(key, at) : limiter.allows(key, at)))
+            return true;
+        HttpResponse res =
+            page(429, messagePage(visitor(session(req).row), both("För många försök", "Too many attempts"),
+                                  both("Vänta en stund och försök igen.", "Wait a while and try again.")));
+        res.setHeader("Retry-After", std::to_string(limiter.waitSeconds(key, at)));
+        reply(std::move(res));
+        return false;
+    }
+
+    // Runs the rest of a form on the password workers; answers 503 at once when they are all busy.
+    void onPasswordWorkers(const Reply& reply, std::function<void()> job) {
+        if (!passwords_.submit(std::move(job))) reply(temporaryFailure());
+    }
+
+    std::string baseUrl(const HttpRequest& req) const {
         if (!options_.publicUrl.empty()) return options_.publicUrl;
-        return "http://" + req.get_header_value("Host");
+        return "http://" + req.header("Host");
     }
 
-    void home(const httplib::Request& req, httplib::Response& res) {
+    void home(const HttpRequest& req, const Reply& reply) {
         Boards boards;
-        boards.today = store_.leaderboard(Board::Today, now(), BOARD_SIZE);
-        boards.thisWeek = store_.leaderboard(Board::ThisWeek, now(), BOARD_SIZE);
-        boards.allTime = store_.leaderboard(Board::AllTime, now(), BOARD_SIZE);
-        res.set_content(homePage(visitor(session(req)), boards), HTML);
+        const auto today = store_.leaderboard(Board::Today, now(), BOARD_SIZE);
+        const auto week = store_.leaderboard(Board::ThisWeek, now(), BOARD_SIZE);
+        const auto all = store_.leaderboard(Board::AllTime, now(), BOARD_SIZE);
+        if (!today || !week || !all) return reply(temporaryFailure());
+        boards = {*today, *week, *all};
+        reply(page(200, homePage(visitor(session(req).row), boards)));
     }
 
-    void score(const httplib::Request& req, httplib::Response& res, std::string& note) {
-        if (!allowed(scorePerAddress_, req.remote_addr, res, true, req)) {
-            note = "too many posts from one address";
-            return;
-        }
-        DeskHelpers helpers;
-        helpers.credentials = &credentials_;
-        helpers.perMember = options_.limits.enabled ? &scorePerMember_ : nullptr;
-        helpers.steadyNow = steadySeconds();
-        const DeskAnswer answer = takeScore(store_, req.body, req.remote_addr, now(), helpers);
-        if (answer.retryAfter > 0) res.set_header("Retry-After", std::to_string(answer.retryAfter));
-        res.status = answer.status;
-        res.set_content(answer.text, "text/plain; charset=utf-8");
-        note = answer.logNote;
+    void score(const HttpRequest& req, const Reply& reply) {
+        desk_.take(req.body, req.client, now(), [reply](DeskAnswer answer) {
+            HttpResponse res;
+            res.status = answer.status;
+            if (answer.retryAfter > 0) res.setHeader("Retry-After", std::to_string(answer.retryAfter));
+            res.setContent(std::move(answer.text), "text/plain; charset=utf-8");
+            res.note = std::move(answer.logNote);
+            reply(std::move(res));
+        });
     }
 
-    void signupForm(const httplib::Request& req, httplib::Response& res) {
-        const std::optional<Session> s = sessionForForm(req, res);
+    void signupForm(const HttpRequest& req, const Reply& reply) {
+        const Lookup<Session> s = session(req);
+        HttpResponse res;
+        const Visitor v = formVisitor(req, s, res);
         SignupValues values;
-        values.recruiter = req.get_param_value("ref");
-        res.set_content(signupPage(visitor(s), values, {}), HTML);
+        const std::string code = req.field("ref");
+        if (!code.empty()) {
+            const Lookup<Member> recruiter = store_.memberByRecruitCode(code);
+            if (recruiter.row) {
+                values.recruiter = code;
+                values.recruitedBy = recruiter.row->nickname;
+            }
+        }
+        res.setContent(signupPage(v, values, {}), HTML);
+        reply(std::move(res));
     }
 
-    void signup(const httplib::Request& req, httplib::Response& res) {
-        const std::optional<Session> s = checkedForm(req, res);
-        if (!s || !allowed(signupPerAddress_, req.remote_addr, res, false, req)) return;
-        SignupRequest request{req.get_param_value("email"), req.get_param_value("nickname"),
-                              req.get_param_value("password"), req.get_param_value("password2"),
-                              req.get_param_value("recruiter")};
-        const SignupResult result = signUp(store_, request, now());
-        if (!result.memberId) {
-            res.status = 400;
-            res.set_content(
-                signupPage(visitor(s), {request.email, request.nickname, request.recruiter}, result.errors),
-                HTML);
-            return;
-        }
-        logInAs(*s, *result.memberId, res, "/useradm/challenge/");
+    void signup(const HttpRequest& req, const Reply& reply) {
+        const Lookup<Session> s = session(req);
+        if (!checkedForm(req, s, reply) || !allowed(signupPerAddress_, req.client, req, reply)) return;
+        onPasswordWorkers(reply, [this, req, reply, s] {
+            const SignupRequest request{req.field("email"), req.field("nickname"), req.field("password"),
+                                        req.field("password2"), req.field("recruiter")};
+            const SignupResult result = signUp(store_, request, now());
+            if (!result.memberId) {
+                // The form again, with what was typed and the same form token, to mend and send again.
+                HttpResponse res;
+                res.status = 400;
+                const SignupValues values{request.email, request.nickname, request.recruiter, ""};
+                res.setContent(signupPage(formVisitor(req, s, res), values, result.errors), HTML);
+                return reply(std::move(res));
+            }
+            logInAs(s.row, *result.memberId, reply, protocol::CHALLENGE_PATH);
+        });
     }
 
     // A new session for the member (never the visitor's old token: no session fixation).
-    void logInAs(const Session& old, int64_t memberId, httplib::Response& res, const std::string& next) {
-        endSession(store_, old);
+    void logInAs(const std::optional<Session>& old, int64_t memberId, const Reply& reply,
+                 const std::string& next) {
+        if (old) endSession(store_, *old);
         const std::optional<Session> fresh = startSession(store_, memberId, now());
-        if (!fresh) {
-            res.status = 503;
-            res.set_content(messagePage({}, both("Tillf\xC3\xA4lligt fel", "Temporary failure"),
-                                        both("F\xC3\xB6rs\xC3\xB6k igen.", "Try again.")),
-                            HTML);
-            return;
-        }
-        res.set_header("Set-Cookie", sessionCookie(*fresh));
+        if (!fresh) return reply(temporaryFailure());
+        HttpResponse res;
+        res.setHeader("Set-Cookie", sessionCookie(cookies_, *fresh));
         redirect(res, next);
+        reply(std::move(res));
     }
 
-    // Only paths on this site: "/x", never "//host" or "http://host".
-    static std::string localPath(const std::string& next) {
-        if (next.size() > 1 && next[0] == '/' && next[1] != '/' && next[1] != '\\') return next;
-        return "/";
+    void loginForm(const HttpRequest& req, const Reply& reply) {
+        const Lookup<Session> s = session(req);
+        HttpResponse res;
+        const Visitor v = formVisitor(req, s, res);
+        res.setContent(loginPage(v, req.field("mail"), localPath(req.field("next")), false), HTML);
+        reply(std::move(res));
     }
 
-    void loginForm(const httplib::Request& req, httplib::Response& res) {
-        const std::optional<Session> s = sessionForForm(req, res);
-        res.set_content(
-            loginPage(visitor(s), req.get_param_value("mail"), localPath(req.get_param_value("next")), false),
-            HTML);
-    }
-
-    void login(const httplib::Request& req, httplib::Response& res) {
-        const std::optional<Session> s = checkedForm(req, res);
-        if (!s) return;
-        const std::string email = req.get_param_value("email");
-        if (!allowed(loginPerAddress_, req.remote_addr, res, false, req) ||
-            !allowed(loginPerAccount_, lowered(email.substr(0, 4 * EMAIL_MAX_CHARS)), res, false, req))
+    void login(const HttpRequest& req, const Reply& reply) {
+        const Lookup<Session> s = session(req);
+        if (!checkedForm(req, s, reply)) return;
+        const std::string email = req.field("email");
+        const std::string failures = canonicalUserName(email) + " " + req.client;
+        if (!allowed(loginPerAddress_, req.client, req, reply) ||
+            !allowed(loginFailuresPerName_, failures, req, reply, false) ||
+            !allowed(loginFailuresPerAddress_, req.client, req, reply, false))
             return;
-        const std::string next = localPath(req.get_param_value("next"));
-        const std::optional<Member> member = logIn(store_, email, req.get_param_value("password"));
-        if (!member) {
-            res.status = 401;
-            res.set_content(loginPage(visitor(s), email, next, true), HTML);
-            return;
+        onPasswordWorkers(reply, [this, req, reply, s, email, failures] {
+            const std::string next = localPath(req.field("next"));
+            const Lookup<Member> member = logIn(store_, email, req.field("password"));
+            if (member.failed) return reply(temporaryFailure());
+            if (!member.row) {
+                if (options_.limits.enabled) {
+                    loginFailuresPerName_.take(failures, steadySeconds());
+                    loginFailuresPerAddress_.take(req.client, steadySeconds());
+                }
+                HttpResponse res;
+                res.status = 401;
+                res.setContent(loginPage(formVisitor(req, s, res), email, next, true), HTML);
+                return reply(std::move(res));
+            }
+            logInAs(s.row, member.row->id, reply, next);
+        });
+    }
+
+    void logout(const HttpRequest& req, const Reply& reply) {
+        const Lookup<Session> s = session(req);
+        if (!checkedForm(req, s, reply)) return;
+        HttpResponse res;
+        if (s.row) {
+            endSession(store_, *s.row);
+            res.setHeader("Set-Cookie", expiredSessionCookie(cookies_));
         }
-        logInAs(*s, member->id, res, next);
-    }
-
-    void logout(const httplib::Request& req, httplib::Response& res) {
-        const std::optional<Session> s = checkedForm(req, res);
-        if (!s) return;
-        endSession(store_, *s);
-        res.set_header("Set-Cookie", expiredSessionCookie());
         redirect(res, "/");
+        reply(std::move(res));
     }
 
-    void challenge(const httplib::Request& req, httplib::Response& res) {
-        const std::optional<Session> s = session(req);
-        const std::optional<Member> member =
-            s && s->memberId ? store_.memberById(*s->memberId) : std::nullopt;
-        if (!member) {
-            redirect(res, "/logga-in/?next=/useradm/challenge/");
-            return;
+    void challenge(const HttpRequest& req, const Reply& reply) {
+        const Lookup<Session> s = session(req);
+        const Lookup<Member> member = s.row ? store_.memberById(s.row->memberId) : Lookup<Member>{};
+        if (s.failed || member.failed) return reply(temporaryFailure());
+        if (!member.row) {
+            HttpResponse res;
+            redirect(res, std::string("/logga-in/?next=") + protocol::CHALLENGE_PATH);
+            return reply(std::move(res));
         }
+        const std::optional<std::vector<Member>> recruits = store_.recruitsOf(member.row->id);
+        if (!recruits) return reply(temporaryFailure());
         ChallengeView view;
-        view.recruitLink = baseUrl(req) + "/registrera/?ref=" + escapeQuery(member->email);
-        view.recruits = store_.recruitsOf(member->id);
-        res.set_content(challengePage(visitor(s), view), HTML);
+        view.recruitLink =
+            baseUrl(req) + protocol::SIGNUP_PATH + "?ref=" + protocol::queryEscape(member.row->recruitCode);
+        view.recruits = *recruits;
+        reply(page(200, challengePage(visitor(s.row), view)));
     }
 
-    void passwordHelp(const httplib::Request& req, httplib::Response& res) {
-        res.set_content(
-            passwordHelpPage(visitor(session(req)), req.get_param_value("mail"), options_.contact), HTML);
+    void passwordHelp(const HttpRequest& req, const Reply& reply) {
+        reply(page(200, passwordHelpPage(visitor(session(req).row), req.field(protocol::PASSWORD_HELP_MAIL),
+                                         options_.contact)));
     }
 
-    void libraryHelp(const httplib::Request& req, httplib::Response& res) {
-        res.set_content(libraryHelpPage(visitor(session(req))), HTML);
+    void libraryHelp(const HttpRequest& req, const Reply& reply) {
+        reply(page(200, libraryHelpPage(visitor(session(req).row))));
     }
 
-    void version(const httplib::Request& req, httplib::Response& res) {
-        const std::vector<Release> releases = store_.releases();
+    void version(const HttpRequest& req, const Reply& reply) {
+        const std::optional<std::vector<Release>> releases = store_.releases();
+        if (!releases) return reply(temporaryFailure());
         const std::optional<Release> newest =
-            releases.empty() ? std::nullopt : std::optional(releases.front());
-        res.set_content(
-            versionPage(visitor(session(req)), req.get_param_value("gameid"), newest, options_.downloadUrl),
-            HTML);
+            releases->empty() ? std::nullopt : std::optional(releases->front());
+        reply(page(200, versionPage(visitor(session(req).row), req.field(protocol::VERSION_NUMBER), newest,
+                                    options_.downloadUrl)));
     }
 
-    void notFound(const httplib::Request& req, httplib::Response& res) {
-        res.set_content(
-            messagePage(visitor(session(req)), both("Sidan finns inte", "Page not found"),
-                        "<a href=\"/\">" + both("Till topplistorna", "To the leaderboards") + "</a>"),
-            HTML);
+    void notFound(const HttpRequest& req, const Reply& reply) {
+        reply(page(
+            404, messagePage(visitor(session(req).row), both("Sidan finns inte", "Page not found"),
+                             "<a href=\"/\">" + both("Till topplistorna", "To the leaderboards") + "</a>")));
     }
 
   private:
     Store& store_;
-    const SiteOptions& options_;
-    CredentialCache credentials_;
-    RateLimiter scorePerAddress_, scorePerMember_, loginPerAddress_, loginPerAccount_, signupPerAddress_;
+    SiteOptions options_;
+    CookiePolicy cookies_;
+    FormTokens forms_;
+    // The desk hands password checks to the workers, so they go first: their last jobs still reach it.
+    ScoreDesk desk_;
+    WorkPool passwords_;
+    RateLimiter loginPerAddress_, loginFailuresPerName_, loginFailuresPerAddress_, signupPerAddress_;
 };
 
 } // namespace
 
+bool servedSecurely(const SiteOptions& options) {
+    return options.publicUrl.rfind("https://", 0) == 0;
+}
+
 std::vector<Route> siteRoutes(Store& store, const SiteOptions& options) {
     // Every handler holds the shared Site; it lives as long as the last of them.
     auto site = std::make_shared<Site>(store, options);
-    using Req = const httplib::Request&;
-    using Res = httplib::Response&;
+    using Req = const HttpRequest&;
     return {
-        {"GET", "/", [site](Req req, Res res) { site->home(req, res); }},
+        {"GET", protocol::HOME_PATH, [site](Req req, Reply reply) { site->home(req, reply); }},
         {"GET", "/style.css",
-         [](Req, Res res) {
-             res.set_content(std::string(styleSheet()), "text/css; charset=utf-8");
-             res.set_header("Cache-Control", "max-age=3600");
+         [](Req, Reply reply) {
+             HttpResponse res;
+             res.setContent(std::string(styleSheet()), "text/css; charset=utf-8");
+             res.setHeader("Cache-Control", "max-age=3600");
+             reply(std::move(res));
          }},
-        {"POST", "/r0003.asp",
-         [site, &options](Req req, Res res) {
-             std::string note;
-             site->score(req, res, note);
-             if (options.note) options.note(req, note);
-         }},
-        {"GET", R"(/registrera/?)", [site](Req req, Res res) { site->signupForm(req, res); }},
-        {"POST", R"(/registrera/?)", [site](Req req, Res res) { site->signup(req, res); }},
-        {"GET", R"(/logga-in/?)", [site](Req req, Res res) { site->loginForm(req, res); }},
-        {"POST", R"(/logga-in/?)", [site](Req req, Res res) { site->login(req, res); }},
-        {"POST", R"(/logga-ut/?)", [site](Req req, Res res) { site->logout(req, res); }},
-        {"GET", R"(/useradm/challenge/?)", [site](Req req, Res res) { site->challenge(req, res); }},
-        {"GET", "/getpass.asp", [site](Req req, Res res) { site->passwordHelp(req, res); }},
-        {"GET", R"(/dll/?)", [site](Req req, Res res) { site->libraryHelp(req, res); }},
-        {"GET", "/version.asp", [site](Req req, Res res) { site->version(req, res); }},
-        {"*", "",
-         [site](Req req, Res res) {
-             if (res.status == 404) site->notFound(req, res);
-         }},
+        {"POST", protocol::SUBMIT_PATH, [site](Req req, Reply reply) { site->score(req, reply); }},
+        {"GET", std::string(protocol::SIGNUP_PATH) + "?",
+         [site](Req req, Reply reply) { site->signupForm(req, reply); }},
+        {"POST", std::string(protocol::SIGNUP_PATH) + "?",
+         [site](Req req, Reply reply) { site->signup(req, reply); }},
+        {"GET", R"(/logga-in/?)", [site](Req req, Reply reply) { site->loginForm(req, reply); }},
+        {"POST", R"(/logga-in/?)", [site](Req req, Reply reply) { site->login(req, reply); }},
+        {"POST", R"(/logga-ut/?)", [site](Req req, Reply reply) { site->logout(req, reply); }},
+        {"GET", std::string(protocol::CHALLENGE_PATH) + "?",
+         [site](Req req, Reply reply) { site->challenge(req, reply); }},
+        {"GET", protocol::PASSWORD_HELP_PATH,
+         [site](Req req, Reply reply) { site->passwordHelp(req, reply); }},
+        {"GET", std::string(protocol::LIBRARY_HELP_PATH) + "?",
+         [site](Req req, Reply reply) { site->libraryHelp(req, reply); }},
+        {"GET", protocol::VERSION_PATH, [site](Req req, Reply reply) { site->version(req, reply); }},
+        {"*", "", [site](Req req, Reply reply) { site->notFound(req, reply); }},
     };
-}
-
-void installSite(httplib::Server& server, Store& store, const SiteOptions& options) {
-    for (Route& route : siteRoutes(store, options)) {
-        if (route.method == "GET") {
-            server.Get(route.pattern, std::move(route.handle));
-        } else if (route.method == "POST") {
-            server.Post(route.pattern, std::move(route.handle));
-        } else {
-            server.set_error_handler(std::move(route.handle));
-        }
-    }
 }
 
 } // namespace tundrix::channel

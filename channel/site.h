@@ -1,6 +1,7 @@
-// The channel's web site on an HTTP server: the game's score form and every page, with sessions.
+// The channel's web site: the game's score form and every page, with sessions and form tokens.
 #pragma once
-#include "channel/rate_limit.h"
+#include "channel/http/http_types.h"
+#include "channel/limits.h"
 #include "channel/store.h"
 
 #include <cstdint>
@@ -8,37 +9,23 @@
 #include <string>
 #include <vector>
 
-namespace httplib {
-class Server;
-struct Request;
-struct Response;
-} // namespace httplib
-
 namespace tundrix::channel {
-
-// How often one address or one member may try the forms. A whole school or LAN party may share one
-// address, so the address limits are wide; the member limits stop password guessing.
-struct RateLimits {
-    bool enabled = true;
-    RateRule scorePerAddress{120, 20};
-    RateRule scorePerMember{6, 1.0 / 30};
-    RateRule loginPerAddress{30, 1.0 / 2};
-    RateRule loginPerAccount{5, 1.0 / 60};
-    RateRule signupPerAddress{10, 1.0 / 30};
-};
 
 struct SiteOptions {
     std::string contact;     // how players reach the operator (shown on the password page)
     std::string publicUrl;   // the channel's address as players reach it, for links; else the Host header
     std::string downloadUrl; // where the newest build of the game is fetched (shown on the version page)
     std::function<int64_t()> clock; // seconds since 1970; the system clock when empty
-    // Told what became of each score post, for the request's log line.
-    std::function<void(const httplib::Request&, const std::string&)> note;
     RateLimits limits;
     int64_t credentialLifetime = 600; // seconds a verified user name and password skip argon2id (0: never)
+    unsigned passwordWorkers = 0;     // threads for argon2id checks; 0: one per processor core
 };
 
-using Handler = std::function<void(const httplib::Request&, httplib::Response&)>;
+// Whether the channel is reached over HTTPS: then its cookies are "__Host-" and Secure, and browsers are
+// told to come back over HTTPS only.
+bool servedSecurely(const SiteOptions& options);
+
+using Handler = std::function<void(const HttpRequest&, Reply)>;
 
 // One page or form: its method ("GET", "POST", or "*" for the page of a path nothing else serves), its
 // path pattern (a regular expression) and its handler.
@@ -48,11 +35,9 @@ struct Route {
     Handler handle;
 };
 
-// The site's routes, sharing one state. The store and options must outlive them. Handlers may run on
-// many threads at once.
+// The site's routes, sharing one state (and its threads for password checks and for keeping scores,
+// which stop once the last route is gone). The store must outlive them; the options are copied.
+// Handlers may run on many threads at once.
 std::vector<Route> siteRoutes(Store& store, const SiteOptions& options);
-
-// Adds the routes to server.
-void installSite(httplib::Server& server, Store& store, const SiteOptions& options);
 
 } // namespace tundrix::channel

@@ -1,7 +1,9 @@
-// Everything the channel keeps: members, scores, the known builds of the game and web sessions.
+// Everything the channel keeps: members, scores, the known builds of the game and members' sessions.
 #pragma once
 #include "channel/database.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -11,6 +13,13 @@
 
 namespace tundrix::channel {
 
+// A look-up that tells "not there" apart from "could not be read" (a damaged file, a disk error): the
+// second must never pass for the first.
+template <class T> struct Lookup {
+    std::optional<T> row;
+    bool failed = false;
+};
+
 struct Member {
     int64_t id = 0;
     std::string email; // the user name in the game; never shown on public pages
@@ -18,11 +27,14 @@ struct Member {
     std::string passwordHash;
     std::optional<int64_t> recruiterId;
     int64_t createdAt = 0;
+    std::string recruitCode; // what the recruiting link carries instead of the address
+    int64_t lastPostAt = 0;  // when a score of theirs was last kept (0: never)
 };
 
 struct NewMember {
     std::string email;
     std::string nickname;
+    std::string nicknameKey; // equal for nicknames that look alike
     std::string passwordHash;
     std::optional<int64_t> recruiterId;
 };
@@ -42,6 +54,12 @@ struct ScoreEntry {
     uint32_t buildCrc = 0;
     uint32_t buildLength = 0;
     std::string address;
+};
+
+// A score waiting to be kept, with a digest of what was sent (to know the same post sent again).
+struct PendingScore {
+    ScoreEntry entry;
+    std::string post;
 };
 
 // What became of a posted score.
@@ -70,31 +88,41 @@ struct Release {
 
 struct SessionRow {
     std::string csrf;
-    std::optional<int64_t> memberId;
+    int64_t memberId = 0;
     int64_t createdAt = 0;
 };
 
-// Thread-safe: one connection, one operation at a time. Every moment is in seconds since 1970.
+enum class OpenMode {
+    Existing, // the file must be there: a missing one is an error, never quietly a new empty channel
+    Create,   // made (with its folder) if it is missing
+};
+
+// Thread-safe. Writes go through one connection, one at a time; reads through a few others, beside the
+// writes (WAL). Every moment is in seconds since 1970.
 class Store {
   public:
-    // Opens or creates the database file and brings its schema up to date.
-    static std::unique_ptr<Store> open(const std::string& path, std::string& error);
+    // Opens the database file, checks that it is whole and writable, and brings its schema up to date.
+    static std::unique_ptr<Store> open(const std::string& path, OpenMode mode, std::string& error);
+    ~Store();
 
     AddOutcome addMember(const NewMember& member, int64_t now, int64_t* id = nullptr);
-    std::optional<Member> memberByEmail(const std::string& email);
-    std::optional<Member> memberById(int64_t id);
+    Lookup<Member> memberByEmail(const std::string& email);
+    Lookup<Member> memberById(int64_t id);
+    Lookup<Member> memberByRecruitCode(const std::string& code);
+    // Sets the hash and ends every session of the member (a reset locks out whoever knew the old one).
     bool setPasswordHash(int64_t memberId, const std::string& hash);
     std::vector<Member> members();
-    std::vector<Member> recruitsOf(int64_t memberId);
+    std::optional<std::vector<Member>> recruitsOf(int64_t memberId);
 
-    // Keeps a score, unless post (a digest of what was sent) is the member's previous post again. Gives
-    // what became of it (never a personal best for a flagged one), or nothing if it could not be stored
-    // (a full disk among others): then nothing of it is kept.
+    // Keeps the scores in one transaction with one sync, each unless its post is the member's previous
+    // post again. For each: what became of it (never a personal best for a flagged one); all nothing if
+    // they could not be stored (a full disk, a file removed under the server): then none of them is kept.
+    std::vector<std::optional<Recorded>> recordScores(const std::vector<PendingScore>& scores, int64_t now);
     std::optional<Recorded> recordScore(const ScoreEntry& entry, const std::string& post, int64_t now);
     // Best unflagged score per member on a board, highest first (earliest first among equals).
-    std::vector<Ranked> leaderboard(Board board, int64_t now, int limit);
+    std::optional<std::vector<Ranked>> leaderboard(Board board, int64_t now, int limit);
     // The same for a given day ("YYYY-MM-DD") or ISO week ("YYYY-Www"), every member.
-    std::vector<Ranked> standings(bool week, const std::string& key);
+    std::optional<std::vector<Ranked>> standings(bool week, const std::string& key);
     int64_t scoreCount(bool flagged);
     // Every score a member has, flagged ones included, in the order they came.
     std::vector<int64_t> scoresOf(int64_t memberId);
@@ -103,25 +131,40 @@ class Store {
     bool limitPages(int64_t pages);
     // PRAGMA integrity_check finds nothing wrong.
     bool intact();
+    // The database file is still where it was opened (not removed or replaced while serving).
+    bool inPlace();
 
     // false if the version or the build (crc and length) is known already.
     bool addRelease(const Release& release, std::string& error);
-    // Newest version first.
-    std::vector<Release> releases();
+    // Newest version first. Read again at most every RELEASES_FRESH, so a release added by the
+    // command line counts within that time.
+    std::optional<std::vector<Release>> releases();
+    static constexpr std::chrono::seconds RELEASES_FRESH{2};
 
-    bool addSession(const std::string& digest, const std::string& csrf, std::optional<int64_t> memberId,
-                    int64_t now);
-    std::optional<SessionRow> session(const std::string& digest);
+    bool addSession(const std::string& digest, const std::string& csrf, int64_t memberId, int64_t now);
+    Lookup<SessionRow> session(const std::string& digest);
     void removeSession(const std::string& digest);
-    // Drops visitors' sessions older than a day and members' older than maxAge seconds.
+    // Drops sessions older than maxAge seconds.
     void purgeSessions(int64_t now, int64_t maxAge);
+    int64_t sessionCount();
 
   private:
-    explicit Store(std::unique_ptr<Database> db) : db_(std::move(db)) {}
-    std::vector<Ranked> ranked(const char* where, const std::string& key, int limit);
+    class ReaderLease;
+    explicit Store(std::unique_ptr<Database> writer, const std::string& path);
+    std::optional<std::vector<Ranked>> ranked(const char* where, const std::string& key, int limit);
+    bool fillNicknameKeys(std::string& error);
 
-    std::mutex mutex_;
-    std::unique_ptr<Database> db_;
+    std::string path_;
+    std::mutex writeMutex_;
+    std::unique_ptr<Database> writer_;
+    std::mutex readersMutex_;
+    std::condition_variable readerFree_;
+    std::vector<std::unique_ptr<Database>> readers_;
+    std::vector<Database*> idleReaders_;
+
+    std::mutex releasesMutex_;
+    std::optional<std::vector<Release>> releases_;
+    std::chrono::steady_clock::time_point releasesRead_;
 };
 
 } // namespace tundrix::channel

@@ -22,8 +22,17 @@ constexpr int32_t TITLE_READY_AGE = 50;
 
 // A figure penalised inside claimed area.
 constexpr int32_t PENALTY_POINTS = 25;
-// A capture of v cells scores trunc(trunc(v / CAPTURE_SCORE_CELLS)^2 / 5) + 1.
+// A capture of v cells scores trunc(trunc(v / CAPTURE_SCORE_CELLS)^2 / CAPTURE_SCORE_DIVISOR) + 1.
 constexpr int32_t CAPTURE_SCORE_CELLS = 812;
+constexpr int32_t CAPTURE_SCORE_DIVISOR = 5;
+
+constexpr int32_t captureScore(int32_t v) {
+    const int32_t q = v / CAPTURE_SCORE_CELLS;
+    return q * q / CAPTURE_SCORE_DIVISOR + 1;
+}
+
+// Frames between winning a period and the next period's start.
+constexpr int32_t PERIOD_WON_PAUSE = 50;
 
 // The ways into the game a player can choose. Original is the game as it always was, and the only one
 // the channel's competitions count; a recording that names no mode is an Original game.

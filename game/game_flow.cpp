@@ -6,7 +6,6 @@
 namespace tundrix {
 
 namespace {
-constexpr int PERIOD_WON_PAUSE = 50;
 constexpr int TIME_UP_PAUSE = 30;
 constexpr int GAME_OVER_SEQUENCE = 60;
 constexpr int32_t WARNING_MINUTES = 3;

@@ -7,9 +7,5 @@ namespace tundrix {
 // The channel's web server: scores are posted here and its web pages are opened from the menu.
 inline constexpr char CHANNEL_HOST[] = "www.lumora.se";
 inline constexpr uint16_t CHANNEL_PORT = 80;
-// The form that takes a submitted score.
-inline constexpr char SUBMIT_PATH[] = "/r0003.asp";
-// This game's number on the channel's server.
-inline constexpr int32_t GAME_ID = 10;
 
 } // namespace tundrix

@@ -1,73 +1,40 @@
-// The replay form: the score form's login and score fields, and the recording in base64url.
+// The replay post: the score form's login and score beside the recording, and the channel's verdict.
 #include "net/replay_post.h"
 
-#include "net/answer_parser.h"
-#include "net/field_encoding.h"
+#include "protocol/replay_post.h"
 
 #include <cstring>
 
 namespace tundrix {
-namespace {
-
-// RFC 4648's URL-safe alphabet without padding: nothing in it needs escaping in a form.
-std::string base64Url(std::span<const uint8_t> bytes) {
-    static constexpr char DIGITS[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
-    std::string out;
-    out.reserve((bytes.size() * 4 + 2) / 3);
-    size_t i = 0;
-    for (; i + 3 <= bytes.size(); i += 3) {
-        const uint32_t v = (uint32_t{bytes[i]} << 16) | (uint32_t{bytes[i + 1]} << 8) | bytes[i + 2];
-        for (int shift = 18; shift >= 0; shift -= 6)
-            out += DIGITS[(v >> shift) & 63];
-    }
-    const size_t rest = bytes.size() - i;
-    if (rest > 0) {
-        uint32_t v = uint32_t{bytes[i]} << 16;
-        if (rest == 2) v |= uint32_t{bytes[i + 1]} << 8;
-        out += DIGITS[(v >> 18) & 63];
-        out += DIGITS[(v >> 12) & 63];
-        if (rest == 2) out += DIGITS[(v >> 6) & 63];
-    }
-    return out;
-}
-
-std::string_view fieldText(const char* field, size_t size) {
-    return {field, strnlen(field, size)};
-}
-
-} // namespace
-
-std::string buildReplayBody(const SubmissionRecord& sent, std::span<const uint8_t> replay) {
-    std::string body;
-    body += "f1=" + encodeField(fieldText(sent.userName, sizeof sent.userName));
-    body += "&f2=" + std::to_string(sent.gameId);
-    body += "&f3=" + encodeField(fieldText(sent.password, sizeof sent.password));
-    body += "&f4=" + encodeField(std::to_string(sent.score));
-    body += "&f5=" + encodeField(std::to_string(sent.bestScoreTime));
-    body += "&replay=" + base64Url(replay);
-    return body;
-}
 
 int postReplay(const SubmissionRecord& sent, std::span<const uint8_t> replay, HttpClient& http,
                const SubmitOptions& options) {
+    protocol::ReplayPost post;
+    post.userName.assign(sent.userName, strnlen(sent.userName, sizeof sent.userName));
+    post.password.assign(sent.password, strnlen(sent.password, sizeof sent.password));
+    post.score = sent.score;
+    post.bestScoreTime = sent.bestScoreTime;
+    post.replay.assign(replay.begin(), replay.end());
+    const std::optional<std::string> body = protocol::encodeReplayPost(post);
     std::string missing;
-    if (replay.empty() || !http.ensureLoaded(missing)) return REPLAY_NO_VERDICT;
+    if (!body || !http.ensureLoaded(missing)) return REPLAY_NO_VERDICT;
+
     HttpPostRequest request;
     request.https = options.https;
     request.host = options.host;
     request.port = options.port;
-    request.path = REPLAY_PATH;
+    request.path = protocol::REPLAY_PATH;
     request.userAgent = SUBMIT_USER_AGENT;
-    request.headerLine = SUBMIT_CONTENT_TYPE;
-    request.body = buildReplayBody(sent, replay);
-    request.maxAnswerBytes = SUBMIT_MAX_ANSWER;
+    request.headerLine = std::string("Content-Type: ") + protocol::FORM_CONTENT_TYPE;
+    request.body = *body;
+    request.maxAnswerBytes = protocol::ANSWER_MAX_BYTES;
     request.connectTimeoutMs = REPLAY_CONNECT_TIMEOUT_MS;
     request.totalTimeoutMs = REPLAY_TOTAL_TIMEOUT_MS;
     const HttpPostResult result = http.post(request);
     if (result.outcome != HttpOutcome::Answered || result.status < 200 || result.status > 299)
         return REPLAY_NO_VERDICT;
-    const ParsedAnswer answer = parseAnswer(result.answer);
-    return answer.hasResult ? answer.resultCode : REPLAY_NO_VERDICT;
+    const std::optional<protocol::ReplayAnswer> answer = protocol::readReplayAnswer(result.answer);
+    return answer ? static_cast<int>(*answer) : REPLAY_NO_VERDICT;
 }
 
 } // namespace tundrix

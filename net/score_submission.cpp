@@ -1,8 +1,8 @@
 // Builds the scrambled score form, posts it and files the server's verdict in the record.
 #include "net/score_submission.h"
 
-#include "net/answer_parser.h"
-#include "net/field_encoding.h"
+#include "protocol/score_answer.h"
+#include "protocol/score_form.h"
 
 #include <algorithm>
 #include <climits>
@@ -13,10 +13,6 @@ namespace {
 
 int32_t wrappingNegate(int32_t v) {
     return static_cast<int32_t>(0u - static_cast<uint32_t>(v));
-}
-
-int32_t wrappingSum(uint32_t a, int32_t b) {
-    return static_cast<int32_t>(a + static_cast<uint32_t>(b));
 }
 
 std::string_view fieldText(const char* field, size_t size) {
@@ -38,25 +34,23 @@ SubmitOptions submitOptionsFor(const ChannelAddress& channel) {
     return options;
 }
 
-std::string buildSubmissionBody(const SubmissionRecord& record, const SubmissionMeasurements& measured) {
-    const std::string_view user = fieldText(record.userName, sizeof record.userName);
-    const std::string_view password = fieldText(record.password, sizeof record.password);
-    const std::string score = std::to_string(record.score);
+protocol::ScoreForm scoreFormOf(const SubmissionRecord& record, const SubmissionMeasurements& measured) {
+    protocol::ScoreForm form;
+    form.userName = fieldText(record.userName, sizeof record.userName);
+    form.gameId = record.gameId;
+    form.password = fieldText(record.password, sizeof record.password);
+    form.score = record.score;
+    form.bestScoreTime = record.bestScoreTime;
+    form.totalPlayTime = record.totalPlayTime;
+    form.speedCount = measured.speedCount;
+    form.processor = measured.processor;
+    form.buildCrc = measured.executable.crc;
+    form.buildLength = measured.executable.length;
+    return form;
+}
 
-    std::string body;
-    body += "f1=" + encodeField(user);
-    body += "&f2=" + std::to_string(record.gameId);
-    body += "&f3=" + encodeField(password);
-    body += "&f4=" + encodeField(score);
-    body += "&f5=" + encodeField(std::to_string(record.bestScoreTime));
-    body += "&f5b=" + encodeField(std::to_string(record.totalPlayTime));
-    body += "&f6=" + encodeField(std::to_string(measured.speedCount));
-    body += "&f7=" + encodeField(measured.processor);
-    body += "&f8=" + encodeField(std::to_string(measured.executable.crc));
-    body += "&f9=" + encodeField(std::to_string(measured.executable.length));
-    body += "&fa=" + encodeField(score + std::string(user));
-    body += "&fb=" + encodeField(std::to_string(wrappingSum(measured.executable.length, record.score)));
-    return body;
+std::string buildSubmissionBody(const SubmissionRecord& record, const SubmissionMeasurements& measured) {
+    return protocol::encodeScoreForm(scoreFormOf(record, measured));
 }
 
 int submitScore(SubmissionRecord& record, HttpClient& http, CalendarClock& calendar,
@@ -80,11 +74,11 @@ int submitScore(SubmissionRecord& record, HttpClient& http, CalendarClock& calen
     request.https = options.https;
     request.host = options.host;
     request.port = options.port;
-    request.path = SUBMIT_PATH;
+    request.path = protocol::SUBMIT_PATH;
     request.userAgent = SUBMIT_USER_AGENT;
-    request.headerLine = SUBMIT_CONTENT_TYPE;
+    request.headerLine = std::string("Content-Type: ") + protocol::FORM_CONTENT_TYPE;
     request.body = buildSubmissionBody(sent, measured);
-    request.maxAnswerBytes = SUBMIT_MAX_ANSWER;
+    request.maxAnswerBytes = protocol::ANSWER_MAX_BYTES;
     request.connectTimeoutMs = options.connectTimeoutMs;
     request.totalTimeoutMs = options.totalTimeoutMs;
 
@@ -114,13 +108,13 @@ int submitScore(SubmissionRecord& record, HttpClient& http, CalendarClock& calen
                       "Servern svarade med HTTP-status " + std::to_string(result.status));
         return -2;
     }
-    const ParsedAnswer answer = parseAnswer(result.answer);
+    const protocol::ParsedAnswer answer = protocol::parseAnswer(result.answer);
     record.resultCode = answer.hasResult ? answer.resultCode : ANSWER_WITHOUT_RESULT;
     record.versionNotice = answer.versionNotice;
     record.setMessage(answer.hasResult || !answer.message.empty() ? answer.message
                                                                   : "Tomt svar fr\xE5n servern",
                       SubmissionRecord::ANSWER_MESSAGE_MAX_CHARS);
-    return record.resultCode == 0 ? 0 : -2;
+    return record.resultCode == static_cast<int32_t>(protocol::ScoreAnswer::PersonalBest) ? 0 : -2;
 }
 
 } // namespace tundrix

@@ -31,8 +31,6 @@ inline constexpr int32_t TRANSPORT_ERROR_BASE = 12000;
 inline constexpr int32_t ANSWER_WITHOUT_RESULT = 12152;
 
 inline constexpr char SUBMIT_USER_AGENT[] = "SpelHttp";
-inline constexpr char SUBMIT_CONTENT_TYPE[] = "Content-Type: application/x-www-form-urlencoded";
-inline constexpr size_t SUBMIT_MAX_ANSWER = 16383;
 
 struct SubmitOptions {
     std::string host = CHANNEL_HOST; // tests point these at a server on the loopback address
@@ -53,7 +51,9 @@ struct SubmissionMeasurements {
     FileIntegrity executable; // f8 and f9
 };
 
-// The form body, fields f1..fb in order, for a record whose score is already the one to send.
+// The form the record and the measurements make, for a record whose score is already the one to send.
+protocol::ScoreForm scoreFormOf(const SubmissionRecord& record, const SubmissionMeasurements& measured);
+// Its body, as posted.
 std::string buildSubmissionBody(const SubmissionRecord& record, const SubmissionMeasurements& measured);
 
 // One attempt: loads the HTTP library, measures, posts the form and leaves the outcome in

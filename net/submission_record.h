@@ -1,7 +1,9 @@
 // The one submission record the register dialog fills and the score submission reports into.
 #pragma once
-#include "net/channel.h"
 #include "platform/http_client.h"
+#include "protocol/paths.h"
+#include "protocol/score_answer.h"
+#include "protocol/score_form.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -14,16 +16,16 @@ namespace tundrix {
 // through the setters, which convert from the UI's UTF-8 and never overflow whatever the input.
 struct SubmissionRecord {
     static constexpr size_t USER_NAME_SIZE = 132;
-    static constexpr size_t USER_NAME_MAX_CHARS = 64;
+    static constexpr size_t USER_NAME_MAX_CHARS = protocol::USER_NAME_MAX_CHARS;
     static constexpr size_t PASSWORD_SIZE = 20;
-    static constexpr size_t PASSWORD_MAX_CHARS = 16;
+    static constexpr size_t PASSWORD_MAX_CHARS = protocol::PASSWORD_MAX_CHARS;
     static constexpr size_t MESSAGE_SIZE = 260;
-    static constexpr size_t ANSWER_MESSAGE_MAX_CHARS = 255;
+    static constexpr size_t ANSWER_MESSAGE_MAX_CHARS = protocol::ANSWER_MESSAGE_MAX_CHARS;
     static constexpr size_t ERROR_MESSAGE_MAX_CHARS = 127;
 
-    char userName[USER_NAME_SIZE] = {}; // an e-mail address, at most 64 characters
-    int32_t gameId = GAME_ID;
-    char password[PASSWORD_SIZE] = {}; // at most 16 characters
+    char userName[USER_NAME_SIZE] = {}; // an e-mail address, at most USER_NAME_MAX_CHARS characters
+    int32_t gameId = protocol::GAME_ID;
+    char password[PASSWORD_SIZE] = {}; // at most PASSWORD_MAX_CHARS characters
     int32_t score = 0;                 // negated in place when a tampered score is sent
     int32_t bestScoreTime = 0;         // ms
     int32_t totalPlayTime = 0;         // ms, all runs including this one

@@ -141,8 +141,7 @@ int32_t AreaCapture::claimSide(uint8_t claim, uint8_t restore) {
 }
 
 int32_t AreaCapture::captureScore(int32_t v) {
-    const int32_t q = v / CAPTURE_SCORE_CELLS;
-    return q * q / 5 + 1;
+    return tundrix::captureScore(v);
 }
 
 } // namespace tundrix

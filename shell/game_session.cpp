@@ -2,6 +2,7 @@
 // time the game stood still, and the loop pass itself.
 #include "shell/game_session.h"
 
+#include "protocol/paths.h"
 #include "replay/replay_codec.h"
 #include "shell/login_fields.h"
 #include "shell/menu.h"
@@ -137,10 +138,10 @@ CommandEffect GameSession::runCommand(int command) {
         if (driver_ && driver_->gameOverReached) driver_->registerDialogRequested = true;
         break;
     case CMD_CHALLENGE:
-        effect.url = pages_.channelPage("/useradm/challenge/");
+        effect.url = pages_.channelPage(protocol::CHALLENGE_PATH);
         break;
     case CMD_CHANNEL_SITE:
-        effect.url = pages_.channelPage("/");
+        effect.url = pages_.channelPage(protocol::HOME_PATH);
         break;
     case CMD_BRAND_SITE:
         effect.url = brandPage("/");

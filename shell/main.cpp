@@ -15,6 +15,7 @@
 #include "platform/sdl/sdl_gamepad.h"
 #include "platform/sdl/sdl_keys.h"
 #include "platform/sdl/sdl_video.h"
+#include "protocol/paths.h"
 #include "replay/game_recorder.h"
 #include "resources/embedded_fonts.h"
 #include "resources/embedded_resources.h"
@@ -99,7 +100,7 @@ int main() {
     // Every game is recorded as it plays: the clock readings and the keys its world takes pass through
     // the recorder, along with the build that made it, as the score form names it.
     const FileIntegrity program = measureFile(channel.executablePath);
-    GameRecorder recorder(clock, gameKeys, ReplayBuild{GAME_ID, program.crc, program.length});
+    GameRecorder recorder(clock, gameKeys, ReplayBuild{protocol::GAME_ID, program.crc, program.length});
     KeyboardInput keyboard(recorder.keys());
     SdlAudio audio;
     const VolumeLevel volume = settings.readVolume();

@@ -2,14 +2,23 @@
 #include "shell/register_outcome.h"
 
 #include "net/score_submission.h"
+#include "protocol/paths.h"
+#include "protocol/replay_post.h"
+#include "protocol/score_answer.h"
 
 namespace tundrix {
 
 namespace {
+// The channel's answers as the record keeps them.
+constexpr int32_t answered(protocol::ScoreAnswer a) {
+    return static_cast<int32_t>(a);
+}
+constexpr int32_t PERSONAL_BEST = answered(protocol::ScoreAnswer::PersonalBest);
+constexpr int32_t REGISTERED = answered(protocol::ScoreAnswer::Registered);
+constexpr int32_t UNKNOWN_USER = answered(protocol::ScoreAnswer::UnknownUser);
+constexpr int32_t WRONG_PASSWORD = answered(protocol::ScoreAnswer::WrongPassword);
 constexpr int TOO_MANY_ATTEMPTS = 429; // HTTP status: the channel's limit on tries was reached
 constexpr int CANNOT_STORE = 503;      // HTTP status: the channel is up but cannot keep the score now
-constexpr int REPLAY_VERIFIED = 0;     // the channel played the game again and reached the score
-constexpr int REPLAY_QUEUED = 1;       // it will play it again soon
 
 // "För många försök", and when to try again: in seconds, in whole minutes from two minutes up (rounded
 // up, so the player never tries too early), or "in a while" when the channel named no wait.
@@ -34,9 +43,9 @@ std::string whyFailed(const ScoreSubmission& done) {
     case -1:
         return "Det finns inget HTTP-bibliotek (libcurl) på datorn. / "
                "There is no HTTP library (libcurl) on this computer.";
-    case 2:
+    case UNKNOWN_USER:
         return "Okänd användare. / Unknown user.";
-    case 3:
+    case WRONG_PASSWORD:
         return "Fel lösenord. / Wrong password.";
     case TOO_MANY_ATTEMPTS:
         return tooManyAttempts(done.retryAfterSeconds);
@@ -62,26 +71,26 @@ std::string whyFailed(const ScoreSubmission& done) {
 RegisterOutcome registerOutcome(const ScoreSubmission& done, const WebPages& pages) {
     RegisterOutcome out;
     if (done.versionNotice > 1) {
-        out.pages.push_back(pages.channelPage("/version.asp?gameid=" + std::to_string(done.versionNotice)));
+        out.pages.push_back(pages.channelPage(protocol::versionPage(done.versionNotice)));
         out.close = true;
     }
     switch (done.resultCode) {
     case -1:
-        out.pages.push_back(pages.channelPage("/dll/"));
+        out.pages.push_back(pages.channelPage(protocol::LIBRARY_HELP_PATH));
         break;
-    case 2:
-        out.pages.push_back(pages.channelPage("/registrera/"));
+    case UNKNOWN_USER:
+        out.pages.push_back(pages.channelPage(protocol::SIGNUP_PATH));
         break;
-    case 3:
-        // The typed name goes into a query, so it is escaped: an '&' or a space would break the link.
-        out.pages.push_back(pages.channelPage("/getpass.asp?mail=" + urlQueryValue(done.userName)));
+    case WRONG_PASSWORD:
+        // The typed name goes into a query, escaped there: an '&' or a space would break the link.
+        out.pages.push_back(pages.channelPage(protocol::passwordHelpPage(done.userName)));
         break;
-    case 0:
-    case 1:
+    case PERSONAL_BEST:
+    case REGISTERED:
         out.showRegOk = true;
         out.close = true;
-        if (!done.replay.empty() && done.replayAnswer != REPLAY_VERIFIED &&
-            done.replayAnswer != REPLAY_QUEUED)
+        if (!done.replay.empty() && done.replayAnswer != static_cast<int>(protocol::ReplayAnswer::Verified) &&
+            done.replayAnswer != static_cast<int>(protocol::ReplayAnswer::Queued))
             out.unverified = "Lumora kunde inte spela om matchen, så poängen är inte verifierad. / "
                              "The channel could not play the game again, so the score is not verified.";
         return out;

@@ -2,6 +2,7 @@
 // while no frame runs, and menu commands are handed back to run after the frame.
 #include "shell/shell_ui.h"
 
+#include "protocol/paths.h"
 #include "shell/info_texts.h"
 #include "shell/login_fields.h"
 #include "shell/menu_bar_view.h"
@@ -456,7 +457,7 @@ void ShellUi::registerScore() {
                 ImGui::SameLine();
             ImGui::SetCursorPosX(ImGui::GetWindowContentRegionMax().x - newUserWidth);
             if (themedButton(newUserLabel, false))
-                host_.openUrl(session_.pages().channelPage("/registrera/"));
+                host_.openUrl(session_.pages().channelPage(protocol::SIGNUP_PATH));
             return Close::Stay;
         },
         [&] {

@@ -16,7 +16,7 @@ inline constexpr char BRAND_HOST[] = "www.tundrix.se";
 class WebPages {
   public:
     explicit WebPages(ChannelAddress channel = {}) : channel_(std::move(channel)) {}
-    // URL of a path ("/registrera/") on the channel's server.
+    // URL of a path (protocol::SIGNUP_PATH) on the channel's server.
     std::string channelPage(std::string_view path) const { return channelPageUrl(channel_, path); }
     // The host name the channel's pages are on, as the menu names it.
     const std::string& channelHost() const { return channel_.host; }
@@ -28,8 +28,5 @@ class WebPages {
 inline std::string brandPage(std::string_view path) {
     return "http://" + std::string(BRAND_HOST) + std::string(path);
 }
-
-// Escapes text for a URL query value: everything but unreserved characters becomes %XX.
-std::string urlQueryValue(std::string_view text);
 
 } // namespace tundrix

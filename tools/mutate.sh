@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Applies each one-line mutant of tools/mutants.txt to a scratch copy of the game logic, rebuilds only
 # what changed, runs the test programs that cover the mutated folder, and reports the mutants the tests
-# miss. Usage: bash tools/mutate.sh [folder...]   (default: core rink actors net)
+# miss. Usage: bash tools/mutate.sh [folder...]   (default: core rink actors net protocol)
 # The scratch copy and its build live in build/mutants and are reused, so later runs stay incremental.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 folders=("$@")
-[ ${#folders[@]} -eq 0 ] && folders=(core rink actors net)
+[ ${#folders[@]} -eq 0 ] && folders=(core rink actors net protocol)
 list=${TUNDRIX_MUTANTS:-$root/tools/mutants.txt}
 limit=${TUNDRIX_MUTANT_SECONDS:-120}
 scratch=$root/build/mutants
@@ -21,6 +21,7 @@ testsFor() {
     rink) echo "test_rink test_actors test_game" ;;
     actors) echo "test_actors test_game" ;;
     net) echo "test_net" ;;
+    protocol) echo "test_protocol test_net" ;;
     *) echo "" ;;
     esac
 }

@@ -38,9 +38,15 @@ echo "channel at $base"
 
 # A member who has posted a score, so the leaderboard has a rival on it.
 printf 'hemligt\n' | "$server" --db "$tmp/channel.db" user add rival@example.se --nickname "Rival <3" >/dev/null
-"$server" --db "$tmp/channel.db" release add 3 1 2 >/dev/null
+# The operator releases the build that posts (the poster stands for the game): its CRC-32 and length.
+crc=$(python3 -c 'import sys, zlib; print(zlib.crc32(open(sys.argv[1], "rb").read()))' "$poster")
+"$server" --db "$tmp/channel.db" release add 3 "$crc" "$(stat -c %s "$poster")" >/dev/null
 answer=$("$poster" "$base" rival@example.se hemligt 1234)
 [ "${answer%% *}" = 0 ] || { echo "FAIL: the game's post was answered $answer"; exit 1; }
+# The longest nickname there may be, with a long score, on every board (after a long game).
+printf 'hemligt\n' | "$server" --db "$tmp/channel.db" user add long@example.se --nickname WWWWWWWWWWWWWWWWWWWWWWWW >/dev/null
+answer=$("$poster" "$base" long@example.se hemligt 99999 900000)
+[ "${answer%% *}" = 0 ] || { echo "FAIL: the long game's post was answered $answer"; exit 1; }
 
 NODE_PATH="$nodedir/node_modules" node "$here/channel_flow.cjs" "$base" "$tmp/profile" "${SHOTS:-}" signup
 # The member the browser signed up posts from the game too, and the leaderboard shows it.

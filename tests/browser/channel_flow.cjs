@@ -1,7 +1,8 @@
 // Drives Debian's Chromium through the channel's pages with Playwright.
 // node channel_flow.cjs BASE PROFILE_DIR SHOTS_DIR signup
-//   signs Elsa up (recruited by the rival), logs out and in, opens the challenge page, reads the
-//   leaderboard; with SHOTS_DIR, screenshots every page at desktop and phone widths.
+//   signs Elsa up (through the rival's recruiting link), logs out and in, opens the challenge page, reads
+//   the leaderboard, and finds every page fitting a phone and every score showing at both widths; with
+//   SHOTS_DIR, screenshots every page at desktop and phone widths.
 // node channel_flow.cjs BASE PROFILE_DIR SHOTS_DIR leaderboard NICKNAME SCORE
 //   finds NICKNAME with SCORE on today's leaderboard.
 // node channel_flow.cjs BASE PROFILE_DIR SHOTS_DIR join EMAIL NICKNAME PASSWORD
@@ -39,11 +40,31 @@ async function shoot(page, name) {
   await page.screenshot({ path: path.join(shots, name + '.png'), fullPage: true });
 }
 
+// Every score of every leaderboard lies wholly inside its board: long nicknames wrap, scores never hide.
+async function scoresShow(page, width) {
+  const cells = await page.$$eval('.boards td.num', (tds) => tds.map((td) => {
+    const cell = td.getBoundingClientRect();
+    const board = td.closest('section').getBoundingClientRect();
+    return { text: td.innerText, inside: cell.width > 0 && cell.left >= board.left && cell.right <= board.right + 0.5 };
+  }));
+  check(cells.length > 0 && cells.every((c) => c.inside), `every score shows in full at ${width} px (${cells.length} cells)`);
+}
+
 async function signup() {
   await withBrowser({ width: 1280, height: 900 }, async (page, context) => {
-    await page.goto(base + '/registrera/?ref=rival%40example.se');
+    // The rival's recruiting link, from the rival's challenge page: an opaque code, no address.
+    await page.goto(base + '/logga-in/?next=/useradm/challenge/');
+    await page.fill('#email', 'rival@example.se');
+    await page.fill('#password', 'hemligt');
+    await Promise.all([page.waitForURL('**/useradm/challenge/'), page.click('button.go')]);
+    const link = (await page.textContent('#recruit-link')).trim();
+    check(/\/registrera\/\?ref=[0-9a-f]{16}$/.test(link) && !link.includes('rival'), 'the recruiting link carries a code, not the address');
+    await context.clearCookies();
+
+    await page.goto(link);
     await shoot(page, 'desktop-signup');
-    check(await page.inputValue('#recruiter') === 'rival@example.se', 'the recruiting link fills in the recruiter');
+    check(await page.inputValue('#recruiter') === link.split('ref=')[1], 'the recruiting link fills in the recruiter');
+    check((await page.textContent('#recruited-by')).includes('Rival <3'), 'the sign-up page names the recruiter');
     // A mistake first: the passwords differ, and the page says so in both languages.
     await page.fill('#email', 'elsa@example.se');
     await page.fill('#nickname', 'Elsa');
@@ -60,8 +81,9 @@ async function signup() {
     const cookies = await context.cookies();
     const session = cookies.find((c) => c.name === 'tundrix_session');
     check(session && session.httpOnly && session.sameSite === 'Lax', 'the session cookie is HttpOnly and SameSite');
-    check((await page.textContent('#recruit-link')).includes('/registrera/?ref=elsa%40example.se'),
-          'the challenge page shows the recruiting link');
+    const own = await page.textContent('#recruit-link');
+    check(own.includes('/registrera/?ref=') && !own.includes('elsa') && !own.includes('%40'),
+          "the challenge page shows Elsa's own recruiting link");
     await shoot(page, 'desktop-challenge');
 
     await Promise.all([page.waitForURL(base + '/'), page.click('nav button')]);
@@ -86,6 +108,7 @@ async function signup() {
     const today = await page.textContent('#today');
     check(today.includes('Rival <3') && today.includes('1234'), "the rival's score is on today's leaderboard");
     check(!(await page.content()).includes('rival@example.se'), 'no e-mail address on the leaderboard');
+    await scoresShow(page, 1280);
     await shoot(page, 'desktop-home');
     for (const [name, url] of [['getpass', '/getpass.asp?mail=elsa%40example.se'], ['dll', '/dll/'],
                                ['version', '/version.asp?gameid=3']]) {
@@ -93,7 +116,6 @@ async function signup() {
       await shoot(page, 'desktop-' + name);
     }
   });
-  if (!shots) return;
   await withBrowser({ width: 390, height: 844 }, async (page) => {
     for (const [name, url] of [['home', '/'], ['signup', '/registrera/'], ['login', '/logga-in/'],
                                ['challenge', '/useradm/challenge/'], ['getpass', '/getpass.asp?mail=elsa%40example.se'],
@@ -101,6 +123,7 @@ async function signup() {
       await page.goto(base + url);
       const wide = await page.evaluate(() => document.documentElement.scrollWidth);
       check(wide <= 390, `the ${name} page fits a phone's width (${wide} px)`);
+      if (name === 'home') await scoresShow(page, 390);
       await shoot(page, 'phone-' + name);
     }
   });

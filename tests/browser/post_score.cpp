@@ -1,5 +1,6 @@
 // Posts one score to a channel the way the game does (its own form builder and HTTP client), for the
-// browser and whole-system tests. Usage: tundrix_post_score ADDRESS USER PASSWORD SCORE
+// browser tests. Usage: tundrix_post_score ADDRESS USER PASSWORD SCORE [GAME_MS]
+// GAME_MS is the game time sent with the score (a minute unless given).
 #include "net/channel_address.h"
 #include "net/score_submission.h"
 #include "platform/curl/curl_http_client.h"
@@ -21,8 +22,8 @@ class QuickCalendar : public tundrix::CalendarClock {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 5) {
-        std::fprintf(stderr, "usage: %s ADDRESS USER PASSWORD SCORE\n", argv[0]);
+    if (argc != 5 && argc != 6) {
+        std::fprintf(stderr, "usage: %s ADDRESS USER PASSWORD SCORE [GAME_MS]\n", argv[0]);
         return 2;
     }
     const auto address = tundrix::parseChannelAddress(argv[1]);
@@ -34,6 +35,7 @@ int main(int argc, char** argv) {
     record.setUserName(argv[2]);
     record.setPassword(argv[3]);
     record.score = std::atoi(argv[4]);
+    record.bestScoreTime = argc == 6 ? std::atoi(argv[5]) : 60'000;
     tundrix::CurlHttpClient http;
     QuickCalendar calendar;
     tundrix::submitScore(record, http, calendar, tundrix::submitOptionsFor(*address));

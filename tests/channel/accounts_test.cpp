@@ -2,6 +2,7 @@
 #include "channel/calendar.h"
 #include "channel/commands.h"
 #include "channel/migrations.h"
+#include "channel/nickname.h"
 #include "channel/score_desk.h"
 #include "net/score_submission.h"
 
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 namespace tundrix::channel {
@@ -33,33 +35,88 @@ TEST_F(Accounts, SignUpKeepsAddressesPrivateAndPasswordsSendableByTheGame) {
 
     // A recruited member, a Swedish password that the game sends as single bytes, log-in both ways.
     const int64_t bo = join("  bo@example.se ", "Bo", "l\xC3\xB6sen\xC3\xA5rd", "anna@example.se");
-    ASSERT_EQ(store->recruitsOf(anna).size(), 1u);
-    EXPECT_EQ(store->recruitsOf(anna)[0].id, bo);
-    EXPECT_TRUE(logIn(*store, "bo@example.se", "l\xC3\xB6sen\xC3\xA5rd"));
-    EXPECT_FALSE(logIn(*store, "bo@example.se", "losenard"));
-    EXPECT_FALSE(logIn(*store, "nobody@example.se", "hemligt"));
+    ASSERT_EQ(store->recruitsOf(anna)->size(), 1u);
+    EXPECT_EQ(store->recruitsOf(anna)->at(0).id, bo);
+    EXPECT_TRUE(logIn(*store, "bo@example.se", "l\xC3\xB6sen\xC3\xA5rd").row);
+    EXPECT_TRUE(logIn(*store, " BO@example.se ", "l\xC3\xB6sen\xC3\xA5rd").row);
+    EXPECT_FALSE(logIn(*store, "bo@example.se", "losenard").row);
+    EXPECT_FALSE(logIn(*store, "nobody@example.se", "hemligt").row);
     SubmissionRecord record;
     record.setUserName("bo@example.se");
     record.setPassword("l\xC3\xB6sen\xC3\xA5rd");
     record.score = 5;
-    EXPECT_EQ(takeScore(*store, buildSubmissionBody(record, {}), "::1", 1).text, "0\r\n");
+    record.bestScoreTime = 3000;
+    EXPECT_EQ(ScoreDesk(*store, {}, nullptr).takeNow(buildSubmissionBody(record, {}), "::1", 1).text,
+              "0\r\n");
 
     std::string error;
     EXPECT_FALSE(setPassword(*store, bo, "12345", error));
     EXPECT_TRUE(setPassword(*store, bo, "nytt-l\xC3\xB6sen", error)) << error;
-    EXPECT_TRUE(logIn(*store, "bo@example.se", "nytt-l\xC3\xB6sen"));
+    EXPECT_TRUE(logIn(*store, "bo@example.se", "nytt-l\xC3\xB6sen").row);
+}
+
+TEST_F(Accounts, NicknamesAreKeptInOneFormAndNobodyCanPassForAnother) {
+    join("honest@example.se", "Honest", "hemligt");
+    join("asa@example.se", "Asa", "hemligt");
+    int n = 0;
+    const auto nickname = [&](const std::string& typed) {
+        std::string email = std::to_string(++n);
+        email += "@example.se";
+        const SignupResult r = signUp(*store, {email, typed, "hemligt", "hemligt", ""}, 1);
+        if (r.memberId) return store->memberById(*r.memberId).row->nickname;
+        std::string refused = "refused: ";
+        refused += r.errors.front();
+        return refused;
+    };
+    const struct {
+        const char* typed;
+        const char* kept; // or the start of the refusal
+    } cases[] = {
+        {"\xC3\x85sa", "\xC3\x85sa"}, // a Swedish letter is not a look-alike
+        {"\xEF\xBC\xA8\xEF\xBD\x8F\xEF\xBD\x8E\xEF\xBD\x85\xEF\xBD\x93\xEF\xBD\x94",
+         "refused: Smeknamnet är upptaget"},                               // full-width
+        {"\xD0\x9D\x6F\x6E\xD0\xB5st", "refused: Smeknamnet är upptaget"}, // Cyrillic letters
+        {"H0nest", "refused: Smeknamnet är upptaget"},                     // a zero for the O
+        {"HONEST", "refused: Smeknamnet är upptaget"},
+        {"Hon\xE2\x80\x8B"
+         "est",
+         "refused: Smeknamnet har ett osynligt"}, // a zero-width space
+        {"Honest\xE2\x80\xAE"
+         "evil",
+         "refused: Smeknamnet har ett osynligt"},                             // a right-to-left override
+        {"Ho\xE2\x81\xA0nest", "refused: Smeknamnet har ett osynligt"},       // a word joiner
+        {"\xE3\x85\xA4\xE3\x85\xA4", "refused: Smeknamnet har ett osynligt"}, // Hangul fillers
+        {"Bad\xC3\x28", "refused: Smeknamnet är inte giltig text"},           // not UTF-8
+        {"Za\xCC\x80\xCC\x81\xCC\x82\xCC\x83lgo", "refused: Smeknamnet har för många accenter"},
+        {"\xC2\xB4"
+         "Asa",
+         "refused: Smeknamnet börjar med en accent"}, // an accent alone: a space and a mark
+        {"\xEF\xAC\x81sk", "fisk"},                   // a ligature, in its normal form
+        {"  Kalle  ", "Kalle"},
+        {"W", "refused: Smeknamnet ska ha 2 till 24"},
+        {"WWWWWWWWWWWWWWWWWWWWWWWW", "WWWWWWWWWWWWWWWWWWWWWWWW"},
+        {"WWWWWWWWWWWWWWWWWWWWWWWWW", "refused: Smeknamnet ska ha 2 till 24"},
+        {"x\xEF\xBC\xA0y", "refused: Smeknamnet får inte innehålla @"}, // a full-width @
+    };
+    for (const auto& c : cases) {
+        const std::string got = nickname(c.typed);
+        EXPECT_EQ(got.substr(0, std::string(c.kept).size()), c.kept) << c.typed;
+    }
+    // A nickname kept before these rules gets its look-alike key when the database is opened.
+    EXPECT_EQ(nicknameKey("Honest"), nicknameKey("\xD0\x9D\x6F\x6E\xD0\xB5st"));
+    EXPECT_NE(nicknameKey("\xC3\x85sa"), nicknameKey("Asa"));
 }
 
 TEST_F(Accounts, TheSchemaIsVersionedAndANewerDatabaseIsRefused) {
     join("anna@example.se", "Anna", "hemligt");
     store.reset();
     std::string error;
-    store = Store::open(database(), error); // reopening migrates nothing and keeps the data
+    store = Store::open(database(), OpenMode::Existing, error); // reopening migrates nothing, keeps the data
     ASSERT_TRUE(store) << error;
     EXPECT_EQ(store->members().size(), 1u);
     store.reset();
 
-    auto db = Database::open(database(), error);
+    auto db = Database::open(database(), false, error);
     ASSERT_TRUE(db);
     {
         Statement mode(db->handle(), "PRAGMA journal_mode");
@@ -69,7 +126,7 @@ TEST_F(Accounts, TheSchemaIsVersionedAndANewerDatabaseIsRefused) {
     EXPECT_EQ(db->schemaVersion(), newestSchemaVersion());
     ASSERT_TRUE(db->exec("PRAGMA user_version = 99"));
     db.reset();
-    EXPECT_FALSE(Store::open(database(), error));
+    EXPECT_FALSE(Store::open(database(), OpenMode::Existing, error));
     EXPECT_NE(error.find("newer"), std::string::npos);
 }
 
@@ -99,7 +156,7 @@ TEST_F(Commands, ManageMembersAndReleasesAndDrawWinners) {
     const CommandRun list = run({"user", "list"});
     EXPECT_NE(list.out.find("kalle@example.se\tkalle\t"), std::string::npos) << list.out;
     EXPECT_EQ(run({"user", "reset-password", "kalle@example.se"}, "annat-l\xC3\xB6sen\r\n").status, 0);
-    EXPECT_TRUE(logIn(*store, "kalle@example.se", "annat-l\xC3\xB6sen"));
+    EXPECT_TRUE(logIn(*store, "kalle@example.se", "annat-l\xC3\xB6sen").row);
     EXPECT_EQ(run({"user", "reset-password", "nobody@example.se"}, "hemligt\n").status, 1);
 
     EXPECT_EQ(run({"release", "add", "1", "5", "6"}).status, 2); // the game opens the page only above 1
@@ -107,22 +164,47 @@ TEST_F(Commands, ManageMembersAndReleasesAndDrawWinners) {
     EXPECT_EQ(run({"release", "add", "3", "12x", "5000"}).status, 2);
     EXPECT_NE(run({"release", "list"}).out.find("2\t3735928559\t5000\t"), std::string::npos);
 
-    for (const auto& [user, score] : {std::pair{"kalle@example.se", 300}, {"lisa@example.se", 500}}) {
+    EXPECT_EQ(
+        run({"user", "add", "eve@example.se", "--nickname", "=HYPERLINK(\"x\";\"y\")"}, "hemligt\n").status,
+        0);
+    EXPECT_EQ(run({"user", "add", "+46701234567@example.se", "--nickname", "@Plus"}, "hemligt\n").status,
+              1); // an @
+    EXPECT_EQ(run({"user", "add", "-minus@example.se", "--nickname", "-Minus"}, "hemligt\n").status, 0);
+    ScoreDesk desk(*store, {}, nullptr);
+    for (const auto& [user, score] : {std::pair{"kalle@example.se", 300},
+                                      {"lisa@example.se", 500},
+                                      {"eve@example.se", 200},
+                                      {"-minus@example.se", 100}}) {
         SubmissionRecord r;
         r.setUserName(user);
-        r.setPassword(std::string(user) == "lisa@example.se" ? "hemligt" : "annat-l\xC3\xB6sen");
+        r.setPassword(std::string(user) == "kalle@example.se" ? "annat-l\xC3\xB6sen" : "hemligt");
         r.score = score;
-        // A first score, from a build other than the newest release (2): registered, with the notice.
-        ASSERT_EQ(takeScore(*store, buildSubmissionBody(r, {}), "127.0.0.1", 1'800'000'000).text,
-                  "0\r\n2\r\n");
+        r.bestScoreTime = 3000;
+        // A first score from the released build: registered.
+        ASSERT_EQ(
+            desk.takeNow(buildSubmissionBody(r, {0, "", {0xdeadbeef, 5000}}), "127.0.0.1", 1'800'000'000)
+                .text,
+            "0\r\n");
     }
     const CommandRun day = run({"winners", "--day", dayOf(1'800'000'000)});
     EXPECT_EQ(day.status, 0);
     EXPECT_EQ(day.out.substr(0, day.out.find("\n", day.out.find("\n") + 1) + 1),
               "rank,nickname,email,score,posted_at\n1,\"Lisa, "
               "\"\"L\"\"\",lisa@example.se,500,2027-01-15T08:00:00Z\n");
+    EXPECT_NE(day.out.find("2,kalle,kalle@example.se,300"), std::string::npos);
+    // A spreadsheet opening the file shows formulas as text (OWASP's advice on CSV injection).
+    EXPECT_NE(day.out.find("3,\"'=HYPERLINK(\"\"x\"\";\"\"y\"\")\",eve@example.se,200"), std::string::npos)
+        << day.out;
+    EXPECT_NE(day.out.find("4,\"'-Minus\",\"'-minus@example.se\",100"), std::string::npos) << day.out;
     EXPECT_NE(run({"winners", "--week", weekOf(1'800'000'000)}).out.find("2,kalle,kalle@example.se,300"),
               std::string::npos);
+    // Every command but a new channel's first start and first member wants the database there already.
+    const std::string elsewhere = (folder / "elsewhere" / "channel.db").string();
+    const CommandRun missing = run({"--db", elsewhere, "user", "list"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("--create"), std::string::npos) << missing.err;
+    EXPECT_EQ(run({"--db", elsewhere, "serve", "--listen", "127.0.0.1:0"}).status, 1);
+    EXPECT_FALSE(std::filesystem::exists(elsewhere));
     EXPECT_EQ(run({"winners", "--day", "2026-02-30"}).status, 2);
     EXPECT_EQ(run({"winners", "--week", "2026-W54"}).status, 2);
     EXPECT_EQ(run({"winners"}).status, 2);

@@ -21,7 +21,7 @@ class ChannelRig : public ::testing::Test {
         ASSERT_NE(mkdtemp(pattern), nullptr);
         folder = pattern;
         std::string error;
-        store = Store::open(database(), error);
+        store = Store::open(database(), OpenMode::Create, error);
         ASSERT_NE(store, nullptr) << error;
     }
     void TearDown() override {

@@ -1,10 +1,12 @@
 // Hostile input against the live server: injected SQL, stored HTML, forged forms, planted sessions,
 // password guessing, replayed and forged score posts, over-long user names.
 #include "channel/html.h"
-#include "channel/score_form.h"
 #include "channel/sessions.h"
-#include "net/answer_parser.h"
-#include "net/field_encoding.h"
+#include "net/score_submission.h"
+#include "protocol/form_text.h"
+#include "protocol/paths.h"
+#include "protocol/score_answer.h"
+#include "protocol/score_form.h"
 
 #include "live_channel.h"
 
@@ -18,13 +20,14 @@ std::string gameBody(const std::string& user, const std::string& password, int32
     record.setUserName(user);
     record.setPassword(password);
     record.score = score;
+    record.bestScoreTime = test::QUICK_GAME_MS;
     return buildSubmissionBody(record, {1000, processor, {1234, 5'000'000}});
 }
 
 class Hostile : public test::LiveChannel {
   protected:
     httplib::Result postScore(const std::string& body) {
-        return client->Post(SUBMIT_PATH, body, "application/x-www-form-urlencoded");
+        return client->Post(protocol::SUBMIT_PATH, body, protocol::FORM_CONTENT_TYPE);
     }
     // A visitor's session: its cookie and the form token of the given page.
     std::pair<std::string, std::string> visit(const std::string& path) {
@@ -59,7 +62,7 @@ TEST_F(Hostile, InjectedSqlInEveryFieldIsKeptAsPlainText) {
                     {"recruiter", "anna@example.se"}})
                   ->status,
               303);
-    const auto kept = store->memberByEmail("o'brien--@example.se");
+    const auto kept = store->memberByEmail("o'brien--@example.se").row;
     ASSERT_TRUE(kept);
     EXPECT_EQ(kept->nickname, drop);
 
@@ -71,9 +74,10 @@ TEST_F(Hostile, InjectedSqlInEveryFieldIsKeptAsPlainText) {
               401);
 
     // The score form: a quoted user name is unknown, a quoted password is wrong, the processor text is kept.
-    EXPECT_EQ(parseAnswer(postScore(gameBody(always, "hemligt", 5))->body).resultCode, 2);
-    EXPECT_EQ(parseAnswer(postScore(gameBody("anna@example.se", always, 5))->body).resultCode, 3);
-    EXPECT_EQ(parseAnswer(postScore(gameBody("o'brien--@example.se", always, 700, drop))->body).resultCode,
+    EXPECT_EQ(protocol::parseAnswer(postScore(gameBody(always, "hemligt", 5))->body).resultCode, 2);
+    EXPECT_EQ(protocol::parseAnswer(postScore(gameBody("anna@example.se", always, 5))->body).resultCode, 3);
+    EXPECT_EQ(protocol::parseAnswer(postScore(gameBody("o'brien--@example.se", always, 700, drop))->body)
+                  .resultCode,
               0);
 
     // The query parameters of the pages.
@@ -84,7 +88,7 @@ TEST_F(Hostile, InjectedSqlInEveryFieldIsKeptAsPlainText) {
     EXPECT_EQ(store->members().size(), 2u);
     EXPECT_EQ(store->scoresOf(kept->id), std::vector<int64_t>{700});
     EXPECT_TRUE(store->intact());
-    const auto board = store->leaderboard(Board::AllTime, 0, 10);
+    const auto board = *store->leaderboard(Board::AllTime, 0, 10);
     ASSERT_EQ(board.size(), 1u);
     EXPECT_EQ(board[0].nickname, drop);
 }
@@ -101,8 +105,10 @@ TEST_F(Hostile, StoredHtmlInNamesAndRecruiterFieldsIsShownEscaped) {
     EXPECT_EQ(home.find("<script>"), std::string::npos);
     EXPECT_NE(home.find("&lt;script&gt;x()&lt;/script&gt;"), std::string::npos);
 
-    // The recruiter field comes back into the sign-up page, from the link and from a refused form.
-    const std::string linked = client->Get("/registrera/?ref=" + escapeQuery(image))->body;
+    // The recruiter field comes back into a refused sign-up form; a link's unknown code is not echoed at all.
+    const std::string linked = client->Get("/registrera/?ref=" + protocol::queryEscape(image))->body;
+    EXPECT_EQ(linked.find("<img"), std::string::npos);
+    EXPECT_EQ(linked.find("onerror"), std::string::npos);
     const std::string refused = send("/registrera/", visit("/registrera/"),
                                      {{"email", "x@y.se"},
                                       {"nickname", script},
@@ -110,10 +116,8 @@ TEST_F(Hostile, StoredHtmlInNamesAndRecruiterFieldsIsShownEscaped) {
                                       {"password2", "b"},
                                       {"recruiter", image}})
                                     ->body;
-    for (const std::string& page : {linked, refused}) {
-        EXPECT_EQ(page.find("<img"), std::string::npos);
-        EXPECT_NE(page.find("&quot;&gt;&lt;img src=x onerror=alert(1)&gt;"), std::string::npos);
-    }
+    EXPECT_EQ(refused.find("<img"), std::string::npos);
+    EXPECT_NE(refused.find("&quot;&gt;&lt;img src=x onerror=alert(1)&gt;"), std::string::npos);
     EXPECT_EQ(refused.find("<script>"), std::string::npos);
 
     // A recruit's nickname on the recruiter's challenge page.
@@ -144,14 +148,14 @@ TEST_F(Hostile, EveryFormRefusesAForeignOrMissingFormToken) {
         EXPECT_EQ(send(path, {member.first, other.second}, fields)->status, 403) << path;
         EXPECT_EQ(send(path, {"", member.second}, fields)->status, 403) << path;
     }
-    EXPECT_FALSE(store->memberByEmail("bo@example.se"));
+    EXPECT_FALSE(store->memberByEmail("bo@example.se").row);
     EXPECT_EQ(client->Get("/useradm/challenge/", {{"Cookie", member.first}})->status, 200); // still logged in
 }
 
 TEST_F(Hostile, APlantedSessionIsNeverTheOneThatLogsIn) {
     join("anna@example.se", "Anna", "hemligt");
     // A made-up token is not taken up: the server hands out its own.
-    const std::string madeUp = std::string(SESSION_COOKIE) + "=" + std::string(64, 'a');
+    const std::string madeUp = CookiePolicy{}.sessionName() + "=" + std::string(64, 'a');
     const auto page = client->Get("/logga-in/", {{"Cookie", madeUp}});
     EXPECT_NE(cookieOf(page), madeUp);
     EXPECT_EQ(send("/logga-in/", {madeUp, csrfOf(page->body)},
@@ -210,7 +214,8 @@ TEST_F(HostileLimits, OneAddressIsSlowedOnTheScoreFormAndTheSignUpForm) {
         EXPECT_EQ(postScore(gameBody("nobody@example.se", "hemligt", i))->status, 200);
     const auto score = postScore(gameBody("nobody@example.se", "hemligt", 4));
     EXPECT_EQ(score->status, 429);
-    EXPECT_FALSE(parseAnswer(score->body).hasResult); // no number: nothing the game reads as a verdict
+    EXPECT_FALSE(
+        protocol::parseAnswer(score->body).hasResult); // no number: nothing the game reads as a verdict
 
     for (int i = 0; i < 2; ++i)
         EXPECT_EQ(send("/registrera/", visit("/registrera/"), {{"email", "bad"}})->status, 400);
@@ -222,11 +227,13 @@ TEST_F(HostileLimits, OneAddressIsSlowedOnTheScoreFormAndTheSignUpForm) {
 TEST_F(Hostile, TheSamePostTwiceInARowCountsOnce) {
     join("anna@example.se", "Anna", "hemligt");
     const std::string first = gameBody("anna@example.se", "hemligt", 500);
-    EXPECT_EQ(parseAnswer(postScore(first)->body).resultCode, 0);
-    EXPECT_EQ(parseAnswer(postScore(first)->body).resultCode, 1); // registered, not counted again
-    EXPECT_EQ(parseAnswer(postScore(gameBody("anna@example.se", "hemligt", 400))->body).resultCode, 1);
-    EXPECT_EQ(parseAnswer(postScore(first)->body).resultCode, 1); // not in a row: a new game's equal score
-    EXPECT_EQ(store->scoresOf(store->memberByEmail("anna@example.se")->id),
+    EXPECT_EQ(protocol::parseAnswer(postScore(first)->body).resultCode, 0);
+    EXPECT_EQ(protocol::parseAnswer(postScore(first)->body).resultCode, 1); // registered, not counted again
+    EXPECT_EQ(protocol::parseAnswer(postScore(gameBody("anna@example.se", "hemligt", 400))->body).resultCode,
+              1);
+    EXPECT_EQ(protocol::parseAnswer(postScore(first)->body).resultCode,
+              1); // not in a row: a new game's equal score
+    EXPECT_EQ(store->scoresOf(store->memberByEmail("anna@example.se").row->id),
               (std::vector<int64_t>{500, 400, 500}));
 }
 
@@ -239,21 +246,23 @@ TEST_F(Hostile, ScoresThatBreakTheFieldChecksAreRefusedOrKeptAside) {
         return body.replace(at, body.find('&', at) - at, value);
     };
     // Not a form at all, or beyond what the game ever sends: refused (the game offers another try).
-    for (const std::string& body : {with("f4", encodeField("12x")), with("f4", encodeField("99999999999")),
-                                    with("f3", encodeField(std::string(17, 'p'))), with("f5", "ABC"),
-                                    with("f7", encodeField(std::string(MAX_FIELD_BYTES + 1, 'C'))),
-                                    good + "&f4=" + encodeField("1"), std::string(70'000, 'A')}) {
+    for (const std::string& body :
+         {with("f4", protocol::scrambleField("12x")), with("f4", protocol::scrambleField("99999999999")),
+          with("f3", protocol::scrambleField(std::string(17, 'p'))), with("f5", "ABC"),
+          with("f7", protocol::scrambleField(std::string(protocol::FIELD_MAX_BYTES + 1, 'C'))),
+          good + "&f4=" + protocol::scrambleField("1"), std::string(70'000, 'A')}) {
         const auto r = postScore(body);
         ASSERT_TRUE(r);
         EXPECT_GE(r->status, 400) << body.substr(0, 80);
-        EXPECT_FALSE(parseAnswer(r->body).hasResult);
+        EXPECT_FALSE(protocol::parseAnswer(r->body).hasResult);
     }
     // A form that reads but does not add up: kept aside, never ranked, and the sender is not told.
-    for (const std::string& body : {with("f2", "11"), with("fa", encodeField("1anna@example.se")),
-                                    with("fb", encodeField("5")), with("f5", encodeField("fast"))})
-        EXPECT_EQ(parseAnswer(postScore(body)->body).resultCode, 1);
+    for (const std::string& body :
+         {with("f2", "11"), with("fa", protocol::scrambleField("1anna@example.se")),
+          with("fb", protocol::scrambleField("5")), with("f5", protocol::scrambleField("fast"))})
+        EXPECT_EQ(protocol::parseAnswer(postScore(body)->body).resultCode, 1);
     EXPECT_EQ(store->scoreCount(true), 4);
-    EXPECT_TRUE(store->leaderboard(Board::AllTime, 0, 10).empty());
+    EXPECT_TRUE(store->leaderboard(Board::AllTime, 0, 10)->empty());
 }
 
 TEST_F(Hostile, AUserNameOfExactlySixtyFourBytesWorksAndALongerOneIsRefused) {
@@ -270,13 +279,125 @@ TEST_F(Hostile, AUserNameOfExactlySixtyFourBytesWorksAndALongerOneIsRefused) {
                              {"password2", "hemligt"}});
         EXPECT_EQ(r->status, email == longer ? 400 : 303) << email;
     }
-    EXPECT_FALSE(store->memberByEmail(longer));
-    EXPECT_EQ(parseAnswer(postScore(gameBody(exact, "hemligt", 10))->body).resultCode, 0);
-    EXPECT_EQ(parseAnswer(postScore(gameBody(swedish, "hemligt", 10))->body).resultCode, 0);
+    EXPECT_FALSE(store->memberByEmail(longer).row);
+    EXPECT_EQ(protocol::parseAnswer(postScore(gameBody(exact, "hemligt", 10))->body).resultCode, 0);
+    EXPECT_EQ(protocol::parseAnswer(postScore(gameBody(swedish, "hemligt", 10))->body).resultCode, 0);
     // The game cuts what is typed at 64; a longer name can only come from elsewhere, and is refused.
     std::string forged = gameBody(exact, "hemligt", 10);
-    forged.replace(3, forged.find('&') - 3, encodeField(std::string(65, 'a')));
+    forged.replace(3, forged.find('&') - 3, protocol::scrambleField(std::string(65, 'a')));
     EXPECT_EQ(postScore(forged)->status, 400);
+}
+
+TEST_F(Hostile, ScoresTheRulesDoNotAllowAreKeptAsideWithTheirReasonAndNeverRanked) {
+    join("anna@example.se", "Anna", "hemligt");
+    auto forged = [](int32_t score, int32_t gameMs) {
+        SubmissionRecord record;
+        record.setUserName("anna@example.se");
+        record.setPassword("hemligt");
+        record.score = score;
+        record.bestScoreTime = gameMs;
+        return buildSubmissionBody(record, {1000, "CPU UNKNOWN", {1234, 5'000'000}});
+    };
+    // The red team's post, six times within milliseconds; an hour-long game posted right after another
+    // post; a negative game time.
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(protocol::parseAnswer(postScore(forged(INT32_MAX - i, 1))->body).resultCode, 1);
+    EXPECT_EQ(protocol::parseAnswer(postScore(forged(500, 3'600'000))->body).resultCode, 1);
+    EXPECT_EQ(protocol::parseAnswer(postScore(forged(10, -5))->body).resultCode, 1);
+    // A build the operator never released, once releases are known.
+    std::string error;
+    ASSERT_TRUE(store->addRelease({2, 77, 88, 0}, error));
+    EXPECT_EQ(protocol::parseAnswer(postScore(forged(600, test::QUICK_GAME_MS))->body).resultCode, 1);
+    EXPECT_TRUE(store->leaderboard(Board::AllTime, 0, 10)->empty());
+    EXPECT_EQ(store->scoreCount(true), 9);
+
+    auto db = Database::open(database(), false, error);
+    ASSERT_TRUE(db) << error;
+    Statement reasons(db->handle(), "SELECT flag_reason FROM scores ORDER BY id");
+    std::vector<std::string> got;
+    while (reasons.step())
+        got.push_back(reasons.text(0));
+    ASSERT_EQ(got.size(), 9u);
+    EXPECT_NE(got[0].find("score 2147483647 beyond the 0 the rules allow in 0.0 s of play"),
+              std::string::npos)
+        << got[0];
+    EXPECT_NE(got[6].find("a game of 3600.0 s but the member's previous post came 0 s ago"),
+              std::string::npos)
+        << got[6];
+    EXPECT_NE(got[7].find("a negative game time"), std::string::npos) << got[7];
+    EXPECT_EQ(got[8], "a build the operator has not released");
+
+    // The released build's plausible score is ranked.
+    const std::string released = [] {
+        SubmissionRecord record;
+        record.setUserName("anna@example.se");
+        record.setPassword("hemligt");
+        record.score = 700;
+        record.bestScoreTime = test::QUICK_GAME_MS;
+        return buildSubmissionBody(record, {1000, "CPU UNKNOWN", {77, 88}});
+    }();
+    EXPECT_EQ(protocol::parseAnswer(postScore(released)->body).resultCode, 0);
+    EXPECT_EQ(store->leaderboard(Board::AllTime, 0, 10)->at(0).score, 700);
+}
+
+// Requests from this machine stand for a reverse proxy, whose X-Real-IP names the client.
+class BehindProxy : public Hostile {
+  protected:
+    void configure() override { options.trustedProxies = {"127.0.0.1"}; }
+    httplib::Result postFrom(const std::string& address, const std::string& body) {
+        return client->Post(protocol::SUBMIT_PATH, {{"X-Real-IP", address}}, body,
+                            protocol::FORM_CONTENT_TYPE);
+    }
+};
+
+TEST_F(BehindProxy, AGuesserElsewhereNeverLocksTheMemberOutAndEachClientHasItsOwnAllowance) {
+    std::string error;
+    if (!http.ensureLoaded(error)) GTEST_SKIP() << error;
+    join("anna@example.se", "Anna", "hemligt");
+    // Someone who knows Anna's address guesses from elsewhere until refused.
+    int refused = 0;
+    for (int i = 0; i < 12; ++i) {
+        const auto r = postFrom("203.0.113.9", gameBody("anna@example.se", "guess-" + std::to_string(i), 5));
+        refused += r->status == 429;
+    }
+    EXPECT_EQ(refused, 6);
+    // Anna's own game, from her address, is registered.
+    EXPECT_EQ(submit("anna@example.se", "hemligt", 300).resultCode, 0);
+    // Neither does a right password from the guesser's address count against anyone.
+    EXPECT_EQ(postFrom("198.51.100.7", gameBody("anna@example.se", "hemligt", 200))->status, 200);
+
+    // A class behind one school address: bad sign-ups first, then the newcomers still join.
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(send("/registrera/", visit("/registrera/"), {{"email", "bad"}})->status, 400);
+    for (const char* nick : {"Klass1", "Klass2"}) {
+        EXPECT_EQ(send("/registrera/", visit("/registrera/"),
+                       {{"email", std::string(nick) + "@skola.se"},
+                        {"nickname", nick},
+                        {"password", "hemligt"},
+                        {"password2", "hemligt"}})
+                      ->status,
+                  303)
+            << nick;
+    }
+}
+
+TEST_F(Hostile, TheLogInLimitKeysOnTheUserNameAsLookedUpAndIgnoresProxyHeadersFromStrangers) {
+    join("anna@example.se", "Anna", "hemligt");
+    const std::vector<std::string> spellings = {"anna@example.se",     " anna@example.se",
+                                                "ANNA@example.se  ",   "Anna@Example.SE\t",
+                                                "anna@example.se    ", "  anna@EXAMPLE.se"};
+    std::vector<int> statuses;
+    for (size_t i = 0; i < spellings.size(); ++i) {
+        auto session = visit("/logga-in/");
+        httplib::Params fields{{"email", spellings[i]}, {"password", "guess"}, {"csrf", session.second}};
+        // A client may claim any address it likes; from a stranger the claim counts for nothing.
+        statuses.push_back(
+            client
+                ->Post("/logga-in/",
+                       {{"Cookie", session.first}, {"X-Real-IP", "192.0.2." + std::to_string(i)}}, fields)
+                ->status);
+    }
+    EXPECT_EQ(statuses, (std::vector<int>{401, 401, 401, 401, 401, 429}));
 }
 
 } // namespace

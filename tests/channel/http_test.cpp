@@ -1,5 +1,7 @@
 // The real server on a free loopback port with a fresh database: the game's own client posting scores,
 // and the pages with their sessions, form tokens and escaping.
+#include "channel/accounts.h"
+
 #include "live_channel.h"
 
 #include <algorithm>
@@ -18,21 +20,23 @@ TEST_F(LiveChannel, TheGamesOwnPostIsAnsweredInItsTermsAndLoggedOnce) {
     EXPECT_EQ(submit("\xC3\xA5sa@lumora.se", "hemligt", 900).resultCode, 1);
     EXPECT_EQ(submit("\xC3\xA5sa@lumora.se", "fel", 900).resultCode, 3);
     EXPECT_EQ(submit("okand@lumora.se", "hemligt", 900).resultCode, 2);
+    // Once the operator has registered a release, a build that is none of them is told to update and its
+    // score is kept aside.
     ASSERT_TRUE(store->addRelease({4, 1, 2, 0}, error));
     const SubmissionRecord old = submit("\xC3\xA5sa@lumora.se", "hemligt", 1300);
-    EXPECT_EQ(old.resultCode, 0);
+    EXPECT_EQ(old.resultCode, 1);
     EXPECT_EQ(old.versionNotice, 4);
 
     // The leaderboard shows the nickname in UTF-8, never the address.
     const auto home = client->Get("/");
     ASSERT_TRUE(home);
-    EXPECT_NE(home->body.find("<td>\xC3\x85sa</td><td class=\"num\">1300</td>"), std::string::npos);
+    EXPECT_NE(home->body.find("<td class=\"nick\">\xC3\x85sa</td><td class=\"num\">1200</td>"),
+              std::string::npos);
     EXPECT_EQ(home->body.find("lumora.se</"), std::string::npos);
     EXPECT_EQ(home->body.find("@"), std::string::npos);
 
     // One line per request: time, address, method, path, status, duration, and what became of a score.
     server->stop();
-    thread.join();
     const std::string lines = log.str();
     EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 6) << lines;
     EXPECT_TRUE(
@@ -44,54 +48,72 @@ TEST_F(LiveChannel, TheGamesOwnPostIsAnsweredInItsTermsAndLoggedOnce) {
 
 TEST_F(LiveChannel, SignUpLogInAndOutWithFormTokensAndFreshSessions) {
     join("anna@example.se", "Anna", "hemligt");
-    const auto form = client->Get("/registrera/?ref=anna%40example.se");
+    const std::string annasCode = store->memberByEmail("anna@example.se").row->recruitCode;
+    const auto form = client->Get("/registrera/?ref=" + annasCode);
     ASSERT_TRUE(form);
     const std::string visitorCookie = cookieOf(form);
     EXPECT_NE(form->get_header_value("Set-Cookie").find("; HttpOnly; SameSite=Lax"), std::string::npos);
     const std::string csrf = csrfOf(form->body);
     ASSERT_EQ(csrf.size(), 64u);
-    EXPECT_NE(form->body.find("value=\"anna@example.se\""), std::string::npos); // the recruiter, filled in
+    EXPECT_NE(form->body.find("value=\"" + annasCode + "\""), std::string::npos); // the recruiter, filled in
+    EXPECT_NE(form->body.find("<strong>Anna</strong>"), std::string::npos);
 
     httplib::Params fields{{"email", "bo@example.se"},
                            {"nickname", "<b>Bo</b>"},
                            {"password", "hemligt"},
                            {"password2", "hemligt"},
-                           {"recruiter", "anna@example.se"}};
+                           {"recruiter", annasCode}};
     // Without the form token, or with another one, nothing happens.
     EXPECT_EQ(client->Post("/registrera/", {{"Cookie", visitorCookie}}, fields)->status, 403);
     fields.emplace("csrf", std::string(64, 'a'));
     EXPECT_EQ(client->Post("/registrera/", {{"Cookie", visitorCookie}}, fields)->status, 403);
     fields.erase("csrf");
     fields.emplace("csrf", csrf);
-    EXPECT_EQ(client->Post("/registrera/", fields)->status, 403); // no session cookie
+    EXPECT_EQ(client->Post("/registrera/", fields)->status, 403); // no cookie
     const auto joined = client->Post("/registrera/", {{"Cookie", visitorCookie}}, fields);
     ASSERT_TRUE(joined);
     EXPECT_EQ(joined->status, 303);
     EXPECT_EQ(joined->get_header_value("Location"), "/useradm/challenge/");
     const std::string memberCookie = cookieOf(joined);
-    EXPECT_NE(memberCookie, visitorCookie); // a new session on logging in: the old token is worth nothing
+    EXPECT_NE(memberCookie,
+              visitorCookie); // a new session on logging in: the visitor's token is worth nothing
     EXPECT_EQ(client->Get("/useradm/challenge/", {{"Cookie", visitorCookie}})->status, 303);
 
+    // The recruiting link carries Bo's code, never his address.
     const auto challenge = client->Get("/useradm/challenge/", {{"Cookie", memberCookie}});
     ASSERT_EQ(challenge->status, 200);
-    EXPECT_NE(challenge->body.find("/registrera/?ref=bo%40example.se"), std::string::npos);
+    const std::string bosCode = store->memberByEmail("bo@example.se").row->recruitCode;
+    EXPECT_NE(challenge->body.find("/registrera/?ref=" + bosCode + "\""), std::string::npos);
+    EXPECT_EQ(challenge->body.find("bo%40"), std::string::npos);
+    EXPECT_EQ(challenge->body.find("bo@"), std::string::npos);
     EXPECT_NE(challenge->body.find("&lt;b&gt;Bo&lt;/b&gt;"), std::string::npos); // the nickname, escaped
     EXPECT_EQ(challenge->body.find("<b>Bo"), std::string::npos);
 
-    // Anna sees her recruit by nickname.
+    // Anna sees her recruit by nickname; wherever "next" points, the log-in goes nowhere off this site.
     const auto annaLogin = client->Get("/logga-in/");
     const httplib::Params wrong{
         {"email", "anna@example.se"}, {"password", "fel-fel"}, {"csrf", csrfOf(annaLogin->body)}};
     EXPECT_EQ(client->Post("/logga-in/", {{"Cookie", cookieOf(annaLogin)}}, wrong)->status, 401);
-    const httplib::Params right{{"email", "anna@example.se"},
-                                {"password", "hemligt"},
-                                {"next", "//evil.example/"},
-                                {"csrf", csrfOf(annaLogin->body)}};
-    const auto in = client->Post("/logga-in/", {{"Cookie", cookieOf(annaLogin)}}, right);
-    ASSERT_EQ(in->status, 303);
-    EXPECT_EQ(in->get_header_value("Location"), "/"); // never off to another site
-    const auto annas = client->Get("/useradm/challenge/", {{"Cookie", cookieOf(in)}});
-    EXPECT_NE(annas->body.find("<td>&lt;b&gt;Bo&lt;/b&gt;</td>"), std::string::npos);
+    std::string annasCookie;
+    for (const auto& [next, location] :
+         std::vector<std::pair<std::string, std::string>>{{"//evil.example/", "/"},
+                                                          {"/\t/evil.example", "/"},
+                                                          {"/\\evil.example", "/"},
+                                                          {"https://evil.example/", "/"},
+                                                          {"/\n/evil", "/"},
+                                                          {"/useradm/challenge/", "/useradm/challenge/"}}) {
+        const auto page = client->Get("/logga-in/");
+        const httplib::Params right{{"email", "anna@example.se"},
+                                    {"password", "hemligt"},
+                                    {"next", next},
+                                    {"csrf", csrfOf(page->body)}};
+        const auto in = client->Post("/logga-in/", {{"Cookie", cookieOf(page)}}, right);
+        ASSERT_EQ(in->status, 303) << next;
+        EXPECT_EQ(in->get_header_value("Location"), location) << next;
+        annasCookie = cookieOf(in);
+    }
+    const auto annas = client->Get("/useradm/challenge/", {{"Cookie", annasCookie}});
+    EXPECT_NE(annas->body.find("<td class=\"nick\">&lt;b&gt;Bo&lt;/b&gt;</td>"), std::string::npos);
 
     // Logging out takes the form token too, and ends the session for good.
     EXPECT_EQ(client->Post("/logga-ut/", {{"Cookie", memberCookie}}, httplib::Params{})->status, 403);
@@ -100,6 +122,57 @@ TEST_F(LiveChannel, SignUpLogInAndOutWithFormTokensAndFreshSessions) {
     EXPECT_EQ(out->status, 303);
     EXPECT_NE(out->get_header_value("Set-Cookie").find("Max-Age=0"), std::string::npos);
     EXPECT_EQ(client->Get("/useradm/challenge/", {{"Cookie", memberCookie}})->status, 303);
+
+    // A new password ends every session the member had.
+    std::string error;
+    ASSERT_TRUE(setPassword(*store, store->memberByEmail("anna@example.se").row->id, "annat-pw", error))
+        << error;
+    EXPECT_EQ(client->Get("/useradm/challenge/", {{"Cookie", annasCookie}})->status, 303);
+}
+
+TEST_F(LiveChannel, VisitorsLeaveNoRowsAndOnlyMembersHaveSessions) {
+    join("anna@example.se", "Anna", "hemligt");
+    for (int i = 0; i < 20; ++i)
+        for (const char* path : {"/registrera/", "/logga-in/", "/"})
+            ASSERT_EQ(client->Get(path)->status, 200);
+    EXPECT_EQ(store->sessionCount(), 0);
+    const auto page = client->Get("/logga-in/");
+    const auto in = client->Post(
+        "/logga-in/", {{"Cookie", cookieOf(page)}},
+        httplib::Params{{"email", "anna@example.se"}, {"password", "hemligt"}, {"csrf", csrfOf(page->body)}});
+    EXPECT_EQ(in->status, 303);
+    EXPECT_EQ(store->sessionCount(), 1);
+    // Plain HTTP: no Secure, no prefix, no HSTS (the class below has them).
+    EXPECT_EQ(cookieOf(in).rfind("tundrix_session=", 0), 0u);
+    EXPECT_EQ(in->get_header_value("Set-Cookie").find("Secure"), std::string::npos);
+    EXPECT_FALSE(in->has_header("Strict-Transport-Security"));
+}
+
+class SecureChannel : public LiveChannel {
+  protected:
+    void configure() override { site.publicUrl = "https://kanal.example.se"; }
+};
+
+TEST_F(SecureChannel, CookiesAreHostOnlyAndSecureAndBrowsersAreToldToStayOnHttps) {
+    join("anna@example.se", "Anna", "hemligt");
+    const auto page = client->Get("/logga-in/");
+    EXPECT_EQ(page->get_header_value("Strict-Transport-Security"), "max-age=31536000");
+    EXPECT_EQ(page->get_header_value("Set-Cookie").rfind("__Host-tundrix_form=", 0), 0u);
+    EXPECT_NE(page->get_header_value("Set-Cookie").find("; Path=/;"), std::string::npos);
+    EXPECT_NE(page->get_header_value("Set-Cookie").find("; Secure"), std::string::npos);
+    const auto in = client->Post(
+        "/logga-in/", {{"Cookie", cookieOf(page)}},
+        httplib::Params{{"email", "anna@example.se"}, {"password", "hemligt"}, {"csrf", csrfOf(page->body)}});
+    ASSERT_EQ(in->status, 303);
+    EXPECT_EQ(cookieOf(in).rfind("__Host-tundrix_session=", 0), 0u);
+    EXPECT_NE(in->get_header_value("Set-Cookie").find("; Secure"), std::string::npos);
+    EXPECT_EQ(client->Get("/useradm/challenge/", {{"Cookie", cookieOf(in)}})->status, 200);
+    // The plain cookie name means nothing here.
+    const std::string plain = "tundrix_session=" + cookieOf(in).substr(cookieOf(in).find('=') + 1);
+    EXPECT_EQ(client->Get("/useradm/challenge/", {{"Cookie", plain}})->status, 303);
+    EXPECT_NE(client->Get("/useradm/challenge/", {{"Cookie", cookieOf(in)}})
+                  ->body.find("https://kanal.example.se/registrera/?ref="),
+              std::string::npos);
 }
 
 TEST_F(LiveChannel, EveryPageTheGameOpensIsThereInBothLanguages) {

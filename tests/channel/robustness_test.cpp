@@ -1,99 +1,134 @@
-// The live server under broken clients and a full disk: it keeps serving the others, and what it
-// answered as registered is never lost.
-#include "net/answer_parser.h"
+// The live server under attack and under faults: slow, silent, deaf and flooding clients, bursts of
+// connects and pipelined requests; a full disk, a damaged or vanished database. It keeps serving the
+// others, and what it answered as registered is never lost; what it cannot keep it says so.
+#include "attack/attackers.h"
+#include "protocol/score_answer.h"
 
 #include "live_channel.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
+#include <grp.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <chrono>
+#include <fstream>
+#include <thread>
 
 namespace tundrix::channel {
 namespace {
 
-// A raw connection to the server, for clients that misbehave.
-class RawClient {
-  public:
-    explicit RawClient(int port) : fd_(socket(AF_INET, SOCK_STREAM, 0)) {
-        sockaddr_in to{};
-        to.sin_family = AF_INET;
-        to.sin_port = htons(static_cast<uint16_t>(port));
-        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        connected_ = connect(fd_, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0;
-    }
-    ~RawClient() { close(fd_); }
-    bool connected() const { return connected_; }
-    bool send(const std::string& bytes) { return ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL) > 0; }
-    // Waits up to the limit for the server to end the connection (or to answer something).
-    bool endedWithin(std::chrono::milliseconds limit) {
-        pollfd p{fd_, POLLIN, 0};
-        return poll(&p, 1, static_cast<int>(limit.count())) == 1;
-    }
+using namespace std::chrono_literals;
 
-  private:
-    int fd_;
-    bool connected_ = false;
-};
+// This process's resident memory, in KiB.
+long residentKib() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+    return 0;
+}
 
-class BrokenClients : public test::LiveChannel {
+class Attacked : public test::LiveChannel {
   protected:
     void configure() override {
-        options.workers = 2;
-        options.readTimeout = std::chrono::milliseconds(600);
-        options.writeTimeout = std::chrono::milliseconds(600);
-        options.keepAliveTimeout = std::chrono::milliseconds(1000);
-        options.connectionDeadline = std::chrono::milliseconds(1500);
+        options.http.idleTimeout = 1s;
+        options.http.lifetime = 2s;
+    }
+    attack::Target target() const { return {"127.0.0.1", server->port()}; }
+    // A player's post on a fresh connection, given the game's own ten seconds and more.
+    attack::Exchange playerPost(int32_t score) {
+        return attack::exchange(
+            target(), attack::formPost("/r0003.asp", attack::gameBody("anna@example.se", "hemligt", score)),
+            10s);
     }
 };
 
-TEST_F(BrokenClients, SilentTricklingAndDeafClientsDoNotStopTheOthers) {
-    // Two clients trickle a request a byte at a time, faster than the read time-out: each would hold one
-    // of the two workers for ever.
-    std::atomic<bool> done{false};
-    std::vector<std::unique_ptr<RawClient>> tricklers;
-    for (int i = 0; i < 2; ++i)
-        tricklers.push_back(std::make_unique<RawClient>(server->port()));
-    std::thread trickle([&] {
-        const std::string request = "GET / HTTP/1.1\r\nHost: x\r\nX-Slow: " + std::string(200, 'z');
-        for (size_t i = 0; i < request.size() && !done; ++i) { // at most 40 s, ended by the test
-            for (auto& t : tricklers)
-                t->send(request.substr(i, 1));
-            std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        }
-    });
-    // One says nothing at all; one asks for many pages and never reads them.
-    RawClient silent(server->port());
-    RawClient deaf(server->port());
+TEST_F(Attacked, SlowSilentDeafAndTricklingClientsNeverHoldAPlayersPost) {
+    join("anna@example.se", "Anna", "hemligt");
+    // Three hundred clients trickling a header a byte at a time, from many addresses, and two that send a
+    // byte faster than the idle time-out allows for, for longer than a connection may live.
+    attack::SlowClients slow(target(), 300, 500ms);
+    attack::SlowClients tricklers(target(), 2, 200ms);
+    // One says nothing at all; one asks for more pages than the buffers between them hold, and never
+    // reads them (the server, blocked, lets go, throwing away the requests it has not read).
     std::string many;
-    for (int i = 0; i < 200; ++i)
+    for (int i = 0; i < 20000; ++i)
         many += "GET /registrera/ HTTP/1.1\r\nHost: x\r\n\r\n";
-    ASSERT_TRUE(silent.connected() && deaf.connected() && tricklers[0]->connected());
-    deaf.send(many);
+    bool deafEnded = false, silentEnded = false;
+    std::thread deaf([&] { deafEnded = attack::endedWhileDeaf(target(), many, 8s); });
+    std::thread silent([&] { silentEnded = attack::endedWhileDeaf(target(), "", 8s); });
+    std::this_thread::sleep_for(1s);
 
-    // Meanwhile, a player's pages and the game's post are served.
-    client->set_read_timeout(20);
-    for (int i = 0; i < 3; ++i) {
+    for (int32_t score = 1; score <= 3; ++score) {
+        const attack::Exchange post = playerPost(100 * score);
+        ASSERT_TRUE(post.answered) << score;
+        EXPECT_EQ(post.status, 200);
+        EXPECT_EQ(protocol::parseAnswer(post.body).resultCode, 0);
         const auto page = client->Get("/");
-        ASSERT_TRUE(page) << i;
+        ASSERT_TRUE(page);
         EXPECT_EQ(page->status, 200);
     }
-    join("anna@example.se", "Anna", "hemligt");
-    std::string error;
-    if (http.ensureLoaded(error)) {
-        EXPECT_EQ(submit("anna@example.se", "hemligt", 300).resultCode, 0);
-    }
+    std::this_thread::sleep_for(3s);
+    // The server ended the tricklers at the end of their connections' lifetime, and the slow ones too.
+    EXPECT_GE(tricklers.endedByServer(), 2);
+    EXPECT_GE(slow.endedByServer(), 100);
+    deaf.join();
+    silent.join();
+    EXPECT_TRUE(deafEnded);
+    EXPECT_TRUE(silentEnded);
+}
 
-    // And the broken connections were ended by the server, not left open.
-    EXPECT_TRUE(silent.endedWithin(std::chrono::seconds(10)));
-    for (auto& t : tricklers)
-        EXPECT_TRUE(t->endedWithin(std::chrono::seconds(10)));
-    done = true;
-    trickle.join();
+TEST_F(Attacked, HeaderFloodsBurstsAndPipelinesAreRefusedOrAnsweredCleanly) {
+    // Each flood is cut off within the connection's memory and answered 431; the server does not grow.
+    const long before = residentKib();
+    std::atomic<long> peak{before};
+    std::atomic<bool> flooding{true};
+    std::thread watch([&] {
+        while (flooding) {
+            peak = std::max(peak.load(), residentKib());
+            std::this_thread::sleep_for(5ms);
+        }
+    });
+    std::vector<std::thread> floods;
+    std::vector<attack::FloodResult> results(4);
+    for (size_t i = 0; i < results.size(); ++i)
+        floods.emplace_back([&, i] { results[i] = attack::headerFlood(target(), 32u << 20, 8000, 20s); });
+    for (auto& f : floods)
+        f.join();
+    flooding = false;
+    watch.join();
+    for (const attack::FloodResult& r : results) {
+        EXPECT_EQ(r.status, 431);
+        EXPECT_TRUE(r.closed);
+        EXPECT_LT(r.sent, 32u << 20); // cut off long before the end
+    }
+    EXPECT_LT(peak - before, 64 * 1024) << "KiB grown during the floods";
+
+    // A thousand connects at once from many addresses: every one answered.
+    const attack::BurstResult burst = attack::burst(target(), 1000, "/style.css", 30s);
+    EXPECT_EQ(burst.answered, 1000);
+    EXPECT_EQ(burst.failed, 0);
+    // Seven pipelined requests get seven answers.
+    EXPECT_EQ(attack::pipelined(target(), 7, "/style.css", 10s), 7);
+
+    // Requests that are not HTTP/1 as the channel speaks it.
+    const struct {
+        std::string request;
+        int status;
+    } refused[] = {
+        {"GET / HTTP/2.0\r\nHost: x\r\n\r\n", 505},
+        {"POST /r0003.asp HTTP/1.1\r\nHost: x\r\nContent-Length: 5\r\nContent-Length: 7\r\n\r\nabcde", 400},
+        {"POST /r0003.asp HTTP/1.1\r\nHost: x\r\nContent-Length: 1073741824\r\n\r\nabc", 413},
+        {"POST /r0003.asp HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: chunked\r\n\r\n" +
+             std::string("20000\r\n") + std::string(0x20000, 'f') + "\r\n0\r\n\r\n",
+         413},
+        {"GET / HTTP/1.1\r\n\r\n", 400}, // HTTP/1.1 without a Host
+    };
+    for (const auto& r : refused) {
+        const attack::Exchange e = attack::exchange(target(), r.request, 10s);
+        EXPECT_TRUE(e.answered) << r.request.substr(0, 40);
+        EXPECT_EQ(e.status, r.status) << r.request.substr(0, 40);
+    }
 }
 
 class FullDisk : public test::LiveChannel {
@@ -110,10 +145,10 @@ TEST_F(FullDisk, TheGameIsToldToTryAgainNothingAnsweredIsLostAndPostsWorkOnceThe
 
     std::vector<int64_t> answered{1};
     int32_t refusedWith = 0;
-    for (int32_t score = 2; score < 3000 && refusedWith == 0; ++score) {
-        const SubmissionRecord r = submit("anna@example.se", "hemligt", score);
+    for (int32_t n = 2; n < 3000 && refusedWith == 0; ++n) {
+        const SubmissionRecord r = submit("anna@example.se", "hemligt", 2 + n % 1000);
         if (r.resultCode == 0 || r.resultCode == 1) {
-            answered.push_back(score);
+            answered.push_back(2 + n % 1000);
         } else {
             refusedWith = r.resultCode;
         }
@@ -125,10 +160,107 @@ TEST_F(FullDisk, TheGameIsToldToTryAgainNothingAnsweredIsLostAndPostsWorkOnceThe
     EXPECT_EQ(client->Get("/")->status, 200); // the leaderboards are still read
 
     ASSERT_TRUE(store->limitPages(1'000'000));
-    EXPECT_EQ(submit("anna@example.se", "hemligt", 5000).resultCode, 0);
-    answered.push_back(5000);
+    EXPECT_EQ(submit("anna@example.se", "hemligt", 1500).resultCode, 0);
+    answered.push_back(1500);
     EXPECT_EQ(store->scoresOf(id), answered);
     EXPECT_TRUE(store->intact());
+}
+
+// Overwrites the middle of the members table's first page, as a failing disk might.
+void damageMembers(const std::string& path) {
+    std::string error;
+    int64_t page = 0, size = 0;
+    {
+        auto db = Database::open(path, false, error);
+        ASSERT_TRUE(db) << error;
+        // Everything into the file itself first, so the damage is what the next read finds.
+        ASSERT_TRUE(db->exec("PRAGMA wal_checkpoint(TRUNCATE)", &error)) << error;
+        Statement root(db->handle(), "SELECT rootpage FROM sqlite_schema WHERE name = 'members'");
+        ASSERT_TRUE(root.step());
+        page = root.integer(0);
+        Statement pageSize(db->handle(), "PRAGMA page_size");
+        ASSERT_TRUE(pageSize.step());
+        size = pageSize.integer(0);
+    }
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp((page - 1) * size + 8);
+    const std::string garbage(static_cast<size_t>(size) - 16, '\xA5');
+    file.write(garbage.data(), static_cast<std::streamsize>(garbage.size()));
+}
+
+using Faults = test::ChannelRig;
+
+TEST_F(Faults, AMissingDamagedOrReadOnlyDatabaseStopsTheStartLoudly) {
+    join("anna@example.se", "Anna", "hemligt");
+    store.reset();
+    std::string error;
+    // Missing: only an explicit creation makes a new one.
+    EXPECT_FALSE(Store::open((folder / "gone" / "channel.db").string(), OpenMode::Existing, error));
+    EXPECT_NE(error.find("--create"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(folder / "gone"));
+    EXPECT_TRUE(Store::open((folder / "new" / "channel.db").string(), OpenMode::Create, error)) << error;
+
+    // Read-only: refused, not served with every post failing. Root may write anyway, so the check runs in
+    // a child that has given up root.
+    std::filesystem::permissions(folder, std::filesystem::perms::owner_all |
+                                             std::filesystem::perms::others_exec |
+                                             std::filesystem::perms::others_read);
+    std::filesystem::permissions(database(),
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::others_read);
+    const pid_t child = fork();
+    if (child == 0) {
+        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(3);
+        std::string why;
+        const bool opened = Store::open(database(), OpenMode::Existing, why) != nullptr;
+        _exit(!opened && why.find("read-only") != std::string::npos ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    std::filesystem::permissions(database(),
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+
+    // Damaged: found at the start, before anyone is told "unknown user".
+    ASSERT_TRUE(Store::open(database(), OpenMode::Existing, error)) << error;
+    damageMembers(database());
+    EXPECT_FALSE(Store::open(database(), OpenMode::Existing, error));
+    EXPECT_NE(error.find("damaged"), std::string::npos) << error;
+}
+
+using DamagedWhileServing = test::LiveChannel;
+
+TEST_F(DamagedWhileServing, AReadErrorIsAnsweredTryAgainNeverUnknownUser) {
+    std::string error;
+    if (!http.ensureLoaded(error)) GTEST_SKIP() << error;
+    join("anna@example.se", "Anna", "hemligt");
+    ASSERT_EQ(submit("anna@example.se", "hemligt", 100).resultCode, 0);
+    // The members' table damaged under the running server; a write by another program (the operator's
+    // release command, say) makes the server read the file afresh.
+    damageMembers(database());
+    {
+        auto db = Database::open(database(), false, error);
+        ASSERT_TRUE(db) << error;
+        ASSERT_TRUE(db->exec("INSERT INTO releases (version, crc, length, added_at) VALUES (9, 1, 2, 0)"));
+    }
+    EXPECT_EQ(submit("anna@example.se", "hemligt", 200).resultCode, 503);
+    server->stop();
+    EXPECT_NE(log.str().find("503 "), std::string::npos);
+    EXPECT_NE(log.str().find("\"the members cannot be read\""), std::string::npos) << log.str();
+}
+
+using RemovedWhileServing = test::LiveChannel;
+
+TEST_F(RemovedWhileServing, PostsAreRefusedOnceTheDatabasesFolderIsGone) {
+    std::string error;
+    if (!http.ensureLoaded(error)) GTEST_SKIP() << error;
+    join("anna@example.se", "Anna", "hemligt");
+    ASSERT_EQ(submit("anna@example.se", "hemligt", 100).resultCode, 0);
+    // The server has its files open still, but nothing it would write there could ever be read again.
+    std::filesystem::remove_all(folder);
+    EXPECT_EQ(submit("anna@example.se", "hemligt", 300).resultCode, 503);
+    server->stop();
+    EXPECT_NE(log.str().find("\"not stored\""), std::string::npos) << log.str();
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the reader of the channel server's answer and to the record's text fields.
-#include "net/answer_parser.h"
 #include "net/submission_record.h"
+#include "protocol/score_answer.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -10,7 +10,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    const tundrix::ParsedAnswer answer = tundrix::parseAnswer(bytes);
+    const tundrix::protocol::ParsedAnswer answer = tundrix::protocol::parseAnswer(bytes);
     if (answer.message.size() > 255) std::abort();
     if (!answer.hasResult && answer.resultCode != 0) std::abort();
 

@@ -1,3 +1,1 @@
-if(TARGET tundrix_channel)
-  tundrix_fuzz(score_form tundrix_channel)
-endif()
+tundrix_fuzz(score_form tundrix_protocol)

@@ -1,15 +1,17 @@
 // Feeds arbitrary requests to every handler of the channel's site, without a socket: the method and
-// route, the Cookie header, the query or form fields and the body all come from the fuzzer's bytes.
+// route, the client's address, the Cookie and Host headers, the query and the body all come from the
+// fuzzer's bytes, read by the server's own field reader.
 #include "channel/crypto.h"
+#include "channel/http/form_fields.h"
 #include "channel/site.h"
 #include "channel/store.h"
 
-#include <httplib.h>
 #include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <future>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,13 +32,14 @@ Site& site() {
         // A database in memory-backed storage, so that every synced commit stays cheap.
         made->path = "/dev/shm/tundrix-site-fuzz-" + std::to_string(getpid()) + ".db";
         std::string error;
-        made->store = tundrix::channel::Store::open(made->path, error);
+        made->store = tundrix::channel::Store::open(made->path, tundrix::channel::OpenMode::Create, error);
         if (!made->store) std::abort();
         std::atexit([] {
             for (const char* end : {"", "-wal", "-shm"})
                 unlink((site().path + end).c_str());
         });
         made->options.clock = [] { return int64_t{1'800'000'000}; };
+        made->options.passwordWorkers = 1;
         made->routes = tundrix::channel::siteRoutes(*made->store, made->options);
         return made;
     }();
@@ -54,26 +57,27 @@ std::string_view piece(std::string_view& input) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using namespace tundrix::channel;
     if (size < 2) return 0;
     Site& s = site();
-    const auto& route = s.routes[data[0] % s.routes.size()];
+    const Route& route = s.routes[data[0] % s.routes.size()];
     std::string_view input(reinterpret_cast<const char*>(data + 1), size - 1);
 
-    httplib::Request req;
+    HttpRequest req;
     req.method = route.method == "*" ? "GET" : route.method;
-    req.path = route.pattern;
-    req.remote_addr = std::string(piece(input)).substr(0, 40);
-    req.set_header("Cookie", std::string(piece(input)));
-    req.set_header("Host", std::string(piece(input)));
+    req.client = req.peer = std::string(piece(input)).substr(0, 40);
+    req.headers.emplace_back("Cookie", std::string(piece(input)));
+    req.headers.emplace_back("Host", std::string(piece(input)));
     const std::string query(piece(input));
-    httplib::detail::parse_query_text(query, req.params);
     req.body = std::string(input);
-    if (req.method == "POST") httplib::detail::parse_query_text(req.body, req.params);
+    if (req.method == "POST") req.headers.emplace_back("Content-Type", "application/x-www-form-urlencoded");
+    readTarget(req, route.pattern + "?" + query);
 
-    httplib::Response res;
-    res.status = route.method == "*" ? 404 : -1;
-    route.handle(req, res);
-    // A handler leaves the status alone (the server makes it 200) or sets a real one.
-    if (res.status != -1 && (res.status < 100 || res.status > 599)) std::abort();
+    // Every handler answers exactly once (some from another thread), with a real status.
+    std::promise<int> answered;
+    std::future<int> status = answered.get_future();
+    route.handle(req, [&answered](HttpResponse res) { answered.set_value(res.status); });
+    const int got = status.get();
+    if (got < 100 || got > 599) std::abort();
     return 0;
 }

@@ -1,31 +1,14 @@
-// The scrambled form: field encoding and the record's bounded text fields.
-#include "net/field_encoding.h"
+// The record's bounded text fields, and the form it makes.
 #include "net/score_submission.h"
 #include "net/submission_record.h"
+#include "protocol/form_text.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <regex>
 #include <string>
 
 namespace tundrix {
-
-TEST(FieldEncoding, ScramblesEachByteWithTheKeyByteOfItsPosition) {
-    // 'a' (61) XOR C3 = A2, 'b' (62) XOR 5E = 3C, 'c' (63) XOR 02 = 61.
-    EXPECT_EQ(encodeField("abc"), "A23C61");
-    EXPECT_EQ(encodeField(""), "");
-    // The same byte at positions 0 and 8 gives the same digits; at 0 and 1 different ones.
-    const std::string nine = encodeField("AAAAAAAAA");
-    ASSERT_EQ(nine.size(), 18u);
-    EXPECT_EQ(nine.substr(0, 2), nine.substr(16, 2));
-    EXPECT_NE(nine.substr(0, 2), nine.substr(2, 2));
-    // Bytes above 127 (a Swedish letter in Windows-1252) are scrambled like any other: E5 XOR C3 = 26.
-    EXPECT_EQ(encodeField("\xE5"), "26");
-    EXPECT_TRUE(std::regex_match(encodeField("\x01\xFF zZ~"), std::regex("[0-9A-F]{12}")));
-    // The value is text: it ends at a NUL.
-    EXPECT_EQ(encodeField(std::string("ab\0cd", 5)), encodeField("ab"));
-}
 
 TEST(SubmissionRecord, StoresTypedTextAsWindows1252WithinItsFields) {
     SubmissionRecord record;
@@ -68,7 +51,7 @@ TEST(SubmissionRecord, StoresTypedTextAsWindows1252WithinItsFields) {
     std::memset(record.userName, 'x', sizeof record.userName);
     std::memset(record.password, 'y', sizeof record.password);
     const std::string body = buildSubmissionBody(record, {});
-    EXPECT_NE(body.find("&f3=" + encodeField(std::string(20, 'y')) + "&"), std::string::npos);
+    EXPECT_NE(body.find("&f3=" + protocol::scrambleField(std::string(20, 'y')) + "&"), std::string::npos);
 }
 
 } // namespace tundrix

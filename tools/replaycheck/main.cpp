@@ -1,4 +1,4 @@
-// Plays a replay file again as the channel does and says whether it reaches the score given at the time given.
+// Plays a replay file again as the channel does: does it reach the score given, at the time given?
 #include "channel/replay_check.h"
 #include "replay/replay_codec.h"
 #include "resources/embedded_resources.h"

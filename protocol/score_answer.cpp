@@ -1,9 +1,7 @@
-// Turns the server's answer bytes into a result code, a version notice and a message.
-#include "net/answer_parser.h"
+// Writes the answer text and reads it back the way the game does.
+#include "protocol/score_answer.h"
 
-#include <cstdint>
-
-namespace tundrix {
+namespace tundrix::protocol {
 namespace {
 
 bool isBlank(char c) {
@@ -48,8 +46,14 @@ ParsedAnswer parseAnswer(std::string_view bytes) {
         bool found = false;
         answer.versionNotice = leadingNumber(rest, found);
     }
-    answer.message = std::string(bytes.substr(0, 255));
+    answer.message = std::string(bytes.substr(0, ANSWER_MESSAGE_MAX_CHARS));
     return answer;
 }
 
-} // namespace tundrix
+std::string answerText(ScoreAnswer code, int64_t newerVersion) {
+    std::string text = std::to_string(static_cast<int32_t>(code)) + "\r\n";
+    if (newerVersion > 1) text += std::to_string(newerVersion) + "\r\n";
+    return text;
+}
+
+} // namespace tundrix::protocol

@@ -1,13 +1,14 @@
-// The server's answer turned into result code, version notice and message, for every shape it takes.
-#include "net/answer_parser.h"
+// The channel's answers as it writes them and as the game reads them, in every shape they take.
+#include "protocol/replay_post.h"
+#include "protocol/score_answer.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-namespace tundrix {
+namespace tundrix::protocol {
 
-TEST(AnswerParser, ReadsEveryShapeOfAnswerWithinBounds) {
+TEST(ScoreAnswer, ReadsEveryShapeOfAnswerWithinBounds) {
     const struct {
         std::string answer;
         bool hasResult;
@@ -46,7 +47,25 @@ TEST(AnswerParser, ReadsEveryShapeOfAnswerWithinBounds) {
     // The message keeps the first 255 characters of a long answer.
     const ParsedAnswer longAnswer = parseAnswer("1" + std::string(1000, 'x'));
     EXPECT_EQ(longAnswer.resultCode, 1);
-    EXPECT_EQ(longAnswer.message, "1" + std::string(254, 'x'));
+    EXPECT_EQ(longAnswer.message, "1" + std::string(ANSWER_MESSAGE_MAX_CHARS - 1, 'x'));
 }
 
-} // namespace tundrix
+TEST(ScoreAnswer, WhatTheChannelWritesTheGameReadsBack) {
+    for (const auto code : {ScoreAnswer::PersonalBest, ScoreAnswer::Registered, ScoreAnswer::UnknownUser,
+                            ScoreAnswer::WrongPassword}) {
+        for (const int64_t newer : {0, 1, 7}) {
+            const ParsedAnswer read = parseAnswer(answerText(code, newer));
+            EXPECT_TRUE(read.hasResult);
+            EXPECT_EQ(read.resultCode, static_cast<int32_t>(code));
+            EXPECT_EQ(read.versionNotice, newer > 1 ? newer : 0); // a version of 1 or less is no notice
+        }
+    }
+    // The replay post's answers: each of the list, and nothing outside it.
+    for (int32_t n = 0; n <= REPLAY_ANSWER_LAST; ++n)
+        EXPECT_EQ(readReplayAnswer(replayAnswerText(static_cast<ReplayAnswer>(n))),
+                  static_cast<ReplayAnswer>(n));
+    for (const char* other : {"7\r\n", "-1", "", "<html>", "99999999999"})
+        EXPECT_FALSE(readReplayAnswer(other)) << other;
+}
+
+} // namespace tundrix::protocol

@@ -1,9 +1,9 @@
-// The query escaping for the links the register dialog opens.
-#include "shell/web_pages.h"
+// The query escaping and the pages whose address carries a value.
+#include "protocol/paths.h"
 
-namespace tundrix {
+namespace tundrix::protocol {
 
-std::string urlQueryValue(std::string_view text) {
+std::string queryEscape(std::string_view text) {
     static constexpr char HEX[] = "0123456789ABCDEF";
     std::string out;
     for (unsigned char c : text) {
@@ -20,4 +20,12 @@ std::string urlQueryValue(std::string_view text) {
     return out;
 }
 
-} // namespace tundrix
+std::string passwordHelpPage(std::string_view email) {
+    return std::string(PASSWORD_HELP_PATH) + "?" + PASSWORD_HELP_MAIL + "=" + queryEscape(email);
+}
+
+std::string versionPage(int64_t newest) {
+    return std::string(VERSION_PATH) + "?" + VERSION_NUMBER + "=" + std::to_string(newest);
+}
+
+} // namespace tundrix::protocol

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# The systemd unit as installed: it takes the contact and the listen address from the operator's
+# environment file, and systemd-analyze finds nothing wrong with it (run against this build's program).
+# Usage: unit_test.sh <the configured tundrix-channel.service> <tundrix-channel> <tundrix-channel.env>
+set -euo pipefail
+unit=${1:?usage: unit_test.sh <service> <tundrix-channel> <env file>}
+program=${2:?}
+env=${3:?}
+command -v systemd-analyze >/dev/null || { echo "SKIP: systemd-analyze is not installed"; exit 77; }
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+envfile=$(sed -n 's|^EnvironmentFile=||p' "$unit")
+start=$(sed -n 's|^ExecStart=||p' "$unit")
+[ -n "$envfile" ] || fail "no EnvironmentFile"
+for word in '--listen ${LISTEN}' '--contact ${CONTACT}' '--trusted-proxy ${TRUSTED_PROXY}' '$CHANNEL_OPTIONS'; do
+  [[ $start == *"$word"* ]] || fail "ExecStart lacks $word"
+done
+for name in LISTEN CONTACT PUBLIC_URL TRUSTED_PROXY CHANNEL_OPTIONS; do
+  grep -q "^$name=" "$env" || fail "the environment file does not set $name"
+done
+mkdir -p "$tmp/etc"
+cp "$env" "$tmp/etc/channel.env"
+sed -e "s|^EnvironmentFile=.*|EnvironmentFile=$tmp/etc/channel.env|" \
+    -e "s|^ExecStart=[^ ]*|ExecStart=$program|" "$unit" >"$tmp/tundrix-channel.service"
+systemd-analyze verify "$tmp/tundrix-channel.service" || fail "systemd-analyze verify"
+echo PASS

@@ -1,0 +1,1 @@
+tundrix_fuzz(replay_post tundrix_protocol)

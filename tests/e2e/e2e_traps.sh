@@ -21,7 +21,7 @@ printf '3 1 2026-12-01 vessa original\n2 1 2026-12-02 brum easier\n1 1 2026-12-0
 touch "$tmp/posts"
 python3 "$here/channel_standin.py" "$tmp/port" "$tmp/posts" &
 serverpid=$!
-trap 'kill $serverpid 2>/dev/null; e2e_cleanup' EXIT
+trap 'kill $serverpid 2>/dev/null || true; e2e_cleanup' EXIT
 poll 10 test -s "$tmp/port" || fail "the stand-in channel did not start"
 export http_proxy="http://127.0.0.1:$(cat "$tmp/port")" no_proxy="" TUNDRIX_CHANNEL=scores.example
 

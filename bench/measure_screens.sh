@@ -38,7 +38,7 @@ export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} TUNDRIX_TIMING=1
 [ "${FEEDBACK:-on}" = off ] && echo 0 >"$settings/feedback"
 # The X server this run draws on: the Xvfb of our own display.
 xpid=$(pgrep -x Xvfb | while read -r p; do
-  tr '\0' ' ' <"/proc/$p/cmdline" | grep -q "Xvfb ${DISPLAY} " && echo "$p"; done | head -n 1)
+  if tr '\0' ' ' <"/proc/$p/cmdline" 2>/dev/null | grep -q "Xvfb ${DISPLAY} "; then echo "$p"; fi; done | head -n 1)
 [ -n "$xpid" ] || fail "the X server of $DISPLAY was not found"
 
 # Every window made and mapped on the screen, with the time it happened (no window manager: the game's

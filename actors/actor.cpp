@@ -49,10 +49,9 @@ void SpriteObject::draw() {
 
 namespace {
 template <class F> void visitActors(ObjectList& list, F&& f) {
-    list.rewind();
-    while (ListItem* item = list.next()) {
+    list.forEach([&](ListItem* item) {
         if (auto* actor = dynamic_cast<Actor*>(item)) f(*actor);
-    }
+    });
 }
 } // namespace
 

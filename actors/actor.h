@@ -40,13 +40,9 @@ class SpriteObject : public ListItem {
 
     float x() const { return x_; }
     float y() const { return y_; }
-    float hotX() const { return hx_; }
-    float hotY() const { return hy_; }
     const Box& box() const { return box_; }
-    const Box& boxOffsets() const { return offsets_; }
     const Image* frame() const { return frame_; }
     SpriteSheet& sheet() const { return *sheet_; }
-    Image* target() const { return target_; }
     void setTarget(Image* target) { target_ = target; }
 
     bool visible = true;

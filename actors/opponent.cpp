@@ -10,22 +10,33 @@
 namespace tundrix {
 
 namespace {
-int32_t whole(float v) {
-    return static_cast<int32_t>(v);
-}
-
-// The turn rate's step, taken as the single-precision constant and multiplied in double precision,
-// so that k = 50 gives a tiny negative rate rather than exactly 0.
+// A figure's turn rate is drawn as one of 100 steps from MIN_TURN_RATE degrees a frame up. The step is
+// taken as the single-precision constant and multiplied in double precision, so that step 50 gives a
+// tiny negative rate rather than exactly 0.
+constexpr int TURN_STEPS = 100;
 constexpr double TURN_STEP = static_cast<double>(0.04f);
+constexpr double MIN_TURN_RATE = -2.0;
+constexpr float FULL_TURN = 360.0f, HALF_TURN = 180.0f;
+// The sheet holds one frame per heading for every kind of figure.
+constexpr int32_t FRAMES_PER_KIND = HEADINGS;
+// The collision box is the frame shrunk by this on every side: the referee's smaller frame less.
+constexpr int32_t REFEREE_BOX_INSET = 4, OPPONENT_BOX_INSET = 10;
+
+// The angle brought back into 0 to 360 degrees.
+float wrapped(float degrees) {
+    if (degrees >= FULL_TURN) degrees -= FULL_TURN;
+    if (degrees < 0.0f) degrees += FULL_TURN;
+    return degrees;
+}
 } // namespace
 
 Opponent::Opponent(PlayContext& ctx, SpriteSheet& sheet, int32_t kind)
     : Actor(sheet), ctx_(ctx), kind_(kind), speed_(ctx.opponentSpeed) {
-    setFrame(static_cast<uint16_t>(4 * kind));
-    setPosition(219.0f, 161.0f);
+    setFrame(static_cast<uint16_t>(FRAMES_PER_KIND * kind));
+    setPosition(static_cast<float>(CENTRE_X), static_cast<float>(CENTRE_Y));
     const int r = ctx_.random.next();
-    turnRate_ = static_cast<float>(static_cast<double>(r % 100) * TURN_STEP - 2.0);
-    angle_ = static_cast<float>(ctx_.random.next() % 360);
+    turnRate_ = static_cast<float>(static_cast<double>(r % TURN_STEPS) * TURN_STEP + MIN_TURN_RATE);
+    angle_ = static_cast<float>(ctx_.random.next() % static_cast<int>(FULL_TURN));
     if (kind_ == KIND_REFEREE) ctx_.referee = this;
 }
 
@@ -74,12 +85,10 @@ void Opponent::update() {
         facing_ = fvx > 0 ? HEADING_RIGHT : HEADING_LEFT;
     else
         facing_ = fvy > 0 ? HEADING_DOWN : HEADING_UP;
-    setFrame(static_cast<uint16_t>(4 * kind_ + facing_));
-    growBox(kind_ == KIND_REFEREE ? -4 : -10);
+    setFrame(static_cast<uint16_t>(FRAMES_PER_KIND * kind_ + facing_));
+    growBox(kind_ == KIND_REFEREE ? -REFEREE_BOX_INSET : -OPPONENT_BOX_INSET);
 
-    angle_ += turnRate_;
-    if (angle_ >= 360.0f) angle_ -= 360.0f;
-    if (angle_ < 0.0f) angle_ += 360.0f;
+    angle_ = wrapped(angle_ + turnRate_);
 }
 
 void Opponent::bounce(float& sx, float& sy) {
@@ -100,11 +109,11 @@ void Opponent::bounce(float& sx, float& sy) {
 
     switch (reflection) {
     case Horizontal:
-        angle_ = sx < 0 ? 360.0f - angle_ : -angle_;
+        angle_ = sx < 0 ? FULL_TURN - angle_ : -angle_;
         sx = -sx;
         break;
     case Vertical:
-        angle_ = sy < 0 ? 540.0f - angle_ : 180.0f - angle_;
+        angle_ = sy < 0 ? FULL_TURN + HALF_TURN - angle_ : HALF_TURN - angle_;
         sy = -sy;
         break;
     case Reversal:
@@ -112,10 +121,9 @@ void Opponent::bounce(float& sx, float& sy) {
         sy = -sy;
         break;
     }
-    angle_ += 180.0f;
+    angle_ += HALF_TURN;
     moveBy(sx, sy);
-    if (angle_ >= 360.0f) angle_ -= 360.0f;
-    if (angle_ < 0.0f) angle_ += 360.0f;
+    angle_ = wrapped(angle_);
 }
 
 void Opponent::check() {

@@ -11,8 +11,8 @@ constexpr int32_t KIND_REFEREE = 0;
 class Opponent : public Actor {
   public:
     // Sheet: image set 262 (frame 4 * kind + facing). Kind 0 is the referee, 1 to 5 the opposing
-    // teams. Starts at (219, 161); draws the turn rate, then the angle, from ctx.random. The referee
-    // enters itself as ctx.referee.
+    // teams. Starts on the face-off spot; draws the turn rate, then the angle, from ctx.random. The
+    // referee enters itself as ctx.referee.
     Opponent(PlayContext& ctx, SpriteSheet& sheet, int32_t kind);
     ~Opponent() override;
 
@@ -32,6 +32,7 @@ class Opponent : public Actor {
     float speed() const { return speed_; }
     float angle() const { return angle_; }
     float turnRate() const { return turnRate_; }
+    // The heading its frame shows.
     Heading facing() const { return facing_; }
     // For set-ups and tests: steer the figure directly.
     void setAngle(float degrees) { angle_ = degrees; }

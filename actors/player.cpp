@@ -18,7 +18,7 @@ struct HeadingRule {
 };
 
 constexpr int32_t ROW = RINK_WIDTH; // one cell down
-constexpr HeadingRule RULES[4] = {
+constexpr HeadingRule RULES[HEADINGS] = {
     {1, 0, 2, 1 - ROW, 1 + ROW, 0, -1, 0, 1},
     {0, 1, 2 * ROW, ROW + 1, ROW - 1, 1, 0, -1, 0},
     {-1, 0, -2, ROW - 1, -1 - ROW, 0, 1, 0, -1},
@@ -27,10 +27,6 @@ constexpr HeadingRule RULES[4] = {
 
 bool isSkateable(uint8_t code) {
     return code == CellEdge || code == CellClaimedLine;
-}
-
-int32_t whole(float v) {
-    return static_cast<int32_t>(v);
 }
 
 // The capture's view of the figures: the referee and the list of the period.
@@ -55,6 +51,14 @@ class FiguresOnIce : public CaptureFigures {
 
 } // namespace
 
+int32_t Player::cell() const {
+    return cellIndex(whole(x_), whole(y_));
+}
+
+void Player::moveToCell(int32_t c) {
+    setPosition(static_cast<float>(c % RINK_WIDTH), static_cast<float>(c / RINK_WIDTH));
+}
+
 Player::Player(PlayContext& ctx, SpriteSheet& sheet)
     : Actor(sheet), ctx_(ctx), capture_(ctx.rink, ctx.claimedCells, ctx.score, ctx.bigCaptureSound) {
     ctx_.keyboard.lastHeading = HEADING_RIGHT;
@@ -70,7 +74,7 @@ void Player::update() {
     keys.poll();
     if (keys.lastHeading >= HEADING_RIGHT && keys.lastHeading <= HEADING_UP) heading_ = keys.lastHeading;
     setFrame(static_cast<uint16_t>(heading_));
-    growBox(-10);
+    growBox(-BOX_INSET);
 
     if (keys.axisX == 0 && keys.axisY == 0)
         skateBack();
@@ -81,8 +85,8 @@ void Player::update() {
 void Player::skateBack() {
     KeyboardInput& keys = ctx_.keyboard;
     Rink& rink = ctx_.rink;
-    if (!keys.spaceHeld || !(speed_ > 0)) return;
-    for (int32_t i = 0; static_cast<float>(i) < speed_; ++i) {
+    if (!keys.spaceHeld) return;
+    for (int32_t i = 0; i < CELLS_PER_FRAME; ++i) {
         const std::optional<PathPoint> p = rink.pathPop();
         if (!p) {
             safe = true;
@@ -106,9 +110,7 @@ void Player::moveForward() {
     Rink& rink = ctx_.rink;
     const HeadingRule& rule = RULES[heading_];
     float sx = rule.sx, sy = rule.sy;
-    const int32_t subSteps = whole(speed_);
-
-    for (int32_t step = 0; step < subSteps; ++step) {
+    for (int32_t step = 0; step < CELLS_PER_FRAME; ++step) {
         uint8_t here = rink.cellAt(whole(x_), whole(y_));
         uint8_t next = rink.cellAt(whole(x_ + sx), whole(y_ + sy));
 
@@ -122,7 +124,7 @@ void Player::moveForward() {
         const bool onLine = here == CellRaidLine;
 
         if (next == CellIce && onLine) {
-            const int32_t u = whole(x_) + RINK_WIDTH * whole(y_);
+            const int32_t u = cell();
             // The line may not run head-on into itself.
             if (rink.cellAtIndex(int64_t{u} + rule.twoAhead) == CellRaidLine) continue;
             moveBy(sx, sy);
@@ -161,17 +163,16 @@ void Player::moveForward() {
 
 void Player::closeRaid(float sx, float sy) {
     safe = true;
-    const int32_t last = whole(x_) + RINK_WIDTH * whole(y_);
+    const int32_t last = cell();
     moveBy(sx, sy);
     FiguresOnIce figures(ctx_);
     capture_.capture(last, heading_, figures);
     // The capture retires claimed line with no free ice around it, which can be the cell the player
     // closed on, and may claim all the ice beside the edge it closed on. A player left where no free ice
     // is near could neither skate nor raid: it goes to the nearest line it can skate on.
-    const int32_t here = whole(x_) + RINK_WIDTH * whole(y_);
+    const int32_t here = cell();
     const int32_t to = ctx_.rink.nearestOpenLine(here);
-    if (to >= 0 && to != here)
-        setPosition(static_cast<float>(to % RINK_WIDTH), static_cast<float>(to / RINK_WIDTH));
+    if (to >= 0 && to != here) moveToCell(to);
 }
 
 void Player::resetToRaidStart() {
@@ -179,7 +180,7 @@ void Player::resetToRaidStart() {
     const Heading h = rink.pathStartHeading();
     if (h == NO_HEADING) {
         heading_ = HEADING_RIGHT;
-        setPosition(static_cast<float>(EDGE_LEFT), 161.0f);
+        moveToCell(cellIndex(EDGE_LEFT, CENTRE_Y));
     } else {
         heading_ = h;
         int32_t c = rink.pathStartCell();
@@ -187,13 +188,13 @@ void Player::resetToRaidStart() {
             // Skated back onto the first point without a further pop, then cut: the path is empty but
             // its first point is still the cell the raid left from.
             const PathPoint p0 = rink.pathPoint(0);
-            c = whole(p0.x) + RINK_WIDTH * whole(p0.y);
+            c = cellIndex(whole(p0.x), whole(p0.y));
         }
-        setPosition(static_cast<float>(c % RINK_WIDTH), static_cast<float>(c / RINK_WIDTH));
+        moveToCell(c);
     }
     rink.pathClear();
     setFrame(static_cast<uint16_t>(heading_));
-    growBox(-10);
+    growBox(-BOX_INSET);
     ctx_.keyboard.lastHeading = heading_;
     caught = false;
     safe = true;

@@ -7,6 +7,9 @@
 
 namespace tundrix {
 
+// The two mascots the player chooses between on the title screen.
+constexpr uint8_t MASCOT_VESSA = 0, MASCOT_BRUM = 1;
+
 class Player : public Actor {
   public:
     // Sheet: image set 261, one 32 by 32 frame per heading. Heading and the keyboard's lastHeading
@@ -14,32 +17,37 @@ class Player : public Actor {
     Player(PlayContext& ctx, SpriteSheet& sheet);
     ~Player() override;
 
-    // One frame: polls the keyboard, then skates back (Space alone) or moves forward three cells.
+    // One frame: polls the keyboard, then skates back (Space alone) or moves forward, a cell at a time.
     void update() override;
     // Nothing: the figures apply the rules that involve the player.
     void check() override {}
-    // Back to the cell the current raid left from, facing the way it left, or to (33, 161) facing
-    // right when there is no raid; clears the path and caught, sets safe.
+    // Back to the cell the current raid left from, facing the way it left, or to the left edge on the
+    // face-off row facing right when there is no raid; clears the path and caught, sets safe.
     void resetToRaidStart();
 
     Heading heading() const { return heading_; }
-    float speed() const { return speed_; }
 
     // False only while a raid is in progress.
     bool safe = true;
     // Set when a figure cuts the raid; the game flow takes a chance and calls resetToRaidStart.
     bool caught = false;
-    // The mascot chosen on the title screen: 0 the female (Vessa), 1 the male (Brum).
-    uint8_t mascot = 0;
+    // The mascot chosen on the title screen.
+    uint8_t mascot = MASCOT_VESSA;
 
   private:
+    // The cells a frame's movement takes, one at a time.
+    static constexpr int32_t CELLS_PER_FRAME = 3;
+    // The collision box is the frame shrunk by this on every side.
+    static constexpr int32_t BOX_INSET = 10;
+
+    int32_t cell() const;
+    void moveToCell(int32_t c);
     void skateBack();
     void moveForward();
     void closeRaid(float sx, float sy);
 
     PlayContext& ctx_;
     AreaCapture capture_;
-    float speed_ = 3.0f;
     Heading heading_ = HEADING_RIGHT;
 };
 

@@ -1,28 +1,60 @@
 // The title mascots skate in, brake, blink and show which of them is picked.
 #include "actors/title_figure.h"
 
-#include "core/screen_layout.h"
-
 namespace tundrix {
 
 namespace {
-constexpr int32_t RIGHT_START_AGE = 33;
-constexpr int32_t LEFT_START_AGE = 20;
-constexpr int32_t FULL_PAN = 10000;
+// A blink starts on one check in BLINK_CHANCE; one blink in WINK_CHANCE of a figure that winks is a wink.
+constexpr int BLINK_CHANCE = 100, WINK_CHANCE = 10;
+constexpr int32_t BLINK_FRAMES = 2, WINK_FRAMES = 6;
+constexpr uint8_t BOTH_EYES = 0, WINK = 1;
+// The selection blink runs through SELECT_CYCLE drawn frames; the hair shows on the first HAIR_SHOWN.
+constexpr int32_t SELECT_CYCLE = 11, HAIR_SHOWN = 8;
 } // namespace
 
-TitleFigure::TitleFigure(SpriteSheet& sheet, Random& random) : Actor(sheet), random_(random) {
-    setFrame(0);
+TitleFigure::TitleFigure(const TitleFigureStyle& style, SpriteSheet& sheet, Random& random,
+                         SoundEffect& figureSound, SoundEffect* titleTune)
+    : Actor(sheet), style_(style), random_(random), figureSound_(figureSound), titleTune_(titleTune) {
+    setFrame(FIGURE_PORTRAIT);
+    figureSound_.setPan(style_.pan);
 }
 
-bool TitleFigure::stepSelectBlink(bool selected) {
-    if (selected) {
-        selectBlink += 1;
-        if (selectBlink > 10) selectBlink = 0;
-    } else {
-        selectBlink = 0;
+void TitleFigure::update() {
+    const layout::Entrance& e = style_.entrance;
+    if (age == 0) {
+        speed = e.speed;
+        setPosition(e.startX, e.startY);
     }
-    return selectBlink <= 7;
+    if (age >= e.age) {
+        if (speed > 0) {
+            speed -= e.braking;
+            if (speed < 0) speed = 0;
+        }
+        moveBy(e.direction * speed, 0);
+    }
+}
+
+void TitleFigure::check() {
+    if (age == style_.entrance.age) {
+        figureSound_.play();
+        if (titleTune_) titleTune_->start();
+    }
+    if (blinkHold > 0) {
+        blinkHold -= 1;
+    } else if (random_.next() % BLINK_CHANCE == 0) {
+        const bool wink = style_.winks && random_.next() % WINK_CHANCE == 0;
+        blinkHold = wink ? WINK_FRAMES : BLINK_FRAMES;
+        blinkKind = wink ? WINK : BOTH_EYES;
+    }
+    age += 1;
+}
+
+void TitleFigure::drawFigure(bool selected) {
+    selectBlink = selected ? (selectBlink + 1) % SELECT_CYCLE : 0;
+    if (selectBlink < HAIR_SHOWN) drawPart(style_.hairFrame, style_.hair);
+    drawPart(FIGURE_PORTRAIT, {0, 0});
+    if (blinkHold > 0 && blinkKind == BOTH_EYES) drawPart(FIGURE_EYES, style_.eyes);
+    if (blinkHold > 0 && blinkKind == WINK) drawPart(style_.winkFrame, style_.wink);
 }
 
 void TitleFigure::drawPart(uint16_t frame, layout::Offset offset) {
@@ -31,86 +63,6 @@ void TitleFigure::drawPart(uint16_t frame, layout::Offset offset) {
     moveBy(dx, dy);
     draw();
     moveBy(-dx, -dy);
-}
-
-RightTitleFigure::RightTitleFigure(SpriteSheet& sheet, Random& random, SoundEffect& figureSound,
-                                   SoundEffect& titleTune)
-    : TitleFigure(sheet, random), figureSound_(figureSound), titleTune_(titleTune) {
-    figureSound_.setPan(FULL_PAN);
-}
-
-void RightTitleFigure::update() {
-    if (age == 0) {
-        speed = 70.0f;
-        setPosition(layout::VESSA_START_X, layout::VESSA_START_Y);
-    }
-    if (age >= RIGHT_START_AGE) {
-        if (speed > 0) {
-            speed -= 6.5f;
-            if (speed < 0) speed = 0;
-        }
-        moveBy(-speed, 0);
-    }
-}
-
-void RightTitleFigure::check() {
-    if (age == RIGHT_START_AGE) {
-        figureSound_.play();
-        titleTune_.start();
-    }
-    if (blinkHold > 0) {
-        blinkHold -= 1;
-    } else if (random_.next() % 100 == 0) {
-        if (random_.next() % 10 != 0) {
-            blinkHold = 2;
-            blinkKind = 0;
-        } else {
-            blinkHold = 6;
-            blinkKind = 1;
-        }
-    }
-    age += 1;
-}
-
-void RightTitleFigure::drawFigure(bool selected) {
-    if (stepSelectBlink(selected)) drawPart(3, layout::VESSA_HAIR);
-    drawPart(0, {0, 0});
-    if (blinkHold > 0 && blinkKind == 0) drawPart(1, layout::VESSA_EYES);
-    if (blinkHold > 0 && blinkKind == 1) drawPart(2, layout::VESSA_WINK);
-}
-
-LeftTitleFigure::LeftTitleFigure(SpriteSheet& sheet, Random& random, SoundEffect& figureSound)
-    : TitleFigure(sheet, random), figureSound_(figureSound) {
-    figureSound_.setPan(-FULL_PAN);
-}
-
-void LeftTitleFigure::update() {
-    if (age == 0) {
-        speed = 60.0f;
-        setPosition(layout::BRUM_START_X, layout::BRUM_START_Y);
-    }
-    if (age >= LEFT_START_AGE) {
-        if (speed > 0) {
-            speed -= 5.0f;
-            if (speed < 0) speed = 0;
-        }
-        moveBy(speed, 0);
-    }
-}
-
-void LeftTitleFigure::check() {
-    if (age == LEFT_START_AGE) figureSound_.play();
-    if (blinkHold > 0)
-        blinkHold -= 1;
-    else if (random_.next() % 100 == 0)
-        blinkHold = 2;
-    age += 1;
-}
-
-void LeftTitleFigure::drawFigure(bool selected) {
-    if (stepSelectBlink(selected)) drawPart(2, layout::BRUM_HAIR);
-    drawPart(0, {0, 0});
-    if (blinkHold > 0) drawPart(1, layout::BRUM_EYES);
 }
 
 } // namespace tundrix

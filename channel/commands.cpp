@@ -10,6 +10,7 @@
 #include "channel/server.h"
 #include "channel/store.h"
 #include "protocol/form_text.h"
+#include "protocol/replay_post.h"
 
 #include <signal.h>
 #include <termios.h>
@@ -43,7 +44,7 @@ Parsed parse(const std::vector<std::string>& args) {
             const size_t eq = name.find('=');
             if (eq != std::string::npos) {
                 p.options[name.substr(0, eq)] = name.substr(eq + 1);
-            } else if (name == "help" || name == "create") {
+            } else if (name == "help" || name == "create" || name == "unverified" || name == "all") {
                 p.options[name] = "";
             } else if (i + 1 < args.size()) {
                 p.options[name] = args[++i];
@@ -242,16 +243,35 @@ int winners(Store& store, const Parsed& p, CommandContext& c) {
         c.err << "tundrix-channel: winners wants --day YYYY-MM-DD or --week YYYY-Www\n";
         return 2;
     }
-    c.out << "rank,nickname,email,score,posted_at\n";
+    c.out << "rank,nickname,email,score,posted_at,verified\n";
     int rank = 0;
-    const std::optional<std::vector<Ranked>> standings = store.standings(week, key);
+    // Only scores whose game was played again and reached them win, unless the operator says otherwise.
+    const std::optional<std::vector<Ranked>> standings = store.standings(
+        week, key, p.options.count("unverified") ? Counted::VerifiedFirst : Counted::VerifiedOnly);
     if (!standings) {
         c.err << "tundrix-channel: the scores cannot be read\n";
         return 1;
     }
     for (const Ranked& r : *standings) {
         c.out << ++rank << "," << csvCell(r.nickname) << "," << csvCell(r.email) << "," << r.score << ","
-              << utcTime(r.at) << "\n";
+              << utcTime(r.at) << "," << (r.verified ? "yes" : "no") << "\n";
+    }
+    return 0;
+}
+
+// The recordings sent with scores and what playing them again showed; only those not verified unless
+// --all, newest first.
+int replaysCommand(Store& store, const Parsed& p, CommandContext& c) {
+    c.out << "score_id\tnickname\tscore\tverdict\treceived_at\treason\n";
+    for (const ReplayRow& r : store.replays(!p.options.count("all"), 1000)) {
+        using protocol::ReplayAnswer;
+        const auto is = [&r](ReplayAnswer a) { return r.result == static_cast<int>(a); };
+        const char* verdict = is(ReplayAnswer::Verified)     ? "verified"
+                              : is(ReplayAnswer::Queued)     ? "queued"
+                              : is(ReplayAnswer::Unreadable) ? "unreadable"
+                                                             : "disagrees";
+        c.out << r.scoreId << "\t" << r.nickname << "\t" << r.score << "\t" << verdict << "\t"
+              << utcTime(r.receivedAt) << "\t" << r.reason << "\n";
     }
     return 0;
 }
@@ -281,7 +301,9 @@ std::string usage() {
            "  user list\n"
            "  release add VERSION CRC LENGTH\n"
            "  release list\n"
-           "  winners --day YYYY-MM-DD | --week YYYY-Www   (CSV)\n";
+           "  winners --day YYYY-MM-DD | --week YYYY-Www [--unverified]   (CSV; verified scores only unless\n"
+           "        --unverified)\n"
+           "  replays [--all]                       (the games not verified, or all, and why)\n";
 }
 
 int runCommand(const std::vector<std::string>& args, CommandContext& c) {
@@ -295,7 +317,8 @@ int runCommand(const std::vector<std::string>& args, CommandContext& c) {
         return p.options.count("help") ? 0 : 2;
     }
     const std::string& command = p.words[0];
-    if (command != "serve" && command != "user" && command != "release" && command != "winners") {
+    if (command != "serve" && command != "user" && command != "release" && command != "winners" &&
+        command != "replays") {
         c.err << "tundrix-channel: unknown command " << command << "\n" << usage();
         return 2;
     }
@@ -322,6 +345,7 @@ int runCommand(const std::vector<std::string>& args, CommandContext& c) {
     if (command == "serve") return serve(*store, p, c);
     if (command == "user") return userCommand(*store, p, c);
     if (command == "release") return releaseCommand(*store, p, c);
+    if (command == "replays") return replaysCommand(*store, p, c);
     return winners(*store, p, c);
 }
 

@@ -45,6 +45,15 @@ Statement& Statement::bindNull(int index) {
     return *this;
 }
 
+Statement& Statement::bindBlob(int index, std::span<const uint8_t> bytes) {
+    // A zero-length blob still binds as a blob, never as NULL.
+    static const uint8_t none = 0;
+    if (stmt_ && sqlite3_bind_blob64(stmt_, index, bytes.empty() ? &none : bytes.data(), bytes.size(),
+                                     SQLITE_TRANSIENT) != SQLITE_OK)
+        failed_ = true;
+    return *this;
+}
+
 bool Statement::step() {
     if (!stmt_ || failed_) return false;
     const int rc = sqlite3_step(stmt_);
@@ -62,6 +71,11 @@ std::string Statement::text(int column) const {
     return p ? std::string(reinterpret_cast<const char*>(p),
                            static_cast<size_t>(sqlite3_column_bytes(stmt_, column)))
              : std::string();
+}
+
+std::vector<uint8_t> Statement::blob(int column) const {
+    const auto* p = static_cast<const uint8_t*>(sqlite3_column_blob(stmt_, column));
+    return p ? std::vector<uint8_t>(p, p + sqlite3_column_bytes(stmt_, column)) : std::vector<uint8_t>();
 }
 
 bool Statement::isNull(int column) const {

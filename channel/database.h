@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace tundrix::channel {
 
@@ -27,12 +29,14 @@ class Statement {
     Statement& bind(int index, int64_t value);
     Statement& bind(int index, std::string_view text);
     Statement& bindNull(int index);
+    Statement& bindBlob(int index, std::span<const uint8_t> bytes);
     // Runs to the next row: true while a row is there, false when done or on an error (see failed()).
     bool step();
     bool failed() const { return failed_; }
     int64_t integer(int column) const;
     std::string text(int column) const;
     bool isNull(int column) const;
+    std::vector<uint8_t> blob(int column) const;
 
   private:
     friend class Database;

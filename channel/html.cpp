@@ -104,6 +104,9 @@ td.nick{overflow-wrap:anywhere;word-break:break-word}
 tr:first-child td{font-weight:bold}
 td.rank{color:#5a6784;width:2.5rem}
 .empty{color:#5a6784}
+a.run{color:#1d6b35;text-decoration:none;font-size:.85rem;padding-left:.2rem}
+span.unverified,tr.unverified td{color:#6b7690}
+.legend{font-size:.85rem;color:#5a6784}
 form.panel{background:#fff;border:1px solid #cfd9ea;border-radius:6px;padding:1rem;max-width:28rem}
 label{display:block;margin:.7rem 0 .2rem;font-weight:bold}
 input[type=email],input[type=text],input[type=password]{width:100%;padding:.55rem;border:1px solid #9aa8c4;border-radius:4px;font-size:1rem}

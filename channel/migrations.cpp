@@ -6,7 +6,7 @@
 namespace tundrix::channel {
 namespace {
 
-constexpr std::array<const char*, 3> STEPS = {
+constexpr std::array<const char*, 4> STEPS = {
     // 1: members, their scores, the known builds of the game and the web sessions.
     R"sql(
 CREATE TABLE members (
@@ -78,6 +78,27 @@ ALTER TABLE members ADD COLUMN nickname_key TEXT NOT NULL DEFAULT '';
 CREATE INDEX members_nickname_key ON members(nickname_key);
 CREATE INDEX sessions_member ON sessions(member_id);
 DELETE FROM sessions WHERE member_id IS NULL;
+)sql",
+    // 4: the game's recording behind a registered score, what playing it again showed, and its run as an
+    // animated picture; a score is verified once its recording reaches it. The boards read verified
+    // scores first.
+    R"sql(
+ALTER TABLE scores ADD COLUMN verified INTEGER NOT NULL DEFAULT 0;
+CREATE TABLE replays (
+    score_id    INTEGER PRIMARY KEY REFERENCES scores(id),
+    file        BLOB NOT NULL,
+    result      INTEGER NOT NULL,
+    reason      TEXT NOT NULL DEFAULT '',
+    fingerprint TEXT UNIQUE,
+    received_at INTEGER NOT NULL,
+    checked_at  INTEGER NOT NULL DEFAULT 0,
+    movie       BLOB
+);
+CREATE INDEX replays_result ON replays(result);
+CREATE INDEX scores_verified_rank ON scores(verified, flagged, score DESC, created_at);
+CREATE INDEX scores_day_verified_rank ON scores(day, verified, flagged, score DESC, created_at);
+CREATE INDEX scores_week_verified_rank ON scores(week, verified, flagged, score DESC, created_at);
+CREATE INDEX scores_member_claim ON scores(member_id, score, best_score_time);
 )sql",
 };
 

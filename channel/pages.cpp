@@ -24,9 +24,18 @@ std::string board(std::string_view swedish, std::string_view english, const std:
     html += "<table><thead><tr><th class=\"rank\">#</th><th>" + both("Namn", "Name") +
             "</th><th class=\"num\">" + both("Po\xC3\xA4ng", "Score") + "</th></tr></thead><tbody>";
     int rank = 0;
+    // Verified scores come first: the channel played each one's game again and it reached the score; each
+    // links its run. The others are marked.
     for (const Ranked& r : rows) {
-        html += "<tr><td class=\"rank\">" + std::to_string(++rank) + "</td><td class=\"nick\">" +
-                escapeHtml(r.nickname) + "</td><td class=\"num\">" + std::to_string(r.score) + "</td></tr>";
+        const std::string mark =
+            r.verified
+                ? " <a class=\"run\" href=\"/run/" + std::to_string(r.scoreId) +
+                      ".gif\" title=\"Verifierad: se matchen / Verified: watch the run\" aria-label=\"" +
+                      "Verifierad: se matchen / Verified: watch the run\">\xE2\x96\xB6</a>"
+                : "<span class=\"unverified\" title=\"Ej verifierad / Not verified\">*</span>";
+        html += "<tr" + std::string(r.verified ? "" : " class=\"unverified\"") + "><td class=\"rank\">" +
+                std::to_string(++rank) + "</td><td class=\"nick\">" + escapeHtml(r.nickname) +
+                "</td><td class=\"num\">" + std::to_string(r.score) + mark + "</td></tr>";
     }
     return html + "</tbody></table></section>";
 }
@@ -59,6 +68,14 @@ std::string homePage(const Visitor& visitor, const Boards& boards) {
     body += "<div class=\"boards\">" + board("Idag", "Today", boards.today, "today") +
             board("Denna vecka", "This week", boards.thisWeek, "week") +
             board("Genom tiderna", "All time", boards.allTime, "alltime") + "</div>";
+    body += "<p class=\"legend\">\xE2\x96\xB6 " +
+            both("Verifierad: kanalen har spelat om matchen och den n\xC3\xA5r po\xC3\xA4ngen; klicka "
+                 "f\xC3\xB6r att se den.",
+                 "Verified: the channel played the game again and it reaches the score; click to watch it.") +
+            " * " +
+            both("Ej verifierad: r\xC3\xA4knas inte i t\xC3\xA4vlingarna.",
+                 "Not verified: does not count for the prizes.") +
+            "</p>";
     body +=
         "<section class=\"card\"><h2>" + both("T\xC3\xA4vlingar", "Competitions") + "</h2><ul><li>" +
         both("Dagens b\xC3\xA4sta vinner dagens pris.", "The day's best wins the daily prize.") +

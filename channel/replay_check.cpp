@@ -79,6 +79,9 @@ ReplayCheck checkReplay(std::span<const uint8_t> file, const ReplayClaim& claim,
                        std::to_string(v.updates);
     else
         check.result = ReplayCheck::Result::Verified;
+    if (!replay->readings.empty())
+        check.fingerprint = std::to_string(replay->readings.front()) + ":" + std::to_string(v.score) + ":" +
+                            std::to_string(check.scoredAtFrame);
     return check;
 }
 
@@ -94,14 +97,23 @@ ReplayChecker::~ReplayChecker() {
     thread_.join();
 }
 
-std::optional<std::shared_future<ReplayCheck>> ReplayChecker::submit(std::vector<uint8_t> file,
-                                                                     ReplayClaim claim) {
+std::optional<std::shared_future<ReplayCheck>>
+ReplayChecker::submit(std::vector<uint8_t> file, ReplayClaim claim,
+                      std::function<void(const ReplayCheck&)> then) {
     std::lock_guard lock(mutex_);
     if (stopping_ || jobs_.size() >= maxQueued_) return std::nullopt;
-    jobs_.push_back(Job{std::move(file), claim, {}});
+    jobs_.push_back(Job{std::move(file), claim, std::move(then), {}, {}});
     std::shared_future<ReplayCheck> result = jobs_.back().promise.get_future().share();
     wake_.notify_one();
     return result;
+}
+
+bool ReplayChecker::submitWork(std::function<void()> work) {
+    std::lock_guard lock(mutex_);
+    if (stopping_ || jobs_.size() >= maxQueued_) return false;
+    jobs_.push_back(Job{{}, {}, {}, {}, std::move(work)});
+    wake_.notify_one();
+    return true;
 }
 
 size_t ReplayChecker::queued() const {
@@ -119,8 +131,13 @@ void ReplayChecker::run() {
             job = std::move(jobs_.front());
             jobs_.pop_front();
         }
+        if (job.work) {
+            job.work();
+            continue;
+        }
         ReplayCheck check = checkReplay(job.file, job.claim, resources_);
         if (done_) done_(job.claim, check);
+        if (job.then) job.then(check);
         job.promise.set_value(std::move(check));
     }
 }

@@ -34,6 +34,9 @@ struct ReplayCheck {
     std::string reason; // for the operator: why not verified, or empty
     ReplayVerdict verdict;
     uint32_t scoredAtFrame = 0; // the update after which the game had its final score
+    // The game as a player would tell it apart: its seed, its score and the frame that made it. Steps
+    // added after the end or another header do not change it, so one game can back one score only.
+    std::string fingerprint;
 };
 
 // Decodes and plays the file through the game's own world. Verified only when the recording is readable,
@@ -54,15 +57,22 @@ class ReplayChecker {
     ReplayChecker(const ReplayChecker&) = delete;
     ReplayChecker& operator=(const ReplayChecker&) = delete;
 
-    // Queues a game; nothing when the queue is full (the caller asks the member to try later).
-    std::optional<std::shared_future<ReplayCheck>> submit(std::vector<uint8_t> file, ReplayClaim claim);
+    // Queues a game; nothing when the queue is full (the caller asks the member to try later). then (if
+    // set) runs on the checker's thread after done.
+    std::optional<std::shared_future<ReplayCheck>> submit(std::vector<uint8_t> file, ReplayClaim claim,
+                                                          std::function<void(const ReplayCheck&)> then = {});
+    // Queues other work with the game (drawing a run), on the same thread and in the same queue; false
+    // when the queue is full.
+    bool submitWork(std::function<void()> work);
     size_t queued() const;
 
   private:
     struct Job {
         std::vector<uint8_t> file;
         ReplayClaim claim;
+        std::function<void(const ReplayCheck&)> then;
         std::promise<ReplayCheck> promise;
+        std::function<void()> work; // instead of a check
     };
     void run();
 

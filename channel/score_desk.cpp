@@ -6,8 +6,12 @@
 #include "channel/crypto.h"
 #include "channel/plausibility.h"
 #include "net/latin1_text.h"
+#include "protocol/paths.h"
+#include "protocol/replay_post.h"
 #include "protocol/score_answer.h"
 #include "protocol/score_form.h"
+#include "replay/replay_codec.h"
+#include "replay/replay_movie.h"
 
 #include <algorithm>
 #include <future>
@@ -63,7 +67,8 @@ ScoreDesk::ScoreDesk(Store& store, DeskOptions options, WorkPool* passwords)
     : store_(store), options_(std::move(options)), passwords_(passwords),
       credentials_(options_.credentialLifetime), perAddress_(options_.limits.scorePerAddress),
       failuresPerName_(options_.limits.scoreFailuresPerName),
-      failuresPerAddress_(options_.limits.scoreFailuresPerAddress), writer_(store) {}
+      failuresPerAddress_(options_.limits.scoreFailuresPerAddress), writer_(store), checker_(resources_, {}) {
+}
 
 void ScoreDesk::take(std::string body, std::string address, int64_t now,
                      std::function<void(DeskAnswer)> answer) {
@@ -201,6 +206,210 @@ void ScoreDesk::checked(std::shared_ptr<Post> post, bool verified) {
             post->answer(std::move(a));
         });
     if (!queued) post->answer(refusal(503, TRY_AGAIN, "too many scores waiting to be stored", 1));
+}
+
+// One replay post on its way through the desk.
+struct ScoreDesk::ReplayPosting {
+    protocol::ReplayPost post;
+    std::string address;
+    std::string name; // the canonical user name with the address, as the score form's limits key it
+    std::string email;
+    Member member;
+    int64_t now = 0;
+    double steadyNow = 0;
+    std::function<void(DeskAnswer)> answer;
+};
+
+namespace {
+
+DeskAnswer replayAnswer(protocol::ReplayAnswer a, std::string note) {
+    DeskAnswer out;
+    out.text = protocol::replayAnswerText(a);
+    out.logNote = std::move(note);
+    return out;
+}
+
+protocol::ReplayAnswer answerFor(const ReplayCheck& check) {
+    switch (check.result) {
+    case ReplayCheck::Result::Verified:
+        return protocol::ReplayAnswer::Verified;
+    case ReplayCheck::Result::Unreadable:
+        return protocol::ReplayAnswer::Unreadable;
+    case ReplayCheck::Result::Mismatch:
+        break;
+    }
+    return protocol::ReplayAnswer::DoesNotReach;
+}
+
+} // namespace
+
+void ScoreDesk::takeReplay(std::string body, std::string address, int64_t now,
+                           std::function<void(DeskAnswer)> answer) {
+    const bool limited = options_.limits.enabled;
+    const double steadyNow = steadySeconds();
+    if (limited && !perAddress_.take(address, steadyNow)) {
+        answer(refusal(429, TOO_MANY, "replay: too many posts from one address",
+                       perAddress_.waitSeconds(address, steadyNow)));
+        return;
+    }
+    std::string why;
+    std::optional<protocol::ReplayPost> decoded = protocol::decodeReplayPost(body, why);
+    if (!decoded) {
+        answer(replayAnswer(protocol::ReplayAnswer::Malformed, "replay malformed: " + why));
+        return;
+    }
+    auto post = std::make_shared<ReplayPosting>();
+    post->email = canonicalUserName(windows1252ToUtf8(decoded->userName));
+    post->name = post->email + " " + address;
+    post->post = std::move(*decoded);
+    post->address = std::move(address);
+    post->now = now;
+    post->steadyNow = steadyNow;
+    post->answer = std::move(answer);
+    if (limited && (!failuresPerName_.allows(post->name, steadyNow) ||
+                    !failuresPerAddress_.allows(post->address, steadyNow))) {
+        const int wait = std::max(failuresPerName_.waitSeconds(post->name, steadyNow),
+                                  failuresPerAddress_.waitSeconds(post->address, steadyNow));
+        post->answer(refusal(429, TOO_MANY, "replay: too many wrong passwords", wait));
+        return;
+    }
+    const Lookup<Member> member = store_.memberByEmail(post->email);
+    if (member.failed) {
+        post->answer(refusal(503, TRY_AGAIN, "replay: the members cannot be read"));
+        return;
+    }
+    if (!member.row) {
+        if (limited) failuresPerAddress_.take(post->address, steadyNow);
+        post->answer(replayAnswer(protocol::ReplayAnswer::WrongUser, "replay: unknown user"));
+        return;
+    }
+    post->member = std::move(*member.row);
+    // The score form just before it has usually left the login remembered.
+    if (credentials_.known(post->email, post->post.password, post->member.passwordHash, now)) {
+        replayChecked(post, true);
+        return;
+    }
+    auto verify = [this, post] {
+        replayChecked(post, verifyPassword(post->member.passwordHash, post->post.password));
+    };
+    if (!passwords_) {
+        verify();
+    } else if (!passwords_->submit(verify)) {
+        post->answer(refusal(503, TRY_AGAIN, "replay: too busy to check the password", 1));
+    }
+}
+
+void ScoreDesk::replayChecked(std::shared_ptr<ReplayPosting> post, bool verified) {
+    const Member& member = post->member;
+    const std::string who = "replay from member " + std::to_string(member.id);
+    if (!verified) {
+        if (options_.limits.enabled) {
+            failuresPerName_.take(post->name, post->steadyNow);
+            failuresPerAddress_.take(post->address, post->steadyNow);
+        }
+        post->answer(replayAnswer(protocol::ReplayAnswer::WrongUser, who + ": wrong password"));
+        return;
+    }
+    credentials_.remember(post->email, post->post.password, member.passwordHash, post->now);
+    const Lookup<ReplayTarget> target =
+        store_.replayTarget(member.id, post->post.score, post->post.bestScoreTime);
+    if (target.failed) {
+        post->answer(refusal(503, TRY_AGAIN, who + ": the scores cannot be read"));
+        return;
+    }
+    if (!target.row) {
+        post->answer(replayAnswer(protocol::ReplayAnswer::NoSuchScore,
+                                  who + ": no registered score " + std::to_string(post->post.score)));
+        return;
+    }
+    const ReplayTarget& t = *target.row;
+    const std::string note = who + " for score " + std::to_string(t.scoreId);
+    if (t.result) {
+        // Sent again (a retry after a lost answer): the first one's verdict stands.
+        const int kept = *t.result;
+        post->answer(replayAnswer(kept >= 0 && kept <= protocol::REPLAY_ANSWER_LAST
+                                      ? static_cast<protocol::ReplayAnswer>(kept)
+                                      : protocol::ReplayAnswer::Queued,
+                                  note + " sent again"));
+        return;
+    }
+    // Made by a build the operator released, once any release is known.
+    const std::optional<std::vector<Release>> releases = store_.releases();
+    if (!releases) {
+        post->answer(refusal(503, TRY_AGAIN, note + ": the releases cannot be read"));
+        return;
+    }
+    const bool released =
+        releases->empty() || std::any_of(releases->begin(), releases->end(), [&t](const Release& r) {
+            return r.crc == t.buildCrc && r.length == t.buildLength;
+        });
+    const int queued = static_cast<int>(protocol::ReplayAnswer::Queued);
+    if (!store_.keepReplay(t.scoreId, post->post.replay, queued, post->now)) {
+        post->answer(refusal(503, TRY_AGAIN, note + ": not stored"));
+        return;
+    }
+    if (!released) {
+        const int notReached = static_cast<int>(protocol::ReplayAnswer::DoesNotReach);
+        store_.fileReplayCheck(t.scoreId, notReached, "made by a build the channel does not know", "",
+                               post->now);
+        post->answer(replayAnswer(protocol::ReplayAnswer::DoesNotReach, note + ": unknown build"));
+        return;
+    }
+    ReplayClaim claim;
+    claim.scoreId = t.scoreId;
+    claim.score = post->post.score;
+    claim.bestScoreTime = post->post.bestScoreTime;
+    claim.build = ReplayBuild{protocol::GAME_ID, t.buildCrc, t.buildLength};
+    Store& store = store_;
+    const int64_t scoreId = t.scoreId;
+    const auto ticket =
+        checker_.submit(post->post.replay, claim, [post, note, scoreId, &store](const ReplayCheck& check) {
+            // Filed before the member hears it (the same game behind another score is filed as not reaching
+            // this one); a verdict that cannot be filed leaves the recording "queued" in the store.
+            const std::optional<int> filed = store.fileReplayCheck(
+                scoreId, static_cast<int>(answerFor(check)), check.reason, check.fingerprint, post->now);
+            const protocol::ReplayAnswer answer =
+                filed ? static_cast<protocol::ReplayAnswer>(*filed) : protocol::ReplayAnswer::Queued;
+            post->answer(replayAnswer(answer, note + (answer == protocol::ReplayAnswer::Verified ? " verified"
+                                                      : check.reason.empty() ? " not verified"
+                                                                             : ": " + check.reason)));
+        });
+    if (!ticket)
+        post->answer(refusal(503, TRY_AGAIN, note + ": too many games waiting to be played again", 2));
+}
+
+void ScoreDesk::run(int64_t scoreId, std::function<void(Run)> answer) {
+    if (std::optional<std::vector<uint8_t>> kept = store_.movie(scoreId)) {
+        answer(Run{200, std::move(*kept)});
+        return;
+    }
+    std::optional<std::vector<uint8_t>> file = store_.verifiedReplay(scoreId);
+    if (!file) {
+        answer(Run{});
+        return;
+    }
+    Store& store = store_;
+    const ResourceStore& resources = resources_;
+    auto draw = [scoreId, file = std::move(*file), answer, &store, &resources] {
+        std::string why;
+        const std::optional<Replay> replay = decodeReplay(file, why);
+        Movie movie = replay ? renderMovie(*replay, resources) : Movie{};
+        if (movie.gif.empty()) {
+            answer(Run{});
+            return;
+        }
+        store.keepMovie(scoreId, movie.gif);
+        answer(Run{200, std::move(movie.gif)});
+    };
+    if (!checker_.submitWork(std::move(draw))) answer(Run{503, {}});
+}
+
+DeskAnswer ScoreDesk::takeReplayNow(std::string body, std::string address, int64_t now) {
+    std::promise<DeskAnswer> promise;
+    std::future<DeskAnswer> future = promise.get_future();
+    takeReplay(std::move(body), std::move(address), now,
+               [&promise](DeskAnswer a) { promise.set_value(std::move(a)); });
+    return future.get();
 }
 
 DeskAnswer ScoreDesk::takeNow(std::string body, std::string address, int64_t now) {

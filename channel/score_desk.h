@@ -2,9 +2,11 @@
 #pragma once
 #include "channel/credential_cache.h"
 #include "channel/limits.h"
+#include "channel/replay_check.h"
 #include "channel/score_writer.h"
 #include "channel/store.h"
 #include "channel/work_pool.h"
+#include "resources/embedded_resources.h"
 
 #include <cstdint>
 #include <functional>
@@ -51,9 +53,29 @@ class ScoreDesk {
     // The same, waiting for the answer.
     DeskAnswer takeNow(std::string body, std::string address, int64_t now);
 
+    // Takes a replay post: the member's login, the score and best-score time it claims, and the game's
+    // recording, which must back the member's latest registered score with that score and time and be
+    // the first sent for it (the same one sent again gets the first one's answer). The game is played
+    // again on the checker's thread and the answer is its verdict; the same limits as the score form's,
+    // and a full queue answers 503.
+    void takeReplay(std::string body, std::string address, int64_t now,
+                    std::function<void(DeskAnswer)> answer);
+    DeskAnswer takeReplayNow(std::string body, std::string address, int64_t now);
+
+    // A verified score's run as an animated picture: drawn from its recording on the checker's thread the
+    // first time it is asked for, and kept. The answer: 200 with the picture, 404 for no verified score,
+    // 503 when the checker's queue is full.
+    struct Run {
+        int status = 404;
+        std::vector<uint8_t> gif;
+    };
+    void run(int64_t scoreId, std::function<void(Run)> answer);
+
   private:
     struct Post;
+    struct ReplayPosting;
     void checked(std::shared_ptr<Post> post, bool verified);
+    void replayChecked(std::shared_ptr<ReplayPosting> post, bool verified);
 
     Store& store_;
     DeskOptions options_;
@@ -61,6 +83,8 @@ class ScoreDesk {
     CredentialCache credentials_;
     RateLimiter perAddress_, failuresPerName_, failuresPerAddress_;
     ScoreWriter writer_;
+    EmbeddedResources resources_;
+    ReplayChecker checker_;
 };
 
 } // namespace tundrix::channel

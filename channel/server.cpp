@@ -3,6 +3,7 @@
 #include "channel/server.h"
 
 #include "channel/client_address.h"
+#include "protocol/replay_post.h"
 
 #include <chrono>
 #include <ctime>
@@ -39,6 +40,7 @@ ChannelServer::ChannelServer(Store& store, SiteOptions site, ServerOptions optio
           [this] {
               HttpLimits limits = options_.http;
               limits.unlimitedAddresses = options_.trustedProxies;
+              limits.largerBodies.emplace_back(protocol::REPLAY_PATH, protocol::REPLAY_POST_MAX_BYTES);
               return limits;
           }(),
           [this](HttpRequest request, Reply reply) { handle(std::move(request), std::move(reply)); }) {

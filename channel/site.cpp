@@ -18,6 +18,8 @@ namespace tundrix::channel {
 namespace {
 
 constexpr char HTML[] = "text/html; charset=utf-8";
+// Where a verified score's run is shown.
+constexpr std::string_view RUN_PREFIX = "/run/";
 // Password checks waiting at most, per worker: about four seconds of argon2id.
 constexpr size_t PASSWORD_QUEUE_PER_WORKER = 32;
 
@@ -45,6 +47,16 @@ HttpResponse temporaryFailure() {
                                            both("Försök igen om en stund.", "Try again in a while.")));
     r.setHeader("Retry-After", "5");
     return r;
+}
+
+// The game's forms are answered in plain text, with the desk's wait and log note.
+HttpResponse plainAnswer(DeskAnswer answer) {
+    HttpResponse res;
+    res.status = answer.status;
+    if (answer.retryAfter > 0) res.setHeader("Retry-After", std::to_string(answer.retryAfter));
+    res.setContent(std::move(answer.text), "text/plain; charset=utf-8");
+    res.note = std::move(answer.logNote);
+    return res;
 }
 
 void redirect(HttpResponse& res, const std::string& to) {
@@ -157,12 +169,34 @@ class Site {
     }
 
     void score(const HttpRequest& req, const Reply& reply) {
-        desk_.take(req.body, req.client, now(), [reply](DeskAnswer answer) {
+        desk_.take(req.body, req.client, now(),
+                   [reply](DeskAnswer answer) { reply(plainAnswer(std::move(answer))); });
+    }
+
+    void replay(const HttpRequest& req, const Reply& reply) {
+        desk_.takeReplay(req.body, req.client, now(),
+                         [reply](DeskAnswer answer) { reply(plainAnswer(std::move(answer))); });
+    }
+
+    // A verified score's run: /run/<score id>.gif, an animated picture that every browser plays.
+    void run(const HttpRequest& req, const Reply& reply) {
+        const std::string digits =
+            req.path.substr(RUN_PREFIX.size(), req.path.size() - RUN_PREFIX.size() - 4);
+        int64_t id = 0;
+        for (const char c : digits)
+            id = id * 10 + (c - '0'); // the route's pattern allows one to twelve digits only
+        // The answer may come from the checker's thread, when the request is long gone.
+        desk_.run(id, [reply](ScoreDesk::Run run) {
+            if (run.status == 404)
+                return reply(
+                    page(404, messagePage({}, both("Matchen finns inte", "No such run"),
+                                          "<a href=\"/\">" +
+                                              both("Till topplistorna", "To the leaderboards") + "</a>")));
+            if (run.status != 200) return reply(temporaryFailure());
             HttpResponse res;
-            res.status = answer.status;
-            if (answer.retryAfter > 0) res.setHeader("Retry-After", std::to_string(answer.retryAfter));
-            res.setContent(std::move(answer.text), "text/plain; charset=utf-8");
-            res.note = std::move(answer.logNote);
+            res.status = 200;
+            res.setContent(std::string(run.gif.begin(), run.gif.end()), "image/gif");
+            res.setHeader("Cache-Control", "max-age=86400");
             reply(std::move(res));
         });
     }
@@ -335,6 +369,9 @@ std::vector<Route> siteRoutes(Store& store, const SiteOptions& options) {
              reply(std::move(res));
          }},
         {"POST", protocol::SUBMIT_PATH, [site](Req req, Reply reply) { site->score(req, reply); }},
+        {"POST", protocol::REPLAY_PATH, [site](Req req, Reply reply) { site->replay(req, reply); }},
+        {"GET", std::string(RUN_PREFIX) + R"([0-9]{1,12}\.gif)",
+         [site](Req req, Reply reply) { site->run(req, reply); }},
         {"GET", std::string(protocol::SIGNUP_PATH) + "?",
          [site](Req req, Reply reply) { site->signupForm(req, reply); }},
         {"POST", std::string(protocol::SIGNUP_PATH) + "?",

@@ -6,12 +6,16 @@
 #include "channel/crypto.h"
 #include "channel/migrations.h"
 #include "channel/nickname.h"
+#include "protocol/replay_post.h"
 
 #include <filesystem>
 #include <unordered_set>
 
 namespace tundrix::channel {
 namespace {
+
+// What a recording's check is filed as when its game backs another score already.
+constexpr int NOT_REACHED = static_cast<int>(protocol::ReplayAnswer::DoesNotReach);
 
 // Enough for the threads that read at once (the page workers and the password checks).
 constexpr size_t READERS = 4;
@@ -257,23 +261,30 @@ std::optional<Recorded> Store::recordScore(const ScoreEntry& entry, const std::s
     return recordScores({{entry, post}}, now).front();
 }
 
-std::optional<std::vector<Ranked>> Store::ranked(const char* where, const std::string& key, int limit) {
+std::optional<std::vector<Ranked>> Store::ranked(const char* where, const std::string& key, int limit,
+                                                 Counted counted) {
     // Scores best first (earliest first among equals), each member at their first, i.e. best, row; the
-    // index on (flagged, score, created_at) lets this stop as soon as the board is full.
-    const std::string sql = std::string("SELECT s.member_id, s.score, s.created_at, m.nickname, m.email "
-                                        "FROM scores s JOIN members m ON m.id = s.member_id "
-                                        "WHERE s.flagged = 0") +
-                            where + " ORDER BY s.score DESC, s.created_at ASC";
-    ReaderLease db(*this);
-    Statement s = db->prepared(sql);
-    if (*where) s.bind(1, key);
+    // indexes on (verified, flagged, score, created_at) let this stop as soon as the board is full. The
+    // verified scores go first, then, for members not on the board yet, the others.
     std::vector<Ranked> out;
     std::unordered_set<int64_t> seen;
-    while ((limit < 0 || out.size() < static_cast<size_t>(limit)) && s.step()) {
-        if (seen.insert(s.integer(0)).second)
-            out.push_back({s.text(3), s.text(4), s.integer(1), s.integer(2)});
+    for (const bool verified : {true, false}) {
+        if (!verified && counted == Counted::VerifiedOnly) break;
+        const std::string sql =
+            std::string("SELECT s.member_id, s.score, s.created_at, m.nickname, m.email, s.id, "
+                        "s.verified FROM scores s JOIN members m ON m.id = s.member_id "
+                        "WHERE s.flagged = 0") +
+            (verified ? " AND s.verified = 1" : "") + where + " ORDER BY s.score DESC, s.created_at ASC";
+        ReaderLease db(*this);
+        Statement s = db->prepared(sql);
+        if (*where) s.bind(1, key);
+        while ((limit < 0 || out.size() < static_cast<size_t>(limit)) && s.step()) {
+            if (seen.insert(s.integer(0)).second)
+                out.push_back(
+                    {s.text(3), s.text(4), s.integer(1), s.integer(2), s.integer(6) != 0, s.integer(5)});
+        }
+        if (s.failed()) return std::nullopt;
     }
-    if (s.failed()) return std::nullopt;
     return out;
 }
 
@@ -289,8 +300,110 @@ std::optional<std::vector<Ranked>> Store::leaderboard(Board board, int64_t now, 
     return ranked("", "", limit);
 }
 
-std::optional<std::vector<Ranked>> Store::standings(bool week, const std::string& key) {
-    return ranked(week ? " AND s.week = ?1" : " AND s.day = ?1", key, -1);
+std::optional<std::vector<Ranked>> Store::standings(bool week, const std::string& key, Counted counted) {
+    return ranked(week ? " AND s.week = ?1" : " AND s.day = ?1", key, -1, counted);
+}
+
+Lookup<ReplayTarget> Store::replayTarget(int64_t memberId, int32_t score, int32_t bestScoreTime) {
+    ReaderLease db(*this);
+    Statement s = db->prepared("SELECT s.id, s.build_crc, s.build_length, r.result FROM scores s "
+                               "LEFT JOIN replays r ON r.score_id = s.id "
+                               "WHERE s.member_id = ? AND s.score = ? AND s.best_score_time = ? "
+                               "ORDER BY s.id DESC LIMIT 1");
+    s.bind(1, memberId).bind(2, score).bind(3, bestScoreTime);
+    Lookup<ReplayTarget> out;
+    if (s.step()) {
+        ReplayTarget t;
+        t.scoreId = s.integer(0);
+        t.buildCrc = static_cast<uint32_t>(s.integer(1));
+        t.buildLength = static_cast<uint32_t>(s.integer(2));
+        if (!s.isNull(3)) t.result = static_cast<int>(s.integer(3));
+        out.row = t;
+    }
+    out.failed = s.failed();
+    return out;
+}
+
+bool Store::keepReplay(int64_t scoreId, std::span<const uint8_t> file, int result, int64_t now) {
+    std::lock_guard lock(writeMutex_);
+    if (!writer_->inPlace()) return false;
+    Statement s =
+        writer_->prepared("INSERT INTO replays (score_id, file, result, received_at) VALUES (?, ?, ?, ?)");
+    s.bind(1, scoreId).bindBlob(2, file).bind(3, result).bind(4, now);
+    s.step();
+    return !s.failed();
+}
+
+std::optional<int> Store::fileReplayCheck(int64_t scoreId, int result, std::string reason,
+                                          const std::string& fingerprint, int64_t now) {
+    std::lock_guard lock(writeMutex_);
+    if (!writer_->inPlace()) return std::nullopt;
+    Transaction transaction(*writer_);
+    if (!transaction.begun()) return std::nullopt;
+    if (result == 0) {
+        Statement twin =
+            writer_->prepared("SELECT score_id FROM replays WHERE fingerprint = ? AND score_id != ?");
+        twin.bind(1, fingerprint).bind(2, scoreId);
+        if (twin.step()) {
+            reason = "the same game backs score " + std::to_string(twin.integer(0)) + " already";
+            result = NOT_REACHED;
+        }
+        if (twin.failed()) return std::nullopt;
+    }
+    Statement s = writer_->prepared(
+        "UPDATE replays SET result = ?, reason = ?, fingerprint = ?, checked_at = ? WHERE score_id = ?");
+    s.bind(1, result).bind(2, reason);
+    if (result == 0)
+        s.bind(3, fingerprint);
+    else
+        s.bindNull(3);
+    s.bind(4, now).bind(5, scoreId);
+    s.step();
+    Statement v = writer_->prepared("UPDATE scores SET verified = ? WHERE id = ?");
+    v.bind(1, result == 0 ? 1 : 0).bind(2, scoreId);
+    v.step();
+    if (s.failed() || v.failed() || !transaction.commit()) return std::nullopt;
+    return result;
+}
+
+std::vector<ReplayRow> Store::replays(bool disagreeing, int limit) {
+    ReaderLease db(*this);
+    Statement s =
+        db->prepared(std::string("SELECT r.score_id, m.nickname, s.score, r.result, r.reason, r.received_at "
+                                 "FROM replays r JOIN scores s ON s.id = r.score_id "
+                                 "JOIN members m ON m.id = s.member_id") +
+                     (disagreeing ? " WHERE r.result != 0" : "") + " ORDER BY r.score_id DESC LIMIT ?");
+    s.bind(1, limit);
+    std::vector<ReplayRow> out;
+    while (s.step())
+        out.push_back(
+            {s.integer(0), s.text(1), s.integer(2), static_cast<int>(s.integer(3)), s.text(4), s.integer(5)});
+    return out;
+}
+
+std::optional<std::vector<uint8_t>> Store::verifiedReplay(int64_t scoreId) {
+    ReaderLease db(*this);
+    Statement s = db->prepared("SELECT file FROM replays WHERE score_id = ? AND result = 0");
+    s.bind(1, scoreId);
+    if (!s.step()) return std::nullopt;
+    return s.blob(0);
+}
+
+std::optional<std::vector<uint8_t>> Store::movie(int64_t scoreId) {
+    ReaderLease db(*this);
+    Statement s =
+        db->prepared("SELECT movie FROM replays WHERE score_id = ? AND result = 0 AND movie IS NOT NULL");
+    s.bind(1, scoreId);
+    if (!s.step()) return std::nullopt;
+    return s.blob(0);
+}
+
+bool Store::keepMovie(int64_t scoreId, std::span<const uint8_t> gif) {
+    std::lock_guard lock(writeMutex_);
+    Statement s = writer_->prepared("UPDATE replays SET movie = ? WHERE score_id = ? AND result = 0");
+    s.bindBlob(1, gif).bind(2, scoreId);
+    s.step();
+    return !s.failed();
 }
 
 int64_t Store::scoreCount(bool flagged) {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -76,7 +77,30 @@ struct Ranked {
     std::string nickname;
     std::string email; // for the operator's prize draw only
     int64_t score = 0;
-    int64_t at = 0; // when the best score was posted
+    int64_t at = 0;        // when the best score was posted
+    bool verified = false; // the game's recording was played again and reaches it
+    int64_t scoreId = 0;
+};
+
+// Which boards count: verified scores first and the others after them, or verified ones alone.
+enum class Counted { VerifiedFirst, VerifiedOnly };
+
+// A registered score a recording may back.
+struct ReplayTarget {
+    int64_t scoreId = 0;
+    uint32_t buildCrc = 0;
+    uint32_t buildLength = 0;
+    std::optional<int> result; // what became of the recording already sent for it, if any
+};
+
+// A recording as the operator sees it.
+struct ReplayRow {
+    int64_t scoreId = 0;
+    std::string nickname;
+    int64_t score = 0;
+    int result = 0; // the replay post's answer (0 verified)
+    std::string reason;
+    int64_t receivedAt = 0;
 };
 
 struct Release {
@@ -119,10 +143,28 @@ class Store {
     // they could not be stored (a full disk, a file removed under the server): then none of them is kept.
     std::vector<std::optional<Recorded>> recordScores(const std::vector<PendingScore>& scores, int64_t now);
     std::optional<Recorded> recordScore(const ScoreEntry& entry, const std::string& post, int64_t now);
-    // Best unflagged score per member on a board, highest first (earliest first among equals).
+    // Best unflagged score per member on a board, highest first (earliest first among equals): every
+    // member with a verified score at their best verified one first, then the others.
     std::optional<std::vector<Ranked>> leaderboard(Board board, int64_t now, int limit);
     // The same for a given day ("YYYY-MM-DD") or ISO week ("YYYY-Www"), every member.
-    std::optional<std::vector<Ranked>> standings(bool week, const std::string& key);
+    std::optional<std::vector<Ranked>> standings(bool week, const std::string& key,
+                                                 Counted counted = Counted::VerifiedOnly);
+
+    // The member's latest registered score with that score and best-score time.
+    Lookup<ReplayTarget> replayTarget(int64_t memberId, int32_t score, int32_t bestScoreTime);
+    // Keeps a score's recording, not yet checked; false if it cannot be stored or one is kept already.
+    bool keepReplay(int64_t scoreId, std::span<const uint8_t> file, int result, int64_t now);
+    // Files what playing it again showed; a verified one marks its score verified, unless the same game
+    // (its fingerprint) backs another score already: then it is filed as not reaching it. Gives the
+    // result filed, nothing if it could not be stored.
+    std::optional<int> fileReplayCheck(int64_t scoreId, int result, std::string reason,
+                                       const std::string& fingerprint, int64_t now);
+    // Every recording, newest first; only those not verified when disagreeing is set.
+    std::vector<ReplayRow> replays(bool disagreeing, int limit);
+    // A verified score's recording, and its run as an animated picture once made.
+    std::optional<std::vector<uint8_t>> verifiedReplay(int64_t scoreId);
+    std::optional<std::vector<uint8_t>> movie(int64_t scoreId);
+    bool keepMovie(int64_t scoreId, std::span<const uint8_t> gif);
     int64_t scoreCount(bool flagged);
     // Every score a member has, flagged ones included, in the order they came.
     std::vector<int64_t> scoresOf(int64_t memberId);
@@ -151,7 +193,8 @@ class Store {
   private:
     class ReaderLease;
     explicit Store(std::unique_ptr<Database> writer, const std::string& path);
-    std::optional<std::vector<Ranked>> ranked(const char* where, const std::string& key, int limit);
+    std::optional<std::vector<Ranked>> ranked(const char* where, const std::string& key, int limit,
+                                              Counted counted = Counted::VerifiedFirst);
     bool fillNicknameKeys(std::string& error);
 
     std::string path_;

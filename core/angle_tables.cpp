@@ -7,9 +7,8 @@ namespace tundrix {
 
 int AngleTables::index(double degrees) {
     if (!std::isfinite(degrees)) return 0;
-    double whole = std::trunc(std::fmod(degrees, 360.0));
-    int deg = static_cast<int>(whole);
-    deg %= 360;
+    // fmod keeps the angle within a full turn either way; negative angles count back from 360.
+    int deg = static_cast<int>(std::trunc(std::fmod(degrees, 360.0)));
     if (deg < 0) deg += 360;
     return 2 * deg;
 }

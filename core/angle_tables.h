@@ -13,12 +13,10 @@ class AngleTables {
     // 0..360 (or one that rounded up to exactly 360) wrap around instead of reading past the tables.
     double sinDeg(double degrees) const { return sin_[index(degrees)]; }
     double cosDeg(double degrees) const { return cos_[index(degrees)]; }
-    double sinEntry(int i) const { return i >= 0 && i < ENTRIES ? sin_[i] : 0.0; }
-    double cosEntry(int i) const { return i >= 0 && i < ENTRIES ? cos_[i] : 0.0; }
-
-    static int index(double degrees);
 
   private:
+    static int index(double degrees);
+
     static const double sin_[ENTRIES];
     static const double cos_[ENTRIES];
 };

@@ -5,11 +5,10 @@ namespace tundrix {
 
 FrameDriver::FrameDriver(Clock& clock, WorldFactory makeWorld)
     : clock_(clock), makeWorld_(std::move(makeWorld)) {
-    busy_ = true;
+    // Busy from the start: a step called while the first world is built is ignored.
     buildWorld();
     baseTime_ = clock_.nowMs();
     lastTime_ = baseTime_;
-    frameCount_ = 0;
     busy_ = false;
 }
 
@@ -21,12 +20,9 @@ void FrameDriver::buildWorld() {
 }
 
 void FrameDriver::step() {
-    if (busy_) {
-        // Only possible if something pumps messages inside a step; running a frame inside a frame
-        // would corrupt the world, so the call is dropped and counted.
-        ++reentrantSteps_;
-        return;
-    }
+    // Only possible if something pumps messages inside a step; running a frame inside a frame would
+    // corrupt the world, so the call is dropped.
+    if (busy_) return;
     busy_ = true;
 
     uint32_t now = clock_.nowMs();

@@ -29,13 +29,11 @@ class FrameDriver {
     void resync();
 
     World* world() const { return world_.get(); }
-    const AngleTables& angles() const { return angleTables_; }
     uint32_t baseTime() const { return baseTime_; }
-    uint32_t frameCount() const { return frameCount_; }
-    uint32_t lastTime() const { return lastTime_; }
+    // True while a step runs; a step called meanwhile (something pumped messages inside it) is ignored.
     bool busy() const { return busy_; }
-    // Steps that arrived while another step was still running; they are ignored.
-    int reentrantSteps() const { return reentrantSteps_; }
+    // Frames stepped since the world was last built.
+    uint32_t frameCount() const { return frameCount_; }
 
     // Requests between the game and the shell: raised by one side, cleared by the other.
     bool restartRequested = false;
@@ -55,7 +53,6 @@ class FrameDriver {
     uint32_t frameCount_ = 0;
     uint32_t lastTime_ = 0;
     bool busy_ = true;
-    int reentrantSteps_ = 0;
 };
 
 } // namespace tundrix

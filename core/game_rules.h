@@ -4,9 +4,13 @@
 
 namespace tundrix {
 
-// Three periods make a match; every match brings the next opposing team, the fifth staying.
+// A game starts with three chances; losing the last ends it.
+constexpr int32_t STARTING_CHANCES = 3;
+
+// Three periods make a match; every match brings the next opposing team, the fifth staying. The teams
+// are the opponents' kinds FIRST_TEAM to LAST_TEAM (kind 0 is the referee).
 constexpr int32_t PERIODS_PER_MATCH = 3;
-constexpr int32_t LAST_TEAM = 5;
+constexpr int32_t FIRST_TEAM = 1, LAST_TEAM = 5;
 
 // The claimed cells that make one percent on the HUD: the single-precision value nearest to 1/806,
 // multiplied in double precision, so an exact multiple of 806 shows one percent less.
@@ -19,6 +23,12 @@ inline int32_t claimedPercent(int32_t claimedCells) {
 
 // The title's start keys work, and its prompt shows, once the right figure is older than this (frames).
 constexpr int32_t TITLE_READY_AGE = 50;
+
+// The period clock: a period of PERIOD_MINUTES clock minutes, each clock second CLOCK_SECOND_MS of play
+// (a 20-minute period lasts a minute). The clock runs CLOCK_LAG_MS behind the period's start. The time
+// warning sounds from WARNING_MINUTES left.
+constexpr int32_t PERIOD_MINUTES = 20, SECONDS_PER_MINUTE = 60, CLOCK_SECOND_MS = 50, CLOCK_LAG_MS = 2;
+constexpr int32_t WARNING_MINUTES = 3;
 
 // A figure penalised inside claimed area.
 constexpr int32_t PENALTY_POINTS = 25;
@@ -51,7 +61,8 @@ struct ModeRules {
     int32_t winningPercent;
 };
 
-inline constexpr ModeRules ORIGINAL_RULES{3, 50, true, 0, 3, 5.0f, WINNING_PERCENT};
+inline constexpr ModeRules ORIGINAL_RULES{STARTING_CHANCES, CLOCK_SECOND_MS, true, 0, STARTING_CHANCES, 5.0f,
+                                          WINNING_PERCENT};
 // Tuned with the new player of bots/ (bench_modes): six chances and one back for each won period, periods
 // of two minutes that cost nothing when the time runs out, slower figures, and 75 % to win.
 inline constexpr ModeRules EASIER_RULES{6, 100, false, 1, 6, 2.5f, 75};

@@ -39,10 +39,9 @@ class ObjectList {
     void clear();
 
     int32_t count() const { return count_; }
-    const ListNode* head() const { return head_; }
-    const ListNode* tail() const { return tail_; }
-    const ListNode* cursor() const { return cursor_; }
 
+    // The first node, for walking the list without moving its cursor.
+    const ListNode* head() const { return head_; }
     // Visit every item in list order (rewinds the cursor). F receives the ListItem*.
     template <class F> void forEach(F&& f) {
         rewind();

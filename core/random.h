@@ -12,6 +12,7 @@ class Random {
         state_ = state_ * 214013u + 2531011u;
         return static_cast<int>((state_ >> 16) & 0x7FFFu);
     }
+    // Where the sequence stands, for comparing two runs.
     uint32_t state() const { return state_; }
 
   private:

@@ -23,14 +23,21 @@ constexpr int32_t CARD_X = 226, CARD_Y = 128;
 constexpr int32_t PANEL_X = 383, PANEL_Y = 82;
 constexpr int32_t CAPTION_X = 286, CAPTION_Y = 90;
 
-// The title figures: where each enters, and its parts' offsets from the figure's position (the part
-// is drawn centred there).
+// The title figures: how each enters, and its parts' offsets from the figure's position (the part is
+// drawn centred there). A figure waits at its start until it is `age` frames old, then skates along its
+// row at `speed` pixels a frame in `direction` (-1 left, +1 right), braking by `braking` every frame
+// until it stands.
+struct Entrance {
+    float startX, startY;
+    int32_t age;
+    float direction, speed, braking;
+};
 struct Offset {
     int32_t x, y;
 };
-constexpr float VESSA_START_X = 586.0f, VESSA_START_Y = 192.0f;
+constexpr Entrance VESSA_ENTRANCE{586.0f, 192.0f, 33, -1.0f, 70.0f, 6.5f};
 constexpr Offset VESSA_EYES{-19, -37}, VESSA_WINK{-4, -37}, VESSA_HAIR{96, 12};
-constexpr float BRUM_START_X = -232.0f, BRUM_START_Y = 175.0f;
+constexpr Entrance BRUM_ENTRANCE{-232.0f, 175.0f, 20, 1.0f, 60.0f, 5.0f};
 constexpr Offset BRUM_EYES{11, -48}, BRUM_HAIR{-41, -27};
 
 } // namespace tundrix::layout

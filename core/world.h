@@ -13,6 +13,8 @@ class World {
     virtual void draw() = 0;
     virtual bool gameOver() const = 0;
     virtual int countdown() const = 0;
+    // Still on the title screen: no game has been played in this world yet.
+    virtual bool onTitle() const { return false; }
     // The game's score, which the shell compares with its best after every frame and zeroes after a
     // submission; null for a world that keeps none.
     virtual GuardedCounter* scoreCounter() { return nullptr; }

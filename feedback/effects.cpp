@@ -11,10 +11,6 @@ template <class T> void ageAll(std::vector<T>& list, int frames) {
         ++e.age;
     std::erase_if(list, [frames](const T& e) { return e.age >= frames; });
 }
-
-int32_t whole(float v) {
-    return static_cast<int32_t>(v);
-}
 } // namespace
 
 void Effects::take(const Moments& m, ClaimedArea& area, const Rink& rink) {

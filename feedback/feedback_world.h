@@ -17,6 +17,7 @@ class FeedbackWorld : public World {
     void draw() override;
     bool gameOver() const override { return game_->gameOver(); }
     int countdown() const override { return game_->countdown(); }
+    bool onTitle() const override { return game_->onTitle(); }
     GuardedCounter* scoreCounter() override { return game_->scoreCounter(); }
     void clearScore() override { game_->clearScore(); }
     void holdClock(uint32_t ms) override { game_->holdClock(ms); }

@@ -8,7 +8,6 @@ namespace tundrix {
 namespace {
 constexpr int TIME_UP_PAUSE = 30;
 constexpr int GAME_OVER_SEQUENCE = 60;
-constexpr int32_t WARNING_MINUTES = 3;
 } // namespace
 
 void GameWorld::update() {
@@ -45,17 +44,17 @@ void GameWorld::updateTitle() {
         sounds_->titleTuneSound.stop();
         setUpPeriod();
         onTitle_ = false;
-        // The faces on the chance icons are the chosen mascot's: frame 0 Brum, frame 1 Vessa.
-        chanceIconSheet_.select(player_->mascot == 1 ? 0 : 1);
+        // The faces on the chance icons are the chosen mascot's.
+        chanceIconSheet_.select(player_->mascot == MASCOT_BRUM ? CHANCE_ICON_BRUM : CHANCE_ICON_VESSA);
         if (chanceIconSheet_.current() != nullptr) chances_->setIcon(chanceIconSheet_.current());
         kb.clearPresses();
     }
     if (kb.pressedX != 0) {
-        player_->mascot = player_->mascot == 0 ? 1 : 0;
+        player_->mascot = player_->mascot == MASCOT_VESSA ? MASCOT_BRUM : MASCOT_VESSA;
         kb.clearPresses();
     }
     kb.lastHeading = HEADING_RIGHT;
-    player_->setFrame(0);
+    player_->setFrame(HEADING_RIGHT);
 }
 
 void GameWorld::updateMatchIntro() {
@@ -95,13 +94,12 @@ void GameWorld::updatePlay(int c) {
 }
 
 void GameWorld::showClock() {
-    // In the Original mode one clock second is 50 ms and one clock minute 3 s: a 20-minute period lasts
-    // a minute.
     const int32_t e =
-        static_cast<int32_t>(services_.clock.nowMs() - static_cast<uint32_t>(periodStart_.get()) - 2u);
+        static_cast<int32_t>(services_.clock.nowMs() - static_cast<uint32_t>(periodStart_.get()) -
+                             static_cast<uint32_t>(CLOCK_LAG_MS));
     const int32_t second = rules_.clockSecondMs;
-    clockSeconds_->set(59 - (e / second) % 60);
-    clockMinutes_->set(19 - e / (60 * second));
+    clockSeconds_->set(SECONDS_PER_MINUTE - 1 - (e / second) % SECONDS_PER_MINUTE);
+    clockMinutes_->set(PERIOD_MINUTES - 1 - e / (second * SECONDS_PER_MINUTE));
 }
 
 void GameWorld::runClock() {

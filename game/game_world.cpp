@@ -19,7 +19,6 @@ std::unique_ptr<NumberDisplay> digitDisplay(SpriteSheet& digits, int32_t x) {
 GameWorld::GameWorld(GameServices& services, const AngleTables& angles)
     : services_(services), angles_(angles), mode_(services.mode), rules_(rulesFor(mode_)),
       blankPicture_(SCREEN_WIDTH, SCREEN_HEIGHT) {
-    gameOver_ = false;
     tamperFlag = false;
     random_.seed(services_.clock.nowMs());
 
@@ -32,8 +31,10 @@ GameWorld::GameWorld(GameServices& services, const AngleTables& angles)
     backgroundSheet_.load(res, SET_BACKGROUNDS);
     rinkDisplay_.setSize(SCREEN_WIDTH, SCREEN_HEIGHT);
     blankPicture_.fillRect(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, 0);
-    rinkPicture_ = backgroundSheet_.frame(0) ? backgroundSheet_.frame(0) : &blankPicture_;
-    claimedPicture_ = backgroundSheet_.frame(1) ? backgroundSheet_.frame(1) : &blankPicture_;
+    rinkPicture_ =
+        backgroundSheet_.frame(BACKGROUND_RINK) ? backgroundSheet_.frame(BACKGROUND_RINK) : &blankPicture_;
+    claimedPicture_ = backgroundSheet_.frame(BACKGROUND_CLAIMED) ? backgroundSheet_.frame(BACKGROUND_CLAIMED)
+                                                                 : &blankPicture_;
 
     chanceIconSheet_.load(res, SET_CHANCE_ICONS);
     playerSheet_.load(res, SET_PLAYER);
@@ -52,9 +53,11 @@ GameWorld::GameWorld(GameServices& services, const AngleTables& angles)
     claimedCells_ = digitDisplay(digitSheet_, layout::PERCENT_END);
     claimedCells_->scale = PERCENT_SCALE;
     periodNumber_.set(1);
+    // The period clock starts now; the first period's set-up starts it again. Recordings count this
+    // reading of the clock, so it stays.
     periodStart_.set(static_cast<int32_t>(services_.clock.nowMs()));
 
-    chanceIconSheet_.select(0);
+    chanceIconSheet_.select(CHANCE_ICON_BRUM); // the chosen mascot's face once play begins
     chances_ =
         std::make_unique<NumberDisplay>(chanceIconSheet_.current(), layout::MAX_CHANCE_ICONS, g_screen);
     chances_->setPosition(layout::CHANCES_X, layout::CHANCES_Y);
@@ -68,32 +71,19 @@ GameWorld::GameWorld(GameServices& services, const AngleTables& angles)
                                                         sounds_->opponentSound, sounds_->refereeCutSound});
     ctx_->opponentSpeed = rules_.opponentSpeed;
     player_ = std::make_unique<Player>(*ctx_, playerSheet_);
-    rightFigure_ = std::make_unique<RightTitleFigure>(rightFigureSheet_, random_, sounds_->rightFigureSound,
-                                                      sounds_->titleTuneSound);
-    leftFigure_ = std::make_unique<LeftTitleFigure>(leftFigureSheet_, random_, sounds_->leftFigureSound);
+    rightFigure_ = std::make_unique<TitleFigure>(VESSA, rightFigureSheet_, random_, sounds_->rightFigureSound,
+                                                 &sounds_->titleTuneSound);
+    leftFigure_ = std::make_unique<TitleFigure>(BRUM, leftFigureSheet_, random_, sounds_->leftFigureSound);
 
     setUpPeriod();
     onTitle_ = true;
-    player_->mascot = 0;
 }
 
 GameWorld::~GameWorld() {
-    // The period's figures go first, then everything that plays or shows, the surface last.
+    // The period's figures go while the context they leave still stands; the members then go in reverse
+    // order, so whatever plays or shows goes before the sounds' device, and the surface last.
     actors_.clear();
-    leftFigure_.reset();
-    rightFigure_.reset();
-    sounds_.reset();
-    gameOverBanner_.reset();
-    player_.reset();
-    ctx_.reset();
-    rink_.detachPictures();
-    chances_.reset();
-    claimedCells_.reset();
-    score_.reset();
-    clockSeconds_.reset();
-    clockMinutes_.reset();
     if (g_screen == screen_.get()) g_screen = nullptr;
-    screen_.reset();
 }
 
 int32_t GameWorld::percentage() {

@@ -9,6 +9,7 @@
 #include "core/game_rules.h"
 #include "core/object_list.h"
 #include "core/random.h"
+#include "core/resource_ids.h"
 #include "core/world.h"
 #include "game/game_services.h"
 #include "game/number_display.h"
@@ -20,20 +21,6 @@
 #include <memory>
 
 namespace tundrix {
-
-// Image-set ids of the game's pictures.
-enum ImageSetId : int {
-    SET_GAME_OVER_BANNER = 246,
-    SET_BACKGROUNDS = 256,
-    SET_CHANCE_ICONS = 257,
-    SET_DIGITS = 260,
-    SET_PLAYER = 261,
-    SET_OPPONENTS = 262,
-    SET_RIGHT_FIGURE = 263,
-    SET_LEFT_FIGURE = 264,
-    SET_MATCH_CARDS = 265,
-    SET_FLAGS = 266,
-};
 
 class GameWorld : public World {
   public:
@@ -59,7 +46,7 @@ class GameWorld : public World {
     GuardedCounter* scoreCounter() override { return score_.get(); }
 
     // What the flow, the scene and the tests read.
-    bool onTitle() const { return onTitle_; }
+    bool onTitle() const override { return onTitle_; }
     bool inMatchIntro() const { return inMatchIntro_; }
     bool periodWon() const { return periodWon_; }
     bool timeUp() const { return timeUp_; }
@@ -77,8 +64,8 @@ class GameWorld : public World {
     Opponent* referee() { return ctx_->referee; }
     ObjectList& actors() { return actors_; }
     Rink& rink() { return rink_; }
-    RightTitleFigure& rightFigure() { return *rightFigure_; }
-    LeftTitleFigure& leftFigure() { return *leftFigure_; }
+    TitleFigure& rightFigure() { return *rightFigure_; }
+    TitleFigure& leftFigure() { return *leftFigure_; }
     GameSounds& sounds() { return *sounds_; }
     ScreenSurface& screen() { return *screen_; }
     int32_t bannerX() const;
@@ -138,8 +125,8 @@ class GameWorld : public World {
     ObjectList actors_;
     std::unique_ptr<PlayContext> ctx_;
     std::unique_ptr<Player> player_;
-    std::unique_ptr<RightTitleFigure> rightFigure_;
-    std::unique_ptr<LeftTitleFigure> leftFigure_;
+    std::unique_ptr<TitleFigure> rightFigure_;
+    std::unique_ptr<TitleFigure> leftFigure_;
 
     bool onTitle_ = false;
     bool inMatchIntro_ = false;

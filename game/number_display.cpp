@@ -12,14 +12,7 @@ NumberDisplay::NumberDisplay(Image* icon, int32_t maximum, Image* target)
     : maxIcons(maximum), spacing(3), iconMode_(true), icon_(icon), target_(target) {}
 
 int32_t NumberDisplay::startX(int32_t items, int32_t step) const {
-    switch (alignment) {
-    case Centred:
-        return x_ - (items * step) / 2;
-    case EndAt:
-        return x_ - items * step;
-    default:
-        return x_;
-    }
+    return alignment == EndAt ? x_ - items * step : x_;
 }
 
 void NumberDisplay::draw() {

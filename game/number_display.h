@@ -8,7 +8,8 @@ namespace tundrix {
 
 class NumberDisplay : public GuardedCounter {
   public:
-    enum Alignment { Centred = 0, StartAt = 1, EndAt = 2 };
+    // Where x is: the row starts there, or ends there.
+    enum Alignment { StartAt, EndAt };
 
     // Digit mode: frame n of digits is the image of digit n.
     NumberDisplay(SpriteSheet* digits, Image* target);
@@ -23,11 +24,7 @@ class NumberDisplay : public GuardedCounter {
     int32_t minDigits = 0;
     int32_t maxIcons = 0;
     int32_t spacing = 0;
-    int32_t alignment = StartAt;
-
-    int32_t x() const { return x_; }
-    int32_t y() const { return y_; }
-    bool iconMode() const { return iconMode_; }
+    Alignment alignment = StartAt;
 
   private:
     int32_t startX(int32_t items, int32_t step) const;

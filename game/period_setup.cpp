@@ -4,6 +4,7 @@
 namespace tundrix {
 
 namespace {
+// The match intro takes no key for its first frames.
 constexpr int MATCH_INTRO_WAIT = 10;
 } // namespace
 
@@ -24,7 +25,7 @@ void GameWorld::setUpPeriod() {
     services_.keyboard.clearPresses();
 
     actors_.insertAt(new Opponent(*ctx_, opponentSheet_, KIND_REFEREE), 0);
-    int32_t kind = (period - 1) / PERIODS_PER_MATCH + 1;
+    int32_t kind = (period - 1) / PERIODS_PER_MATCH + FIRST_TEAM;
     if (kind > LAST_TEAM) kind = LAST_TEAM;
     for (int32_t i = 0; i < period; ++i)
         actors_.insertAt(new Opponent(*ctx_, opponentSheet_, kind), 0);

@@ -4,8 +4,16 @@
 
 namespace tundrix {
 
+namespace {
+// The game-over banner shows once the countdown is below BANNER_SHOWN and slides in until it reaches
+// BANNER_RESTS; the horn sounds at BANNER_HORN.
+constexpr int BANNER_SHOWN = 40, BANNER_HORN = 25, BANNER_RESTS = 20;
+// The title's prompt blinks over TITLE_BLINK_CYCLE drawn frames, showing on the first TITLE_BLINK_SHOWN.
+constexpr int TITLE_BLINK_CYCLE = 8, TITLE_BLINK_SHOWN = 5;
+} // namespace
+
 int32_t GameWorld::bannerX() const {
-    const int32_t slide = countdown_ - 20 > 0 ? countdown_ - 20 : 0;
+    const int32_t slide = countdown_ - BANNER_RESTS > 0 ? countdown_ - BANNER_RESTS : 0;
     return slide * layout::BANNER_STEP + layout::BANNER_REST_X;
 }
 
@@ -29,20 +37,20 @@ void GameWorld::present() {
 }
 
 void GameWorld::drawTitle() {
-    backgroundSheet_.drawFrame(0, 0, 3);
-    leftFigure_->drawFigure(player_->mascot == 1);
-    rightFigure_->drawFigure(player_->mascot == 0);
-    backgroundSheet_.drawFrame(layout::PANEL_X, layout::PANEL_Y, 4);
+    backgroundSheet_.drawFrame(0, 0, BACKGROUND_TITLE);
+    leftFigure_->drawFigure(player_->mascot == MASCOT_BRUM);
+    rightFigure_->drawFigure(player_->mascot == MASCOT_VESSA);
+    backgroundSheet_.drawFrame(layout::PANEL_X, layout::PANEL_Y, BACKGROUND_PANEL);
 
     int& blink = services_.titleBlink;
-    if (blink >= 8 || blink < 0) blink = 0;
-    if (rightFigure_->age > TITLE_READY_AGE && blink <= 4)
-        leftFigureSheet_.drawFrame(layout::CAPTION_X, layout::CAPTION_Y, 4);
+    if (blink >= TITLE_BLINK_CYCLE || blink < 0) blink = 0;
+    if (rightFigure_->age > TITLE_READY_AGE && blink < TITLE_BLINK_SHOWN)
+        leftFigureSheet_.drawFrame(layout::CAPTION_X, layout::CAPTION_Y, BRUM_CAPTION_FRAME);
     ++blink;
 }
 
 void GameWorld::drawMatchIntro() {
-    backgroundSheet_.drawFrame(0, 0, 2);
+    backgroundSheet_.drawFrame(0, 0, BACKGROUND_INTRO);
     matchCardSheet_.drawFrame(layout::CARD_X, layout::CARD_Y, matchIndex());
 }
 
@@ -51,8 +59,8 @@ void GameWorld::drawPlay() {
     player_->draw();
     drawAll(actors_);
 
-    if (gameOver_ && countdown_ < 40) {
-        if (countdown_ == 25) sounds_->periodEndSound.play();
+    if (gameOver_ && countdown_ < BANNER_SHOWN) {
+        if (countdown_ == BANNER_HORN) sounds_->periodEndSound.play();
         gameOverBanner_->draw(bannerX(), layout::BANNER_Y);
     }
 
@@ -60,8 +68,8 @@ void GameWorld::drawPlay() {
     clockMinutes_->draw();
     score_->draw();
     claimedCells_->draw();
-    digitSheet_.drawFrame(layout::SEPARATOR_X, layout::HUD_Y, 11);
-    digitSheet_.drawFrame(layout::PERCENT_SIGN_X, layout::HUD_Y, 12);
+    digitSheet_.drawFrame(layout::SEPARATOR_X, layout::HUD_Y, GLYPH_SEPARATOR);
+    digitSheet_.drawFrame(layout::PERCENT_SIGN_X, layout::HUD_Y, GLYPH_PERCENT);
     flagSheet_.drawFrame(layout::FLAG_X, layout::FLAG_Y, matchIndex());
     chances_->draw();
 }

@@ -106,7 +106,6 @@ void Image::setPixelAtIndex(int32_t i, uint8_t value) {
 }
 
 void Image::fillRect(int32_t x, int32_t y, int32_t w, int32_t h, uint8_t value) {
-    fillColour_ = value;
     if (pixels_ == nullptr) return;
     if (x < 0) w += x, x = 0;
     if (y < 0) h += y, y = 0;

@@ -25,7 +25,6 @@ class Image {
     uint8_t* pixels() { return pixels_; }
     const uint8_t* pixels() const { return pixels_; }
     bool hasTransparency() const { return hasTransparency_; }
-    uint8_t fillColour() const { return fillColour_; }
 
     // New, uninitialised pixel block of width x height (negative sizes count as 0).
     void setSize(int32_t width, int32_t height);
@@ -59,7 +58,6 @@ class Image {
     int32_t height_ = 0;
     int32_t width_ = 0;
     int32_t pixelCount_ = 0;
-    uint8_t fillColour_ = 0;
     uint8_t* pixels_ = nullptr;
     std::unique_ptr<uint8_t[]> owned_;
     bool hasTransparency_ = false;

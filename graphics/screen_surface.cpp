@@ -48,13 +48,9 @@ void ScreenSurface::present() {
     if (!created_) return;
     if (g_paletteDirty) {
         g_paletteDirty = false;
-        realisePalette();
+        video_.setPalette(palette_);
     }
     video_.present(pixels(), SCREEN_WIDTH, SCREEN_HEIGHT);
-}
-
-void ScreenSurface::realisePalette() {
-    video_.setPalette(palette_);
 }
 
 } // namespace tundrix

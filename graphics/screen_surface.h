@@ -1,5 +1,6 @@
 // The one 440 by 300 surface every frame is composed in, with the game's palette.
 #pragma once
+#include "core/resource_ids.h"
 #include "graphics/image.h"
 #include "platform/resource_store.h"
 #include "platform/video.h"
@@ -11,8 +12,6 @@ namespace tundrix {
 
 constexpr int32_t SCREEN_WIDTH = 440;
 constexpr int32_t SCREEN_HEIGHT = 300;
-// The bitmap whose colour table is the game's palette.
-constexpr int PALETTE_BITMAP_ID = 139;
 
 // An Image whose pixels appear once create has run: an 8-bit frame buffer, top row first, always
 // 440 by 300. Before that the Image operations find no pixels and do nothing.
@@ -27,11 +26,9 @@ class ScreenSurface : public Image {
     // Does nothing once it has succeeded; while bitmap 139 is missing or damaged it fails and is
     // tried again on the next call.
     void create();
-    // Shows the frame buffer at 1:1, re-applying the palette first when g_paletteDirty asks for it.
-    // Nothing before create has succeeded.
+    // Shows the frame buffer at 1:1, handing the palette to the video output again first when
+    // g_paletteDirty asks for it. Nothing before create has succeeded.
     void present();
-    // Hands the palette to the video output again.
-    void realisePalette();
 
     bool created() const { return created_; }
     const std::array<Rgb, 256>& palette() const { return palette_; }

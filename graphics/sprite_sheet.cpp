@@ -6,7 +6,6 @@ namespace tundrix {
 void SpriteSheet::clear() {
     frames_.clear();
     currentFrame_ = nullptr;
-    currentIndex_ = 0;
 }
 
 void SpriteSheet::add(std::unique_ptr<Image> image) {
@@ -17,7 +16,6 @@ void SpriteSheet::add(std::unique_ptr<Image> image) {
 void SpriteSheet::select(int32_t index) {
     const uint32_t i = static_cast<uint16_t>(index);
     if (frames_.empty() || i >= frames_.size()) return;
-    currentIndex_ = static_cast<int32_t>(i);
     currentFrame_ = frames_[i].get();
 }
 

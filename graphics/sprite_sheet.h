@@ -21,7 +21,6 @@ class SpriteSheet {
     // Takes index as a 16-bit unsigned value; out-of-range indices leave the current frame alone.
     void select(int32_t index);
     Image* current() const { return currentFrame_; }
-    int32_t currentIndex() const { return currentIndex_; }
     int32_t count() const { return static_cast<int32_t>(frames_.size()); }
     Image* frame(int32_t index) const;
     void drawCurrent(int32_t x, int32_t y) const;
@@ -34,7 +33,6 @@ class SpriteSheet {
 
   private:
     Image* currentFrame_ = nullptr;
-    int32_t currentIndex_ = 0;
     std::vector<std::unique_ptr<Image>> frames_;
 };
 

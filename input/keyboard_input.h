@@ -46,13 +46,11 @@ class KeyboardInput : public InputDevice {
     // Heading of the newest held arrow; NO_HEADING before any arrow.
     Heading lastHeading = NO_HEADING;
 
-    // Arrows still held, newest first, as headings; NO_HEADING marks an empty place.
-    const std::array<Heading, HEADINGS>& pressOrder() const { return pressOrder_; }
-
   private:
     int placeOf(Heading heading) const;
 
     KeySource& keys_;
+    // Arrows still held, newest first, as headings; NO_HEADING marks an empty place.
     std::array<Heading, HEADINGS> pressOrder_{NO_HEADING, NO_HEADING, NO_HEADING, NO_HEADING};
     std::array<int, HEADINGS> prevDown_{};
 };

@@ -23,7 +23,8 @@ class SystemCalendarClock : public CalendarClock {
 // clock. A clock stepped backwards ends the counting instead of stalling it; the count saturates.
 int32_t processorSpeedCount(CalendarClock& clock);
 
-// The processor description for a processor-type code; this platform reports none, so "CPU UNKNOWN".
+// The processor description for a processor-type code; codes it does not know (and 0, where the platform
+// reports none) give "CPU UNKNOWN".
 std::string processorDescription(int processorType = 0);
 
 struct FileIntegrity {

@@ -67,7 +67,7 @@ int submitScore(SubmissionRecord& record, HttpClient& http, CalendarClock& calen
     if (sent.tampered) sent.score = wrappingNegate(sent.score);
     SubmissionMeasurements measured;
     measured.speedCount = processorSpeedCount(calendar);
-    measured.processor = processorDescription();
+    measured.processor = processorDescription(options.processorType);
     measured.executable = measureFile(options.executablePath);
 
     HttpPostRequest request;

@@ -37,6 +37,7 @@ struct SubmitOptions {
     uint16_t port = CHANNEL_PORT;
     bool https = false;
     std::string executablePath = "/proc/self/exe"; // the file whose CRC-32 and length are sent
+    int processorType = 0;                         // the platform's processor-type code, 0 where it has none
     long connectTimeoutMs = 30000;
     long totalTimeoutMs = 60000;
 };

@@ -61,6 +61,7 @@ class RecordedWorld : public World {
     }
     bool gameOver() const override { return world_->gameOver(); }
     int countdown() const override { return world_->countdown(); }
+    bool onTitle() const override { return world_->onTitle(); }
     GuardedCounter* scoreCounter() override { return world_->scoreCounter(); }
     void clearScore() override {
         log_->begin(ReplayStep::ClearScore);

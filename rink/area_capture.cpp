@@ -40,9 +40,6 @@ int32_t walkAgainst(Heading heading) {
     }
 }
 
-constexpr int32_t NEIGHBOURS[8] = {
-    1, RINK_WIDTH, -1, -RINK_WIDTH, RINK_WIDTH + 1, RINK_WIDTH - 1, -RINK_WIDTH - 1, -RINK_WIDTH + 1};
-
 } // namespace
 
 AreaCapture::AreaCapture(Rink& rink, GuardedCounter& claimedCells, GuardedCounter& score,
@@ -53,7 +50,7 @@ AreaCapture::AreaCapture(Rink& rink, GuardedCounter& claimedCells, GuardedCounte
 }
 
 int32_t AreaCapture::capture(int32_t last, Heading heading, CaptureFigures& figures) {
-    const int32_t lineCells = followLine(last, walkAgainst(heading));
+    const int32_t lineCells = followLine(last, walkAgainst(heading)) + closeLineLeftAside();
     rink_.pathClear();
     const uint8_t refereeCell = figures.resampleReferee();
     const int32_t sideCells =
@@ -99,7 +96,7 @@ void AreaCapture::floodSide(int32_t i, uint8_t code) {
     while (!work_.empty()) {
         const int32_t j = work_.back();
         work_.pop_back();
-        for (int32_t step : {1, -1, RINK_WIDTH, -RINK_WIDTH}) {
+        for (int32_t step : STEPS) {
             const int32_t n = j + step;
             if (rink_.cellAtIndex(n) == CellIce) {
                 rink_.setCellAtIndex(n, code);
@@ -124,18 +121,21 @@ int32_t AreaCapture::claimSide(uint8_t claim, uint8_t restore) {
     // Claimed line with no free ice around it is closed to the player: it becomes claimed area. It
     // was counted when its own line was captured.
     for (int32_t i = 0; i < RINK_CELLS; ++i) {
-        if (rink_.cellAtIndex(i) != CellClaimedLine) continue;
-        bool touchesIce = false;
-        for (int32_t d : NEIGHBOURS) {
-            if (rink_.cellAtIndex(int64_t{i} + d) == CellIce) {
-                touchesIce = true;
-                break;
-            }
-        }
-        if (!touchesIce) {
+        if (rink_.cellAtIndex(i) == CellClaimedLine && !rink_.besideIce(i)) {
             rink_.setCellAtIndex(i, CellClaimed);
             rink_.paintClaimed(i);
         }
+    }
+    return count;
+}
+
+int32_t AreaCapture::closeLineLeftAside() {
+    int32_t count = 0;
+    for (int32_t i = 0; i < RINK_CELLS; ++i) {
+        if (rink_.cellAtIndex(i) != CellRaidLine) continue;
+        rink_.setCellAtIndex(i, CellClaimedLine);
+        rink_.paintIndex(i, CellClaimedLine);
+        count += 1;
     }
     return count;
 }

@@ -36,9 +36,6 @@ class AreaCapture {
     // edge or a claimed line with the given heading. Returns the number of cells newly claimed.
     int32_t capture(int32_t last, Heading heading, CaptureFigures& figures);
 
-    // Converts the raid line from cell a on, walking w (one of the WALK_ offsets), into claimed line,
-    // flooding both sides at every cell. Returns the number of line cells converted.
-    int32_t followLine(int32_t a, int32_t w);
     // Four-connected flood of the free ice connected to cell i with code. Uses a work list of its
     // own, so a whole-rink flood needs no deep stack.
     void floodSide(int32_t i, uint8_t code);
@@ -46,10 +43,16 @@ class AreaCapture {
     // claimed line that no longer touches free ice. Returns the number of cells claimed.
     int32_t claimSide(uint8_t claim, uint8_t restore);
 
+  private:
+    // Converts the raid line from cell a on, walking w (one of the WALK_ offsets), into claimed line,
+    // flooding both sides at every cell. Returns the number of line cells converted.
+    int32_t followLine(int32_t a, int32_t w);
+    // Where the line touched itself sideways the walk took the shortcut; the raid line it left aside is
+    // closed all the same: it becomes claimed line. Returns the number of such cells.
+    int32_t closeLineLeftAside();
     // The score of a capture of v cells (see CAPTURE_SCORE_CELLS).
     static int32_t captureScore(int32_t v);
 
-  private:
     Rink& rink_;
     GuardedCounter& claimedCells_;
     GuardedCounter& score_;

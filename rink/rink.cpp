@@ -6,7 +6,7 @@
 namespace tundrix {
 
 Rink::Rink()
-    : GridOwner(RINK_WIDTH, RINK_HEIGHT), cells_(grid_.pixels()), pathX_(PATH_CAPACITY, 0),
+    : grid_(RINK_WIDTH, RINK_HEIGHT), cells_(grid_.pixels()), pathX_(PATH_CAPACITY, 0),
       pathY_(PATH_CAPACITY, 0) {
     reset();
 }
@@ -21,8 +21,8 @@ void Rink::reset() {
     fillCells(0, 0, RINK_WIDTH, RINK_HEIGHT, CellOutside);
     // The grid is never drawn; the scan only keeps the image's own bookkeeping honest.
     grid_.scanTransparency();
-    fillCells(EDGE_LEFT, EDGE_TOP, 372, 219, CellEdge);
-    fillCells(EDGE_LEFT + 1, EDGE_TOP + 1, 370, 217, CellIce);
+    fillCells(EDGE_LEFT, EDGE_TOP, EDGE_WIDTH, EDGE_HEIGHT, CellEdge);
+    fillCells(EDGE_LEFT + 1, EDGE_TOP + 1, ICE_WIDTH, ICE_HEIGHT, CellIce);
     pathClear();
 }
 
@@ -97,7 +97,7 @@ Heading Rink::pathStartHeading() const {
 
 int32_t Rink::pathStartCell() const {
     if (pathEmpty_) return -1;
-    return int32_t{pathX_[0]} + RINK_WIDTH * int32_t{pathY_[0]};
+    return cellIndex(pathX_[0], pathY_[0]);
 }
 
 PathPoint Rink::pathPoint(int32_t k) const {
@@ -106,15 +106,17 @@ PathPoint Rink::pathPoint(int32_t k) const {
             static_cast<float>(pathY_[static_cast<size_t>(k)])};
 }
 
+bool Rink::besideIce(int32_t i) const {
+    for (int32_t d : NEIGHBOURS)
+        if (cellAtIndex(int64_t{i} + d) == CellIce) return true;
+    return false;
+}
+
 int32_t Rink::nearestOpenLine(int32_t from) const {
     if (from < 0 || from >= RINK_CELLS) return -1;
     const auto open = [this](int32_t i) {
         const uint8_t c = cellAtIndex(i);
-        if (c != CellEdge && c != CellClaimedLine) return false;
-        for (int32_t dy = -RINK_WIDTH; dy <= RINK_WIDTH; dy += RINK_WIDTH)
-            for (int32_t dx = -1; dx <= 1; ++dx)
-                if (cellAtIndex(int64_t{i} + dy + dx) == CellIce) return true;
-        return false;
+        return (c == CellEdge || c == CellClaimedLine) && besideIce(i);
     };
     std::vector<bool> seen(RINK_CELLS, false);
     std::deque<int32_t> queue{from};
@@ -123,7 +125,7 @@ int32_t Rink::nearestOpenLine(int32_t from) const {
         const int32_t i = queue.front();
         queue.pop_front();
         if (open(i)) return i;
-        for (int32_t step : {1, RINK_WIDTH, -1, -RINK_WIDTH}) {
+        for (int32_t step : STEPS) {
             const int32_t n = i + step;
             if (n < 0 || n >= RINK_CELLS || seen[static_cast<size_t>(n)] || cellAtIndex(n) == CellOutside)
                 continue;

@@ -25,27 +25,32 @@ constexpr int32_t RINK_WIDTH = 440;
 constexpr int32_t RINK_HEIGHT = 300;
 constexpr int32_t RINK_CELLS = RINK_WIDTH * RINK_HEIGHT;
 
-// The ice and its edge frame after reset.
+// The ice and its edge frame after reset: the edge runs round the ice, one cell outside it.
 constexpr int32_t EDGE_LEFT = 33, EDGE_TOP = 52, EDGE_RIGHT = 404, EDGE_BOTTOM = 270;
-constexpr int32_t ICE_CELLS = 370 * 217;
+constexpr int32_t EDGE_WIDTH = EDGE_RIGHT - EDGE_LEFT + 1, EDGE_HEIGHT = EDGE_BOTTOM - EDGE_TOP + 1;
+constexpr int32_t ICE_WIDTH = EDGE_WIDTH - 2, ICE_HEIGHT = EDGE_HEIGHT - 2;
+constexpr int32_t ICE_CELLS = ICE_WIDTH * ICE_HEIGHT;
+// The face-off spot in the middle of the ice, where the figures start; the player starts on its row.
+constexpr int32_t CENTRE_X = 219, CENTRE_Y = 161;
+
+// The steps to the four neighbours of a cell by index, in the order of the headings (right, down,
+// left, up), and to all eight.
+constexpr int32_t STEPS[HEADINGS] = {1, RINK_WIDTH, -1, -RINK_WIDTH};
+constexpr int32_t NEIGHBOURS[8] = {
+    1, RINK_WIDTH, -1, -RINK_WIDTH, RINK_WIDTH + 1, RINK_WIDTH - 1, -RINK_WIDTH - 1, -RINK_WIDTH + 1};
+
+// The cell a position lies in: the position truncated toward zero.
+inline int32_t whole(float v) {
+    return static_cast<int32_t>(v);
+}
+// A cell's index in the grid, row by row.
+constexpr int32_t cellIndex(int32_t x, int32_t y) {
+    return x + RINK_WIDTH * y;
+}
 
 struct PathPoint {
     float x = 0;
     float y = 0;
-};
-
-// A plain owner of the one 8-bit grid image.
-class GridOwner {
-  public:
-    GridOwner(int32_t width, int32_t height) : grid_(width, height) {}
-    virtual ~GridOwner() = default;
-    GridOwner(const GridOwner&) = delete;
-    GridOwner& operator=(const GridOwner&) = delete;
-
-    const Image& grid() const { return grid_; }
-
-  protected:
-    Image grid_;
 };
 
 // The pictures painted when a cell changes its visible state. They belong to the game world; the
@@ -56,19 +61,19 @@ struct RinkPictures {
     const Image* claimed = nullptr; // claimedPicture, the grayed rink (claimed area)
 };
 
-class Rink : public GridOwner {
+class Rink {
   public:
     // Points the raid path can hold. A push beyond it is dropped: nothing is stored, the count stays
     // at the capacity, and the line keeps the points already recorded.
     static constexpr int32_t PATH_CAPACITY = 66000;
 
     Rink();
-    ~Rink() override = default;
+    Rink(const Rink&) = delete;
+    Rink& operator=(const Rink&) = delete;
 
-    // The world attaches its pictures after building them and detaches them before they die.
-    // Without pictures the grid still changes; only the painting is skipped.
+    // The world attaches its pictures after building them; they outlive the rink. Without pictures the
+    // grid still changes; only the painting is skipped.
     void attachPictures(Image& display, const Image& plain, const Image& claimed);
-    void detachPictures() { pictures_ = {}; }
     const RinkPictures& pictures() const { return pictures_; }
 
     // Lays out outside, edge frame and ice, and clears the raid path. Does not touch rinkDisplay.
@@ -93,6 +98,8 @@ class Rink : public GridOwner {
     // The cell nearest to cell from (breadth first, four-connected, from itself on) from which the player
     // can skate on: edge or claimed line with free ice among its eight neighbours; -1 if there is none.
     int32_t nearestOpenLine(int32_t from) const;
+    // Free ice among the eight neighbours of cell i.
+    bool besideIce(int32_t i) const;
 
     // Paints one cell of rinkDisplay, by index, with a fixed index or from the claimed picture.
     void paintIndex(int32_t i, uint8_t value);
@@ -108,11 +115,13 @@ class Rink : public GridOwner {
 
     int32_t pathCount() const { return pathCount_; }
     bool pathEmpty() const { return pathEmpty_; }
-    bool pathSteppedBack() const { return pathSteppedBack_; }
     // The recorded point at position k (0 .. capacity - 1), or (0, 0) outside.
     PathPoint pathPoint(int32_t k) const;
+    // The cells, one code a pixel, for what reads the whole rink at once.
+    const Image& grid() const { return grid_; }
 
   private:
+    Image grid_; // first: the cells point into it
     uint8_t* cells_;
     RinkPictures pictures_;
     std::vector<uint16_t> pathX_;

@@ -6,14 +6,18 @@
 #include "replay/replay_codec.h"
 #include "shell/login_fields.h"
 #include "shell/menu.h"
+#include "shell/replay_files.h"
+#include "shell/replay_viewer.h"
+
+#include <utility>
 
 namespace tundrix {
 
 GameSession::GameSession(Clock& clock, PlayTimeTally& playTime, FrameDriver::WorldFactory makeWorld,
                          ScoreOf scoreOf, WebPages pages, ReplayOf replayOf)
     : clock_(clock), playTime_(playTime), scoreOf_(std::move(scoreOf)), pages_(std::move(pages)),
-      replayOf_(std::move(replayOf)) {
-    driver_ = std::make_unique<FrameDriver>(clock_, std::move(makeWorld));
+      replayOf_(std::move(replayOf)), makeWorld_(std::move(makeWorld)) {
+    driver_ = std::make_unique<FrameDriver>(clock_, makeWorld_);
     bestScore.set(0);
 }
 
@@ -69,6 +73,12 @@ void GameSession::openRequestedDialogs(DialogHost& dialogs) {
         playAgainOffered_ = true;
         any = true;
         dialogs.askToPlayAgain();
+        if (!driver_ || quitRequested_) return;
+    }
+    if (replayRequest_ != ReplayRequest::None) {
+        any = true;
+        // After a replay a fresh game stands at its title: none of this time belongs to it.
+        if (runReplayRequest(dialogs)) return;
     }
     // Reading the rules in the middle of a period costs no clock time. While the game is held anyway
     // (a dialog chosen from an open menu), the end of the hold leaves it all out at once.
@@ -78,6 +88,8 @@ void GameSession::openRequestedDialogs(DialogHost& dialogs) {
 void GameSession::stepFrame() {
     if (!driver_ || quitRequested_) return;
     driver_->step();
+    if (World* world = driver_->world(); world && !world->onTitle() && replayOf_)
+        if (auto log = replayOf_()) lastGame_ = std::move(log);
     if (GuardedCounter* score = worldScore()) {
         if (score->get() > bestScore.get()) {
             bestScore.set(score->get());
@@ -146,6 +158,15 @@ CommandEffect GameSession::runCommand(int command) {
     case CMD_BRAND_SITE:
         effect.url = brandPage("/");
         break;
+    case CMD_PLAY_LAST_GAME:
+        replayRequest_ = ReplayRequest::PlayLast;
+        break;
+    case CMD_SAVE_LAST_GAME:
+        replayRequest_ = ReplayRequest::SaveLast;
+        break;
+    case CMD_OPEN_REPLAY:
+        replayRequest_ = ReplayRequest::Open;
+        break;
     default:
         break;
     }
@@ -203,6 +224,68 @@ RegisterOutcome GameSession::answerSubmission(const ScoreSubmission& done) {
     return outcome;
 }
 
+void GameSession::openReplayFile(std::string path) {
+    replayRequest_ = ReplayRequest::File;
+    replayFile_ = std::move(path);
+}
+
+bool GameSession::runReplayRequest(DialogHost& dialogs) {
+    const ReplayRequest request = std::exchange(replayRequest_, ReplayRequest::None);
+    std::string path = std::exchange(replayFile_, {});
+    if (!dialogs.showsReplays()) return false;
+    switch (request) {
+    case ReplayRequest::None:
+        return false;
+    case ReplayRequest::SaveLast:
+        if (lastGame_) {
+            std::string message;
+            saveLastGame(replayFolder, lastGame_->replay(), message);
+            dialogs.tell(REPLAY_CAPTION, message);
+        }
+        return false;
+    case ReplayRequest::PlayLast:
+        return lastGame_ && showReplay(dialogs, lastGame_->replay());
+    case ReplayRequest::Open:
+        path = dialogs.askForReplayFile();
+        if (path.empty() || quitRequested_) return false;
+        break;
+    case ReplayRequest::File:
+        break;
+    }
+    std::string why;
+    std::optional<Replay> replay = readReplayFile(replayPathOf(path), why);
+    if (!replay) {
+        dialogs.tell(REPLAY_CAPTION, why);
+        return false;
+    }
+    return showReplay(dialogs, std::move(*replay));
+}
+
+bool GameSession::showReplay(DialogHost& dialogs, Replay replay) {
+    if (!makeViewer || !driver_) return false;
+    // A game still being played ends only when the player agrees.
+    const World* world = driver_->world();
+    if (world && !world->onTitle() && !driver_->gameOverReached && !dialogs.confirmEndGame()) return false;
+    if (quitRequested_) return false;
+    // The game in play goes before the replay's world is built: both would draw on the one screen the game
+    // keeps, and set the one tamper flag. The player's flag is kept aside meanwhile.
+    const bool tampered = tamperFlag;
+    driver_.reset();
+    std::string problem;
+    {
+        const std::unique_ptr<ReplayViewer> viewer = makeViewer(std::move(replay));
+        dialogs.playBack(*viewer);
+        problem = viewer->problem();
+    }
+    if (!problem.empty() && !quitRequested_) dialogs.tell(REPLAY_CAPTION, replayProblemText(problem));
+    // Then a fresh game at its title (unless the window closed meanwhile); watching a replay never changes
+    // what the next score post says.
+    if (!quitRequested_) driver_ = std::make_unique<FrameDriver>(clock_, makeWorld_);
+    tamperFlag = tampered;
+    heldSince_ = clock_.nowMs();
+    return true;
+}
+
 uint32_t GameSession::quit() {
     playTime_.addNow();
     quitRequested_ = true;
@@ -231,6 +314,9 @@ bool loopPass(GameSession& session, ShellWindow& window) {
         if (!effect.url.empty()) window.openUrl(effect.url);
         if (effect.quit && window.confirmQuit()) return false;
     }
+    // A replay file dropped onto the window is shown with the next dialogs.
+    if (std::string dropped = window.takeDroppedFile(); !dropped.empty())
+        session.openReplayFile(std::move(dropped));
     if (!window.handleEvents(window.holding())) return false;
     return !session.quitRequested();
 }

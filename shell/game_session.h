@@ -11,11 +11,14 @@
 #include "shell/web_pages.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
 
 namespace tundrix {
+
+class ReplayViewer;
 
 // What the window has to do after a menu command.
 struct CommandEffect {
@@ -29,6 +32,8 @@ class GameSession {
     using ScoreOf = std::function<GuardedCounter*(World&)>;
     // The recording of the world in play, or null (nothing is recorded).
     using ReplayOf = std::function<std::shared_ptr<const ReplayLog>()>;
+    // The viewer that shows a recorded game in the window, on the program's own picture and sound.
+    using ViewerOf = std::function<std::unique_ptr<ReplayViewer>(Replay)>;
 
     // Builds the driver and with it the first world. playTime counts this run; pages are on the channel
     // the program posts to. replayOf names the recording of the game in play, so the game that made the
@@ -68,6 +73,15 @@ class GameSession {
     RegisterOutcome answerSubmission(const ScoreSubmission& done);
     const WebPages& pages() const { return pages_; }
 
+    // Replays. The recording of the last game played in this run: the one in play once it has left the
+    // title, else the one before it; null before any.
+    std::shared_ptr<const ReplayLog> lastGame() const { return lastGame_; }
+    // A replay file to show with the next dialogs (one dropped onto the window), as replayPathOf reads it.
+    void openReplayFile(std::string path);
+    // Shows replays through this (none are shown without it), and saves the last game into that folder.
+    ViewerOf makeViewer;
+    std::filesystem::path replayFolder;
+
     const std::string& userName() const { return userName_; }
     const std::string& password() const { return password_; }
 
@@ -90,13 +104,21 @@ class GameSession {
     GuardedCounter* worldScore() const;
     void showInformation(int index);
     void leaveOutOfClock(uint32_t ms);
+    // The replay asked for from the menu or by a drop; true when one was shown (a fresh game is then in
+    // play).
+    bool runReplayRequest(DialogHost& dialogs);
+    bool showReplay(DialogHost& dialogs, Replay replay);
 
     Clock& clock_;
     PlayTimeTally& playTime_;
     ScoreOf scoreOf_;
     WebPages pages_;
     ReplayOf replayOf_;
+    FrameDriver::WorldFactory makeWorld_;
     std::shared_ptr<const ReplayLog> bestReplay_; // the game that made bestScore
+    std::shared_ptr<const ReplayLog> lastGame_;
+    enum class ReplayRequest { None, PlayLast, SaveLast, Open, File } replayRequest_ = ReplayRequest::None;
+    std::string replayFile_;
     std::unique_ptr<FrameDriver> driver_;
     std::string userName_;
     std::string password_;
@@ -122,6 +144,8 @@ class ShellWindow : public DialogHost {
     // Handles the events that are waiting; when wait is set, first waits up to a frame's time for one
     // (nothing else paces the loop while the game stands still). False once the window was closed.
     virtual bool handleEvents(bool wait) = 0;
+    // The path of a file dropped onto the window since the last call, or empty.
+    virtual std::string takeDroppedFile() { return {}; }
 };
 
 // One pass of the program's loop; false when the program is to end.

@@ -4,9 +4,6 @@
 #include "input/keyboard_input.h"
 #include "net/channel_address.h"
 #include "net/measurements.h"
-#include "net/replay_post.h"
-#include "net/score_submission.h"
-#include "net/submission_record.h"
 #include "net/top_ten.h"
 #include "platform/combined_keys.h"
 #include "platform/curl/curl_http_client.h"
@@ -24,6 +21,8 @@
 #include "shell/game_session.h"
 #include "shell/play_time.h"
 #include "shell/play_time_tally.h"
+#include "shell/replay_viewer.h"
+#include "shell/score_post.h"
 #include "shell/shell_ui.h"
 #include "shell/top_ten_fetch.h"
 #include "shell/ui_theme.h"
@@ -41,24 +40,9 @@ constexpr char WINDOW_TITLE[] = "Tundrix Ice-Hockey Cup";
 // Posts one submission to the channel's form and brings its verdict back. It runs on a thread of its own
 // and uses nothing but what it builds here and the channel's options, which it copies.
 void postToChannel(const SubmitOptions& options, ScoreSubmission& s) {
-    SubmissionRecord record;
     CurlHttpClient http;
     SystemCalendarClock calendar;
-    record.setUserName(s.userName);
-    record.setPassword(s.password);
-    record.score = s.score;
-    record.bestScoreTime = s.bestScoreTime;
-    record.totalPlayTime = static_cast<int32_t>(s.totalPlayTime);
-    record.tampered = s.tampered;
-    submitScore(record, http, calendar, options);
-    // A registered score's game goes after it, so the channel can play it again; what happens to that
-    // post never takes the registration back.
-    if (record.resultCode == 0 || record.resultCode == 1)
-        s.replayAnswer = postReplay(record, s.replay, http, options);
-    s.resultCode = record.resultCode;
-    s.versionNotice = record.versionNotice;
-    s.exchange = record.exchange;
-    s.retryAfterSeconds = record.retryAfter;
+    postSubmission(options, http, calendar, s);
 }
 
 } // namespace
@@ -131,6 +115,16 @@ int main() {
             return inPlay && inPlay->mode() == PlayMode::Original ? world.scoreCounter() : nullptr;
         },
         WebPages(channelAddress), [&recorder] { return recorder.current(); });
+    // Replays are shown through the window and the sound the game uses, at the real clock's pace, and the
+    // last game is saved beside the settings.
+    session.makeViewer = [&](Replay replay) {
+        return std::make_unique<ReplayViewer>(std::move(replay), resources, audio, *window, clock);
+    };
+    session.replayFolder = settings.folder();
+    // The game world in play, or null while none lives (a replay is shown in its place).
+    const auto gameInPlay = [&]() -> GameWorld* {
+        return session.driver() && session.driver()->world() ? inPlay : nullptr;
+    };
     ShellUi ui(
         *window, gameKeys, session, [channel](ScoreSubmission& s) { postToChannel(channel, s); },
         [&](int zoom, bool fullScreen) {
@@ -155,7 +149,10 @@ int main() {
                                   : TopTenFetch::Fetch());
     topTen.start();
     ui.topTen = &topTen;
-    ui.midGame = [&inPlay] { return inPlay && !inPlay->onTitle() && !inPlay->gameOver(); };
+    ui.midGame = [&gameInPlay] {
+        const GameWorld* g = gameInPlay();
+        return g && !g->onTitle() && !g->gameOver();
+    };
     ui.finishedGame = [&finished] { return finished.value_or(BestGame{}); };
     ui.bestGames = [&settings] { return readBestGames(settings); };
     ui.enterGame = [&settings](const BestGame& game, std::vector<BestGame>& table) {
@@ -166,17 +163,17 @@ int main() {
     ui.playModeChanged = [&](PlayMode mode) {
         settings.writePlayMode(mode);
         services.mode = mode;
-        if (inPlay && inPlay->onTitle() && session.driver()) session.driver()->restartRequested = true;
+        if (GameWorld* g = gameInPlay(); g && g->onTitle()) session.driver()->restartRequested = true;
     };
     ui.pauseOnFocusLoss = settings.readPauseOnFocusLoss();
     ui.pauseOnFocusLossChanged = [&settings](bool on) { settings.writePauseOnFocusLoss(on); };
 
     while (loopPass(session, ui)) {
         audio.pauseWhileSilent();
-        if (inPlay && inPlay->gameOver() && !finished)
-            finished = BestGame{inPlay->score().get(), inPlay->periodNumber().get(),
-                                localDate(static_cast<int64_t>(std::time(nullptr))), inPlay->player().mascot,
-                                inPlay->mode()};
+        if (GameWorld* g = gameInPlay(); g && g->gameOver() && !finished)
+            finished =
+                BestGame{g->score().get(), g->periodNumber().get(),
+                         localDate(static_cast<int64_t>(std::time(nullptr))), g->player().mascot, g->mode()};
     }
 
     // The quit routine: the rest of the play time first, then the game goes.

@@ -1,18 +1,10 @@
-// Play time, zoom and full-screen files: pure parsers plus the write-then-rename file update (no SDL here).
+// Play time, zoom, full-screen and volume files: pure parsers and the settings on top of the settings files
+// (no SDL here).
 #include "shell/play_time.h"
 
 #include <algorithm>
-
-#include <cerrno>
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
 #include <system_error>
-#include <thread>
-#include <unistd.h>
 
 namespace tundrix {
 
@@ -42,35 +34,6 @@ constexpr const char* SETTINGS_FILES[] = {PLAY_TIME_FILE, ZOOM_FILE,      FULL_S
 constexpr char PLAY_TIME_LOCK[] = "time.lock";
 constexpr char BEST_GAMES_LOCK[] = "best.lock";
 constexpr char EASIER_WORD[] = "easier";
-// How long an addition waits for another copy's addition to finish before it goes ahead unlocked: a copy
-// holds the lock for one read and one write, so only a copy stopped in that moment makes anyone wait.
-constexpr auto LOCK_PATIENCE = std::chrono::seconds(2);
-constexpr auto LOCK_RETRY = std::chrono::milliseconds(5);
-
-// An exclusive lock on a file, held while the object lives (when it could be had in time).
-class FileLock {
-  public:
-    explicit FileLock(const std::filesystem::path& file)
-        : fd_(::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0644)) {
-        const auto giveUp = std::chrono::steady_clock::now() + LOCK_PATIENCE;
-        while (fd_ >= 0 && !held_) {
-            held_ = ::flock(fd_, LOCK_EX | LOCK_NB) == 0;
-            if (held_ || (errno != EWOULDBLOCK && errno != EINTR) ||
-                std::chrono::steady_clock::now() > giveUp)
-                break;
-            std::this_thread::sleep_for(LOCK_RETRY);
-        }
-    }
-    ~FileLock() {
-        if (fd_ >= 0) ::close(fd_); // closing lets go of the lock
-    }
-    FileLock(const FileLock&) = delete;
-    FileLock& operator=(const FileLock&) = delete;
-
-  private:
-    int fd_;
-    bool held_ = false;
-};
 } // namespace
 
 std::filesystem::path settingsFolder(const char* xdgConfigHome, const char* home) {
@@ -109,63 +72,6 @@ int parseZoom(std::string_view text) {
     return 1;
 }
 
-std::optional<std::string> readSettingsFile(const std::filesystem::path& file, size_t maxBytes) {
-    if (file.empty()) return std::nullopt;
-    // Non-blocking, so a named pipe put in the file's place cannot hold up the start; only a regular file
-    // is read.
-    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) return std::nullopt;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    std::string text(maxBytes, '\0');
-    size_t got = 0;
-    bool failed = false;
-    while (got < maxBytes) {
-        const ssize_t n = ::read(fd, text.data() + got, maxBytes - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) failed = true;
-        if (n <= 0) break;
-        got += static_cast<size_t>(n);
-    }
-    ::close(fd);
-    if (failed) return std::nullopt;
-    text.resize(got);
-    return text;
-}
-
-bool writeSettingsFile(const std::filesystem::path& file, std::string_view contents) {
-    if (file.empty() || !file.has_parent_path()) return false;
-    std::error_code ec;
-    std::filesystem::create_directories(file.parent_path(), ec);
-    if (ec) return false;
-
-    std::string temp = file.string() + ".XXXXXX";
-    int fd = ::mkstemp(temp.data());
-    if (fd < 0) return false;
-    bool ok = true;
-    const char* p = contents.data();
-    size_t left = contents.size();
-    while (ok && left > 0) {
-        ssize_t n = ::write(fd, p, left);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            ok = false;
-            break;
-        }
-        p += n;
-        left -= static_cast<size_t>(n);
-    }
-    // The data must be on disk before the rename makes it the file, or a crash could leave it empty.
-    if (ok && ::fsync(fd) != 0) ok = false;
-    if (::close(fd) != 0) ok = false;
-    if (ok && std::rename(temp.c_str(), file.c_str()) != 0) ok = false;
-    if (!ok) ::unlink(temp.c_str());
-    return ok;
-}
-
 uint32_t Settings::readPlayTime() const {
     auto text = readSettingsFile(folder_.empty() ? folder_ : folder_ / PLAY_TIME_FILE);
     return text ? parsePlayTime(*text) : 0;
@@ -180,11 +86,11 @@ std::optional<uint32_t> Settings::addPlayTime(uint32_t ms) const {
     if (folder_.empty()) return std::nullopt;
     std::error_code ec;
     std::filesystem::create_directories(folder_, ec);
-    // Without the lock (a read-only folder, a copy stopped while holding it) the addition still goes in:
-    // losing it for sure would be worse than the small chance of meeting another copy's.
-    const FileLock lock(folder_ / PLAY_TIME_LOCK);
-    const uint32_t total = readPlayTime() + ms;
-    if (!writePlayTime(total)) return std::nullopt;
+    std::optional<uint32_t> total;
+    withFileLock(folder_ / PLAY_TIME_LOCK, [&] {
+        const uint32_t sum = readPlayTime() + ms;
+        if (writePlayTime(sum)) total = sum;
+    });
     return total;
 }
 
@@ -259,10 +165,13 @@ bool Settings::changeBestGames(
     std::error_code ec;
     std::filesystem::create_directories(folder_, ec);
     // As with the play time, a lock that cannot be had does not keep the game out of the table.
-    const FileLock lock(folder_ / BEST_GAMES_LOCK);
-    const std::optional<std::string> now = readBestGames(maxBytes);
-    const std::optional<std::string> next = change(now ? *now : std::string());
-    return next && writeSettingsFile(folder_ / BEST_GAMES_FILE, *next);
+    bool written = false;
+    withFileLock(folder_ / BEST_GAMES_LOCK, [&] {
+        const std::optional<std::string> now = readBestGames(maxBytes);
+        const std::optional<std::string> next = change(now ? *now : std::string());
+        written = next && writeSettingsFile(folder_ / BEST_GAMES_FILE, *next);
+    });
+    return written;
 }
 
 void Settings::removeStaleTemporaries() const {

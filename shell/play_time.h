@@ -4,6 +4,7 @@
 #include "core/game_rules.h"
 #include "sound/volume_level.h"
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -16,6 +17,10 @@ namespace tundrix {
 // The folder the game keeps its two settings in: $XDG_CONFIG_HOME/lumora/tundrix, or
 // $HOME/.config/lumora/tundrix; empty when neither variable is set (to an absolute path).
 std::filesystem::path settingsFolder(const char* xdgConfigHome, const char* home);
+
+// The folder this platform keeps the settings in: settingsFolder of the environment on POSIX, the
+// user's application data folder on Windows; empty when there is none.
+std::filesystem::path userSettingsFolder();
 
 // Reads the play-time file's text: a decimal count of milliseconds, optionally surrounded by white space.
 // Anything else (empty, letters, signs, a value beyond 32 bits) reads as 0.
@@ -31,6 +36,13 @@ std::optional<std::string> readSettingsFile(const std::filesystem::path& file, s
 // Writes the file by writing a temporary file beside it and renaming it over the old one, creating the
 // folders first; false when the location cannot be written (nothing is reported to the player).
 bool writeSettingsFile(const std::filesystem::path& file, std::string_view contents);
+// Runs work holding an exclusive lock on lockFile (created when missing), so two copies of the game take
+// turns. When the lock cannot be had within SETTINGS_LOCK_PATIENCE (a copy holds it for one read and one
+// write) (a read-only folder, a copy stopped while holding it) work runs without it: losing what it writes
+// for sure would be worse than the small chance of meeting another copy's write.
+inline constexpr auto SETTINGS_LOCK_PATIENCE = std::chrono::seconds(2);
+inline constexpr auto SETTINGS_LOCK_RETRY = std::chrono::milliseconds(5);
+void withFileLock(const std::filesystem::path& lockFile, const std::function<void()>& work);
 
 // The two settings as the program uses them.
 class Settings {

@@ -41,8 +41,8 @@ std::string tooManyAttempts(int retryAfterSeconds) {
 std::string whyFailed(const ScoreSubmission& done) {
     switch (done.resultCode) {
     case -1:
-        return "Det finns inget HTTP-bibliotek (libcurl) på datorn. / "
-               "There is no HTTP library (libcurl) on this computer.";
+        return "Det finns inget HTTP-bibliotek på datorn. / "
+               "There is no HTTP library on this computer.";
     case UNKNOWN_USER:
         return "Okänd användare. / Unknown user.";
     case WRONG_PASSWORD:

@@ -6,6 +6,8 @@
 #include "shell/info_texts.h"
 #include "shell/login_fields.h"
 #include "shell/menu_bar_view.h"
+#include "shell/replay_files.h"
+#include "shell/replay_viewer.h"
 #include "shell/ui_theme.h"
 #include "shell/web_pages.h"
 
@@ -13,6 +15,7 @@
 #include <imgui.h>
 #include <imgui_internal.h>
 #include <imgui_stdlib.h>
+#include <utility>
 
 namespace tundrix {
 
@@ -60,6 +63,19 @@ int limitField(ImGuiInputTextCallbackData* data) {
     return 0;
 }
 
+// The path field holds at most its bytes of UTF-8, cut between characters, whether typed or pasted.
+int limitPath(ImGuiInputTextCallbackData* data) {
+    const auto maxBytes = *static_cast<const size_t*>(data->UserData);
+    if (data->EventFlag == ImGuiInputTextFlags_CallbackEdit &&
+        static_cast<size_t>(data->BufTextLen) > maxBytes) {
+        const std::string kept =
+            clampUtf8(std::string_view(data->Buf, static_cast<size_t>(data->BufTextLen)), maxBytes);
+        data->DeleteChars(0, data->BufTextLen);
+        data->InsertChars(0, kept.c_str());
+    }
+    return 0;
+}
+
 void centred(float width) {
     const float avail = ImGui::GetContentRegionAvail().x;
     if (avail > width) ImGui::SetCursorPosX(ImGui::GetCursorPosX() + (avail - width) * 0.5f);
@@ -85,6 +101,7 @@ bool ShellUi::commandEnabled(int command) const {
     if (command == CMD_REGISTER)
         return session_.driver() && session_.driver()->gameOverReached && session_.bestScore.get() > 0;
     // A zoom whose window would not fit the screen cannot be chosen.
+    if (command == CMD_PLAY_LAST_GAME || command == CMD_SAVE_LAST_GAME) return session_.lastGame() != nullptr;
     const int zoom = zoomOfCommand(command);
     return zoom == 0 || zoom <= host_.maxZoom();
 }
@@ -109,6 +126,7 @@ bool ShellUi::holding() const {
 }
 
 int ShellUi::paintMenus() {
+    if (afterReplay_ != 0) return std::exchange(afterReplay_, 0);
     // A game under way stands still while the player is in another window, if the player wants it so.
     if (pauseOnFocusLoss && !paused_ && !host_.hasFocus() && midGame && midGame()) {
         runWindowCommand(CMD_PAUSE);
@@ -139,7 +157,10 @@ int ShellUi::paintMenus() {
             command = CMD_PAUSE;
             break;
         case ShellKey::Escape:
-            if (paused_) command = CMD_PAUSE;
+            if (paused_)
+                command = CMD_PAUSE;
+            else if (replaying_)
+                replayEscaped_ = true;
             break;
         case ShellKey::FullScreen:
             command = CMD_FULL_SCREEN;
@@ -158,6 +179,7 @@ int ShellUi::paintMenus() {
     if (const int clicked = drawMenuBar(
             nav_, true, [this](int c) { return commandMarked(c); }, shown))
         command = clicked;
+    if (replaying_) drawReplayLabel();
     if (paused_) drawPauseSign(host_.signFont(), static_cast<float>(host_.menuBarHeight()));
     if (drawRestartHint() && command == 0) command = CMD_NEW_GAME;
     host_.finishFrame();
@@ -187,10 +209,7 @@ void ShellUi::runWindowCommand(int command) {
     }
     if (command == CMD_VOLUME || command == CMD_MUTE) {
         // The volume item steps quieter and from the quietest back to full; mute leaves the step alone.
-        if (command == CMD_MUTE)
-            volume_ = volume_.toggledMute();
-        else
-            volume_ = volume_.step + 1 < VolumeLevel::STEPS ? volume_.quieter() : volume_.withStep(0);
+        volume_ = command == CMD_MUTE ? volume_.toggledMute() : volume_.cycledQuieter();
         if (volumeChanged) volumeChanged(volume_);
         return;
     }
@@ -482,6 +501,93 @@ void ShellUi::registerScore() {
             return Close::Stay;
         });
     host_.setTextInput(false);
+}
+
+bool ShellUi::confirmEndGame() {
+    const std::optional<bool> yes =
+        yesNo(REPLAY_CAPTION, "Matchen du spelar avslutas. Visa reprisen ändå?\n\n"
+                              "The game you are playing will end. Show the replay?");
+    return yes.value_or(false);
+}
+
+void ShellUi::playBack(ReplayViewer& viewer) {
+    // A replay starts playing, not paused.
+    if (paused_) runWindowCommand(CMD_PAUSE);
+    replaying_ = true;
+    replayEscaped_ = false;
+    nav_.close();
+    host_.wake();
+    while (viewer.playing()) {
+        session_.keepPlayTime();
+        const uint32_t wait = paused_ || nav_.isOpen() ? DIALOG_FRAME_MS : viewer.msToNextFrame();
+        if (host_.handleEvents(wait) == WindowEvent::CloseRequested) {
+            session_.requestQuit();
+            break;
+        }
+        // The menu and the pause hold the replay where it stands.
+        if (!paused_ && !nav_.isOpen()) viewer.advance();
+        const int command = paintMenus();
+        if (isWindowCommand(command)) {
+            runWindowCommand(command);
+        } else if (command != 0) {
+            // Any other command ends the replay and then runs as it would in the game.
+            afterReplay_ = command;
+            break;
+        }
+        if (replayEscaped_) break;
+        // A file dropped meanwhile is shown next.
+        if (std::string file = host_.takeDroppedFile(); !file.empty()) {
+            dropped_ = std::move(file);
+            break;
+        }
+    }
+    viewer.stop();
+    replaying_ = false;
+    if (paused_) runWindowCommand(CMD_PAUSE);
+    // Keys pressed while the replay was shown are not the next game's.
+    host_.forgetTappedKeys();
+    host_.wake();
+}
+
+std::string ShellUi::takeDroppedFile() {
+    if (!dropped_.empty()) return std::exchange(dropped_, {});
+    return host_.takeDroppedFile();
+}
+
+std::string ShellUi::askForReplayFile() {
+    std::string typed, chosen;
+    size_t maxBytes = REPLAY_PATH_MAX;
+    bool focus = true;
+    const std::string openLabel = "Öppna / Open", cancelLabel = "Avbryt / Cancel";
+    host_.setTextInput(true);
+    runModal("Öppna repris / Open replay", 436.0f, 0.0f, true, [&] {
+        wrappedText("Släpp en reprisfil (.txr) på fönstret, eller skriv eller klistra in var den finns.\n"
+                    "Drop a replay file (.txr) onto the window, or type or paste where it is.");
+        ImGui::Spacing();
+        ImGui::SetNextItemWidth(ImGui::GetContentRegionAvail().x);
+        if (focus) ImGui::SetKeyboardFocusHere();
+        focus = false;
+        ImGui::PushStyleColor(ImGuiCol_Text, TEXT_INK);
+        ImGui::InputText("##path", &typed, ImGuiInputTextFlags_CallbackEdit, limitPath, &maxBytes);
+        ImGui::PopStyleColor();
+        ImGui::Spacing();
+        if (std::string file = host_.takeDroppedFile(); !file.empty()) {
+            chosen = std::move(file);
+            return Close::Done;
+        }
+        if (themedButton(openLabel, true) || keyPressed(ShellKey::Enter)) {
+            // Nothing typed: the dialog stays for a path or a drop.
+            if (!replayPathOf(typed).empty()) {
+                chosen = typed;
+                return Close::Done;
+            }
+        }
+        ImGui::SameLine(ImGui::GetWindowContentRegionMax().x - buttonWidth(cancelLabel));
+        if (themedButton(cancelLabel, false) || keyPressed(ShellKey::Escape)) return Close::CloseBox;
+        return Close::Stay;
+    });
+    host_.setTextInput(false);
+    return chosen;
 }
 
 } // namespace tundrix

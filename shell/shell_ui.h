@@ -38,6 +38,13 @@ class ShellUi : public ShellWindow {
     void askToPlayAgain() override;
     void messageBox(const std::string& caption, const std::string& text);
 
+    bool showsReplays() const override { return true; }
+    bool confirmEndGame() override;
+    void playBack(ReplayViewer& viewer) override;
+    std::string askForReplayFile() override;
+    void tell(const std::string& caption, const std::string& text) override { messageBox(caption, text); }
+    std::string takeDroppedFile() override;
+
     bool paused() const { return paused_; }
     // The player's volume and mute, shown in the menus; set at start, changed by the menus and M.
     VolumeLevel volume() const { return volume_; }
@@ -88,6 +95,10 @@ class ShellUi : public ShellWindow {
     MenuNavigator nav_;
     bool paused_ = false;
     bool spaceWasDown_ = false;
+    bool replaying_ = false;     // a recorded game is being shown
+    bool replayEscaped_ = false; // ... and Escape asked to stop it
+    int afterReplay_ = 0;        // a menu command that stopped a replay, run by the loop next
+    std::string dropped_;        // a file dropped onto the window while a replay was shown
     VolumeLevel volume_;
     std::shared_ptr<std::atomic<int>> postsInFlight_ = std::make_shared<std::atomic<int>>(0);
 };

@@ -117,4 +117,18 @@ void drawPauseSign(ImFont* font, float top) {
     draw->AddText(f, size, at, ImGui::GetColorU32(GOLD), text);
 }
 
+void drawReplayLabel() {
+    const char* const text = "REPRIS / REPLAY";
+    // Under every window, like the pause sign.
+    ImDrawList* draw = ImGui::GetBackgroundDrawList();
+    const ImVec2 extent = ImGui::CalcTextSize(text);
+    const ImVec2 pad(6.0f, 2.0f);
+    // Over the brand lettering at the bottom left, where it hides neither the play nor the figures.
+    const ImVec2 at(pad.x + 6.0f, ImGui::GetIO().DisplaySize.y - extent.y - pad.y - 5.0f);
+    const ImVec2 from(at.x - pad.x, at.y - pad.y), to(at.x + extent.x + pad.x, at.y + extent.y + pad.y);
+    draw->AddRectFilled(from, to, ImGui::GetColorU32(rgb(10, 16, 48, 0.75f)), 4.0f);
+    draw->AddRect(from, to, ImGui::GetColorU32(GOLD), 4.0f, 0, 1.0f);
+    draw->AddText(at, ImGui::GetColorU32(GOLD), text);
+}
+
 } // namespace tundrix

@@ -20,5 +20,7 @@ constexpr char PAUSE_SIGN_TEXT[] = "PAUS \xC2\xB7 PAUSED";
 
 // PAUSE_SIGN_TEXT over the middle of the picture, which starts top pixels below the window's top.
 void drawPauseSign(ImFont* font, float top);
+// A small "REPRIS / REPLAY" tag in the picture's bottom left corner while a recorded game is shown.
+void drawReplayLabel();
 
 } // namespace tundrix

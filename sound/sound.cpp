@@ -18,28 +18,18 @@ SoundDevice::~SoundDevice() {
 }
 
 Sound::Sound(SoundDevice& device, const ResourceStore& resources, uint16_t waveId)
-    : useDevice(device.ready), out_(device.out()), resources_(resources) {
-    load(waveId);
+    : useDevice_(device.ready), out_(device.out()) {
+    // A missing or malformed WAVE leaves the sound silent.
+    wellFormed_ = readWave(resources.find(waveId), wave_);
+    if (useDevice_ && wellFormed_) buffer = out_.createBuffer(wave_.format, wave_.samples);
 }
 
 Sound::~Sound() {
     if (buffer != AudioOut::NO_BUFFER) out_.releaseBuffer(buffer);
 }
 
-void Sound::load(uint16_t waveId) {
-    resourceId = waveId;
-    if (buffer != AudioOut::NO_BUFFER) {
-        out_.releaseBuffer(buffer);
-        buffer = AudioOut::NO_BUFFER;
-    }
-    wellFormed_ = readWave(resources_.find(waveId), wave_);
-    if (useDevice && wellFormed_) buffer = out_.createBuffer(wave_.format, wave_.samples);
-    loaded = true;
-}
-
 void Sound::play() {
-    if (!loaded) return;
-    if (useDevice) {
+    if (useDevice_) {
         start();
         return;
     }
@@ -48,7 +38,7 @@ void Sound::play() {
 }
 
 void Sound::start() {
-    if (!loaded || !useDevice || buffer == AudioOut::NO_BUFFER) return;
+    if (!useDevice_ || buffer == AudioOut::NO_BUFFER) return;
     // A playing sound is neither restarted nor doubled.
     if (out_.isPlaying(buffer)) return;
     // The pan goes with every start: the output applies it right before the buffer plays.
@@ -56,8 +46,7 @@ void Sound::start() {
 }
 
 void Sound::stop() {
-    if (!loaded) return;
-    if (useDevice) {
+    if (useDevice_) {
         if (buffer != AudioOut::NO_BUFFER) out_.stop(buffer);
     } else if (wellFormed_) {
         // The simple player has only one sound: this silences whatever it is playing.

@@ -1,6 +1,5 @@
 // The audio device of one game world and the sound effects that play on it.
 #pragma once
-#include "core/object_list.h"
 #include "core/sound_effect.h"
 #include "platform/audio.h"
 #include "platform/resource_store.h"
@@ -31,16 +30,12 @@ class SoundDevice {
 // One sound effect: a WAVE resource loaded once into its own buffer of the device, or, without a
 // device, handed whole to the simple player. Build every Sound after its SoundDevice and destroy it
 // before the device.
-class Sound : public ListItem, public SoundEffect {
+class Sound : public SoundEffect {
   public:
     Sound(SoundDevice& device, const ResourceStore& resources, uint16_t waveId);
     ~Sound() override;
     Sound(const Sound&) = delete;
     Sound& operator=(const Sound&) = delete;
-
-    // Records the id and, with a device, builds the buffer; a missing or malformed WAVE leaves the
-    // sound silent.
-    void load(uint16_t waveId);
 
     void play() override;
     void start() override;
@@ -55,13 +50,10 @@ class Sound : public ListItem, public SoundEffect {
     int pan = 0;
     bool loop = false;
     AudioOut::BufferId buffer = AudioOut::NO_BUFFER;
-    uint16_t resourceId = 0;
-    bool useDevice = false;
-    bool loaded = false;
 
   private:
+    bool useDevice_;
     AudioOut& out_;
-    const ResourceStore& resources_;
     // The WAVE parsed: without a device only such a sound goes to the simple player. Its samples point
     // into the resource store, which outlives every sound.
     bool wellFormed_ = false;

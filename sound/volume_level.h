@@ -21,6 +21,8 @@ struct VolumeLevel {
     VolumeLevel louder() const;
     VolumeLevel quieter() const;
     VolumeLevel withStep(int newStep) const;
+    // What the menus' volume item does: one step quieter, and from the quietest back to full volume.
+    VolumeLevel cycledQuieter() const { return step + 1 < STEPS ? quieter() : withStep(0); }
     VolumeLevel toggledMute() const { return {step, !muted}; }
     // The level of a step as a share of full volume: "100 %", "50 %", "25 %", "13 %".
     static std::string stepLabel(int step);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test: the normal build, the
-# AddressSanitizer + UndefinedBehaviorSanitizer build, and a short run of each fuzz target.
+# Installs what is missing, builds everything and runs every test: the normal build, the Windows build
+# (its tests under Wine), the AddressSanitizer + UndefinedBehaviorSanitizer build, and a short run of each
+# fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/deps.sh
@@ -16,6 +17,13 @@ echo "== normal build =="
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DTUNDRIX_WERROR=ON >/dev/null
 cmake --build build/release -j "$jobs"
 ctest --test-dir build/release --output-on-failure -j "$jobs"
+
+echo "== Windows build (mingw-w64) and its tests under Wine =="
+# The asset generator, the menu script, the icon file and the native twins come from the normal build.
+cmake -S . -B build/win64 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
+  -DTUNDRIX_WERROR=ON -DTUNDRIX_HOST_BUILD="$PWD/build/release" >/dev/null
+cmake --build build/win64 -j "$jobs"
+ctest --test-dir build/win64 --output-on-failure -j "$jobs"
 
 echo "== sanitizer build =="
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTUNDRIX_WERROR=ON -DTUNDRIX_SANITIZE=ON \

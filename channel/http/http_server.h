@@ -6,6 +6,7 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tundrix::channel {
@@ -14,7 +15,9 @@ struct HttpLimits {
     // A request's line and headers, and the buffers of its connection, fit in this much memory; a
     // request that needs more is answered 431 (too many or too long headers) and closed.
     size_t connectionMemory = 16 * 1024;
-    size_t maxBodyBytes = 64 * 1024;  // a longer body is answered 413
+    size_t maxBodyBytes = 64 * 1024; // a longer body is answered 413
+    // Paths that take a longer body, and how long (a path as the request line has it, without a query).
+    std::vector<std::pair<std::string, size_t>> largerBodies;
     unsigned maxConnections = 10'000; // never more than the descriptors allow
     // Connections open at once from one address, except from the addresses below.
     unsigned perAddressConnections = 128;

@@ -63,6 +63,7 @@ struct Exchange {
     std::string target;
     std::string body;
     size_t received = 0;
+    size_t bodyLimit = 0; // this request's: the path's own, or the server's
     bool started = false;
     std::mutex mutex;
     State state = State::Reading;
@@ -204,8 +205,8 @@ struct HttpServer::Impl {
         if (Connection* conn = connectionOf(c)) conn->busy = false;
     }
 
-    static MHD_Result onRequest(void* cls, MHD_Connection* c, const char*, const char* method, const char*,
-                                const char* upload, size_t* uploadSize, void** context) {
+    static MHD_Result onRequest(void* cls, MHD_Connection* c, const char* url, const char* method,
+                                const char*, const char* upload, size_t* uploadSize, void** context) {
         auto* self = static_cast<Impl*>(cls);
         auto* holder = static_cast<Held*>(*context);
         if (!holder) return MHD_NO;
@@ -221,9 +222,12 @@ struct HttpServer::Impl {
         if (!exchange->started) {
             // The first call has the headers only: a body announced too long is refused before it comes.
             exchange->started = true;
+            exchange->bodyLimit = self->limits.maxBodyBytes;
+            for (const auto& [path, bytes] : self->limits.largerBodies)
+                if (url && path == url) exchange->bodyLimit = bytes;
             const char* length =
                 MHD_lookup_connection_value(c, MHD_HEADER_KIND, MHD_HTTP_HEADER_CONTENT_LENGTH);
-            if (length && std::strtoull(length, nullptr, 10) > self->limits.maxBodyBytes)
+            if (length && std::strtoull(length, nullptr, 10) > exchange->bodyLimit)
                 return queue(c, plain(413, "Payload Too Large\r\n"));
             return MHD_YES;
         }
@@ -231,16 +235,15 @@ struct HttpServer::Impl {
             // Too long a body (one sent in chunks has no length to refuse it by in advance): the rest is
             // read and dropped for an answer at its end, unless it goes on much longer still.
             exchange->received += *uploadSize;
-            if (exchange->received > self->limits.maxBodyBytes) {
-                if (exchange->received > 4 * self->limits.maxBodyBytes) return MHD_NO;
+            if (exchange->received > exchange->bodyLimit) {
+                if (exchange->received > 4 * exchange->bodyLimit) return MHD_NO;
             } else {
                 exchange->body.append(upload, *uploadSize);
             }
             *uploadSize = 0;
             return MHD_YES;
         }
-        if (exchange->received > self->limits.maxBodyBytes)
-            return queue(c, plain(413, "Payload Too Large\r\n"));
+        if (exchange->received > exchange->bodyLimit) return queue(c, plain(413, "Payload Too Large\r\n"));
 
         HttpRequest request;
         request.method = method;

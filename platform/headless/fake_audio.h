@@ -1,4 +1,5 @@
-// An audio output for tests: records what plays and models each buffer's position in milliseconds.
+// An audio output for tests: records what plays and models each buffer's position in milliseconds. It takes
+// the formats the real output takes and keeps its promises (tests/sound's contract suite runs on both).
 #pragma once
 #include "platform/audio.h"
 
@@ -41,7 +42,7 @@ class FakeAudio : public AudioOut {
     }
     BufferId createBuffer(const PcmFormat& format, std::span<const uint8_t> samples) override {
         calls.push_back("createBuffer");
-        if (!isOpen || failBuffers || samples.empty() || format.avgBytesPerSec == 0) return NO_BUFFER;
+        if (!isOpen || failBuffers || !playable(format, samples.size())) return NO_BUFFER;
         Buffer& b = buffers[nextId_];
         b.format = format;
         b.samples.assign(samples.begin(), samples.end());
@@ -71,7 +72,7 @@ class FakeAudio : public AudioOut {
         simple.samples.assign(samples.begin(), samples.end());
         simple.lengthMs = lengthOf(format, samples.size());
         simple.loop = loop;
-        simple.playing = simple.lengthMs > 0;
+        simple.playing = playable(format, samples.size());
         ++simplePlays;
     }
     void simpleStop() override { simple.playing = false; }
@@ -107,8 +108,17 @@ class FakeAudio : public AudioOut {
     std::vector<std::string> calls; // open, close, createBuffer and releaseBuffer in the order they came
 
   private:
+    // PCM, one or two channels of 8 or 16 bits, 1000 to 192000 frames a second, at least one whole frame.
+    static size_t frameBytes(const PcmFormat& f) { return size_t{f.channels} * f.bitsPerSample / 8; }
+    static bool playable(const PcmFormat& f, size_t bytes) {
+        return f.formatTag == 1 && f.channels >= 1 && f.channels <= 2 &&
+               (f.bitsPerSample == 8 || f.bitsPerSample == 16) && f.samplesPerSec >= 1000 &&
+               f.samplesPerSec <= 192000 && bytes >= frameBytes(f);
+    }
     static uint32_t lengthOf(const PcmFormat& f, size_t bytes) {
-        return f.avgBytesPerSec == 0 ? 0 : static_cast<uint32_t>(uint64_t{1000} * bytes / f.avgBytesPerSec);
+        return playable(f, bytes)
+                   ? static_cast<uint32_t>(uint64_t{1000} * (bytes / frameBytes(f)) / f.samplesPerSec)
+                   : 0;
     }
     static void step(Buffer& b, uint32_t ms) {
         if (!b.playing || b.lengthMs == 0) return;

@@ -45,6 +45,9 @@ class ImGuiHost {
     // The shell keys pressed since the last frame began (filled by beginFrame).
     virtual const std::vector<ShellKey>& keysPressed() const = 0;
 
+    // The path of the last file dropped onto the window since the last call (UTF-8), or empty.
+    virtual std::string takeDroppedFile() = 0;
+
     // Typed characters reach ImGui only while text input is on (the register dialog).
     virtual void setTextInput(bool on) = 0;
     // Forgets game keys tapped while a dialog or a menu was open, so the game does not act on them.

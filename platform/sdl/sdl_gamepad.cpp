@@ -105,8 +105,7 @@ void SdlGamepads::lean(Pad& pad, int x, int y) {
     const int lean[4] = {x, y, -x, -y};
     for (int h = 0; h < 4; ++h) {
         const bool was = pad.stick[h];
-        // Between the two thresholds the stick keeps what it had, so a lean near the edge never chatters.
-        pad.stick[h] = was ? lean[h] > STICK_RELEASE : lean[h] > STICK_PRESS;
+        pad.stick[h] = stickLeans(was, lean[h]);
         if (pad.stick[h] && !was) latch(ARROWS[h]);
     }
 }

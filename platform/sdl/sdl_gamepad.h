@@ -1,5 +1,6 @@
 // Gamepads as the game's keys, through SDL's game controller interface: plugged in before or during play.
 #pragma once
+#include "platform/gamepad_stick.h"
 #include "platform/keys.h"
 
 #include <array>
@@ -17,8 +18,8 @@ namespace tundrix {
 class SdlGamepads : public KeySource {
   public:
     // How far the stick must lean to press an arrow, and how far back it must come to release it.
-    static constexpr int STICK_PRESS = 16000;
-    static constexpr int STICK_RELEASE = 12000;
+    static constexpr int STICK_PRESS = GAMEPAD_STICK_PRESS;
+    static constexpr int STICK_RELEASE = GAMEPAD_STICK_RELEASE;
 
     // Starts SDL's game controller subsystem and opens the pads already plugged in; without the
     // subsystem no pad is ever down.

@@ -19,6 +19,7 @@
 #include <imgui_impl_sdl.h>
 #include <imgui_impl_sdlrenderer.h>
 #include <optional>
+#include <utility>
 
 namespace tundrix {
 
@@ -36,6 +37,8 @@ void expandPicture(const uint8_t* indices, int width, int height, const uint32_t
 namespace {
 // Frames the ImGui layer is laid out again after the last event, so that hover and focus settle.
 constexpr int SETTLE_FRAMES = 3;
+// The longest dropped path kept, in bytes: the longest path Linux itself opens.
+constexpr size_t MAX_DROPPED_PATH = 4096;
 
 // Does every vertex of the ImGui layer lie within the top `height` rows (the menu bar alone)?
 bool withinTop(const ImDrawData* ui, int height) {
@@ -106,6 +109,7 @@ struct SdlVideo::Impl {
     bool sdlReady = false;
     bool altAlone = false; // Alt went down and nothing else has happened since
     std::vector<ShellKey> pending, pressed;
+    std::string dropped; // the last file dropped onto the window, not yet taken
     // Where the 1:1 frame lands in the window: whole factor and offset, in a window outW x outH.
     int scale = 1, offsetX = 0, offsetY = 0, outW = 0, outH = 0;
     // Frames to lay out before the layer counts as settled; set by every event.
@@ -200,6 +204,18 @@ struct SdlVideo::Impl {
         case SDL_TEXTINPUT:
             altAlone = false;
             news = true;
+            break;
+        case SDL_DROPFILE:
+        case SDL_DROPTEXT:
+            // A file's path is kept (a long one is no file the game opens); the text SDL hands over is ours
+            // to free.
+            if (e.drop.file != nullptr) {
+                if (e.type == SDL_DROPFILE && SDL_strlen(e.drop.file) <= MAX_DROPPED_PATH) {
+                    dropped = e.drop.file;
+                    news = true;
+                }
+                SDL_free(e.drop.file);
+            }
             break;
         case SDL_CONTROLLERBUTTONDOWN:
             // Start works the menus and the dialogs' default button as Enter does.
@@ -363,6 +379,8 @@ std::unique_ptr<SdlVideo> SdlVideo::open(const WindowOptions& options, SdlKeys& 
     // has no use for.
     SDL_EventState(SDL_AUDIODEVICEADDED, SDL_IGNORE);
     SDL_EventState(SDL_AUDIODEVICEREMOVED, SDL_IGNORE);
+    // Replay files dropped onto the window are opened.
+    SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
 
     IMGUI_CHECKVERSION();
     ImGui::CreateContext();
@@ -529,6 +547,10 @@ bool SdlVideo::showWithoutLayout() {
     m.place();
     m.show(nullptr);
     return true;
+}
+
+std::string SdlVideo::takeDroppedFile() {
+    return std::exchange(impl_->dropped, {});
 }
 
 const std::vector<ShellKey>& SdlVideo::keysPressed() const {

@@ -55,6 +55,7 @@ class SdlVideo : public VideoOut, public ImGuiHost {
     bool showWithoutLayout() override;
     void wake() override;
     const std::vector<ShellKey>& keysPressed() const override;
+    std::string takeDroppedFile() override;
     void setTextInput(bool on) override;
     void forgetTappedKeys() override;
     // Gamepad events go to these pads from now on, and their taps are forgotten with the keyboard's.

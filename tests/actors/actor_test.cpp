@@ -1,6 +1,4 @@
 // The sprite object and actor base: frames, boxes, overlap, drawing and the list visits.
-#include "actors/actor.h"
-
 #include "play_rig.h"
 
 #include <gtest/gtest.h>
@@ -27,53 +25,44 @@ class Probe : public Actor {
     std::string name_;
 };
 
-TEST(SpriteObject, BoxesThatOnlyTouchOverlapAndFramesBeyondTheSheetAreIgnored) {
+TEST(SpriteObject, DrawsItsFrameCentredBoxesThatOnlyTouchOverlapAndFramesBeyondTheSheetAreIgnored) {
     SpriteSheet sheet;
     std::vector<std::string> log;
     fillSheet(sheet, 1, 32, 40, 5);
-    fillSheet(sheet, 1, 8, 8, 6);
+    fillSheet(sheet, 1, 5, 7, 6);
     Probe a(fillSheet(sheet, 1, 20, 30, 7), log, "a"), b(sheet, log, "b");
-    // a at (100, 100) with a 32 by 40 frame, b the same: they meet when 32 apart across, 40 down.
-    const struct {
-        float x, y;
-        bool overlap;
-    } cases[] = {{132, 100, true}, {132, 140, true}, {132.01f, 100, false}, {100, 59.99f, false}};
-    for (const auto& c : cases) {
-        b.setPosition(c.x, c.y);
-        EXPECT_EQ(a.overlaps(b), c.overlap) << c.x << "," << c.y;
-        EXPECT_EQ(b.overlaps(a), c.overlap) << c.x << "," << c.y;
+    // Both at (100, 100) with the 32 by 40 frame: they meet when 32 apart across or 40 down, no further.
+    for (auto [x, y, overlap] : {std::tuple{132.0f, 100.0f, true},
+                                 {132, 140, true},
+                                 {68, 60, true},
+                                 {132.01f, 100, false},
+                                 {100, 59.99f, false},
+                                 {100, 140.01f, false}}) {
+        b.setPosition(x, y);
+        EXPECT_EQ(a.overlaps(b), overlap) << x << "," << y;
+        EXPECT_EQ(b.overlaps(a), overlap) << x << "," << y;
     }
-    // A frame beyond the sheet keeps the sheet's current frame and its hot spot.
-    a.setFrame(2);
-    a.setFrame(7);
-    EXPECT_EQ(a.frame(), sheet.frame(2));
-    EXPECT_FLOAT_EQ(a.hotX(), 10);
+    // Frame 1 (5 by 7) at (10.7, 20.2) lies from (trunc 8.2, trunc 16.7); a frame beyond the sheet keeps it.
+    Image target(40, 40);
+    a.setTarget(&target);
     a.setFrame(1);
+    a.setFrame(3);
     a.setFrame(65535);
-    EXPECT_EQ(a.frame(), sheet.frame(1));
-    EXPECT_FLOAT_EQ(a.hotY(), 4);
-    // An empty sheet: no frame, nothing drawn, no crash.
+    a.setPosition(10.7f, 20.2f);
+    a.growBox(1);
+    EXPECT_FLOAT_EQ(a.box().left, 7.2f);
+    EXPECT_FLOAT_EQ(a.box().bottom, 24.7f);
+    a.draw();
+    for (auto [x, y, colour] :
+         {std::tuple{8, 16, 6}, {12, 22, 6}, {7, 16, 0}, {13, 16, 0}, {8, 15, 0}, {8, 23, 0}})
+        EXPECT_EQ(target.pixel(x, y), colour) << x << "," << y;
+    // Invisible, marked or without a target or a frame, nothing is drawn.
+    Image clean(40, 40);
     SpriteSheet empty;
     Probe e(empty, log, "e");
     EXPECT_EQ(e.frame(), nullptr);
-    Image target(50, 50);
-    e.setTarget(&target);
+    e.setTarget(&clean);
     e.draw();
-}
-
-TEST(SpriteObject, DrawsCentredAndSkipsMarkedOrInvisibleObjects) {
-    SpriteSheet sheet;
-    std::vector<std::string> log;
-    Probe a(fillSheet(sheet, 1, 4, 6, 9), log, "a");
-    Image target(40, 40), clean(40, 40);
-    a.setTarget(&target);
-    a.setPosition(10.7f, 20.2f); // top-left at trunc(8.7), trunc(17.2)
-    a.draw();
-    const struct {
-        int x, y, colour;
-    } pixels[] = {{8, 17, 9}, {11, 22, 9}, {7, 17, 0}, {12, 17, 0}, {8, 23, 0}};
-    for (const auto& p : pixels)
-        EXPECT_EQ(target.pixel(p.x, p.y), p.colour) << p.x << "," << p.y;
     a.setTarget(&clean);
     a.visible = false;
     a.draw();
@@ -86,7 +75,7 @@ TEST(SpriteObject, DrawsCentredAndSkipsMarkedOrInvisibleObjects) {
         ASSERT_EQ(clean.pixelAtIndex(i), 0);
 }
 
-TEST(Actor, BaseUpdateAddsTheVelocityAndTheListVisitsGoInListOrder) {
+TEST(Actor, TheBaseUpdateAddsTheVelocityAndTheListVisitsGoInListOrder) {
     SpriteSheet sheet;
     std::vector<std::string> log;
     auto* a = new Probe(fillSheet(sheet, 1, 4, 4, 9), log, "a");
@@ -99,14 +88,16 @@ TEST(Actor, BaseUpdateAddsTheVelocityAndTheListVisitsGoInListOrder) {
     ObjectList list;
     list.insertAt(a, 0);
     list.insertAt(b, 0);
-    b->marked = true; // still updated and checked, but not drawn
+    list.insertAt(new ListItem, 1); // not an actor: passed over
+    b->marked = true;               // still updated and checked, but not drawn
     updateAll(list);
     checkAll(list);
     drawAll(list);
     EXPECT_EQ(test::XY(a->x(), a->y()), test::XY(101.5f, 98));
     EXPECT_EQ(log,
               (std::vector<std::string>{"update b", "update a", "check b", "check a", "draw b", "draw a"}));
-    EXPECT_EQ(target.pixel(100, 97), 9);
+    EXPECT_EQ(target.pixel(99, 96), 9);
+    EXPECT_EQ(target.pixel(98, 96), 0);
 }
 
 } // namespace

@@ -6,8 +6,7 @@
 namespace tundrix {
 namespace {
 
-using test::PlayRig;
-using test::XY;
+using namespace test;
 
 // A seed whose first draw gives r mod 100 == k.
 uint32_t seedForTurnStep(int k) {
@@ -18,30 +17,28 @@ uint32_t seedForTurnStep(int k) {
     }
 }
 
-TEST(Opponent, IsBuiltInTheMiddleWithTurnRateAndAngleFromTheSharedSequence) {
+TEST(Opponent, StartsOnTheFaceOffSpotWithATurnRateAndAnAngleDrawnFromTheSharedSequence) {
     PlayRig rig;
     rig.random.seed(4242);
     Random copy;
     copy.seed(4242);
     copy.next();
-    const int r2 = copy.next();
+    const int angle = copy.next() % 360;
     Opponent o(rig.ctx, rig.opponentSheet, 3);
     EXPECT_EQ(XY(o.x(), o.y()), XY(219, 161));
     EXPECT_EQ(o.sampledCell, CellIce);
-    EXPECT_EQ(o.facing(), HEADING_RIGHT);
     EXPECT_EQ(o.frame(), rig.opponentSheet.frame(12));
-    EXPECT_EQ(o.angle(), static_cast<float>(r2 % 360));
-    EXPECT_EQ(rig.random.state(), copy.state()); // the turn rate, then the angle, and no more draws
-    // The turn rate's extremes; the middle step gives a tiny rate, not zero.
-    const struct {
-        int step;
-        float rate, tolerance;
-    } rates[] = {{50, -0.0000000447f, 1e-9f}, {99, 1.96f, 1e-6f}, {0, -2.0f, 0}};
-    for (const auto& r : rates) {
-        rig.random.seed(seedForTurnStep(r.step));
+    EXPECT_EQ(o.angle(), static_cast<float>(angle));
+    EXPECT_EQ(rig.random.next(), copy.next()) << "two draws and no more";
+    // The turn rate is added to the angle after each frame: from -2 up in steps of 0.04, where step 50 is a
+    // hair below zero rather than zero.
+    for (auto [step, after] : {std::pair{0, 358.0f}, {99, 1.96f}, {50, 360.0f}}) {
+        rig.random.seed(seedForTurnStep(step));
         Opponent figure(rig.ctx, rig.opponentSheet, 1);
-        EXPECT_NEAR(figure.turnRate(), r.rate, r.tolerance) << r.step;
-        EXPECT_NE(figure.turnRate(), 0.0f) << r.step;
+        figure.setAngle(0);
+        figure.setPosition(100, 52); // off the ice, so it only turns
+        figure.update();
+        EXPECT_NEAR(figure.angle(), after, 1e-4) << step;
     }
     // Only the referee enters itself in the context, and leaves it again.
     EXPECT_EQ(rig.ctx.referee, nullptr);
@@ -52,7 +49,7 @@ TEST(Opponent, IsBuiltInTheMiddleWithTurnRateAndAngleFromTheSharedSequence) {
     EXPECT_EQ(rig.ctx.referee, nullptr);
 }
 
-TEST(Opponent, MovesInSubStepsShorterThanACellAndFacesItsMotion) {
+TEST(Opponent, SkatesFivePixelsAFrameInSubStepsShorterThanACellAndFacesItsMotion) {
     PlayRig rig;
     Opponent& o = rig.addFigure(1, 219, 161, 0, true);
     // 45 degrees: |vx| is a hair larger than |vy| with the tables' pi, so the figure faces right. An angle
@@ -60,144 +57,108 @@ TEST(Opponent, MovesInSubStepsShorterThanACellAndFacesItsMotion) {
     const double d = 3.5355339;
     const struct {
         float angle;
-        Heading facing;
         double dx, dy;
         int frame;
-    } cases[] = {
-        {0, HEADING_RIGHT, 5, 0, 4},    {45, HEADING_RIGHT, d, d, 4},  {135, HEADING_DOWN, -d, d, 5},
-        {225, HEADING_LEFT, -d, -d, 6}, {315, HEADING_UP, d, -d, 7},   {90, HEADING_DOWN, 0, 5, 5},
-        {270, HEADING_UP, 0, -5, 7},    {180, HEADING_LEFT, -5, 0, 6}, {360, HEADING_RIGHT, 5, 0, 4}};
+    } cases[] = {{0, 5, 0, 4},  {45, d, d, 4},   {135, -d, d, 5}, {225, -d, -d, 6}, {315, d, -d, 7},
+                 {90, 0, 5, 5}, {270, 0, -5, 7}, {180, -5, 0, 6}, {360, 5, 0, 4}};
     for (const auto& c : cases) {
         o.setPosition(219, 161);
         o.setAngle(c.angle);
         o.update();
-        EXPECT_EQ(o.facing(), c.facing) << c.angle;
         EXPECT_EQ(o.frame(), rig.opponentSheet.frame(c.frame)) << c.angle;
         EXPECT_NEAR(o.x(), 219 + c.dx, 1e-3) << c.angle;
         EXPECT_NEAR(o.y(), 161 + c.dy, 1e-3) << c.angle;
         EXPECT_FLOAT_EQ(o.angle(), c.angle == 360 ? 0 : c.angle);
     }
-    // The opponent's box is its 32 by 32 frame shrunk by 10: 12 by 12 around the position.
-    EXPECT_NEAR(o.box().left, o.x() - 6, 1e-4);
-    EXPECT_NEAR(o.box().right, o.x() + 6, 1e-4);
-    // The turn rate is added after every frame and the angle kept in 0..360.
-    o.setAngle(359.5f);
-    o.setTurnRate(1.0f);
-    o.update();
-    EXPECT_NEAR(o.angle(), 0.5f, 1e-4);
-    o.setTurnRate(-1.0f);
-    o.update();
-    EXPECT_NEAR(o.angle(), 359.5f, 1e-4);
-
-    // The referee has 20 by 20 frames shrunk by 4: the same 12 by 12 box.
+    // An opponent's box is its 32 by 32 frame shrunk by 10, the referee's 20 by 20 by 4: 12 by 12 each.
     Opponent& referee = rig.addFigure(KIND_REFEREE, 219, 161, 90, true);
     referee.update();
     EXPECT_EQ(referee.frame(), rig.opponentSheet.frame(1));
-    EXPECT_NEAR(referee.box().right - referee.box().left, 12, 1e-4);
-    EXPECT_NEAR(referee.box().top, referee.y() - 6, 1e-4);
+    for (const Opponent* f : {&o, &referee}) {
+        EXPECT_NEAR(f->box().left, f->x() - 6, 1e-4);
+        EXPECT_NEAR(f->box().bottom, f->y() + 6, 1e-4);
+    }
+    // The angle is kept within 0 to 360 as the turn rate takes it round.
+    o.setPosition(100, 52);
+    for (auto [from, rate, to] : {std::tuple{359.5f, 1.0f, 0.5f}, {0.5f, -1.0f, 359.5f}}) {
+        o.setAngle(from);
+        o.setTurnRate(rate);
+        o.update();
+        EXPECT_NEAR(o.angle(), to, 1e-4);
+    }
 }
 
 TEST(Opponent, BouncesOffTheEdgesAndCorners) {
     // clang-format off
     const struct {
         const char* name;
-        float x, y, angle, bounced, belowX, belowY;
+        float x, y, angle, bounced, x1, y1;
     } cases[] = {
-        {"straight into the right edge: horizontal reflection", 402.5f, 161, 0, 180, 403, 1000},
-        {"straight into the bottom edge: vertical reflection", 219, 268.5f, 90, 270, 1000, 269},
-        {"diagonally into the right edge, free ice mirrored", 403.5f, 150.5f, 45, 135, 404, 1000},
-        {"into the corner, both mirrored cells edge: reversed", 403.5f, 269.5f, 45, 225, 403.5f, 269.5f},
-        {"straight into the left edge: horizontal reflection", 35.5f, 161, 180, 0, 1000, 1000},
-        {"straight into the top edge: vertical reflection", 219, 54.5f, 270, 90, 1000, 1000},
+        {"straight into the right edge: reflected across", 402.5f, 161, 0, 180, 399.1667f, 161},
+        {"straight into the bottom edge: reflected up", 219, 268.5f, 90, 270, 219, 265.1667f},
+        {"diagonally into the right edge, free ice mirrored", 403.5f, 150.5f, 45, 135, 399.9645f, 154.0355f},
+        {"diagonally into the bottom edge", 200.5f, 268.5f, 45, 315, 204.0355f, 266.7322f},
+        {"into the corner, both mirrored cells edge: reversed", 403.5f, 269.5f, 45, 225, 399.9645f, 265.9645f},
+        {"straight into the left edge", 35.5f, 161, 180, 0, 38.8333f, 161},
+        {"straight into the top edge", 219, 54.5f, 270, 90, 219, 57.8333f},
+        {"up and left into the top edge", 100.5f, 54.5f, 225, 135, 96.9645f, 56.2678f},
     };
     // clang-format on
     PlayRig rig;
-    Opponent& o = rig.addFigure(1, cases[0].x, cases[0].y, 0, true);
+    Opponent& o = rig.addFigure(1, 0, 0, 0, true);
     for (const auto& c : cases) {
         o.setPosition(c.x, c.y);
         o.setAngle(c.angle);
         o.update();
-        EXPECT_FLOAT_EQ(o.angle(), c.bounced) << c.name;
-        EXPECT_LT(o.x(), c.belowX) << c.name;
-        EXPECT_LT(o.y(), c.belowY) << c.name;
-        EXPECT_EQ(rig.rink.cellAt(static_cast<int>(o.x()), static_cast<int>(o.y())), CellIce) << c.name;
+        EXPECT_NEAR(o.angle(), c.bounced, 1e-3) << c.name;
+        EXPECT_NEAR(o.x(), c.x1, 1e-3) << c.name;
+        EXPECT_NEAR(o.y(), c.y1, 1e-3) << c.name;
     }
-    // Six sub-steps of 5/6: one up to the last ice cell, the bounce back, four more away from the edge.
-    o.setPosition(402.5f, 161);
-    o.setAngle(0);
-    o.update();
-    EXPECT_NEAR(o.x(), 402.5f - 4 * 5.0f / 6, 1e-4);
-    // A figure that is not on free ice never moves, but still turns.
-    o.setPosition(100, 52);
-    o.setAngle(60);
-    o.setTurnRate(1);
-    o.update();
-    EXPECT_EQ(XY(o.x(), o.y()), XY(100, 52));
-    EXPECT_FLOAT_EQ(o.angle(), 61);
 }
 
-TEST(Opponent, StaysOnTheIceForAThousandFrames) {
+TEST(Opponent, AFigureOnTheLineOrMeetingTheRaidingPlayerCutsTheRaidAndOneInClaimedAreaIsPenalised) {
     PlayRig rig;
-    rig.random.seed(7);
-    for (int i = 0; i < 16; ++i)
-        rig.actors.insertAt(new Opponent(rig.ctx, rig.opponentSheet, 1 + i % 5), 0);
-    for (int f = 0; f < 1000; ++f) {
-        updateAll(rig.actors);
-        checkAll(rig.actors);
-    }
-    rig.actors.rewind();
-    while (ListItem* item = rig.actors.next()) {
-        auto* o = static_cast<Opponent*>(item);
-        EXPECT_EQ(rig.rink.cellAt(static_cast<int>(o->x()), static_cast<int>(o->y())), CellIce);
-        EXPECT_GE(o->angle(), 0);
-        EXPECT_LT(o->angle(), 360);
-        EXPECT_FALSE(o->marked);
-    }
-    EXPECT_EQ(rig.opponentSound.plays, 0);
-}
-
-TEST(Opponent, StandingOnTheLineCutsTheRaidAtCheckOnce) {
-    PlayRig rig;
-    rig.play({Key::Right, Key::Space}, 10); // line 34..63 of row 161, player at 63
-    Opponent& o = rig.addFigure(1, 40, 161, 0);
-    // Sampled on the line: the next check cuts once and erases the line.
-    o.check();
+    rig.play({RIGHT, SPACE}, 10); // line 34..63 of row 161, player at 63
+    Opponent& o = rig.addFigure(1, 40, 161);
+    o.check(); // sampled on the line: cut once, the line erased
     EXPECT_TRUE(rig.player->caught);
     EXPECT_TRUE(rig.player->safe);
     EXPECT_EQ(rig.count(CellRaidLine), 0);
-    EXPECT_EQ(rig.rink.pathCount(), 2);
     EXPECT_EQ(o.sampledCell, CellIce);
     o.check();
     EXPECT_EQ(rig.opponentSound.plays, 1);
-}
+    EXPECT_EQ(rig.refereeCut.plays, 0);
 
-TEST(Opponent, AFigurePenalisedInClaimedAreaStillCutsThatFrameThenIsOutOfPlay) {
-    PlayRig rig;
-    rig.play({Key::Right, Key::Space}); // raiding, player at 36, 161
-    // A referee is penalised like an opponent. A figure penalised beside the raiding player still cuts
-    // the raid in the same check, and samples its cell again.
-    Opponent& referee = rig.addFigure(KIND_REFEREE, 100, 100, 0);
-    Opponent& o = rig.addFigure(1, 40, 165, 0);
-    rig.rink.setCell(100, 100, CellClaimedLine); // claimed line counts as claimed area
+    // A referee is penalised like an opponent; a figure penalised beside the raiding player still cuts the
+    // raid in the same check. Marked, neither is checked again nor drawn.
+    rig.player->resetToRaidStart();
+    o.setPosition(300, 250);
+    rig.play({});
+    rig.play({RIGHT, SPACE});
+    Opponent& referee = rig.addFigure(KIND_REFEREE, 100, 100);
+    Opponent& beside = rig.addFigure(2, 40, 165);
+    rig.rink.setCell(100, 100, CellClaimedLine);
     referee.sampleCell();
-    o.sampledCell = CellClaimed;
+    beside.sampledCell = CellClaimed;
     checkAll(rig.actors);
-    EXPECT_TRUE(referee.marked);
-    EXPECT_TRUE(o.marked);
+    EXPECT_TRUE(referee.marked && beside.marked && o.marked == false);
     EXPECT_EQ(rig.score.get(), 2 * PENALTY_POINTS);
-    EXPECT_EQ(rig.opponentSound.plays, 3); // two penalties and the cut
+    EXPECT_EQ(rig.opponentSound.plays, 4); // two penalties and the cut
     EXPECT_EQ(rig.refereeCut.plays, 0);
     EXPECT_TRUE(rig.player->caught);
-    EXPECT_EQ(o.sampledCell, CellIce);
-    // Marked: neither checked again nor drawn.
     rig.player->resetToRaidStart();
-    o.sampledCell = CellClaimed;
+    beside.sampledCell = CellClaimed;
     checkAll(rig.actors);
     EXPECT_EQ(rig.score.get(), 2 * PENALTY_POINTS);
     Image target(440, 300);
     referee.setTarget(&target);
     referee.draw();
     EXPECT_EQ(target.pixel(100, 100), 0);
+    // The referee's own cut blows his whistle.
+    rig.play({});
+    rig.play({RIGHT, SPACE});
+    rig.addFigure(KIND_REFEREE, rig.player->x() + 4, 161).check();
+    EXPECT_EQ(rig.refereeCut.plays, 1);
 }
 
 } // namespace

@@ -8,9 +8,9 @@
 #include "recording_sound.h"
 #include "rink_rig.h"
 
-#include <initializer_list>
 #include <memory>
 #include <utility>
+#include <vector>
 
 namespace tundrix::test {
 
@@ -47,9 +47,9 @@ struct PlayRig : RinkRig {
         player.reset();
     }
 
-    // A figure placed and steered by hand, in front of the list like the period set-up does; it stands
+    // A figure placed and steered by hand, in front of the list as the period set-up puts them; it stands
     // still unless it skates.
-    Opponent& addFigure(int kind, float x, float y, float angle, bool skates = false) {
+    Opponent& addFigure(int kind, float x, float y, float angle = 0, bool skates = false) {
         auto* o =
             skates ? new Opponent(ctx, opponentSheet, kind) : new StandingFigure(ctx, opponentSheet, kind);
         o->setPosition(x, y);
@@ -61,7 +61,7 @@ struct PlayRig : RinkRig {
     }
 
     // Frames of play as the game runs them, holding exactly the given keys.
-    void play(std::initializer_list<Key> held, int n = 1) {
+    void play(const std::vector<Key>& held, int n = 1) {
         keys.releaseAll();
         for (Key k : held)
             keys.press(k);
@@ -83,5 +83,7 @@ struct PlayRig : RinkRig {
     std::unique_ptr<Player> player;
     int chancesLost = 0;
 };
+
+constexpr Key RIGHT = Key::Right, LEFT = Key::Left, UP = Key::Up, DOWN = Key::Down, SPACE = Key::Space;
 
 } // namespace tundrix::test

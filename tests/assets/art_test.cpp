@@ -2,6 +2,7 @@
 // look, the palette bitmap 139 with the two line colours painted straight into the rink, and the title
 // figures' overlays drawn the game's way (centred on the figure plus the offset, truncated), and the
 // window icon.
+#include "core/resource_ids.h"
 #include "core/screen_layout.h"
 #include "graphics/bmp_reader.h"
 #include "graphics/sprite_sheet.h"
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <map>
 #include <set>
@@ -156,21 +158,18 @@ TEST_F(Art, EverySetDecodesToTheTableAndUsesOnlyArtColours) {
     EXPECT_EQ(banner.pixel(0, 0), TRANSPARENT_INDEX);
 }
 
-TEST_F(Art, ClaimedLookIsTransparentExactlyOutsideTheIce) {
-    for (int y = 0; y < 300; ++y)
-        for (int x = 0; x < 440; ++x)
-            ASSERT_EQ(claimed().pixel(x, y) == TRANSPARENT_INDEX, !insideIce(x, y)) << x << "," << y;
-}
-
-TEST_F(Art, RinkBoardsLieExactlyOnTheEdgeRectangle) {
-    // The edge colour is on the rectangle 33..404 x 52..270 and nowhere on the ice or just outside it,
-    // so the edge reads as the rink's border everywhere.
+TEST_F(Art, TheBoardsLieExactlyOnTheEdgeAndTheClaimedLookIsTransparentExactlyOutsideTheIce) {
+    // The edge colour is on the rectangle 33..404 x 52..270 and nowhere on the ice or just outside it, so
+    // the edge reads as the rink's border everywhere.
     const uint8_t edge = rink().pixel(33, 52);
-    for (int y = 51; y <= 271; ++y) {
-        for (int x = 32; x <= 405; ++x) {
+    for (int y = 0; y < 300; ++y) {
+        for (int x = 0; x < 440; ++x) {
+            ASSERT_EQ(claimed().pixel(x, y) == TRANSPARENT_INDEX, !insideIce(x, y)) << x << "," << y;
             const bool onEdge = ((x == 33 || x == 404) && y >= 52 && y <= 270) ||
                                 ((y == 52 || y == 270) && x >= 33 && x <= 404);
-            ASSERT_EQ(rink().pixel(x, y) == edge, onEdge) << x << "," << y;
+            if (x >= 32 && x <= 405 && y >= 51 && y <= 271) {
+                ASSERT_EQ(rink().pixel(x, y) == edge, onEdge) << x << "," << y;
+            }
         }
     }
 }
@@ -266,35 +265,27 @@ TEST_F(Art, WindowIconIsVessasChanceHeadInFullColourOnAClearBackground) {
     // The same face as the chance icon: inside their rings their mean colours agree, R, G, B in that
     // order (a swapped byte order turns her golden hair and skin blue).
     SpriteSheet heads;
-    ASSERT_TRUE(heads.load(store, 257));
-    const Image& vessaHead = *heads.frame(1);
-    const auto inner = [](int x, int y, int size) {
-        const double r = size / 2.0, dx = x + 0.5 - r, dy = y + 0.5 - r;
-        return dx * dx + dy * dy < 0.7 * r * 0.7 * r;
+    ASSERT_TRUE(heads.load(store, SET_CHANCE_ICONS));
+    const Image& head = *heads.frame(CHANCE_ICON_VESSA);
+    // The mean colour inside 0.7 of a round picture's radius, its channels in the given order.
+    const auto mean = [](int size, const auto& colourAt, std::array<int, 3> order) {
+        double sum[3] = {};
+        int n = 0;
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x) {
+                const double r = size / 2.0, dx = x + 0.5 - r, dy = y + 0.5 - r;
+                if (dx * dx + dy * dy >= 0.49 * r * r) continue;
+                const Rgb c = colourAt(x, y);
+                sum[0] += c.r, sum[1] += c.g, sum[2] += c.b, ++n;
+            }
+        return Rgb{uint8_t(sum[order[0]] / n), uint8_t(sum[order[1]] / n), uint8_t(sum[order[2]] / n)};
     };
-    double head[3] = {}, win[3] = {};
-    int headCount = 0, winCount = 0;
-    for (int y = 0; y < vessaHead.height(); ++y)
-        for (int x = 0; x < vessaHead.width(); ++x) {
-            if (!inner(x, y, vessaHead.width())) continue;
-            const Rgb c = palette.colours[vessaHead.pixel(x, y)];
-            head[0] += c.r, head[1] += c.g, head[2] += c.b, ++headCount;
-        }
-    for (int y = 0; y < N; ++y)
-        for (int x = 0; x < N; ++x) {
-            if (!inner(x, y, N)) continue;
-            EXPECT_EQ(rgba(x, y)[3], 255);
-            for (int k = 0; k < 3; ++k)
-                win[k] += rgba(x, y)[k];
-            ++winCount;
-        }
-    const auto mean = [](const double* sum, int n, int r, int g, int b) {
-        return Rgb{static_cast<uint8_t>(sum[r] / n), static_cast<uint8_t>(sum[g] / n),
-                   static_cast<uint8_t>(sum[b] / n)};
-    };
-    const Rgb headMean = mean(head, headCount, 0, 1, 2);
-    const double same = distance(headMean, mean(win, winCount, 0, 1, 2));
-    const double swapped = distance(headMean, mean(win, winCount, 2, 1, 0));
+    const auto headColour = [&](int x, int y) { return palette.colours[head.pixel(x, y)]; };
+    const auto iconColour = [&](int x, int y) { return Rgb{rgba(x, y)[0], rgba(x, y)[1], rgba(x, y)[2]}; };
+    const Rgb headMean = mean(head.width(), headColour, {0, 1, 2});
+    const double same = distance(headMean, mean(N, iconColour, {0, 1, 2}));
+    const double swapped = distance(headMean, mean(N, iconColour, {2, 1, 0}));
+    EXPECT_EQ(rgba(N / 2 - 5, N / 2 + 5)[3], 255);
     EXPECT_LT(same, 40.0);
     EXPECT_GT(swapped, 3 * same);
 }

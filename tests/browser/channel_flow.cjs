@@ -3,8 +3,8 @@
 //   signs Elsa up (through the rival's recruiting link), logs out and in, opens the challenge page, reads
 //   the leaderboard, and finds every page fitting a phone and every score showing at both widths; with
 //   SHOTS_DIR, screenshots every page at desktop and phone widths.
-// node channel_flow.cjs BASE PROFILE_DIR SHOTS_DIR leaderboard NICKNAME SCORE
-//   finds NICKNAME with SCORE on today's leaderboard.
+// node channel_flow.cjs BASE PROFILE_DIR SHOTS_DIR leaderboard NICKNAME SCORE [verified]
+//   finds NICKNAME with SCORE on today's leaderboard; with "verified", marked so and its run playing.
 // node channel_flow.cjs BASE PROFILE_DIR SHOTS_DIR join EMAIL NICKNAME PASSWORD
 //   signs a member up through the sign-up page.
 'use strict';
@@ -141,12 +141,27 @@ async function join(email, nickname, password) {
   });
 }
 
-async function leaderboard(nickname, score) {
+async function leaderboard(nickname, score, verified) {
   await withBrowser({ width: 1280, height: 900 }, async (page) => {
     await page.goto(base + '/');
-    const rows = await page.$$eval('#today tbody tr', (trs) => trs.map((tr) => tr.innerText.split('\t')));
+    const rows = await page.$$eval('#today tbody tr', (trs) => trs.map((tr) => {
+      const run = tr.querySelector('a.run');
+      return { nick: tr.querySelector('td.nick').innerText, score: tr.querySelector('td.num').innerText.replace(/[^0-9]/g, ''),
+               run: run ? run.getAttribute('href') : null };
+    }));
     console.log('today: ' + JSON.stringify(rows));
-    check(rows.some((r) => r[1] === nickname && r[2] === score), `${nickname} with ${score} is on today's leaderboard`);
+    const row = rows.find((r) => r.nick === nickname && r.score === score);
+    check(row, `${nickname} with ${score} is on today's leaderboard`);
+    if (verified === 'verified') {
+      // Verified: the channel played the game again, and its run plays in the browser.
+      check(row.run, `${nickname}'s score is marked verified with a link to its run`);
+      const gif = await page.goto(base + row.run);
+      check(gif.status() === 200 && gif.headers()['content-type'] === 'image/gif', 'the run is an animated picture');
+      const size = await page.evaluate(() => { const i = document.querySelector('img'); return i ? [i.naturalWidth, i.naturalHeight] : null; });
+      check(size && size[0] === 440 && size[1] === 300, `the browser shows the run at 440 x 300 (${size})`);
+      if (shots) await shoot(page, 'run');
+      await page.goto(base + '/');
+    }
     if (shots) await shoot(page, 'desktop-home-after');
   });
 }

@@ -3,7 +3,12 @@
 // GAME_MS is the game time sent with the score (a minute unless given).
 #include "net/channel_address.h"
 #include "net/score_submission.h"
+#ifdef _WIN32
+#include "platform/win32/win32_http_client.h"
+#include "platform/win32/win32_program_info.h"
+#else
 #include "platform/curl/curl_http_client.h"
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -36,9 +41,16 @@ int main(int argc, char** argv) {
     record.setPassword(argv[3]);
     record.score = std::atoi(argv[4]);
     record.bestScoreTime = argc == 6 ? std::atoi(argv[5]) : 60'000;
+    tundrix::SubmitOptions options = tundrix::submitOptionsFor(*address);
+#ifdef _WIN32
+    tundrix::WinInetHttpClient http;
+    options.executablePath = tundrix::programFilePath();
+    options.processorType = tundrix::processorTypeCode();
+#else
     tundrix::CurlHttpClient http;
+#endif
     QuickCalendar calendar;
-    tundrix::submitScore(record, http, calendar, tundrix::submitOptionsFor(*address));
+    tundrix::submitScore(record, http, calendar, options);
     std::printf("%d %d\n", record.resultCode, record.versionNotice);
     return 0;
 }

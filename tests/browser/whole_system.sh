@@ -108,5 +108,8 @@ ok_closed() { local d; d=$(dialog); [ "$d" != "$message" ] && [ "$d" != "$regist
 poll 5 ok_closed || fail "OK did not close the message box"
 shot "$tmp/game-after-ok.png"
 
-flow leaderboard "Spelaren" "$score" || fail "the score is not on the leaderboard"
-echo "PASS: score $score registered from the game and shown on the leaderboard"
+# The game sent its recording after the score: the channel played it again and verified the score.
+verified() { grep -q 'POST /r0003/replay 200 .*for score [0-9]* verified"' "$tmp/server.log"; }
+poll 10 verified || fail "the game's recording did not verify: $(grep replay "$tmp/server.log")"
+flow leaderboard "Spelaren" "$score" verified || fail "the score is not on the leaderboard, verified, with its run"
+echo "PASS: score $score registered from the game, verified by playing its game again, and shown on the leaderboard with its run"

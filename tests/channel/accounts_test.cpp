@@ -186,17 +186,21 @@ TEST_F(Commands, ManageMembersAndReleasesAndDrawWinners) {
                 .text,
             "0\r\n");
     }
-    const CommandRun day = run({"winners", "--day", dayOf(1'800'000'000)});
+    // None of these scores came with its game: the draw counts none of them unless told to.
+    EXPECT_EQ(run({"winners", "--day", dayOf(1'800'000'000)}).out,
+              "rank,nickname,email,score,posted_at,verified\n");
+    const CommandRun day = run({"winners", "--day", dayOf(1'800'000'000), "--unverified"});
     EXPECT_EQ(day.status, 0);
     EXPECT_EQ(day.out.substr(0, day.out.find("\n", day.out.find("\n") + 1) + 1),
-              "rank,nickname,email,score,posted_at\n1,\"Lisa, "
-              "\"\"L\"\"\",lisa@example.se,500,2027-01-15T08:00:00Z\n");
+              "rank,nickname,email,score,posted_at,verified\n1,\"Lisa, "
+              "\"\"L\"\"\",lisa@example.se,500,2027-01-15T08:00:00Z,no\n");
     EXPECT_NE(day.out.find("2,kalle,kalle@example.se,300"), std::string::npos);
     // A spreadsheet opening the file shows formulas as text (OWASP's advice on CSV injection).
     EXPECT_NE(day.out.find("3,\"'=HYPERLINK(\"\"x\"\";\"\"y\"\")\",eve@example.se,200"), std::string::npos)
         << day.out;
     EXPECT_NE(day.out.find("4,\"'-Minus\",\"'-minus@example.se\",100"), std::string::npos) << day.out;
-    EXPECT_NE(run({"winners", "--week", weekOf(1'800'000'000)}).out.find("2,kalle,kalle@example.se,300"),
+    EXPECT_NE(run({"winners", "--week", weekOf(1'800'000'000), "--unverified"})
+                  .out.find("2,kalle,kalle@example.se,300"),
               std::string::npos);
     // Every command but a new channel's first start and first member wants the database there already.
     const std::string elsewhere = (folder / "elsewhere" / "channel.db").string();

@@ -1,190 +1,134 @@
 // The frame schedule: what each step sleeps, updates and draws, restarts and the game-over request.
 #include "core/frame_driver.h"
+#include "fake_world.h"
 #include "platform/headless/fake_clock.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <vector>
 
 namespace tundrix {
 namespace {
 
-struct Counts {
-    int built = 0;
+using test::FakeWorld;
+
+struct Driven : ::testing::Test {
+    explicit Driven(uint32_t start = 5000) : clock(start) {}
+    headless::FakeClock clock;
+    std::vector<FakeWorld*> worlds;
     int destroyed = 0;
-    int updates = 0;
-    int draws = 0;
-};
-
-class CountingWorld : public World {
-  public:
-    explicit CountingWorld(Counts& c) : c_(c) { ++c_.built; }
-    ~CountingWorld() override { ++c_.destroyed; }
-    void update() override {
-        ++c_.updates;
-        if (onUpdate) onUpdate(*this);
-    }
-    void draw() override { ++c_.draws; }
-    bool gameOver() const override { return over; }
-    int countdown() const override { return count; }
-
-    bool over = false;
-    int count = 5;
-    std::function<void(CountingWorld&)> onUpdate;
-
-  private:
-    Counts& c_;
-};
-
-class FrameDriverTest : public ::testing::Test {
-  protected:
-    headless::FakeClock clock{5000};
-    Counts counts;
-    CountingWorld* current = nullptr;
-    FrameDriver driver{clock, [this](const AngleTables&) {
-                           auto w = std::make_unique<CountingWorld>(counts);
-                           current = w.get();
-                           return w;
+    bool canBuild = true;
+    FrameDriver driver{clock, [this](const AngleTables&) -> std::unique_ptr<World> {
+                           if (!canBuild) return nullptr;
+                           worlds.push_back(new FakeWorld(&destroyed));
+                           return std::unique_ptr<World>(worlds.back());
                        }};
-
-    // Runs one step and reports whether it drew.
-    bool stepDrew() {
-        int before = counts.draws;
-        driver.step();
-        return counts.draws > before;
+    FakeWorld& world() { return *worlds.back(); }
+    // Runs steps and tells which of them drew ("d") and which did not (".").
+    std::string steps(int n) {
+        std::string drawn;
+        for (int i = 0; i < n; ++i) {
+            const int before = world().draws;
+            driver.step();
+            drawn += world().draws > before ? 'd' : '.';
+        }
+        return drawn;
     }
 };
 
-TEST_F(FrameDriverTest, FirstStepUpdatesWithoutDrawingThenStepsFollowTheSchedule) {
-    EXPECT_EQ(counts.built, 1);
-    EXPECT_EQ(driver.baseTime(), 5000u);
-    EXPECT_FALSE(driver.busy());
-
-    EXPECT_FALSE(stepDrew());
-    EXPECT_EQ(counts.updates, 1);
+TEST_F(Driven, FramesAreDueEvery40MsFromTheStartAndOnlyFramesOnTimeAreDrawn) {
+    // The first step is due at once and not drawn; the next call comes 5 ms later and sleeps to its time.
+    EXPECT_EQ(steps(1), ".");
     EXPECT_TRUE(clock.sleeps.empty());
-
-    // The next call comes 5 ms later: it sleeps until its due time (40 ms), then updates and draws.
     clock.advance(5);
-    EXPECT_TRUE(stepDrew());
-    ASSERT_EQ(clock.sleeps.size(), 1u);
-    EXPECT_EQ(clock.sleeps[0], 35u);
-    EXPECT_EQ(clock.nowMs(), 5040u);
+    EXPECT_EQ(steps(9), "ddddddddd");
+    EXPECT_EQ(clock.sleeps, (std::vector<uint32_t>{35, 40, 40, 40, 40, 40, 40, 40, 40}));
+    EXPECT_EQ(world().updates, 10);
 
-    // Calls arriving immediately keep sleeping to the 40 ms grid and keep drawing.
-    for (int i = 2; i < 10; ++i)
-        EXPECT_TRUE(stepDrew());
-    EXPECT_EQ(clock.nowMs(), 5000u + 9 * 40);
-    EXPECT_EQ(counts.updates, 10);
-}
-
-TEST_F(FrameDriverTest, AStallIsCaughtUpWithUpdateOnlyStepsThenDrawingResumes) {
-    for (int i = 0; i < 5; ++i)
-        driver.step();
+    // A second's stall is caught up by steps that update without sleeping or drawing, then drawing resumes
+    // on the same grid (frame n due at the start + 40 n).
     clock.advance(1000);
-    size_t sleepsBefore = clock.sleeps.size();
-    int undrawn = 0;
-    while (!stepDrew()) {
-        ++undrawn;
-        ASSERT_LT(undrawn, 100);
-    }
-    // About 25 frames fit in a second; none of the catch-up steps slept.
-    EXPECT_GE(undrawn, 24);
-    EXPECT_LE(undrawn, 26);
-    EXPECT_EQ(clock.sleeps.size(), sleepsBefore + 1); // only the step that drew slept
-    // The origin never moved: frame n is still due at baseTime + 40 n.
+    EXPECT_EQ(steps(27), std::string(25, '.') + "dd");
+    EXPECT_EQ(clock.sleeps.size(), 11u);
+    EXPECT_EQ(clock.nowMs(), 5000u + 36 * 40);
     EXPECT_EQ(driver.baseTime(), 5000u);
+
+    // A step that finds its frame exactly due neither sleeps nor draws.
+    clock.advance(40);
+    EXPECT_EQ(steps(1), ".");
+    EXPECT_EQ(clock.sleeps.size(), 11u);
 }
 
-TEST_F(FrameDriverTest, AStepThatFindsItsFrameExactlyDueNeitherSleepsNorDraws) {
-    driver.step();
-    clock.set(5040);
-    EXPECT_FALSE(stepDrew());
-    EXPECT_TRUE(clock.sleeps.empty());
-    EXPECT_EQ(counts.updates, 2);
-}
-
-TEST_F(FrameDriverTest, ResyncMakesTheNextStepUndrawnAndTheOneAfterNormal) {
-    for (int i = 0; i < 3; ++i)
-        driver.step();
+TEST_F(Driven, AfterAResyncTheNextStepIsUndrawnAndNoBurstOfFramesFollows) {
+    steps(3);
     clock.advance(10000); // a long modal dialog
     driver.resync();
-    EXPECT_FALSE(stepDrew());
-    EXPECT_TRUE(stepDrew());
-    EXPECT_EQ(counts.updates, 5); // no burst of catch-up frames
+    EXPECT_EQ(steps(3), ".dd");
+    EXPECT_EQ(clock.sleeps, (std::vector<uint32_t>{40, 40, 40, 40}));
 }
 
-TEST_F(FrameDriverTest, RestartBuildsAFreshWorldAndItsFirstStepIsNotDrawn) {
-    for (int i = 0; i < 4; ++i)
-        driver.step();
+TEST_F(Driven, ARestartBuildsAFreshWorldOnAScheduleOfItsOwnAndClearsTheRequests) {
+    steps(4);
     driver.gameOverReached = true;
     driver.restartRequested = true;
     clock.advance(3);
-    EXPECT_FALSE(stepDrew());
-    EXPECT_EQ(counts.built, 2);
-    EXPECT_EQ(counts.destroyed, 1);
+    driver.step();
+    const uint32_t restartedAt = clock.nowMs(); // after the step's wait for its time
+    ASSERT_EQ(worlds.size(), 2u);
+    EXPECT_EQ(destroyed, 1);
+    EXPECT_EQ(world().updates, 1);
+    EXPECT_EQ(world().draws, 0);
     EXPECT_FALSE(driver.restartRequested);
     EXPECT_FALSE(driver.gameOverReached);
-    EXPECT_EQ(driver.frameCount(), 1u);
-    EXPECT_EQ(driver.baseTime(), clock.nowMs());
-    EXPECT_TRUE(stepDrew());
+    EXPECT_EQ(driver.baseTime(), restartedAt);
+    EXPECT_EQ(steps(1), "d");
+    EXPECT_EQ(clock.nowMs(), restartedAt + 40);
 }
 
-TEST_F(FrameDriverTest, GameOverIsReachedOnTheStepTheCountdownEndsAfterGameOver) {
-    driver.step();
-    current->count = 2;
-    current->onUpdate = [](CountingWorld& w) {
-        if (w.over && w.count > 0) --w.count;
-    };
-    driver.step();
-    // Countdown reaching 0 without gameOver does not count.
+TEST_F(Driven, GameOverIsReachedOnTheStepItsCountdownEndsAndStaysUntilARestart) {
+    world().count = 0; // a countdown at 0 without game over does not count
+    steps(1);
     EXPECT_FALSE(driver.gameOverReached);
-    current->over = true;
-    driver.step(); // count 2 -> 1
+    world().over = true;
+    world().count = 2;
+    world().onUpdate = [](FakeWorld& w) { w.count -= w.count > 0; };
+    steps(1);
     EXPECT_FALSE(driver.gameOverReached);
-    driver.step(); // count 1 -> 0
+    steps(1);
     EXPECT_TRUE(driver.gameOverReached);
-    // It stays set until a restart.
-    driver.step();
+    world().over = false;
+    steps(1);
     EXPECT_TRUE(driver.gameOverReached);
 }
 
-TEST_F(FrameDriverTest, AStepEnteredFromInsideAStepIsIgnored) {
-    driver.step();
-    current->onUpdate = [this](CountingWorld&) { driver.step(); };
-    driver.step();
-    EXPECT_EQ(driver.reentrantSteps(), 1);
-    EXPECT_EQ(counts.updates, 2);
-    EXPECT_EQ(driver.frameCount(), 2u);
+TEST_F(Driven, AStepCalledFromInsideAStepIsIgnored) {
+    world().onUpdate = [this](FakeWorld&) { driver.step(); };
+    steps(2);
+    EXPECT_EQ(world().updates, 2);
     EXPECT_FALSE(driver.busy());
+    EXPECT_EQ(clock.sleeps, (std::vector<uint32_t>{40}));
 }
 
-TEST(FrameDriverClock, TheScheduleSurvivesTheClockWrappingAround) {
-    headless::FakeClock clock{0xFFFFFFF0u};
-    Counts counts;
-    FrameDriver driver(clock, [&](const AngleTables&) { return std::make_unique<CountingWorld>(counts); });
-    for (int i = 0; i < 6; ++i)
-        driver.step();
-    EXPECT_EQ(counts.draws, 5);
-    EXPECT_EQ(clock.nowMs(), 0xFFFFFFF0u + 5 * 40);
-    EXPECT_EQ(clock.sleeps, std::vector<uint32_t>(5, 40));
-}
-
-TEST(FrameDriverWorld, AWorldThatCannotBeBuiltLeavesTheDriverIdleUntilARestartSucceeds) {
-    headless::FakeClock clock;
-    bool canBuild = false;
-    Counts counts;
-    FrameDriver driver(clock, [&](const AngleTables&) -> std::unique_ptr<World> {
-        return canBuild ? std::make_unique<CountingWorld>(counts) : nullptr;
-    });
-    EXPECT_EQ(driver.world(), nullptr);
+TEST_F(Driven, AWorldThatCannotBeBuiltLeavesTheDriverIdleUntilARestartBuildsOne) {
+    canBuild = false;
+    driver.restartRequested = true;
     driver.step();
+    EXPECT_EQ(driver.world(), nullptr);
     canBuild = true;
     driver.restartRequested = true;
     driver.step();
-    EXPECT_NE(driver.world(), nullptr);
-    EXPECT_EQ(counts.updates, 1);
+    ASSERT_EQ(worlds.size(), 2u);
+    EXPECT_EQ(driver.world(), worlds.back());
+    EXPECT_EQ(world().updates, 1);
+}
+
+struct DrivenAcrossTheWrap : Driven {
+    DrivenAcrossTheWrap() : Driven(0xFFFFFFF0u) {}
+};
+
+TEST_F(DrivenAcrossTheWrap, TheScheduleSurvivesTheClockWrappingAround) {
+    EXPECT_EQ(steps(6), ".ddddd");
+    EXPECT_EQ(clock.sleeps, std::vector<uint32_t>(5, 40));
 }
 
 } // namespace

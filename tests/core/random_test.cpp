@@ -1,50 +1,60 @@
-// The random sequence and the angle tables.
+// The random sequence and the angle tables the figures steer by.
 #include "core/angle_tables.h"
 #include "core/random.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 namespace tundrix {
+namespace {
 
-TEST(Random, StartsFromOneFollowsTheLinearCongruenceAndSeedingRestartsIt) {
-    Random r;
-    // 1 * 214013 + 2531011 = 2745024 -> >> 16 = 41; then 1210316419 -> >> 16 & 0x7fff = 18467.
-    EXPECT_EQ(r.next(), 41);
-    EXPECT_EQ(r.next(), 18467);
-    EXPECT_EQ(r.next(), 6334);
-    r.seed(0);
-    // 0 * 214013 + 2531011 = 2531011 -> >> 16 = 38
-    EXPECT_EQ(r.next(), 38);
-    r.seed(1);
-    EXPECT_EQ(r.next(), 41);
-}
-
-TEST(AngleTables, HoldHalfDegreeStepsWithTheGamesPi) {
-    AngleTables t;
-    EXPECT_DOUBLE_EQ(t.sinEntry(0), 0.0);
-    EXPECT_DOUBLE_EQ(t.cosEntry(0), 1.0);
-    // Entry 180 is 90 degrees with pi taken as 3.141592: not exactly 1 and 0.
-    EXPECT_NEAR(t.sinEntry(180), 1.0, 1e-12);
-    EXPECT_NEAR(t.cosEntry(180), std::cos(180 * 0.008726644444444445L), 1e-15);
-    EXPECT_GT(t.cosEntry(180), 0.0);
-    EXPECT_DOUBLE_EQ(t.sinDeg(30.9), t.sinEntry(60));
-    EXPECT_DOUBLE_EQ(t.cosDeg(359.999), t.cosEntry(718));
-}
-
-TEST(AngleTables, AnglesThatRoundToTheFullCircleWrapInsteadOfReadingPast) {
-    EXPECT_EQ(AngleTables::index(360.0), 0);
-    EXPECT_EQ(AngleTables::index(static_cast<float>(359.99999)), 0);
-    EXPECT_EQ(AngleTables::index(725.5), 10);
-    EXPECT_EQ(AngleTables::index(-1.0), 718);
-    EXPECT_EQ(AngleTables::index(std::nan("")), 0);
-    for (double a = -1000.0; a < 1000.0; a += 0.37) {
-        int i = AngleTables::index(a);
-        EXPECT_GE(i, 0);
-        EXPECT_LT(i, AngleTables::ENTRIES);
-        EXPECT_EQ(i % 2, 0);
+TEST(Random, EachSeedStartsTheClassicSequenceOfFifteenBitNumbers) {
+    const struct {
+        uint32_t seed;
+        std::vector<int> first;
+    } cases[] = {{1, {41, 18467, 6334}},
+                 {0, {38, 7719, 21238}},
+                 {0xFFFFFFFFu, {35, 29739, 3374}},
+                 {100000, {31684, 25190, 25328}}};
+    for (const auto& c : cases) {
+        Random r;
+        r.seed(c.seed);
+        std::vector<int> drawn;
+        for (size_t i = 0; i < c.first.size(); ++i)
+            drawn.push_back(r.next());
+        EXPECT_EQ(drawn, c.first) << c.seed;
     }
+    Random unseeded;
+    EXPECT_EQ(unseeded.next(), 41);
 }
 
+TEST(AngleTables, WholeDegreesWithTheGamesPiAndAnyAngleWrappedIntoOneTurn) {
+    const AngleTables t;
+    // The game takes pi as 3.141592, so a right angle's cosine is not quite 0.
+    const struct {
+        double degrees, sin, cos;
+    } cases[] = {{0, 0, 1},
+                 {90, 0.9999999999999466, 3.2679489653813835e-07},
+                 {180, 6.535897930762419e-07, -0.9999999999997864},
+                 {270, -0.9999999999995194, -9.803846891701863e-07},
+                 {30.9, 0.49999990566243635, 0.8660254582502496},
+                 {359.999, -0.017453709787263315, 0.999847672405483},
+                 {360, 0, 1},
+                 {static_cast<float>(359.99999), 0, 1},
+                 {725.5, std::sin(5 * 3.141592 / 180), std::cos(5 * 3.141592 / 180)},
+                 {-1, -0.017453709787263315, 0.999847672405483},
+                 {-450, -0.9999999999995194, -9.803846891701863e-07},
+                 {std::nan(""), 0, 1},
+                 {INFINITY, 0, 1}};
+    for (const auto& c : cases) {
+        EXPECT_NEAR(t.sinDeg(c.degrees), c.sin, 1e-12) << c.degrees;
+        EXPECT_NEAR(t.cosDeg(c.degrees), c.cos, 1e-12) << c.degrees;
+    }
+    for (double a = 0; a < 1000.0; a += 0.25)
+        EXPECT_EQ(t.cosDeg(a), t.cosDeg(a + 360)) << a;
+}
+
+} // namespace
 } // namespace tundrix

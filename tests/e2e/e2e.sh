@@ -14,6 +14,8 @@ palette=${2:-}
 . "$(dirname "$0")/lib.sh"
 e2e_start_display "$@"
 e2e_setup
+# The game's own picture, pixel for pixel: the feedback drawn over it (which outlines the raid line) off.
+echo 0 >"$settings/feedback"
 timefile="$settings/time"
 echo 100000 >"$timefile"
 

@@ -168,7 +168,8 @@ e2e_score_a_raid() {
 
 # e2e_raid_until_the_end: long raids across the middle, down and up by turns, until a dialog comes. Each
 # meets the referee or an opponent sooner or later; a cut raid costs a chance, and so does the clock, so
-# the game ends within three periods at the latest.
+# the game ends within three periods at the latest. Only Up and Down: a Left or Right still held when the
+# question comes would move its focus from "Ja" to "Nej".
 e2e_raid_until_the_end() {
   local i ended=0 deadline=$(( $(now_ms) + 260000 )) arrow
   for (( i = 0; ended == 0; i++ )); do

@@ -1,62 +1,49 @@
 // Gamepads as the game's keys, on SDL's virtual controllers: plugging, the buttons, the stick's dead zone,
 // newest-wins together with the keyboard, and presses shorter than a frame.
+#include "dummy_window.h"
 #include "input/keyboard_input.h"
 #include "platform/combined_keys.h"
 #include "platform/headless/scripted_keys.h"
 #include "platform/sdl/sdl_gamepad.h"
-#include "platform/sdl/sdl_keys.h"
-#include "platform/sdl/sdl_video.h"
-#include "resources/embedded_fonts.h"
 
-#include <SDL.h>
 #include <algorithm>
-#include <cstdlib>
-#include <gtest/gtest.h>
-
-#include <vector>
 
 namespace tundrix {
 namespace {
 
-class Gamepads : public ::testing::Test {
-  protected:
+// Plugs in a virtual pad with the standard buttons and axes; returns its instance id.
+int plug() {
+    const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                                SDL_CONTROLLER_BUTTON_MAX, 0);
+    EXPECT_GE(index, 0) << SDL_GetError();
+    return SDL_JoystickGetDeviceInstanceID(index);
+}
+void unplug(int instance) {
+    for (int i = 0; i < SDL_NumJoysticks(); ++i)
+        if (SDL_JoystickGetDeviceInstanceID(i) == instance) SDL_JoystickDetachVirtual(i);
+}
+// Virtual input goes through the handle the game's reader opened.
+void button(int instance, SDL_GameControllerButton b, bool down) {
+    ASSERT_EQ(SDL_JoystickSetVirtualButton(SDL_JoystickFromInstanceID(instance), b, down ? 1 : 0), 0);
+}
+void stick(int instance, int x, int y) {
+    SDL_Joystick* pad = SDL_JoystickFromInstanceID(instance);
+    ASSERT_EQ(SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTX, static_cast<Sint16>(x)), 0);
+    ASSERT_EQ(SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTY, static_cast<Sint16>(y)), 0);
+}
+// What the window's event loop does: every waiting event goes to the pads.
+void deliver(SdlGamepads& pads) {
+    SDL_Event e;
+    while (SDL_PollEvent(&e))
+        pads.handleEvent(e);
+}
+
+struct Gamepads : ::testing::Test {
     void SetUp() override { ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK), 0) << SDL_GetError(); }
     void TearDown() override {
         while (SDL_NumJoysticks() > 0)
             SDL_JoystickDetachVirtual(0);
         SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
-    }
-
-    // Plugs in a virtual pad with the standard buttons and axes; returns its instance id.
-    int plug() {
-        const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
-                                                    SDL_CONTROLLER_BUTTON_MAX, 0);
-        EXPECT_GE(index, 0) << SDL_GetError();
-        return SDL_JoystickGetDeviceInstanceID(index);
-    }
-    void unplug(int instance) {
-        for (int i = 0; i < SDL_NumJoysticks(); ++i) {
-            if (SDL_JoystickGetDeviceInstanceID(i) == instance) SDL_JoystickDetachVirtual(i);
-        }
-    }
-    // The pad as the game's reader opened it (virtual input needs an open handle).
-    static SDL_Joystick* handle(int instance) { return SDL_JoystickFromInstanceID(instance); }
-    static void button(int instance, SDL_GameControllerButton b, bool down) {
-        ASSERT_EQ(SDL_JoystickSetVirtualButton(handle(instance), b, down ? 1 : 0), 0) << SDL_GetError();
-    }
-    static void stick(int instance, int x, int y) {
-        ASSERT_EQ(
-            SDL_JoystickSetVirtualAxis(handle(instance), SDL_CONTROLLER_AXIS_LEFTX, static_cast<Sint16>(x)),
-            0);
-        ASSERT_EQ(
-            SDL_JoystickSetVirtualAxis(handle(instance), SDL_CONTROLLER_AXIS_LEFTY, static_cast<Sint16>(y)),
-            0);
-    }
-    // What the window's event loop does: every waiting event goes to the pads.
-    static void deliver(SdlGamepads& pads) {
-        SDL_Event e;
-        while (SDL_PollEvent(&e))
-            pads.handleEvent(e);
     }
 };
 
@@ -189,24 +176,25 @@ TEST_F(Gamepads, PressesShorterThanAFrameCountOnceAndADialogForgetsThem) {
     EXPECT_EQ(input.enterPressed, 1);
 }
 
-TEST_F(Gamepads, TheWindowFeedsThePadsStartIsItsEnterAndStickDriftIsNoNews) {
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
-    // The dummy window never has the focus, without which SDL holds back a pad's input.
-    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
-    SdlKeys keys;
-    WindowOptions options;
-    options.title = "test";
-    options.textFont = menuFontData();
-    options.signFont = signFontData();
-    std::string whyNot;
-    const std::unique_ptr<SdlVideo> window = SdlVideo::open(options, keys, whyNot);
-    ASSERT_TRUE(window) << whyNot;
+// The window and the pads together, as the program runs them.
+struct PadsInTheWindow : test::DummyWindow {
+    void SetUp() override {
+        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK), 0) << SDL_GetError();
+        // The dummy window never has the focus, without which SDL holds back a pad's input.
+        SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+        DummyWindow::SetUp();
+    }
+    void TearDown() override {
+        DummyWindow::TearDown();
+        while (SDL_NumJoysticks() > 0)
+            SDL_JoystickDetachVirtual(0);
+        SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+    }
+};
+
+TEST_F(PadsInTheWindow, TheWindowFeedsThePadsStartIsItsEnterAndStickDriftIsNoNews) {
     SdlGamepads pads;
     window->attachGamepads(pads);
-    const auto settle = [&] {
-        while (window->handleEvents(0) != WindowEvent::None) {
-        }
-    };
     const int pad = plug();
     settle();
     ASSERT_EQ(pads.connected(), 1) << "plugged in while the window runs";

@@ -4,137 +4,88 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace tundrix {
 namespace {
 
-class KeyboardTest : public ::testing::Test {
-  protected:
-    headless::ScriptedKeys keys;
-    KeyboardInput kb{keys};
+// One poll after changing the keys: "+R" presses Right, "-R" releases it, "*R" taps it; R D L U S(pace)
+// E(nter). What the poll shows: axes, presses, heading, Space held and pressed, Enter held and pressed.
+struct Poll {
+    std::string keys;
+    int axisX, axisY, pressedX, pressedY, heading, space = 0, spacePressed = 0, enter = 0, enterPressed = 0;
 };
 
-TEST_F(KeyboardTest, OppositeArrowsGiveTheNewerOneAndHandBackOnRelease) {
-    keys.press(Key::Right);
-    kb.poll();
-    EXPECT_EQ(kb.axisX, 1);
-    EXPECT_EQ(kb.pressedX, 1);
-    keys.press(Key::Left);
-    kb.poll();
-    EXPECT_EQ(kb.axisX, -1);
-    EXPECT_EQ(kb.pressedX, -1);
-    EXPECT_EQ(kb.lastHeading, 2);
-    keys.release(Key::Left);
-    kb.poll();
-    EXPECT_EQ(kb.axisX, 1);
-    EXPECT_EQ(kb.pressedX, 0);
-    EXPECT_EQ(kb.lastHeading, 0);
-
-    keys.releaseAll();
-    kb.poll();
-    keys.press(Key::Left);
-    kb.poll();
-    keys.press(Key::Right);
-    kb.poll();
-    EXPECT_EQ(kb.axisX, 1);
-    keys.release(Key::Right);
-    kb.poll();
-    EXPECT_EQ(kb.axisX, -1);
-}
-
-TEST_F(KeyboardTest, CrossingArrowsGiveDiagonalsAndTheNewestStillHeldLeads) {
-    keys.press(Key::Left);
-    kb.poll();
-    keys.press(Key::Up);
-    kb.poll();
-    EXPECT_EQ(kb.axisX, -1);
-    EXPECT_EQ(kb.axisY, -1);
-    keys.press(Key::Right);
-    kb.poll();
-    EXPECT_EQ(kb.lastHeading, 0);
-    keys.release(Key::Right);
-    kb.poll();
-    EXPECT_EQ(kb.axisX, -1);
-    EXPECT_EQ(kb.lastHeading, 3);
-    EXPECT_EQ(kb.pressOrder()[0], 3);
-    EXPECT_EQ(kb.pressOrder()[1], 2);
-    EXPECT_EQ(kb.pressOrder()[2], -1);
-
-    keys.releaseAll();
-    kb.poll();
-    EXPECT_EQ(kb.axisX, 0);
-    EXPECT_EQ(kb.axisY, 0);
-    EXPECT_EQ(kb.lastHeading, 3); // kept while no arrow is held
-}
-
-TEST_F(KeyboardTest, OppositePressesInOneSampleLeaveLeftAndUp) {
-    keys.press(Key::Right);
-    keys.press(Key::Left);
-    keys.press(Key::Down);
-    keys.press(Key::Up);
-    kb.poll();
-    EXPECT_EQ(kb.pressedX, -1);
-    EXPECT_EQ(kb.pressedY, -1);
-    EXPECT_EQ(kb.axisX, -1);
-    EXPECT_EQ(kb.axisY, -1);
-    EXPECT_EQ(kb.lastHeading, 3);
-}
-
-TEST_F(KeyboardTest, SpaceCountsAsPressedOnceAndClearPressesForgetsIt) {
-    keys.press(Key::Space);
-    kb.poll();
-    EXPECT_EQ(kb.spacePressed, 1);
-    EXPECT_EQ(kb.spaceHeld, 1);
-    kb.clearPresses();
-    EXPECT_EQ(kb.spacePressed, 0);
-    for (int i = 0; i < 3; ++i) {
-        kb.poll();
-        EXPECT_EQ(kb.spacePressed, 0);
-        EXPECT_EQ(kb.spaceHeld, 1);
-    }
-    keys.release(Key::Space);
-    kb.poll();
-    keys.press(Key::Space);
-    kb.poll();
-    EXPECT_EQ(kb.spacePressed, 1);
-
-    keys.press(Key::Enter);
-    kb.poll();
-    EXPECT_EQ(kb.enterPressed, 1);
-    kb.clearPresses();
-    EXPECT_EQ(kb.enterPressed, 1); // not touched by clearPresses; the next poll recomputes it
-    kb.poll();
-    EXPECT_EQ(kb.enterPressed, 0);
-}
-
-TEST_F(KeyboardTest, ATapBetweenTwoPollsCountsForOnePoll) {
-    keys.tap(Key::Space);
-    keys.tap(Key::Down);
-    kb.poll();
-    EXPECT_EQ(kb.spacePressed, 1);
-    EXPECT_EQ(kb.pressedY, 1);
-    EXPECT_EQ(kb.axisY, 1);
-    EXPECT_EQ(kb.lastHeading, 1);
-    kb.poll();
-    EXPECT_EQ(kb.spaceHeld, 0);
-    EXPECT_EQ(kb.axisY, 0);
-    EXPECT_EQ(kb.pressOrder()[0], -1);
-}
-
-TEST(KeyboardHeldAtStart, ArrowsHeldBeforeConstructionMoveOnlyRightAndDown) {
+void run(const std::string& heldAtStart, std::initializer_list<Poll> polls) {
     headless::ScriptedKeys keys;
-    keys.press(Key::Right);
-    keys.press(Key::Up);
+    const auto key = [](char c) {
+        return std::string("RDLUSE").find(c) < 6 ? static_cast<Key>(std::string("RDLUSE").find(c)) : Key::F1;
+    };
+    for (char c : heldAtStart)
+        keys.press(key(c));
     KeyboardInput kb(keys);
+    int n = 0;
+    for (const Poll& p : polls) {
+        for (size_t i = 0; i + 1 < p.keys.size(); i += 2) {
+            const Key k = key(p.keys[i + 1]);
+            p.keys[i] == '+' ? keys.press(k) : p.keys[i] == '-' ? keys.release(k) : keys.tap(k);
+        }
+        kb.poll();
+        const int seen[] = {kb.axisX,     kb.axisY,        kb.pressedX,  kb.pressedY,    kb.lastHeading,
+                            kb.spaceHeld, kb.spacePressed, kb.enterHeld, kb.enterPressed};
+        const int want[] = {p.axisX, p.axisY,        p.pressedX, p.pressedY,    p.heading,
+                            p.space, p.spacePressed, p.enter,    p.enterPressed};
+        EXPECT_TRUE(std::equal(seen, seen + 9, want)) << "poll " << n << " (" << p.keys << ")";
+        ++n;
+    }
+}
+
+TEST(Keyboard, OppositeArrowsGiveTheNewerOneAndHandBackOnRelease) {
+    run("", {{"+R", 1, 0, 1, 0, 0},
+             {"+L", -1, 0, -1, 0, 2},
+             {"-L", 1, 0, 0, 0, 0},
+             {"-R", 0, 0, 0, 0, 0},
+             {"+L", -1, 0, -1, 0, 2},
+             {"+R", 1, 0, 1, 0, 0},
+             {"-R", -1, 0, 0, 0, 2},
+             {"+D+U", -1, -1, 0, -1, 3},
+             {"-U", -1, 1, 0, 0, 1},
+             {"-L-D", 0, 0, 0, 0, 1}});
+}
+
+TEST(Keyboard, CrossingArrowsGiveDiagonalsAndTheNewestStillHeldLeads) {
+    run("", {{"+L", -1, 0, -1, 0, 2},
+             {"+U", -1, -1, 0, -1, 3},
+             {"+R", 1, -1, 1, 0, 0},
+             {"-R", -1, -1, 0, 0, 3},
+             {"-U", -1, 0, 0, 0, 2},
+             {"-L", 0, 0, 0, 0, 2}}); // the heading is kept while no arrow is held
+    // Opposite arrows pressed in one sample leave left and up.
+    run("", {{"+R+L+D+U", -1, -1, -1, -1, 3}});
+}
+
+TEST(Keyboard, ArrowsHeldBeforeTheStartPressNothingAndTapsCountForOnePoll) {
+    run("RU", {{"", 1, 0, 0, 0, -1}, {"+L-R", -1, 0, -1, 0, 2}, {"-L-U", 0, 0, 0, 0, 2}});
+    run("",
+        {{"*S*D", 0, 1, 0, 1, 1, 1, 1}, {"", 0, 0, 0, 0, 1}, {"*U", 0, -1, 0, -1, 3}, {"", 0, 0, 0, 0, 3}});
+}
+
+TEST(Keyboard, SpaceAndEnterArePressedOnceAndClearPressesForgetsOnlyTheArrowsAndSpace) {
+    run("", {{"+S", 0, 0, 0, 0, -1, 1, 1},
+             {"", 0, 0, 0, 0, -1, 1, 0},
+             {"-S", 0, 0, 0, 0, -1},
+             {"+S+E", 0, 0, 0, 0, -1, 1, 1, 1, 1},
+             {"-E", 0, 0, 0, 0, -1, 1, 0},
+             {"+E", 0, 0, 0, 0, -1, 1, 0, 1, 1}});
+    headless::ScriptedKeys keys;
+    KeyboardInput kb(keys);
+    keys.press(Key::Space), keys.press(Key::Enter), keys.press(Key::Up), keys.press(Key::Left);
     kb.poll();
-    EXPECT_EQ(kb.pressedX, 0);
-    EXPECT_EQ(kb.pressedY, 0);
-    EXPECT_EQ(kb.axisX, 1);
-    EXPECT_EQ(kb.axisY, 0);
-    EXPECT_EQ(kb.lastHeading, -1);
-    keys.press(Key::Left);
-    keys.release(Key::Right);
-    kb.poll();
-    EXPECT_EQ(kb.axisX, -1);
+    kb.clearPresses();
+    EXPECT_EQ(kb.spacePressed + kb.pressedX + kb.pressedY, 0);
+    EXPECT_EQ(kb.enterPressed, 1) << "the next poll works it out again";
+    EXPECT_EQ(kb.axisX, -1) << "held keys stay held";
+    EXPECT_EQ(kb.spaceHeld, 1);
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 namespace tundrix {
 namespace {
@@ -71,9 +72,10 @@ TEST(ChannelAddress, ReadsTheWrittenFormsAndRefusesTheRest) {
 }
 
 TEST(ChannelAddress, TheEnvironmentWinsOverTheSettingsFileWhichWinsOverTheDefault) {
-    char pattern[] = "/tmp/tundrix-channel-address-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const std::filesystem::path folder = pattern;
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() /
+        ("tundrix-channel-address-" + std::to_string(std::random_device{}()));
+    ASSERT_TRUE(std::filesystem::create_directory(folder));
 
     EXPECT_EQ(configuredChannel(nullptr, folder), ChannelAddress{});
     EXPECT_EQ(configuredChannel(nullptr, {}), ChannelAddress{});

@@ -1,94 +1,50 @@
 // The window's own faults, on SDL's dummy video driver: events without news never hold back a key or a
 // quit, the shell keys are latched, a settled menu bar is shown again as it was drawn, the picture is
 // scaled by whole factors only, and software OpenGL is told apart.
-#include "platform/sdl/sdl_keys.h"
+#include "dummy_window.h"
 #include "platform/sdl/sdl_renderer_choice.h"
-#include "platform/sdl/sdl_video.h"
-#include "resources/embedded_fonts.h"
 
-#include <SDL.h>
 #include <array>
-#include <cstdlib>
-#include <gtest/gtest.h>
 #include <imgui.h>
 #include <vector>
 
 namespace tundrix {
 namespace {
 
-struct DummyWindow : ::testing::Test {
-    SdlKeys keys;
-    std::unique_ptr<SdlVideo> window;
-    void SetUp() override {
-        setenv("SDL_VIDEODRIVER", "dummy", 1);
-        WindowOptions options;
-        options.title = "test";
-        options.textFont = menuFontData();
-        options.signFont = signFontData();
-        std::string whyNot;
-        window = SdlVideo::open(options, keys, whyNot);
-        ASSERT_TRUE(window) << whyNot;
-    }
-    void TearDown() override { window.reset(); }
-
-    static void push(SDL_Event e) { SDL_PushEvent(&e); }
-    static void key(Uint32 type, SDL_Scancode code) {
-        SDL_Event e{};
-        e.type = type;
-        e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-        e.key.keysym.scancode = code;
-        push(e);
-    }
-    static int waiting() { return SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT); }
-};
+using test::DummyWindow;
 
 TEST_F(DummyWindow, EventsWithoutNewsNeverHoldBackAKeyOrAQuit) {
-    SDL_PumpEvents();
-    while (window->handleEvents(0) != WindowEvent::None) {
-    }
+    settle();
     // What a held F1 used to leave behind: hundreds of device and window events ahead of the release.
     for (int i = 0; i < 300; ++i) {
         SDL_Event e{};
-        e.type = SDL_AUDIODEVICEADDED;
-        push(e);
-        e = {};
         e.type = SDL_WINDOWEVENT;
         e.window.event = SDL_WINDOWEVENT_EXPOSED;
-        push(e);
-        e = {};
-        e.type = SDL_MOUSEMOTION;
-        push(e);
+        SDL_PushEvent(&e);
+        push(SDL_AUDIODEVICEADDED);
+        push(SDL_MOUSEMOTION);
     }
     key(SDL_KEYUP, SDL_SCANCODE_F1);
     EXPECT_EQ(window->handleEvents(0), WindowEvent::Handled);
-    EXPECT_EQ(waiting(), 0) << "the release was handled in the same pass as everything before it";
-
-    SDL_Event quit{};
-    quit.type = SDL_QUIT;
-    for (int i = 0; i < 300; ++i) {
-        SDL_Event e{};
-        e.type = SDL_MOUSEMOTION;
-        push(e);
-    }
-    push(quit);
+    EXPECT_EQ(SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT), 0)
+        << "the release was handled in the same pass as everything before it";
+    for (int i = 0; i < 300; ++i)
+        push(SDL_MOUSEMOTION);
+    push(SDL_QUIT);
     EXPECT_EQ(window->handleEvents(0), WindowEvent::CloseRequested);
 }
 
 TEST_F(DummyWindow, ShellKeysAreLatchedAndAltAloneOpensTheMenu) {
     // Taps shorter than a frame: down and up before the frame begins.
-    for (SDL_Scancode code : {SDL_SCANCODE_P, SDL_SCANCODE_F10, SDL_SCANCODE_F11, SDL_SCANCODE_RETURN}) {
-        key(SDL_KEYDOWN, code);
-        key(SDL_KEYUP, code);
-    }
-    key(SDL_KEYDOWN, SDL_SCANCODE_LALT);
-    key(SDL_KEYUP, SDL_SCANCODE_LALT);
+    for (SDL_Scancode code :
+         {SDL_SCANCODE_P, SDL_SCANCODE_F10, SDL_SCANCODE_F11, SDL_SCANCODE_RETURN, SDL_SCANCODE_LALT})
+        tap(code);
     // Alt with another key is no menu key.
     key(SDL_KEYDOWN, SDL_SCANCODE_LALT);
     key(SDL_KEYDOWN, SDL_SCANCODE_X);
     key(SDL_KEYUP, SDL_SCANCODE_X);
     key(SDL_KEYUP, SDL_SCANCODE_LALT);
-    while (window->handleEvents(0) != WindowEvent::None) {
-    }
+    settle();
     window->beginFrame();
     window->finishFrame();
     EXPECT_EQ(window->keysPressed(),
@@ -100,9 +56,7 @@ TEST_F(DummyWindow, ShellKeysAreLatchedAndAltAloneOpensTheMenu) {
 }
 
 TEST_F(DummyWindow, ASettledMenuBarIsShownAgainAsDrawnUntilTheNextEvent) {
-    SDL_PumpEvents();
-    while (window->handleEvents(0) != WindowEvent::None) {
-    }
+    settle();
     std::array<Rgb, 256> colours{};
     for (int i = 0; i < 256; ++i)
         colours[i] = {static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), static_cast<uint8_t>(i * 7)};
@@ -156,9 +110,7 @@ TEST_F(DummyWindow, ASettledMenuBarIsShownAgainAsDrawnUntilTheNextEvent) {
     frame();
     EXPECT_EQ(shown(), kept) << "the kept bar over the new picture looks as a whole frame does";
 
-    SDL_Event motion{};
-    motion.type = SDL_MOUSEMOTION;
-    push(motion);
+    push(SDL_MOUSEMOTION);
     window->handleEvents(0);
     EXPECT_FALSE(window->layerSettled()) << "an event has the layer laid out again";
     EXPECT_FALSE(window->showWithoutLayout());

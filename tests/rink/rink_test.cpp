@@ -1,4 +1,5 @@
-// The rink grid layout, line marking and erasing, and the raid path's push, pop and erase rules.
+// The rink grid layout, line marking and erasing, the nearest line to skate on, and the raid path's push,
+// pop and erase rules.
 #include "rink/rink.h"
 #include "rink_rig.h"
 
@@ -9,7 +10,7 @@ namespace {
 
 using test::RinkRig;
 
-TEST(Rink, ResetLaysOutOutsideEdgeAndIceAndOutOfGridAccessIsHarmless) {
+TEST(Rink, ResetLaysOutOutsideEdgeAndIceAndAccessOutsideTheGridIsHarmless) {
     RinkRig rig;
     Rink& rink = rig.rink;
     rink.fillCells(0, 0, 440, 300, CellClaimed);
@@ -18,19 +19,23 @@ TEST(Rink, ResetLaysOutOutsideEdgeAndIceAndOutOfGridAccessIsHarmless) {
     const struct {
         int x, y, code;
     } cells[] = {
-        {32, 52, CellOutside},       {33, 52, CellEdge},      {404, 270, CellEdge}, {34, 53, CellIce},
-        {403, 269, CellIce},         {405, 100, CellOutside}, {0, 300, 0},          {-5, 0, 0},
+        {32, 52, CellOutside},       {33, 51, CellOutside},   {33, 52, CellEdge}, {404, 270, CellEdge},
+        {404, 52, CellEdge},         {33, 270, CellEdge},     {34, 53, CellIce},  {403, 269, CellIce},
+        {405, 100, CellOutside},     {100, 271, CellOutside}, {0, 300, 0},        {-5, 0, 0},
         {2147483647, 2147483647, 0}, {440 + 33, 51, CellEdge}};
     for (const auto& c : cells)
         EXPECT_EQ(rink.cellAt(c.x, c.y), c.code) << c.x << "," << c.y;
     EXPECT_EQ(rink.cellAtIndex(-1) + rink.cellAtIndex(RINK_CELLS), 0);
     EXPECT_EQ(rig.count(CellEdge), 2 * 372 + 2 * 217);
+    EXPECT_EQ(rig.count(CellIce), 370 * 217);
+    EXPECT_EQ(ICE_CELLS, 370 * 217);
     // Writes outside the grid are ignored.
-    rink.setCellAtIndex(-3, CellIce);
-    rink.setCellAtIndex(RINK_CELLS, CellIce);
-    rink.setCell(-1, 5, CellIce);
-    rink.setCell(440, 5, CellIce);
-    EXPECT_EQ(rig.count(CellIce), ICE_CELLS);
+    for (int i : {-3, RINK_CELLS})
+        rink.setCellAtIndex(i, CellRaidLine);
+    rink.setCell(-1, 5, CellRaidLine);
+    rink.setCell(440, 5, CellRaidLine);
+    EXPECT_EQ(rig.count(CellRaidLine), 0);
+    EXPECT_TRUE(rink.pathEmpty());
 }
 
 TEST(Rink, MarkAndEraseChangeOnlyTheirOwnCodesAndPaintTheDisplay) {
@@ -39,10 +44,10 @@ TEST(Rink, MarkAndEraseChangeOnlyTheirOwnCodesAndPaintTheDisplay) {
     rink.markLine(100, 100);
     rink.markLine(33, 100); // the edge is not free ice: nothing changes
     EXPECT_EQ(rink.cellAt(100, 100), CellRaidLine);
-    EXPECT_EQ(rig.display.pixel(100, 100), 146);
+    EXPECT_EQ(rig.display.pixel(100, 100), CellRaidLine);
     EXPECT_EQ(rink.cellAt(33, 100), CellEdge);
     EXPECT_EQ(rig.display.pixel(33, 100), 77);
-    // Erasing restores the plain picture's pixel; ice and claimed lines are left alone.
+    // Erasing paints the plain picture's pixel back; ice and claimed line are left alone.
     rig.plain.setPixel(100, 100, 12);
     rink.eraseLine(100, 100);
     EXPECT_EQ(rink.cellAt(100, 100), CellIce);
@@ -54,13 +59,35 @@ TEST(Rink, MarkAndEraseChangeOnlyTheirOwnCodesAndPaintTheDisplay) {
     rink.eraseLine(120, 120);
     EXPECT_EQ(rink.cellAt(120, 120), CellClaimedLine);
     // Without pictures the grid still changes.
-    rink.detachPictures();
-    rink.markLine(150, 150);
-    EXPECT_EQ(rink.cellAt(150, 150), CellRaidLine);
-    EXPECT_EQ(rig.display.pixel(150, 150), 77);
+    Rink bare;
+    bare.markLine(150, 150);
+    bare.paintClaimed(cellIndex(150, 150));
+    bare.paintIndex(cellIndex(150, 150), 1);
+    bare.eraseLine(150, 150);
+    EXPECT_EQ(bare.cellAt(150, 150), CellIce);
 }
 
-TEST(RaidPath, PopsNewestFirstAndAPushAfterPopsContinuesFromThePointLastReturned) {
+TEST(Rink, TheNearestOpenLineIsAnEdgeOrClaimedLineCellBesideFreeIce) {
+    Rink rink;
+    // An open cell is its own nearest, even with free ice only at a corner; else the search goes along.
+    EXPECT_EQ(rink.nearestOpenLine(cellIndex(33, 161)), cellIndex(33, 161));
+    rink.fillCells(34, 53, 1, 109, CellClaimed);
+    EXPECT_EQ(rink.nearestOpenLine(cellIndex(33, 161)), cellIndex(33, 161));
+    rink.fillCells(34, 53, 1, 148, CellClaimed);
+    EXPECT_EQ(rink.nearestOpenLine(cellIndex(33, 161)), cellIndex(33, 200));
+    // From inside a claimed block, the nearest claimed line beside the ice.
+    rink.fillCells(100, 100, 51, 51, CellClaimed);
+    rink.setCell(151, 125, CellClaimedLine);
+    EXPECT_EQ(rink.nearestOpenLine(cellIndex(125, 125)), cellIndex(151, 125));
+    rink.setCell(125, 150, CellClaimedLine);
+    EXPECT_EQ(rink.nearestOpenLine(cellIndex(125, 125)), cellIndex(125, 150));
+    // With no free ice anywhere, nothing is open; outside the grid there is nothing to search.
+    rink.fillCells(EDGE_LEFT + 1, EDGE_TOP + 1, 370, 217, CellClaimed);
+    for (int from : {cellIndex(125, 125), -1, RINK_CELLS})
+        EXPECT_EQ(rink.nearestOpenLine(from), -1) << from;
+}
+
+TEST(RaidPath, PopsNewestFirstAndAPushAfterPopsKeepsThePointStoodOn) {
     Rink rink;
     EXPECT_FALSE(rink.pathPop());
     EXPECT_EQ(rink.pathStartCell(), -1);
@@ -68,10 +95,8 @@ TEST(RaidPath, PopsNewestFirstAndAPushAfterPopsContinuesFromThePointLastReturned
     rink.pathPush(1, 2);
     rink.pathPush(3, 4);
     EXPECT_EQ(rink.pathPop()->x, 3);
-    EXPECT_TRUE(rink.pathSteppedBack());
     rink.pathPush(5, 6);
     EXPECT_EQ(rink.pathCount(), 3);
-    EXPECT_FALSE(rink.pathSteppedBack());
     for (int x : {5, 3, 1}) {
         const auto p = rink.pathPop();
         ASSERT_TRUE(p);
@@ -81,6 +106,10 @@ TEST(RaidPath, PopsNewestFirstAndAPushAfterPopsContinuesFromThePointLastReturned
     EXPECT_TRUE(rink.pathEmpty());
     EXPECT_FALSE(rink.pathPop());
     EXPECT_EQ(rink.pathCount(), 0);
+    // A push after the path ran empty starts it again from its first place.
+    rink.pathPush(7, 8);
+    EXPECT_EQ(rink.pathCount(), 2);
+    EXPECT_EQ(rink.pathPoint(1).x, 7);
 
     // The start heading is the step from the first point to the second.
     const struct {
@@ -93,10 +122,12 @@ TEST(RaidPath, PopsNewestFirstAndAPushAfterPopsContinuesFromThePointLastReturned
                  {50, 52, NO_HEADING}};
     for (const auto& c : cases) {
         rink.pathClear();
+        EXPECT_EQ(rink.pathStartHeading(), NO_HEADING);
         rink.pathPush(50, 52);
+        EXPECT_EQ(rink.pathStartHeading(), NO_HEADING);
         rink.pathPush(c.x1, c.y1);
         EXPECT_EQ(rink.pathStartHeading(), c.h) << c.x1 << "," << c.y1;
-        EXPECT_EQ(rink.pathStartCell(), 50 + 440 * 52);
+        EXPECT_EQ(rink.pathStartCell(), cellIndex(50, 52));
     }
 }
 
@@ -108,7 +139,7 @@ TEST(RaidPath, EraseRestoresTheLineKeepsTheStartAndLeavesTwoPoints) {
         rink.markLine(60, y);
         rink.pathPush(60, y);
     }
-    // Step back twice: the point stood on (60, 57) is erased too, since erase includes position count.
+    // Stepped back twice: the point stood on (60, 57) is erased too, since erase includes position count.
     rink.pathPop();
     rink.pathPop();
     rink.eraseLine(60, 58);
@@ -119,7 +150,7 @@ TEST(RaidPath, EraseRestoresTheLineKeepsTheStartAndLeavesTwoPoints) {
     }
     EXPECT_EQ(rink.cellAt(60, 52), CellEdge);
     EXPECT_EQ(rink.pathCount(), 2);
-    EXPECT_EQ(rink.pathStartCell(), 60 + 440 * 52);
+    EXPECT_EQ(rink.pathStartCell(), cellIndex(60, 52));
     EXPECT_EQ(rink.pathStartHeading(), HEADING_DOWN);
     // An erase of a cleared path erases nothing and still leaves the count at 2.
     rink.markLine(70, 70);
@@ -143,7 +174,6 @@ TEST(RaidPath, PushesBeyondTheCapacityAreDroppedAndNothingIsWrittenOutside) {
     // A push after it keeps the point stood on again, and the new one has no room.
     rink.pathPush(399, 260);
     EXPECT_EQ(rink.pathCount(), Rink::PATH_CAPACITY);
-    EXPECT_FALSE(rink.pathSteppedBack());
     EXPECT_EQ(rink.pathPoint(last).x, p->x);
     // After two pops there is room for exactly one.
     rink.pathPop();
@@ -152,25 +182,10 @@ TEST(RaidPath, PushesBeyondTheCapacityAreDroppedAndNothingIsWrittenOutside) {
     EXPECT_EQ(rink.pathCount(), Rink::PATH_CAPACITY);
     EXPECT_EQ(rink.pathPoint(last).x, 398);
     EXPECT_EQ(rink.pathPoint(last + 1).x, 0);
+    EXPECT_EQ(rink.pathPoint(-1).x, 0);
     // Erasing a full path reads only inside it (the sanitizer build checks this).
     rink.pathErase();
     EXPECT_EQ(rink.pathCount(), 2);
-}
-
-TEST(Rink, TheNearestOpenLineIsAnEdgeOrClaimedLineCellBesideFreeIce) {
-    Rink rink;
-    const auto at = [](int x, int y) { return x + RINK_WIDTH * y; };
-    // An open cell is its own nearest; so is the edge beside the ice.
-    EXPECT_EQ(rink.nearestOpenLine(at(33, 161)), at(33, 161));
-    // From inside a claimed block, a claimed line cell at its side beside the ice is nearer than the edge.
-    rink.fillCells(100, 100, 51, 51, CellClaimed);
-    rink.setCell(151, 125, CellClaimedLine);
-    EXPECT_EQ(rink.nearestOpenLine(at(125, 125)), at(151, 125));
-    // With no free ice anywhere, nothing is open; outside the grid there is nothing to search.
-    rink.fillCells(EDGE_LEFT + 1, EDGE_TOP + 1, 370, 217, CellClaimed);
-    EXPECT_EQ(rink.nearestOpenLine(at(125, 125)), -1);
-    EXPECT_EQ(rink.nearestOpenLine(-1), -1);
-    EXPECT_EQ(rink.nearestOpenLine(RINK_CELLS), -1);
 }
 
 } // namespace

@@ -6,13 +6,20 @@
 #include "shell/game_session.h"
 #include "shell/info_texts.h"
 #include "shell/menu.h"
+#include "shell/replay_files.h"
+#include "shell/replay_viewer.h"
 
 #include "platform/headless/fake_clock.h"
+#include "platform/headless/recording_video.h"
+#include "platform/headless/silent_audio.h"
+#include "resources/embedded_resources.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <set>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace tundrix {
@@ -30,9 +37,11 @@ class FakeWorld : public World {
     int countdown() const override { return over ? 0 : 1; }
     void holdClock(uint32_t ms) override { heldMs += ms; }
     GuardedCounter* scoreCounter() override { return &score; }
+    bool onTitle() const override { return title; }
 
     GuardedCounter score;
     bool over = false;
+    bool title = true;
     int updates = 0, draws = 0;
     uint32_t heldMs = 0;
 };
@@ -42,6 +51,9 @@ struct Shell : ShellWindow {
     explicit Shell(WebPages pages = WebPages{})
         : session{clock, tally, makeWorld(), scoreOf, std::move(pages), [this] { return logs.back(); }} {
         pass(); // the first frame of the run
+        session.makeViewer = [this](Replay replay) {
+            return std::make_unique<ReplayViewer>(std::move(replay), resources, audio, video, clock);
+        };
     }
 
     FakeClock clock{5000};
@@ -58,6 +70,8 @@ struct Shell : ShellWindow {
                 std::make_shared<ReplayLog>(ReplayBuild{static_cast<int32_t>(worlds.size()), 0, 0}));
             logs.back()->start({}, 0);
             logs.back()->reading(clock.nowMs());
+            // A game world clears the tamper flag as it is built.
+            tamperFlag = false;
             return w;
         };
     }
@@ -90,6 +104,38 @@ struct Shell : ShellWindow {
         opened.push_back("again");
         if (playAgainAnswer >= 0) session.answerPlayAgain(playAgainAnswer == 1);
     }
+    // Replays: the confirmation answered as scripted, the replay played to its end or its first mismatch
+    // (these fake recordings part from the real game at once), the path typed or dropped.
+    bool showsReplays() const override { return replays; }
+    bool confirmEndGame() override {
+        opened.push_back("confirm");
+        return confirmAnswer;
+    }
+    void playBack(ReplayViewer& viewer) override {
+        opened.push_back("replay");
+        worldsDuringReplay.push_back(session.driver() != nullptr);
+        while (viewer.advance())
+            clock.advance(40);
+        tamperFlag = !tamperFlag; // whatever the replayed game did to it
+        if (closeWindowInReplay) session.requestQuit();
+    }
+    std::string askForReplayFile() override {
+        opened.push_back("open");
+        return typedPath;
+    }
+    void tell(const std::string&, const std::string& text) override {
+        opened.push_back("tell");
+        told.push_back(text);
+    }
+    std::string takeDroppedFile() override { return std::exchange(dropped, {}); }
+    EmbeddedResources resources;
+    headless::SilentAudio audio;
+    headless::RecordingVideo video;
+    bool replays = true, confirmAnswer = true, closeWindowInReplay = false;
+    std::vector<bool> worldsDuringReplay;
+    std::string typedPath, dropped;
+    std::vector<std::string> told;
+
     bool holding() const override { return held; }
     int paintMenus() override { return std::exchange(command, 0); }
     bool restartKeyDown() override { return f1; }
@@ -284,12 +330,12 @@ TEST(MenuBar, SwedishMenusSpacersAndTheEnglishMenuInOrder) {
         EXPECT_EQ(p.items.back().command, CMD_FOCUS_PAUSE);
     }
     EXPECT_EQ(commands,
-              (std::set<int>{CMD_NEW_GAME,     CMD_RULES,       CMD_QUIT,          CMD_COMPETITION_RULES,
-                             CMD_ABOUT,        CMD_REGISTER,    CMD_CHALLENGE,     CMD_BRAND_SITE,
-                             CMD_CHANNEL_SITE, CMD_HOW_TO_PLAY, CMD_ABOUT_ENGLISH, CMD_BEST_GAMES,
-                             CMD_PAUSE,        CMD_ZOOM_1,      CMD_ZOOM_2,        CMD_ZOOM_3,
-                             CMD_FULL_SCREEN,  CMD_VOLUME,      CMD_MUTE,          CMD_EASIER,
-                             CMD_FOCUS_PAUSE}));
+              (std::set<int>{CMD_NEW_GAME,     CMD_RULES,          CMD_QUIT,           CMD_COMPETITION_RULES,
+                             CMD_ABOUT,        CMD_REGISTER,       CMD_CHALLENGE,      CMD_BRAND_SITE,
+                             CMD_CHANNEL_SITE, CMD_HOW_TO_PLAY,    CMD_ABOUT_ENGLISH,  CMD_BEST_GAMES,
+                             CMD_PAUSE,        CMD_ZOOM_1,         CMD_ZOOM_2,         CMD_ZOOM_3,
+                             CMD_FULL_SCREEN,  CMD_VOLUME,         CMD_MUTE,           CMD_EASIER,
+                             CMD_FOCUS_PAUSE,  CMD_PLAY_LAST_GAME, CMD_SAVE_LAST_GAME, CMD_OPEN_REPLAY}));
     EXPECT_EQ(zoomOfCommand(CMD_ZOOM_2), 2);
     EXPECT_EQ(zoomOfCommand(CMD_NEW_GAME), 0);
 }
@@ -624,6 +670,151 @@ TEST(GameSession, PlayTimeIsAddedOnceAMinuteAndAtQuitAndTheGameGoes) {
     Shell closing;
     closing.closed = true;
     EXPECT_FALSE(closing.pass());
+}
+
+TEST(Replays, TheLastGameIsTheOneInPlayOnceItLeftTheTitleElseTheOneBefore) {
+    Shell s;
+    s.pass();
+    EXPECT_EQ(s.session.lastGame(), nullptr) << "a title is no game";
+    s.opened.clear();
+    for (int command : {CMD_PLAY_LAST_GAME, CMD_SAVE_LAST_GAME})
+        s.choose(command);
+    s.pass();
+    EXPECT_TRUE(s.opened.empty()) << "nothing to play back or save yet";
+    s.world().title = false;
+    s.pass();
+    EXPECT_EQ(s.session.lastGame(), s.logs[0]);
+    s.choose(CMD_NEW_GAME);
+    s.pass();
+    ASSERT_EQ(s.worlds.size(), 2u);
+    EXPECT_EQ(s.session.lastGame(), s.logs[0]) << "the new game is still at its title";
+    s.world().title = false;
+    s.pass();
+    EXPECT_EQ(s.session.lastGame(), s.logs[1]);
+}
+
+TEST(Replays, AGameInProgressEndsOnlyAfterAYesAndAFreshGameWithThePlayersTamperFlagFollows) {
+    struct Case {
+        const char* state;
+        bool yes;
+        Opened opened;
+    };
+    const Case cases[] = {
+        {"at the title after a game", false, {"replay", "tell"}},
+        {"in progress", false, {"confirm"}},
+        {"in progress", true, {"confirm", "replay", "tell"}},
+        {"over", false, {"replay", "tell"}},
+    };
+    for (const Case& c : cases) {
+        for (const bool flag : {false, true}) {
+            SCOPED_TRACE(std::string(c.state) + (c.yes ? ", yes" : ", no") + (flag ? ", tampered" : ""));
+            Shell s;
+            s.confirmAnswer = c.yes;
+            s.world().title = false;
+            s.pass();
+            if (c.state == std::string("at the title after a game")) {
+                s.choose(CMD_NEW_GAME);
+                s.pass();
+            } else if (c.state == std::string("over")) {
+                s.endGameWith(10);
+                s.pass();
+            }
+            const size_t worlds = s.worlds.size();
+            tamperFlag = flag;
+            s.opened.clear();
+            s.choose(CMD_PLAY_LAST_GAME);
+            s.pass();
+            EXPECT_EQ(s.opened, c.opened);
+            const bool shown = !s.worldsDuringReplay.empty();
+            EXPECT_EQ(s.worldsDuringReplay, std::vector<bool>(shown ? 1 : 0, false))
+                << "no world of the game is alive while a replay is shown";
+            EXPECT_EQ(s.worlds.size(), worlds + (shown ? 1 : 0)) << "a replay is followed by a fresh game";
+            if (shown) {
+                EXPECT_TRUE(s.world().title);
+                EXPECT_EQ(s.session.lastGame(), s.logs[0]) << "and the game played back stays the last";
+                // These recordings stop matching the game at once: the player is told so, in both languages.
+                EXPECT_NE(s.told.back().find("stopped matching"), std::string::npos) << s.told.back();
+                EXPECT_NE(s.told.back().find("slutade"), std::string::npos);
+            }
+            EXPECT_EQ(tamperFlag, flag) << "the next score post says what it would have said";
+            EXPECT_TRUE(s.pass()) << "and the run goes on";
+            tamperFlag = false;
+        }
+    }
+
+    // The window closed during the replay: the run ends without another game.
+    Shell closing;
+    closing.closeWindowInReplay = true;
+    closing.world().title = false;
+    closing.pass();
+    closing.endGameWith(0);
+    closing.opened.clear();
+    closing.choose(CMD_PLAY_LAST_GAME);
+    EXPECT_FALSE(closing.pass());
+    EXPECT_EQ(closing.opened, (Opened{"again", "replay"}));
+    EXPECT_EQ(closing.worlds.size(), 1u);
+    EXPECT_EQ(closing.session.driver(), nullptr);
+    closing.session.quit();
+}
+
+TEST(Replays, SavedTypedAndDroppedFilesAndBadOnesAreRefusedWithAMessage) {
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("tundrix-session-" + std::to_string(::getpid()));
+    Shell s;
+    s.session.replayFolder = folder;
+    s.world().title = false;
+    s.pass();
+    s.endGameWith(0);
+    s.opened.clear();
+    s.choose(CMD_SAVE_LAST_GAME);
+    s.pass();
+    EXPECT_EQ(s.opened, (Opened{"again", "tell"}));
+    const std::filesystem::path saved = folder / LAST_GAME_FILE;
+    EXPECT_NE(s.told.back().find(saved.string()), std::string::npos) << "the player is told where it went";
+    std::string why;
+    ASSERT_TRUE(readReplayFile(saved, why)) << why;
+    const std::filesystem::path damaged = folder / "damaged.txr";
+    std::filesystem::copy_file(saved, damaged);
+    std::filesystem::resize_file(damaged, std::filesystem::file_size(saved) / 2);
+
+    struct Case {
+        std::string typed, dropped;
+        Opened opened;
+    };
+    const Case cases[] = {
+        {"", "", {"open"}}, // put away
+        {damaged.string(), "", {"open", "tell"}},
+        {(folder / "missing.txr").string(), "", {"open", "tell"}},
+        {"  '" + saved.string() + "'  ", "", {"open", "replay", "tell"}},
+        {"", "file://" + saved.string(), {"replay", "tell"}},
+        {"", saved.string(), {"replay", "tell"}},
+        {"", damaged.string(), {"tell"}},
+    };
+    for (const Case& c : cases) {
+        s.opened.clear();
+        s.told.clear();
+        s.typedPath = c.typed;
+        s.dropped = c.dropped;
+        if (c.dropped.empty()) s.choose(CMD_OPEN_REPLAY);
+        s.pass();
+        s.pass();
+        EXPECT_EQ(s.opened, c.opened) << c.typed << c.dropped;
+    }
+
+    // A window that shows no replays is asked nothing.
+    Shell plain;
+    plain.replays = false;
+    plain.world().title = false;
+    plain.pass();
+    plain.opened.clear();
+    for (int command : {CMD_PLAY_LAST_GAME, CMD_SAVE_LAST_GAME, CMD_OPEN_REPLAY})
+        plain.choose(command);
+    plain.dropped = saved.string();
+    plain.pass();
+    plain.pass();
+    EXPECT_TRUE(plain.opened.empty());
+    EXPECT_EQ(plain.worlds.size(), 1u);
+    std::filesystem::remove_all(folder);
 }
 
 } // namespace

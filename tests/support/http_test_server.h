@@ -2,11 +2,16 @@
 // scripts (odd answers, huge answers, silence).
 #pragma once
 
+#ifdef _WIN32
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#else
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <unistd.h>
+#endif
 
 #include <atomic>
 #include <chrono>
@@ -20,6 +25,44 @@
 #include <vector>
 
 namespace tundrix::test {
+
+// What the sockets need that Winsock and POSIX spell apart.
+namespace socket_detail {
+#ifdef _WIN32
+constexpr int CLOEXEC = 0, NOSIGNAL = 0, SHUT_BOTH = SD_BOTH;
+inline int closeSocket(int fd) {
+    return ::closesocket(static_cast<SOCKET>(fd));
+}
+inline int acceptOn(int fd) {
+    return static_cast<int>(::accept(static_cast<SOCKET>(fd), nullptr, nullptr));
+}
+inline void receiveTimeout(int fd, int seconds) {
+    const DWORD ms = static_cast<DWORD>(seconds) * 1000;
+    ::setsockopt(static_cast<SOCKET>(fd), SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&ms),
+                 sizeof ms);
+}
+// Winsock is started once per program and left running.
+inline bool socketsReady() {
+    WSADATA data;
+    return ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
+}
+#else
+constexpr int CLOEXEC = SOCK_CLOEXEC, NOSIGNAL = MSG_NOSIGNAL, SHUT_BOTH = SHUT_RDWR;
+inline int closeSocket(int fd) {
+    return ::close(fd);
+}
+inline int acceptOn(int fd) {
+    return ::accept4(fd, nullptr, nullptr, SOCK_CLOEXEC);
+}
+inline void receiveTimeout(int fd, int seconds) {
+    const timeval t{seconds, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &t, sizeof t);
+}
+inline bool socketsReady() {
+    return true;
+}
+#endif
+} // namespace socket_detail
 
 // One request as the server saw it.
 struct ReceivedRequest {
@@ -46,14 +89,15 @@ struct ScriptedReply {
 
 // A socket bound to a free port on 127.0.0.1, or -1.
 inline int loopbackSocket(uint16_t& port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (!socket_detail::socketsReady()) return -1;
+    const int fd = static_cast<int>(::socket(AF_INET, SOCK_STREAM | socket_detail::CLOEXEC, 0));
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t len = sizeof addr;
     if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), len) != 0 ||
         ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
-        ::close(fd);
+        socket_detail::closeSocket(fd);
         return -1;
     }
     port = ntohs(addr.sin_port);
@@ -73,15 +117,24 @@ class HttpTestServer {
     }
     ~HttpTestServer() {
         stop_ = true;
-        ::shutdown(listener_, SHUT_RDWR); // wakes the accepting thread
+        ::shutdown(listener_, socket_detail::SHUT_BOTH); // wakes the accepting thread
+#ifdef _WIN32
+        if (listener_ >= 0) socket_detail::closeSocket(listener_); // Winsock's accept wakes only then
         if (thread_.joinable()) thread_.join();
-        if (listener_ >= 0) ::close(listener_);
+#else
+        if (thread_.joinable()) thread_.join();
+        if (listener_ >= 0) socket_detail::closeSocket(listener_);
+#endif
     }
     HttpTestServer(const HttpTestServer&) = delete;
     HttpTestServer& operator=(const HttpTestServer&) = delete;
 
-    bool running() const { return thread_.joinable(); }
-    uint16_t port() const { return port_; }
+    bool running() const {
+        return thread_.joinable();
+    }
+    uint16_t port() const {
+        return port_;
+    }
     std::vector<ReceivedRequest> requests() const {
         std::lock_guard<std::mutex> lock(mutex_);
         return requests_;
@@ -89,15 +142,14 @@ class HttpTestServer {
     // A port on 127.0.0.1 where nothing listens (bound, then released).
     static uint16_t unusedPort() {
         uint16_t port = 0;
-        ::close(loopbackSocket(port));
+        socket_detail::closeSocket(loopbackSocket(port));
         return port;
     }
 
   private:
     void serve() {
-        for (int fd; (fd = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC)) >= 0; ::close(fd)) {
-            const timeval fiveSeconds{5, 0}; // a client that goes silent is given up on
-            ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &fiveSeconds, sizeof fiveSeconds);
+        for (int fd; (fd = socket_detail::acceptOn(listener_)) >= 0; socket_detail::closeSocket(fd)) {
+            socket_detail::receiveTimeout(fd, 5); // a client that goes silent is given up on
             handle(fd);
         }
     }
@@ -108,7 +160,7 @@ class HttpTestServer {
         size_t headEnd = std::string::npos, end = SIZE_MAX;
         char chunk[4096];
         while (data.size() < end) {
-            const ssize_t n = ::recv(fd, chunk, sizeof chunk, 0);
+            const auto n = ::recv(fd, chunk, static_cast<int>(sizeof chunk), 0);
             if (n <= 0 || data.size() > (1u << 21)) return;
             data.append(chunk, static_cast<size_t>(n));
             if (headEnd == std::string::npos && (headEnd = data.find("\r\n\r\n")) != std::string::npos) {
@@ -136,7 +188,8 @@ class HttpTestServer {
         const bool trickle = reply.kind == ScriptedReply::Kind::Trickle;
         for (size_t sent = 0; sent < out.size() && !stop_;) {
             if (trickle) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            const ssize_t n = ::send(fd, out.data() + sent, trickle ? 1 : out.size() - sent, MSG_NOSIGNAL);
+            const auto n = ::send(fd, out.data() + sent, static_cast<int>(trickle ? 1 : out.size() - sent),
+                                  socket_detail::NOSIGNAL);
             if (n <= 0) break; // the client may hang up once it has read enough
             sent += static_cast<size_t>(n);
         }

@@ -470,41 +470,41 @@ std::unique_ptr<Image> layer(ArtContext& art, int w, int h, int dx, int dy, Draw
 } // namespace
 
 Frames makeVessa(ArtContext& art) {
-    Frames frames;
+    Frames frames(VESSA_HAIR_FRAME + 1);
     Canvas portrait(VESSA_PORTRAIT.w, VESSA_PORTRAIT.h);
     drawVessa(portrait.cr(), art, false, false);
-    frames.push_back(portrait.toSprite(art.quantiser));
+    frames[FIGURE_PORTRAIT] = portrait.toSprite(art.quantiser);
 
     Canvas blink(VESSA_PORTRAIT.w, VESSA_PORTRAIT.h);
     drawVessa(blink.cr(), art, true, true);
     const Placement eyes = onPortrait(VESSA_X, VESSA_Y, VESSA_PORTRAIT, VESSA_EYES);
-    frames.push_back(
-        eyeOverlay(art, blink, eyes.x, eyes.y, VESSA_EYES.w, VESSA_EYES.h, {V_LEFT_EYE, V_RIGHT_EYE}));
+    frames[FIGURE_EYES] =
+        eyeOverlay(art, blink, eyes.x, eyes.y, VESSA_EYES.w, VESSA_EYES.h, {V_LEFT_EYE, V_RIGHT_EYE});
 
     Canvas wink(VESSA_PORTRAIT.w, VESSA_PORTRAIT.h);
     drawVessa(wink.cr(), art, false, true);
     const Placement one = onPortrait(VESSA_X, VESSA_Y, VESSA_PORTRAIT, VESSA_WINK);
-    frames.push_back(eyeOverlay(art, wink, one.x, one.y, VESSA_WINK.w, VESSA_WINK.h, {V_RIGHT_EYE}));
+    frames[VESSA_WINK_FRAME] = eyeOverlay(art, wink, one.x, one.y, VESSA_WINK.w, VESSA_WINK.h, {V_RIGHT_EYE});
 
     const Placement hair = onPortrait(VESSA_X, VESSA_Y, VESSA_PORTRAIT, VESSA_HAIR);
-    frames.push_back(layer(art, VESSA_HAIR.w, VESSA_HAIR.h, hair.x, hair.y, drawVessaPonytail));
+    frames[VESSA_HAIR_FRAME] = layer(art, VESSA_HAIR.w, VESSA_HAIR.h, hair.x, hair.y, drawVessaPonytail);
     return frames;
 }
 
 Frames makeBrum(ArtContext& art) {
-    Frames frames;
+    Frames frames(BRUM_HAIR_FRAME + 1);
     Canvas portrait(BRUM_PORTRAIT.w, BRUM_PORTRAIT.h);
     drawBrum(portrait.cr(), art, false);
-    frames.push_back(portrait.toSprite(art.quantiser));
+    frames[FIGURE_PORTRAIT] = portrait.toSprite(art.quantiser);
 
     Canvas blink(BRUM_PORTRAIT.w, BRUM_PORTRAIT.h);
     drawBrum(blink.cr(), art, true);
     const Placement eyes = onPortrait(BRUM_X, BRUM_Y, BRUM_PORTRAIT, BRUM_EYES);
-    frames.push_back(
-        eyeOverlay(art, blink, eyes.x, eyes.y, BRUM_EYES.w, BRUM_EYES.h, {B_LEFT_EYE, B_RIGHT_EYE}));
+    frames[FIGURE_EYES] =
+        eyeOverlay(art, blink, eyes.x, eyes.y, BRUM_EYES.w, BRUM_EYES.h, {B_LEFT_EYE, B_RIGHT_EYE});
 
     const Placement hair = onPortrait(BRUM_X, BRUM_Y, BRUM_PORTRAIT, BRUM_HAIR);
-    frames.push_back(layer(art, BRUM_HAIR.w, BRUM_HAIR.h, hair.x, hair.y, drawBrumMane));
+    frames[BRUM_HAIR_FRAME] = layer(art, BRUM_HAIR.w, BRUM_HAIR.h, hair.x, hair.y, drawBrumMane);
     return frames;
 }
 
@@ -584,11 +584,12 @@ void drawHeadBadge(cairo_t* cr, const ArtContext& art, Mascot who, double size, 
 }
 
 Frames makeHeads(ArtContext& art) {
-    Frames frames;
-    for (Mascot who : {Mascot::Brum, Mascot::Vessa}) {
+    Frames frames(CHANCE_ICON_VESSA + 1);
+    for (auto [who, frame] :
+         {std::pair{Mascot::Brum, CHANCE_ICON_BRUM}, {Mascot::Vessa, CHANCE_ICON_VESSA}}) {
         Canvas canvas(32, 32);
         drawHeadBadge(canvas.cr(), art, who, 32, BadgeLook{});
-        frames.push_back(canvas.toSprite(art.quantiser));
+        frames[frame] = canvas.toSprite(art.quantiser);
     }
     return frames;
 }

@@ -1,5 +1,6 @@
 // The sizes the art is drawn at, beside the game's own layout of the screen (in screen pixels).
 #pragma once
+#include "core/resource_ids.h"
 #include "core/screen_layout.h"
 #include "graphics/screen_surface.h"
 #include "rink/rink.h"
@@ -37,16 +38,27 @@ inline Placement partTopLeft(float figureX, float figureY, int offsetX, int offs
     return {static_cast<int>(x), static_cast<int>(y)};
 }
 
+// Where a title figure comes to rest, step for step as the game skates it there.
+constexpr float restX(const Entrance& e) {
+    float x = e.startX, speed = e.speed;
+    while (speed > 0) {
+        speed -= e.braking;
+        if (speed < 0) speed = 0;
+        x += e.direction * speed;
+    }
+    return x;
+}
+
 // The figures at rest, and their parts: size and offset from the figure's position.
 struct Part {
     int w, h, offsetX, offsetY;
 };
-constexpr float VESSA_X = 243.5f, VESSA_Y = 192.0f;
+constexpr float VESSA_X = restX(VESSA_ENTRANCE), VESSA_Y = VESSA_ENTRANCE.startY;
 constexpr Part VESSA_PORTRAIT{238, 217, 0, 0};
 constexpr Part VESSA_EYES{59, 21, layout::VESSA_EYES.x, layout::VESSA_EYES.y};
 constexpr Part VESSA_WINK{29, 21, layout::VESSA_WINK.x, layout::VESSA_WINK.y};
 constexpr Part VESSA_HAIR{103, 193, layout::VESSA_HAIR.x, layout::VESSA_HAIR.y};
-constexpr float BRUM_X = 98.0f, BRUM_Y = 175.0f;
+constexpr float BRUM_X = restX(BRUM_ENTRANCE), BRUM_Y = BRUM_ENTRANCE.startY;
 constexpr Part BRUM_PORTRAIT{196, 251, 0, 0};
 constexpr Part BRUM_EYES{56, 19, layout::BRUM_EYES.x, layout::BRUM_EYES.y};
 constexpr Part BRUM_HAIR{91, 146, layout::BRUM_HAIR.x, layout::BRUM_HAIR.y};

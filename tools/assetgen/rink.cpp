@@ -11,8 +11,8 @@ namespace {
 
 constexpr uint32_t LINE_RED = 0xD21E30;
 constexpr uint32_t LINE_BLUE = 0x2060D0;
-constexpr double CENTRE_X = 219.0;
-constexpr double CENTRE_Y = 161.0;
+constexpr double CENTRE_X = tundrix::CENTRE_X;
+constexpr double CENTRE_Y = tundrix::CENTRE_Y;
 constexpr double GOAL_LEFT = 58.0;
 constexpr double GOAL_RIGHT = 379.0;
 constexpr double BLUE_LEFT = 173.0;

@@ -2,6 +2,7 @@
 #include "tools/assetgen/sounds.h"
 
 #include "core/feedback_layout.h"
+#include "core/resource_ids.h"
 
 #include <algorithm>
 #include <cmath>
@@ -442,16 +443,19 @@ constexpr double SWISH_LEVEL = 0.18;
 
 std::vector<SoundAsset> makeSounds() {
     std::vector<SoundAsset> out;
-    out.push_back({305, toSamples(skateSwish(samplesFor(0.12, false), 600, 1500, 305), SWISH_LEVEL)});
-    out.push_back({308, toSamples(titleTune(samplesFor(3.74, false)), TITLE_TUNE_LEVEL)});
-    out.push_back({309, toSamples(playLoopBeat(samplesFor(1.98, false)), PLAY_LOOP_1_LEVEL)});
-    out.push_back({310, toSamples(playLoopPad(samplesFor(1.52, false)), PLAY_LOOP_2_LEVEL)});
-    out.push_back({311, toSamples(bigCapture(samplesFor(1.40, false)), BIG_CAPTURE_LEVEL)});
-    out.push_back({312, toSamples(opponentBump(samplesFor(0.21, false)), OPPONENT_LEVEL)});
-    out.push_back({313, toSamples(timeWarning(samplesFor(1.42, true)), TIME_WARNING_LEVEL)});
-    out.push_back({314, toSamples(periodHorn(samplesFor(0.48, true)), PERIOD_END_LEVEL)});
-    out.push_back({315, toSamples(refereeWhistle(samplesFor(0.34, true)), REFEREE_LEVEL)});
-    out.push_back({317, toSamples(skateSwish(samplesFor(0.11, true), 520, 240, 317), SWISH_LEVEL)});
+    out.push_back(
+        {WAVE_RIGHT_FIGURE,
+         toSamples(skateSwish(samplesFor(0.12, false), 600, 1500, WAVE_RIGHT_FIGURE), SWISH_LEVEL)});
+    out.push_back({WAVE_TITLE_TUNE, toSamples(titleTune(samplesFor(3.74, false)), TITLE_TUNE_LEVEL)});
+    out.push_back({WAVE_PLAY_LOOP_1, toSamples(playLoopBeat(samplesFor(1.98, false)), PLAY_LOOP_1_LEVEL)});
+    out.push_back({WAVE_PLAY_LOOP_2, toSamples(playLoopPad(samplesFor(1.52, false)), PLAY_LOOP_2_LEVEL)});
+    out.push_back({WAVE_BIG_CAPTURE, toSamples(bigCapture(samplesFor(1.40, false)), BIG_CAPTURE_LEVEL)});
+    out.push_back({WAVE_OPPONENT, toSamples(opponentBump(samplesFor(0.21, false)), OPPONENT_LEVEL)});
+    out.push_back({WAVE_TIME_WARNING, toSamples(timeWarning(samplesFor(1.42, true)), TIME_WARNING_LEVEL)});
+    out.push_back({WAVE_PERIOD_END, toSamples(periodHorn(samplesFor(0.48, true)), PERIOD_END_LEVEL)});
+    out.push_back({WAVE_REFEREE_CUT, toSamples(refereeWhistle(samplesFor(0.34, true)), REFEREE_LEVEL)});
+    out.push_back({WAVE_LEFT_FIGURE,
+                   toSamples(skateSwish(samplesFor(0.11, true), 520, 240, WAVE_LEFT_FIGURE), SWISH_LEVEL)});
     out.push_back({feedback::WAVE_SMALL_CAPTURE,
                    toSamples(smallCapture(samplesFor(0.20, false)), FEEDBACK_VOICE_LEVEL)});
     out.push_back({feedback::WAVE_CUT, toSamples(raidCut(samplesFor(0.42, false)), FEEDBACK_VOICE_LEVEL)});

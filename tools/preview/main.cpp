@@ -1,5 +1,6 @@
 // The preview command: writes PNG contact sheets of the embedded image sets and the palette, and the
 // title, match intro, play and game-over screens as the game itself draws them.
+#include "core/feedback_layout.h"
 #include "core/frame_driver.h"
 #include "game/game_world.h"
 #include "graphics/bmp_reader.h"
@@ -15,14 +16,14 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <string>
+#include <vector>
 
 using namespace tundrix;
 using namespace tundrix::preview;
 
 namespace {
-
-constexpr int SET_IDS[] = {256, 257, 260, 261, 262, 263, 264, 265, 266, 270, 271, 272, 273, 274};
 
 bool contactSheet(const std::string& path, const std::string& title, const SpriteSheet& sheet,
                   const Palette& pal) {
@@ -66,8 +67,8 @@ int main(int argc, char** argv) {
     const std::string dir = argv[1];
     EmbeddedResources store;
     BmpInfo bmp;
-    if (!readBmp(store.find(139), bmp) || bmp.colours.size() != 256) {
-        std::fprintf(stderr, "preview: palette bitmap 139 missing or damaged\n");
+    if (!readBmp(store.find(PALETTE_BITMAP_ID), bmp) || bmp.colours.size() != 256) {
+        std::fprintf(stderr, "preview: palette bitmap %d missing or damaged\n", PALETTE_BITMAP_ID);
         return 1;
     }
     Palette pal{};
@@ -84,7 +85,11 @@ int main(int argc, char** argv) {
     }
     bool ok = palette.write(dir + "/palette.png");
 
-    for (int id : SET_IDS) {
+    // The game's sets, then the feedback layer's.
+    std::vector<int> ids(std::begin(IMAGE_SETS), std::end(IMAGE_SETS));
+    ids.insert(ids.end(), {feedback::SET_NUMERALS, feedback::SET_BIG_NUMERALS, feedback::SET_SMALL_DIGITS,
+                           feedback::SET_PICTURES, feedback::SET_BURST});
+    for (int id : ids) {
         SpriteSheet set;
         if (!set.load(store, id)) {
             std::fprintf(stderr, "preview: image set %d missing\n", id);
@@ -95,13 +100,14 @@ int main(int argc, char** argv) {
              ok;
     }
     Image banner;
-    if (!banner.loadRle(store, 246)) return 1;
+    if (!banner.loadRle(store, SET_GAME_OVER_BANNER)) return 1;
     {
         SpriteSheet single;
         single.add(std::make_unique<Image>(banner.width(), banner.height()));
         single.current()->blit(banner, 0, 0);
         single.current()->scanTransparency();
-        ok = contactSheet(dir + "/set_246.png", "image set 246", single, pal) && ok;
+        const std::string id = std::to_string(SET_GAME_OVER_BANNER);
+        ok = contactSheet(dir + "/set_" + id + ".png", "image set " + id, single, pal) && ok;
     }
     // The screens, drawn by the game itself: a world run by the frame driver with a fake clock, scripted
     // keys and outputs that keep the last picture.

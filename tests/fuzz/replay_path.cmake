@@ -1,0 +1,1 @@
+tundrix_fuzz(replay_path tundrix_shell)

@@ -1,0 +1,55 @@
+// The real game window on SDL's dummy video driver, for the tests of the window, the gamepads and the shell's
+// views: the fonts built in, and helpers that queue events and let the window take them.
+#pragma once
+#include "platform/sdl/sdl_keys.h"
+#include "platform/sdl/sdl_video.h"
+#include "resources/embedded_fonts.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+namespace tundrix::test {
+
+struct DummyWindow : ::testing::Test {
+    void SetUp() override {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        WindowOptions options;
+        options.title = "test";
+        options.textFont = menuFontData();
+        options.signFont = signFontData();
+        std::string whyNot;
+        window = SdlVideo::open(options, keys, whyNot);
+        ASSERT_TRUE(window) << whyNot;
+    }
+    void TearDown() override { window.reset(); }
+
+    // Lets the window handle every event waiting.
+    void settle() {
+        SDL_PumpEvents();
+        while (window->handleEvents(0) != WindowEvent::None) {
+        }
+    }
+    static void push(Uint32 type) {
+        SDL_Event e{};
+        e.type = type;
+        SDL_PushEvent(&e);
+    }
+    static void key(Uint32 type, SDL_Scancode code) {
+        SDL_Event e{};
+        e.type = type;
+        e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+        e.key.keysym.scancode = code;
+        SDL_PushEvent(&e);
+    }
+    // Down and up again before the next frame.
+    static void tap(SDL_Scancode code) { key(SDL_KEYDOWN, code), key(SDL_KEYUP, code); }
+
+    SdlKeys keys;
+    std::unique_ptr<SdlVideo> window;
+};
+
+} // namespace tundrix::test

@@ -9,6 +9,7 @@
 #include "channel/pages.h"
 #include "channel/score_desk.h"
 #include "channel/sessions.h"
+#include "channel/top_ten.h"
 #include "channel/work_pool.h"
 #include "protocol/paths.h"
 
@@ -386,6 +387,7 @@ std::vector<Route> siteRoutes(Store& store, const SiteOptions& options) {
         {"GET", std::string(protocol::LIBRARY_HELP_PATH) + "?",
          [site](Req req, Reply reply) { site->libraryHelp(req, reply); }},
         {"GET", protocol::VERSION_PATH, [site](Req req, Reply reply) { site->version(req, reply); }},
+        topTenRoute(store, options.clock),
         {"*", "", [site](Req req, Reply reply) { site->notFound(req, reply); }},
     };
 }

@@ -7,6 +7,8 @@
 
 namespace tundrix {
 
+using namespace protocol;
+
 namespace {
 
 // The name without control characters, cut on a character boundary to the longest the list shows.
@@ -45,14 +47,14 @@ std::optional<std::vector<ChannelScore>> parseTopTen(std::string_view json) {
     if (json.size() > TOP_TEN_MAX_BYTES) return std::nullopt;
     const nlohmann::json doc = nlohmann::json::parse(json.begin(), json.end(), nullptr, false);
     if (doc.is_discarded() || !doc.is_object()) return std::nullopt;
-    const auto scores = doc.find("scores");
+    const auto scores = doc.find(TOP_TEN_LIST);
     if (scores == doc.end() || !scores->is_array()) return std::nullopt;
     std::vector<ChannelScore> out;
     for (const nlohmann::json& entry : *scores) {
         if (out.size() == TOP_TEN_ENTRIES) break;
         if (!entry.is_object()) continue;
-        const auto name = entry.find("name");
-        const auto score = entry.find("score");
+        const auto name = entry.find(TOP_TEN_NAME);
+        const auto score = entry.find(TOP_TEN_SCORE);
         if (name == entry.end() || !name->is_string() || score == entry.end()) continue;
         const std::optional<int32_t> points = wholeScore(*score);
         std::string shown = shownName(name->get<std::string>());
@@ -75,7 +77,7 @@ std::optional<std::vector<ChannelScore>> fetchTopTen(HttpClient& http, const Cha
     request.port = channel.port;
     request.path = TOP_TEN_PATH;
     request.userAgent = "Tundrix";
-    request.headerLine = "Accept: application/json";
+    request.headerLine = std::string("Accept: ") + TOP_TEN_CONTENT_TYPE;
     request.maxAnswerBytes = TOP_TEN_MAX_BYTES + 1; // one more: an answer cut at the limit is refused
     request.connectTimeoutMs = timeoutMs;
     request.totalTimeoutMs = timeoutMs;

@@ -2,6 +2,7 @@
 #pragma once
 #include "net/channel_address.h"
 #include "platform/http_client.h"
+#include "protocol/top_ten.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -12,10 +13,7 @@
 
 namespace tundrix {
 
-// Where the channel serves it: {"scores":[{"name":"…","score":123},…]}, best first.
-inline constexpr char TOP_TEN_PATH[] = "/top10.json";
-inline constexpr size_t TOP_TEN_ENTRIES = 10;
-inline constexpr size_t TOP_TEN_MAX_BYTES = 8192;
+// The longest name the list shows: a longer one is cut on a character boundary.
 inline constexpr size_t TOP_TEN_NAME_MAX_BYTES = 32;
 // The whole fetch, connection included: the list is a nicety and never worth a long wait.
 inline constexpr long TOP_TEN_TIMEOUT_MS = 4000;
@@ -26,9 +24,9 @@ struct ChannelScore {
     bool operator==(const ChannelScore&) const = default;
 };
 
-// The entries of the answer, best first, at most TOP_TEN_ENTRIES: an entry without a usable name or with a
-// score that is not a whole number from 0 to 2^31 - 1 is passed over. Nothing when the text is not JSON of
-// that shape or is longer than TOP_TEN_MAX_BYTES. Pure: any bytes at all give a result.
+// The entries of the answer (see protocol/top_ten.h), best first, at most TOP_TEN_ENTRIES: an entry without a
+// usable name or with a score that is not a whole number from 0 to 2^31 - 1 is passed over. Nothing when the
+// text is not JSON of that shape or is longer than TOP_TEN_MAX_BYTES. Pure: any bytes at all give a result.
 std::optional<std::vector<ChannelScore>> parseTopTen(std::string_view json);
 
 // Asks the channel for its top ten (a GET, bounded in size and time); nothing offline, on any failure or

@@ -9,7 +9,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto scores = tundrix::parseTopTen(std::string_view(reinterpret_cast<const char*>(data), size));
     if (!scores) return 0;
-    if (scores->size() > tundrix::TOP_TEN_ENTRIES) std::abort();
+    if (scores->size() > tundrix::protocol::TOP_TEN_ENTRIES) std::abort();
     for (size_t i = 0; i < scores->size(); ++i) {
         const tundrix::ChannelScore& s = (*scores)[i];
         if (s.name.empty() || s.name.size() > tundrix::TOP_TEN_NAME_MAX_BYTES || s.score < 0) std::abort();

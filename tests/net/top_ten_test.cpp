@@ -61,7 +61,8 @@ TEST(TopTen, EveryShapeOfAnswerIsReadSafely) {
         {"scores not a list", R"({"scores":{"name":"a"}})", std::nullopt},
         {"not UTF-8", "{\"scores\":[{\"name\":\"\xff\",\"score\":1}]}", std::nullopt},
         {"deeply nested", std::string(5000, '[') + std::string(5000, ']'), std::nullopt},
-        {"longer than a list may be", list({{std::string(TOP_TEN_MAX_BYTES, 'x'), "1"}}), std::nullopt},
+        {"longer than a list may be", list({{std::string(protocol::TOP_TEN_MAX_BYTES, 'x'), "1"}}),
+         std::nullopt},
     };
     for (const auto& c : cases)
         EXPECT_EQ(parseTopTen(c.json), c.read) << c.what;
@@ -81,7 +82,9 @@ TEST(TopTen, FetchedFromTheChannelWithAGetAndNothingWhenItCannotBeHad) {
     ChannelAddress channel{false, "127.0.0.1", server.port()};
     EXPECT_EQ(fetchTopTen(http, channel), (Scores{{"Bo", 77}}));
     ASSERT_EQ(server.requests().size(), 1u);
-    EXPECT_EQ(server.requests()[0].head.rfind("GET /top10.json HTTP/1.1\r\n", 0), 0u)
+    EXPECT_EQ(
+        server.requests()[0].head.rfind(std::string("GET ") + protocol::TOP_TEN_PATH + " HTTP/1.1\r\n", 0),
+        0u)
         << server.requests()[0].head;
     EXPECT_EQ(fetchTopTen(http, channel), std::nullopt) << "a 404";
     EXPECT_EQ(fetchTopTen(http, channel), std::nullopt) << "an answer that is no list";

@@ -121,7 +121,13 @@ std::optional<size_t> recordBestGame(const Settings& settings, const BestGame& g
 std::string localDate(int64_t secondsSince1970) {
     const std::time_t t = static_cast<std::time_t>(secondsSince1970);
     std::tm day{};
-    if (!localtime_r(&t, &day)) return "1970-01-01";
+    // The C library's thread-safe local time: POSIX's, or the Microsoft runtime's with its arguments turned.
+#ifdef _WIN32
+    const bool known = localtime_s(&day, &t) == 0;
+#else
+    const bool known = localtime_r(&t, &day) != nullptr;
+#endif
+    if (!known) return "1970-01-01";
     char text[16];
     std::strftime(text, sizeof text, "%Y-%m-%d", &day);
     return text;

@@ -3,8 +3,8 @@
 
 namespace tundrix {
 
-std::vector<MenuPopup> menuBar(std::string_view channelHost) {
-    return {
+std::vector<MenuPopup> menuBar(std::string_view channelHost, MenuSet set) {
+    std::vector<MenuPopup> bar{
         {"Spel",
          {{"Starta nytt spel (F1)", CMD_NEW_GAME},
           {"Spelregler", CMD_RULES},
@@ -24,11 +24,7 @@ std::vector<MenuPopup> menuBar(std::string_view channelHost) {
           {},
           {"Spela upp senaste matchen / Play back the last game", CMD_PLAY_LAST_GAME},
           {"Spara senaste matchen / Save the last game", CMD_SAVE_LAST_GAME},
-          {"Öppna repris… / Open replay…", CMD_OPEN_REPLAY},
-          {},
-          {"Bästa resultat", CMD_BEST_GAMES},
-          {"Lättare spel", CMD_EASIER},
-          {"Paus när fönstret lämnas", CMD_FOCUS_PAUSE}}},
+          {"Öppna repris… / Open replay…", CMD_OPEN_REPLAY}}},
         {"Koppla upp",
          {{"Registrera high-score", CMD_REGISTER},
           {"Utmana dina vänner", CMD_CHALLENGE},
@@ -50,11 +46,19 @@ std::vector<MenuPopup> menuBar(std::string_view channelHost) {
           {"Full screen (F11)", CMD_FULL_SCREEN},
           {"Sound", CMD_VOLUME},
           {"Mute (M)", CMD_MUTE}}},
-        {"More",
-         {{"Best games", CMD_BEST_GAMES},
-          {"Easier game", CMD_EASIER},
-          {"Pause when the window loses focus", CMD_FOCUS_PAUSE}}},
     };
+    if (set == MenuSet::WithoutPlayerSettings) return bar;
+    // The best games and the two settings follow the competition in Swedish, and make a last menu of
+    // their own in English.
+    bar[1].items.insert(bar[1].items.end(), {{},
+                                             {"Bästa resultat", CMD_BEST_GAMES},
+                                             {"Lättare spel", CMD_EASIER},
+                                             {"Paus när fönstret lämnas", CMD_FOCUS_PAUSE}});
+    bar.push_back({"More",
+                   {{"Best games", CMD_BEST_GAMES},
+                    {"Easier game", CMD_EASIER},
+                    {"Pause when the window loses focus", CMD_FOCUS_PAUSE}}});
+    return bar;
 }
 
 } // namespace tundrix

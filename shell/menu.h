@@ -64,7 +64,11 @@ struct MenuPopup {
     bool spacer() const { return items.empty(); }
 };
 
+// Which menus a build has views for: the Windows build has none yet for the best games' table, the
+// easier way in and the pause on focus loss, so it leaves those items and the "More" menu out.
+enum class MenuSet { Full, WithoutPlayerSettings };
+
 // The English menu's "Visit" item names channelHost, the host whose home page it opens.
-std::vector<MenuPopup> menuBar(std::string_view channelHost);
+std::vector<MenuPopup> menuBar(std::string_view channelHost, MenuSet set = MenuSet::Full);
 
 } // namespace tundrix

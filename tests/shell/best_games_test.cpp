@@ -13,9 +13,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// A fresh folder of this test program's own (the tests run one after another).
 struct Folder {
-    std::string name = (fs::temp_directory_path() / "tundrix-best-XXXXXX").string();
-    fs::path path = ::mkdtemp(name.data());
+    Folder() {
+        static int made = 0;
+        path = fs::temp_directory_path() /
+               ("tundrix-best-" + std::to_string(::getpid()) + "-" + std::to_string(++made));
+        fs::remove_all(path);
+        fs::create_directories(path);
+    }
+    fs::path path;
     ~Folder() {
         std::error_code ec;
         fs::remove_all(path, ec);
@@ -106,8 +113,13 @@ TEST(BestGames, KeptAcrossRunsAndTwoCopiesEndingAGameAtOnceBothGetIn) {
 }
 
 TEST(BestGames, TheDayIsTheLocalCalendarsDay) {
+#ifdef _WIN32
+    _putenv_s("TZ", "UTC");
+    _tzset();
+#else
     setenv("TZ", "UTC", 1);
     tzset();
+#endif
     EXPECT_EQ(localDate(0), "1970-01-01");
     EXPECT_EQ(localDate(1796688000), "2026-12-08");
 }

@@ -338,6 +338,19 @@ TEST(MenuBar, SwedishMenusSpacersAndTheEnglishMenuInOrder) {
                              CMD_FOCUS_PAUSE,  CMD_PLAY_LAST_GAME, CMD_SAVE_LAST_GAME, CMD_OPEN_REPLAY}));
     EXPECT_EQ(zoomOfCommand(CMD_ZOOM_2), 2);
     EXPECT_EQ(zoomOfCommand(CMD_NEW_GAME), 0);
+
+    // A build without views for the player's settings offers none of them, and no menu ends in a line.
+    const std::vector<MenuPopup> fewer = menuBar(WebPages{}.channelHost(), MenuSet::WithoutPlayerSettings);
+    ASSERT_EQ(fewer.size(), bar.size() - 1);
+    for (const MenuPopup& p : fewer) {
+        if (!p.spacer()) {
+            EXPECT_FALSE(p.items.back().separator()) << p.label;
+        }
+        for (const MenuEntry& e : p.items)
+            EXPECT_TRUE(e.command != CMD_BEST_GAMES && e.command != CMD_EASIER &&
+                        e.command != CMD_FOCUS_PAUSE)
+                << e.label;
+    }
 }
 
 TEST(InfoTexts, FiveFullTextsWithTheirHeadings) {

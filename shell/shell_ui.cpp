@@ -100,8 +100,9 @@ bool ShellUi::commandEnabled(int command) const {
     // Registering waits for a finished game with a score to send.
     if (command == CMD_REGISTER)
         return session_.driver() && session_.driver()->gameOverReached && session_.bestScore.get() > 0;
-    // A zoom whose window would not fit the screen cannot be chosen.
+    // The last game can be played back or saved once there is one.
     if (command == CMD_PLAY_LAST_GAME || command == CMD_SAVE_LAST_GAME) return session_.lastGame() != nullptr;
+    // A zoom whose window would not fit the screen cannot be chosen.
     const int zoom = zoomOfCommand(command);
     return zoom == 0 || zoom <= host_.maxZoom();
 }

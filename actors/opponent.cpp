@@ -17,8 +17,6 @@ constexpr int TURN_STEPS = 100;
 constexpr double TURN_STEP = static_cast<double>(0.04f);
 constexpr double MIN_TURN_RATE = -2.0;
 constexpr float FULL_TURN = 360.0f, HALF_TURN = 180.0f;
-// Pixels a frame, in whatever direction the figure skates.
-constexpr float SPEED = 5.0f;
 // The sheet holds one frame per heading for every kind of figure.
 constexpr int32_t FRAMES_PER_KIND = HEADINGS;
 // The collision box is the frame shrunk by this on every side: the referee's smaller frame less.
@@ -33,7 +31,7 @@ float wrapped(float degrees) {
 } // namespace
 
 Opponent::Opponent(PlayContext& ctx, SpriteSheet& sheet, int32_t kind)
-    : Actor(sheet), ctx_(ctx), kind_(kind) {
+    : Actor(sheet), ctx_(ctx), kind_(kind), speed_(ctx.opponentSpeed) {
     setFrame(static_cast<uint16_t>(FRAMES_PER_KIND * kind));
     setPosition(static_cast<float>(CENTRE_X), static_cast<float>(CENTRE_Y));
     const int r = ctx_.random.next();
@@ -62,8 +60,8 @@ void Opponent::cutLine() {
 void Opponent::update() {
     Rink& rink = ctx_.rink;
     const double a = angle_;
-    const float fvx = static_cast<float>(ctx_.angles.cosDeg(a) * SPEED);
-    const float fvy = static_cast<float>(ctx_.angles.sinDeg(a) * SPEED);
+    const float fvx = static_cast<float>(ctx_.angles.cosDeg(a) * speed_);
+    const float fvy = static_cast<float>(ctx_.angles.sinDeg(a) * speed_);
     const int32_t n = whole(std::max(std::fabs(fvx), std::fabs(fvy))) + 1;
     float sx = fvx / static_cast<float>(n);
     float sy = fvy / static_cast<float>(n);

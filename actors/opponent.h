@@ -29,6 +29,7 @@ class Opponent : public Actor {
     void cutLine();
 
     int32_t kind() const { return kind_; }
+    float speed() const { return speed_; }
     float angle() const { return angle_; }
     float turnRate() const { return turnRate_; }
     // The heading its frame shows.
@@ -45,6 +46,7 @@ class Opponent : public Actor {
 
     PlayContext& ctx_;
     int32_t kind_;
+    float speed_;
     float angle_ = 0;
     float turnRate_ = 0;
     Heading facing_ = HEADING_RIGHT;

@@ -1,6 +1,7 @@
 // What the figures on the ice need from the game world, handed to them by reference.
 #pragma once
 #include "core/angle_tables.h"
+#include "core/game_rules.h"
 #include "core/guarded_counter.h"
 #include "core/object_list.h"
 #include "core/random.h"
@@ -33,6 +34,9 @@ struct PlayContext {
     SoundEffect& bigCaptureSound; // WAVE 311: a capture of more than 20367 cells
     SoundEffect& opponentSound;   // WAVE 312: an opponent cuts the raid or is penalised
     SoundEffect& refereeCutSound; // WAVE 315: the referee cuts the raid
+
+    // How fast the referee and the opponents built from now on skate, in pixels a frame.
+    float opponentSpeed = ORIGINAL_RULES.opponentSpeed;
 
     Player* player = nullptr;
     Opponent* referee = nullptr;

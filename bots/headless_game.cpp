@@ -3,9 +3,9 @@
 
 namespace tundrix {
 
-HeadlessGame::HeadlessGame(uint32_t startMs, ReplayBuild build, Wrap wrapWith)
+HeadlessGame::HeadlessGame(uint32_t startMs, ReplayBuild build, Wrap wrapWith, PlayMode mode)
     : wrap(std::move(wrapWith)), clock(startMs), recorder(clock, keys, build),
-      keyboard(recorder.keys()), services{recorder.clock(), keyboard, resources, audio, video},
+      keyboard(recorder.keys()), services{recorder.clock(), keyboard, resources, audio, video, 0, mode},
       driver(clock, [this](const AngleTables& angles) {
           return recorder.record(services, [&]() -> std::unique_ptr<World> {
               auto built = std::make_unique<GameWorld>(services, angles);

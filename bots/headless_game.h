@@ -19,7 +19,8 @@ class HeadlessGame {
     // What the driver runs: the game world as built, or wrapped in what the caller adds on top.
     using Wrap = std::function<std::unique_ptr<World>(std::unique_ptr<GameWorld>)>;
 
-    explicit HeadlessGame(uint32_t startMs = 7777, ReplayBuild build = {}, Wrap wrap = {});
+    explicit HeadlessGame(uint32_t startMs = 7777, ReplayBuild build = {}, Wrap wrap = {},
+                          PlayMode mode = PlayMode::Original);
 
     // The world the driver runs now: the last one built.
     GameWorld& world() { return *world_; }

@@ -8,9 +8,6 @@ namespace tundrix {
 
 namespace {
 
-// The shell takes the best score's time after the frame that made it, counted on the frame schedule, which
-// a pause or a dialog moves along and late frames run behind: never before the frame's own time, and
-// later only by what a slow machine falls behind (a tenth, and half a minute).
 // The updates from the step that took the first clock reading to the one that took the last: the game
 // reads the clock only while it plays, and the frames after its end read none.
 uint32_t updatesWhileTheClockRan(const Replay& replay) {
@@ -46,6 +43,11 @@ ReplayCheck checkReplay(std::span<const uint8_t> file, const ReplayClaim& claim,
     check.result = ReplayCheck::Result::Mismatch;
     if (!(replay->build == claim.build)) {
         check.reason = "made by another build than the score form names";
+        return check;
+    }
+    // The competitions count Original games only: an easier game is never played here, nor ranked.
+    if (replay->mode != PlayMode::Original) {
+        check.reason = "not an Original game: an easier way in is not ranked";
         return check;
     }
     uint32_t frame = 0;

@@ -40,9 +40,9 @@ struct ReplayCheck {
 };
 
 // Decodes and plays the file through the game's own world. Verified only when the recording is readable,
-// made by the build the form named, consistent to its last step, ends in game over, was not tampered
-// with, keeps to the frame rate's clock, reaches exactly the claimed score, and reaches it at the game
-// time the form names.
+// made by the build the form named, an Original game, consistent to its last step, ends in game over, was not
+// tampered with, keeps to the frame rate's clock, reaches exactly the claimed score, and reaches it at the
+// game time the form names.
 ReplayCheck checkReplay(std::span<const uint8_t> file, const ReplayClaim& claim,
                         const ResourceStore& resources);
 

@@ -13,6 +13,7 @@
 #include "channel/pages.h"
 #include "channel/score_desk.h"
 #include "channel/sessions.h"
+#include "channel/top_ten.h"
 #include "channel/work_pool.h"
 #include "net/latin1_text.h"
 #include "protocol/form_text.h"
@@ -676,6 +677,7 @@ std::vector<Route> siteRoutes(Store& store, const SiteOptions& options) {
          [site](Req req, Reply reply) { site->competition(req, reply); }},
         {"GET", std::string(COMPETITION_PREFIX) + "[0-9]{1,9}/vinnare/?",
          [site](Req req, Reply reply) { site->winners(req, reply); }},
+        topTenRoute(store, options.clock),
         {"*", "", [site](Req req, Reply reply) { site->notFound(req, reply); }},
     };
 }

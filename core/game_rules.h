@@ -44,4 +44,31 @@ constexpr int32_t captureScore(int32_t v) {
 // Frames between winning a period and the next period's start.
 constexpr int32_t PERIOD_WON_PAUSE = 50;
 
+// The ways into the game a player can choose. Original is the game as it always was, and the only one
+// the channel's competitions count; a recording that names no mode is an Original game.
+enum class PlayMode : uint8_t { Original = 0, Easier = 1 };
+constexpr int PLAY_MODES = 2;
+
+// Everything a play mode changes, in one place; the world takes it when it is built.
+struct ModeRules {
+    int32_t startChances;
+    // One clock second in milliseconds: a 20-minute period lasts 60 of them.
+    int32_t clockSecondMs;
+    bool timeUpCostsChance;
+    int32_t chancesForWonPeriod;
+    int32_t maxChances;  // a won period gives none beyond this
+    float opponentSpeed; // pixels a frame; the referee too
+    int32_t winningPercent;
+};
+
+inline constexpr ModeRules ORIGINAL_RULES{STARTING_CHANCES, CLOCK_SECOND_MS, true, 0, STARTING_CHANCES, 5.0f,
+                                          WINNING_PERCENT};
+// Tuned with the new player of bots/ (bench_modes): six chances and one back for each won period, periods
+// of two minutes that cost nothing when the time runs out, slower figures, and 75 % to win.
+inline constexpr ModeRules EASIER_RULES{6, 100, false, 1, 6, 2.5f, 75};
+
+inline const ModeRules& rulesFor(PlayMode mode) {
+    return mode == PlayMode::Easier ? EASIER_RULES : ORIGINAL_RULES;
+}
+
 } // namespace tundrix

@@ -2,6 +2,7 @@
 #include "feedback/feedback_layer.h"
 
 #include "core/frame_driver.h"
+#include "core/screen_layout.h"
 #include "sound/wave_reader.h"
 
 #include <algorithm>
@@ -46,8 +47,23 @@ void FeedbackLayer::afterUpdate(bool shown) {
 }
 
 void FeedbackLayer::draw() {
-    if (world_.onTitle() || world_.inMatchIntro()) return;
     ScreenSurface& screen = world_.screen();
+    if (world_.onTitle()) {
+        if (!screen.created()) return;
+        if (!shades_.built()) shades_.build(screen.palette());
+        // Over the chosen mascot's head, above the middle of its eyes: Brum is the figure on the left,
+        // Vessa the one on the right.
+        constexpr int32_t ABOVE_EYES = 80;
+        const bool brum = world_.player().mascot == 1;
+        const TitleFigure& chosen = brum ? static_cast<const TitleFigure&>(world_.leftFigure())
+                                         : static_cast<const TitleFigure&>(world_.rightFigure());
+        const layout::Offset eyes = brum ? layout::BRUM_EYES : layout::VESSA_EYES;
+        painter_.paintChoice(screen, static_cast<int32_t>(chosen.x()) + eyes.x,
+                             static_cast<int32_t>(chosen.y()) + eyes.y - ABOVE_EYES,
+                             world_.rightFigure().age);
+        return;
+    }
+    if (world_.inMatchIntro()) return;
     const Image* display = world_.rink().pictures().display;
     if (!screen.created() || display == nullptr) return;
     if (!shades_.built()) shades_.build(screen.palette());

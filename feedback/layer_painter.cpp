@@ -164,3 +164,27 @@ void LayerPainter::shake(Image& screen, int age) const {
 }
 
 } // namespace tundrix
+
+namespace tundrix {
+
+void LayerPainter::paintChoice(Image& screen, int32_t x, int32_t y, int age) const {
+    // A downward arrow, outlined in black so it reads on the light title and on the figures alike.
+    constexpr int32_t HALF = 9, HEIGHT = 10, STEM = 4, STEM_HEIGHT = 7;
+    const int32_t tip = y - ((age / 4) % 4 == 3 ? 1 : (age / 4) % 4);
+    const auto row = [&](int32_t yy, int32_t from, int32_t to, uint8_t colour) {
+        if (yy < 0 || yy >= screen.height()) return;
+        for (int32_t xx = std::max(from, 0); xx <= std::min(to, screen.width() - 1); ++xx)
+            screen.setPixel(xx, yy, colour);
+    };
+    for (int32_t i = 0; i <= HEIGHT; ++i) {
+        const int32_t half = i * HALF / HEIGHT;
+        row(tip - i, x - half - 1, x + half + 1, shades_.black);
+        if (i > 0 && i < HEIGHT) row(tip - i, x - half + 1, x + half - 1, shades_.gold);
+    }
+    for (int32_t i = HEIGHT; i <= HEIGHT + STEM_HEIGHT; ++i) {
+        row(tip - i, x - STEM - 1, x + STEM + 1, shades_.black);
+        if (i < HEIGHT + STEM_HEIGHT) row(tip - i, x - STEM + 1, x + STEM - 1, shades_.gold);
+    }
+}
+
+} // namespace tundrix

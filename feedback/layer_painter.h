@@ -33,6 +33,8 @@ class LayerPainter {
     void paintCard(Image& screen, int32_t period, int age) const;
     void paintBanner(Image& screen, const PeriodWonMoment& won, int age) const;
     void shake(Image& screen, int age) const;
+    // On the title: an arrow over the chosen mascot, its tip at (x, y), bobbing with age (frames).
+    void paintChoice(Image& screen, int32_t x, int32_t y, int age) const;
 
   private:
     const LayerArt& art_;

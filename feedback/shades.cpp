@@ -14,6 +14,7 @@ constexpr Rgb LINE_CORE{255, 176, 24};
 constexpr Rgb LINE_OUTLINE{16, 20, 44};
 constexpr Rgb BLACK{0, 0, 0};
 constexpr Rgb HOT{240, 40, 32};
+constexpr Rgb GOLD{255, 204, 40};
 
 uint8_t nearest(const std::array<Rgb, 256>& palette, double r, double g, double b) {
     double best = -1;
@@ -47,6 +48,7 @@ void Shades::build(const std::array<Rgb, 256>& palette) {
     lineOutline = nearest(palette, LINE_OUTLINE);
     black = nearest(palette, BLACK);
     hot = nearest(palette, HOT);
+    gold = nearest(palette, GOLD);
     built_ = true;
 }
 

@@ -23,7 +23,8 @@ class Shades {
     uint8_t lineCore = 0;    // the raid line's bright core
     uint8_t lineOutline = 0; // and the dark edge either side of it
     uint8_t black = 0;
-    uint8_t hot = 0; // the cut line as it flashes away
+    uint8_t hot = 0;  // the cut line as it flashes away
+    uint8_t gold = 0; // the mark over the chosen mascot
 
   private:
     bool built_ = false;

@@ -1,6 +1,8 @@
 // The game flow, run once a frame: title, match intro, play, the pauses and the game-over sequence.
 #include "game/game_world.h"
 
+#include <algorithm>
+
 namespace tundrix {
 
 namespace {
@@ -83,7 +85,7 @@ void GameWorld::updatePlay(int c) {
         gameOver_ = true;
         countdown_ = GAME_OVER_SEQUENCE;
     }
-    if (percentage() >= WINNING_PERCENT && !periodWon_) {
+    if (percentage() >= rules_.winningPercent && !periodWon_) {
         periodWon_ = true;
         countdown_ = PERIOD_WON_PAUSE;
         stopTimeWarning();
@@ -95,8 +97,9 @@ void GameWorld::showClock() {
     const int32_t e =
         static_cast<int32_t>(services_.clock.nowMs() - static_cast<uint32_t>(periodStart_.get()) -
                              static_cast<uint32_t>(CLOCK_LAG_MS));
-    clockSeconds_->set(SECONDS_PER_MINUTE - 1 - (e / CLOCK_SECOND_MS) % SECONDS_PER_MINUTE);
-    clockMinutes_->set(PERIOD_MINUTES - 1 - e / (CLOCK_SECOND_MS * SECONDS_PER_MINUTE));
+    const int32_t second = rules_.clockSecondMs;
+    clockSeconds_->set(SECONDS_PER_MINUTE - 1 - (e / second) % SECONDS_PER_MINUTE);
+    clockMinutes_->set(PERIOD_MINUTES - 1 - e / (second * SECONDS_PER_MINUTE));
 }
 
 void GameWorld::runClock() {
@@ -114,7 +117,7 @@ void GameWorld::runClock() {
     if ((atZero || pastZero) && !timeUp_ && !periodWon_) {
         clockMinutes_->set(0);
         clockSeconds_->set(0);
-        chances_->add(-1);
+        if (rules_.timeUpCostsChance) chances_->add(-1);
         sounds_->periodEndSound.play();
         countdown_ = TIME_UP_PAUSE;
         timeUp_ = true;
@@ -127,6 +130,8 @@ void GameWorld::holdClock(uint32_t ms) {
 }
 
 void GameWorld::endPeriod() {
+    if (periodWon_ && rules_.chancesForWonPeriod > 0)
+        chances_->set(std::min(chances_->get() + rules_.chancesForWonPeriod, rules_.maxChances));
     stopTimeWarning();
     sounds_->playLoopSound1.stop();
     sounds_->playLoopSound2.stop();

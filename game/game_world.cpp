@@ -17,7 +17,8 @@ std::unique_ptr<NumberDisplay> digitDisplay(SpriteSheet& digits, int32_t x) {
 } // namespace
 
 GameWorld::GameWorld(GameServices& services, const AngleTables& angles)
-    : services_(services), angles_(angles), blankPicture_(SCREEN_WIDTH, SCREEN_HEIGHT) {
+    : services_(services), angles_(angles), mode_(services.mode), rules_(rulesFor(mode_)),
+      blankPicture_(SCREEN_WIDTH, SCREEN_HEIGHT) {
     tamperFlag = false;
     random_.seed(services_.clock.nowMs());
 
@@ -62,12 +63,13 @@ GameWorld::GameWorld(GameServices& services, const AngleTables& angles)
     chances_->setPosition(layout::CHANCES_X, layout::CHANCES_Y);
     chances_->spacing = 0;
     chances_->alignment = NumberDisplay::StartAt;
-    chances_->set(STARTING_CHANCES);
+    chances_->set(rules_.startChances);
 
     rink_.attachPictures(rinkDisplay_, *rinkPicture_, *claimedPicture_);
     ctx_ = std::unique_ptr<PlayContext>(new PlayContext{rink_, actors_, random_, angles_, services_.keyboard,
                                                         *score_, *claimedCells_, sounds_->bigCaptureSound,
                                                         sounds_->opponentSound, sounds_->refereeCutSound});
+    ctx_->opponentSpeed = rules_.opponentSpeed;
     player_ = std::make_unique<Player>(*ctx_, playerSheet_);
     rightFigure_ = std::make_unique<TitleFigure>(VESSA, rightFigureSheet_, random_, sounds_->rightFigureSound,
                                                  &sounds_->titleTuneSound);

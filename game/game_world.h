@@ -70,6 +70,8 @@ class GameWorld : public World {
     ScreenSurface& screen() { return *screen_; }
     int32_t bannerX() const;
     const Random& randomSequence() const { return random_; }
+    PlayMode mode() const { return mode_; }
+    const ModeRules& rules() const { return rules_; }
 
     // Prepares the period numbered by periodNumber: fresh rink, referee and opponents, and either
     // the match's intro card or play at once.
@@ -89,6 +91,8 @@ class GameWorld : public World {
 
     GameServices& services_;
     const AngleTables& angles_;
+    const PlayMode mode_;
+    const ModeRules& rules_;
     Random random_;
 
     std::unique_ptr<ScreenSurface> screen_;

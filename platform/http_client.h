@@ -1,4 +1,5 @@
-// One HTTP form post and its answer, as the score submission needs it (no curl here).
+// One HTTP form post (or a plain GET) and its answer, as the score submission and the top ten need it
+// (no curl here).
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -14,6 +15,7 @@ struct HttpPostRequest {
     std::string userAgent;
     std::string headerLine; // one extra request header, without a line end
     std::string body;
+    bool get = false;              // a GET of path instead of the post: no body is sent
     size_t maxAnswerBytes = 16383; // the answer is cut after this many bytes
     long connectTimeoutMs = 30000;
     long totalTimeoutMs = 60000; // the whole exchange, so a silent server cannot hold the game for good

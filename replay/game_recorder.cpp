@@ -15,7 +15,8 @@ void ReplayLog::key(bool down) {
     ++replay_.entries.back().keys;
 }
 
-void ReplayLog::start(const KeyboardState& keyboard, int32_t titleBlink) {
+void ReplayLog::start(const KeyboardState& keyboard, int32_t titleBlink, PlayMode mode) {
+    replay_.mode = mode;
     replay_.keyboard = keyboard;
     replay_.titleBlink = titleBlink;
     begin(ReplayStep::Create);
@@ -95,7 +96,7 @@ KeySource& GameRecorder::keys() {
 std::unique_ptr<World> GameRecorder::record(GameServices& services,
                                             const std::function<std::unique_ptr<World>()>& build) {
     auto log = std::make_shared<ReplayLog>(build_);
-    log->start(services.keyboard.state(), services.titleBlink);
+    log->start(services.keyboard.state(), services.titleBlink, services.mode);
     clock_->log = keys_->log = log.get();
     std::unique_ptr<World> world = build ? build() : nullptr;
     if (!world) {

@@ -18,7 +18,7 @@ class ReplayLog {
     void begin(ReplayStep step, uint32_t argument = 0) { replay_.entries.push_back({step, argument, 0, 0}); }
     void reading(uint32_t ms);
     void key(bool down);
-    void start(const KeyboardState& keyboard, int32_t titleBlink);
+    void start(const KeyboardState& keyboard, int32_t titleBlink, PlayMode mode = PlayMode::Original);
     const Replay& replay() const { return replay_; }
 
   private:

@@ -1,5 +1,6 @@
 // A recorded game: everything the game world read from outside it, in the order it read it.
 #pragma once
+#include "core/game_rules.h"
 #include "input/keyboard_input.h"
 
 #include <cstdint>
@@ -34,6 +35,8 @@ struct ReplayBuild {
 
 struct Replay {
     ReplayBuild build;
+    // The way in the game was played; it is played again the same way.
+    PlayMode mode = PlayMode::Original;
     // The keyboard's state and the title's blink count as the world found them when it was built.
     KeyboardState keyboard;
     int32_t titleBlink = 0;

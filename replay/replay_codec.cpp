@@ -8,6 +8,7 @@ namespace tundrix {
 namespace {
 
 constexpr size_t HEADER_BYTES = sizeof REPLAY_MAGIC + 4 + 4 + 4;
+constexpr size_t MODE_BYTES = 1; // after the header, only in a file marked with the mode
 // A step of the clock this large is the clock running backwards (readings wrap modulo 2^32).
 constexpr uint32_t BACKWARDS = 0x80000000u;
 
@@ -134,16 +135,19 @@ std::vector<uint8_t> encodeReplay(const Replay& r) {
         }
     }
 
-    std::vector<uint8_t> out(REPLAY_MAGIC, REPLAY_MAGIC + sizeof REPLAY_MAGIC);
+    const bool named = r.mode != PlayMode::Original;
+    const char* magic = named ? REPLAY_MAGIC_WITH_MODE : REPLAY_MAGIC;
+    std::vector<uint8_t> out(magic, magic + sizeof REPLAY_MAGIC);
     put32(out, static_cast<uint32_t>(r.build.gameId));
     put32(out, r.build.crc);
     put32(out, r.build.length);
+    if (named) out.push_back(static_cast<uint8_t>(r.mode));
+    const size_t head = out.size();
     uLongf packed = compressBound(static_cast<uLong>(body.size()));
-    out.resize(HEADER_BYTES + packed);
-    if (compress2(out.data() + HEADER_BYTES, &packed, body.data(), static_cast<uLong>(body.size()), 9) !=
-        Z_OK)
+    out.resize(head + packed);
+    if (compress2(out.data() + head, &packed, body.data(), static_cast<uLong>(body.size()), 9) != Z_OK)
         return {};
-    out.resize(HEADER_BYTES + packed);
+    out.resize(head + packed);
     return out;
 }
 
@@ -154,13 +158,26 @@ std::optional<Replay> decodeReplay(std::span<const uint8_t> bytes, std::string& 
         return std::nullopt;
     };
     if (bytes.size() > limits.maxFileBytes) return refuse("the replay is larger than a replay may be");
-    if (bytes.size() < HEADER_BYTES || !std::equal(REPLAY_MAGIC, REPLAY_MAGIC + 4, bytes.begin()))
-        return refuse("not a replay of this game");
+    const auto marked = [&bytes](const char* magic) {
+        return bytes.size() >= HEADER_BYTES && std::equal(magic, magic + sizeof REPLAY_MAGIC, bytes.begin());
+    };
+    const bool named = marked(REPLAY_MAGIC_WITH_MODE);
+    if (!named && !marked(REPLAY_MAGIC)) return refuse("not a replay of this game");
     Replay r;
     r.build.gameId = static_cast<int32_t>(get32(bytes, 4));
     r.build.crc = get32(bytes, 8);
     r.build.length = get32(bytes, 12);
-    const auto body = inflateBounded(bytes.subspan(HEADER_BYTES), limits.maxBodyBytes);
+    size_t head = HEADER_BYTES;
+    if (named) {
+        if (bytes.size() < HEADER_BYTES + MODE_BYTES) return refuse("the replay is cut short");
+        const uint8_t mode = bytes[HEADER_BYTES];
+        // Original is never named: a file naming it was not written by this game.
+        if (mode == static_cast<uint8_t>(PlayMode::Original) || mode >= PLAY_MODES)
+            return refuse("the replay names a mode this game does not know");
+        r.mode = static_cast<PlayMode>(mode);
+        head += MODE_BYTES;
+    }
+    const auto body = inflateBounded(bytes.subspan(head), limits.maxBodyBytes);
     if (!body) return refuse("the replay is damaged or inflates past its limit");
 
     Reader in(*body);

@@ -21,13 +21,16 @@ struct ReplayLimits {
     uint32_t maxKeysPerStep = 64;
 };
 
-// The file's first bytes.
+// The file's first bytes. An Original game is written as it always was; a game of another mode starts
+// with the second mark and names its mode in one byte after the build, so a reader that knows only the
+// first refuses it rather than plays it the Original way.
 inline constexpr char REPLAY_MAGIC[4] = {'T', 'X', 'R', '1'};
+inline constexpr char REPLAY_MAGIC_WITH_MODE[4] = {'T', 'X', 'R', '2'};
 
 std::vector<uint8_t> encodeReplay(const Replay& replay);
 
 // The replay in bytes, or nothing with the reason in why: a damaged, truncated or over-long file, a
-// clock that runs backwards, steps that do not add up.
+// clock that runs backwards, steps that do not add up, a mode this game does not know.
 std::optional<Replay> decodeReplay(std::span<const uint8_t> bytes, std::string& why,
                                    const ReplayLimits& limits = {});
 

@@ -71,8 +71,8 @@ bool ReplayPlayer::next(bool draw) {
     switch (e.step) {
     case ReplayStep::Create:
         keyboard_->restore(replay_.keyboard);
-        services_ = std::unique_ptr<GameServices>(
-            new GameServices{*feed_, *keyboard_, resources_, audio_, video_, replay_.titleBlink});
+        services_ = std::unique_ptr<GameServices>(new GameServices{*feed_, *keyboard_, resources_, audio_,
+                                                                   video_, replay_.titleBlink, replay_.mode});
         world_ = std::make_unique<GameWorld>(*services_, angles_);
         break;
     case ReplayStep::Update:
@@ -106,6 +106,7 @@ ReplayVerdict verifyReplay(const Replay& replay, const ResourceStore& resources,
     headless::RecordingVideo video;
     ReplayPlayer player(replay, resources, audio, video);
     ReplayVerdict verdict;
+    verdict.mode = replay.mode;
     uint32_t updates = 0;
     while (player.next(false)) {
         if (eachUpdate && player.updates() != updates && player.world()) eachUpdate(*player.world());

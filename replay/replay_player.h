@@ -50,7 +50,9 @@ class ReplayPlayer {
 // What playing a replay to its end showed.
 struct ReplayVerdict {
     bool consistent = false; // the game took exactly the readings and keys recorded, to the last step
-    std::string problem;     // why not
+    // The way in it was played in: only an Original game may be ranked among Original ones.
+    PlayMode mode = PlayMode::Original;
+    std::string problem; // why not
     int32_t score = 0;
     bool tampered = false; // a guarded counter noticed a change from outside
     bool gameOver = false;

@@ -312,7 +312,7 @@ bool loopPass(GameSession& session, ShellWindow& window) {
     } else if (command != 0) {
         const CommandEffect effect = session.runCommand(command);
         if (!effect.url.empty()) window.openUrl(effect.url);
-        if (effect.quit) return false;
+        if (effect.quit && window.confirmQuit()) return false;
     }
     // A replay file dropped onto the window is shown with the next dialogs.
     if (std::string dropped = window.takeDroppedFile(); !dropped.empty())

@@ -139,6 +139,8 @@ class ShellWindow : public DialogHost {
     // Zoom, full screen, pause, volume and mute: the window's own commands.
     virtual void runWindowCommand(int command) = 0;
     virtual void openUrl(const std::string& url) = 0;
+    // Whether to quit now that the player chose to: a window may ask first in the middle of a game.
+    virtual bool confirmQuit() { return true; }
     // Handles the events that are waiting; when wait is set, first waits up to a frame's time for one
     // (nothing else paces the loop while the game stands still). False once the window was closed.
     virtual bool handleEvents(bool wait) = 0;

@@ -4,6 +4,7 @@
 #include "input/keyboard_input.h"
 #include "net/channel_address.h"
 #include "net/measurements.h"
+#include "net/top_ten.h"
 #include "platform/combined_keys.h"
 #include "platform/curl/curl_http_client.h"
 #include "platform/sdl/sdl_audio.h"
@@ -16,16 +17,19 @@
 #include "resources/embedded_fonts.h"
 #include "resources/embedded_resources.h"
 #include "resources/window_icon.h"
+#include "shell/best_games.h"
 #include "shell/game_session.h"
 #include "shell/play_time.h"
 #include "shell/play_time_tally.h"
 #include "shell/replay_viewer.h"
 #include "shell/score_post.h"
 #include "shell/shell_ui.h"
+#include "shell/top_ten_fetch.h"
 #include "shell/ui_theme.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 
 using namespace tundrix;
 
@@ -86,27 +90,41 @@ int main() {
     const VolumeLevel volume = settings.readVolume();
     audio.setOutputVolume(volume.attenuation());
     GameServices services{recorder.clock(), keyboard, resources, audio, *window};
+    services.mode = settings.readPlayMode();
     const bool feedbackShown = settings.readFeedback();
+    // The game in play, and what the best games' table keeps of it, taken as it ends (before a
+    // registration sets its score back to 0).
+    GameWorld* inPlay = nullptr;
+    std::optional<BestGame> finished;
 
     GameSession session(
         clock, playTime,
         [&](const AngleTables& angles) -> std::unique_ptr<World> {
             return recorder.record(services, [&]() -> std::unique_ptr<World> {
-                auto world =
-                    std::make_unique<FeedbackWorld>(std::make_unique<GameWorld>(services, angles), resources,
-                                                    [&session] { return session.bestScore.get(); });
+                auto game = std::make_unique<GameWorld>(services, angles);
+                inPlay = game.get();
+                finished.reset();
+                auto world = std::make_unique<FeedbackWorld>(std::move(game), resources,
+                                                             [&session] { return session.bestScore.get(); });
                 world->setShown(feedbackShown);
                 return world;
             });
         },
-        [](World& world) { return world.scoreCounter(); }, WebPages(channelAddress),
-        [&recorder] { return recorder.current(); });
+        // Only an Original game's score is offered to the channel.
+        [&inPlay](World& world) {
+            return inPlay && inPlay->mode() == PlayMode::Original ? world.scoreCounter() : nullptr;
+        },
+        WebPages(channelAddress), [&recorder] { return recorder.current(); });
     // Replays are shown through the window and the sound the game uses, at the real clock's pace, and the
     // last game is saved beside the settings.
     session.makeViewer = [&](Replay replay) {
         return std::make_unique<ReplayViewer>(std::move(replay), resources, audio, *window, clock);
     };
     session.replayFolder = settings.folder();
+    // The game world in play, or null while none lives (a replay is shown in its place).
+    const auto gameInPlay = [&]() -> GameWorld* {
+        return session.driver() && session.driver()->world() ? inPlay : nullptr;
+    };
     ShellUi ui(
         *window, gameKeys, session, [channel](ScoreSubmission& s) { postToChannel(channel, s); },
         [&](int zoom, bool fullScreen) {
@@ -122,15 +140,47 @@ int main() {
         settings.writeVolume(level);
     };
 
+    // The channel's top ten, fetched at start and whenever the table is shown, when a channel is set.
+    const bool channelSet = !(channelAddress == ChannelAddress{});
+    TopTenFetch topTen(channelSet ? TopTenFetch::Fetch([channelAddress] {
+        CurlHttpClient http;
+        return fetchTopTen(http, channelAddress);
+    })
+                                  : TopTenFetch::Fetch());
+    topTen.start();
+    ui.topTen = &topTen;
+    ui.midGame = [&gameInPlay] {
+        const GameWorld* g = gameInPlay();
+        return g && !g->onTitle() && !g->gameOver();
+    };
+    ui.finishedGame = [&finished] { return finished.value_or(BestGame{}); };
+    ui.bestGames = [&settings] { return readBestGames(settings); };
+    ui.enterGame = [&settings](const BestGame& game, std::vector<BestGame>& table) {
+        return recordBestGame(settings, game, table);
+    };
+    // A new way in counts from the next game; on the title screen that game is built at once.
+    ui.playMode = services.mode;
+    ui.playModeChanged = [&](PlayMode mode) {
+        settings.writePlayMode(mode);
+        services.mode = mode;
+        if (GameWorld* g = gameInPlay(); g && g->onTitle()) session.driver()->restartRequested = true;
+    };
+    ui.pauseOnFocusLoss = settings.readPauseOnFocusLoss();
+    ui.pauseOnFocusLossChanged = [&settings](bool on) { settings.writePauseOnFocusLoss(on); };
+
     while (loopPass(session, ui)) {
         audio.pauseWhileSilent();
+        if (GameWorld* g = gameInPlay(); g && g->gameOver() && !finished)
+            finished =
+                BestGame{g->score().get(), g->periodNumber().get(),
+                         localDate(static_cast<int64_t>(std::time(nullptr))), g->player().mascot, g->mode()};
     }
 
     // The quit routine: the rest of the play time first, then the game goes.
     session.quit();
     // A score post given up in the register dialog may still be waiting for the network on its own
     // thread; nothing is left to save, so the program ends without waiting for it.
-    if (ui.postsInFlight() > 0) {
+    if (ui.postsInFlight() > 0 || topTen.running()) {
         std::fflush(nullptr);
         std::_Exit(0);
     }

@@ -1,10 +1,10 @@
-// The game's bilingual menu bar: Swedish menus first, two spacers, then the English menu.
+// The game's bilingual menu bar: Swedish menus first, two spacers, then the English menus.
 #include "shell/menu.h"
 
 namespace tundrix {
 
-std::vector<MenuPopup> menuBar(std::string_view channelHost) {
-    return {
+std::vector<MenuPopup> menuBar(std::string_view channelHost, MenuSet set) {
+    std::vector<MenuPopup> bar{
         {"Spel",
          {{"Starta nytt spel (F1)", CMD_NEW_GAME},
           {"Spelregler", CMD_RULES},
@@ -17,7 +17,7 @@ std::vector<MenuPopup> menuBar(std::string_view channelHost) {
           {"Helskärm (F11)", CMD_FULL_SCREEN},
           {"Ljud", CMD_VOLUME},
           {"Tyst (M)", CMD_MUTE}}},
-        // The replay items speak both languages: the English menu has no room left for them in the window.
+        // The replay items speak both languages: they are in no English menu.
         {"Tävling",
          {{"Tävlingsregler", CMD_COMPETITION_RULES},
           {"Om Lumora", CMD_ABOUT},
@@ -47,6 +47,18 @@ std::vector<MenuPopup> menuBar(std::string_view channelHost) {
           {"Sound", CMD_VOLUME},
           {"Mute (M)", CMD_MUTE}}},
     };
+    if (set == MenuSet::WithoutPlayerSettings) return bar;
+    // The best games and the two settings follow the competition in Swedish, and make a last menu of
+    // their own in English.
+    bar[1].items.insert(bar[1].items.end(), {{},
+                                             {"Bästa resultat", CMD_BEST_GAMES},
+                                             {"Lättare spel", CMD_EASIER},
+                                             {"Paus när fönstret lämnas", CMD_FOCUS_PAUSE}});
+    bar.push_back({"More",
+                   {{"Best games", CMD_BEST_GAMES},
+                    {"Easier game", CMD_EASIER},
+                    {"Pause when the window loses focus", CMD_FOCUS_PAUSE}}});
+    return bar;
 }
 
 } // namespace tundrix

@@ -19,6 +19,7 @@ enum MenuCommand : int {
     CMD_CHANNEL_SITE = 40009,
     CMD_HOW_TO_PLAY = 40011,
     CMD_ABOUT_ENGLISH = 40012,
+    CMD_BEST_GAMES = 40020,
     CMD_PLAY_LAST_GAME = 40021,
     CMD_OPEN_REPLAY = 40022,
     CMD_SAVE_LAST_GAME = 40023,
@@ -34,6 +35,8 @@ enum WindowCommand : int {
     CMD_FULL_SCREEN = 41011,
     CMD_VOLUME = 41020, // one step quieter, from the quietest back to full volume
     CMD_MUTE = 41021,
+    CMD_EASIER = 41030,      // the easier way in, from the next game on
+    CMD_FOCUS_PAUSE = 41031, // pause when the window loses the focus
 };
 constexpr int MIN_ZOOM = 1;
 constexpr int MAX_ZOOM = 3;
@@ -43,7 +46,8 @@ inline int zoomOfCommand(int command) {
 
 inline bool isWindowCommand(int command) {
     return zoomOfCommand(command) != 0 || command == CMD_PAUSE || command == CMD_FULL_SCREEN ||
-           command == CMD_VOLUME || command == CMD_MUTE;
+           command == CMD_VOLUME || command == CMD_MUTE || command == CMD_EASIER ||
+           command == CMD_FOCUS_PAUSE || command == CMD_BEST_GAMES;
 }
 
 struct MenuEntry {
@@ -60,7 +64,11 @@ struct MenuPopup {
     bool spacer() const { return items.empty(); }
 };
 
+// Which menus a build has views for: the Windows build has none yet for the best games' table, the
+// easier way in and the pause on focus loss, so it leaves those items and the "More" menu out.
+enum class MenuSet { Full, WithoutPlayerSettings };
+
 // The English menu's "Visit" item names channelHost, the host whose home page it opens.
-std::vector<MenuPopup> menuBar(std::string_view channelHost);
+std::vector<MenuPopup> menuBar(std::string_view channelHost, MenuSet set = MenuSet::Full);
 
 } // namespace tundrix

@@ -23,6 +23,8 @@ int drawMenuBar(MenuNavigator& nav, bool enabled, const MenuMark& marked, const 
     const ImU32 disabled = ImGui::GetColorU32(ImGuiCol_TextDisabled);
     bool pointerUsed = false;
     ImVec2 openAt(0.0f, 0.0f);
+    const ImGuiIO& io = ImGui::GetIO();
+    if (io.MouseDelta.x != 0.0f || io.MouseDelta.y != 0.0f) nav.pointerMoved();
 
     ImGui::PushStyleVar(ImGuiStyleVar_ItemSpacing, ImVec2(0.0f, 0.0f));
     ImGui::PushStyleVar(ImGuiStyleVar_WindowBorderSize, 0.0f);

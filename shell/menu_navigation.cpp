@@ -46,6 +46,7 @@ void MenuNavigator::close() {
 }
 
 int MenuNavigator::key(MenuKey key) {
+    keysLead_ = true;
     if (!isOpen()) {
         if (key == MenuKey::OpenBar) openAt(nextMenu(-1, 1));
         return 0;
@@ -73,6 +74,7 @@ int MenuNavigator::key(MenuKey key) {
 }
 
 void MenuNavigator::clickTitle(int menu) {
+    keysLead_ = false;
     if (menu == open_)
         close();
     else
@@ -80,11 +82,11 @@ void MenuNavigator::clickTitle(int menu) {
 }
 
 void MenuNavigator::hoverTitle(int menu) {
-    if (isOpen() && menu != open_) openAt(menu);
+    if (isOpen() && menu != open_ && !keysLead_) openAt(menu);
 }
 
 void MenuNavigator::hoverItem(int item) {
-    if (choosable(item)) lit_ = item;
+    if (choosable(item) && !keysLead_) lit_ = item;
 }
 
 int MenuNavigator::clickItem(int item) {

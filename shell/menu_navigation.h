@@ -26,9 +26,12 @@ class MenuNavigator {
     int key(MenuKey key);
     // A click on a top-level entry opens its menu, or closes it when it is open; spacers take no clicks.
     void clickTitle(int menu);
-    // The pointer over a top-level entry while another menu is open moves there.
+    // The pointer over a top-level entry while another menu is open moves there. While the keys lead (a
+    // menu opened or moved by key) a pointer resting where it was is passed over, so the lit item stays
+    // the keys' own until the pointer moves.
     void hoverTitle(int menu);
     void hoverItem(int item);
+    void pointerMoved() { keysLead_ = false; }
     // A click on an item of the open menu: its command (0 for a separator or a disabled item).
     int clickItem(int item);
     void close();
@@ -43,6 +46,7 @@ class MenuNavigator {
     std::function<bool(int)> enabled_;
     int open_ = -1;
     int lit_ = -1;
+    bool keysLead_ = false;
 };
 
 } // namespace tundrix

@@ -26,9 +26,14 @@ constexpr char ZOOM_FILE[] = "zoom";
 constexpr char FULL_SCREEN_FILE[] = "fullscreen";
 constexpr char VOLUME_FILE[] = "volume";
 constexpr char FEEDBACK_FILE[] = "feedback";
-constexpr const char* SETTINGS_FILES[] = {PLAY_TIME_FILE, ZOOM_FILE, FULL_SCREEN_FILE, VOLUME_FILE,
-                                          FEEDBACK_FILE};
+constexpr char PLAY_MODE_FILE[] = "mode";
+constexpr char FOCUS_PAUSE_FILE[] = "focuspause";
+constexpr char BEST_GAMES_FILE[] = "best";
+constexpr const char* SETTINGS_FILES[] = {PLAY_TIME_FILE, ZOOM_FILE,      FULL_SCREEN_FILE, VOLUME_FILE,
+                                          FEEDBACK_FILE,  PLAY_MODE_FILE, FOCUS_PAUSE_FILE, BEST_GAMES_FILE};
 constexpr char PLAY_TIME_LOCK[] = "time.lock";
+constexpr char BEST_GAMES_LOCK[] = "best.lock";
+constexpr char EASIER_WORD[] = "easier";
 } // namespace
 
 std::filesystem::path settingsFolder(const char* xdgConfigHome, const char* home) {
@@ -127,6 +132,46 @@ bool Settings::readFeedback() const {
 bool Settings::writeFeedback(bool on) const {
     if (folder_.empty()) return false;
     return writeSettingsFile(folder_ / FEEDBACK_FILE, on ? "1\n" : "0\n");
+}
+
+PlayMode Settings::readPlayMode() const {
+    auto text = readSettingsFile(folder_.empty() ? folder_ : folder_ / PLAY_MODE_FILE);
+    return text && trimmed(*text) == EASIER_WORD ? PlayMode::Easier : PlayMode::Original;
+}
+
+bool Settings::writePlayMode(PlayMode mode) const {
+    if (folder_.empty()) return false;
+    return writeSettingsFile(folder_ / PLAY_MODE_FILE,
+                             mode == PlayMode::Easier ? std::string(EASIER_WORD) + "\n" : "original\n");
+}
+
+bool Settings::readPauseOnFocusLoss() const {
+    auto text = readSettingsFile(folder_.empty() ? folder_ : folder_ / FOCUS_PAUSE_FILE);
+    return text && trimmed(*text) == "1";
+}
+
+bool Settings::writePauseOnFocusLoss(bool on) const {
+    if (folder_.empty()) return false;
+    return writeSettingsFile(folder_ / FOCUS_PAUSE_FILE, on ? "1\n" : "0\n");
+}
+
+std::optional<std::string> Settings::readBestGames(size_t maxBytes) const {
+    return readSettingsFile(folder_.empty() ? folder_ : folder_ / BEST_GAMES_FILE, maxBytes);
+}
+
+bool Settings::changeBestGames(
+    size_t maxBytes, const std::function<std::optional<std::string>(std::string_view now)>& change) const {
+    if (folder_.empty()) return false;
+    std::error_code ec;
+    std::filesystem::create_directories(folder_, ec);
+    // As with the play time, a lock that cannot be had does not keep the game out of the table.
+    bool written = false;
+    withFileLock(folder_ / BEST_GAMES_LOCK, [&] {
+        const std::optional<std::string> now = readBestGames(maxBytes);
+        const std::optional<std::string> next = change(now ? *now : std::string());
+        written = next && writeSettingsFile(folder_ / BEST_GAMES_FILE, *next);
+    });
+    return written;
 }
 
 void Settings::removeStaleTemporaries() const {

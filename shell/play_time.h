@@ -1,6 +1,7 @@
 // The total running time kept across runs and the zoom, full-screen and volume choices, in files under the
 // user's config folder (no SDL here).
 #pragma once
+#include "core/game_rules.h"
 #include "sound/volume_level.h"
 
 #include <chrono>
@@ -62,6 +63,19 @@ class Settings {
     // The feedback drawn and played over the game: on unless the player turned it off.
     bool readFeedback() const;
     bool writeFeedback(bool on) const;
+    // The way into the game the player chose: Original unless the file says "easier".
+    PlayMode readPlayMode() const;
+    bool writePlayMode(PlayMode mode) const;
+    // Whether the game pauses when its window loses the focus: off unless the player turned it on.
+    bool readPauseOnFocusLoss() const;
+    bool writePauseOnFocusLoss(bool on) const;
+    // The player's best games as the file holds them (at most maxBytes of it), or nothing.
+    std::optional<std::string> readBestGames(size_t maxBytes) const;
+    // Changes the best games under a lock beside the file, so two copies that end a game at the same
+    // moment both get in: change sees the file as it stands now and gives what to write (nothing writes
+    // nothing). False when nothing was written.
+    bool changeBestGames(size_t maxBytes,
+                         const std::function<std::optional<std::string>(std::string_view now)>& change) const;
     // Removes temporary files a write left behind when the program was killed before its rename (older than
     // a minute, so a write in progress elsewhere is left alone).
     void removeStaleTemporaries() const;

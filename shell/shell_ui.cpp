@@ -97,8 +97,12 @@ ShellUi::ShellUi(ImGuiHost& host, KeySource& keys, GameSession& session, SubmitS
 }
 
 bool ShellUi::commandEnabled(int command) const {
-    // A zoom whose window would not fit the screen cannot be chosen.
+    // Registering waits for a finished game with a score to send.
+    if (command == CMD_REGISTER)
+        return session_.driver() && session_.driver()->gameOverReached && session_.bestScore.get() > 0;
+    // The last game can be played back or saved once there is one.
     if (command == CMD_PLAY_LAST_GAME || command == CMD_SAVE_LAST_GAME) return session_.lastGame() != nullptr;
+    // A zoom whose window would not fit the screen cannot be chosen.
     const int zoom = zoomOfCommand(command);
     return zoom == 0 || zoom <= host_.maxZoom();
 }
@@ -108,6 +112,8 @@ bool ShellUi::commandMarked(int command) const {
     if (command == CMD_FULL_SCREEN) return host_.fullScreen();
     if (command == CMD_PAUSE) return paused_;
     if (command == CMD_MUTE) return volume_.muted;
+    if (command == CMD_EASIER) return playMode == PlayMode::Easier;
+    if (command == CMD_FOCUS_PAUSE) return pauseOnFocusLoss;
     return false;
 }
 
@@ -122,6 +128,17 @@ bool ShellUi::holding() const {
 
 int ShellUi::paintMenus() {
     if (afterReplay_ != 0) return std::exchange(afterReplay_, 0);
+    // A game under way stands still while the player is in another window, if the player wants it so.
+    if (pauseOnFocusLoss && !paused_ && !host_.hasFocus() && midGame && midGame()) {
+        runWindowCommand(CMD_PAUSE);
+    }
+    // After the game-over questions Space starts a new game; it is one of the game's keys, which leave the
+    // layer as it stands, so it is looked at before that.
+    const bool spaceDown = keys_.keyDown(Key::Space);
+    const bool spacePressed = spaceDown && !spaceWasDown_;
+    spaceWasDown_ = spaceDown;
+    if (spacePressed && !nav_.isOpen() && session_.driver() && session_.driver()->gameOverReached)
+        return CMD_NEW_GAME;
     // While no event comes and no menu is open the layer stays as drawn: only a new picture is shown.
     if (!nav_.isOpen() && host_.showWithoutLayout()) return 0;
     const bool wasOpen = nav_.isOpen();
@@ -165,6 +182,7 @@ int ShellUi::paintMenus() {
         command = clicked;
     if (replaying_) drawReplayLabel();
     if (paused_) drawPauseSign(host_.signFont(), static_cast<float>(host_.menuBarHeight()));
+    if (drawRestartHint() && command == 0) command = CMD_NEW_GAME;
     host_.finishFrame();
     // The arrows and Enter that worked the menu are not the game's.
     if (wasOpen && !nav_.isOpen()) host_.forgetTappedKeys();
@@ -176,6 +194,20 @@ bool ShellUi::restartKeyDown() {
 }
 
 void ShellUi::runWindowCommand(int command) {
+    if (command == CMD_BEST_GAMES) {
+        showBestGames(std::nullopt, bestGames ? bestGames() : std::vector<BestGame>{});
+        return;
+    }
+    if (command == CMD_EASIER) {
+        playMode = playMode == PlayMode::Easier ? PlayMode::Original : PlayMode::Easier;
+        if (playModeChanged) playModeChanged(playMode);
+        return;
+    }
+    if (command == CMD_FOCUS_PAUSE) {
+        pauseOnFocusLoss = !pauseOnFocusLoss;
+        if (pauseOnFocusLossChanged) pauseOnFocusLossChanged(pauseOnFocusLoss);
+        return;
+    }
     if (command == CMD_VOLUME || command == CMD_MUTE) {
         // The volume item steps quieter and from the quietest back to full; mute leaves the step alone.
         volume_ = command == CMD_MUTE ? volume_.toggledMute() : volume_.cycledQuieter();
@@ -199,6 +231,32 @@ void ShellUi::runWindowCommand(int command) {
 
 void ShellUi::openUrl(const std::string& url) {
     host_.openUrl(url);
+}
+
+bool ShellUi::confirmQuit() {
+    if (!midGame || !midGame()) return true;
+    // Enter quits, Escape (or the close box) keeps playing.
+    const std::optional<bool> yes =
+        yesNo("Avsluta / Quit",
+              "Vill du avsluta mitt i matchen?\n\nDo you want to quit in the middle of the game?");
+    return session_.quitRequested() || yes.value_or(false);
+}
+
+bool ShellUi::drawRestartHint() {
+    const FrameDriver* driver = session_.driver();
+    if (!driver || !driver->gameOverReached || nav_.isOpen()) return false;
+    const std::string text = "Nytt spel: Enter, mellanslag eller F1\nNew game: Enter, Space or F1";
+    ImDrawList* draw = ImGui::GetForegroundDrawList();
+    const ImGuiViewport* view = ImGui::GetMainViewport();
+    const ImVec2 size = ImGui::CalcTextSize(text.c_str());
+    const float pad = 6.0f;
+    const ImVec2 at(view->Pos.x + (view->Size.x - size.x) * 0.5f, view->Pos.y + view->Size.y * 0.80f);
+    draw->AddRectFilled(ImVec2(at.x - pad, at.y - pad), ImVec2(at.x + size.x + pad, at.y + size.y + pad),
+                        IM_COL32(10, 16, 48, 225), 5.0f);
+    draw->AddRect(ImVec2(at.x - pad, at.y - pad), ImVec2(at.x + size.x + pad, at.y + size.y + pad),
+                  ImGui::GetColorU32(ImGuiCol_Header), 5.0f);
+    draw->AddText(at, IM_COL32(255, 255, 255, 255), text.c_str());
+    return keyPressed(ShellKey::Enter);
 }
 
 bool ShellUi::handleEvents(bool wait) {
@@ -299,6 +357,14 @@ void ShellUi::askToSubmit() {
 }
 
 void ShellUi::askToPlayAgain() {
+    // A game that made the player's table is shown in it first.
+    if (finishedGame && enterGame) {
+        std::vector<BestGame> table;
+        if (const std::optional<size_t> place = enterGame(finishedGame(), table)) {
+            showBestGames(place, table);
+            if (session_.quitRequested()) return;
+        }
+    }
     const std::optional<bool> yes =
         yesNo("Spela Igen", "Vill du spela igen? / Would you like to play again?");
     if (session_.quitRequested()) return;
@@ -523,6 +589,111 @@ std::string ShellUi::askForReplayFile() {
     });
     host_.setTextInput(false);
     return chosen;
+}
+
+} // namespace tundrix
+
+namespace tundrix {
+
+namespace {
+const char* mascotName(uint8_t mascot) {
+    return mascot == 1 ? "Brum" : "Vessa";
+}
+const char* modeName(PlayMode mode) {
+    return mode == PlayMode::Easier ? "Lättare / Easier" : "Original";
+}
+} // namespace
+
+void ShellUi::showBestGames(std::optional<size_t> newPlace, const std::vector<BestGame>& table) {
+    if (topTen) topTen->start();
+    std::vector<ChannelScore> channel = topTen ? topTen->latest() : std::vector<ChannelScore>{};
+    const ImU32 newRow = IM_COL32(255, 214, 110, 90);
+    const ImGuiTableFlags flags =
+        ImGuiTableFlags_RowBg | ImGuiTableFlags_SizingFixedFit | ImGuiTableFlags_NoHostExtendX;
+    // Two pages, the player's own and the channel's; Left and Right turn between them.
+    int shownPage = 0, wanted = -1;
+    const std::string title = newPlace ? "Ny plats: nr " + std::to_string(*newPlace + 1) +
+                                             "! / New place: no. " + std::to_string(*newPlace + 1) + "!"
+                                       : std::string("Bästa resultat / Best games");
+    runModal(
+        title, 424.0f, 0.0f, false,
+        [&] {
+            if (!channel.empty() && (keyPressed(ShellKey::Left) || keyPressed(ShellKey::Right)))
+                wanted = 1 - shownPage;
+            ImGui::PushStyleVar(ImGuiStyleVar_CellPadding, ImVec2(5.0f, 0.0f));
+            ImGui::PushStyleVar(ImGuiStyleVar_ItemSpacing, ImVec2(6.0f, 2.0f));
+            if (ImGui::BeginTabBar("pages")) {
+                const auto tab = [&](const char* label, int which) {
+                    if (!ImGui::BeginTabItem(label, nullptr,
+                                             wanted == which ? ImGuiTabItemFlags_SetSelected : 0))
+                        return false;
+                    shownPage = which;
+                    return true;
+                };
+                if (tab("Dina bästa / Your best", 0)) {
+                    if (table.empty()) ImGui::TextDisabled("Inga än / None yet");
+                    if (!table.empty() && ImGui::BeginTable("mine", 6, flags)) {
+                        for (const char* heading : {"", "Poäng", "Period", "Dag / Day", "", "Läge / Mode"})
+                            ImGui::TableSetupColumn(heading);
+                        ImGui::TableHeadersRow();
+                        for (size_t i = 0; i < table.size(); ++i) {
+                            const BestGame& g = table[i];
+                            ImGui::TableNextRow();
+                            if (newPlace && *newPlace == i)
+                                ImGui::TableSetBgColor(ImGuiTableBgTarget_RowBg1, newRow);
+                            ImGui::TableNextColumn();
+                            ImGui::Text("%zu.", i + 1);
+                            ImGui::TableNextColumn();
+                            ImGui::Text("%d", g.score);
+                            ImGui::TableNextColumn();
+                            ImGui::Text("%d", g.periods);
+                            ImGui::TableNextColumn();
+                            ImGui::TextUnformatted(g.date.c_str());
+                            ImGui::TableNextColumn();
+                            ImGui::TextUnformatted(mascotName(g.mascot));
+                            ImGui::TableNextColumn();
+                            ImGui::TextUnformatted(modeName(g.mode));
+                        }
+                        ImGui::EndTable();
+                    }
+                    ImGui::EndTabItem();
+                }
+                if (!channel.empty() && tab("Kanalens topp tio / Top ten", 1)) {
+                    if (ImGui::BeginTable("channel", 3, flags)) {
+                        for (size_t i = 0; i < channel.size(); ++i) {
+                            ImGui::TableNextRow();
+                            ImGui::TableNextColumn();
+                            ImGui::Text("%zu.", i + 1);
+                            ImGui::TableNextColumn();
+                            ImGui::TextUnformatted(channel[i].name.c_str());
+                            ImGui::TableNextColumn();
+                            ImGui::Text("%d", channel[i].score);
+                        }
+                        ImGui::EndTable();
+                    }
+                    ImGui::EndTabItem();
+                }
+                ImGui::EndTabBar();
+            }
+            // A page asked for shows on the next frame.
+            if (wanted == shownPage) wanted = -1;
+            if (wanted >= 0) host_.wake();
+            ImGui::PopStyleVar(2);
+            ImGui::Spacing();
+            centred(buttonWidth("OK"));
+            if (themedButton("OK", true) || keyPressed(ShellKey::Enter) || keyPressed(ShellKey::Escape)) {
+                session_.closeInformation();
+                return Close::Done;
+            }
+            return Close::Stay;
+        },
+        [&] {
+            // The channel's list may come while the dialog stands open.
+            if (!topTen || !channel.empty()) return Close::Stay;
+            channel = topTen->latest();
+            if (!channel.empty()) host_.wake();
+            return Close::Stay;
+        });
 }
 
 } // namespace tundrix

@@ -3,9 +3,11 @@
 #pragma once
 #include "platform/keys.h"
 #include "platform/sdl/imgui_host.h"
+#include "shell/best_games.h"
 #include "shell/game_session.h"
 #include "shell/menu_navigation.h"
 #include "shell/submission_attempt.h"
+#include "shell/top_ten_fetch.h"
 #include "sound/volume_level.h"
 
 #include <atomic>
@@ -27,6 +29,7 @@ class ShellUi : public ShellWindow {
     bool restartKeyDown() override;
     void runWindowCommand(int command) override;
     void openUrl(const std::string& url) override;
+    bool confirmQuit() override;
     bool handleEvents(bool wait) override;
 
     void askToSubmit() override;
@@ -50,6 +53,20 @@ class ShellUi : public ShellWindow {
     std::function<void(VolumeLevel)> volumeChanged;
     // Told whenever the game is paused or resumed (the sound goes quiet meanwhile).
     std::function<void(bool paused)> pausedChanged;
+    // The game in play, as the shell needs to know it: whether one is under way (quitting asks first),
+    // and, once it is over, the game as the best games' table keeps it.
+    std::function<bool()> midGame;
+    std::function<BestGame()> finishedGame;
+    // The best games' table as it stands, and entering a finished game into it (its place, or nothing).
+    std::function<std::vector<BestGame>()> bestGames;
+    std::function<std::optional<size_t>(const BestGame&, std::vector<BestGame>& table)> enterGame;
+    // The channel's top ten, when a channel is set; null otherwise.
+    TopTenFetch* topTen = nullptr;
+    // The way in and the pause when the window loses the focus: set at start, changed by the menus.
+    PlayMode playMode = PlayMode::Original;
+    std::function<void(PlayMode)> playModeChanged;
+    bool pauseOnFocusLoss = false;
+    std::function<void(bool)> pauseOnFocusLossChanged;
     // Score posts still running on their own threads (given up or not).
     int postsInFlight() const { return postsInFlight_->load(); }
 
@@ -63,6 +80,10 @@ class ShellUi : public ShellWindow {
     // Ja / Nej; the answer, or nothing when the close box or Escape put the question away.
     std::optional<bool> yesNo(const std::string& caption, const std::string& text);
     bool keyPressed(ShellKey key) const;
+    // The best games and, when a channel is set, the channel's top ten; newPlace marks a game just entered.
+    void showBestGames(std::optional<size_t> newPlace, const std::vector<BestGame>& table);
+    // Over a finished game: how to start again; true when Enter does (Space is seen before the layout).
+    bool drawRestartHint();
     bool commandEnabled(int command) const;
     bool commandMarked(int command) const;
 
@@ -73,6 +94,7 @@ class ShellUi : public ShellWindow {
     Remember remember_;
     MenuNavigator nav_;
     bool paused_ = false;
+    bool spaceWasDown_ = false;
     bool replaying_ = false;     // a recorded game is being shown
     bool replayEscaped_ = false; // ... and Escape asked to stop it
     int afterReplay_ = 0;        // a menu command that stopped a replay, run by the loop next

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev clang-format
   libsdl2-dev libsdl2-mixer-dev libx11-dev libimgui-dev libstb-dev libcurl4-openssl-dev libcairo2-dev zlib1g-dev libgif-dev
-  libgtest-dev libbenchmark-dev libcpp-httplib-dev libsqlite3-dev libsodium-dev libmicrohttpd-dev libicu-dev
+  libgtest-dev libbenchmark-dev libcpp-httplib-dev nlohmann-json3-dev libsqlite3-dev libsodium-dev libmicrohttpd-dev libicu-dev
   fonts-dejavu-core gcovr nginx openssl
   xvfb xauth xdotool imagemagick x11-utils xfonts-base openbox python3 xclip
   desktop-file-utils appstream dpkg-dev file curl

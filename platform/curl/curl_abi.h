@@ -18,6 +18,7 @@ inline constexpr int OPT_USERAGENT = 10018;
 inline constexpr int OPT_HTTPHEADER = 10023;
 inline constexpr int OPT_WRITEFUNCTION = 20011;
 inline constexpr int OPT_POSTFIELDSIZE = 60;
+inline constexpr int OPT_HTTPGET = 80;
 inline constexpr int OPT_NOSIGNAL = 99;
 inline constexpr int OPT_TIMEOUT_MS = 155;
 inline constexpr int OPT_CONNECTTIMEOUT_MS = 156;

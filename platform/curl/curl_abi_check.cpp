@@ -14,6 +14,7 @@ static_assert(OPT_USERAGENT == static_cast<int>(CURLOPT_USERAGENT));
 static_assert(OPT_HTTPHEADER == static_cast<int>(CURLOPT_HTTPHEADER));
 static_assert(OPT_WRITEFUNCTION == static_cast<int>(CURLOPT_WRITEFUNCTION));
 static_assert(OPT_POSTFIELDSIZE == static_cast<int>(CURLOPT_POSTFIELDSIZE));
+static_assert(OPT_HTTPGET == static_cast<int>(CURLOPT_HTTPGET));
 static_assert(OPT_NOSIGNAL == static_cast<int>(CURLOPT_NOSIGNAL));
 static_assert(OPT_TIMEOUT_MS == static_cast<int>(CURLOPT_TIMEOUT_MS));
 static_assert(OPT_CONNECTTIMEOUT_MS == static_cast<int>(CURLOPT_CONNECTTIMEOUT_MS));

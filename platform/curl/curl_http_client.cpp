@@ -1,4 +1,4 @@
-// One form POST through libcurl with a bounded answer and bounded waiting.
+// One form POST or GET through libcurl with a bounded answer and bounded waiting.
 #include "platform/curl/curl_http_client.h"
 
 #include <algorithm>
@@ -71,9 +71,13 @@ HttpPostResult CurlHttpClient::post(const HttpPostRequest& request) {
     fn.easySetopt(h, curl::OPT_URL, url.c_str());
     fn.easySetopt(h, curl::OPT_USERAGENT, request.userAgent.c_str());
     fn.easySetopt(h, curl::OPT_HTTPHEADER, headerList.get());
-    // The body is not copied: request.body outlives the transfer.
-    fn.easySetopt(h, curl::OPT_POSTFIELDSIZE, static_cast<long>(request.body.size()));
-    fn.easySetopt(h, curl::OPT_POSTFIELDS, request.body.c_str());
+    if (request.get) {
+        fn.easySetopt(h, curl::OPT_HTTPGET, 1L);
+    } else {
+        // The body is not copied: request.body outlives the transfer.
+        fn.easySetopt(h, curl::OPT_POSTFIELDSIZE, static_cast<long>(request.body.size()));
+        fn.easySetopt(h, curl::OPT_POSTFIELDS, request.body.c_str());
+    }
     fn.easySetopt(h, curl::OPT_WRITEFUNCTION, static_cast<curl::WriteCallback>(&collect));
     fn.easySetopt(h, curl::OPT_WRITEDATA, static_cast<void*>(&sink));
     fn.easySetopt(h, curl::OPT_CONNECTTIMEOUT_MS, request.connectTimeoutMs);

@@ -65,6 +65,8 @@ class ImGuiHost {
     virtual void setZoom(int zoom) = 0;
     virtual bool fullScreen() const = 0;
     virtual void setFullScreen(bool on) = 0;
+    // Whether the window has the keyboard's focus.
+    virtual bool hasFocus() const { return true; }
 
     // Opens a web page in the user's browser; fire and forget.
     virtual void openUrl(const std::string& url) = 0;

@@ -102,6 +102,9 @@ struct SdlVideo::Impl {
     ImFont* sign = nullptr;
     int zoom = 1;
     bool fullScreen = false;
+    // The windowed position to go back to after full screen.
+    int windowedX = 0, windowedY = 0;
+    bool windowedKnown = false;
     bool imguiReady = false;
     bool sdlReady = false;
     bool altAlone = false; // Alt went down and nothing else has happened since
@@ -139,9 +142,19 @@ struct SdlVideo::Impl {
     // What one event means for the loop; news is false for events that carry nothing for the player.
     WindowEvent feed(const SDL_Event& e, bool& news) {
         news = false;
-        // Anything that reaches the window may change what the ImGui layer shows.
-        settle = SETTLE_FRAMES;
-        if (imguiReady) {
+        // Anything that reaches the window may change what the ImGui layer shows, but for what only the game
+        // takes while no field takes typing: a held key's repeats, and the keys that work nothing but the
+        // game (Space, F1). A raid would otherwise have the menu bar laid out again on most frames of play.
+        const bool key = e.type == SDL_KEYDOWN || e.type == SDL_KEYUP;
+        const SDL_Scancode scancode = key ? e.key.keysym.scancode : SDL_SCANCODE_UNKNOWN;
+        const bool layerKey =
+            shellKeyOf(scancode) || scancode == SDL_SCANCODE_LALT || scancode == SDL_SCANCODE_RALT;
+        const bool gameOnly =
+            key && !SDL_IsTextInputActive() && ((e.type == SDL_KEYDOWN && e.key.repeat) || !layerKey);
+        if (!gameOnly) settle = SETTLE_FRAMES;
+        // Nor are they handed to ImGui, whose queue of input would otherwise grow while the layer rests and
+        // hold up the typing of a later dialog behind them.
+        if (imguiReady && !gameOnly) {
             ImGui_ImplSDL2_ProcessEvent(&e);
             // The backend takes the modifiers SDL holds now, and on a busy machine SDL may already have read
             // the keys still waiting in the queue: Ctrl let go before its V is handled here would turn a
@@ -420,6 +433,10 @@ std::unique_ptr<SdlVideo> SdlVideo::open(const WindowOptions& options, SdlKeys& 
     // reachable.
     impl->zoom = std::clamp(options.zoom, 1, impl->fittingZoom());
     impl->applyZoom();
+    // Centred for the size it has at its zoom, not for the size it was made with.
+    const int screen = std::max(0, SDL_GetWindowDisplayIndex(impl->window));
+    SDL_SetWindowPosition(impl->window, static_cast<int>(SDL_WINDOWPOS_CENTERED_DISPLAY(screen)),
+                          static_cast<int>(SDL_WINDOWPOS_CENTERED_DISPLAY(screen)));
     SDL_ShowWindow(impl->window);
     // The game reads its keys directly; typed text is only wanted inside the register dialog.
     SDL_StopTextInput();
@@ -584,9 +601,24 @@ bool SdlVideo::fullScreen() const {
 void SdlVideo::setFullScreen(bool on) {
     Impl& m = *impl_;
     if (on == m.fullScreen) return;
+    // Where the window stood, so leaving full screen puts it back there rather than where the window
+    // manager places a window it gets back.
+    int x = 0, y = 0;
+    if (on) SDL_GetWindowPosition(m.window, &x, &y);
     if (SDL_SetWindowFullscreen(m.window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return;
     m.fullScreen = on;
-    if (!on) m.applyZoom();
+    if (on) {
+        m.windowedX = x;
+        m.windowedY = y;
+        m.windowedKnown = true;
+        return;
+    }
+    if (m.windowedKnown) SDL_SetWindowPosition(m.window, m.windowedX, m.windowedY);
+    m.applyZoom();
+}
+
+bool SdlVideo::hasFocus() const {
+    return (SDL_GetWindowFlags(impl_->window) & SDL_WINDOW_INPUT_FOCUS) != 0;
 }
 
 void SdlVideo::openUrl(const std::string& url) {

@@ -66,6 +66,7 @@ class SdlVideo : public VideoOut, public ImGuiHost {
     int maxZoom() const override;
     void setZoom(int zoom) override;
     bool fullScreen() const override;
+    bool hasFocus() const override;
     void setFullScreen(bool on) override;
     void openUrl(const std::string& url) override;
 

@@ -1,5 +1,5 @@
 // LoadLibraryA("wininet.dll"), the seven functions the post needs by name (and two optional ones), and one
-// form POST with its answer read up to the limit.
+// form POST (or a plain GET) with its answer read up to the limit.
 #include "platform/win32/win32_http_client.h"
 
 #include <windows.h>
@@ -149,20 +149,22 @@ HttpPostResult WinInetHttpClient::post(const HttpPostRequest& request) {
                                                  INTERNET_SERVICE_HTTP, 0, 0),
                       close};
     if (!connection.h) return fail(HttpOutcome::NotConnected);
-    const DWORD flags = request.https ? INTERNET_FLAG_SECURE : 0;
-    Handle req{as<OpenRequestFn>(fn_.openRequest)(connection.h, "POST", request.path.c_str(), nullptr,
-                                                  nullptr, nullptr, flags, 0),
+    // A GET asks the server itself each time, never WinInet's cache, and sends no body.
+    const DWORD flags = (request.https ? INTERNET_FLAG_SECURE : 0) |
+                        (request.get ? INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE : 0);
+    Handle req{as<OpenRequestFn>(fn_.openRequest)(connection.h, request.get ? "GET" : "POST",
+                                                  request.path.c_str(), nullptr, nullptr, nullptr, flags, 0),
                close};
     if (!req.h) return fail(HttpOutcome::NotConnected);
     bound(req.h);
-    std::string body = request.body; // WinInet takes the body as a writable pointer
+    std::string body = request.get ? std::string() : request.body; // WinInet takes it as a writable pointer
     const DWORD started = GetTickCount();
     // The whole exchange's time is up: WinInet bounds each wait on its own, and names an answer that did
     // not come "timed out" on Windows, "connection aborted" on Wine, so the time it took tells.
     auto outOfTime = [&] { return GetTickCount() - started >= static_cast<DWORD>(request.totalTimeoutMs); };
-    if (!as<SendRequestFn>(fn_.sendRequest)(req.h, request.headerLine.c_str(),
-                                            static_cast<DWORD>(request.headerLine.size()), body.data(),
-                                            static_cast<DWORD>(body.size()))) {
+    if (!as<SendRequestFn>(fn_.sendRequest)(
+            req.h, request.headerLine.c_str(), static_cast<DWORD>(request.headerLine.size()),
+            body.empty() ? nullptr : body.data(), static_cast<DWORD>(body.size()))) {
         const DWORD error = GetLastError();
         // Only these mean that nothing reached a server.
         const bool unreached =

@@ -1,4 +1,5 @@
-// The HTTP client of the score submission on WinInet, loaded by name at run time (never linked).
+// The HTTP client of the score submission and the top ten on WinInet, loaded by name at run time (never
+// linked).
 #pragma once
 #include "platform/http_client.h"
 

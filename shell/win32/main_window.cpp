@@ -192,7 +192,8 @@ void MainWindow::paint(HDC dc) {
 
 void MainWindow::markMenu(HMENU popup, int index) {
     // The resource names the channel's own host; the channel worked out at start may be another.
-    const std::vector<MenuPopup> bar = menuBar(session_ ? session_->pages().channelHost() : CHANNEL_HOST);
+    const std::vector<MenuPopup> bar =
+        menuBar(session_ ? session_->pages().channelHost() : CHANNEL_HOST, MenuSet::WithoutPlayerSettings);
     if (index < 0 || static_cast<size_t>(index) >= bar.size()) return;
     const std::vector<MenuEntry>& items = bar[static_cast<size_t>(index)].items;
     const int count = GetMenuItemCount(popup);

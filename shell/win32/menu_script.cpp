@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
     }
     std::string rc = "// Made at build time from the shell's menu bar; do not edit.\n";
     rc += std::to_string(IDR_MENU) + " MENU\nBEGIN\n";
-    for (const MenuPopup& popup : menuBar(CHANNEL_HOST)) {
+    for (const MenuPopup& popup : menuBar(CHANNEL_HOST, MenuSet::WithoutPlayerSettings)) {
         if (!inWindows1252(popup.label)) {
             std::fprintf(stderr, "menu label outside Windows-1252: %s\n", popup.label.c_str());
             return 1;

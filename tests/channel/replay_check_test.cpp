@@ -71,6 +71,8 @@ TEST(ReplayCheck, ARealGameIsVerifiedAndEveryLieIsCaughtWithItsReason) {
          R::Mismatch, "game's time"},
         {"another build", g.file, claimWith([](ReplayClaim& c) { c.build.crc ^= 1; }), R::Mismatch,
          "another build"},
+        {"an easier game", replayWith([](Replay& r) { r.mode = PlayMode::Easier; }), g.claim, R::Mismatch,
+         "not an Original game"},
         {"a file cut in half", cut, g.claim, R::Unreadable, "unreadable"},
         {"no file", {}, g.claim, R::Unreadable, "unreadable"},
         // The game ends before the recording does: the last steps are missing.

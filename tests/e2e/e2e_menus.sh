@@ -60,7 +60,10 @@ white_pct() { shot "$tmp/now.png"; echo $(( $(count_colour "$tmp/now.png" "$(tex
 info_open() { [ "$(white_pct)" -ge 50 ]; }
 info_closed() { [ "$(white_pct)" -lt 50 ]; }
 gold_in() { shot "$tmp/now.png"; count_colour "$tmp/now.png" "$1" ffc820; }
-menu_lit() { [ "$(gold_in "$(region 120 20 $(( $(title_x "$1") - 20 )) 28)")" -ge $(( 1000 * z * z )) ]; }
+# An open menu lights its first item that can be chosen: in "Koppla upp" the second, since registering
+# is greyed until a game is over.
+lit_row() { if [ "$1" = 2 ]; then echo 1; else echo 0; fi; }
+menu_lit() { [ "$(gold_in "$(region 120 20 $(( $(title_x "$1") - 20 )) $(( 28 + 23 * $(lit_row "$1") )))")" -ge $(( 1000 * z * z )) ]; }
 menu_gone() { ! menu_lit "$1"; }
 paused_sign() { [ "$(gold_in "$(sign_area)")" -ge $(( 1500 * z * z )) ]; }
 no_sign() { [ "$(gold_in "$(sign_area)")" -lt $(( 300 * z * z )) ]; }
@@ -77,9 +80,10 @@ choose_by_mouse() {
 }
 # choose_by_keys <menu> <item> [opening key]: F10 (or Alt), Right to the menu, Down to the item, Enter.
 choose_by_keys() {
-  local rights=$(( $1 == 5 ? 3 : $1 )) downs=$2 i
+  local rights=$(( $1 == 5 ? 3 : $1 )) downs=$(( $2 - $(lit_row "$1") )) i
   [ "$2" -gt "$(separator_of "$1")" ] && downs=$(( downs - 1 ))
-  # The zoom that does not fit is skipped (3x fits this screen), so nothing else is.
+  # The keys pass over the greyed register items and the zoom that does not fit (3x fits this screen).
+  [ "$1" = 5 ] && [ "$2" -gt 3 ] && downs=$(( downs - 1 ))
   xdotool key "${3:-F10}"
   for (( i = 0; i < rights; i++ )); do xdotool key Right; done
   poll 5 menu_lit "$1" || fail "menu $1 did not open from the keys"
@@ -107,6 +111,18 @@ info_item() { # menu item name
 page_item() { # menu item url
   choose "$1" "$2"
   poll 5 url_opened "$3" || fail "$3 was not opened (opened: $(tr '\n' ' ' <"$tmp/urls"))"
+}
+greyed_item() { # menu item what: a click on it leaves the menu open and nothing happens
+  still
+  xdotool mousemove --window "$wid" $(at "$(title_x "$1")" 11) click 1
+  poll 5 menu_lit "$1" || fail "menu $1 did not open on a click"
+  xdotool mousemove --window "$wid" $(at $(( $(title_x "$1") + 20 )) "$(item_y "$1" "$2")") click 1
+  sleep 0.5 # a menu that should stay open would have closed by now
+  menu_lit "$1" || fail "a click on $3 closed the menu as if it had been chosen"
+  xdotool key Escape
+  away
+  poll 5 menu_gone "$1" || fail "Escape did not close menu $1"
+  poll 5 unchanged || fail "$3 changed the picture"
 }
 nothing_item() { # menu item what
   still
@@ -205,8 +221,8 @@ every_item() {
   page_item 2 3 "http://www.tundrix.se/"
   : >"$tmp/urls"
   page_item 5 4 "http://www.lumora.se/"
-  nothing_item 2 0 "Registrera high-score before the game is over"
-  nothing_item 5 3 "Register high-score before the game is over"
+  greyed_item 2 0 "Registrera high-score before the game is over"
+  greyed_item 5 3 "Register high-score before the game is over"
   nothing_item 0 0 "Starta nytt spel while paused"
   nothing_item 5 0 "New Game while paused"
   echo "$how: texts, pages, register and new game as they should be"
@@ -305,11 +321,13 @@ convert "$tmp/now.png" -crop "$(minutes)" +repage "$tmp/m-resumed.png"
   fail "the period clock ran on during a 4 s pause"
 echo "the clock resumed where it stood after a 4 s pause"
 
-# --- Avsluta from the menu ends the program, and the zoom is remembered ---------------------------
+# --- Avsluta from the menu ends the program once Enter answers its mid-game question; the zoom is kept -
 how=mouse
 xdotool mousemove --window "$wid" $(at 33 11) click 1
 poll 5 menu_lit 0 || fail "Spel did not open"
 xdotool mousemove --window "$wid" $(at 53 "$(item_y 0 2)") click 1
+poll 5 dialog_up || fail "Avsluta in the middle of a game asked nothing"
+xdotool key Return
 poll 10 eval '! kill -0 "$gamepid" 2>/dev/null' || fail "Avsluta did not end the program"
 set +e
 wait "$gamepid"

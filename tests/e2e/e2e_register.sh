@@ -100,6 +100,12 @@ xdotool key Escape # Avbryt while the post is still under way
 poll 3 eval '! register_up' || fail "Avbryt did not close the dialog while the post was under way"
 echo "Avbryt closed the dialog $(( $(now_ms) - posting )) ms into the post"
 
+# The game is the first in the player's own table, which shows it before the play-again question.
+poll 5 other_dialog_up || fail "no table of best games after the register dialog"
+cp "$tmp/now.png" "$tmp/best-games-entered-${z}x.png"
+grep -q " original$" "$settings/best" || fail "the game is not in the table's file: $(cat "$settings/best" 2>/dev/null)"
+xdotool key Return
+sleep 0.5
 # The play-again question comes next; Escape puts it away.
 poll 5 other_dialog_up || fail "no play-again question after the register dialog"
 cp "$tmp/now.png" "$tmp/play-again-${z}x.png"

@@ -264,3 +264,31 @@ TEST(FeedbackLayer, EachMomentIsDrawnWhereItHappened) {
 
 } // namespace
 } // namespace tundrix
+
+namespace tundrix {
+namespace {
+
+// On the title the chosen mascot carries a mark above it, which follows the choice; nothing else changes.
+TEST(FeedbackLayer, TheChosenMascotIsMarkedOnTheTitle) {
+    test::FeedbackGame g(true);
+    g.game.step(60); // both figures have come in
+    GameWorld& w = g.top->game();
+    // Left of the middle or right of it, the figure marked; the prompt left as the game drew it.
+    const auto marked = [&](int x0, int x1) {
+        const Layered l = look(g);
+        return l.changedIn(x0, 0, x1, 130);
+    };
+    EXPECT_GT(marked(160, 300), 100) << "Vessa is chosen at the start";
+    EXPECT_EQ(marked(0, 160), 0);
+    shoot(g, "title-vessa-chosen");
+    g.game.keys.tap(Key::Left);
+    g.game.step(2);
+    ASSERT_EQ(w.player().mascot, 1);
+    EXPECT_GT(marked(40, 160), 100) << "the mark moves to Brum";
+    EXPECT_EQ(marked(160, 300), 0);
+    g.game.step(1);
+    shoot(g, "title-brum-chosen");
+}
+
+} // namespace
+} // namespace tundrix

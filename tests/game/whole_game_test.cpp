@@ -155,6 +155,47 @@ TEST(WholeGame, TheClockWarnsFromThreeMinutesAndTimeUpCostsAChanceOnceEvenWhenFi
     EXPECT_TRUE(g.playing(w.sounds().playLoopSound1));
 }
 
+// Each way in, from its first period: the chances it starts with, how long a period lasts, what running
+// out of time costs, what winning takes and gives, how fast the figures skate.
+TEST(WholeGame, EachPlayModeKeepsItsOwnNumbersAndTheOriginalItsOld) {
+    const struct {
+        PlayMode mode;
+        int chances, timeUpMs, afterTimeUp, winningCells, afterWin; // time-up: once the clock shows 0:00
+        float speed;
+    } cases[] = {
+        {PlayMode::Original, 3, 59950, 2, 64481, 1, 5.0f},
+        {PlayMode::Easier, 6, 119900, 6, 60451, 6, 2.5f},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.mode));
+        GameHarness g;
+        g.services.mode = c.mode;
+        g.driver.restartRequested = true;
+        g.step();
+        ASSERT_EQ(g.world().mode(), c.mode);
+        g.startPlay();
+        GameWorld& w = g.world();
+        EXPECT_EQ(w.chances().get(), c.chances);
+        EXPECT_EQ(w.referee()->speed(), c.speed);
+        const uint32_t started = g.clock.nowMs();
+        ASSERT_TRUE(g.stepUntil([&] { return w.timeUp(); }, c.timeUpMs / 40 + 10));
+        EXPECT_NEAR(static_cast<int>(g.clock.nowMs() - started), c.timeUpMs, 40);
+        EXPECT_EQ(w.chances().get(), c.afterTimeUp);
+        ASSERT_TRUE(g.stepUntil([&] { return w.periodNumber().get() == 2; }, 40));
+
+        // A chance lost to a cut, then the period won: the Easier mode gives it back.
+        w.chances().add(-1);
+        w.claimedCells().set(c.winningCells - 1);
+        g.step();
+        EXPECT_FALSE(w.periodWon());
+        w.claimedCells().set(c.winningCells);
+        g.step();
+        EXPECT_TRUE(w.periodWon());
+        ASSERT_TRUE(g.stepUntil([&] { return w.periodNumber().get() == 3; }, 60));
+        EXPECT_EQ(w.chances().get(), c.afterWin);
+    }
+}
+
 TEST(WholeGame, LosingTheLastChanceRunsTheGameOverSequenceThenARestartGivesANewTitle) {
     GameHarness g;
     g.startPlay();

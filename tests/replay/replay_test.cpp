@@ -63,6 +63,37 @@ TEST(Replay, AWholeGamePlaysAgainFrameForFrameFromItsFile) {
     }
 }
 
+TEST(Replay, AGameOfTheEasierModePlaysAgainInThatModeAndSaysSo) {
+    const struct {
+        PlayMode mode;
+        char mark;
+    } cases[] = {{PlayMode::Original, '1'}, {PlayMode::Easier, '2'}};
+    for (const auto& c : cases) {
+        HeadlessGame g(4242, {10, 1, 2}, {}, c.mode);
+        playScriptedGame(g, 5, 3000);
+        const std::vector<uint8_t> file = encodeReplay(g.replay());
+        ASSERT_GT(file.size(), 4u);
+        EXPECT_EQ(file[3], c.mark) << "an Original game is written as it always was";
+        std::string why;
+        const auto replay = decodeReplay(file, why);
+        ASSERT_TRUE(replay) << why;
+        EXPECT_EQ(replay->mode, c.mode);
+        const ReplayVerdict verdict = verifyReplay(*replay, g.resources);
+        EXPECT_TRUE(verdict.consistent) << verdict.problem;
+        EXPECT_EQ(verdict.mode, c.mode);
+        EXPECT_EQ(verdict.score, g.world().score().get());
+        EXPECT_EQ(verdict.updates, g.replay().updates());
+
+        // Played the other way, the same keys and clock make another game, or none the recording fits.
+        Replay other = *replay;
+        other.mode = c.mode == PlayMode::Original ? PlayMode::Easier : PlayMode::Original;
+        const ReplayVerdict wrong = verifyReplay(other, g.resources);
+        EXPECT_TRUE(!wrong.consistent || wrong.score != verdict.score || wrong.updates != verdict.updates ||
+                    wrong.periodsPlayed != verdict.periodsPlayed)
+            << "the mode changes the game";
+    }
+}
+
 TEST(Replay, AnAlteredRecordingIsCaughtWhereItStopsMatchingTheGame) {
     RecordedGame g;
     g.playToTheEnd();
@@ -101,6 +132,13 @@ std::vector<uint8_t> packed(const std::vector<uint8_t>& body, uint32_t gameId = 
     return out;
 }
 
+// A TXR1 file turned into one that names a mode.
+std::vector<uint8_t> withMode(uint8_t mode, std::vector<uint8_t> file) {
+    file[3] = '2';
+    file.insert(file.begin() + 16, mode);
+    return file;
+}
+
 TEST(Replay, TheReaderRefusesDamagedTruncatedAndOverlongFiles) {
     RecordedGame g;
     g.step(200);
@@ -120,6 +158,9 @@ TEST(Replay, TheReaderRefusesDamagedTruncatedAndOverlongFiles) {
     } cases[] = {
         {"empty", {}, "not a replay"},
         {"another magic", {'T', 'X', 'R', '9', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, "not a replay"},
+        {"a mode mark and no mode", {'T', 'X', 'R', '2', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, "cut short"},
+        {"a mode named that is never named", withMode(0, with({1, 0, 0})), "does not know"},
+        {"a mode of no kind", withMode(7, with({1, 0, 0})), "does not know"},
         {"cut in the middle",
          std::vector<uint8_t>(file.begin(), file.begin() + static_cast<long>(file.size() / 2)), "damaged"},
         {"a bit flipped in the stream",

@@ -48,7 +48,25 @@ TEST(MenuKeys, EveryEnabledItemOfBothLanguagesIsChosenByKeysAndByPointer) {
             ++reached;
         }
     }
-    EXPECT_EQ(reached, 9 + 5 + 4 + 11) << "all but the zoom that does not fit";
+    EXPECT_EQ(reached, 9 + 8 + 4 + 11 + 3) << "all but the zoom that does not fit";
+}
+
+TEST(MenuKeys, AMenuOpenedByKeyLightsItsFirstItemWhateverThePointerRestsOn) {
+    MenuNavigator nav = navigator();
+    nav.key(MenuKey::OpenBar);
+    nav.hoverItem(2); // the pointer resting over "Avsluta" as the menu comes up
+    nav.hoverTitle(2);
+    EXPECT_EQ(nav.openMenu(), 0);
+    EXPECT_EQ(nav.litItem(), 0);
+    EXPECT_EQ(nav.key(MenuKey::Enter), CMD_NEW_GAME)
+        << "Enter takes the lit item, not the one under the pointer";
+    nav.key(MenuKey::OpenBar);
+    nav.pointerMoved();
+    nav.hoverItem(2);
+    EXPECT_EQ(nav.litItem(), 2) << "a pointer that moves leads again";
+    nav.key(MenuKey::Down);
+    nav.hoverItem(2);
+    EXPECT_EQ(nav.litItem(), 4) << "and the keys take over again";
 }
 
 TEST(MenuKeys, ArrowsWrapAndSkipSpacersSeparatorsAndDisabledItemsEscapeCloses) {
@@ -59,7 +77,9 @@ TEST(MenuKeys, ArrowsWrapAndSkipSpacersSeparatorsAndDisabledItemsEscapeCloses) {
     EXPECT_EQ(nav.openMenu(), 0);
     EXPECT_EQ(nav.litItem(), 0);
     nav.key(MenuKey::Left);
-    EXPECT_EQ(nav.openMenu(), 5) << "wraps to In English";
+    EXPECT_EQ(nav.openMenu(), 6) << "wraps to the last menu";
+    nav.key(MenuKey::Left);
+    EXPECT_EQ(nav.openMenu(), 5);
     nav.key(MenuKey::Left);
     EXPECT_EQ(nav.openMenu(), 2) << "over both spacers";
     nav.key(MenuKey::Right);

@@ -307,29 +307,50 @@ TEST(MenuBar, SwedishMenusSpacersAndTheEnglishMenuInOrder) {
         for (const MenuEntry& e : p.items)
             if (!e.separator()) commands.insert(e.command);
     }
-    EXPECT_EQ(labels, (std::vector<std::string>{"Spel", "Tävling", "Koppla upp", " ", "", "In English"}));
+    EXPECT_EQ(labels,
+              (std::vector<std::string>{"Spel", "Tävling", "Koppla upp", " ", "", "In English", "More"}));
     EXPECT_TRUE(bar[3].spacer() && bar[4].spacer());
     EXPECT_EQ(bar[0].items[0].label, "Starta nytt spel (F1)");
     EXPECT_EQ(bar[0].items[4].label, "Paus (P)");
     EXPECT_EQ(bar[2].items[1].label, "Utmana dina vänner");
     EXPECT_EQ(bar[5].items[4].label, "Visit www.lumora.se") << "the channel's own host when none is set";
     EXPECT_EQ(bar[5].items[6].label, "Pause (P)");
-    // Both menus end with the volume (shown with the step in use) and mute.
+    // Both menus end with the volume (shown with the step in use) and mute; the best games and the two
+    // settings follow the competition in Swedish and make a last menu of their own in English.
     EXPECT_EQ(bar[0].items[9].label, "Ljud");
     EXPECT_EQ(bar[0].items[10].label, "Tyst (M)");
     EXPECT_EQ(bar[5].items[11].label, "Sound");
     EXPECT_EQ(bar[5].items[12].label, "Mute (M)");
     for (const MenuPopup& p : {bar[0], bar[5]})
         EXPECT_EQ(p.items.back().command, CMD_MUTE);
+    for (const MenuPopup& p : {bar[1], bar[6]}) {
+        ASSERT_GE(p.items.size(), 3u);
+        EXPECT_EQ(p.items[p.items.size() - 3].command, CMD_BEST_GAMES);
+        EXPECT_EQ(p.items[p.items.size() - 2].command, CMD_EASIER);
+        EXPECT_EQ(p.items.back().command, CMD_FOCUS_PAUSE);
+    }
     EXPECT_EQ(commands,
-              (std::set<int>{CMD_NEW_GAME,     CMD_RULES,       CMD_QUIT,           CMD_COMPETITION_RULES,
-                             CMD_ABOUT,        CMD_REGISTER,    CMD_CHALLENGE,      CMD_BRAND_SITE,
-                             CMD_CHANNEL_SITE, CMD_HOW_TO_PLAY, CMD_ABOUT_ENGLISH,  CMD_PAUSE,
-                             CMD_ZOOM_1,       CMD_ZOOM_2,      CMD_ZOOM_3,         CMD_FULL_SCREEN,
-                             CMD_VOLUME,       CMD_MUTE,        CMD_PLAY_LAST_GAME, CMD_SAVE_LAST_GAME,
-                             CMD_OPEN_REPLAY}));
+              (std::set<int>{CMD_NEW_GAME,     CMD_RULES,          CMD_QUIT,           CMD_COMPETITION_RULES,
+                             CMD_ABOUT,        CMD_REGISTER,       CMD_CHALLENGE,      CMD_BRAND_SITE,
+                             CMD_CHANNEL_SITE, CMD_HOW_TO_PLAY,    CMD_ABOUT_ENGLISH,  CMD_BEST_GAMES,
+                             CMD_PAUSE,        CMD_ZOOM_1,         CMD_ZOOM_2,         CMD_ZOOM_3,
+                             CMD_FULL_SCREEN,  CMD_VOLUME,         CMD_MUTE,           CMD_EASIER,
+                             CMD_FOCUS_PAUSE,  CMD_PLAY_LAST_GAME, CMD_SAVE_LAST_GAME, CMD_OPEN_REPLAY}));
     EXPECT_EQ(zoomOfCommand(CMD_ZOOM_2), 2);
     EXPECT_EQ(zoomOfCommand(CMD_NEW_GAME), 0);
+
+    // A build without views for the player's settings offers none of them, and no menu ends in a line.
+    const std::vector<MenuPopup> fewer = menuBar(WebPages{}.channelHost(), MenuSet::WithoutPlayerSettings);
+    ASSERT_EQ(fewer.size(), bar.size() - 1);
+    for (const MenuPopup& p : fewer) {
+        if (!p.spacer()) {
+            EXPECT_FALSE(p.items.back().separator()) << p.label;
+        }
+        for (const MenuEntry& e : p.items)
+            EXPECT_TRUE(e.command != CMD_BEST_GAMES && e.command != CMD_EASIER &&
+                        e.command != CMD_FOCUS_PAUSE)
+                << e.label;
+    }
 }
 
 TEST(InfoTexts, FiveFullTextsWithTheirHeadings) {
@@ -347,6 +368,14 @@ TEST(InfoTexts, FiveFullTextsWithTheirHeadings) {
     }
     EXPECT_TRUE(infoText(-1).empty());
     EXPECT_TRUE(infoText(INFO_TEXT_COUNT).empty());
+    // Both rules texts name every key the game has.
+    const std::pair<int, std::vector<const char*>> keys[] = {
+        {0, {"F1", "P eller Pause", "M:", "F11", "Förstoring", "F10 eller Alt", "Escape", "Alt-F4"}},
+        {4, {"F1", "P or Pause", "M:", "F11", "Zoom", "F10 or Alt", "Escape", "Alt-F4"}},
+    };
+    for (const auto& [index, names] : keys)
+        for (const char* key : names)
+            EXPECT_NE(infoText(index).find(key), std::string::npos) << index << ": " << key;
 }
 
 TEST(GameSession, ClosingInformationOrCancellingRegisterResyncsTheSchedule) {

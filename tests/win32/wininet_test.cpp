@@ -1,9 +1,11 @@
 // Whole submissions through WinInet to a real HTTP server on the loopback address: the form, every shape
-// of answer, transport failures with WinInet's own numbers, and a missing library.
+// of answer, transport failures with WinInet's own numbers, a missing library, and the channel's top ten
+// fetched with a GET.
 #include "fake_http.h"
 #include "http_test_server.h"
 #include "net/measurements.h"
 #include "net/score_submission.h"
+#include "net/top_ten.h"
 #include "platform/win32/win32_http_client.h"
 #include "platform/win32/win32_program_info.h"
 
@@ -174,6 +176,30 @@ TEST_F(WinInetSubmission, AMissingLibraryOrFunctionIsNamedAndNothingIsSent) {
     EXPECT_EQ(submitTo(server.port(), &notWinInet), -1);
     EXPECT_STREQ(record.message, "Kunde inte hitta funktionen InternetOpenA i WinInet.dll");
     EXPECT_TRUE(server.requests().empty());
+}
+
+TEST(WinInetTopTen, FetchedWithAGetEachTimeAndNothingWhenItCannotBeHad) {
+    HttpTestServer server({ScriptedReply::text(R"({"scores":[{"name":"Bo","score":77}]})"),
+                           ScriptedReply::text(R"({"scores":[{"name":"Bo","score":78}]})"),
+                           ScriptedReply::text(R"({"scores":[]})", 404), ScriptedReply::hang()});
+    ASSERT_TRUE(server.running());
+    WinInetHttpClient http;
+    ChannelAddress channel{false, "127.0.0.1", server.port()};
+    using Scores = std::vector<ChannelScore>;
+    EXPECT_EQ(fetchTopTen(http, channel), (Scores{{"Bo", 77}}));
+    EXPECT_EQ(fetchTopTen(http, channel), (Scores{{"Bo", 78}})) << "asked again, not read from a cache";
+    ASSERT_EQ(server.requests().size(), 2u);
+    EXPECT_EQ(
+        server.requests()[0].head.rfind(std::string("GET ") + protocol::TOP_TEN_PATH + " HTTP/1.1\r\n", 0),
+        0u)
+        << server.requests()[0].head;
+    EXPECT_TRUE(server.requests()[0].fields.empty()) << "a GET sends no form";
+    EXPECT_EQ(fetchTopTen(http, channel), std::nullopt) << "a 404";
+    const DWORD before = GetTickCount();
+    EXPECT_EQ(fetchTopTen(http, channel, 300), std::nullopt) << "a channel that does not answer";
+    EXPECT_LT(GetTickCount() - before, 5000u) << "its own time-out";
+    channel.port = HttpTestServer::unusedPort();
+    EXPECT_EQ(fetchTopTen(http, channel), std::nullopt) << "offline";
 }
 
 } // namespace

@@ -1,0 +1,1 @@
+tundrix_fuzz(best_games tundrix_shell)

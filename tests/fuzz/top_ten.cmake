@@ -1,0 +1,1 @@
+tundrix_fuzz(top_ten tundrix_net)

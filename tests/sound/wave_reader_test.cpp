@@ -32,8 +32,9 @@ TEST(WaveReader, FindsFormatAndDataInEitherOrderPastOddAndOtherChunks) {
          riff({chunk("LIST", {'I', 'N', 'F', 'O'}), chunk("data", six), chunk("fmt ", formatBody(11025))}),
          six, 11025},
         {"what the writer makes", writeWave(at11k, six), six, 11025},
-        // Five samples: the data chunk is followed by a pad byte, then the format.
-        {"odd chunks", riff({chunk("junk", {9, 9, 9}), chunk("data", five), chunk("fmt ", formatBody())}),
+        // Five samples: the data chunk is followed by a pad byte, then the format; a chunk whose id only
+        // begins like the format's is another chunk.
+        {"odd chunks", riff({chunk("fmtx", {9, 9, 9}), chunk("data", five), chunk("fmt ", formatBody())}),
          five, 8000},
         // 14 bytes is the bare record: the sample size follows from the block size.
         {"bare format record", riff({chunk("fmt ", formatBody(8000, 14)), chunk("data", two)}), two, 8000},

@@ -82,6 +82,9 @@ TEST(Bitmap, DamagedBitmapsAreRefusedWhateverIsCut) {
     bad[18] = 0; // zero width
     EXPECT_FALSE(readBmp(bad, info));
     bad = good;
+    bad[22] = 0; // zero height
+    EXPECT_FALSE(readBmp(bad, info));
+    bad = good;
     bad[10] = 0xFF, bad[11] = 0xFF, bad[12] = 0xFF; // pixels "after" the end
     EXPECT_FALSE(readBmp(bad, info));
 }

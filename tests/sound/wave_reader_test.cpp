@@ -47,6 +47,11 @@ TEST(WaveReader, FindsFormatAndDataInEitherOrderPastOddAndOtherChunks) {
          {1, 2, 3, 0},
          8000},
     };
+    // Every field of the format is written and read back whole, however wide its value.
+    const PcmFormat wide{0xFFFE, 0x0102, 0x01020304, 0x05060708, 0x0304, 0x0118};
+    WaveData back;
+    ASSERT_TRUE(readWave(writeWave(wide, six), back));
+    EXPECT_EQ(fieldsOf(back.format), fieldsOf(wide));
     // The writer's RIFF length covers the pad byte of odd data and ends where the file does.
     const std::vector<uint8_t> odd = writeWave(at11k, five);
     EXPECT_EQ(odd.size(), 8u + (odd[4] | odd[5] << 8 | odd[6] << 16 | uint32_t{odd[7]} << 24));

@@ -8,6 +8,7 @@
 #include "graphics/sprite_sheet.h"
 #include "resources/embedded_resources.h"
 #include "resources/window_icon.h"
+#include "rink/rink.h"
 
 #include <gtest/gtest.h>
 
@@ -47,7 +48,7 @@ std::vector<SetEntry> tableOfSets() {
 }
 
 bool insideIce(int x, int y) {
-    return x >= 34 && x <= 403 && y >= 53 && y <= 269;
+    return x > EDGE_LEFT && x < EDGE_RIGHT && y > EDGE_TOP && y < EDGE_BOTTOM;
 }
 
 double luminance(Rgb c) {
@@ -159,15 +160,15 @@ TEST_F(Art, EverySetDecodesToTheTableAndUsesOnlyArtColours) {
 }
 
 TEST_F(Art, TheBoardsLieExactlyOnTheEdgeAndTheClaimedLookIsTransparentExactlyOutsideTheIce) {
-    // The edge colour is on the rectangle 33..404 x 52..270 and nowhere on the ice or just outside it, so
-    // the edge reads as the rink's border everywhere.
-    const uint8_t edge = rink().pixel(33, 52);
-    for (int y = 0; y < 300; ++y) {
-        for (int x = 0; x < 440; ++x) {
+    // The edge colour is on the rink's edge rectangle and nowhere on the ice or just outside it, so the
+    // edge reads as the rink's border everywhere.
+    const uint8_t edge = rink().pixel(EDGE_LEFT, EDGE_TOP);
+    for (int y = 0; y < RINK_HEIGHT; ++y) {
+        for (int x = 0; x < RINK_WIDTH; ++x) {
             ASSERT_EQ(claimed().pixel(x, y) == TRANSPARENT_INDEX, !insideIce(x, y)) << x << "," << y;
-            const bool onEdge = ((x == 33 || x == 404) && y >= 52 && y <= 270) ||
-                                ((y == 52 || y == 270) && x >= 33 && x <= 404);
-            if (x >= 32 && x <= 405 && y >= 51 && y <= 271) {
+            const bool onEdge = ((x == EDGE_LEFT || x == EDGE_RIGHT) && y >= EDGE_TOP && y <= EDGE_BOTTOM) ||
+                                ((y == EDGE_TOP || y == EDGE_BOTTOM) && x >= EDGE_LEFT && x <= EDGE_RIGHT);
+            if (x >= EDGE_LEFT - 1 && x <= EDGE_RIGHT + 1 && y >= EDGE_TOP - 1 && y <= EDGE_BOTTOM + 1) {
                 ASSERT_EQ(rink().pixel(x, y) == edge, onEdge) << x << "," << y;
             }
         }

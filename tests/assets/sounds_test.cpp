@@ -153,42 +153,28 @@ TEST(Sounds, LoopsRepeatWithoutAClickAndTheChordLayerHasNoPulseOfItsOwn) {
     }
 }
 
-TEST(Sounds, TheWarningCutsThroughTheMusic) {
-    EmbeddedResources store;
-    const auto beat = centred(store, 309), chord = centred(store, 310), warning = centred(store, 313);
-    // The music as it sounds while the first beep plays, at its worst offset for the beep.
-    const size_t beepFrom = 200, beepLength = 1200; // 25 ms in, 150 ms long
-    double music = 0;
-    for (size_t offset = 0; offset < beat.size(); offset += 400) {
-        std::vector<int> mix(beepLength);
-        for (size_t i = 0; i < beepLength; ++i)
-            mix[i] = beat[(offset + i) % beat.size()] + chord[(offset + i) % chord.size()];
-        music = std::max(music, strength(mix, 0, beepLength, 988));
-    }
-    EXPECT_GT(db(strength(warning, beepFrom, beepLength, 988) / music), 20.0);
-}
-
-TEST(Sounds, TheFeedbackSoundsStandOutFromTheMusic) {
+TEST(Sounds, TheWarningAndTheFeedbackSoundsStandOutFromTheMusic) {
     EmbeddedResources store;
     const auto beat = centred(store, 309), chord = centred(store, 310);
-    // Each at a pitch of its own (the chime's first tone, the cut's first falling tone, the top of the
-    // fanfare's chord) over 100 ms, against the music at its worst offset.
+    // Each at a pitch of its own (the warning's first beep, the chime's first tone, the cut's first falling
+    // tone, the top of the fanfare's chord), against the music at its worst offset for it.
     struct Cue {
         int id;
         double hz;
-        size_t from;
+        size_t from, length;
+        double db;
     };
-    for (const Cue& cue : {Cue{320, 1318.5, 0}, Cue{321, 698.5, 240}, Cue{322, 1318.5, 2400}}) {
+    for (const Cue& cue : {Cue{313, 988, 200, 1200, 20.0}, Cue{320, 1318.5, 0, 800, 12.0},
+                           Cue{321, 698.5, 240, 800, 12.0}, Cue{322, 1318.5, 2400, 800, 12.0}}) {
         SCOPED_TRACE(cue.id);
-        const size_t length = 800;
         double music = 0;
         for (size_t offset = 0; offset < beat.size(); offset += 400) {
-            std::vector<int> mix(length);
-            for (size_t i = 0; i < length; ++i)
+            std::vector<int> mix(cue.length);
+            for (size_t i = 0; i < cue.length; ++i)
                 mix[i] = beat[(offset + i) % beat.size()] + chord[(offset + i) % chord.size()];
-            music = std::max(music, strength(mix, 0, length, cue.hz));
+            music = std::max(music, strength(mix, 0, cue.length, cue.hz));
         }
-        EXPECT_GT(db(strength(centred(store, cue.id), cue.from, length, cue.hz) / music), 12.0);
+        EXPECT_GT(db(strength(centred(store, cue.id), cue.from, cue.length, cue.hz) / music), cue.db);
     }
 }
 

@@ -1,6 +1,7 @@
 // When the layer's sounds play, frame by frame, and that their lengths keep them apart as the mix needs.
 #include "core/feedback_layout.h"
 #include "core/frame_driver.h"
+#include "core/game_rules.h"
 #include "feedback/sound_cues.h"
 #include "recording_sound.h"
 #include "resources/embedded_resources.h"
@@ -103,7 +104,6 @@ TEST(SoundCues, TheShortSoundsEndBeforeTheFanfareWhichEndsWithinTheWonPause) {
     EXPECT_EQ(framesOf(store, feedback::WAVE_CUT), CUT_FRAMES);
     EXPECT_EQ(framesOf(store, feedback::WAVE_PERIOD_WON), FANFARE_FRAMES);
     EXPECT_LE(std::max(CHIME_FRAMES, CUT_FRAMES), WON_FANFARE_DELAY);
-    constexpr int PERIOD_WON_PAUSE = 50;
     EXPECT_LT(WON_FANFARE_DELAY + FANFARE_FRAMES, PERIOD_WON_PAUSE);
 }
 

@@ -109,9 +109,10 @@ TEST(ImageSet, SheetsLoadEveryFrameAndADamagedOneAsADefaultImageWithNothingReadP
 
 TEST(ImageSet, AFrameThatIsCutShortOrDamagedLeavesTheImageAsItWas) {
     MemoryResourceStore store;
-    Bytes bad = EXAMPLE;
+    Bytes bad = EXAMPLE, badFirst = EXAMPLE; // the magic wrong inside and at its first letter
     bad[3] = 'X';
-    std::vector<Bytes> broken = {bad, concat({header(65535, 65535), {0x00, 0x00, 0x01, 0xFF}})};
+    badFirst[0] = 'X';
+    std::vector<Bytes> broken = {bad, badFirst, concat({header(65535, 65535), {0x00, 0x00, 0x01, 0xFF}})};
     for (size_t cut = 1; cut < EXAMPLE.size(); ++cut)
         broken.push_back(Bytes(EXAMPLE.begin(), EXAMPLE.begin() + static_cast<long>(cut)));
     for (const Bytes& bytes : broken) {

@@ -76,10 +76,13 @@ TEST(Bitmap, DamagedBitmapsAreRefusedWhateverIsCut) {
         EXPECT_FALSE(readBmp(part, info) && !info.indices.empty()) << cut;
     }
     std::vector<uint8_t> bad = good;
-    bad[14] = 12; // an old-style header too small for us
+    bad[14] = 39; // an info header a byte short of the 40 we read (old-style ones are 12)
     EXPECT_FALSE(readBmp(bad, info));
     bad = good;
     bad[18] = 0; // zero width
+    EXPECT_FALSE(readBmp(bad, info));
+    bad = good;
+    bad[22] = 0; // zero height
     EXPECT_FALSE(readBmp(bad, info));
     bad = good;
     bad[10] = 0xFF, bad[11] = 0xFF, bad[12] = 0xFF; // pixels "after" the end

@@ -1,55 +1,31 @@
 // Keys through the real window on SDL's dummy video driver, as the program's loop pass and dialogs run them:
 // volume and mute by the M key and by menu items chosen by keys, M typed into a dialog's field, and pastes
 // into the register dialog's fields.
+#include "dummy_window.h"
+#include "fake_world.h"
 #include "net/score_submission.h"
-#include "platform/sdl/sdl_keys.h"
-#include "platform/sdl/sdl_video.h"
-#include "resources/embedded_fonts.h"
+#include "platform/headless/fake_clock.h"
 #include "shell/game_session.h"
 #include "shell/menu.h"
 #include "shell/shell_ui.h"
 
-#include "platform/headless/fake_clock.h"
-
-#include <SDL.h>
-#include <cstdlib>
-#include <gtest/gtest.h>
 #include <vector>
 
 namespace tundrix {
 namespace {
 
-class StillWorld : public World {
-  public:
-    void update() override {}
-    void draw() override {}
-    bool gameOver() const override { return false; }
-    int countdown() const override { return 1; }
-    void holdClock(uint32_t) override {}
-    GuardedCounter score;
-};
-
-struct KeysInTheWindow : ::testing::Test {
+struct KeysInTheWindow : test::DummyWindow {
     headless::FakeClock clock{1000};
     PlayTimeTally tally{clock, 0, {}};
-    SdlKeys keys;
-    std::unique_ptr<SdlVideo> window;
     std::unique_ptr<GameSession> session;
     std::unique_ptr<ShellUi> ui;
     std::vector<VolumeLevel> changes;
 
     void SetUp() override {
-        setenv("SDL_VIDEODRIVER", "dummy", 1);
-        WindowOptions options;
-        options.title = "test";
-        options.textFont = menuFontData();
-        options.signFont = signFontData();
-        std::string whyNot;
-        window = SdlVideo::open(options, keys, whyNot);
-        ASSERT_TRUE(window) << whyNot;
+        DummyWindow::SetUp();
         session = std::make_unique<GameSession>(
-            clock, tally, [](const AngleTables&) { return std::make_unique<StillWorld>(); },
-            [](World& w) { return &static_cast<StillWorld&>(w).score; });
+            clock, tally, [](const AngleTables&) { return std::make_unique<test::FakeWorld>(); },
+            [](World& w) { return w.scoreCounter(); });
         // Posts come back without a verdict (and open no page).
         ui = std::make_unique<ShellUi>(
             *window, keys, *session, [](ScoreSubmission& s) { s.resultCode = ANSWER_WITHOUT_RESULT; },
@@ -60,29 +36,15 @@ struct KeysInTheWindow : ::testing::Test {
     void TearDown() override {
         ui.reset();
         session.reset();
-        window.reset();
+        DummyWindow::TearDown();
     }
 
-    // Queues a key going down or up with the modifiers it comes with. SDL's own modifier state stays as it
-    // is, as on a busy machine where SDL has already read the keys that follow.
-    static void push(Uint32 type, SDL_Scancode code, Uint16 mod = KMOD_NONE) {
-        SDL_Event e{};
-        e.type = type;
-        e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-        e.key.keysym.scancode = code;
-        e.key.keysym.mod = mod;
-        SDL_PushEvent(&e);
-    }
-    static void tap(SDL_Scancode code) {
-        push(SDL_KEYDOWN, code);
-        push(SDL_KEYUP, code);
-    }
     // Ctrl+V as a player presses it.
     static void paste() {
-        push(SDL_KEYDOWN, SDL_SCANCODE_LCTRL, KMOD_LCTRL);
-        push(SDL_KEYDOWN, SDL_SCANCODE_V, KMOD_LCTRL);
-        push(SDL_KEYUP, SDL_SCANCODE_V, KMOD_LCTRL);
-        push(SDL_KEYUP, SDL_SCANCODE_LCTRL);
+        key(SDL_KEYDOWN, SDL_SCANCODE_LCTRL, KMOD_LCTRL);
+        key(SDL_KEYDOWN, SDL_SCANCODE_V, KMOD_LCTRL);
+        key(SDL_KEYUP, SDL_SCANCODE_V, KMOD_LCTRL);
+        key(SDL_KEYUP, SDL_SCANCODE_LCTRL);
     }
 
     // Taps the keys, then runs one pass of the program's loop over them.

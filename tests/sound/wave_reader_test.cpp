@@ -32,8 +32,9 @@ TEST(WaveReader, FindsFormatAndDataInEitherOrderPastOddAndOtherChunks) {
          riff({chunk("LIST", {'I', 'N', 'F', 'O'}), chunk("data", six), chunk("fmt ", formatBody(11025))}),
          six, 11025},
         {"what the writer makes", writeWave(at11k, six), six, 11025},
-        // Five samples: the data chunk is followed by a pad byte, then the format.
-        {"odd chunks", riff({chunk("junk", {9, 9, 9}), chunk("data", five), chunk("fmt ", formatBody())}),
+        // Five samples: the data chunk is followed by a pad byte, then the format; a chunk whose id only
+        // begins like the format's is another chunk.
+        {"odd chunks", riff({chunk("fmtx", {9, 9, 9}), chunk("data", five), chunk("fmt ", formatBody())}),
          five, 8000},
         // 14 bytes is the bare record: the sample size follows from the block size.
         {"bare format record", riff({chunk("fmt ", formatBody(8000, 14)), chunk("data", two)}), two, 8000},
@@ -46,6 +47,14 @@ TEST(WaveReader, FindsFormatAndDataInEitherOrderPastOddAndOtherChunks) {
          {1, 2, 3, 0},
          8000},
     };
+    // Every field of the format is written and read back whole, however wide its value.
+    const PcmFormat wide{0xFFFE, 0x0102, 0x01020304, 0x05060708, 0x0304, 0x0118};
+    WaveData back;
+    ASSERT_TRUE(readWave(writeWave(wide, six), back));
+    EXPECT_EQ(fieldsOf(back.format), fieldsOf(wide));
+    // The writer's RIFF length covers the pad byte of odd data and ends where the file does.
+    const std::vector<uint8_t> odd = writeWave(at11k, five);
+    EXPECT_EQ(odd.size(), 8u + (odd[4] | odd[5] << 8 | odd[6] << 16 | uint32_t{odd[7]} << 24));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_EQ(c.wave.size() % 2, 0u);
@@ -95,17 +104,18 @@ TEST(WaveReader, RejectsBrokenFilesAndNeverReadsPastTheBytes) {
     EXPECT_TRUE(w.samples.empty()); // nothing is taken
 
     // Every prefix of a good file is read without stepping past its end (the sanitizer build checks the
-    // reads); the samples found always lie inside the prefix.
+    // reads): refused until the last chunk holds the bare 14-byte format record, and the samples found
+    // then lie inside the prefix.
     const auto full =
         riff({chunk("LIST", {1, 2, 3}), chunk("data", {1, 2, 3, 4, 5}), chunk("fmt ", formatBody())});
     for (size_t n = 0; n <= full.size(); ++n) {
         std::vector<uint8_t> prefix(full.begin(), full.begin() + static_cast<ptrdiff_t>(n));
-        if (readWave(prefix, w)) {
+        ASSERT_EQ(readWave(prefix, w), n >= full.size() - 2) << n;
+        if (!w.samples.empty()) {
             EXPECT_GE(w.samples.data(), prefix.data());
             EXPECT_LE(w.samples.data() + w.samples.size(), prefix.data() + prefix.size());
         }
     }
-    EXPECT_TRUE(readWave(full, w));
 }
 
 } // namespace

@@ -38,11 +38,14 @@ struct DummyWindow : ::testing::Test {
         e.type = type;
         SDL_PushEvent(&e);
     }
-    static void key(Uint32 type, SDL_Scancode code) {
+    // A key going down or up with the modifiers it comes with; SDL's own modifier state stays as it is, as
+    // on a busy machine where SDL has already read the keys that follow.
+    static void key(Uint32 type, SDL_Scancode code, Uint16 mod = KMOD_NONE) {
         SDL_Event e{};
         e.type = type;
         e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
         e.key.keysym.scancode = code;
+        e.key.keysym.mod = mod;
         SDL_PushEvent(&e);
     }
     // Down and up again before the next frame.

@@ -53,7 +53,7 @@ void FeedbackLayer::draw() {
         if (!shades_.built()) shades_.build(screen.palette());
         // Over the chosen mascot's head, above the middle of its eyes: Brum is the figure on the left,
         // Vessa the one on the right.
-        constexpr int32_t ABOVE_EYES = 80;
+        constexpr int32_t ABOVE_EYES = 54;
         const bool brum = world_.player().mascot == 1;
         const TitleFigure& chosen = brum ? static_cast<const TitleFigure&>(world_.leftFigure())
                                          : static_cast<const TitleFigure&>(world_.rightFigure());

@@ -53,7 +53,7 @@ expect_status 1 ch release add 3 --from "$tmp/no-such-file"
 
 # The log is made here: the server's own redirection happens in its process, perhaps after the first look.
 : >"$tmp/channel.log"
-ch serve --listen 127.0.0.1:0 --rate-limits off >"$tmp/channel.log" 2>&1 &
+"$program" serve --listen 127.0.0.1:0 --rate-limits off >"$tmp/channel.log" 2>&1 &
 pid=$!
 port=""
 for _ in $(seq 100); do

@@ -122,18 +122,23 @@ void ScoreDesk::take(std::string body, std::string address, int64_t now,
         return;
     }
     post->member = std::move(*member.row);
-    if (credentials_.known(post->email, post->form.password, post->member.passwordHash, now)) {
-        checked(post, true);
-        return;
+    if (!checkPassword(post->email, post->form.password, post->member.passwordHash, now,
+                       [this, post](bool verified) { checked(post, verified); }))
+        post->answer(refusal(503, TRY_AGAIN, "too busy to check the password", 1));
+}
+
+bool ScoreDesk::checkPassword(const std::string& email, const std::string& password, const std::string& hash,
+                              int64_t now, std::function<void(bool)> then) {
+    if (credentials_.known(email, password, hash, now)) {
+        then(true);
+        return true;
     }
-    auto verify = [this, post] {
-        checked(post, verifyPassword(post->member.passwordHash, post->form.password));
-    };
+    auto verify = [hash, password, then] { then(verifyPassword(hash, password)); };
     if (!passwords_) {
         verify();
-    } else if (!passwords_->submit(verify)) {
-        post->answer(refusal(503, TRY_AGAIN, "too busy to check the password", 1));
+        return true;
     }
+    return passwords_->submit(verify);
 }
 
 void ScoreDesk::checked(std::shared_ptr<Post> post, bool verified) {
@@ -287,18 +292,9 @@ void ScoreDesk::takeReplay(std::string body, std::string address, int64_t now,
     }
     post->member = std::move(*member.row);
     // The score form just before it has usually left the login remembered.
-    if (credentials_.known(post->email, post->post.password, post->member.passwordHash, now)) {
-        replayChecked(post, true);
-        return;
-    }
-    auto verify = [this, post] {
-        replayChecked(post, verifyPassword(post->member.passwordHash, post->post.password));
-    };
-    if (!passwords_) {
-        verify();
-    } else if (!passwords_->submit(verify)) {
+    if (!checkPassword(post->email, post->post.password, post->member.passwordHash, now,
+                       [this, post](bool verified) { replayChecked(post, verified); }))
         post->answer(refusal(503, TRY_AGAIN, "replay: too busy to check the password", 1));
-    }
 }
 
 void ScoreDesk::replayChecked(std::shared_ptr<ReplayPosting> post, bool verified) {

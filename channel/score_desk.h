@@ -83,6 +83,11 @@ class ScoreDesk {
     struct Post;
     struct ReplayPosting;
     void checked(std::shared_ptr<Post> post, bool verified);
+    // Whether the password is the member's: at once when this login was remembered, otherwise on the
+    // password workers (or here without them); then runs where the check ran. False when the workers are
+    // too busy to take it.
+    bool checkPassword(const std::string& email, const std::string& password, const std::string& hash,
+                       int64_t now, std::function<void(bool)> then);
     void replayChecked(std::shared_ptr<ReplayPosting> post, bool verified);
     using Verdict = std::function<void(protocol::ReplayAnswer, const ReplayCheck&)>;
     // Queues a recording kept as queued for its check, which is filed before then runs; false when the

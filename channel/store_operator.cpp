@@ -15,6 +15,22 @@ Moderated changed(Database& db, Statement& s) {
     return db.changes() > 0 ? Moderated::Done : Moderated::NotFound;
 }
 
+// Gives the member another nickname, unless another member has it or one that looks like it (inside the
+// caller's transaction).
+Moderated renameIn(Database& db, int64_t memberId, const std::string& nickname,
+                   const std::string& nicknameKey) {
+    {
+        Statement taken = db.prepared(
+            "SELECT 1 FROM members WHERE id != ?1 AND (nickname = ?2 COLLATE NOCASE OR nickname_key = ?3)");
+        taken.bind(1, memberId).bind(2, nickname).bind(3, nicknameKey);
+        if (taken.step()) return Moderated::Taken;
+        if (taken.failed()) return Moderated::Failed;
+    }
+    Statement s = db.prepared("UPDATE members SET nickname = ?, nickname_key = ? WHERE id = ?");
+    s.bind(1, nickname).bind(2, nicknameKey).bind(3, memberId);
+    return changed(db, s);
+}
+
 } // namespace
 
 bool Store::logModeration(const ModerationEntry& e) {
@@ -92,16 +108,7 @@ Moderated Store::setNickname(int64_t memberId, const std::string& nickname, cons
     std::lock_guard lock(writeMutex_);
     Transaction transaction(*writer_);
     if (!transaction.begun()) return Moderated::Failed;
-    {
-        Statement taken = writer_->prepared(
-            "SELECT 1 FROM members WHERE id != ?1 AND (nickname = ?2 COLLATE NOCASE OR nickname_key = ?3)");
-        taken.bind(1, memberId).bind(2, nickname).bind(3, nicknameKey);
-        if (taken.step()) return Moderated::Taken;
-        if (taken.failed()) return Moderated::Failed;
-    }
-    Statement s = writer_->prepared("UPDATE members SET nickname = ?, nickname_key = ? WHERE id = ?");
-    s.bind(1, nickname).bind(2, nicknameKey).bind(3, memberId);
-    const Moderated m = changed(*writer_, s);
+    const Moderated m = renameIn(*writer_, memberId, nickname, nicknameKey);
     if (m != Moderated::Done) return m;
     return transaction.commit() ? Moderated::Done : Moderated::Failed;
 }
@@ -118,16 +125,7 @@ Moderated Store::renameMember(int64_t memberId, const std::string& nickname, con
         if (!s.step()) return s.failed() ? Moderated::Failed : Moderated::NotFound;
         old = s.text(0);
     }
-    {
-        Statement taken = writer_->prepared(
-            "SELECT 1 FROM members WHERE id != ?1 AND (nickname = ?2 COLLATE NOCASE OR nickname_key = ?3)");
-        taken.bind(1, memberId).bind(2, nickname).bind(3, nicknameKey);
-        if (taken.step()) return Moderated::Taken;
-        if (taken.failed()) return Moderated::Failed;
-    }
-    Statement s = writer_->prepared("UPDATE members SET nickname = ?, nickname_key = ? WHERE id = ?");
-    s.bind(1, nickname).bind(2, nicknameKey).bind(3, memberId);
-    const Moderated m = changed(*writer_, s);
+    const Moderated m = renameIn(*writer_, memberId, nickname, nicknameKey);
     if (m != Moderated::Done) return m;
     if (!logModeration({now, "member rename", "member " + std::to_string(memberId),
                         old + " -> " + nickname + (reason.empty() ? "" : ": " + reason)}) ||

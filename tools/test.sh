@@ -2,6 +2,10 @@
 # Installs what is missing, builds everything and runs every test: the normal build, the Windows build
 # (its tests under Wine), the AddressSanitizer + UndefinedBehaviorSanitizer build, and a short run of each
 # fuzz target.
+#
+# The end-to-end runs spend most of their time waiting on the game's real clock, so the other builds are
+# made meanwhile at the lowest CPU priority: the Windows build, then the sanitizer and fuzz builds, beside
+# the normal build's tests; the Windows tests run as soon as their build is there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/deps.sh
@@ -9,52 +13,81 @@ bash tools/deps.sh
 jobs=$(nproc)
 # Libraries leave caches behind; keep them out of the user's home.
 scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
+background=""
+finish() {
+  [ -n "$background" ] && kill -- "-$background" 2>/dev/null
+  rm -rf "$scratch"
+}
+trap finish EXIT
 export HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/config" MESA_SHADER_CACHE_DIR="$scratch/mesa"
 mkdir -p "$HOME" "$XDG_CONFIG_HOME"
+stage() { printf '== %s (at %d min %02d s)\n' "$1" $((SECONDS / 60)) $((SECONDS % 60)); }
+have_clang() { command -v clang++ >/dev/null; }
 
-echo "== normal build =="
+stage "normal build"
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DTUNDRIX_WERROR=ON >/dev/null
 cmake --build build/release -j "$jobs"
+
+# The other builds, one after another, each leaving a mark when it is done. The asset generator, the menu
+# script, the icon file and the native twins of the Windows build come from the normal build.
+other_builds() {
+  cmake -S . -B build/win64 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
+    -DTUNDRIX_WERROR=ON -DTUNDRIX_HOST_BUILD="$PWD/build/release" >/dev/null
+  cmake --build build/win64 -j "$jobs"
+  touch "$scratch/win64.built"
+  cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTUNDRIX_WERROR=ON -DTUNDRIX_SANITIZE=ON \
+    -DTUNDRIX_COVERAGE=ON -DTUNDRIX_BENCH=OFF >/dev/null
+  cmake --build build/asan -j "$jobs"
+  if have_clang; then
+    CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTUNDRIX_FUZZ=ON \
+      -DTUNDRIX_BENCH=OFF >/dev/null
+    cmake --build build/fuzz -j "$jobs" --target fuzz_all
+  fi
+  touch "$scratch/all.built"
+}
+set -m
+(
+  renice -n 19 -p "$BASHPID" >/dev/null
+  other_builds
+) </dev/null >"$scratch/builds.log" 2>&1 &
+background=$!
+set +m
+# Waits until the background builds leave the mark, or stops the test run with their log if they fail.
+wait_for() {
+  until [ -e "$scratch/$1" ]; do
+    if ! kill -0 "$background" 2>/dev/null; then
+      tail -n 80 "$scratch/builds.log"
+      echo "the $2 failed"
+      exit 1
+    fi
+    sleep 1
+  done
+  echo "-- the $2 is done (at $((SECONDS / 60)) min $((SECONDS % 60)) s)"
+}
+
+stage "normal build's tests (the Windows, sanitizer and fuzz builds meanwhile)"
 ctest --test-dir build/release --output-on-failure -j "$jobs"
 
-echo "== Windows build (mingw-w64) and its tests under Wine =="
-# The asset generator, the menu script, the icon file and the native twins come from the normal build.
-cmake -S . -B build/win64 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
-  -DTUNDRIX_WERROR=ON -DTUNDRIX_HOST_BUILD="$PWD/build/release" >/dev/null
-cmake --build build/win64 -j "$jobs"
+stage "Windows build (mingw-w64) and its tests under Wine"
+wait_for win64.built "Windows build"
 ctest --test-dir build/win64 --output-on-failure -j "$jobs"
 
-echo "== sanitizer build =="
-cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTUNDRIX_WERROR=ON -DTUNDRIX_SANITIZE=ON \
-  -DTUNDRIX_COVERAGE=ON -DTUNDRIX_BENCH=OFF >/dev/null
-cmake --build build/asan -j "$jobs"
+stage "sanitizer build's tests"
+wait_for all.built "sanitizer and fuzz builds"
+background=""
 find build/asan -name '*.gcda' -delete
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --test-dir build/asan --output-on-failure -j "$jobs"
 
-echo "== coverage of the game logic by the tests (a figure, not a gate) =="
+stage "coverage of the game logic by the tests (a figure, not a gate)"
 gcovr --root . --object-directory build/asan --filter '(core|rink|actors|graphics|input|sound|net)/' \
   --exclude-throw-branches --exclude-unreachable-branches --print-summary -o build/asan/coverage.txt
 
-echo "== fuzz targets =="
-if command -v clang++ >/dev/null; then
-  CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTUNDRIX_FUZZ=ON \
-    -DTUNDRIX_BENCH=OFF >/dev/null
-  cmake --build build/fuzz -j "$jobs" --target fuzz_all
-  seconds=${TUNDRIX_FUZZ_SECONDS:-10}
-  for f in build/fuzz/tests/fuzz/fuzz_*; do
-    [ -x "$f" ] || continue
-    name=$(basename "$f")
-    corpus="$scratch/corpus-$name"
-    mkdir -p "$corpus"
-    seeds="tests/fuzz/seeds/${name#fuzz_}"
-    [ -d "$seeds" ] && cp -r "$seeds/." "$corpus/"
-    echo "-- $name for ${seconds}s"
-    "$f" -max_total_time="$seconds" -print_final_stats=0 "$corpus" 2>"$scratch/$name.log" || {
-      tail -n 60 "$scratch/$name.log"; echo "$name found a crash"; exit 1; }
-    tail -n 1 "$scratch/$name.log"
-  done
+stage "fuzz targets, $jobs at a time"
+if have_clang; then
+  export TUNDRIX_FUZZ_SECONDS=${TUNDRIX_FUZZ_SECONDS:-10} TUNDRIX_FUZZ_SCRATCH="$scratch"
+  find build/fuzz/tests/fuzz -maxdepth 1 -name 'fuzz_*' -type f -executable | sort |
+    xargs -P "$jobs" -n 1 bash tools/fuzz_one.sh || { echo "a fuzz target found a crash"; exit 1; }
 else
   echo "clang++ not found: fuzz targets skipped"
 fi
-echo "All test stages passed."
+stage "all test stages passed"

@@ -325,7 +325,7 @@ def main():
             print(f"== {folder}: {len(ms)} mutants", file=sys.stderr)
         return 0
 
-    scratch = Path(a.scratch)
+    scratch = Path(a.scratch).resolve()  # the build runs in other folders, so a relative path would point elsewhere
     src, bin_dir, art_dir = scratch / "src", scratch / "build", scratch / "art"
     src.mkdir(parents=True, exist_ok=True)
     sync_scratch(src)

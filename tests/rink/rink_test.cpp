@@ -157,6 +157,7 @@ TEST(RaidPath, EraseRestoresTheLineKeepsTheStartAndLeavesTwoPoints) {
     rink.pathErase();
     EXPECT_EQ(rink.pathCount(), 2);
     EXPECT_EQ(rink.cellAt(70, 70), CellRaidLine);
+    EXPECT_FALSE(rink.pathPop()) << "the two points kept for the return are no line to step back on";
 }
 
 TEST(RaidPath, PushesBeyondTheCapacityAreDroppedAndNothingIsWrittenOutside) {

@@ -1,16 +1,11 @@
 # shellcheck shell=bash
 # start_channel <tundrix-channel> <database> <log>: starts the server on a free loopback port; sets pid
 # and base (http://127.0.0.1:PORT). The caller stops it with kill -TERM "$pid".
+# shellcheck source=../../tools/start_listening.sh
+. "$(dirname "${BASH_SOURCE[0]}")/../../tools/start_listening.sh"
 start_channel() {
-  local server=$1 db=$2 log=$3 port=""
-  "$server" --db "$db" serve --create --listen 127.0.0.1:0 --contact "kanalen@example.se" >"$log" 2>&1 &
-  pid=$!
-  for _ in $(seq 100); do
-    port=$(sed -n 's|.*listening on http://127\.0\.0\.1:\([0-9]*\)/.*|\1|p' "$log" 2>/dev/null || true)
-    [ -n "$port" ] && break
-    kill -0 "$pid" 2>/dev/null || { cat "$log"; echo "FAIL: the channel server did not start"; exit 1; }
-    sleep 0.1
-  done
-  [ -n "$port" ] || { echo "FAIL: the channel server did not say where it listens"; exit 1; }
+  local server=$1 db=$2 log=$3
+  start_listening "$log" "$server" --db "$db" serve --create --listen 127.0.0.1:0 --contact "kanalen@example.se"
+  pid=$server_pid
   base="http://127.0.0.1:$port"
 }

@@ -77,8 +77,7 @@ question=$(dialog)
 echo "question: $question"
 
 # Yes: the register dialog, with the focus in the user name.
-xdotool key Return
-poll 10 register_up || fail "Enter on the question did not open the register dialog"
+e2e_yes_to_register
 cp "$tmp/now.png" "$tmp/game-register.png"
 register=$(dialog)
 xdotool type --delay 40 "spelare@example.se"

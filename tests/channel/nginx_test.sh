@@ -11,6 +11,8 @@ poster=${3:?}
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=../../tools/nginx_front.sh
 . "$here/../../tools/nginx_front.sh"
+# shellcheck source=../../tools/start_listening.sh
+. "$here/../../tools/start_listening.sh"
 command -v curl >/dev/null || { echo "SKIP: curl is not installed"; exit 77; }
 
 tmp=$(mktemp -d)
@@ -31,16 +33,9 @@ for proxy in http_proxy https_proxy HTTP_PROXY HTTPS_PROXY all_proxy ALL_PROXY; 
 
 printf 'hemligt\n' | "$server" --db "$tmp/channel.db" user add anna@example.se --nickname Anna >/dev/null
 # The public address nginx gives it; its port is only known once nginx runs, but the scheme is what counts.
-"$server" --db "$tmp/channel.db" serve --listen 127.0.0.1:0 --trusted-proxy 127.0.0.1 \
-  --public-url https://localhost --contact kanalen@example.se >"$tmp/channel.log" 2>&1 &
-pid=$!
-port=""
-for _ in $(seq 100); do
-  port=$(sed -n 's|.*listening on http://127\.0\.0\.1:\([0-9]*\)/.*|\1|p' "$tmp/channel.log")
-  [ -n "$port" ] && break
-  sleep 0.05
-done
-[ -n "$port" ] || fail "the channel did not start"
+start_listening "$tmp/channel.log" "$server" --db "$tmp/channel.db" serve --listen 127.0.0.1:0 \
+  --trusted-proxy 127.0.0.1 --public-url https://localhost --contact kanalen@example.se
+pid=$server_pid
 start_nginx "$port" "$tmp/nginx"
 echo "channel on $port, nginx on $nginx_http (HTTP) and $nginx_https (HTTPS)"
 

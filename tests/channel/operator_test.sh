@@ -6,6 +6,8 @@
 set -euo pipefail
 program=${1:?usage: operator_test.sh <tundrix-channel> <tundrix_post_score>}
 poster=${2:?}
+# shellcheck source=../../tools/start_listening.sh
+. "$(dirname "$0")/../../tools/start_listening.sh"
 tmp=$(mktemp -d)
 pid=""
 cleanup() {
@@ -51,17 +53,8 @@ done
 expect_status 0 ch release add 2 --from "$poster"
 expect_status 1 ch release add 3 --from "$tmp/no-such-file"
 
-# The log is made here: the server's own redirection happens in its process, perhaps after the first look.
-: >"$tmp/channel.log"
-"$program" serve --listen 127.0.0.1:0 --rate-limits off >"$tmp/channel.log" 2>&1 &
-pid=$!
-port=""
-for _ in $(seq 100); do
-  port=$(sed -n 's|.*listening on http://127\.0\.0\.1:\([0-9]*\)/.*|\1|p' "$tmp/channel.log" || true)
-  [ -n "$port" ] && break
-  sleep 0.05
-done
-[ -n "$port" ] || fail "the channel did not start"
+start_listening "$tmp/channel.log" "$program" serve --listen 127.0.0.1:0 --rate-limits off
+pid=$server_pid
 post() { "$poster" "http://127.0.0.1:$port" "$1@example.se" hemligt "$2" 3000 | cut -d' ' -f1; }
 for entry in anna:900 bo:700 cilla:700 dan:500; do
   [ "$(post "${entry%%:*}" "${entry##*:}")" = 0 ] || fail "the score of $entry was not a personal best"

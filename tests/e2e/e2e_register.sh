@@ -61,8 +61,7 @@ echo "the game ended after $(( ($(now_ms) - start) / 1000 )) s"
 # --- The end of the game: question, register dialog, a post given up -------------------------------
 other_dialog_up || fail "the first dialog at the end is not the question"
 cp "$tmp/now.png" "$tmp/question-${z}x.png"
-xdotool key Return # Ja
-poll 5 register_up || fail "Ja did not open the register dialog"
+e2e_yes_to_register
 cp "$tmp/now.png" "$tmp/register-${z}x.png"
 xdotool key Return
 sleep 1 # OK with empty fields must do nothing: give a post time to (wrongly) start

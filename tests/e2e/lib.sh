@@ -175,6 +175,19 @@ e2e_score_a_raid() {
   fail "no raid made a score in five tries"
 }
 
+# Return on the game-over question ("Ja" has the focus) opens the register dialog. A program busy with its
+# last frames may miss the key, so while the question is still there the key is pressed again.
+e2e_yes_to_register() {
+  local try
+  for try in 1 2 3; do
+    xdotool key Return
+    poll 4 register_up && return 0
+    other_dialog_up || break
+    echo "the question is still there after Return (try $try)"
+  done
+  fail "Ja did not open the register dialog"
+}
+
 # The chance icons in the HUD: the last one goes with the last chance, 2.4 s before the game-over question.
 chances_left() {
   shot "$tmp/now.png"

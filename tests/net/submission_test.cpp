@@ -5,6 +5,7 @@
 
 #include "fake_http.h"
 #include "http_test_server.h"
+#include "submission_contract.h"
 
 #include <gtest/gtest.h>
 
@@ -37,109 +38,29 @@ class Submission : public ::testing::Test {
         for (const char* proxy : {"http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY"})
             unsetenv(proxy);
         if (realCurlPath().empty()) GTEST_SKIP() << "libcurl is not installed";
-        record.setUserName("\xC3\xA5sa@lumora.se");
-        record.setPassword("hemligt");
-        record.bestScoreTime = 61000;
-        record.totalPlayTime = 3600000;
     }
-
-    // One attempt with a score of 120 to a port on the loopback address.
     int submitTo(uint16_t port, HttpClient* client = nullptr, long timeoutMs = 60000) {
-        record.score = 120;
-        SubmitOptions options;
-        options.host = "127.0.0.1";
-        options.port = port;
-        options.totalTimeoutMs = timeoutMs;
-        return submitScore(record, client ? *client : http, calendar, options);
+        return rig.submitTo(port, client, timeoutMs);
     }
 
-    SubmissionRecord record;
     CurlHttpClient http;
-    test::ScriptedCalendar calendar;
+    test::SubmissionRig rig{http};
+    SubmissionRecord& record = rig.record;
 };
 
 } // namespace
 
 TEST_F(Submission, TheServerGetsEveryFieldAndATamperedScoreIsSentAndKeptNegated) {
-    HttpTestServer server;
-    ASSERT_TRUE(server.running());
-    EXPECT_EQ(submitTo(server.port()), 0);
-    EXPECT_EQ(record.resultCode, 0);
-    EXPECT_STREQ(record.message, "0");
-    EXPECT_EQ(record.score, 120);
-    record.tampered = true;
-    EXPECT_EQ(submitTo(server.port()), 0);
-    EXPECT_EQ(record.score, -120);
-
-    const auto requests = server.requests();
-    ASSERT_EQ(requests.size(), 2u);
-    const std::string exe = std::to_string(std::filesystem::file_size("/proc/self/exe"));
-    for (int score : {120, -120}) {
-        const ReceivedRequest& req = requests[score < 0];
-        EXPECT_TRUE(req.problems.empty()) << req.problems.front();
-        for (const char* line : {"POST /r0003.asp HTTP/1.1\r\n", "\r\nUser-Agent: SpelHttp\r\n",
-                                 "\r\nContent-Type: application/x-www-form-urlencoded\r\n"})
-            EXPECT_NE(req.head.find(line), std::string::npos) << line << " in " << req.head;
-        // One Windows-1252 byte for the å; f6 is the quick calendar's speed count.
-        // clang-format off
-        const std::map<std::string, std::string> expected = {
-            {"f1", "\xE5sa@lumora.se"}, {"f2", "10"}, {"f3", "hemligt"}, {"f4", std::to_string(score)},
-            {"f5", "61000"}, {"f5b", "3600000"}, {"f6", "18"}, {"f7", "CPU UNKNOWN"}, {"f9", exe},
-            {"fa", std::to_string(score) + "\xE5sa@lumora.se"}, {"fb", std::to_string(std::stoll(exe) + score)}};
-        // clang-format on
-        for (const auto& [name, value] : expected)
-            EXPECT_EQ(req.fields.at(name), value) << name;
-        EXPECT_EQ(req.fields.at("f8"), std::to_string(measureFile("/proc/self/exe").crc)); // unsigned
-    }
+    test::expectTheGamesForm(rig);
 }
 
 TEST_F(Submission, EveryShapeOfAnswerIsReadSafely) {
-    const std::string page = "<html><body>Service unavailable</body></html>";
-    const struct {
-        ScriptedReply reply;
-        int returned, resultCode, versionNotice;
-        const char* message; // nullptr: any non-empty text
-        int retryAfter = 0;
-    } cases[] = {
-        {ScriptedReply::text("0"), 0, 0, 0, "0"},
-        {ScriptedReply::text("0\r\n5\r\n"), 0, 0, 5, "0\r\n5"},
-        {ScriptedReply::text("  3"), -2, 3, 0, "3"},
-        {ScriptedReply::text("2"), -2, 2, 0, "2"},
-        // Longer than one read: only the first 16383 bytes count, so the "7" after them is never seen.
-        {ScriptedReply::text("4" + std::string(16381, ' ') + "\n7" + std::string(5000, 'x')), -2, 4, 0, "4"},
-        // A one-character answer after a long one is read as that character alone.
-        {ScriptedReply::text("1"), -2, 1, 0, "1"},
-        // An empty answer or a page without a result is no registration: the dialog offers another try.
-        {ScriptedReply::text(""), -2, ANSWER_WITHOUT_RESULT, 0, nullptr},
-        {ScriptedReply::text(page), -2, ANSWER_WITHOUT_RESULT, 0, page.c_str()},
-        // An error page's body is not a verdict, even when it reads "0"; the notice is left as it was.
-        {ScriptedReply::text("0", 500), -2, 500, 9, nullptr},
-        // Too many attempts says when to try again, in seconds or as a date; a channel that cannot store the
-        // score now names no wait.
-        {ScriptedReply::text("Too many attempts", 429, "Retry-After: 30\r\n"), -2, 429, 9, nullptr, 30},
-        {ScriptedReply::text("Too many attempts", 429, "Retry-After: Fri, 01 Jan 2100 00:00:00 GMT\r\n"), -2,
-         429, 9, nullptr, INT32_MAX},
-        {ScriptedReply::text("Temporary failure", 503), -2, 503, 9, nullptr, 0},
-    };
-    std::vector<ScriptedReply> replies;
-    for (const auto& c : cases)
-        replies.push_back(c.reply);
-    HttpTestServer server(replies);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.reply.body.substr(0, 20) + " / status " + std::to_string(c.reply.status));
-        record.versionNotice = 9;
-        EXPECT_EQ(submitTo(server.port()), c.returned);
-        EXPECT_EQ(record.resultCode, c.resultCode);
-        EXPECT_EQ(record.versionNotice, c.versionNotice);
-        EXPECT_STREQ(record.message, c.message ? c.message : record.message);
-        EXPECT_GT(std::strlen(record.message), 0u);
-        EXPECT_EQ(record.exchange, HttpOutcome::Answered);
-        if (c.retryAfter == INT32_MAX)
-            EXPECT_GT(record.retryAfter, 365 * 24 * 3600) << "a date some years ahead";
-        else
-            EXPECT_EQ(record.retryAfter, c.retryAfter);
-    }
-    EXPECT_EQ(server.requests().size(), std::size(cases));
+    test::expectEveryAnswerRead(rig);
+    // A wait given as a date is counted from now.
+    HttpTestServer server(
+        {ScriptedReply::text("Too many attempts", 429, "Retry-After: Fri, 01 Jan 2100 00:00:00 GMT\r\n")});
+    EXPECT_EQ(submitTo(server.port()), -2);
+    EXPECT_GT(record.retryAfter, 365 * 24 * 3600) << "a date some years ahead";
 }
 
 TEST_F(Submission, TransportFailuresAreRecordedAndNeverHang) {

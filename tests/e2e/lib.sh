@@ -1,5 +1,7 @@
 # Shared by the end-to-end scripts: a virtual X server on a free display, polling, screenshots and pixel
 # comparisons. Source it; the caller sets `game` and calls e2e_start_display "$@" first.
+# shellcheck source=pictures.sh
+. "$(dirname "${BASH_SOURCE[0]}")/pictures.sh"
 
 # Re-runs the calling script under Xvfb on a display nobody uses (-nolock leaves no lock file, so a few
 # numbers are tried). SCREEN sets the screen size. Returns only inside the virtual display.
@@ -50,17 +52,6 @@ fail() {
   [ -n "${E2E_KEEP:-}" ] && [ -f "$tmp/now.png" ] && cp "$tmp/now.png" "$tmp/failed.png"
   exit 1
 }
-now_ms() { date +%s%3N; }
-# poll <seconds> <command...>: runs the command every 100 ms until it succeeds or time is up.
-poll() {
-  local limit=$1; shift
-  local end=$(( $(now_ms) + limit * 1000 ))
-  until "$@"; do
-    [ "$(now_ms)" -lt "$end" ] || return 1
-    sleep 0.1
-  done
-}
-
 # A window manager, so full screen and window sizes behave as on a desktop (skipped when none is there).
 e2e_start_wm() {
   command -v openbox >/dev/null || { echo "no window manager (openbox): running without one"; return 0; }
@@ -91,28 +82,6 @@ shot() {
   kill -0 "$gamepid" 2>/dev/null || fail "the program ended early"
   timeout 10 import -window "$wid" "png:$1"
 }
-# Share of pixels (per cent) that differ between two shots within a region WxH+X+Y.
-differs_pct() {
-  local w h n
-  w=${3%%x*}; h=${3#*x}; h=${h%%+*}
-  convert "$1" -crop "$3" +repage "$tmp/crop-a.png"
-  convert "$2" -crop "$3" +repage "$tmp/crop-b.png"
-  n=$(compare -metric AE -fuzz 8% "$tmp/crop-a.png" "$tmp/crop-b.png" null: 2>&1 || true)
-  n=${n%%[!0-9]*}
-  echo $(( ${n:-0} * 100 / (w * h) ))
-}
-# Pixels that differ at all between two images of the same size.
-differing_pixels() {
-  local n
-  n=$(compare -metric AE "$1" "$2" null: 2>&1 || true)
-  echo "${n%%[!0-9]*}"
-}
-# How many pixels of colour #RRGGBB there are in a region of a shot.
-count_colour() {
-  convert "$1" -crop "$2" +repage -format %c histogram:info:- 2>/dev/null |
-    awk -v c="#$3" 'index(tolower($0), tolower(c)) {s += $1} END {print s + 0}'
-}
-
 # Positions at 1x in the game's picture with its menu bar: scaled by the zoom z and moved by ox, oy (where
 # full screen puts the picture).
 z=1

@@ -3,6 +3,8 @@
 # screenshots. Source it after setting game and probe; call e2e_win_start first.
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 . "$here/wine_prefix_copy.sh"
+# shellcheck source=../e2e/pictures.sh
+. "$here/../e2e/pictures.sh"
 wine=/usr/lib/wine/wine64
 
 fail() {
@@ -11,17 +13,6 @@ fail() {
   [ -n "${E2E_KEEP:-}" ] && shot_root "$tmp/failed.png" 2>/dev/null
   exit 1
 }
-now_ms() { date +%s%3N; }
-# poll <seconds> <command...>: every 100 ms until it succeeds or time is up.
-poll() {
-  local limit=$1; shift
-  local end=$(( $(now_ms) + limit * 1000 ))
-  until "$@"; do
-    [ "$(now_ms)" -lt "$end" ] || return 1
-    sleep 0.1
-  done
-}
-
 # A display of SCREEN (1600x1200 unless set) with openbox, a prefix copied from the fixture's, a scratch
 # folder in tmp, and a stand-in browser that writes every page it is asked to open to $tmp/urls.
 e2e_win_start() {
@@ -93,20 +84,6 @@ game_running() { kill -0 "$gamepid" 2>/dev/null; }
 shot() { game_running || fail "the program ended early"; timeout 10 import -window "$wid" "png:$1"; }
 shot_root() { timeout 10 import -window root "png:$1"; }
 # Share of pixels (per cent) that differ between two shots within a region WxH+X+Y.
-differs_pct() {
-  local w h n
-  w=${3%%x*}; h=${3#*x}; h=${h%%+*}
-  convert "$1" -crop "$3" +repage "$tmp/crop-a.png"
-  convert "$2" -crop "$3" +repage "$tmp/crop-b.png"
-  n=$(compare -metric AE -fuzz 8% "$tmp/crop-a.png" "$tmp/crop-b.png" null: 2>&1 || true)
-  n=${n%%[!0-9]*}
-  echo $(( ${n:-0} * 100 / (w * h) ))
-}
-count_colour() {
-  convert "$1" -crop "$2" +repage -format %c histogram:info:- 2>/dev/null |
-    awk -v c="#$3" 'index(tolower($0), tolower(c)) {s += $1} END {print s + 0}'
-}
-
 # pick <menu> <item>: the menu bar by keys as a Windows user works it: F10, Right to the menu (its place in
 # the bar: "In English" is 4, after the spacer " "; the empty one takes no keys), Down to open it and to
 # the item, Enter.

@@ -1,0 +1,34 @@
+# shellcheck shell=bash
+# Shared by the Linux and the Windows end-to-end libraries: polling, and comparing and counting the pixels
+# of screenshots (ImageMagick). Scratch images go to $tmp.
+now_ms() { date +%s%3N; }
+# poll <seconds> <command...>: runs the command every 100 ms until it succeeds or time is up.
+poll() {
+  local limit=$1; shift
+  local end=$(( $(now_ms) + limit * 1000 ))
+  until "$@"; do
+    [ "$(now_ms)" -lt "$end" ] || return 1
+    sleep 0.1
+  done
+}
+# differs_pct <a.png> <b.png> <WxH+X+Y>: the share of the region, in percent, that differs by more than 8 %.
+differs_pct() {
+  local w h n
+  w=${3%%x*}; h=${3#*x}; h=${h%%+*}
+  convert "$1" -crop "$3" +repage "$tmp/crop-a.png"
+  convert "$2" -crop "$3" +repage "$tmp/crop-b.png"
+  n=$(compare -metric AE -fuzz 8% "$tmp/crop-a.png" "$tmp/crop-b.png" null: 2>&1 || true)
+  n=${n%%[!0-9]*}
+  echo $(( ${n:-0} * 100 / (w * h) ))
+}
+# Pixels that differ at all between two images of the same size.
+differing_pixels() {
+  local n
+  n=$(compare -metric AE "$1" "$2" null: 2>&1 || true)
+  echo "${n%%[!0-9]*}"
+}
+# How many pixels of colour #RRGGBB there are in a region of a shot.
+count_colour() {
+  convert "$1" -crop "$2" +repage -format %c histogram:info:- 2>/dev/null |
+    awk -v c="#$3" 'index(tolower($0), tolower(c)) {s += $1} END {print s + 0}'
+}

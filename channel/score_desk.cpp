@@ -118,6 +118,7 @@ void ScoreDesk::take(std::string body, std::string address, int64_t now,
         a.text = protocol::answerText(protocol::ScoreAnswer::UnknownUser,
                                       releases ? newerVersion(*releases, post->form) : 0);
         a.logNote = "unknown user";
+        a.unknownUser = post->email;
         post->answer(std::move(a));
         return;
     }

@@ -19,10 +19,11 @@
 namespace tundrix::channel {
 
 struct DeskAnswer {
-    int status = 200;    // HTTP status
-    int retryAfter = 0;  // seconds, for a Retry-After header (0: none)
-    std::string text;    // the plain-text body
-    std::string logNote; // what happened, for the server's log line (never a password)
+    int status = 200;        // HTTP status
+    int retryAfter = 0;      // seconds, for a Retry-After header (0: none)
+    std::string text;        // the plain-text body
+    std::string logNote;     // what happened, for the server's log line (never a password)
+    std::string unknownUser; // the address told it is no member's, in UTF-8 (empty for other answers)
 };
 
 struct DeskOptions {

@@ -14,6 +14,7 @@
 #include "channel/score_desk.h"
 #include "channel/sessions.h"
 #include "channel/top_ten.h"
+#include "channel/unknown_users.h"
 #include "channel/work_pool.h"
 #include "net/latin1_text.h"
 #include "protocol/form_text.h"
@@ -298,8 +299,11 @@ class Site {
     }
 
     void score(const HttpRequest& req, const Reply& reply) {
-        desk_.take(req.body, req.client, now(),
-                   [reply](DeskAnswer answer) { reply(plainAnswer(std::move(answer))); });
+        desk_.take(req.body, req.client, now(), [this, client = req.client, reply](DeskAnswer answer) {
+            if (!answer.unknownUser.empty())
+                unknownUsers_.remember(client, answer.unknownUser, steadySeconds());
+            reply(plainAnswer(std::move(answer)));
+        });
     }
 
     void replay(const HttpRequest& req, const Reply& reply) {
@@ -335,9 +339,11 @@ class Site {
         HttpResponse res;
         const Visitor v = formVisitor(req, s, res);
         SignupValues values;
-        // The game opens the page with the address it was told is unknown; it types its own code page.
+        // The page may name the address the game was told is unknown, in the game's own code page. The game
+        // itself opens the page bare: then it is the address this client was last told of, if lately.
         std::string unknown = req.field(protocol::SIGNUP_MAIL);
         if (!validUtf8(unknown)) unknown = windows1252ToUtf8(unknown);
+        if (unknown.empty()) unknown = unknownUsers_.take(req.client, steadySeconds());
         if (!unknown.empty() && unknown.size() <= 4 * EMAIL_MAX_CHARS) {
             values.email = unknown;
             values.notice =
@@ -621,6 +627,7 @@ class Site {
     SiteOptions options_;
     CookiePolicy cookies_;
     FormTokens forms_;
+    UnknownUsers unknownUsers_; // filled from the desk's answers, so it outlives the desk
     // The desk hands password checks to the workers, so they go first: their last jobs still reach it.
     ScoreDesk desk_;
     WorkPool passwords_;

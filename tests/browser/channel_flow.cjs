@@ -5,8 +5,8 @@
 //   SHOTS_DIR, screenshots every page at desktop and phone widths.
 // node channel_flow.cjs BASE PROFILE_DIR SHOTS_DIR leaderboard NICKNAME SCORE [verified]
 //   finds NICKNAME with SCORE on today's leaderboard; with "verified", marked so and its run playing.
-// node channel_flow.cjs BASE PROFILE_DIR SHOTS_DIR join EMAIL NICKNAME PASSWORD
-//   signs a member up through the sign-up page.
+// node channel_flow.cjs BASE PROFILE_DIR SHOTS_DIR join EMAIL NICKNAME PASSWORD [URL]
+//   signs a member up through the sign-up page; with URL, the page the game opened, which must offer EMAIL.
 'use strict';
 const { chromium } = require('playwright-core');
 const path = require('path');
@@ -134,10 +134,18 @@ async function signup() {
   });
 }
 
-async function join(email, nickname, password) {
+async function join(email, nickname, password, offered) {
   await withBrowser({ width: 1280, height: 900 }, async (page) => {
-    await page.goto(base + '/registrera/');
-    await page.fill('#email', email);
+    await page.goto(offered || base + '/registrera/');
+    if (offered) {
+      // The game was just told the address is no member's: its page says so and is filled with it.
+      check(await page.inputValue('#email') === email, `the page the game opened offers ${email}`);
+      check((await page.textContent('[role=status]')).includes(`The address ${email} is not a member here yet`),
+        'and says the address is not a member yet');
+      await shoot(page, 'offered-signup');
+    } else {
+      await page.fill('#email', email);
+    }
     await page.fill('#nickname', nickname);
     await page.fill('#password', password);
     await page.fill('#password2', password);

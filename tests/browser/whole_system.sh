@@ -2,7 +2,8 @@
 # The whole path a player takes: the channel's server on a free port with a fresh database, a member
 # signed up through the page in Chromium, the real game under Xvfb pointed at the server with
 # TUNDRIX_CHANNEL, a game played to a score above 0 and to its end, the score sent from the register
-# dialog, "Reg OK", and the score on the leaderboard in the browser.
+# dialog for an address that is no member's yet, the sign-up page the game opens in Chromium, filled with
+# that address, the score sent again, "Reg OK", and the score on the leaderboard in the browser.
 # Usage: whole_system.sh <tundrix> <tundrix-channel> <folder for node_modules>
 # E2E_KEEP=<dir> keeps the game's screenshots.
 set -euo pipefail
@@ -39,7 +40,12 @@ flow() { NODE_PATH="$nodedir/node_modules" node "$here/channel_flow.cjs" "$base"
 . "$here/start_channel.sh"
 start_channel "$server" "$tmp/channel.db" "$tmp/server.log"
 echo "channel at $base"
-flow join "spelare@example.se" "Spelaren" "isbana7" || fail "signing up through the page"
+# The pages the game opens are written down here; Chromium opens them.
+mkdir -p "$tmp/bin"
+printf '#!/bin/sh\necho "$1" >>"%s"\n' "$tmp/urls" >"$tmp/bin/xdg-open"
+chmod +x "$tmp/bin/xdg-open"
+export PATH="$tmp/bin:$PATH"
+touch "$tmp/urls"
 
 # The game, pointed at the channel. Should it post anywhere else, the proxy setting still keeps the
 # traffic on this machine: every other host is sent to the channel's server, which answers 404.
@@ -85,9 +91,17 @@ xdotool key Tab
 xdotool type --delay 40 "isbana7"
 shot "$tmp/game-register-filled.png"
 xdotool key Return
-# "Skickar..." while the score travels (the processor count takes 3 to 4 s), then the server's verdict.
-posted() { grep -q 'r0003\.asp' "$tmp/server.log"; }
-poll 40 posted || fail "no score reached the channel's server"
+# "Skickar..." while the score travels (the processor count takes 3 to 4 s), then the server's verdict:
+# nobody has that address, and the game opens the sign-up page, which offers it.
+poll 40 grep -q 'POST /r0003\.asp 200 .*unknown user' "$tmp/server.log" || fail "the unknown address was not answered so"
+poll 10 grep -q '/registrera/' "$tmp/urls" || fail "the game did not open the sign-up page"
+offered=$(grep '/registrera/' "$tmp/urls" | head -n 1)
+[ "$offered" = "$base/registrera/" ] || fail "the game opened $offered"
+flow join "spelare@example.se" "Spelaren" "isbana7" "$offered" || fail "signing up on the page the game opened"
+# "Försök igen" in the game sends the score again.
+xdotool key Return
+posted() { grep -q 'POST /r0003\.asp 200 .*personal best' "$tmp/server.log"; }
+poll 40 posted || fail "the score sent again was not registered: $(grep r0003 "$tmp/server.log")"
 line=$(grep 'r0003\.asp' "$tmp/server.log" | tail -n 1)
 echo "server: $line"
 case "$line" in

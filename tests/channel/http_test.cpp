@@ -2,6 +2,7 @@
 // and the pages with their sessions, form tokens and escaping.
 #include "channel/accounts.h"
 #include "channel/site_paths.h"
+#include "channel/unknown_users.h"
 
 #include "live_channel.h"
 
@@ -175,6 +176,43 @@ TEST_F(SecureChannel, CookiesAreHostOnlyAndSecureAndBrowsersAreToldToStayOnHttps
     EXPECT_NE(client->Get("/useradm/challenge/", {{"Cookie", cookieOf(in)}})
                   ->body.find("https://kanal.example.se/registrera/?ref="),
               std::string::npos);
+}
+
+// Behind a proxy that names each client, as nginx does.
+class ProxiedChannel : public LiveChannel {
+  protected:
+    void configure() override { options.trustedProxies = {"127.0.0.1"}; }
+};
+
+TEST_F(ProxiedChannel, AfterAnUnknownUserTheSignUpPageTheGameOpensOffersThatAddressOnceToThatClientOnly) {
+    std::string error;
+    if (!http.ensureLoaded(error)) GTEST_SKIP() << error;
+    const auto signup = [&](const char* from) {
+        return from ? client->Get("/registrera/", {{"X-Real-IP", from}})->body
+                    : client->Get("/registrera/")->body;
+    };
+    const std::string filled = "value=\"\xC3\xA5sa@lumora.se\"";
+    // The game types its own code page; the page speaks UTF-8.
+    EXPECT_EQ(submit("\xC3\xA5sa@lumora.se", "hemligt", 900).resultCode, 2);
+    EXPECT_EQ(signup("203.0.113.9").find(filled), std::string::npos) << "another machine";
+    const std::string page = signup(nullptr);
+    EXPECT_NE(page.find(filled), std::string::npos) << page;
+    EXPECT_NE(page.find("The address \xC3\xA5sa@lumora.se is not a member here yet"), std::string::npos);
+    EXPECT_EQ(signup(nullptr).find(filled), std::string::npos) << "shown once";
+    // A member's address is never remembered.
+    join("bo@lumora.se", "Bo", "hemligt");
+    EXPECT_EQ(submit("bo@lumora.se", "fel", 900).resultCode, 3);
+    EXPECT_EQ(signup(nullptr).find("bo@lumora.se"), std::string::npos);
+}
+
+TEST(UnknownUsers, AtMostCapacityClientsEachForAtMostTheTimeKept) {
+    UnknownUsers users;
+    for (size_t i = 0; i <= UnknownUsers::CAPACITY; ++i)
+        users.remember("client" + std::to_string(i), "user" + std::to_string(i), static_cast<double>(i) / 8);
+    EXPECT_EQ(users.take("client0", 200), "") << "the oldest made room";
+    EXPECT_EQ(users.take("client1", 0.125 + UnknownUsers::KEPT_SECONDS), "user1");
+    EXPECT_EQ(users.take("client1", 200), "") << "taken once";
+    EXPECT_EQ(users.take("client2", 1 + UnknownUsers::KEPT_SECONDS), "") << "kept too long";
 }
 
 TEST_F(LiveChannel, EveryPageTheGameOpensIsThereInBothLanguages) {

@@ -40,7 +40,7 @@ e2e_setup() {
   settings="$XDG_CONFIG_HOME/lumora/tundrix"
 }
 e2e_cleanup() {
-  [ -n "${E2E_KEEP:-}" ] && mkdir -p "$E2E_KEEP" && cp "$tmp"/*.png "$tmp"/*.txr "$E2E_KEEP"/ 2>/dev/null
+  [ -n "${E2E_KEEP:-}" ] && mkdir -p "$E2E_KEEP" && { cp "$tmp"/*.png "$tmp"/*.txr "$E2E_KEEP"/ 2>/dev/null || true; }
   if [ -n "$gamepid" ] && kill -0 "$gamepid" 2>/dev/null; then kill "$gamepid"; wait "$gamepid" 2>/dev/null || true; fi
   if [ -n "$wmpid" ] && kill -0 "$wmpid" 2>/dev/null; then kill "$wmpid"; wait "$wmpid" 2>/dev/null || true; fi
   rm -rf "$tmp"

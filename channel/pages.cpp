@@ -175,14 +175,12 @@ std::string signupPage(const Visitor& visitor, const SignupValues& values,
     return page(visitor, "Bli medlem / Sign up", body);
 }
 
-std::string loginPage(const Visitor& visitor, const std::string& email, const std::string& next, bool failed,
-                      const std::string& notice) {
+std::string loginPage(const Visitor& visitor, const std::string& email, const std::string& next,
+                      const FieldError& problem, const std::string& notice) {
     std::string body = heading("Logga in", "Log in");
     if (!notice.empty()) body += "<p class=\"ok\" role=\"status\">" + escapeHtml(notice) + "</p>";
     std::vector<FieldError> errors;
-    if (failed)
-        errors.push_back(
-            {"password", "Fel e-postadress eller lösenord. / Wrong e-mail address or password."});
+    if (!problem.text.empty()) errors.push_back(problem);
     body += "<form class=\"panel\" method=\"post\" action=\"/logga-in/\">" + csrfField(visitor.csrf) +
             "<input type=\"hidden\" name=\"next\" value=\"" + escapeHtml(next) + "\">";
     body += labelledInput(errors, "email", "email", both("E-postadress", "E-mail address"), email,

@@ -32,6 +32,11 @@ constexpr char EXPIRED[] =
     "Formuläret hade gått ut, så det visas här igen med det du skrev. Skicka det en gång "
     "till. / The form had expired, so here it is again with what you typed. Send it once "
     "more.";
+// What a log-in that failed says, and a banned member's.
+constexpr char WRONG_LOGIN[] = "Fel e-postadress eller lösenord. / Wrong e-mail address or password.";
+constexpr char BANNED[] =
+    "Kontot är avstängt av den som driver kanalen. / This account has been closed by the person who runs "
+    "the channel.";
 // Where a verified score's run is shown.
 constexpr std::string_view RUN_PREFIX = "/run/";
 // What the home page shows at most: announcements, running competitions and the top of each one's board;
@@ -406,7 +411,7 @@ class Site {
         const Lookup<Session> s = session(req);
         HttpResponse res;
         const Visitor v = formVisitor(req, s, res);
-        res.setContent(loginPage(v, req.field("mail"), localPath(req.field("next")), false), HTML);
+        res.setContent(loginPage(v, req.field("mail"), localPath(req.field("next"))), HTML);
         reply(std::move(res));
     }
 
@@ -416,7 +421,7 @@ class Site {
             HttpResponse res;
             res.status = 403;
             res.setContent(loginPage(formVisitor(req, s, res), req.field("email"),
-                                     localPath(req.field("next")), false, EXPIRED),
+                                     localPath(req.field("next")), {}, EXPIRED),
                            HTML);
             reply(std::move(res));
         };
@@ -438,7 +443,15 @@ class Site {
                 }
                 HttpResponse res;
                 res.status = 401;
-                res.setContent(loginPage(formVisitor(req, s, res), email, next, true), HTML);
+                res.setContent(loginPage(formVisitor(req, s, res), email, next, {"password", WRONG_LOGIN}),
+                               HTML);
+                return reply(std::move(res));
+            }
+            // Said only to whoever knows the password: a stranger learns nothing of a ban.
+            if (member.row->banned) {
+                HttpResponse res;
+                res.status = 403;
+                res.setContent(loginPage(formVisitor(req, s, res), email, next, {"email", BANNED}), HTML);
                 return reply(std::move(res));
             }
             logInAs(s.row, member.row->id, reply, next);
@@ -461,7 +474,7 @@ class Site {
         const Lookup<Session> s = session(req);
         const Lookup<Member> member = s.row ? store_.memberById(s.row->memberId) : Lookup<Member>{};
         if (s.failed || member.failed) return reply(temporaryFailure());
-        if (!member.row) {
+        if (!member.row || member.row->banned) {
             HttpResponse res;
             redirect(res, std::string("/logga-in/?next=") + protocol::CHALLENGE_PATH);
             return reply(std::move(res));
@@ -511,7 +524,8 @@ class Site {
             reply(temporaryFailure());
             return false;
         }
-        if (m.row) return true;
+        // A session that began while the ban was being made counts for nothing either.
+        if (m.row && !m.row->banned) return true;
         HttpResponse res;
         redirect(res, std::string("/logga-in/?next=") + MEMBER_PATH);
         reply(std::move(res));

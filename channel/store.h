@@ -258,7 +258,7 @@ class Store {
     std::optional<std::vector<FlaggedScore>> flaggedScores(int limit);
     std::optional<std::vector<ModerationEntry>> moderationLog(int limit);
 
-    // Gives the new competition's number.
+    // Gives the new competition's number; logged with the operator's moderation.
     std::optional<int64_t> addCompetition(const Competition& competition, int64_t now);
     // Newest first.
     std::optional<std::vector<Competition>> competitions();
@@ -277,6 +277,7 @@ class Store {
     // The published draws of a competition, newest round first.
     std::optional<std::vector<Draw>> draws(int64_t competitionId, int limit);
 
+    // Logged with the operator's moderation.
     bool addAnnouncement(const Announcement& announcement, int64_t now);
     // The lines whose last day is this day or later, newest first, at most limit.
     std::optional<std::vector<Announcement>> announcements(const std::string& today, int limit);

@@ -137,6 +137,14 @@ expect_status 0 ch competition add --kind recruiting --name-sv "Värva" --to "$t
 # An announcement up to a day; not a day, no announcement.
 expect_status 0 ch announce "Finalen är på fredag" --until "$today"
 expect_status 2 ch announce "Finalen" --until fredag
+# The competitions' changes and the announcement are in the log beside the moderation.
+log=$(ch moderation)
+for action in "competition add"$'\t'"competition 1"$'\t'"daily $today to $today: Klassens dag" \
+  "competition end"$'\t'"competition 1" "winners publish"$'\t'"competition 1" \
+  "competition add"$'\t'"competition 2"$'\t'"recruiting" "announce"$'\t'"until $today"$'\t'"Finalen är på fredag"; do
+  grep -qF "$action" <<<"$log" || fail "the moderation log lacks '$action': $log"
+done
+[ "$(grep -c "^.*"$'\t'"announce"$'\t' <<<"$log")" = 1 ] || fail "a refused announcement was logged: $log"
 
 # A backup taken while the channel serves and writes is whole, and restores to a channel that starts.
 posts=()

@@ -69,8 +69,6 @@ struct ChallengeView {
 };
 std::string challengePage(const Visitor& visitor, const ChallengeView& view);
 
-// contact: how the channel's operator is reached (may be empty).
-std::string passwordHelpPage(const Visitor& visitor, const std::string& mail, const std::string& contact);
 std::string libraryHelpPage(const Visitor& visitor);
 // asked: the version the game was told about; newest: the newest known release, if any.
 std::string versionPage(const Visitor& visitor, const std::string& asked,

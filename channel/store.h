@@ -286,6 +286,13 @@ class Store {
     // online backup); false with the reason if it cannot be made. An existing file is not overwritten.
     bool backup(const std::string& file, std::string& error);
 
+    // Keeps a reset link's token digest for the member until expiresAt, dropping links that expired.
+    bool addPasswordReset(const std::string& digest, int64_t memberId, int64_t expiresAt, int64_t now);
+    // The member whose unused, unexpired link this is (failed: the database could not be read).
+    Lookup<int64_t> passwordReset(const std::string& digest, int64_t now);
+    // The same, and the link used up in the same step: a second use finds nothing.
+    Lookup<int64_t> usePasswordReset(const std::string& digest, int64_t now);
+
     bool addSession(const std::string& digest, const std::string& csrf, int64_t memberId, int64_t now);
     Lookup<SessionRow> session(const std::string& digest);
     void removeSession(const std::string& digest);

@@ -1,9 +1,10 @@
 # shellcheck shell=bash
-# start_channel <tundrix-channel> <database> <log>: starts the server on a free loopback port; sets pid
-# and base (http://127.0.0.1:PORT). The caller stops it with kill -TERM "$pid".
+# start_channel <tundrix-channel> <database> <log> [serve options]: starts the server on a free loopback
+# port; sets pid and base (http://127.0.0.1:PORT). The caller stops it with kill -TERM "$pid".
 start_channel() {
   local server=$1 db=$2 log=$3 port=""
-  "$server" --db "$db" serve --create --listen 127.0.0.1:0 --contact "kanalen@example.se" >"$log" 2>&1 &
+  shift 3
+  "$server" --db "$db" serve --create --listen 127.0.0.1:0 --contact "kanalen@example.se" "$@" >"$log" 2>&1 &
   pid=$!
   for _ in $(seq 100); do
     port=$(sed -n 's|.*listening on http://127\.0\.0\.1:\([0-9]*\)/.*|\1|p' "$log" 2>/dev/null || true)

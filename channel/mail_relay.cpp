@@ -47,6 +47,8 @@ std::string encodedSubject(std::string_view text) {
         size_t n = std::min(CHUNK, text.size());
         while (n < text.size() && n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
             --n;
+        // A run of continuation bytes with no character to start them (not UTF-8): cut it anywhere.
+        if (n == 0) n = std::min(CHUNK, text.size());
         if (!out.empty()) out += "\r\n ";
         out += "=?UTF-8?B?" + base64(text.substr(0, n)) + "?=";
         text.remove_prefix(n);

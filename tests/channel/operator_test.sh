@@ -50,6 +50,10 @@ done
 # The released build is measured as the game measures itself: the poster's scores come from it.
 expect_status 0 ch release add 2 --from "$poster"
 expect_status 1 ch release add 3 --from "$tmp/no-such-file"
+# A relay for the password links wants the channel's own address for them, and a sender.
+expect_status 2 ch serve --smtp-host 127.0.0.1 --mail-from kanalen@example.se
+grep -q -- "--public-url" "$tmp/err" || fail "serve with a relay and no --public-url: $(cat "$tmp/err")"
+expect_status 2 ch serve --smtp-host 127.0.0.1 --public-url http://kanalen.test
 
 # The log is made here: the server's own redirection happens in its process, perhaps after the first look.
 : >"$tmp/channel.log"

@@ -1,6 +1,8 @@
 // The command line's parsing and the help text of every subcommand, written once for both.
 #include "channel/command_line.h"
 
+#include "channel/mail_relay.h"
+
 #include <array>
 #include <sstream>
 #include <string_view>
@@ -21,6 +23,9 @@ struct Subcommand {
 };
 
 const std::vector<Subcommand>& subcommands() {
+    static const std::string SMTP_USER_HELP = std::string("log in to the relay as NAME, with the password in "
+                                                          "the environment variable ") +
+                                              SMTP_PASSWORD_VARIABLE + " (default: no log-in)";
     static const std::vector<Subcommand> all = {
         {"serve",
          "",
@@ -37,7 +42,16 @@ const std::vector<Subcommand>& subcommands() {
           {"--workers N", "threads answering pages, 1 to 256 (default: one per processor core)"},
           {"--rate-limits on|off", "limit posts and log-ins per address and name (default on)"},
           {"--credential-cache SECONDS",
-           "how long a checked password is remembered, 0 to 3600 (default 600)"}}},
+           "how long a checked password is remembered, 0 to 3600 (default 600)"},
+          {"--smtp-host HOST",
+           "the SMTP relay that mails members a one-time link to a new password (default: none; the "
+           "password page names --contact instead); needs --mail-from and --public-url"},
+          {"--smtp-port PORT", "the relay's port (default 587, 465 with --smtp-tls tls, 25 with off)"},
+          {"--smtp-tls starttls|tls|off",
+           "STARTTLS required, TLS from the start, or plain text for a relay on this machine (default "
+           "starttls)"},
+          {"--smtp-user NAME", SMTP_USER_HELP.c_str()},
+          {"--mail-from ADDRESS", "the sender of the mails (default: none; required with --smtp-host)"}}},
         {"user add",
          "EMAIL",
          "Adds a member; the password is read from standard input.",

@@ -20,6 +20,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <iostream>
@@ -51,6 +52,51 @@ std::string readPassword(CommandContext& c, const std::string& prompt) {
     }
     if (!line.empty() && line.back() == '\r') line.pop_back();
     return line;
+}
+
+// The SMTP relay of the reset links, from serve's options; its password only from the environment, never
+// the command line that every user of the machine can see. An empty option is no option (the systemd
+// unit passes every setting, set or not).
+bool mailRelay(const Parsed& p, SiteOptions& site, CommandContext& c) {
+    MailRelay& relay = site.mail;
+    relay.host = p.get("smtp-host");
+    if (relay.host.empty()) return true;
+    const std::string tls = p.get("smtp-tls");
+    if (tls.empty() || tls == "starttls") {
+        relay.tls = MailTls::StartTls;
+    } else if (tls == "tls") {
+        relay.tls = MailTls::Implicit;
+    } else if (tls == "off") {
+        relay.tls = MailTls::Off;
+    } else {
+        c.err << "tundrix-channel: --smtp-tls wants starttls, tls or off\n";
+        return false;
+    }
+    relay.port = defaultMailPort(relay.tls);
+    if (!p.get("smtp-port").empty()) {
+        const std::optional<uint32_t> port = protocol::parseUint32(p.get("smtp-port"));
+        if (!port || *port < 1 || *port > 65535) {
+            c.err << "tundrix-channel: --smtp-port wants 1 to 65535\n";
+            return false;
+        }
+        relay.port = static_cast<int>(*port);
+    }
+    relay.user = p.get("smtp-user");
+    if (!relay.user.empty()) {
+        const char* password = std::getenv(SMTP_PASSWORD_VARIABLE);
+        relay.password = password ? password : "";
+    }
+    relay.from = p.get("mail-from");
+    if (relay.from.find('@') == std::string::npos) {
+        c.err << "tundrix-channel: --smtp-host wants --mail-from ADDRESS too\n";
+        return false;
+    }
+    // The link in the mail comes from the operator, never from the Host a request names.
+    if (site.publicUrl.empty()) {
+        c.err << "tundrix-channel: --smtp-host wants --public-url too: the mailed links start with it\n";
+        return false;
+    }
+    return true;
 }
 
 int serve(Store& store, const Parsed& p, CommandContext& c) {
@@ -103,6 +149,7 @@ int serve(Store& store, const Parsed& p, CommandContext& c) {
     site.downloadUrl = p.options.count("download-url") ? p.options.at("download-url") : "";
     while (!site.publicUrl.empty() && site.publicUrl.back() == '/')
         site.publicUrl.pop_back();
+    if (!mailRelay(p, site, c)) return 2;
 
     ChannelServer server(store, site, options, c.out);
     std::string error;

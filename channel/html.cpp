@@ -42,6 +42,11 @@ std::string csrfField(const std::string& csrf) {
     return "<input type=\"hidden\" name=\"csrf\" value=\"" + escapeHtml(csrf) + "\">";
 }
 
+std::string heading(std::string_view swedish, std::string_view english) {
+    return "<h1>" + std::string(swedish) + " <span class=\"en\" lang=\"en\">" + std::string(english) +
+           "</span></h1>";
+}
+
 std::string labelledInput(const std::vector<FieldError>& errors, std::string_view type, const std::string& id,
                           std::string_view label, std::string_view value, std::string_view extra) {
     std::string messages;

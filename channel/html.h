@@ -13,6 +13,9 @@ std::string escapeHtml(std::string_view text);
 // Both must be trusted HTML (no user text).
 std::string both(std::string_view swedish, std::string_view english);
 
+// A page's heading: the Swedish, and the English beside it in a lighter hand. Both trusted HTML.
+std::string heading(std::string_view swedish, std::string_view english);
+
 // Who looks at the page, for the bar at the top.
 struct Visitor {
     std::string nickname; // empty: not logged in

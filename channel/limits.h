@@ -15,6 +15,8 @@ struct RateLimits {
     RateRule loginFailuresPerName{5, 1.0 / 60};
     RateRule loginFailuresPerAddress{20, 1.0 / 10};
     RateRule signupPerAddress{30, 1.0 / 20}; // a class signing up together
+    RateRule resetPerAddress{10, 1.0 / 60};  // asking for a reset link, from one client address
+    RateRule resetPerMail{3, 1.0 / 900};     // reset links mailed to one address: a mailbox is not flooded
 };
 
 } // namespace tundrix::channel

@@ -7,7 +7,7 @@
 namespace tundrix::channel {
 namespace {
 
-constexpr std::array<const char*, 5> STEPS = {
+constexpr std::array<const char*, 6> STEPS = {
     // 1: members, their scores, the known builds of the game and the web sessions.
     R"sql(
 CREATE TABLE members (
@@ -153,6 +153,17 @@ CREATE TABLE moderation (
     target TEXT NOT NULL,
     detail TEXT NOT NULL DEFAULT ''
 );
+)sql",
+    // 6: password resets by a link mailed to the member: only a digest of the link's token is kept, with
+    // when it stops working and when it was used.
+    R"sql(
+CREATE TABLE password_resets (
+    digest     TEXT PRIMARY KEY,
+    member_id  INTEGER NOT NULL REFERENCES members(id),
+    expires_at INTEGER NOT NULL,
+    used_at    INTEGER NOT NULL DEFAULT 0
+);
+CREATE INDEX password_resets_expiry ON password_resets(expires_at);
 )sql",
 };
 

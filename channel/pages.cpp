@@ -1,4 +1,4 @@
-// The HTML of each page: leaderboards, sign-up, log-in, challenge, password help, library and version.
+// The HTML of each page: leaderboards, sign-up, log-in, challenge, library and version.
 #include "channel/pages.h"
 
 #include "channel/accounts.h"
@@ -9,14 +9,6 @@
 #include "protocol/paths.h"
 
 namespace tundrix::channel {
-namespace {
-
-std::string heading(std::string_view swedish, std::string_view english) {
-    return "<h1>" + std::string(swedish) + " <span class=\"en\" lang=\"en\">" + std::string(english) +
-           "</span></h1>";
-}
-
-} // namespace
 
 std::string boardSection(std::string_view swedish, std::string_view english, const std::vector<Ranked>& rows,
                          std::string_view id, bool recruits, const std::string& own) {
@@ -175,14 +167,12 @@ std::string signupPage(const Visitor& visitor, const SignupValues& values,
     return page(visitor, "Bli medlem / Sign up", body);
 }
 
-std::string loginPage(const Visitor& visitor, const std::string& email, const std::string& next, bool failed,
-                      const std::string& notice) {
+std::string loginPage(const Visitor& visitor, const std::string& email, const std::string& next,
+                      const FieldError& problem, const std::string& notice) {
     std::string body = heading("Logga in", "Log in");
     if (!notice.empty()) body += "<p class=\"ok\" role=\"status\">" + escapeHtml(notice) + "</p>";
     std::vector<FieldError> errors;
-    if (failed)
-        errors.push_back(
-            {"password", "Fel e-postadress eller lösenord. / Wrong e-mail address or password."});
+    if (!problem.text.empty()) errors.push_back(problem);
     body += "<form class=\"panel\" method=\"post\" action=\"/logga-in/\">" + csrfField(visitor.csrf) +
             "<input type=\"hidden\" name=\"next\" value=\"" + escapeHtml(next) + "\">";
     body += labelledInput(errors, "email", "email", both("E-postadress", "E-mail address"), email,
@@ -247,33 +237,6 @@ std::string challengePage(const Visitor& visitor, const ChallengeView& view) {
     }
     body += "</section>";
     return page(visitor, "Utmana / Challenge", body);
-}
-
-std::string passwordHelpPage(const Visitor& visitor, const std::string& mail, const std::string& contact) {
-    std::string body = heading("Nytt l\xC3\xB6senord", "A new password");
-    if (!mail.empty()) {
-        body +=
-            "<p>" + both("Anv\xC3\xA4ndarnamn:", "User name:") + " <code>" + escapeHtml(mail) + "</code></p>";
-    }
-    body += "<p>" +
-            both("Den h\xC3\xA4r kanalen skickar inga e-postmeddelanden. Kontakta den som driver kanalen, "
-                 "s\xC3\xA5 "
-                 "s\xC3\xA4tter hen ett nytt l\xC3\xB6senord \xC3\xA5t dig.",
-                 "This channel sends no e-mail. Ask the person who runs the channel, and they will set a new "
-                 "password for you.") +
-            "</p>";
-    if (!contact.empty()) {
-        body += "<p class=\"ok\">" + both("Kontakt:", "Contact:") + " <strong id=\"contact\">" +
-                escapeHtml(contact) + "</strong></p>";
-    }
-    body +=
-        "<p>" +
-        both("Kommer du ih\xC3\xA5g l\xC3\xB6senordet? Kontrollera att e-postadressen \xC3\xA4r r\xC3\xA4tt "
-             "stavad i spelet, eller <a href=\"/logga-in/\">logga in</a> h\xC3\xA4r.",
-             "Remember it after all? Check the e-mail address in the game, or <a href=\"/logga-in/\">log "
-             "in</a> here.") +
-        "</p>";
-    return page(visitor, "Nytt l\xC3\xB6senord / New password", body);
 }
 
 std::string libraryHelpPage(const Visitor& visitor) {

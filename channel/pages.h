@@ -56,8 +56,9 @@ struct SignupValues {
 std::string signupPage(const Visitor& visitor, const SignupValues& values,
                        const std::vector<FieldError>& errors);
 
-std::string loginPage(const Visitor& visitor, const std::string& email, const std::string& next, bool failed,
-                      const std::string& notice = "");
+// problem: what went wrong with the last try, plain text by the field it belongs to (none when empty).
+std::string loginPage(const Visitor& visitor, const std::string& email, const std::string& next,
+                      const FieldError& problem = {}, const std::string& notice = "");
 
 // After sign-up: the steps from here to a score on the boards. downloadUrl may be empty.
 std::string welcomePage(const Visitor& visitor, const std::string& email, const std::string& downloadUrl);
@@ -68,8 +69,6 @@ struct ChallengeView {
 };
 std::string challengePage(const Visitor& visitor, const ChallengeView& view);
 
-// contact: how the channel's operator is reached (may be empty).
-std::string passwordHelpPage(const Visitor& visitor, const std::string& mail, const std::string& contact);
 std::string libraryHelpPage(const Visitor& visitor);
 // asked: the version the game was told about; newest: the newest known release, if any.
 std::string versionPage(const Visitor& visitor, const std::string& asked,

@@ -44,6 +44,10 @@ ChannelServer::ChannelServer(Store& store, SiteOptions site, ServerOptions optio
               return limits;
           }(),
           [this](HttpRequest request, Reply reply) { handle(std::move(request), std::move(reply)); }) {
+    if (!site_.log)
+        site_.log = [this](const std::string& text) {
+            log_.line(timestamp() + " - \"" + oneLine(text) + "\"\n");
+        };
     for (Route& route : siteRoutes(store_, site_)) {
         if (route.method == "*") fallback_ = routes_.size();
         routes_.push_back({route.method, std::regex(route.pattern), std::move(route.handle)});

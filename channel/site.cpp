@@ -11,6 +11,8 @@
 #include "channel/member_pages.h"
 #include "channel/nickname.h"
 #include "channel/pages.h"
+#include "channel/password_resets.h"
+#include "channel/reset_pages.h"
 #include "channel/score_desk.h"
 #include "channel/sessions.h"
 #include "channel/top_ten.h"
@@ -33,6 +35,12 @@ constexpr char EXPIRED[] =
     "Formuläret hade gått ut, så det visas här igen med det du skrev. Skicka det en gång "
     "till. / The form had expired, so here it is again with what you typed. Send it once "
     "more.";
+// What a log-in that failed says, and a banned member's.
+constexpr char WRONG_LOGIN[] = "Fel e-postadress eller lösenord. / Wrong e-mail address or password.";
+constexpr char BANNED[] =
+    "Kontot är avstängt av den som driver kanalen. / This account has been closed by the person who runs "
+    "the channel.";
+constexpr char PASSWORDS_DIFFER[] = "Lösenorden skiljer sig åt. / The passwords differ.";
 // Where a verified score's run is shown.
 constexpr std::string_view RUN_PREFIX = "/run/";
 // What the home page shows at most: announcements, running competitions and the top of each one's board;
@@ -104,7 +112,11 @@ class Site {
           loginPerAddress_(options.limits.loginPerAddress),
           loginFailuresPerName_(options.limits.loginFailuresPerName),
           loginFailuresPerAddress_(options.limits.loginFailuresPerAddress),
-          signupPerAddress_(options.limits.signupPerAddress) {
+          signupPerAddress_(options.limits.signupPerAddress),
+          resetPerAddress_(options.limits.resetPerAddress),
+          resets_(store,
+                  {options.mail, options.publicUrl, options.log ? options.log : [](const std::string&) {},
+                   options.limits.enabled, options.limits.resetPerMail}) {
         // Recordings a stop left waiting are played again first.
         desk_.checkWaiting(now());
     }
@@ -412,7 +424,7 @@ class Site {
         const Lookup<Session> s = session(req);
         HttpResponse res;
         const Visitor v = formVisitor(req, s, res);
-        res.setContent(loginPage(v, req.field("mail"), localPath(req.field("next")), false), HTML);
+        res.setContent(loginPage(v, req.field("mail"), localPath(req.field("next"))), HTML);
         reply(std::move(res));
     }
 
@@ -422,7 +434,7 @@ class Site {
             HttpResponse res;
             res.status = 403;
             res.setContent(loginPage(formVisitor(req, s, res), req.field("email"),
-                                     localPath(req.field("next")), false, EXPIRED),
+                                     localPath(req.field("next")), {}, EXPIRED),
                            HTML);
             reply(std::move(res));
         };
@@ -444,7 +456,15 @@ class Site {
                 }
                 HttpResponse res;
                 res.status = 401;
-                res.setContent(loginPage(formVisitor(req, s, res), email, next, true), HTML);
+                res.setContent(loginPage(formVisitor(req, s, res), email, next, {"password", WRONG_LOGIN}),
+                               HTML);
+                return reply(std::move(res));
+            }
+            // Said only to whoever knows the password: a stranger learns nothing of a ban.
+            if (member.row->banned) {
+                HttpResponse res;
+                res.status = 403;
+                res.setContent(loginPage(formVisitor(req, s, res), email, next, {"email", BANNED}), HTML);
                 return reply(std::move(res));
             }
             logInAs(s.row, member.row->id, reply, next);
@@ -467,7 +487,7 @@ class Site {
         const Lookup<Session> s = session(req);
         const Lookup<Member> member = s.row ? store_.memberById(s.row->memberId) : Lookup<Member>{};
         if (s.failed || member.failed) return reply(temporaryFailure());
-        if (!member.row) {
+        if (!member.row || member.row->banned) {
             HttpResponse res;
             redirect(res, std::string("/logga-in/?next=") + protocol::CHALLENGE_PATH);
             return reply(std::move(res));
@@ -517,7 +537,8 @@ class Site {
             reply(temporaryFailure());
             return false;
         }
-        if (m.row) return true;
+        // A session that began while the ban was being made counts for nothing either.
+        if (m.row && !m.row->banned) return true;
         HttpResponse res;
         redirect(res, std::string("/logga-in/?next=") + MEMBER_PATH);
         reply(std::move(res));
@@ -580,8 +601,7 @@ class Site {
             const std::string fresh = req.field("password");
             for (const std::string& p : passwordProblems(fresh))
                 view.errors.push_back({"password", p});
-            if (fresh != req.field("password2"))
-                view.errors.push_back({"password2", "Lösenorden skiljer sig åt. / The passwords differ."});
+            if (fresh != req.field("password2")) view.errors.push_back({"password2", PASSWORDS_DIFFER});
             if (!view.errors.empty()) return memberPageFor(session, member, reply, 400, std::move(view));
             std::string error;
             // Ends every session of the member, this one too: the browser gets a fresh one.
@@ -598,9 +618,104 @@ class Site {
         reply(page(200, welcomePage(visitor(s.row), m.row->email, options_.downloadUrl)));
     }
 
+    // The password page with the address the game or the visitor typed (the game types its own code page).
+    PasswordHelp passwordHelpFor(std::string mail, const std::string& notice = "") const {
+        if (!validUtf8(mail)) mail = windows1252ToUtf8(mail);
+        if (mail.size() > 4 * EMAIL_MAX_CHARS) mail.clear();
+        return {mail, options_.contact, resets_.mailing(), notice};
+    }
+
     void passwordHelp(const HttpRequest& req, const Reply& reply) {
-        reply(page(200, passwordHelpPage(visitor(session(req).row), req.field(protocol::PASSWORD_HELP_MAIL),
-                                         options_.contact)));
+        const Lookup<Session> s = session(req);
+        HttpResponse res;
+        const Visitor v = formVisitor(req, s, res);
+        res.setContent(passwordHelpPage(v, passwordHelpFor(req.field(protocol::PASSWORD_HELP_MAIL))), HTML);
+        reply(std::move(res));
+    }
+
+    // Asks for a reset link: the same answer whoever has the address, and at once, the mail or not.
+    void askForLink(const HttpRequest& req, const Reply& reply) {
+        const Lookup<Session> s = session(req);
+        const auto again = [&] {
+            HttpResponse res;
+            res.status = 403;
+            res.setContent(
+                passwordHelpPage(formVisitor(req, s, res), passwordHelpFor(req.field("email"), EXPIRED)),
+                HTML);
+            reply(std::move(res));
+        };
+        if (!checkedForm(req, s, reply, again) || !allowed(resetPerAddress_, req.client, req, reply)) return;
+        const PasswordHelp help = passwordHelpFor(req.field("email"));
+        if (!help.mailing) return reply(page(200, passwordHelpPage(visitor(s.row), help)));
+        if (!help.mail.empty()) resets_.request(help.mail, now());
+        reply(page(200, resetSentPage(visitor(s.row), help.mail)));
+    }
+
+    // The member a reset link is for, if it still works (failed: the links could not be read).
+    Lookup<int64_t> linkOf(const std::string& token) {
+        return resetTokenShaped(token) ? store_.passwordReset(tokenDigest(token), now()) : Lookup<int64_t>{};
+    }
+
+    HttpResponse deadLink(const Lookup<Session>& s) {
+        HttpResponse res = page(410, deadLinkPage(visitor(s.row)));
+        res.setHeader("Cache-Control", "no-store");
+        return res;
+    }
+
+    void newPasswordForm(const HttpRequest& req, const Reply& reply) {
+        const Lookup<Session> s = session(req);
+        const std::string token = req.field(RESET_TOKEN);
+        const Lookup<int64_t> link = linkOf(token);
+        if (link.failed) return reply(temporaryFailure());
+        if (!link.row) return reply(deadLink(s));
+        HttpResponse res;
+        res.setContent(newPasswordPage(formVisitor(req, s, res), token, {}), HTML);
+        res.setHeader("Cache-Control", "no-store");
+        reply(std::move(res));
+    }
+
+    // A working link's new password: the link is spent, every session of the member ends, and this
+    // browser is logged in afresh.
+    void setNewPassword(const HttpRequest& req, const Reply& reply) {
+        const Lookup<Session> s = session(req);
+        const std::string token = req.field(RESET_TOKEN);
+        const auto again = [&] {
+            if (!linkOf(token).row) return reply(deadLink(s));
+            HttpResponse res;
+            res.status = 403;
+            res.setContent(newPasswordPage(formVisitor(req, s, res), token, {}, EXPIRED), HTML);
+            reply(std::move(res));
+        };
+        if (!checkedForm(req, s, reply, again) || !allowed(resetPerAddress_, req.client, req, reply)) return;
+        const Lookup<int64_t> link = linkOf(token);
+        if (link.failed) return reply(temporaryFailure());
+        if (!link.row) return reply(deadLink(s));
+        const std::string fresh = req.field("password");
+        std::vector<FieldError> errors;
+        for (const std::string& p : passwordProblems(fresh))
+            errors.push_back({"password", p});
+        if (fresh != req.field("password2")) errors.push_back({"password2", PASSWORDS_DIFFER});
+        if (!errors.empty()) {
+            HttpResponse res;
+            res.status = 400;
+            res.setContent(newPasswordPage(formVisitor(req, s, res), token, errors), HTML);
+            return reply(std::move(res));
+        }
+        onPasswordWorkers(reply, [this, req, reply, s, token, fresh] {
+            // Spent in one step: of two tries at once, one finds it used.
+            const Lookup<int64_t> used = store_.usePasswordReset(tokenDigest(token), now());
+            if (used.failed) return reply(temporaryFailure());
+            if (!used.row) return reply(deadLink(s));
+            const Lookup<Member> member = store_.memberById(*used.row);
+            if (member.failed) return reply(temporaryFailure());
+            if (!member.row || member.row->banned)
+                return reply(
+                    page(403, messagePage(visitor(s.row), both("Kontot är avstängt", "The account is closed"),
+                                          escapeHtml(BANNED))));
+            std::string error;
+            if (!setPassword(store_, member.row->id, fresh, error)) return reply(temporaryFailure());
+            logInAs(s.row, member.row->id, reply, std::string(MEMBER_PATH) + "?klart=losenord");
+        });
     }
 
     void libraryHelp(const HttpRequest& req, const Reply& reply) {
@@ -631,7 +746,9 @@ class Site {
     // The desk hands password checks to the workers, so they go first: their last jobs still reach it.
     ScoreDesk desk_;
     WorkPool passwords_;
-    RateLimiter loginPerAddress_, loginFailuresPerName_, loginFailuresPerAddress_, signupPerAddress_;
+    RateLimiter loginPerAddress_, loginFailuresPerName_, loginFailuresPerAddress_, signupPerAddress_,
+        resetPerAddress_;
+    PasswordResets resets_;
 };
 
 } // namespace
@@ -668,6 +785,12 @@ std::vector<Route> siteRoutes(Store& store, const SiteOptions& options) {
          [site](Req req, Reply reply) { site->challenge(req, reply); }},
         {"GET", protocol::PASSWORD_HELP_PATH,
          [site](Req req, Reply reply) { site->passwordHelp(req, reply); }},
+        {"POST", protocol::PASSWORD_HELP_PATH,
+         [site](Req req, Reply reply) { site->askForLink(req, reply); }},
+        {"GET", std::string(NEW_PASSWORD_PATH) + "?",
+         [site](Req req, Reply reply) { site->newPasswordForm(req, reply); }},
+        {"POST", std::string(NEW_PASSWORD_PATH) + "?",
+         [site](Req req, Reply reply) { site->setNewPassword(req, reply); }},
         {"GET", std::string(protocol::LIBRARY_HELP_PATH) + "?",
          [site](Req req, Reply reply) { site->libraryHelp(req, reply); }},
         {"GET", protocol::VERSION_PATH, [site](Req req, Reply reply) { site->version(req, reply); }},

@@ -2,6 +2,7 @@
 #pragma once
 #include "channel/http/http_types.h"
 #include "channel/limits.h"
+#include "channel/mail_relay.h"
 #include "channel/store.h"
 
 #include <cstdint>
@@ -19,6 +20,8 @@ struct SiteOptions {
     RateLimits limits;
     int64_t credentialLifetime = 600; // seconds a verified user name and password skip argon2id (0: never)
     unsigned passwordWorkers = 0;     // threads for argon2id checks; 0: one per processor core
+    MailRelay mail; // where reset links are mailed through; none configured: the password page names contact
+    std::function<void(const std::string&)> log; // lines of what happened beside the requests (the mail)
 };
 
 // Whether the channel is reached over HTTPS: then its cookies are "__Host-" and Secure, and browsers are

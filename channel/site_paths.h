@@ -10,5 +10,7 @@ inline constexpr char WELCOME_PATH[] = "/valkommen/";
 inline constexpr char MEMBER_PATH[] = "/mina-sidor/";
 inline constexpr char NICKNAME_FORM_PATH[] = "/mina-sidor/smeknamn/";
 inline constexpr char PASSWORD_FORM_PATH[] = "/mina-sidor/losenord/";
+// Where a mailed reset link leads: the form for a new password.
+inline constexpr char NEW_PASSWORD_PATH[] = "/nytt-losenord/";
 
 } // namespace tundrix::channel

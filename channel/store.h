@@ -258,7 +258,7 @@ class Store {
     std::optional<std::vector<FlaggedScore>> flaggedScores(int limit);
     std::optional<std::vector<ModerationEntry>> moderationLog(int limit);
 
-    // Gives the new competition's number.
+    // Gives the new competition's number; logged with the operator's moderation.
     std::optional<int64_t> addCompetition(const Competition& competition, int64_t now);
     // Newest first.
     std::optional<std::vector<Competition>> competitions();
@@ -277,6 +277,7 @@ class Store {
     // The published draws of a competition, newest round first.
     std::optional<std::vector<Draw>> draws(int64_t competitionId, int limit);
 
+    // Logged with the operator's moderation.
     bool addAnnouncement(const Announcement& announcement, int64_t now);
     // The lines whose last day is this day or later, newest first, at most limit.
     std::optional<std::vector<Announcement>> announcements(const std::string& today, int limit);
@@ -284,6 +285,13 @@ class Store {
     // A consistent copy of the whole database in a new file, made while the channel serves (SQLite's
     // online backup); false with the reason if it cannot be made. An existing file is not overwritten.
     bool backup(const std::string& file, std::string& error);
+
+    // Keeps a reset link's token digest for the member until expiresAt, dropping links that expired.
+    bool addPasswordReset(const std::string& digest, int64_t memberId, int64_t expiresAt, int64_t now);
+    // The member whose unused, unexpired link this is (failed: the database could not be read).
+    Lookup<int64_t> passwordReset(const std::string& digest, int64_t now);
+    // The same, and the link used up in the same step: a second use finds nothing.
+    Lookup<int64_t> usePasswordReset(const std::string& digest, int64_t now);
 
     bool addSession(const std::string& digest, const std::string& csrf, int64_t memberId, int64_t now);
     Lookup<SessionRow> session(const std::string& digest);

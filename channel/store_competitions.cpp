@@ -33,6 +33,8 @@ Competition readCompetition(const Statement& s) {
 
 std::optional<int64_t> Store::addCompetition(const Competition& c, int64_t now) {
     std::lock_guard lock(writeMutex_);
+    Transaction transaction(*writer_);
+    if (!transaction.begun()) return std::nullopt;
     Statement s = writer_->prepared(
         "INSERT INTO competitions (kind, name_sv, name_en, rules_sv, rules_en, prizes_sv, prizes_en, "
         "first_day, last_day, winners, draw_among, created_at) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
@@ -41,7 +43,13 @@ std::optional<int64_t> Store::addCompetition(const Competition& c, int64_t now) 
     s.bind(10, c.winners).bind(11, c.drawAmong).bind(12, now);
     s.step();
     if (s.failed()) return std::nullopt;
-    return writer_->lastInsertId();
+    const int64_t id = writer_->lastInsertId();
+    if (!logModeration(
+            {now, "competition add", "competition " + std::to_string(id),
+             std::string(kindWord(c.kind)) + " " + c.firstDay + " to " + c.lastDay + ": " + c.nameSv}) ||
+        !transaction.commit())
+        return std::nullopt;
+    return id;
 }
 
 std::optional<std::vector<Competition>> Store::competitions() {

@@ -1,5 +1,5 @@
 // The operator's side of the store: hiding, deleting and banning with their log, the home page's
-// announcements, and the online backup.
+// announcements (logged too), and the online backup.
 #include "channel/store.h"
 #include "channel/store_lease.h"
 
@@ -161,11 +161,14 @@ std::optional<std::vector<ModerationEntry>> Store::moderationLog(int limit) {
 
 bool Store::addAnnouncement(const Announcement& a, int64_t now) {
     std::lock_guard lock(writeMutex_);
+    Transaction transaction(*writer_);
+    if (!transaction.begun()) return false;
     Statement s =
         writer_->prepared("INSERT INTO announcements (text, until_day, created_at) VALUES (?, ?, ?)");
     s.bind(1, a.text).bind(2, a.untilDay).bind(3, now);
     s.step();
-    return !s.failed();
+    return !s.failed() && logModeration({now, "announce", "until " + a.untilDay, a.text}) &&
+           transaction.commit();
 }
 
 std::optional<std::vector<Announcement>> Store::announcements(const std::string& today, int limit) {

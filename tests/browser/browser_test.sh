@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Starts the channel's server on a free port with a fresh database, posts a score the way the game does,
-# and has Chromium sign up, log out and in, open the challenge page and read the leaderboard.
+# and has Chromium sign up, log out and in, open the challenge page, read the leaderboard, and reset a
+# forgotten password from a mailed link.
 # Usage: browser_test.sh <tundrix-channel> <tundrix_post_score> <folder for node_modules>
 # SHOTS=<dir> keeps screenshots of every page at desktop and phone widths.
 set -euo pipefail
@@ -23,8 +24,10 @@ fi
 
 tmp=$(mktemp -d)
 pid=""
+sink=""
 cleanup() {
   if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then kill -TERM "$pid"; wait "$pid" || true; fi
+  if [ -n "$sink" ]; then kill -TERM "$sink"; wait "$sink" || true; fi
   rm -rf "$tmp"
 }
 trap cleanup EXIT
@@ -82,4 +85,24 @@ done
 for job in "${posts[@]}"; do wait "$job"; done
 NODE_PATH="$nodedir/node_modules" node "$here/guide_flow.cjs" "$base" "${SHOTS:-}"
 NODE_PATH="$nodedir/node_modules" node "$here/member_flow.cjs" "$base" "${SHOTS:-}" elsa@example.se $'sn\xc3\xb6boll'
+
+# The channel again on the same database, now with an SMTP relay (the tests' own, when Debian's aiosmtpd is
+# there): a forgotten password, reset from the mailed link; and a banned member's log-in.
+ch member ban long@example.se
+kill -TERM "$pid" && wait "$pid" || true
+if /usr/bin/python3 -c 'import aiosmtpd' 2>/dev/null; then
+  mkdir -p "$tmp/mail"
+  /usr/bin/python3 "$here/../channel/smtp_sink.py" "$tmp/mail" >"$tmp/smtp.port" &
+  sink=$!
+  for _ in $(seq 100); do [ -s "$tmp/smtp.port" ] && break; sleep 0.05; done
+  start_channel "$server" "$tmp/channel.db" "$tmp/server.log" --public-url http://kanalen.test \
+    --smtp-host 127.0.0.1 --smtp-port "$(cat "$tmp/smtp.port")" --smtp-tls off --mail-from kanalen@example.se
+  NODE_PATH="$nodedir/node_modules" node "$here/channel_flow.cjs" "$base" "$tmp/profile" "${SHOTS:-}" reset \
+    elsa@example.se "$tmp/mail"
+else
+  echo "SKIP (reset by mail): /usr/bin/python3 has no aiosmtpd"
+  start_channel "$server" "$tmp/channel.db" "$tmp/server.log"
+fi
+NODE_PATH="$nodedir/node_modules" node "$here/channel_flow.cjs" "$base" "$tmp/profile" "${SHOTS:-}" banned \
+  long@example.se hemligt
 echo "PASS"

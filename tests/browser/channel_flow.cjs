@@ -7,8 +7,16 @@
 //   finds NICKNAME with SCORE on today's leaderboard; with "verified", marked so and its run playing.
 // node channel_flow.cjs BASE PROFILE_DIR SHOTS_DIR join EMAIL NICKNAME PASSWORD [URL]
 //   signs a member up through the sign-up page; with URL, the page the game opened, which must offer EMAIL.
+// node channel_flow.cjs BASE PROFILE_DIR SHOTS_DIR reset EMAIL MAIL_DIR
+//   asks for a password link for EMAIL, opens it from the mail the relay wrote to MAIL_DIR and sets a new
+//   password, at desktop and phone widths, every page fitting and of WCAG AA contrast; a used link is
+//   refused.
+// node channel_flow.cjs BASE PROFILE_DIR SHOTS_DIR banned EMAIL PASSWORD
+//   finds the log-in of a banned member refused by its field.
 'use strict';
 const { chromium } = require('playwright-core');
+const { contrastFaults } = require('./contrast.cjs');
+const fs = require('fs');
 const path = require('path');
 
 const [base, profile, shots, mode, ...rest] = process.argv.slice(2);
@@ -179,7 +187,71 @@ async function leaderboard(nickname, score, verified) {
   });
 }
 
-const modes = { signup, join, leaderboard };
+// The link of the count-th mail in the relay's folder, on this server, once the mail is there.
+async function mailedLink(mailDir, count) {
+  const file = path.join(mailDir, count + '.txt');
+  for (let i = 0; i < 500 && !fs.existsSync(file); ++i) await new Promise((r) => setTimeout(r, 10));
+  check(fs.existsSync(file), `mail ${count} arrived`);
+  const found = /https?:\/\/[^/\s]+(\/nytt-losenord\/\?t=[0-9a-f]{64})/.exec(fs.readFileSync(file, 'utf8'));
+  check(found, `mail ${count} holds a link to a new password`);
+  return base + found[1];
+}
+
+async function reset(email, mailDir) {
+  const sizes = [[{ width: 1280, height: 900 }, 'desktop', 'nytt-pw1'], [{ width: 390, height: 844 }, 'phone', 'sn\u00f6boll']];
+  for (const [[viewport, name, password], count] of sizes.map((s, i) => [s, i + 1])) {
+    await withBrowser(viewport, async (page, context) => {
+      await context.clearCookies();
+      const fits = async (what) => {
+        const wide = await page.evaluate(() => document.documentElement.scrollWidth);
+        check(wide <= viewport.width, `the ${what} page fits ${viewport.width} px (${wide} px)`);
+        const contrast = await contrastFaults(page);
+        check(contrast.faults.length === 0, `the ${what} page's contrast is WCAG AA (${contrast.measured} measured${contrast.faults.length ? ': ' + contrast.faults.join('; ') : ''})`);
+        await shoot(page, `${name}-${what}`);
+      };
+      // The page the game opens after "wrong password", with the address filled in.
+      await page.goto(base + '/getpass.asp?mail=' + encodeURIComponent(email));
+      check(await page.inputValue('#email') === email, 'the password page has the address from the game');
+      await fits('reset-ask');
+      await page.click('button.go');
+      check((await page.textContent('p[role="status"]')).includes('a mail is on its way'), 'the channel says a mail may be on its way');
+      await fits('reset-sent');
+      const link = await mailedLink(mailDir, count);
+      await page.goto(link);
+      if (count === 1) {
+        await page.fill('#password', password);
+        await page.fill('#password2', password + 'x');
+        await page.click('button.go');
+        check((await page.textContent('#password2-error')).includes('differ'), 'differing new passwords are refused by their field');
+        check(await page.evaluate(() => document.activeElement.id) === 'password2', 'the focus is on the field in error');
+        await fits('reset-error');
+      }
+      await fits('reset-form');
+      await page.fill('#password', password);
+      await page.fill('#password2', password);
+      await Promise.all([page.waitForURL('**/mina-sidor/?klart=losenord'), page.click('button.go')]);
+      check((await page.textContent('main')).includes('Your password is changed'), 'the new password is set and the member logged in');
+      const used = await page.goto(link);
+      check(used.status() === 410, 'a used link is refused');
+      await fits('reset-dead');
+    });
+  }
+}
+
+async function banned(email, password) {
+  await withBrowser({ width: 1280, height: 900 }, async (page, context) => {
+    await context.clearCookies();
+    await page.goto(base + '/logga-in/');
+    await page.fill('#email', email);
+    await page.fill('#password', password);
+    await page.click('button.go');
+    check((await page.textContent('#email-error')).includes('closed'), "a banned member's log-in is refused by the address field");
+    check(!(await page.isVisible('.who')), 'and nobody is logged in');
+    await shoot(page, 'desktop-login-banned');
+  });
+}
+
+const modes = { signup, join, leaderboard, reset, banned };
 (modes[mode] || signup)(...rest).catch((e) => {
   console.error(e.message || e);
   process.exit(1);

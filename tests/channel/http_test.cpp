@@ -1,6 +1,7 @@
 // The real server on a free loopback port with a fresh database: the game's own client posting scores,
 // and the pages with their sessions, form tokens and escaping.
 #include "channel/accounts.h"
+#include "channel/sessions.h"
 #include "channel/site_paths.h"
 #include "channel/unknown_users.h"
 
@@ -131,6 +132,29 @@ TEST_F(LiveChannel, SignUpLogInAndOutWithFormTokensAndFreshSessions) {
     ASSERT_TRUE(setPassword(*store, store->memberByEmail("anna@example.se").row->id, "annat-pw", error))
         << error;
     EXPECT_EQ(client->Get("/useradm/challenge/", {{"Cookie", annasCookie}})->status, 303);
+
+    // A ban ends Bo's session and refuses his log-in, told only to whoever has his password.
+    const int64_t bo = store->memberByEmail("bo@example.se").row->id;
+    const auto logIn = [this](const std::string& password) {
+        const auto page = client->Get("/logga-in/");
+        return client->Post("/logga-in/", {{"Cookie", cookieOf(page)}},
+                            httplib::Params{{"email", "bo@example.se"},
+                                            {"password", password},
+                                            {"csrf", csrfOf(page->body)}});
+    };
+    const std::string bosCookie = cookieOf(logIn("hemligt"));
+    ASSERT_EQ(store->setBanned(bo, true, "fusk", 0), Moderated::Done);
+    EXPECT_EQ(client->Get(MEMBER_PATH, {{"Cookie", bosCookie}})->status, 303);
+    const auto banned = logIn("hemligt");
+    EXPECT_EQ(banned->status, 403);
+    EXPECT_TRUE(banned->get_header_value("Set-Cookie").find(CookiePolicy{}.sessionName() + "=") ==
+                std::string::npos);
+    EXPECT_NE(banned->body.find("This account has been closed"), std::string::npos);
+    const auto guessed = logIn("fel-fel");
+    EXPECT_EQ(guessed->status, 401);
+    EXPECT_EQ(guessed->body.find("closed"), std::string::npos);
+    ASSERT_EQ(store->setBanned(bo, false, "", 0), Moderated::Done);
+    EXPECT_EQ(logIn("hemligt")->status, 303);
 }
 
 TEST_F(LiveChannel, VisitorsLeaveNoRowsAndOnlyMembersHaveSessions) {

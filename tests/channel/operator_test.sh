@@ -52,6 +52,10 @@ done
 # The released build is measured as the game measures itself: the poster's scores come from it.
 expect_status 0 ch release add 2 --from "$poster"
 expect_status 1 ch release add 3 --from "$tmp/no-such-file"
+# A relay for the password links wants the channel's own address for them, and a sender.
+expect_status 2 ch serve --smtp-host 127.0.0.1 --mail-from kanalen@example.se
+grep -q -- "--public-url" "$tmp/err" || fail "serve with a relay and no --public-url: $(cat "$tmp/err")"
+expect_status 2 ch serve --smtp-host 127.0.0.1 --public-url http://kanalen.test
 
 start_listening "$tmp/channel.log" "$program" serve --listen 127.0.0.1:0 --rate-limits off
 pid=$server_pid
@@ -130,6 +134,14 @@ expect_status 0 ch competition add --kind recruiting --name-sv "Värva" --to "$t
 # An announcement up to a day; not a day, no announcement.
 expect_status 0 ch announce "Finalen är på fredag" --until "$today"
 expect_status 2 ch announce "Finalen" --until fredag
+# The competitions' changes and the announcement are in the log beside the moderation.
+log=$(ch moderation)
+for action in "competition add"$'\t'"competition 1"$'\t'"daily $today to $today: Klassens dag" \
+  "competition end"$'\t'"competition 1" "winners publish"$'\t'"competition 1" \
+  "competition add"$'\t'"competition 2"$'\t'"recruiting" "announce"$'\t'"until $today"$'\t'"Finalen är på fredag"; do
+  grep -qF "$action" <<<"$log" || fail "the moderation log lacks '$action': $log"
+done
+[ "$(grep -c "^.*"$'\t'"announce"$'\t' <<<"$log")" = 1 ] || fail "a refused announcement was logged: $log"
 
 # A backup taken while the channel serves and writes is whole, and restores to a channel that starts.
 posts=()

@@ -559,10 +559,24 @@ class Site {
         memberPageFor(*s.row, *m.row, reply, 200, std::move(view));
     }
 
+    // A member's form sent with a token that no longer holds: the member page again, with the nickname
+    // typed (never a password) and a fresh token; without a session, the log-in first.
+    std::function<void()> memberFormAgain(const HttpRequest& req, const Lookup<Session>& s,
+                                          const Reply& reply) {
+        return [this, &req, &s, &reply] {
+            Lookup<Member> m;
+            if (!memberOf(s, m, reply)) return;
+            MemberView view;
+            view.typedNickname = req.field("nickname");
+            view.notice = EXPIRED;
+            memberPageFor(*s.row, *m.row, reply, 403, std::move(view));
+        };
+    }
+
     void changeNickname(const HttpRequest& req, const Reply& reply) {
         const Lookup<Session> s = session(req);
         Lookup<Member> m;
-        if (!checkedForm(req, s, reply) || !memberOf(s, m, reply)) return;
+        if (!checkedForm(req, s, reply, memberFormAgain(req, s, reply)) || !memberOf(s, m, reply)) return;
         MemberView view;
         view.typedNickname = req.field("nickname");
         std::string problem;
@@ -585,7 +599,7 @@ class Site {
     void changePassword(const HttpRequest& req, const Reply& reply) {
         const Lookup<Session> s = session(req);
         Lookup<Member> m;
-        if (!checkedForm(req, s, reply) || !memberOf(s, m, reply)) return;
+        if (!checkedForm(req, s, reply, memberFormAgain(req, s, reply)) || !memberOf(s, m, reply)) return;
         const std::string failures = canonicalUserName(m.row->email) + " " + req.client;
         if (!allowed(loginFailuresPerName_, failures, req, reply, false)) return;
         const Session session = *s.row;

@@ -93,6 +93,15 @@ TEST_F(LiveChannel, SignUpLogInAndOutWithFormTokensAndFreshSessions) {
     EXPECT_NE(challenge->body.find("&lt;b&gt;Bo&lt;/b&gt;"), std::string::npos); // the nickname, escaped
     EXPECT_EQ(challenge->body.find("<b>Bo"), std::string::npos);
 
+    // A member's form sent with a token that no longer holds comes back with what was typed and the
+    // session's token, to send again.
+    const auto stale = client->Post(NICKNAME_FORM_PATH, {{"Cookie", memberCookie}},
+                                    httplib::Params{{"nickname", "Bosse"}, {"csrf", std::string(64, 'a')}});
+    EXPECT_EQ(stale->status, 403);
+    EXPECT_NE(stale->body.find("value=\"Bosse\""), std::string::npos);
+    EXPECT_EQ(csrfOf(stale->body), csrfOf(challenge->body));
+    EXPECT_EQ(store->memberByEmail("bo@example.se").row->nickname, "<b>Bo</b>");
+
     // Anna sees her recruit by nickname; wherever "next" points, the log-in goes nowhere off this site.
     const auto annaLogin = client->Get("/logga-in/");
     const httplib::Params wrong{

@@ -1,14 +1,14 @@
 // The menu bar, pause and the dialogs in ImGui: every dialog runs its own loop over the last game picture
 // while no frame runs, and menu commands are handed back to run after the frame.
-#include "shell/shell_ui.h"
+#include "shell/imgui/shell_ui.h"
 
 #include "protocol/paths.h"
+#include "shell/imgui/menu_bar_view.h"
+#include "shell/imgui/ui_theme.h"
 #include "shell/info_texts.h"
 #include "shell/login_fields.h"
-#include "shell/menu_bar_view.h"
 #include "shell/replay_files.h"
 #include "shell/replay_viewer.h"
-#include "shell/ui_theme.h"
 #include "shell/web_pages.h"
 
 #include <algorithm>

@@ -3,6 +3,8 @@
 #include "shell/win32/dialogs.h"
 
 #include "platform/win32/win32_web_page.h"
+#include "protocol/paths.h"
+#include "shell/dialog_texts.h"
 #include "shell/info_texts.h"
 #include "shell/login_fields.h"
 #include "shell/register_outcome.h"
@@ -216,14 +218,13 @@ void finishPost(HWND dialog, RegisterState& s) {
     const RegisterOutcome outcome = d.session.answerSubmission(*done);
     for (const std::string& page : outcome.pages)
         openWebPage(page);
-    if (outcome.showRegOk)
-        d.messageBox("Reg OK", "Din poäng har registrerats / Your score has been registred");
+    if (outcome.showRegOk) d.messageBox(REGISTERED_CAPTION, REGISTERED_TEXT);
     if (d.session.quitRequested() || outcome.close) {
         EndDialog(dialog, IDOK);
         return;
     }
-    setOkText(dialog, outcome.button == RegisterOutcome::Button::Retry ? "Försök igen" : "Skickar...");
-    if (!outcome.why.empty()) d.messageBox("Registrera / Register", outcome.why, MB_ICONWARNING);
+    setOkText(dialog, outcome.button == RegisterOutcome::Button::Retry ? RETRY_LABEL : SENDING_LABEL);
+    if (!outcome.why.empty()) d.messageBox(REGISTER_CAPTION, outcome.why, MB_ICONWARNING);
     // Back in the password field, which is what a player corrects most often.
     SetFocus(GetDlgItem(dialog, IDC_PASSWORD));
     SendDlgItemMessageW(dialog, IDC_PASSWORD, EM_SETSEL, 0, -1);
@@ -238,7 +239,7 @@ void startPost(HWND dialog, RegisterState& s) {
         SetFocus(GetDlgItem(dialog, session.userName().empty() ? IDC_USER_NAME : IDC_PASSWORD));
         return;
     }
-    setOkText(dialog, "Skickar...");
+    setOkText(dialog, SENDING_LABEL);
     s.attempt.start(s.d.submit, session.makeSubmission());
     SetTimer(dialog, POST_TIMER, POST_MS, nullptr);
 }
@@ -248,9 +249,7 @@ INT_PTR CALLBACK registerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     case WM_INITDIALOG: {
         RegisterState* s = keep<RegisterState>(dialog, lParam);
         GameSession& session = s->d.session;
-        const std::string caption =
-            "Registrera din poäng / Register your score (" + std::to_string(session.bestScore.get()) + ")";
-        SetWindowTextW(dialog, wideText(caption).c_str());
+        SetWindowTextW(dialog, wideText(registerScoreCaption(session.bestScore.get())).c_str());
         SendDlgItemMessageW(dialog, IDC_USER_NAME, EM_LIMITTEXT, USER_NAME_MAX, 0);
         SendDlgItemMessageW(dialog, IDC_PASSWORD, EM_LIMITTEXT, PASSWORD_MAX, 0);
         SetDlgItemTextW(dialog, IDC_USER_NAME, wideText(session.userName()).c_str());
@@ -282,7 +281,7 @@ INT_PTR CALLBACK registerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
             EndDialog(dialog, IDCANCEL);
             break;
         case IDC_NEW_USER:
-            openWebPage(s->d.session.pages().channelPage("/registrera/"));
+            openWebPage(s->d.session.pages().channelPage(protocol::SIGNUP_PATH));
             break;
         case IDC_USER_NAME:
             if (HIWORD(wParam) == EN_CHANGE) keepToCodePage(dialog, IDC_USER_NAME, USER_NAME_MAX, *s);

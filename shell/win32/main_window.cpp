@@ -5,7 +5,9 @@
 #include "graphics/screen_surface.h"
 #include "net/channel.h"
 #include "platform/win32/win32_web_page.h"
+#include "shell/dialog_texts.h"
 #include "shell/menu.h"
+#include "shell/menu_state.h"
 #include "shell/win32/pause_sign.h"
 #include "shell/win32/resource_ids.h"
 #include "shell/win32/wide_text.h"
@@ -211,8 +213,7 @@ void MainWindow::markMenu(HMENU popup, int index) {
         } else if (command == CMD_MUTE) {
             marked = volume_.muted;
         } else if (command == CMD_VOLUME) {
-            const std::wstring label =
-                wideText(items[static_cast<size_t>(i)].label + " " + VolumeLevel::stepLabel(volume_.step));
+            const std::wstring label = wideText(itemText(items[static_cast<size_t>(i)], volume_));
             ModifyMenuW(popup, i, MF_BYPOSITION | MF_STRING, CMD_VOLUME, label.c_str());
         } else if (command == CMD_CHANNEL_SITE) {
             const std::wstring label = wideText(items[static_cast<size_t>(i)].label);
@@ -384,9 +385,7 @@ void MainWindow::afterDialog() {
 }
 
 void MainWindow::askToSubmit() {
-    const Win32Dialogs::Answer answer =
-        dialogs_->ask("Registrera / Register", "Vill du skicka din highscore till Internet?\n\n"
-                                               "Would You like to submit your highscore to the Internet?");
+    const Win32Dialogs::Answer answer = dialogs_->ask(REGISTER_CAPTION, SUBMIT_QUESTION);
     afterDialog();
     if (session_->quitRequested()) return;
     // "Nej", Escape and the close box all mean no.
@@ -404,8 +403,7 @@ void MainWindow::showInformation(int textIndex) {
 }
 
 void MainWindow::askToPlayAgain() {
-    const Win32Dialogs::Answer answer =
-        dialogs_->ask("Spela Igen", "Vill du spela igen? / Would you like to play again?");
+    const Win32Dialogs::Answer answer = dialogs_->ask(PLAY_AGAIN_CAPTION, PLAY_AGAIN_QUESTION);
     afterDialog();
     if (session_->quitRequested()) return;
     // "Nej" ends the program; the close box or Escape only puts the question away, so the player can still

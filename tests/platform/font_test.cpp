@@ -4,7 +4,7 @@
 #include "platform/sdl/imgui_fonts.h"
 #include "platform/sdl/truetype_check.h"
 #include "resources/embedded_fonts.h"
-#include "shell/ui_theme.h"
+#include "shell/imgui/ui_theme.h"
 
 #include <gtest/gtest.h>
 #include <imgui.h>

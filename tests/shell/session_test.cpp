@@ -6,6 +6,7 @@
 #include "shell/game_session.h"
 #include "shell/info_texts.h"
 #include "shell/menu.h"
+#include "shell/menu_state.h"
 #include "shell/replay_files.h"
 #include "shell/replay_viewer.h"
 
@@ -463,8 +464,10 @@ TEST(GameSession, TheScoreStaysForAnotherTryUntilTheChannelRegistersIt) {
     for (const auto& a : answers) {
         SCOPED_TRACE(a.code);
         Shell s;
+        EXPECT_FALSE(gameAllows(s.session, CMD_REGISTER)) << "nothing to register during the game";
         s.endGameWith(120);
         s.pass(); // offered and answered no: the dialog can still be opened from the menu
+        EXPECT_TRUE(gameAllows(s.session, CMD_REGISTER));
         s.session.cancelRegister();
         ASSERT_TRUE(s.session.rememberLogin("anna@example.se", "fel"));
         ScoreSubmission done = s.session.makeSubmission();
@@ -479,6 +482,7 @@ TEST(GameSession, TheScoreStaysForAnotherTryUntilTheChannelRegistersIt) {
         s.pass();
         EXPECT_EQ(s.session.makeSubmission().score, left) << "what the next OK sends";
         EXPECT_EQ(s.session.lastOfferedScore, 120) << "no second question for the same score";
+        EXPECT_EQ(gameAllows(s.session, CMD_REGISTER), !a.registered) << "a spent score is not sent again";
         EXPECT_EQ(s.opened, (Opened{"question", "again"}));
     }
 }
@@ -690,12 +694,16 @@ TEST(Replays, TheLastGameIsTheOneInPlayOnceItLeftTheTitleElseTheOneBefore) {
     s.pass();
     EXPECT_EQ(s.session.lastGame(), nullptr) << "a title is no game";
     s.opened.clear();
-    for (int command : {CMD_PLAY_LAST_GAME, CMD_SAVE_LAST_GAME})
+    for (int command : {CMD_PLAY_LAST_GAME, CMD_SAVE_LAST_GAME}) {
+        EXPECT_FALSE(gameAllows(s.session, command)) << "the menu greys " << command;
         s.choose(command);
+    }
     s.pass();
     EXPECT_TRUE(s.opened.empty()) << "nothing to play back or save yet";
     s.world().title = false;
     s.pass();
+    for (int command : {CMD_PLAY_LAST_GAME, CMD_SAVE_LAST_GAME})
+        EXPECT_TRUE(gameAllows(s.session, command)) << command;
     EXPECT_EQ(s.session.lastGame(), s.logs[0]);
     s.choose(CMD_NEW_GAME);
     s.pass();

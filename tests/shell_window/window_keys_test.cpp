@@ -6,8 +6,8 @@
 #include "net/score_submission.h"
 #include "platform/headless/fake_clock.h"
 #include "shell/game_session.h"
+#include "shell/imgui/shell_ui.h"
 #include "shell/menu.h"
-#include "shell/shell_ui.h"
 
 #include <vector>
 

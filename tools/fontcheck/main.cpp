@@ -1,7 +1,7 @@
 // Refuses, at build time, fonts the game could not draw its menus and pause sign with. Usage:
 // tundrix_fontcheck MENU.ttf SIGN.ttf; exit status 1 and one line saying why when they will not do.
 #include "platform/sdl/imgui_fonts.h"
-#include "shell/ui_theme.h"
+#include "shell/imgui/ui_theme.h"
 
 #include <cstdint>
 #include <cstdio>

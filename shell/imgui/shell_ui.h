@@ -5,6 +5,7 @@
 #include "platform/sdl/imgui_host.h"
 #include "shell/best_games.h"
 #include "shell/game_session.h"
+#include "shell/imgui/dialog_sizes.h"
 #include "shell/menu_navigation.h"
 #include "shell/submission_attempt.h"
 #include "shell/top_ten_fetch.h"
@@ -71,11 +72,14 @@ class ShellUi : public ShellWindow {
     int postsInFlight() const { return postsInFlight_->load(); }
 
   private:
+    // How long a dialog or a held replay waits for an event before it looks again.
+    static constexpr uint32_t DIALOG_FRAME_MS = 40;
     enum class Close { Stay, Done, CloseBox, WindowClosed };
-    // One modal dialog with its own loop: waits for an event or 40 ms and, after an event or a change,
-    // draws the last game picture, a disabled menu bar and the dialog, until body asks to close. afterFrame
-    // runs once the frame is shown (for work that opens another dialog). Returns how the dialog ended.
-    Close runModal(const std::string& title, float width, float height, bool closeBox,
+    // One modal dialog with its own loop: waits for an event or DIALOG_FRAME_MS and, after an event or a
+    // change, draws the last game picture, a disabled menu bar and the dialog, until body asks to close.
+    // afterFrame runs once the frame is shown (for work that opens another dialog). Returns how the dialog
+    // ended.
+    Close runModal(const std::string& title, DialogSize size, bool closeBox,
                    const std::function<Close()>& body, const std::function<Close()>& afterFrame = {});
     // Ja / Nej; the answer, or nothing when the close box or Escape put the question away.
     std::optional<bool> yesNo(const std::string& caption, const std::string& text);

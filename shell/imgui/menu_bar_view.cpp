@@ -1,6 +1,6 @@
 // The menu bar in the game's colours: titles, fixed-width spacers that take no clicks, and one open menu
 // drawn as a window of its own below its title.
-#include "shell/menu_bar_view.h"
+#include "shell/imgui/menu_bar_view.h"
 
 #include <algorithm>
 #include <imgui.h>

@@ -1,5 +1,5 @@
 // The game's colours and shapes for ImGui, its buttons and the pause sign.
-#include "shell/ui_theme.h"
+#include "shell/imgui/ui_theme.h"
 
 #include <algorithm>
 #include <imgui.h>

@@ -19,13 +19,13 @@
 #include "resources/window_icon.h"
 #include "shell/best_games.h"
 #include "shell/game_session.h"
+#include "shell/imgui/shell_ui.h"
+#include "shell/imgui/ui_theme.h"
 #include "shell/play_time.h"
 #include "shell/play_time_tally.h"
 #include "shell/replay_viewer.h"
 #include "shell/score_post.h"
-#include "shell/shell_ui.h"
 #include "shell/top_ten_fetch.h"
-#include "shell/ui_theme.h"
 
 #include <cstdio>
 #include <cstdlib>

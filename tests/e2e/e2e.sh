@@ -57,7 +57,7 @@ open_and_close_rules() {
 
 if [ "${TUNDRIX_E2E_GAMEPLAY:-1}" = 1 ]; then
   # The title takes keys after two seconds.
-  poll 10 test $(( $(now_ms) - seen )) -ge 2300 || true
+  sleep_until_ms $(( seen + 2300 ))
   shot "$tmp/title.png"
   # The Enter that closes a dialog belongs to the dialog: the title must not take it as a start key.
   open_and_close_rules

@@ -103,7 +103,7 @@ other_dialog_up() { dialog_up && [ "$(count_colour "$tmp/now.png" "$(region 420 
 # intro, and play is on the screen (shots title.png, intro.png).
 e2e_title_to_play() {
   local since=$1
-  poll 10 test $(( $(now_ms) - since )) -ge 2500 || true
+  sleep_until_ms $(( since + 2500 ))
   shot "$tmp/title.png"
   xdotool key space
   moved_on() { shot "$tmp/now.png"; [ "$(differs_pct "$tmp/title.png" "$tmp/now.png" "$(region 440 300 0 23)")" -ge 30 ]; }

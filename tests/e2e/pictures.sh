@@ -11,6 +11,11 @@ poll() {
     sleep 0.1
   done
 }
+# sleep_until_ms <ms>: sleeps until now_ms reaches it (not at all when it has).
+sleep_until_ms() {
+  local left=$(( $1 - $(now_ms) ))
+  [ "$left" -le 0 ] || sleep "$(( left / 1000 )).$(printf '%03d' $(( left % 1000 )))"
+}
 # differs_pct <a.png> <b.png> <WxH+X+Y>: the share of the region, in percent, that differs by more than 8 %.
 differs_pct() {
   local w h n

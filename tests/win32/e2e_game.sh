@@ -132,7 +132,7 @@ user=$(dialog_text "$register" 1003)
 xdotool key Tab
 xdotool type --delay 30 "hemligt"
 xdotool key Return
-poll 5 test "$(dialog_text "$register" 1)" = "Skickar..." || fail "OK did not show the post under way"
+poll 5 eval '[ "$(dialog_text "$register" 1)" = "Skickar..." ]' || fail "OK did not show the post under way"
 shot_root "$tmp/sending.png"
 sleep 0.5
 posting=$(now_ms)
@@ -161,7 +161,7 @@ why=$(dialog_text "Registrera / Register" 65535)
 shot_root "$tmp/register-failed.png"
 focus_dialog "Registrera / Register"
 xdotool key Return
-poll 5 test "$(dialog_text "$register" 1)" = "Försök igen" || fail "the button does not offer another try"
+poll 5 eval '[ "$(dialog_text "$register" 1)" = "Försök igen" ]' || fail "the button does not offer another try"
 focus_dialog "Registrera din po"
 xdotool key Return # again
 poll 20 dialog_up "Reg OK" || fail "a second OK did not post again and show Reg OK"

@@ -13,7 +13,7 @@ e2e_win_start
 start_game
 
 # --- The window -----------------------------------------------------------------------------------------
-poll 10 test "$(game_fact client)" = 440x300 || fail "the client area is $(game_fact client), not 440x300"
+poll 10 eval '[ "$(game_fact client)" = 440x300 ]' || fail "the client area is $(game_fact client), not 440x300"
 facts=$(probe game)
 echo "window: $facts"
 for fact in "title	Tundrix Ice-Hockey Cup" "caption	1" "sysmenu	1" "minimize	1" "maximize	0" "sizing	0" "menu	1"; do
@@ -66,7 +66,7 @@ pick 2 1
 pick 2 2
 pick 2 3
 pick 4 4
-poll 10 test "$(wc -l <"$tmp/urls")" -ge 4 || fail "the web pages did not all open: $(cat "$tmp/urls")"
+poll 10 eval '[ "$(wc -l <"$tmp/urls")" -ge 4 ]' || fail "the web pages did not all open: $(cat "$tmp/urls")"
 expected="http://www.lumora.se/useradm/challenge/ http://www.lumora.se/ http://www.tundrix.se/ http://www.lumora.se/ "
 [ "$(tr '\n' ' ' <"$tmp/urls")" = "$expected" ] || fail "the pages opened were: $(cat "$tmp/urls")"
 echo "the web pages opened: $(tr '\n' ' ' <"$tmp/urls")"

@@ -36,6 +36,8 @@ plant input/keyboard_input.cpp '#include "platform/sdl/sdl_keys.h"' "input/keybo
 plant net/channel.h '#include <curl/curl.h>' "net/channel.h: includes <curl/curl.h>"
 plant shell/menu.cpp '#include <imgui.h>' "shell/menu.cpp: includes <imgui.h>"
 plant shell/game_session.cpp '#include <windows.h>' "shell/game_session.cpp: includes <windows.h>"
+plant shell/game_session.cpp '#include "shell/imgui/dialog_sizes.h"' "shell/game_session.cpp: includes shell/imgui/dialog_sizes.h"
+plant shell/win32/dialogs.cpp '#include "shell/imgui/dialog_sizes.h"' "shell/win32/dialogs.cpp: includes shell/imgui/dialog_sizes.h"
 plant game/game_flow.cpp '#include "platform/win32/win32_keys.h"' "game/game_flow.cpp: includes platform/win32/win32_keys.h"
 plant tools/preview/main.cpp '#include "tests/support/rink_rig.h"' "tools/preview/main.cpp: includes tests/support/rink_rig.h"
 plant newfolder/thing.cpp '#include <vector>' "newfolder/thing.cpp: belongs to no layer"

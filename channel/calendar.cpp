@@ -49,6 +49,17 @@ int64_t dayStart(const std::string& day, int daysLater) {
     return static_cast<int64_t>(std::mktime(&t));
 }
 
+std::pair<std::string, std::string> daysOfWeek(const std::string& week) {
+    // The 4th of January is always in week 1; noon, so that no change of the clocks moves the day.
+    const std::string fourth = week.substr(0, 4) + "-01-04";
+    const auto t = static_cast<std::time_t>(dayStart(fourth) + 12 * 3600);
+    std::tm local{};
+    localtime_r(&t, &local);
+    const int fromMonday = (local.tm_wday + 6) % 7;
+    const int monday = 7 * (std::stoi(week.substr(6, 2)) - 1) - fromMonday;
+    return {dayOf(dayStart(fourth, monday) + 12 * 3600), dayOf(dayStart(fourth, monday + 6) + 12 * 3600)};
+}
+
 bool isDay(std::string_view text) {
     int year = 0, month = 0, day = 0;
     if (text.size() != 10 || text[4] != '-' || text[7] != '-' || !digits(text, 0, 4, year) ||

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace tundrix::channel {
 
@@ -15,6 +16,9 @@ std::string weekOf(int64_t unixSeconds);
 std::string localTime(int64_t unixSeconds);
 // The first moment of a day ("YYYY-MM-DD", checked with isDay first), or of the day that many days later.
 int64_t dayStart(const std::string& day, int daysLater = 0);
+
+// The Monday and the Sunday ("YYYY-MM-DD") of an ISO week ("YYYY-Www", checked with isWeek first).
+std::pair<std::string, std::string> daysOfWeek(const std::string& week);
 
 // Whether text is a well-formed day ("YYYY-MM-DD", a real date) or week ("YYYY-Www", week 01..53).
 bool isDay(std::string_view text);

@@ -7,6 +7,11 @@
 
 namespace tundrix::channel {
 
+std::pair<std::string, std::string> weekRoundDays(const Competition& c, const std::string& week) {
+    const auto [monday, sunday] = daysOfWeek(week);
+    return {std::max(monday, c.firstDay), std::min(sunday, c.lastDay)};
+}
+
 std::optional<CompetitionView> roundAt(Store& store, const Competition& c, int64_t now, int limit) {
     CompetitionView view;
     view.competition = c;
@@ -21,7 +26,8 @@ std::optional<CompetitionView> roundAt(Store& store, const Competition& c, int64
         // Noon of the day: its week, whatever the clocks did that night.
         const int64_t noon = dayStart(today) + 12 * 3600;
         view.round = weekOf(noon);
-        board = store.leaderboard(Board::ThisWeek, noon, limit);
+        const auto [first, last] = weekRoundDays(c, view.round);
+        board = store.standingsBetween(first, last, Counted::VerifiedFirst, limit);
     } break;
     case CompetitionKind::Period:
         view.round = c.firstDay;

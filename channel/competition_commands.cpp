@@ -2,6 +2,7 @@
 #include "channel/operator_commands.h"
 
 #include "channel/calendar.h"
+#include "channel/competition_boards.h"
 #include "channel/csv.h"
 #include "channel/nickname.h"
 #include "channel/prize_draw.h"
@@ -149,7 +150,8 @@ int competitionWinners(Store& store, const Parsed& p, CommandContext& c) {
             c.err << "tundrix-channel: a weekly competition's draw wants --week, one of its weeks\n";
             return 2;
         }
-        ranked = store.standings(true, period, counted);
+        ranked = store.standingsBetween(weekRoundDays(k, period).first, weekRoundDays(k, period).second,
+                                        counted, rows);
         break;
     case CompetitionKind::Period:
         ranked = store.standingsBetween(k.firstDay, k.lastDay, counted, rows);

@@ -12,6 +12,8 @@
 
 #include <filesystem>
 #include <sstream>
+#include <tuple>
+#include <utility>
 
 namespace tundrix::channel {
 namespace {
@@ -244,6 +246,35 @@ TEST_F(Commands, ManageMembersAndReleasesAndDrawWinners) {
     EXPECT_EQ(run({"winners"}).status, 2);
     EXPECT_EQ(run({"frobnicate"}).status, 2);
     EXPECT_EQ(run({"--help"}).status, 0);
+}
+
+TEST_F(Commands, AWeeklyRoundCountsOnlyTheCompetitionsOwnDaysOfItsWeek) {
+    // Week 2 of 2027 runs from Monday the 11th to Sunday the 17th; the competition starts on Wednesday.
+    EXPECT_EQ(daysOfWeek("2027-W02"), (std::pair<std::string, std::string>{"2027-01-11", "2027-01-17"}));
+    EXPECT_EQ(daysOfWeek("2026-W53"), (std::pair<std::string, std::string>{"2026-12-28", "2027-01-03"}));
+    ScoreDesk desk(*store, {}, nullptr);
+    for (const auto& [user, score, day] :
+         {std::tuple{"kalle@example.se", 300, "2027-01-11"}, {"lisa@example.se", 200, "2027-01-15"}}) {
+        ASSERT_EQ(run({"user", "add", user}, "hemligt\n").status, 0);
+        SubmissionRecord r;
+        r.setUserName(user);
+        r.setPassword("hemligt");
+        r.score = score;
+        r.bestScoreTime = 3000;
+        ASSERT_EQ(desk.takeNow(buildSubmissionBody(r, {0, "", {0xdeadbeef, 5000}}), "127.0.0.1",
+                               dayStart(day) + 43200)
+                      .text,
+                  "0\r\n");
+    }
+    ASSERT_EQ(run({"competition", "add", "--kind", "weekly", "--name-sv", "Vecka", "--from", "2027-01-13",
+                   "--to", "2027-01-31"})
+                  .status,
+              0);
+    const CommandRun draw =
+        run({"winners", "--competition", "1", "--week", "2027-W02", "--unverified", "--seed", "x"});
+    EXPECT_EQ(draw.status, 0) << draw.err;
+    EXPECT_NE(draw.out.find(",lisa,lisa@example.se,200"), std::string::npos) << draw.out;
+    EXPECT_EQ(draw.out.find("kalle"), std::string::npos) << "posted before the competition began";
 }
 
 } // namespace

@@ -160,10 +160,7 @@ e2e_yes_to_register() {
 # The chance icons in the HUD: the last one goes with the last chance, 2.4 s before the game-over question.
 chances_left() {
   shot "$tmp/now.png"
-  local n
-  n=$(convert "$tmp/now.png" -crop "$(region 110 30 206 32)" +repage -depth 8 txt:- |
-    awk -F'[(),]' 'NR > 1 && $3 > 150 && $4 > 110 { n++ } END { print n + 0 }')
-  [ "$n" -ge $(( 30 * z * z )) ]
+  [ "$(chance_pixels "$tmp/now.png" "$(region 110 30 206 32)")" -ge $(( 30 * z * z )) ]
 }
 out_of_chances() { ! chances_left; }
 

@@ -32,6 +32,11 @@ differing_pixels() {
   n=$(compare -metric AE "$1" "$2" null: 2>&1 || true)
   echo "${n%%[!0-9]*}"
 }
+# chance_pixels <png> <WxH+X+Y>: how many pixels of the HUD's chance icons (the faces) a region holds.
+chance_pixels() {
+  convert "$1" -crop "$2" +repage -depth 8 txt:- |
+    awk -F'[(),]' 'NR > 1 && $3 > 150 && $4 > 110 { n++ } END { print n + 0 }'
+}
 # How many pixels of colour #RRGGBB there are in a region of a shot.
 count_colour() {
   convert "$1" -crop "$2" +repage -format %c histogram:info:- 2>/dev/null |

@@ -38,6 +38,7 @@ otherpid=$!
 other=$(timeout 30 xdotool search --sync --onlyvisible --name '^Tundrix Ice-Hockey Cup$' | head -n 1) ||
   fail "the second copy showed no window"
 otherstart=$(now_ms)
+launched=$(now_ms)
 "$wine" "$game" >"$tmp/game.log" 2>&1 &
 gamepid=$!
 find_played() { wid=$(xdotool search --onlyvisible --name '^Tundrix Ice-Hockey Cup$' | grep -vx "$other" | head -n 1); [ -n "$wid" ]; }
@@ -81,25 +82,24 @@ done
 cp "$tmp/now.png" "$tmp/raid.png"
 echo "a raid scored $(( ($(now_ms) - started) / 1000 )) s into the game"
 
-# --- Raids that snake across the middle until the question comes -------------------------------------
-# Along the top edge to the middle first, where the referee and the opponents cross most; then each raid
-# winds down (or up) across the ice, a long line out there for a while, until one of them cuts it.
-xdotool keydown Right; sleep 1.2; xdotool keyup Right
+# --- Raids until the chances are gone and the question comes ------------------------------------------
+# Short raids into the ice in each direction by turns, each line left standing for a moment, soon cut (as
+# the Linux runs do); the HUD's chance icons say when the last chance is gone, and then no key is held.
+chances_left() { shot "$tmp/now.png"; [ "$(chance_pixels "$tmp/now.png" "110x30+206+$(at_y 9)")" -ge 30 ]; }
 deadline=$(( $(now_ms) + 260000 ))
-ended=0
-for (( i = 0; ended == 0; i++ )); do
+arrows=(Right Down Left Up)
+for (( i = 0; ; i++ )); do
   [ "$(now_ms)" -lt "$deadline" ] || fail "no question at the end of the game"
-  arrow=Down
-  [ $(( i % 2 )) = 1 ] && arrow=Up
-  xdotool keydown space
-  for turn in Left "$arrow" Right "$arrow"; do
-    xdotool keydown "$arrow"; sleep 0.5; xdotool keyup "$arrow"
-    xdotool keydown "$turn"; sleep 0.5; xdotool keyup "$turn"
-    dialog_up "Registrera / Register" && { ended=1; break; }
-  done
-  xdotool keyup space
+  if ! chances_left; then
+    poll 15 dialog_up "Registrera / Register" && break
+    continue
+  fi
+  arrow=${arrows[$(( i % 4 ))]}
+  xdotool keydown "$arrow" keydown space
+  sleep 0.8
+  xdotool keyup space keyup "$arrow"
+  poll 2 eval '! chances_left' || true
 done
-xdotool keyup space keyup Up keyup Down keyup Left keyup Right
 echo "the game ended after $(( ($(now_ms) - started) / 1000 )) s"
 shot_root "$tmp/question.png"
 [ "$(dialog_text "Registrera / Register" 1000)" = "Vill du skicka din highscore till Internet? Would You like to submit your highscore to the Internet?" ] ||
@@ -107,10 +107,17 @@ shot_root "$tmp/question.png"
 [ -s "$tmp/mixed.raw" ] || fail "no sound came out of the DirectSound device"
 
 # --- The register dialog ------------------------------------------------------------------------
-focus_dialog "Registrera / Register"
-xdotool key Return # Ja
+# Return on "Ja"; a dialog Wine has only just made may miss the key, so while the question stays it is
+# given the key again.
 register=$'Registrera din po\xc3\xa4ng / Register your score ('
-poll 5 dialog_up "$register" || fail "Ja did not open the register dialog"
+for try in 1 2 3 4; do
+  [ "$try" -lt 4 ] || fail "Ja did not open the register dialog"
+  focus_dialog "Registrera / Register"
+  xdotool key Return
+  poll 6 dialog_up "$register" && break
+  dialog_up "Registrera / Register" || fail "Ja did not open the register dialog"
+  echo "the question is still there after Return (try $try)"
+done
 shot_root "$tmp/register.png"
 focus_dialog "Registrera din po"
 caption=$(dialog_line "$register" | cut -f 2)
@@ -119,7 +126,9 @@ xdotool key Return
 sleep 1
 dialog_up "$register" || fail "OK with empty fields closed the dialog"
 [ ! -s "$tmp/posts" ] || fail "OK with empty fields posted"
-# 80 characters, "€" among them: the field keeps 64; typed, then pasted from the clipboard.
+# 80 characters, "€" among them: the field keeps 64; typed, then pasted from the clipboard. The window
+# manager may have taken the keyboard away while the dialog stood still; it is given back first.
+focus_dialog "Registrera din po"
 xdotool type --delay 30 "abcdefgh"
 printf '€%s' "$(printf 'x%.0s' $(seq 71))" | xclip -selection clipboard -quiet >/dev/null 2>&1 &
 clippid=$!
@@ -137,7 +146,8 @@ shot_root "$tmp/sending.png"
 sleep 0.5
 posting=$(now_ms)
 xdotool key Escape # Avbryt while the post is still under way
-poll 2 eval '! dialog_up "$register"' || fail "Avbryt did not close the dialog while the post was under way"
+# Each look at the dialogs starts a Wine process of its own, which a busy machine makes slow.
+poll 6 eval '! dialog_up "$register"' || fail "Avbryt did not close the dialog while the post was under way"
 echo "Avbryt closed the dialog $(( $(now_ms) - posting )) ms into the post"
 poll 5 dialog_up "Spela Igen" || fail "no play-again question after the register dialog"
 [ "$(dialog_text "Spela Igen" 1000)" = "Vill du spela igen? / Would you like to play again?" ] || fail "the play-again question is wrong"
@@ -195,10 +205,12 @@ set +e
 wait "$gamepid"
 rc=$?
 set -e
+# This copy's clock started somewhere between its launch and its window, and ran until it ended.
+ran_at_most=$(( $(now_ms) - launched ))
 gamepid=""
 [ "$rc" -eq 0 ] || fail "the program exited with $rc"
 total=$(registry_time)
-[ "$total" -ge $(( ran + kept - 2000 )) ] && [ "$total" -le $(( ran + kept + 10000 )) ] ||
+[ "$total" -ge $(( ran + kept - 2000 )) ] && [ "$total" -le $(( ran_at_most + kept + 2000 )) ] ||
   fail "the registry holds $total ms after $ran ms of this copy and $kept ms kept of the killed one"
 [ "$total" -gt "$minute" ] || fail "quitting added nothing to $minute ms"
 echo "play time in the registry: $total ms ($ran ms of this copy, $kept ms of the killed one)"

@@ -119,6 +119,13 @@ expect_status 2 ch winners --competition 1 --day "$today" --unverified --seed kl
 ch winners --competition 1 --day "$today" --unverified --seed klass-7b --publish --early >/dev/null 2>&1 ||
   fail "publishing the draw"
 expect_status 1 ch winners --competition 1 --day "$today" --unverified --seed other --publish --early
+# The competition's winners page shows the draw as published: each winner's nickname with its result.
+winners_page=$(curl -s "http://127.0.0.1:$port/tavling/1/vinnare/")
+for winner in $first; do
+  IFS=, read -r _ nickname _ result <<<"$winner"
+  grep -qF "<span class=\"nick\">$nickname</span> ($result " <<<"$winners_page" ||
+    fail "the winners page does not show $nickname with $result"
+done
 expect_status 2 ch winners --competition 1 --day 2020-01-01
 expect_status 0 ch competition end 1
 expect_status 1 ch competition end 1

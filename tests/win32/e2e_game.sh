@@ -138,6 +138,7 @@ sleep 0.5
 kill "$clippid" 2>/dev/null || true
 user=$(dialog_text "$register" 1003)
 [ "${#user}" -eq 64 ] && [ "${user:8:1}" = "€" ] || fail "the user name field holds ${#user} characters: $user"
+focus_dialog "Registrera din po"
 xdotool key Tab
 xdotool type --delay 30 "hemligt"
 xdotool key Return

@@ -30,10 +30,19 @@ e2e_win_start() {
   read -r -t 20 display <&3 || fail "Xvfb did not start"
   exec 3<&-
   export DISPLAY=":$display"
-  openbox --sm-disable </dev/null >"$tmp/wm.log" 2>&1 &
-  wmpid=$!
+  # A window manager that gave up on a busy machine is started again, twice at the most.
   wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
-  poll 10 wm_up || fail "the window manager did not start"
+  local try
+  for try in 1 2 3; do
+    openbox --sm-disable </dev/null >>"$tmp/wm.log" 2>&1 &
+    wmpid=$!
+    poll 20 wm_up && break
+    kill "$wmpid" 2>/dev/null || true
+    wait "$wmpid" 2>/dev/null || true
+    wmpid=""
+    echo "the window manager did not start (try $try): $(tail -n 3 "$tmp/wm.log")"
+  done
+  [ -n "$wmpid" ] || fail "the window manager did not start"
   wine_prefix_copy "$tmp"
   mkdir -p "$tmp/bin"
   printf '#!/bin/sh\necho "$@" >>"%s"\n' "$tmp/urls" >"$tmp/bin/xdg-open"

@@ -7,7 +7,7 @@
 # numbers are tried). SCREEN sets the screen size. Returns only inside the virtual display.
 e2e_start_display() {
   [ "${E2E_INNER:-}" = 1 ] && return 0
-  for tool in xvfb-run xdotool import convert compare xwininfo xprop xclip; do
+  for tool in xvfb-run xdotool import convert identify compare xwininfo xprop xclip; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed (bash tools/deps.sh)"; exit 77; }
   done
   [ -x "$game" ] || { echo "FAIL: $game is not built"; exit 1; }
@@ -80,7 +80,7 @@ e2e_quit() {
 window_size() { xwininfo -id "$wid" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'; }
 shot() {
   kill -0 "$gamepid" 2>/dev/null || fail "the program ended early"
-  timeout 10 import -window "$wid" "png:$1"
+  window_shot "$wid" "$1" || fail "no whole picture of the window in five tries"
 }
 # Positions at 1x in the game's picture with its menu bar: scaled by the zoom z and moved by ox, oy (where
 # full screen puts the picture).

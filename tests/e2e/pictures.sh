@@ -16,6 +16,23 @@ sleep_until_ms() {
   local left=$(( $1 - $(now_ms) ))
   [ "$left" -le 0 ] || sleep "$(( left / 1000 )).$(printf '%03d' $(( left % 1000 )))"
 }
+# window_shot <window id> <file>: a picture of the window. A busy X server can time import out half way or
+# hand it a picture of another size while the window changes; such a shot is taken again, and the file is
+# replaced only by a whole picture the window's size, so a look at the screen never reads a broken one.
+window_shot() {
+  local part="$2.part" try size
+  for try in 1 2 3 4 5; do
+    size=$(xwininfo -id "$1" 2>/dev/null | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
+    if timeout 10 import -window "$1" "png:$part" 2>/dev/null &&
+      [ "$(identify -format '%wx%h' "$part" 2>/dev/null)" = "$size" ]; then
+      mv -f "$part" "$2"
+      return 0
+    fi
+    sleep 0.2
+  done
+  rm -f "$part"
+  return 1
+}
 # differs_pct <a.png> <b.png> <WxH+X+Y>: the share of the region, in percent, that differs by more than 8 %.
 differs_pct() {
   local w h n

@@ -33,6 +33,7 @@ registry_time() {
 }
 
 # A second copy first, which will be killed after its first minute; then the one that is played.
+otherlaunched=$(now_ms)
 "$wine" "$game" >"$tmp/other.log" 2>&1 &
 otherpid=$!
 other=$(timeout 30 xdotool search --sync --onlyvisible --name '^Tundrix Ice-Hockey Cup$' | head -n 1) ||
@@ -102,7 +103,7 @@ for (( i = 0; ; i++ )); do
 done
 echo "the game ended after $(( ($(now_ms) - started) / 1000 )) s"
 shot_root "$tmp/question.png"
-[ "$(dialog_text "Registrera / Register" 1000)" = "Vill du skicka din highscore till Internet? Would You like to submit your highscore to the Internet?" ] ||
+dialog_says "Registrera / Register" 1000 "Vill du skicka din highscore till Internet? Would You like to submit your highscore to the Internet?" ||
   fail "the question says: $(dialog_text "Registrera / Register" 1000)"
 [ -s "$tmp/mixed.raw" ] || fail "no sound came out of the DirectSound device"
 
@@ -134,10 +135,9 @@ printf '€%s' "$(printf 'x%.0s' $(seq 71))" | xclip -selection clipboard -quiet
 clippid=$!
 sleep 0.3
 xdotool key ctrl+v
-sleep 0.5
+pasted() { user=$(dialog_text "$register" 1003); [ "${#user}" -eq 64 ] && [ "${user:8:1}" = "€" ]; }
+poll 5 pasted || fail "the user name field holds ${#user} characters: $user"
 kill "$clippid" 2>/dev/null || true
-user=$(dialog_text "$register" 1003)
-[ "${#user}" -eq 64 ] && [ "${user:8:1}" = "€" ] || fail "the user name field holds ${#user} characters: $user"
 focus_dialog "Registrera din po"
 xdotool key Tab
 xdotool type --delay 30 "hemligt"
@@ -151,7 +151,8 @@ xdotool key Escape # Avbryt while the post is still under way
 poll 6 eval '! dialog_up "$register"' || fail "Avbryt did not close the dialog while the post was under way"
 echo "Avbryt closed the dialog $(( $(now_ms) - posting )) ms into the post"
 poll 5 dialog_up "Spela Igen" || fail "no play-again question after the register dialog"
-[ "$(dialog_text "Spela Igen" 1000)" = "Vill du spela igen? / Would you like to play again?" ] || fail "the play-again question is wrong"
+dialog_says "Spela Igen" 1000 "Vill du spela igen? / Would you like to play again?" ||
+  fail "the play-again question says: $(dialog_text "Spela Igen" 1000)"
 shot_root "$tmp/play-again.png"
 # The window manager may leave the keyboard with the game's window when one dialog follows another: the
 # question is given it again until Escape reaches it (an Escape for the game's window does no harm).
@@ -163,7 +164,7 @@ game_running || fail "Escape at the play-again question ended the program"
 pick 2 0
 poll 5 dialog_up "$register" || fail "Registrera high-score did not open the dialog after the game"
 focus_dialog "Registrera din po"
-[ "$(dialog_text "$register" 1003)" = "$user" ] || fail "the user name was not remembered"
+dialog_says "$register" 1003 "$user" || fail "the user name was not remembered: $(dialog_text "$register" 1003)"
 xdotool key Return
 poll 20 grep -qx "http://$TUNDRIX_CHANNEL/registrera/" "$tmp/urls" || fail "an unknown user did not open the sign-up page"
 poll 5 eval '[ "$(dialog_text "Registrera / Register" 65535)" != "" ]' || fail "no word on why the attempt failed"
@@ -176,7 +177,8 @@ poll 5 eval '[ "$(dialog_text "$register" 1)" = "Försök igen" ]' || fail "the 
 focus_dialog "Registrera din po"
 xdotool key Return # again
 poll 20 dialog_up "Reg OK" || fail "a second OK did not post again and show Reg OK"
-[ "$(dialog_text "Reg OK" 65535)" = "Din poäng har registrerats / Your score has been registred" ] || fail "Reg OK says: $(dialog_text "Reg OK" 65535)"
+dialog_says "Reg OK" 65535 "Din poäng har registrerats / Your score has been registred" ||
+  fail "Reg OK says: $(dialog_text "Reg OK" 65535)"
 shot_root "$tmp/reg-ok.png"
 focus_dialog "Reg OK"
 xdotool key Return
@@ -195,9 +197,11 @@ minute=$(registry_time)
 [ "$minute" -ge 120000 ] || fail "after a minute of two copies the registry holds $minute ms"
 kill -9 "$otherpid"
 wait "$otherpid" 2>/dev/null || true
-# The killed copy's whole minutes are kept; what it played since its last one is lost.
-kept=$(( ($(now_ms) - otherstart) / 60000 * 60000 ))
-echo "both copies wrote their minutes: $minute ms in the registry; the second copy killed with $kept ms kept"
+# The killed copy keeps what it added by its first minute; what it played since is lost. Its clock starts
+# before its window shows, and a busy machine can hold its first addition back, so that addition is at
+# least a minute and at most its whole run.
+other_ran_at_most=$(( $(now_ms) - otherlaunched ))
+echo "both copies wrote their minutes: $minute ms in the registry; the second copy killed after at most $other_ran_at_most ms"
 ran=$(( $(now_ms) - started ))
 focus
 xdotool key alt+F4
@@ -211,8 +215,8 @@ ran_at_most=$(( $(now_ms) - launched ))
 gamepid=""
 [ "$rc" -eq 0 ] || fail "the program exited with $rc"
 total=$(registry_time)
-[ "$total" -ge $(( ran + kept - 2000 )) ] && [ "$total" -le $(( ran_at_most + kept + 10000 )) ] ||
-  fail "the registry holds $total ms after $ran to $ran_at_most ms of this copy and $kept ms kept of the killed one"
+[ "$total" -ge $(( ran + 60000 - 2000 )) ] && [ "$total" -le $(( ran_at_most + other_ran_at_most + 2000 )) ] ||
+  fail "the registry holds $total ms after $ran to $ran_at_most ms of this copy and 60000 to $other_ran_at_most ms of the killed one"
 [ "$total" -gt "$minute" ] || fail "quitting added nothing to $minute ms"
-echo "play time in the registry: $total ms ($ran ms of this copy, $kept ms of the killed one)"
+echo "play time in the registry: $total ms ($ran to $ran_at_most ms of this copy, the killed one's first addition)"
 echo "PASS"

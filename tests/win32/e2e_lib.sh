@@ -16,7 +16,7 @@ fail() {
 # A display of SCREEN (1600x1200 unless set) with openbox, a prefix copied from the fixture's, a scratch
 # folder in tmp, and a stand-in browser that writes every page it is asked to open to $tmp/urls.
 e2e_win_start() {
-  for tool in Xvfb xdotool import convert compare xprop openbox python3; do
+  for tool in Xvfb xdotool import convert identify compare xwininfo xprop openbox python3; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed (bash tools/deps.sh)"; exit 77; }
   done
   [ -f "$game" ] || { echo "FAIL: $game is not built"; exit 1; }
@@ -71,6 +71,12 @@ dialog_up() { [ -n "$(dialog_line "$1")" ]; }
 no_dialog() { ! probe dialogs | grep -q '^dialog'; }
 # The text of control $2 in the dialog titled $1.
 dialog_text() { dialog_line "$1" | tr '\t' '\n' | sed -n "s/^$2=//p" | tr -s ' '; }
+# dialog_says <title> <control> <text>: waits up to 5 s for the control to hold the text. A dialog is found
+# as soon as its window exists, which on a busy machine can be before it has filled its fields.
+dialog_says() {
+  local title=$1 control=$2 want=$3
+  poll 5 eval '[ "$(dialog_text "$title" "$control")" = "$want" ]'
+}
 
 # Starts the game (env and arguments for wine in "$@" are not used) and finds its X window.
 start_game() {
@@ -90,7 +96,10 @@ focus_dialog() {
 }
 focus() { xdotool windowactivate --sync "$wid" 2>/dev/null || xdotool windowfocus --sync "$wid" 2>/dev/null || true; }
 game_running() { kill -0 "$gamepid" 2>/dev/null; }
-shot() { game_running || fail "the program ended early"; timeout 10 import -window "$wid" "png:$1"; }
+shot() {
+  game_running || fail "the program ended early"
+  window_shot "$wid" "$1" || fail "no whole picture of the window in five tries"
+}
 shot_root() { timeout 10 import -window root "png:$1"; }
 # Share of pixels (per cent) that differ between two shots within a region WxH+X+Y.
 # pick <menu> <item>: the menu bar by keys as a Windows user works it: F10, Right to the menu (its place in

@@ -99,11 +99,9 @@ void ScoreDesk::take(std::string body, std::string address, int64_t now,
     post->now = now;
     post->steadyNow = steadyNow;
     post->answer = std::move(answer);
-    if (limited && (!failuresPerName_.allows(post->name, steadyNow) ||
-                    !failuresPerAddress_.allows(post->address, steadyNow))) {
-        const int wait = std::max(failuresPerName_.waitSeconds(post->name, steadyNow),
-                                  failuresPerAddress_.waitSeconds(post->address, steadyNow));
-        post->answer(refusal(429, TOO_MANY, "too many wrong passwords", wait));
+    if (const std::optional<int> wait =
+            limited ? failuresWait(post->name, post->address, steadyNow) : std::nullopt) {
+        post->answer(refusal(429, TOO_MANY, "too many wrong passwords", *wait));
         return;
     }
     const Lookup<Member> member = store_.memberByEmail(post->email);
@@ -142,6 +140,20 @@ bool ScoreDesk::checkPassword(const std::string& email, const std::string& passw
     return passwords_->submit(verify);
 }
 
+std::optional<int> ScoreDesk::failuresWait(const std::string& name, const std::string& address,
+                                           int64_t steadyNow) {
+    if (failuresPerName_.allows(name, steadyNow) && failuresPerAddress_.allows(address, steadyNow))
+        return std::nullopt;
+    return std::max(failuresPerName_.waitSeconds(name, steadyNow),
+                    failuresPerAddress_.waitSeconds(address, steadyNow));
+}
+
+void ScoreDesk::noteFailure(const std::string& name, const std::string& address, int64_t steadyNow) {
+    if (!options_.limits.enabled) return;
+    failuresPerName_.take(name, steadyNow);
+    failuresPerAddress_.take(address, steadyNow);
+}
+
 void ScoreDesk::checked(std::shared_ptr<Post> post, bool verified) {
     const std::optional<std::vector<Release>> releases = store_.releases();
     if (!releases) {
@@ -152,10 +164,7 @@ void ScoreDesk::checked(std::shared_ptr<Post> post, bool verified) {
     const int64_t newer = newerVersion(*releases, form);
     const Member& member = post->member;
     if (!verified) {
-        if (options_.limits.enabled) {
-            failuresPerName_.take(post->name, post->steadyNow);
-            failuresPerAddress_.take(post->address, post->steadyNow);
-        }
+        noteFailure(post->name, post->address, post->steadyNow);
         DeskAnswer a;
         a.text = protocol::answerText(protocol::ScoreAnswer::WrongPassword, newer);
         a.logNote = "wrong password for member " + std::to_string(member.id);
@@ -274,11 +283,9 @@ void ScoreDesk::takeReplay(std::string body, std::string address, int64_t now,
     post->now = now;
     post->steadyNow = steadyNow;
     post->answer = std::move(answer);
-    if (limited && (!failuresPerName_.allows(post->name, steadyNow) ||
-                    !failuresPerAddress_.allows(post->address, steadyNow))) {
-        const int wait = std::max(failuresPerName_.waitSeconds(post->name, steadyNow),
-                                  failuresPerAddress_.waitSeconds(post->address, steadyNow));
-        post->answer(refusal(429, TOO_MANY, "replay: too many wrong passwords", wait));
+    if (const std::optional<int> wait =
+            limited ? failuresWait(post->name, post->address, steadyNow) : std::nullopt) {
+        post->answer(refusal(429, TOO_MANY, "replay: too many wrong passwords", *wait));
         return;
     }
     const Lookup<Member> member = store_.memberByEmail(post->email);
@@ -302,10 +309,7 @@ void ScoreDesk::replayChecked(std::shared_ptr<ReplayPosting> post, bool verified
     const Member& member = post->member;
     const std::string who = "replay from member " + std::to_string(member.id);
     if (!verified) {
-        if (options_.limits.enabled) {
-            failuresPerName_.take(post->name, post->steadyNow);
-            failuresPerAddress_.take(post->address, post->steadyNow);
-        }
+        noteFailure(post->name, post->address, post->steadyNow);
         post->answer(replayAnswer(protocol::ReplayAnswer::WrongUser, who + ": wrong password"));
         return;
     }

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -84,6 +85,10 @@ class ScoreDesk {
     struct Post;
     struct ReplayPosting;
     void checked(std::shared_ptr<Post> post, bool verified);
+    // Wrong passwords, counted per user name at an address and per address: how long to wait before the
+    // next try, or nothing while neither count is full.
+    std::optional<int> failuresWait(const std::string& name, const std::string& address, int64_t steadyNow);
+    void noteFailure(const std::string& name, const std::string& address, int64_t steadyNow);
     // Whether the password is the member's: at once when this login was remembered, otherwise on the
     // password workers (or here without them); then runs where the check ran. False when the workers are
     // too busy to take it.

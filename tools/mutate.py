@@ -6,7 +6,9 @@ For every folder given, every one-line mutant of its .cpp and .h files is listed
 arithmetic operator swapped, an integer constant moved by one or set to 0, a boolean literal flipped, a whole
 call statement removed, && and || exchanged). A seeded random sample of them (--count per folder) is applied,
 one at a time, to a scratch copy of the project in build/mutants; ninja rebuilds only what the mutated file
-feeds, and the test programs built from it run with a time-out. A mutant that does not build is not counted
+feeds, and the test programs built from it run with a time-out, then the scripts that run programs built
+from it (those that pass unmutated within --script-limit seconds: the operator's commands, a window
+under a virtual display). A mutant that does not build is not counted
 and the next one of the sample takes its place. The report gives killed, survived and did-not-build per
 folder and lists the survivors with file:line.
 
@@ -17,6 +19,7 @@ folder and lists the survivors with file:line.
 
 import argparse
 import dataclasses
+import json
 import os
 import random
 import re
@@ -286,6 +289,38 @@ def coverage(bin_dir, src, targets):
     return users
 
 
+def script_tests(bin_dir, programs):
+    """The tests that run scripts on the built programs rather than being cases of a test program: each
+    test's name with the build targets its command names."""
+    shown = subprocess.run(["ctest", "--show-only=json-v1"], cwd=bin_dir, capture_output=True, text=True)
+    try:
+        tests = json.loads(shown.stdout).get("tests", [])
+    except json.JSONDecodeError:
+        return {}
+    listed = ninja(bin_dir, "-t", "targets", "all").stdout.splitlines()
+    outputs = {str(bin_dir / line.split(":")[0]): line.split(":")[0] for line in listed if ":" in line}
+    programs = {str(bin_dir / p) for p in programs}
+    found = {}
+    for t in tests:
+        command = t.get("command") or []
+        if not command or command[0] in programs:
+            continue
+        used = sorted({outputs[arg] for arg in command[1:] if arg in outputs})
+        if used:
+            found[t["name"]] = used
+    return found
+
+
+def run_script(bin_dir, name, limit):
+    """True when the ctest test of that name passes (or skips) within limit seconds."""
+    try:
+        r = subprocess.run(["ctest", "-R", "^" + re.escape(name) + "$", "--timeout", str(int(limit) + 1)],
+                           cwd=bin_dir, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=limit + 30)
+        return r.returncode == 0
+    except subprocess.TimeoutExpired:
+        return False
+
+
 def run_test(bin_dir, target, limit):
     """True when the test program passes within limit seconds."""
     try:
@@ -309,6 +344,9 @@ def main():
     p.add_argument("--list", action="store_true", help="only list the mutants of the folders")
     p.add_argument("--rerun", metavar="LOG", help="test again the survivors recorded in a results file")
     p.add_argument("--timeout", type=float, default=0, help="seconds per test program (default: 10 x its time)")
+    p.add_argument("--script-limit", type=float, default=30,
+                   help="scripts run on the built programs count when they pass within this many seconds "
+                        "unmutated (default 30; 0 leaves them out)")
     p.add_argument("--jobs", type=int, default=2, help="ninja's jobs (default 2)")
     p.add_argument("--scratch", default=str(ROOT / "build" / "mutants"), help="the scratch folder")
     a = p.parse_args()
@@ -355,6 +393,19 @@ def main():
         print("the unmutated tests do not build")
         return 1
     users = coverage(bin_dir, src, targets)
+    # The scripts that run the built programs (the channel's operator commands, a window opened under a
+    # virtual display) are tests too: a mutant of a file their programs are built from runs them as well.
+    scripts = script_tests(bin_dir, targets) if a.script_limit > 0 else {}
+    script_programs = sorted({t for used in scripts.values() for t in used})
+    if script_programs and ninja(bin_dir, f"-j{a.jobs}", *script_programs).returncode != 0:
+        print("the programs the scripts run do not build")
+        return 1
+    program_files = coverage(bin_dir, src, script_programs)
+    script_users = {}
+    for name, used in scripts.items():
+        for f, programs in program_files.items():
+            if programs & set(used):
+                script_users.setdefault(f, set()).add(name)
 
     # What to draw: a sample per folder, or the survivors of an earlier run.
     plan = []  # (folder, [mutants in drawing order])
@@ -385,6 +436,16 @@ def main():
             return 1
         timing[t] = time.monotonic() - start
     limit = lambda t: a.timeout or max(10.0, 10 * timing[t])
+    # Only the scripts that pass unmutated within the limit count; the slow ones would make a mutant cost
+    # minutes.
+    script_timing = {}
+    for name in sorted({n for _, ms in plan for m in ms for n in script_users.get(m.path, ())}):
+        start = time.monotonic()
+        if run_script(bin_dir, name, a.script_limit):
+            script_timing[name] = time.monotonic() - start
+        else:
+            print(f"-- {name} left out: it fails or takes more than {a.script_limit:.0f} s unmutated")
+    print(f"== {len(needed)} test programs and {len(script_timing)} scripts", flush=True)
 
     log_path = scratch / (f"results-{a.seed}.tsv" if not a.rerun else "results-rerun.tsv")
     log = open(log_path, "w", encoding="utf-8")
@@ -407,14 +468,17 @@ def main():
                     skipped += 1
                     continue
                 tests = sorted(users.get(m.path, ()), key=lambda t: timing.get(t, 0))
+                runs = sorted((n for n in script_users.get(m.path, ()) if n in script_timing),
+                              key=lambda n: script_timing[n])
+                builds = sorted(set(tests) | {t for n in runs for t in scripts[n]})
                 outcome = "survived"
-                if not tests:
+                if not tests and not runs:
                     outcome = "untested"
                 else:
                     try:
                         (src / m.path).write_text(apply(original, m), encoding="utf-8")
                         try:
-                            ok = ninja(bin_dir, f"-j{a.jobs}", *tests, timeout=900).returncode == 0
+                            ok = ninja(bin_dir, f"-j{a.jobs}", *builds, timeout=900).returncode == 0
                         except subprocess.TimeoutExpired:
                             ok = False
                         if not ok:
@@ -422,6 +486,10 @@ def main():
                         else:
                             for t in tests:
                                 if not run_test(bin_dir, t, limit(t)):
+                                    outcome = "killed"
+                                    break
+                            for n in runs if outcome != "killed" else ():
+                                if not run_script(bin_dir, n, max(10.0, 3 * script_timing[n])):
                                     outcome = "killed"
                                     break
                     finally:
@@ -445,7 +513,7 @@ def main():
     finally:
         log.close()
         # Leave the scratch build matching the sources again.
-        ninja(bin_dir, f"-j{a.jobs}", *needed)
+        ninja(bin_dir, f"-j{a.jobs}", *needed, *script_programs)
 
     print()
     print(f"== seed {a.seed}" if not a.rerun else f"== survivors of {a.rerun} again")

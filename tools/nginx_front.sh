@@ -1,6 +1,6 @@
 # shellcheck shell=bash
 # Debian's nginx in front of a channel on this machine, for the tests and the benchmarks: the site file
-# the repository ships, with only its ports, certificate and upstream changed, run as an ordinary user
+# the repository ships, with only its ports, certificate, upstream and log folder changed, run as an ordinary user
 # with its own prefix in a scratch folder, on loopback ports, with a self-signed certificate made now.
 #
 # start_nginx <channel port> <scratch folder>: sets nginx_pid, nginx_http and nginx_https (ports).
@@ -22,6 +22,7 @@ start_nginx() {
         -e "s|server 127.0.0.1:8080;|server 127.0.0.1:$channel;|" \
         -e "s|ssl_certificate .*;|ssl_certificate $dir/cert.pem;|" \
         -e "s|ssl_certificate_key .*;|ssl_certificate_key $dir/key.pem;|" \
+        -e "s|access_log /var/log/nginx/|access_log $dir/|" \
         "$site" >"$dir/tundrix-channel.conf"
     cat >"$dir/nginx.conf" <<CONF
 worker_processes 1;

@@ -48,6 +48,12 @@ grep -qi '^set-cookie: __Host-tundrix_form=.*; Secure' <<<"$headers" || fail "th
 got=$(curl -s -o /dev/null -w '%{http_code} %{redirect_url}' "http://127.0.0.1:$nginx_http/registrera/?ref=x")
 [ "$got" = "301 https://127.0.0.1/registrera/?ref=x" ] || fail "plain HTTP page answered '$got'"
 
+# A password reset link's key never reaches nginx's access log, though the request does.
+curl -sk -o /dev/null "https://127.0.0.1:$nginx_https/nytt-losenord/?t=k3yN0b0dyM4yR34d"
+grep -q '"GET /nytt-losenord/ HTTP/2.0" ' "$tmp/nginx/tundrix-channel.access.log" ||
+  fail "nginx did not log the reset page: $(tail -n 2 "$tmp/nginx/tundrix-channel.access.log")"
+! grep -q 'k3yN0b0dyM4yR34d' "$tmp/nginx/tundrix-channel.access.log" || fail "a reset link's key is in nginx's log"
+
 # The game posts over plain HTTP as it always has; a claimed client address counts for nothing.
 answer=$("$poster" "http://127.0.0.1:$nginx_http" anna@example.se hemligt 900 3000)
 [ "${answer%% *}" = 0 ] || fail "the game's post through nginx was answered $answer"

@@ -38,11 +38,18 @@ otherlaunched=$(now_ms)
 otherpid=$!
 other=$(timeout 30 xdotool search --sync --onlyvisible --name '^Tundrix Ice-Hockey Cup$' | head -n 1) ||
   fail "the second copy showed no window"
+# The game reads its keys whether or not its window has the focus, so the second copy is paused (P, which
+# only the window with the focus gets) or it would play along with every key meant for the played copy,
+# and is moved out of that copy's way.
+wid=$other
+focus
+xdotool key p
+xdotool windowmove "$other" 560 40
 otherstart=$(now_ms)
 launched=$(now_ms)
 "$wine" "$game" >"$tmp/game.log" 2>&1 &
 gamepid=$!
-find_played() { wid=$(xdotool search --onlyvisible --name '^Tundrix Ice-Hockey Cup$' | grep -vx "$other" | head -n 1); [ -n "$wid" ]; }
+find_played() { wid=$(xdotool search --all --onlyvisible --pid "$gamepid" --name '^Tundrix Ice-Hockey Cup$' | head -n 1); [ -n "$wid" ]; }
 poll 30 find_played || fail "no window of the played copy"
 started=$(now_ms)
 focus
@@ -53,11 +60,13 @@ at_y() { echo $(( menu + $1 )); }
 sleep 2.5
 shot "$tmp/title.png"
 picture="440x300+0+$menu"
+keep_focus
 xdotool key space
 moved_on() { shot "$tmp/now.png"; [ "$(differs_pct "$tmp/title.png" "$tmp/now.png" "$picture")" -ge 30 ]; }
 poll 5 moved_on || fail "Space on the title did not lead on"
 sleep 0.6
 cp "$tmp/now.png" "$tmp/intro.png"
+keep_focus
 xdotool key space
 in_play() { shot "$tmp/now.png"; [ "$(differs_pct "$tmp/intro.png" "$tmp/now.png" "$picture")" -ge 30 ]; }
 poll 5 in_play || fail "Space on the intro did not start play"
@@ -70,6 +79,7 @@ scored() {
 }
 made=0
 for attempt in 1 2 3 4 5; do
+  keep_focus
   xdotool keydown Up; sleep 1.5
   xdotool keyup Up keydown Right; sleep 0.3
   xdotool keyup Right keydown Down keydown space; sleep 0.4
@@ -96,6 +106,7 @@ for (( i = 0; ; i++ )); do
     continue
   fi
   arrow=${arrows[$(( i % 4 ))]}
+  keep_focus
   xdotool keydown "$arrow" keydown space
   sleep 0.8
   xdotool keyup space keyup "$arrow"

@@ -95,6 +95,8 @@ focus_dialog() {
   sleep 0.2
 }
 focus() { xdotool windowactivate --sync "$wid" 2>/dev/null || xdotool windowfocus --sync "$wid" 2>/dev/null || true; }
+# Gives the keyboard back to the game's window if the window manager has moved it elsewhere.
+keep_focus() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$wid" ] || focus; }
 game_running() { kill -0 "$gamepid" 2>/dev/null; }
 shot() {
   game_running || fail "the program ended early"

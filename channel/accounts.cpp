@@ -61,11 +61,10 @@ std::vector<std::string> passwordProblems(std::string_view utf8) {
     const size_t length = utf8Length(utf8);
     if (length < PASSWORD_MIN_CHARS || length > PASSWORD_MAX_CHARS) {
         problems.push_back(
-            "L\xC3\xB6senordet ska ha 6 till 16 tecken. / The password must have 6 to 16 characters.");
+            "Lösenordet ska ha 6 till 16 tecken. / The password must have 6 to 16 characters.");
     } else if (!gameText(utf8, PASSWORD_MAX_CHARS)) {
-        problems.push_back(
-            "L\xC3\xB6senordet har ett tecken som spelet inte kan skicka. / The password has a "
-            "character the game cannot send.");
+        problems.push_back("Lösenordet har ett tecken som spelet inte kan skicka. / The password has a "
+                           "character the game cannot send.");
     }
     return problems;
 }
@@ -99,7 +98,7 @@ SignupResult signUp(Store& store, const SignupRequest& request, int64_t now) {
     const std::string recruiter(trimmed(request.recruiter));
 
     if (!plausibleEmail(email) || !gameText(email, EMAIL_MAX_CHARS)) {
-        fail("email", "Skriv en giltig e-postadress med h\xC3\xB6gst " + std::to_string(EMAIL_MAX_CHARS) +
+        fail("email", "Skriv en giltig e-postadress med högst " + std::to_string(EMAIL_MAX_CHARS) +
                           " tecken. / Enter a valid e-mail address of at most " +
                           std::to_string(EMAIL_MAX_CHARS) + " characters.");
     }
@@ -109,7 +108,7 @@ SignupResult signUp(Store& store, const SignupRequest& request, int64_t now) {
     for (std::string& p : passwordProblems(request.password))
         fail("password", std::move(p));
     if (request.password != request.password2) {
-        fail("password2", "L\xC3\xB6senorden \xC3\xA4r olika. / The passwords differ.");
+        fail("password2", "Lösenorden är olika. / The passwords differ.");
     }
     std::optional<int64_t> recruiterId;
     if (!recruiter.empty()) {
@@ -138,7 +137,7 @@ SignupResult signUp(Store& store, const SignupRequest& request, int64_t now) {
         result.memberId = id;
         break;
     case AddOutcome::EmailTaken:
-        fail("email", "E-postadressen \xC3\xA4r redan medlem. / That e-mail address is already a member.");
+        fail("email", "E-postadressen är redan medlem. / That e-mail address is already a member.");
         break;
     case AddOutcome::NicknameTaken:
         fail("nickname", "Smeknamnet är upptaget eller för likt ett som finns. / That nickname is taken, "

@@ -95,8 +95,7 @@ std::string page(const Visitor& visitor, std::string_view title, std::string_vie
         "</main><footer>" +
         both("Lumora &ndash; gratis spel, riktiga priser.", "Lumora &ndash; free games, real prizes.") +
         " <a href=\"" + std::string(protocol::LIBRARY_HELP_PATH) + "\">" +
-        both("Hj\xC3\xA4lp med att skicka po\xC3\xA4ng", "Help with posting scores") +
-        "</a></footer></body></html>\n";
+        both("Hjälp med att skicka poäng", "Help with posting scores") + "</a></footer></body></html>\n";
     return html;
 }
 

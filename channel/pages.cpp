@@ -15,13 +15,12 @@ std::string boardSection(std::string_view swedish, std::string_view english, con
     std::string html = "<section id=\"" + std::string(id) + "\"><h2>" + both(swedish, english) + "</h2>";
     if (rows.empty()) {
         return html + "<p class=\"empty\">" +
-               (recruits ? both("Inga v\xC3\xA4rvningar \xC3\xA4nnu.", "No recruits yet.")
-                         : both("Inga po\xC3\xA4ng \xC3\xA4nnu.", "No scores yet.")) +
+               (recruits ? both("Inga värvningar ännu.", "No recruits yet.")
+                         : both("Inga poäng ännu.", "No scores yet.")) +
                "</p></section>";
     }
     html += "<table><thead><tr><th class=\"rank\">#</th><th>" + both("Namn", "Name") +
-            "</th><th class=\"num\">" +
-            (recruits ? both("V\xC3\xA4rvade", "Recruits") : both("Po\xC3\xA4ng", "Score")) +
+            "</th><th class=\"num\">" + (recruits ? both("Värvade", "Recruits") : both("Poäng", "Score")) +
             "</th></tr></thead><tbody>";
     // Verified scores come first: the channel played each one's game again and it reached the score; each
     // links its run. The others are marked. Equal results share a rank ("=" says so). A slice of a board
@@ -39,7 +38,7 @@ std::string boardSection(std::string_view swedish, std::string_view english, con
             : r.verified
                 ? " <a class=\"run\" href=\"/run/" + std::to_string(r.scoreId) +
                       ".gif\" title=\"Verifierad: se matchen / Verified: watch the run\" aria-label=\"" +
-                      "Verifierad: se matchen / Verified: watch the run\">\xE2\x96\xB6</a>"
+                      "Verifierad: se matchen / Verified: watch the run\">▶</a>"
                 : "<span class=\"unverified\" title=\"Ej verifierad / Not verified\">*</span>";
         std::string classes = r.verified || recruits ? "" : "unverified";
         const bool mine = !own.empty() && r.nickname == own;
@@ -67,8 +66,8 @@ std::string homePage(const Visitor& visitor, const HomeView& home) {
         body += "<p class=\"announcement\" role=\"status\">" + escapeHtml(line) + "</p>";
     body +=
         "<p>" +
-        both("Spela Tundrix Ice-Hockey Cup, registrera din b\xC3\xA4sta po\xC3\xA4ng fr\xC3\xA5n spelet och "
-             "t\xC3\xA4vla om priser.",
+        both("Spela Tundrix Ice-Hockey Cup, registrera din bästa poäng från spelet och "
+             "tävla om priser.",
              "Play Tundrix Ice-Hockey Cup, register your best score from the game and compete for prizes.") +
         "</p>";
     if (!home.downloadUrl.empty())
@@ -84,25 +83,24 @@ std::string homePage(const Visitor& visitor, const HomeView& home) {
             boardSection("Denna vecka", "This week", boards.thisWeek, "week") + whole("vecka") +
             "</div><div>" + boardSection("Genom tiderna", "All time", boards.allTime, "alltime") +
             whole("alltid") + "</div></div>";
-    body += "<p class=\"legend\">\xE2\x96\xB6 " +
-            both("Verifierad: kanalen har spelat om matchen och den n\xC3\xA5r po\xC3\xA4ngen; klicka "
-                 "f\xC3\xB6r att se den.",
-                 "Verified: the channel played the game again and it reaches the score; click to watch it.") +
-            " * " +
-            both("Ej verifierad: r\xC3\xA4knas inte i t\xC3\xA4vlingarna.",
-                 "Not verified: does not count for the prizes.") +
-            "</p>";
-    body += "<section class=\"card\"><h2>" + both("S\xC3\xA5 h\xC3\xA4r g\xC3\xA5r du med", "How to join") +
-            "</h2><ol><li>" +
+    body +=
+        "<p class=\"legend\">▶ " +
+        both("Verifierad: kanalen har spelat om matchen och den når poängen; klicka "
+             "för att se den.",
+             "Verified: the channel played the game again and it reaches the score; click to watch it.") +
+        " * " +
+        both("Ej verifierad: räknas inte i tävlingarna.", "Not verified: does not count for the prizes.") +
+        "</p>";
+    body += "<section class=\"card\"><h2>" + both("Så här går du med", "How to join") + "</h2><ol><li>" +
             both("<a href=\"" + std::string(protocol::SIGNUP_PATH) +
                      "\">Bli medlem</a> med din e-postadress och ett smeknamn.",
                  "<a href=\"" + std::string(protocol::SIGNUP_PATH) +
                      "\">Sign up</a> with your e-mail address and a nickname.") +
             "</li><li>" +
-            both("Spela, och v\xC3\xA4lj <em>Registrera high-score</em> n\xC3\xA4r spelet \xC3\xA4r slut.",
+            both("Spela, och välj <em>Registrera high-score</em> när spelet är slut.",
                  "Play, and choose <em>Register high-score</em> when the game is over.") +
             "</li><li>" +
-            both("Skriv din e-postadress och ditt l\xC3\xB6senord i spelet. Topplistan visar ditt smeknamn.",
+            both("Skriv din e-postadress och ditt lösenord i spelet. Topplistan visar ditt smeknamn.",
                  "Type your e-mail address and password in the game. The leaderboard shows your nickname.") +
             "</li></ol></section>";
     return page(visitor, "Topplistor / Leaderboards", body);
@@ -214,19 +212,18 @@ std::string welcomePage(const Visitor& visitor, const std::string& email, const 
 }
 
 std::string challengePage(const Visitor& visitor, const ChallengeView& view) {
-    std::string body = heading("Utmana dina v\xC3\xA4nner", "Challenge your friends");
+    std::string body = heading("Utmana dina vänner", "Challenge your friends");
     body +=
         "<p>" +
-        both("Skicka den h\xC3\xA4r l\xC3\xA4nken till dina v\xC3\xA4nner. N\xC3\xA4r de blir medlemmar "
-             "genom den r\xC3\xA4knas de som dina v\xC3\xA4rvningar i bonust\xC3\xA4vlingen.",
+        both("Skicka den här länken till dina vänner. När de blir medlemmar "
+             "genom den räknas de som dina värvningar i bonustävlingen.",
              "Send this link to your friends. When they sign up through it, they count as your recruits in "
              "the bonus competition.") +
         "</p><p><a class=\"link\" id=\"recruit-link\" href=\"" + escapeHtml(view.recruitLink) + "\">" +
         escapeHtml(view.recruitLink) + "</a></p>";
-    body += "<section class=\"card\"><h2>" +
-            both("V\xC3\xA4nner som har g\xC3\xA5tt med", "Friends who joined") + "</h2>";
+    body += "<section class=\"card\"><h2>" + both("Vänner som har gått med", "Friends who joined") + "</h2>";
     if (view.recruits.empty()) {
-        body += "<p class=\"empty\">" + both("Ingen \xC3\xA4nnu.", "Nobody yet.") + "</p>";
+        body += "<p class=\"empty\">" + both("Ingen ännu.", "Nobody yet.") + "</p>";
     } else {
         body += "<table id=\"recruits\"><thead><tr><th>" + both("Smeknamn", "Nickname") + "</th><th>" +
                 both("Medlem sedan", "Member since") + "</th></tr></thead><tbody>";
@@ -240,18 +237,18 @@ std::string challengePage(const Visitor& visitor, const ChallengeView& view) {
 }
 
 std::string libraryHelpPage(const Visitor& visitor) {
-    std::string body = heading("Spelet kan inte skicka po\xC3\xA4ng", "The game cannot post scores");
+    std::string body = heading("Spelet kan inte skicka poäng", "The game cannot post scores");
     body +=
         "<p>" +
-        both("Tundrix Ice-Hockey Cup skickar din po\xC3\xA4ng med biblioteket <strong>libcurl</strong>. "
-             "Spelet fungerar utan det, men kan d\xC3\xA5 inte registrera po\xC3\xA4ng.",
+        both("Tundrix Ice-Hockey Cup skickar din poäng med biblioteket <strong>libcurl</strong>. "
+             "Spelet fungerar utan det, men kan då inte registrera poäng.",
              "Tundrix Ice-Hockey Cup posts your score with the <strong>libcurl</strong> library. The game "
              "runs without it, but cannot register scores then.") +
-        "</p><h2>" + both("S\xC3\xA5 installerar du det", "How to install it") + "</h2>" +
+        "</p><h2>" + both("Så installerar du det", "How to install it") + "</h2>" +
         "<p>Debian, Ubuntu:</p><p><code>sudo apt install libcurl4</code></p>"
         "<p>Fedora:</p><p><code>sudo dnf install libcurl</code></p>"
         "<p>Arch Linux:</p><p><code>sudo pacman -S curl</code></p><p>" +
-        both("Starta sedan spelet igen och registrera din po\xC3\xA4ng.",
+        both("Starta sedan spelet igen och registrera din poäng.",
              "Then start the game again and register your score.") +
         "</p>";
     return page(visitor, "libcurl", body);
@@ -263,32 +260,30 @@ std::string versionPage(const Visitor& visitor, const std::string& asked,
     if (newest) {
         const std::string number = std::to_string(newest->version);
         body += "<p>" +
-                both("Den senaste versionen av Tundrix Ice-Hockey Cup \xC3\xA4r <strong id=\"newest\">" +
-                         number + "</strong>.",
+                both("Den senaste versionen av Tundrix Ice-Hockey Cup är <strong id=\"newest\">" + number +
+                         "</strong>.",
                      "The newest version of Tundrix Ice-Hockey Cup is " + number + ".") +
                 "</p>";
     } else {
         body += "<p>" +
-                both("Kanalen k\xC3\xA4nner inte till n\xC3\xA5gon version \xC3\xA4nnu.",
-                     "The channel knows no version yet.") +
+                both("Kanalen känner inte till någon version ännu.", "The channel knows no version yet.") +
                 "</p>";
     }
     if (!asked.empty() && (!newest || asked != std::to_string(newest->version))) {
-        body += "<p class=\"empty\">" +
-                both("Spelet fr\xC3\xA5gade efter version", "The game asked for version") + " " +
-                escapeHtml(asked) + ".</p>";
+        body += "<p class=\"empty\">" + both("Spelet frågade efter version", "The game asked for version") +
+                " " + escapeHtml(asked) + ".</p>";
     }
     if (!downloadUrl.empty()) {
         body += "<p><a class=\"link\" href=\"" + escapeHtml(downloadUrl) + "\">" +
-                both("H\xC3\xA4mta den h\xC3\xA4r", "Get it here") + "</a></p>";
+                both("Hämta den här", "Get it here") + "</a></p>";
     } else {
         body += "<p>" +
-                both("Fr\xC3\xA5ga den som driver kanalen var du h\xC3\xA4mtar den.",
+                both("Fråga den som driver kanalen var du hämtar den.",
                      "Ask the person who runs the channel where to get it.") +
                 "</p>";
     }
     body += "<p>" +
-            both("Po\xC3\xA4ng fr\xC3\xA5n \xC3\xA4ldre versioner registreras \xC3\xA4nd\xC3\xA5.",
+            both("Poäng från äldre versioner registreras ändå.",
                  "Scores from older versions are still registered.") +
             "</p>";
     return page(visitor, "Ny version / New version", body);

@@ -1,13 +1,10 @@
 // Parses and formats the channel's address, and picks it from the environment or the settings file.
 #include "net/channel_address.h"
 
-#include <fstream>
-
 namespace tundrix {
 namespace {
 
 constexpr size_t MAX_HOST = 253;
-constexpr size_t MAX_FILE_BYTES = 1024;
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
@@ -57,15 +54,6 @@ std::optional<uint16_t> parsePort(std::string_view digits) {
     }
     if (value == 0 || value > 65535) return std::nullopt;
     return static_cast<uint16_t>(value);
-}
-
-std::optional<std::string> readSmallFile(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string text(MAX_FILE_BYTES, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<size_t>(in.gcount()));
-    return text;
 }
 
 } // namespace
@@ -135,14 +123,12 @@ std::string channelPageUrl(const ChannelAddress& channel, std::string_view path)
     return channelBaseUrl(channel) + std::string(path);
 }
 
-ChannelAddress configuredChannel(const char* variable, const std::filesystem::path& settingsFolder) {
+ChannelAddress configuredChannel(const char* variable, const std::optional<std::string>& fileText) {
     if (variable != nullptr) {
         if (std::optional<ChannelAddress> fromVariable = parseChannelAddress(variable)) return *fromVariable;
     }
-    if (!settingsFolder.empty()) {
-        if (const std::optional<std::string> text = readSmallFile(settingsFolder / CHANNEL_FILE)) {
-            if (std::optional<ChannelAddress> fromFile = parseChannelAddress(*text)) return *fromFile;
-        }
+    if (fileText) {
+        if (std::optional<ChannelAddress> fromFile = parseChannelAddress(*fileText)) return *fromFile;
     }
     return ChannelAddress{};
 }

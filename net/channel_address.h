@@ -2,8 +2,8 @@
 #pragma once
 #include "net/channel.h"
 
+#include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,9 +32,12 @@ std::string channelBaseUrl(const ChannelAddress& channel);
 // The URL of a page on the channel's server; path starts with "/".
 std::string channelPageUrl(const ChannelAddress& channel, std::string_view path);
 
+// The most of the `channel` file that is read: an address is far shorter.
+inline constexpr size_t CHANNEL_FILE_MAX_BYTES = 1024;
+
 // The channel the game uses: the environment variable's value when it is a valid address, else the
-// `channel` file in the settings folder when it holds one, else the channel's own host. variable may be
-// null; folder may be empty.
-ChannelAddress configuredChannel(const char* variable, const std::filesystem::path& settingsFolder);
+// `channel` settings file's text (as the settings reader gave it) when it holds one, else the channel's
+// own host. variable may be null; fileText is nothing when there is no such file.
+ChannelAddress configuredChannel(const char* variable, const std::optional<std::string>& fileText);
 
 } // namespace tundrix

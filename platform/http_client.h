@@ -15,10 +15,11 @@ struct HttpPostRequest {
     std::string userAgent;
     std::string headerLine; // one extra request header, without a line end
     std::string body;
-    bool get = false;              // a GET of path instead of the post: no body is sent
-    size_t maxAnswerBytes = 16383; // the answer is cut after this many bytes
-    long connectTimeoutMs = 30000;
-    long totalTimeoutMs = 60000; // the whole exchange, so a silent server cannot hold the game for good
+    bool get = false; // a GET of path instead of the post: no body is sent
+    // The limits are the caller's, set on every request.
+    size_t maxAnswerBytes = 0; // the answer is cut after this many bytes
+    long connectTimeoutMs = 0;
+    long totalTimeoutMs = 0; // the whole exchange, so a silent server cannot hold the game for good
 };
 
 enum class HttpOutcome {

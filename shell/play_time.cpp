@@ -2,6 +2,8 @@
 // (no SDL here).
 #include "shell/play_time.h"
 
+#include "net/channel_address.h"
+
 #include <algorithm>
 #include <chrono>
 #include <system_error>
@@ -153,6 +155,10 @@ bool Settings::readPauseOnFocusLoss() const {
 bool Settings::writePauseOnFocusLoss(bool on) const {
     if (folder_.empty()) return false;
     return writeSettingsFile(folder_ / FOCUS_PAUSE_FILE, on ? "1\n" : "0\n");
+}
+
+std::optional<std::string> Settings::readChannel() const {
+    return readSettingsFile(folder_.empty() ? folder_ : folder_ / CHANNEL_FILE, CHANNEL_FILE_MAX_BYTES);
 }
 
 std::optional<std::string> Settings::readBestGames(size_t maxBytes) const {

@@ -69,6 +69,8 @@ class Settings {
     // Whether the game pauses when its window loses the focus: off unless the player turned it on.
     bool readPauseOnFocusLoss() const;
     bool writePauseOnFocusLoss(bool on) const;
+    // The `channel` file's text, the channel's address a player or a school set, or nothing.
+    std::optional<std::string> readChannel() const;
     // The player's best games as the file holds them (at most maxBytes of it), or nothing.
     std::optional<std::string> readBestGames(size_t maxBytes) const;
     // Changes the best games under a lock beside the file, so two copies that end a game at the same

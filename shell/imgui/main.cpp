@@ -49,10 +49,11 @@ void postToChannel(const SubmitOptions& options, ScoreSubmission& s) {
 
 int main() {
     SdlKeys keys;
-    const Settings settings(settingsFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")));
+    const Settings settings(userSettingsFolder());
     settings.removeStaleTemporaries();
     // The channel is worked out once: the score goes to it, and the menu names and opens its pages.
-    const ChannelAddress channelAddress = configuredChannel(std::getenv(CHANNEL_VARIABLE), settings.folder());
+    const ChannelAddress channelAddress =
+        configuredChannel(std::getenv(CHANNEL_VARIABLE), settings.readChannel());
     const SubmitOptions channel = submitOptionsFor(channelAddress);
 
     WindowOptions options;

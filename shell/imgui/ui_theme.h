@@ -16,7 +16,7 @@ bool themedButton(const std::string& label, bool isDefault, float minWidth = 80.
 float buttonWidth(const std::string& label, float minWidth = 80.0f);
 
 // The pause sign's words: all the characters its large font is built with.
-constexpr char PAUSE_SIGN_TEXT[] = "PAUS \xC2\xB7 PAUSED";
+constexpr char PAUSE_SIGN_TEXT[] = "PAUS · PAUSED";
 
 // PAUSE_SIGN_TEXT over the middle of the picture, which starts top pixels below the window's top.
 void drawPauseSign(ImFont* font, float top);

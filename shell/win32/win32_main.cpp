@@ -55,7 +55,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     const Settings settings(userSettingsFolder());
     settings.removeStaleTemporaries();
     // The channel is worked out once: the score goes to it, and the menu names and opens its pages.
-    const ChannelAddress channelAddress = configuredChannel(std::getenv(CHANNEL_VARIABLE), settings.folder());
+    const ChannelAddress channelAddress =
+        configuredChannel(std::getenv(CHANNEL_VARIABLE), settings.readChannel());
     SubmitOptions channel = submitOptionsFor(channelAddress);
     channel.executablePath = programFilePath();
     channel.processorType = processorTypeCode();

@@ -7,9 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <random>
 
 namespace tundrix {
 namespace {
@@ -72,22 +69,15 @@ TEST(ChannelAddress, ReadsTheWrittenFormsAndRefusesTheRest) {
 }
 
 TEST(ChannelAddress, TheEnvironmentWinsOverTheSettingsFileWhichWinsOverTheDefault) {
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() /
-        ("tundrix-channel-address-" + std::to_string(std::random_device{}()));
-    ASSERT_TRUE(std::filesystem::create_directory(folder));
-
-    EXPECT_EQ(configuredChannel(nullptr, folder), ChannelAddress{});
-    EXPECT_EQ(configuredChannel(nullptr, {}), ChannelAddress{});
-    std::ofstream(folder / CHANNEL_FILE) << "lan-party.local:8080\n";
-    EXPECT_EQ(channelBaseUrl(configuredChannel(nullptr, folder)), "http://lan-party.local:8080");
-    EXPECT_EQ(channelBaseUrl(configuredChannel("https://skolan.example.se", folder)),
+    const std::optional<std::string> file = "lan-party.local:8080\n";
+    EXPECT_EQ(configuredChannel(nullptr, std::nullopt), ChannelAddress{});
+    EXPECT_EQ(configuredChannel(nullptr, ""), ChannelAddress{});
+    EXPECT_EQ(channelBaseUrl(configuredChannel(nullptr, file)), "http://lan-party.local:8080");
+    EXPECT_EQ(channelBaseUrl(configuredChannel("https://skolan.example.se", file)),
               "https://skolan.example.se");
     // A value that is no address is passed over, not half-used.
-    EXPECT_EQ(channelBaseUrl(configuredChannel("not an address", folder)), "http://lan-party.local:8080");
-    std::ofstream(folder / CHANNEL_FILE) << std::string(5000, 'x');
-    EXPECT_EQ(configuredChannel(nullptr, folder), ChannelAddress{});
-    std::filesystem::remove_all(folder);
+    EXPECT_EQ(channelBaseUrl(configuredChannel("not an address", file)), "http://lan-party.local:8080");
+    EXPECT_EQ(configuredChannel(nullptr, std::string(CHANNEL_FILE_MAX_BYTES, 'x')), ChannelAddress{});
 }
 
 TEST(ChannelAddress, TheScorePostGoesWhereTheAddressSays) {

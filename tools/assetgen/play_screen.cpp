@@ -60,7 +60,7 @@ void drawBottomStrip(cairo_t* cr, const ArtContext& art) {
                      0xFFD02A, 0x0A1020, 1.5);
     drawText(cr, art.fonts, Font::CondensedBold, 10, "ICE-HOCKEY CUP", 114, SCREEN_H - 7, Align::Left,
              0xE4ECF8);
-    drawText(cr, art.fonts, Font::CondensedBold, 9, "MOT \xC2\xB7 VS", FLAG_X - 6, SCREEN_H - 9, Align::Right,
+    drawText(cr, art.fonts, Font::CondensedBold, 9, "MOT · VS", FLAG_X - 6, SCREEN_H - 9, Align::Right,
              0xC8D6F0);
     // The slot the team flag is drawn into.
     roundedRect(cr, FLAG_X - 3, FLAG_Y - 3, 38, 22, 3);

@@ -214,8 +214,8 @@ std::unique_ptr<Image> makeIntroBackground(ArtContext& art) {
     cairo_t* cr = canvas.cr();
     arenaSky(cr, 0x081230, 0x1A3A7A, 23);
     // Headline.
-    drawOutlinedText(cr, art.fonts, Font::SansBoldOblique, 30, "N\xC3\x84STA MATCH", 220, 44, Align::Centre,
-                     GOLD, NAVY_INK, 2.5);
+    drawOutlinedText(cr, art.fonts, Font::SansBoldOblique, 30, "NÄSTA MATCH", 220, 44, Align::Centre, GOLD,
+                     NAVY_INK, 2.5);
     drawOutlinedText(cr, art.fonts, Font::SansBold, 14, "NEXT MATCH", 220, 66, Align::Centre, 0xFFFFFF,
                      NAVY_INK, 2);
     // The cup on a spotlit stand on the left.
@@ -228,8 +228,8 @@ std::unique_ptr<Image> makeIntroBackground(ArtContext& art) {
     cairo_fill(cr);
     trophy(cr, art, 112, 114);
     // The frame the opponent's card sits in.
-    drawText(cr, art.fonts, Font::CondensedBold, 12, "MOTST\xC3\x85NDARE \xC2\xB7 OPPONENT",
-             CARD_X + CARD_W / 2.0, CARD_Y - 12, Align::Centre, 0xE8F0FF);
+    drawText(cr, art.fonts, Font::CondensedBold, 12, "MOTSTÅNDARE · OPPONENT", CARD_X + CARD_W / 2.0,
+             CARD_Y - 12, Align::Centre, 0xE8F0FF);
     roundedRect(cr, CARD_X - 7, CARD_Y - 7, CARD_W + 14, CARD_H + 14, 12);
     fillVertical(cr, CARD_Y - 7, CARD_Y + CARD_H + 7, 0xFFE888, 0xB07810, true);
     setColour(cr, NAVY_INK);
@@ -242,8 +242,8 @@ std::unique_ptr<Image> makeIntroBackground(ArtContext& art) {
     roundedRect(cr, 70, 274, 300, 20, 10);
     setColour(cr, 0x000000, 0.45);
     cairo_fill(cr);
-    drawText(cr, art.fonts, Font::CondensedBold, 11,
-             "Tryck Enter eller mellanslag \xC2\xB7 Press Enter or Space", 220, 288, Align::Centre, 0xFFFFFF);
+    drawText(cr, art.fonts, Font::CondensedBold, 11, "Tryck Enter eller mellanslag · Press Enter or Space",
+             220, 288, Align::Centre, 0xFFFFFF);
     return canvas.toOpaque(art.quantiser);
 }
 
@@ -256,16 +256,16 @@ std::unique_ptr<Image> makeSidePanel(ArtContext& art) {
     cairo_set_line_width(cr, 2);
     cairo_stroke(cr);
     // Left and right choose the mascot (the caption covers the panel's top).
-    keyCap(cr, art, 7, 31, 19, 17, "\xE2\x97\x80", 10);
-    keyCap(cr, art, 31, 31, 19, 17, "\xE2\x96\xB6", 10);
-    centredText(cr, art, 62, "V\xC3\x84LJ", 11, GOLD);
+    keyCap(cr, art, 7, 31, 19, 17, "◀", 10);
+    keyCap(cr, art, 31, 31, 19, 17, "▶", 10);
+    centredText(cr, art, 62, "VÄLJ", 11, GOLD);
     centredText(cr, art, 73, "CHOOSE", 9, 0xFFFFFF);
     cairo_rectangle(cr, 8, 80, PANEL_W - 16, 1);
     setColour(cr, 0x6A86C8);
     cairo_fill(cr);
     // Enter or Space starts.
     keyCap(cr, art, 7, 87, 43, 16, "ENTER", 9);
-    centredText(cr, art, 114, "eller \xC2\xB7 or", 8, 0xC8D6F0, Font::Sans);
+    centredText(cr, art, 114, "eller · or", 8, 0xC8D6F0, Font::Sans);
     keyCap(cr, art, 5, 119, 47, 15, "SPACE", 9);
     centredText(cr, art, 150, "START", 12, GOLD);
     cairo_rectangle(cr, 8, 158, PANEL_W - 16, 1);
@@ -286,7 +286,7 @@ std::unique_ptr<Image> makeCaption(ArtContext& art) {
     setColour(cr, 0xFFFFFF);
     cairo_set_line_width(cr, 1.5);
     cairo_stroke(cr);
-    const std::string text = "V\xC3\xA4lj spelare \xC2\xB7 Choose player";
+    const std::string text = "Välj spelare · Choose player";
     const double size = fitTextSize(cr, art.fonts, Font::CondensedBold, 12, text, CAPTION_W - 12);
     drawText(cr, art.fonts, Font::CondensedBold, size, text, CAPTION_W / 2.0, CAPTION_H / 2.0 + size * 0.36,
              Align::Centre, 0xFFFFFF);

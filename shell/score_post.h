@@ -3,7 +3,7 @@
 #include "net/measurements.h"
 #include "net/score_submission.h"
 #include "platform/http_client.h"
-#include "shell/register_outcome.h"
+#include "shell/submission.h"
 
 namespace tundrix {
 

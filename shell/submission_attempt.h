@@ -1,7 +1,7 @@
 // One score post running beside the window's thread: the dialog keeps painting and may give it up
 // (no SDL here).
 #pragma once
-#include "shell/register_outcome.h"
+#include "shell/submission.h"
 
 #include <atomic>
 #include <memory>

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <span>
+#include <tuple>
 #include <vector>
 
 namespace tundrix {
@@ -46,11 +47,9 @@ TEST(Sounds, EverySoundIsPcmMono8Bit8000WithItsLength) {
         const std::span<const uint8_t> bytes = store.find(entry.id);
         WaveData wave;
         ASSERT_TRUE(readWave(bytes, wave));
-        EXPECT_EQ(wave.format.formatTag, 1);
-        EXPECT_EQ(wave.format.channels, 1);
-        EXPECT_EQ(wave.format.samplesPerSec, 8000u);
-        EXPECT_EQ(wave.format.bitsPerSample, 8);
-        EXPECT_EQ(wave.format.blockAlign, 1);
+        const PcmFormat& f = wave.format; // PCM, mono, 8000 a second, 8 bits
+        EXPECT_EQ(std::tuple(f.formatTag, f.channels, f.samplesPerSec, f.bitsPerSample, f.blockAlign),
+                  std::tuple(1, 1, 8000u, 8, 1));
         EXPECT_NEAR(static_cast<double>(wave.samples.size()), entry.seconds * 8000, 80); // 10 ms
         EXPECT_GT(peak(wave.samples), 8) << "audible";
 

@@ -262,12 +262,6 @@ TEST(FeedbackLayer, EachMomentIsDrawnWhereItHappened) {
     EXPECT_TRUE(seen.capture && seen.penalty && seen.cut && seen.card && seen.won && seen.raid);
 }
 
-} // namespace
-} // namespace tundrix
-
-namespace tundrix {
-namespace {
-
 // On the title the chosen mascot carries a mark above it, which follows the choice; nothing else changes.
 TEST(FeedbackLayer, TheChosenMascotIsMarkedOnTheTitle) {
     test::FeedbackGame g(true);

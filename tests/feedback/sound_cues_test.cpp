@@ -20,26 +20,12 @@ enum Event { SmallCapture, BigCapture, EdgeCapture, Cut, Won, NextPeriod };
 
 Moments momentOf(Event e) {
     Moments m;
-    switch (e) {
-    case SmallCapture:
-        m.capture = CaptureMoment{812, 2, 0, 0};
-        break;
-    case BigCapture:
-        m.capture = CaptureMoment{BIG_CAPTURE_CELLS + 1, 300, 0, 0};
-        break;
-    case EdgeCapture: // the largest capture that has no fanfare of the game's
-        m.capture = CaptureMoment{BIG_CAPTURE_CELLS, 300, 0, 0};
-        break;
-    case Cut:
-        m.cut = CutMoment{};
-        break;
-    case Won:
-        m.won = PeriodWonMoment{1, 80, 500};
-        break;
-    case NextPeriod:
-        m.periodStarted = 2;
-        break;
-    }
+    if (e == SmallCapture) m.capture = CaptureMoment{812, 2, 0, 0};
+    if (e == BigCapture) m.capture = CaptureMoment{BIG_CAPTURE_CELLS + 1, 300, 0, 0};
+    if (e == EdgeCapture) m.capture = CaptureMoment{BIG_CAPTURE_CELLS, 300, 0, 0}; // no fanfare of the game's
+    if (e == Cut) m.cut = CutMoment{};
+    if (e == Won) m.won = PeriodWonMoment{1, 80, 500};
+    if (e == NextPeriod) m.periodStarted = 2;
     return m;
 }
 
@@ -51,24 +37,19 @@ TEST(SoundCues, EachMomentHasItsSoundAndTheLayerPlaysOneAtATime) {
         std::map<int, Event> events;      // at frame
         std::map<int, std::string> plays; // at frame: "chime", "cut" or "fanfare"
     };
+    // clang-format off
     const Case cases[] = {
         {"a small capture chimes", {{0, SmallCapture}}, {{0, "chime"}}},
         {"the largest capture without the fanfare chimes", {{0, EdgeCapture}}, {{0, "chime"}}},
         {"a big capture has the game's fanfare only", {{0, BigCapture}}, {}},
         {"a cut", {{3, Cut}}, {{3, "cut"}}},
-        {"a capture while the cut still sounds is silent",
-         {{0, Cut}, {CUT_FRAMES - 1, SmallCapture}},
-         {{0, "cut"}}},
-        {"and chimes once it is over",
-         {{0, Cut}, {CUT_FRAMES, SmallCapture}},
-         {{0, "cut"}, {CUT_FRAMES, "chime"}}},
-        {"a won period's fanfare waits for the horn",
-         {{0, SmallCapture}, {1, Won}},
+        {"a capture while the cut still sounds is silent", {{0, Cut}, {CUT_FRAMES - 1, SmallCapture}}, {{0, "cut"}}},
+        {"and chimes once it is over", {{0, Cut}, {CUT_FRAMES, SmallCapture}}, {{0, "cut"}, {CUT_FRAMES, "chime"}}},
+        {"a won period's fanfare waits for the horn", {{0, SmallCapture}, {1, Won}},
          {{0, "chime"}, {1 + WON_FANFARE_DELAY, "fanfare"}}},
-        {"and is dropped when the next period starts first",
-         {{0, Won}, {WON_FANFARE_DELAY - 1, NextPeriod}},
-         {}},
+        {"and is dropped when the next period starts first", {{0, Won}, {WON_FANFARE_DELAY - 1, NextPeriod}}, {}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         test::RecordingSound chime, cut, fanfare;

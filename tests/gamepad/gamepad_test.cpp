@@ -47,6 +47,13 @@ struct Gamepads : ::testing::Test {
     }
 };
 
+// What the game reads on its next frame, after the window's event loop has run.
+KeyboardInput& polled(SdlGamepads& pads, KeyboardInput& input) {
+    deliver(pads);
+    input.poll();
+    return input;
+}
+
 TEST_F(Gamepads, PadsPluggedBeforeOrDuringPlayGiveSpaceEnterAndF1AndLetGoWhenUnplugged) {
     const int first = plug();
     SdlGamepads pads;
@@ -59,8 +66,7 @@ TEST_F(Gamepads, PadsPluggedBeforeOrDuringPlayGiveSpaceEnterAndF1AndLetGoWhenUnp
     KeyboardInput input(pads);
     button(first, SDL_CONTROLLER_BUTTON_A, true);
     button(second, SDL_CONTROLLER_BUTTON_START, true);
-    deliver(pads);
-    input.poll();
+    polled(pads, input);
     EXPECT_EQ(input.spacePressed, 1);
     EXPECT_EQ(input.enterPressed, 1);
     EXPECT_FALSE(pads.keyDown(Key::F1));
@@ -69,18 +75,14 @@ TEST_F(Gamepads, PadsPluggedBeforeOrDuringPlayGiveSpaceEnterAndF1AndLetGoWhenUnp
     EXPECT_TRUE(pads.keyDown(Key::F1));
     // Buttons the game does not use press nothing.
     button(first, SDL_CONTROLLER_BUTTON_Y, true);
-    deliver(pads);
-    input.poll();
-    EXPECT_EQ(input.spaceHeld, 1);
+    EXPECT_EQ(polled(pads, input).spaceHeld, 1);
     EXPECT_EQ(input.spacePressed, 0);
 
     // A pad pulled out with its buttons down leaves nothing held.
     unplug(first);
     unplug(second);
-    deliver(pads);
+    EXPECT_EQ(polled(pads, input).spaceHeld, 0);
     EXPECT_EQ(pads.connected(), 0);
-    input.poll();
-    EXPECT_EQ(input.spaceHeld, 0);
     EXPECT_EQ(input.enterHeld, 0);
     EXPECT_FALSE(pads.keyDown(Key::F1));
 }
@@ -92,52 +94,37 @@ TEST_F(Gamepads, StickAndDPadAreArrowsAndTheNewestWinsAcrossKeyboardAndPad) {
     headless::ScriptedKeys keyboard;
     CombinedKeys both(keyboard, pads);
     KeyboardInput input(both);
+    const auto axes = [&] {
+        polled(pads, input);
+        return std::pair(input.axisX, input.axisY);
+    };
 
     keyboard.press(Key::Right);
-    input.poll();
-    EXPECT_EQ(input.axisX, 1);
+    EXPECT_EQ(axes(), std::pair(1, 0));
     // Within the dead zone the stick is at rest.
     stick(pad, -SdlGamepads::STICK_RELEASE + 1000, 9000);
-    deliver(pads);
-    input.poll();
-    EXPECT_EQ(input.axisX, 1);
-    EXPECT_EQ(input.axisY, 0);
+    EXPECT_EQ(axes(), std::pair(1, 0));
     // Pushed left past it, the stick is the newest arrow and wins over the held key.
     stick(pad, -30000, 0);
-    deliver(pads);
-    input.poll();
-    EXPECT_EQ(input.axisX, -1);
+    EXPECT_EQ(axes(), std::pair(-1, 0));
     EXPECT_EQ(input.pressedX, -1);
     EXPECT_EQ(input.lastHeading, 2);
     // Eased back into the band between the thresholds it still holds; at rest it hands back to the key.
     stick(pad, -(SdlGamepads::STICK_RELEASE + 1000), 0);
-    deliver(pads);
-    input.poll();
-    EXPECT_EQ(input.axisX, -1);
+    EXPECT_EQ(axes(), std::pair(-1, 0));
     stick(pad, 0, 0);
-    deliver(pads);
-    input.poll();
-    EXPECT_EQ(input.axisX, 1);
-
+    EXPECT_EQ(axes(), std::pair(1, 0));
     // The d-pad's up crosses the held key: a diagonal, heading up.
     button(pad, SDL_CONTROLLER_BUTTON_DPAD_UP, true);
-    deliver(pads);
-    input.poll();
-    EXPECT_EQ(input.axisX, 1);
-    EXPECT_EQ(input.axisY, -1);
+    EXPECT_EQ(axes(), std::pair(1, -1));
     EXPECT_EQ(input.lastHeading, 3);
     // Down on the stick under the d-pad's up: the stick is newer.
     stick(pad, 0, 32767);
-    deliver(pads);
-    input.poll();
-    EXPECT_EQ(input.axisY, 1);
+    EXPECT_EQ(axes(), std::pair(1, 1));
     stick(pad, 0, 0);
     button(pad, SDL_CONTROLLER_BUTTON_DPAD_UP, false);
     keyboard.release(Key::Right);
-    deliver(pads);
-    input.poll();
-    EXPECT_EQ(input.axisX, 0);
-    EXPECT_EQ(input.axisY, 0);
+    EXPECT_EQ(axes(), std::pair(0, 0));
 }
 
 TEST_F(Gamepads, PressesShorterThanAFrameCountOnceAndADialogForgetsThem) {
@@ -153,9 +140,7 @@ TEST_F(Gamepads, PressesShorterThanAFrameCountOnceAndADialogForgetsThem) {
     stick(pad, 32767, 0);
     deliver(pads);
     stick(pad, 0, 0);
-    deliver(pads);
-    input.poll();
-    EXPECT_EQ(input.spacePressed, 1);
+    EXPECT_EQ(polled(pads, input).spacePressed, 1);
     EXPECT_EQ(input.pressedX, 1);
     input.poll();
     EXPECT_EQ(input.spaceHeld, 0);
@@ -168,12 +153,9 @@ TEST_F(Gamepads, PressesShorterThanAFrameCountOnceAndADialogForgetsThem) {
     input.poll();
     EXPECT_EQ(input.enterHeld, 0);
     button(pad, SDL_CONTROLLER_BUTTON_START, false);
-    deliver(pads);
-    input.poll();
+    polled(pads, input);
     button(pad, SDL_CONTROLLER_BUTTON_START, true);
-    deliver(pads);
-    input.poll();
-    EXPECT_EQ(input.enterPressed, 1);
+    EXPECT_EQ(polled(pads, input).enterPressed, 1);
 }
 
 // The window and the pads together, as the program runs them.

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <imgui.h>
+#include <tuple>
 #include <vector>
 
 namespace tundrix {
@@ -143,12 +144,11 @@ TEST(RendererChoice, MesasProcessorDrawnOpenGlIsToldFromAGraphicsProcessor) {
 }
 
 TEST(WholeFactor, TheLargestWholeScaleThatFitsAndNeverBelowOne) {
-    EXPECT_EQ(wholeFactor(440, 321, 440, 321), 1);
-    EXPECT_EQ(wholeFactor(440, 321, 1280, 1024), 2) << "3x is 1320 wide";
-    EXPECT_EQ(wholeFactor(440, 321, 1920, 1080), 3);
-    EXPECT_EQ(wholeFactor(440, 321, 1000, 700), 2);
-    EXPECT_EQ(wholeFactor(440, 321, 640, 480), 1);
-    EXPECT_EQ(wholeFactor(440, 321, 300, 200), 1) << "too small a room still shows the picture 1:1";
+    // Room, then the factor: 3x is 1320 wide; too small a room still shows the picture 1:1.
+    const std::tuple<int, int, int> rooms[] = {{440, 321, 1},  {1280, 1024, 2}, {1920, 1080, 3},
+                                               {1000, 700, 2}, {640, 480, 1},   {300, 200, 1}};
+    for (const auto& [w, h, factor] : rooms)
+        EXPECT_EQ(wholeFactor(440, 321, w, h), factor) << w << "x" << h;
     EXPECT_EQ(wholeFactor(0, 0, 640, 480), 1);
 }
 

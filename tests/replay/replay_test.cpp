@@ -22,14 +22,12 @@ struct RecordedGame : HeadlessGame {
         : HeadlessGame(7777, {10, 0x12345678u, 654321u}, feedback ? withFeedback() : Wrap{}) {
         eachFrame = [this](GameWorld& w) { digests.push_back(worldDigest(w)); };
     }
-    void playToTheEnd() { playScriptedGame(*this); }
     Wrap withFeedback() {
         return [this](std::unique_ptr<GameWorld> game) -> std::unique_ptr<World> {
             return std::make_unique<FeedbackWorld>(std::move(game), resources,
                                                    [this] { return world().score().get(); });
         };
     }
-    GameWorld* live() { return &world(); }
     std::vector<uint64_t> digests;
 };
 
@@ -37,9 +35,9 @@ TEST(Replay, AWholeGamePlaysAgainFrameForFrameFromItsFile) {
     for (const bool feedback : {false, true}) {
         SCOPED_TRACE(feedback ? "with feedback" : "the bare game");
         RecordedGame g(feedback);
-        g.playToTheEnd();
-        ASSERT_TRUE(g.live()->gameOver());
-        ASSERT_GT(g.live()->score().get(), 0) << "the raids scored";
+        playScriptedGame(g);
+        ASSERT_TRUE(g.world().gameOver());
+        ASSERT_GT(g.world().score().get(), 0) << "the raids scored";
         const std::vector<uint8_t> file = encodeReplay(g.replay());
 
         std::string why;
@@ -53,7 +51,7 @@ TEST(Replay, AWholeGamePlaysAgainFrameForFrameFromItsFile) {
         ASSERT_EQ(digests.size(), g.digests.size());
         for (size_t i = 0; i < digests.size(); ++i)
             ASSERT_EQ(digests[i], g.digests[i]) << "the worlds part at frame " << i;
-        EXPECT_EQ(verdict.score, g.live()->score().get());
+        EXPECT_EQ(verdict.score, g.world().score().get());
         EXPECT_TRUE(verdict.gameOver);
         EXPECT_FALSE(verdict.tampered);
         EXPECT_EQ(verdict.updates, g.digests.size());
@@ -96,7 +94,7 @@ TEST(Replay, AGameOfTheEasierModePlaysAgainInThatModeAndSaysSo) {
 
 TEST(Replay, AnAlteredRecordingIsCaughtWhereItStopsMatchingTheGame) {
     RecordedGame g;
-    g.playToTheEnd();
+    playScriptedGame(g);
     const Replay& good = g.replay();
     Replay extra = good; // a step that claims a clock reading the game never takes
     for (ReplayEntry& e : extra.entries)

@@ -1,33 +1,15 @@
 // The best games' table: its lines read back as written, bad lines passed over, places in the table, and
 // games entered by two copies at once both kept.
 #include "shell/best_games.h"
+#include "temp_dir.h"
 
-#include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <thread>
-#include <unistd.h>
 
 namespace tundrix {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A fresh folder of this test program's own (the tests run one after another).
-struct Folder {
-    Folder() {
-        static int made = 0;
-        path = fs::temp_directory_path() /
-               ("tundrix-best-" + std::to_string(::getpid()) + "-" + std::to_string(++made));
-        fs::remove_all(path);
-        fs::create_directories(path);
-    }
-    fs::path path;
-    ~Folder() {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
-};
 
 BestGame game(int32_t score, const char* date = "2026-12-08") {
     return {score, 2, date, 1, PlayMode::Original};
@@ -83,7 +65,7 @@ TEST(BestGames, AGameEntersBelowTheEqualAndAboveTheLesserOnlyIfItBeatsTheTenth) 
 }
 
 TEST(BestGames, KeptAcrossRunsAndTwoCopiesEndingAGameAtOnceBothGetIn) {
-    Folder folder;
+    test::TempDir folder;
     const Settings settings(folder.path);
     EXPECT_TRUE(readBestGames(settings).empty());
     std::vector<BestGame> after;

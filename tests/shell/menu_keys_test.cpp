@@ -73,27 +73,25 @@ TEST(MenuKeys, ArrowsWrapAndSkipSpacersSeparatorsAndDisabledItemsEscapeCloses) {
     MenuNavigator nav = navigator();
     EXPECT_EQ(nav.key(MenuKey::Down), 0);
     EXPECT_FALSE(nav.isOpen()) << "arrows alone do not open the bar: they steer the game";
-    nav.key(MenuKey::OpenBar);
-    EXPECT_EQ(nav.openMenu(), 0);
-    EXPECT_EQ(nav.litItem(), 0);
-    nav.key(MenuKey::Left);
-    EXPECT_EQ(nav.openMenu(), 6) << "wraps to the last menu";
-    nav.key(MenuKey::Left);
-    EXPECT_EQ(nav.openMenu(), 5);
-    nav.key(MenuKey::Left);
-    EXPECT_EQ(nav.openMenu(), 2) << "over both spacers";
-    nav.key(MenuKey::Right);
-    EXPECT_EQ(nav.openMenu(), 5);
-    nav.key(MenuKey::Up);
-    EXPECT_EQ(nav.litItem(), 12) << "up from the first wraps to the last: mute";
-    nav.key(MenuKey::Up);
-    nav.key(MenuKey::Up);
-    EXPECT_EQ(nav.litItem(), 10);
-    nav.key(MenuKey::Up);
-    EXPECT_EQ(nav.litItem(), 8) << "over the zoom that does not fit";
-    for (int i = 0; i < 3; ++i)
-        nav.key(MenuKey::Up);
-    EXPECT_EQ(nav.litItem(), 4) << "over the separator";
+    // Each key pressed so many times, then the open menu and its lit item (-1: not looked at).
+    const struct {
+        MenuKey key;
+        int times, menu, lit;
+        const char* why;
+    } steps[] = {
+        // clang-format off
+        {MenuKey::OpenBar, 1, 0, 0, "the first menu"}, {MenuKey::Left, 1, 6, -1, "wraps to the last menu"},
+        {MenuKey::Left, 1, 5, -1, ""}, {MenuKey::Left, 1, 2, -1, "over both spacers"}, {MenuKey::Right, 1, 5, -1, ""},
+        {MenuKey::Up, 1, 5, 12, "up from the first wraps to the last: mute"}, {MenuKey::Up, 2, 5, 10, ""},
+        {MenuKey::Up, 1, 5, 8, "over the zoom that does not fit"}, {MenuKey::Up, 3, 5, 4, "over the separator"},
+        // clang-format on
+    };
+    for (const auto& step : steps) {
+        for (int i = 0; i < step.times; ++i)
+            nav.key(step.key);
+        EXPECT_EQ(nav.openMenu(), step.menu) << step.why;
+        EXPECT_TRUE(step.lit < 0 || nav.litItem() == step.lit) << nav.litItem() << ": " << step.why;
+    }
     EXPECT_EQ(nav.key(MenuKey::Escape), 0);
     EXPECT_FALSE(nav.isOpen());
     nav.key(MenuKey::OpenBar);

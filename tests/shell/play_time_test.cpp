@@ -2,6 +2,7 @@
 // file's place, temporary files left by a killed write, and the play time added by copies running at once.
 #include "shell/play_time.h"
 #include "shell/play_time_tally.h"
+#include "temp_dir.h"
 
 #include "platform/headless/fake_clock.h"
 
@@ -23,14 +24,27 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::string_view_literals;
 
-// A fresh folder, removed with everything in it at the end.
-struct TempDir {
-    std::string name = (fs::temp_directory_path() / "tundrix-shell-XXXXXX").string();
-    fs::path path = ::mkdtemp(name.data());
-    ~TempDir() {
-        std::error_code ec;
-        fs::permissions(path, fs::perms::owner_all, ec);
-        fs::remove_all(path, ec);
+using test::TempDir;
+
+// Settings in a fresh folder.
+struct SettingsFiles : ::testing::Test {
+    TempDir tmp;
+    const Settings settings{settingsFolder(tmp.path.c_str(), nullptr)};
+
+    // Reads beside the test with a named pipe nobody writes to in `file`'s place, which would block a plain
+    // open for ever; nullopt (and a failure) if the read waited.
+    template <class Read>
+    auto withoutWaiting(const char* file, Read read) -> std::optional<decltype(read())> {
+        fs::remove(settings.folder() / file);
+        EXPECT_EQ(::mkfifo((settings.folder() / file).c_str(), 0600), 0);
+        auto reading = std::async(std::launch::async, read);
+        if (reading.wait_for(std::chrono::seconds(10)) == std::future_status::ready) return reading.get();
+        // Let the blocked reader go before failing.
+        const int fd = ::open((settings.folder() / file).c_str(), O_RDWR);
+        ADD_FAILURE() << "reading a named pipe blocked";
+        reading.wait();
+        ::close(fd);
+        return std::nullopt;
     }
 };
 
@@ -59,9 +73,7 @@ TEST(SettingsFolder, FollowsTheConfigHomeRules) {
     EXPECT_TRUE(settingsFolder("", "relative").empty());
 }
 
-TEST(Settings, FirstRunReadsDefaultsThenWrittenValuesReadBackWithNoTemporaryFilesLeft) {
-    TempDir tmp;
-    const Settings settings(settingsFolder(tmp.path.c_str(), nullptr));
+TEST_F(SettingsFiles, FirstRunReadsDefaultsThenWrittenValuesReadBackWithNoTemporaryFilesLeft) {
     EXPECT_EQ(settings.readPlayTime(), 0u) << "no file yet";
     EXPECT_EQ(settings.readZoom(), 1);
 
@@ -87,8 +99,7 @@ TEST(Settings, FirstRunReadsDefaultsThenWrittenValuesReadBackWithNoTemporaryFile
     EXPECT_EQ(settings.readPlayTime(), 5u);
 }
 
-TEST(Settings, UnwritableOrMissingPlacesAreSkippedQuietly) {
-    TempDir tmp;
+TEST_F(SettingsFiles, UnwritableOrMissingPlacesAreSkippedQuietly) {
     // The config "folder" is a file: nothing can be created below it.
     const fs::path blocker = tmp.path / "blocker";
     std::ofstream(blocker) << "x";
@@ -101,44 +112,20 @@ TEST(Settings, UnwritableOrMissingPlacesAreSkippedQuietly) {
     }
 
     if (::geteuid() != 0) { // root writes anywhere
-        const Settings locked(settingsFolder(tmp.path.c_str(), nullptr));
-        ASSERT_TRUE(locked.writePlayTime(77));
-        fs::permissions(locked.folder(), fs::perms::owner_read | fs::perms::owner_exec);
-        EXPECT_FALSE(locked.writePlayTime(88));
-        EXPECT_EQ(locked.readPlayTime(), 77u) << "the old total survives a failed write";
-        fs::permissions(locked.folder(), fs::perms::owner_all);
+        ASSERT_TRUE(settings.writePlayTime(77));
+        fs::permissions(settings.folder(), fs::perms::owner_read | fs::perms::owner_exec);
+        EXPECT_FALSE(settings.writePlayTime(88));
+        EXPECT_EQ(settings.readPlayTime(), 77u) << "the old total survives a failed write";
+        fs::permissions(settings.folder(), fs::perms::owner_all);
     }
 }
 
-TEST(Settings, OnlyRegularFilesAreReadAndNothingWaits) {
-    TempDir tmp;
-    const Settings settings(settingsFolder(tmp.path.c_str(), nullptr));
+TEST_F(SettingsFiles, OnlyRegularFilesAreReadAndNothingWaitsAndVolumeIsFullUntilChosen) {
     ASSERT_TRUE(settings.writeZoom(2));
     ASSERT_TRUE(settings.writeFullScreen(true));
     EXPECT_TRUE(settings.readFullScreen());
     ASSERT_TRUE(settings.writeFullScreen(false));
     EXPECT_FALSE(settings.readFullScreen());
-    fs::remove(settings.folder() / "zoom");
-    fs::remove(settings.folder() / "time");
-    // A named pipe nobody writes to would block a plain open for ever; a folder is no file either.
-    ASSERT_EQ(::mkfifo((settings.folder() / "zoom").c_str(), 0600), 0);
-    fs::create_directory(settings.folder() / "time");
-    auto reading = std::async(std::launch::async,
-                              [&] { return std::pair(settings.readZoom(), settings.readPlayTime()); });
-    if (reading.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
-        // Let the blocked reader go before failing.
-        const int fd = ::open((settings.folder() / "zoom").c_str(), O_RDWR);
-        ADD_FAILURE() << "reading a named pipe blocked";
-        reading.wait();
-        ::close(fd);
-        return;
-    }
-    EXPECT_EQ(reading.get(), std::pair(1, 0u));
-}
-
-TEST(Settings, VolumeIsFullUntilChosenThenReadBackAndAPipeInItsPlaceNeitherWaitsNorTakesAWrite) {
-    TempDir tmp;
-    const Settings settings(settingsFolder(tmp.path.c_str(), nullptr));
     EXPECT_EQ(settings.readVolume(), VolumeLevel{}) << "full volume, not muted, before any choice";
     for (VolumeLevel level : {VolumeLevel{2, false}, VolumeLevel{3, true}, VolumeLevel{0, true}}) {
         ASSERT_TRUE(settings.writeVolume(level));
@@ -147,17 +134,12 @@ TEST(Settings, VolumeIsFullUntilChosenThenReadBackAndAPipeInItsPlaceNeitherWaits
     std::ofstream(settings.folder() / "volume", std::ios::trunc) << "loud\n";
     EXPECT_EQ(settings.readVolume(), VolumeLevel{}) << "a damaged file reads as full volume";
 
-    fs::remove(settings.folder() / "volume");
-    ASSERT_EQ(::mkfifo((settings.folder() / "volume").c_str(), 0600), 0);
-    auto reading = std::async(std::launch::async, [&] { return settings.readVolume(); });
-    if (reading.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
-        const int fd = ::open((settings.folder() / "volume").c_str(), O_RDWR);
-        ADD_FAILURE() << "reading a named pipe blocked";
-        reading.wait();
-        ::close(fd);
-        return;
-    }
-    EXPECT_EQ(reading.get(), VolumeLevel{});
+    // A pipe is no file, and a folder neither.
+    fs::remove(settings.folder() / "time");
+    fs::create_directory(settings.folder() / "time");
+    EXPECT_EQ(withoutWaiting("zoom", [&] { return std::pair(settings.readZoom(), settings.readPlayTime()); }),
+              std::pair(1, 0u));
+    EXPECT_EQ(withoutWaiting("volume", [&] { return settings.readVolume(); }), VolumeLevel{});
     // The write replaces the pipe with a file by its rename, so nothing waits for a reader either.
     ASSERT_TRUE(settings.writeVolume({1, true}));
     EXPECT_TRUE(fs::is_regular_file(settings.folder() / "volume"));
@@ -165,9 +147,7 @@ TEST(Settings, VolumeIsFullUntilChosenThenReadBackAndAPipeInItsPlaceNeitherWaits
     EXPECT_FALSE(Settings{fs::path()}.writeVolume({1, false})) << "no settings folder, nothing written";
 }
 
-TEST(Settings, TemporaryFilesOfAKilledWriteGoAtTheNextStart) {
-    TempDir tmp;
-    const Settings settings(settingsFolder(tmp.path.c_str(), nullptr));
+TEST_F(SettingsFiles, TemporaryFilesOfAKilledWriteGoAtTheNextStart) {
     ASSERT_TRUE(settings.writePlayTime(5));
     const auto old = fs::file_time_type::clock::now() - std::chrono::hours(2);
     const char* const names[] = {"time.Ab12Cd",   "zoom.XyZ987",   "fullscreen.q1w2e3",
@@ -197,9 +177,7 @@ struct Copy {
     PlayTimeTally tally;
 };
 
-TEST(PlayTime, TwoCopiesAtOnceBothCountAndAKilledCopyLosesAtMostAMinute) {
-    TempDir tmp;
-    const Settings settings(settingsFolder(tmp.path.c_str(), nullptr));
+TEST_F(SettingsFiles, TwoCopiesAtOnceBothCountAndAKilledCopyLosesAtMostAMinute) {
     ASSERT_TRUE(settings.writePlayTime(100000));
     // A starts; B starts 30 s later from the total as it stood then; every frame each asks whether its
     // minute is up. A quits after 100 s of its own; B is killed 150 s after its start.
@@ -225,9 +203,9 @@ TEST(PlayTime, TwoCopiesAtOnceBothCountAndAKilledCopyLosesAtMostAMinute) {
     EXPECT_EQ(settings.readPlayTime(), 100000u + 100000u + 120000u);
 }
 
-TEST(PlayTime, AdditionsAtTheSameMomentAreNeverLostAndAnUnwritableStoreKeepsTheTimeToAdd) {
-    TempDir tmp;
-    const Settings first(settingsFolder(tmp.path.c_str(), nullptr)), second(first.folder());
+TEST_F(SettingsFiles, AdditionsAtTheSameMomentAreNeverLostAndAnUnwritableStoreKeepsTheTimeToAdd) {
+    const Settings& first = settings;
+    const Settings second(first.folder());
     ASSERT_TRUE(first.writePlayTime(1000));
     // Two copies adding over and over at once: the lock lets one read and write at a time.
     const auto addMany = [](const Settings& settings) {

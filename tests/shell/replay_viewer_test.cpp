@@ -4,16 +4,16 @@
 #include "bots/headless_game.h"
 #include "shell/replay_files.h"
 #include "shell/replay_viewer.h"
+#include "temp_dir.h"
 
 #include "platform/headless/fake_clock.h"
 #include "platform/headless/recording_video.h"
 #include "platform/headless/silent_audio.h"
 
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
+#include <tuple>
 
 namespace tundrix {
 namespace {
@@ -163,20 +163,7 @@ TEST(ReplayViewer, AReplayThatStopsMatchingEndsWithTheReasonAndAFinishedGameSoon
     EXPECT_LT(frames, count(whole.replay(), ReplayStep::Update) - 14000);
 }
 
-// A fresh folder, removed with everything in it at the end.
-struct TempDir {
-    std::string name = (fs::temp_directory_path() / "tundrix-replay-XXXXXX").string();
-    fs::path path = ::mkdtemp(name.data());
-    ~TempDir() {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
-    fs::path write(const std::string& file, const std::vector<uint8_t>& bytes) const {
-        std::ofstream(path / file, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        return path / file;
-    }
-};
+using test::TempDir;
 
 TEST(ReplayFiles, TheLastGameIsSavedBesideTheSettingsAndReadBack) {
     ShortGame g;
@@ -236,17 +223,13 @@ TEST(ReplayFiles, AnythingButAReplayIsRefusedInBothLanguages) {
 }
 
 TEST(ReplayFiles, TypedPastedAndDroppedPathsNameTheirFile) {
+    // clang-format off
     const std::pair<std::string, std::string> paths[] = {
-        {"/home/anna/last-game.txr", "/home/anna/last-game.txr"},
-        {"  /tmp/a b.txr \n", "/tmp/a b.txr"},
-        {"'/tmp/a b.txr'", "/tmp/a b.txr"},
-        {"\"/tmp/å.txr\"", "/tmp/å.txr"},
-        {"file:///home/anna/my%20game%C3%A5.txr", "/home/anna/my gameå.txr"},
-        {"file://localhost/tmp/x.txr", "/tmp/x.txr"},
-        {"file:///tmp/100%.txr", "/tmp/100%.txr"},
-        {"file:///tmp/%zz%4", "/tmp/%zz%4"},
-        {"   ", ""},
-    };
+        {"/home/anna/last-game.txr", "/home/anna/last-game.txr"}, {"  /tmp/a b.txr \n", "/tmp/a b.txr"},
+        {"'/tmp/a b.txr'", "/tmp/a b.txr"}, {"\"/tmp/å.txr\"", "/tmp/å.txr"},
+        {"file:///home/anna/my%20game%C3%A5.txr", "/home/anna/my gameå.txr"}, {"file://localhost/tmp/x.txr", "/tmp/x.txr"},
+        {"file:///tmp/100%.txr", "/tmp/100%.txr"}, {"file:///tmp/%zz%4", "/tmp/%zz%4"}, {"   ", ""}};
+    // clang-format on
     for (const auto& [typed, path] : paths)
         EXPECT_EQ(replayPathOf(typed), path) << typed;
 

@@ -9,6 +9,7 @@
 #include "shell/menu_state.h"
 #include "shell/replay_files.h"
 #include "shell/replay_viewer.h"
+#include "temp_dir.h"
 
 #include "platform/headless/fake_clock.h"
 #include "platform/headless/recording_video.h"
@@ -20,7 +21,7 @@
 #include <gtest/gtest.h>
 #include <set>
 #include <string>
-#include <unistd.h>
+#include <tuple>
 #include <vector>
 
 namespace tundrix {
@@ -85,49 +86,37 @@ struct Shell : ShellWindow {
     int command = 0;          // chosen in the menu on the next pass
     uint32_t dialogMs = 0;    // how long each dialog stays open
 
-    void askToSubmit() override {
-        opened.push_back("question");
+    // Notes the dialog, keeps it open for dialogMs and gives the scripted answer.
+    template <class Answer> Answer opens(const std::string& dialog, Answer answer) {
+        opened.push_back(dialog);
         clock.advance(dialogMs);
-        session.answerSubmitQuestion(submitAnswer);
+        return answer;
     }
+    void askToSubmit() override { session.answerSubmitQuestion(opens("question", submitAnswer)); }
     void registerScore() override {
-        opened.push_back("register");
-        clock.advance(dialogMs);
-        if (closeWindowInRegister) session.requestQuit();
+        if (opens("register", closeWindowInRegister)) session.requestQuit();
         session.cancelRegister();
     }
     void showInformation(int index) override {
-        opened.push_back("info " + std::to_string(index));
-        clock.advance(dialogMs);
+        opens("info " + std::to_string(index), 0);
         session.closeInformation();
     }
     void askToPlayAgain() override {
-        opened.push_back("again");
-        if (playAgainAnswer >= 0) session.answerPlayAgain(playAgainAnswer == 1);
+        if (opens("again", playAgainAnswer) >= 0) session.answerPlayAgain(playAgainAnswer == 1);
     }
     // Replays: the confirmation answered as scripted, the replay played to its end or its first mismatch
     // (these fake recordings part from the real game at once), the path typed or dropped.
     bool showsReplays() const override { return replays; }
-    bool confirmEndGame() override {
-        opened.push_back("confirm");
-        return confirmAnswer;
-    }
+    bool confirmEndGame() override { return opens("confirm", confirmAnswer); }
     void playBack(ReplayViewer& viewer) override {
-        opened.push_back("replay");
-        worldsDuringReplay.push_back(session.driver() != nullptr);
+        worldsDuringReplay.push_back(opens("replay", session.driver() != nullptr));
         while (viewer.advance())
             clock.advance(40);
         tamperFlag = !tamperFlag; // whatever the replayed game did to it
         if (closeWindowInReplay) session.requestQuit();
     }
-    std::string askForReplayFile() override {
-        opened.push_back("open");
-        return typedPath;
-    }
-    void tell(const std::string&, const std::string& text) override {
-        opened.push_back("tell");
-        told.push_back(text);
-    }
+    std::string askForReplayFile() override { return opens("open", typedPath); }
+    void tell(const std::string&, const std::string& text) override { told.push_back(opens("tell", text)); }
     std::string takeDroppedFile() override { return std::exchange(dropped, {}); }
     EmbeddedResources resources;
     headless::SilentAudio audio;
@@ -311,17 +300,16 @@ TEST(MenuBar, SwedishMenusSpacersAndTheEnglishMenuInOrder) {
     EXPECT_EQ(labels,
               (std::vector<std::string>{"Spel", "Tävling", "Koppla upp", " ", "", "In English", "More"}));
     EXPECT_TRUE(bar[3].spacer() && bar[4].spacer());
-    EXPECT_EQ(bar[0].items[0].label, "Starta nytt spel (F1)");
-    EXPECT_EQ(bar[0].items[4].label, "Paus (P)");
-    EXPECT_EQ(bar[2].items[1].label, "Utmana dina vänner");
-    EXPECT_EQ(bar[5].items[4].label, "Visit www.lumora.se") << "the channel's own host when none is set";
-    EXPECT_EQ(bar[5].items[6].label, "Pause (P)");
-    // Both menus end with the volume (shown with the step in use) and mute; the best games and the two
-    // settings follow the competition in Swedish and make a last menu of their own in English.
-    EXPECT_EQ(bar[0].items[9].label, "Ljud");
-    EXPECT_EQ(bar[0].items[10].label, "Tyst (M)");
-    EXPECT_EQ(bar[5].items[11].label, "Sound");
-    EXPECT_EQ(bar[5].items[12].label, "Mute (M)");
+    // Items by place: the visit names the channel's own host when none is set; both menus end with the volume
+    // (shown with the step in use) and mute; the best games and the two settings follow the competition in
+    // Swedish and make a last menu of their own in English.
+    // clang-format off
+    const std::tuple<size_t, size_t, const char*> placed[] = {
+        {0, 0, "Starta nytt spel (F1)"}, {0, 4, "Paus (P)"}, {2, 1, "Utmana dina vänner"}, {5, 4, "Visit www.lumora.se"},
+        {5, 6, "Pause (P)"}, {0, 9, "Ljud"}, {0, 10, "Tyst (M)"}, {5, 11, "Sound"}, {5, 12, "Mute (M)"}};
+    // clang-format on
+    for (const auto& [menu, item, label] : placed)
+        EXPECT_EQ(bar[menu].items[item].label, label);
     for (const MenuPopup& p : {bar[0], bar[5]})
         EXPECT_EQ(p.items.back().command, CMD_MUTE);
     for (const MenuPopup& p : {bar[1], bar[6]}) {
@@ -444,25 +432,17 @@ TEST(GameSession, BestScoreKeepsItsTimeAndTamperCopyRetakenAtTheOfferAndIsSent) 
 
 TEST(GameSession, TheScoreStaysForAnotherTryUntilTheChannelRegistersIt) {
     // After any failure (or a dialog cancelled while the post ran) the same score goes again; only a
-    // registration spends it.
-    const struct {
-        int code;
-        HttpOutcome exchange;
-        bool registered;
-    } answers[] = {
-        {2, HttpOutcome::Answered, false},
-        {3, HttpOutcome::Answered, false},
-        {-1, HttpOutcome::LibraryMissing, false},
-        {429, HttpOutcome::Answered, false},
-        {503, HttpOutcome::Answered, false},
-        {TRANSPORT_ERROR_BASE + 7, HttpOutcome::NotConnected, false},
-        {TRANSPORT_ERROR_BASE + 28, HttpOutcome::TooSlow, false},
-        {ANSWER_WITHOUT_RESULT, HttpOutcome::Answered, false},
-        {0, HttpOutcome::Answered, true},
-        {1, HttpOutcome::Answered, true},
-    };
-    for (const auto& a : answers) {
-        SCOPED_TRACE(a.code);
+    // registration spends it: 0 and 1.
+    using H = HttpOutcome;
+    // clang-format off
+    const std::pair<int, HttpOutcome> answers[] = {
+        {2, H::Answered}, {3, H::Answered}, {-1, H::LibraryMissing}, {429, H::Answered}, {503, H::Answered},
+        {TRANSPORT_ERROR_BASE + 7, H::NotConnected}, {TRANSPORT_ERROR_BASE + 28, H::TooSlow},
+        {ANSWER_WITHOUT_RESULT, H::Answered}, {0, H::Answered}, {1, H::Answered}};
+    // clang-format on
+    for (const auto& [code, exchange] : answers) {
+        const bool registered = code == 0 || code == 1;
+        SCOPED_TRACE(code);
         Shell s;
         EXPECT_FALSE(gameAllows(s.session, CMD_REGISTER)) << "nothing to register during the game";
         s.endGameWith(120);
@@ -472,17 +452,17 @@ TEST(GameSession, TheScoreStaysForAnotherTryUntilTheChannelRegistersIt) {
         ASSERT_TRUE(s.session.rememberLogin("anna@example.se", "fel"));
         ScoreSubmission done = s.session.makeSubmission();
         EXPECT_EQ(done.score, 120);
-        done.resultCode = a.code;
-        done.exchange = a.exchange;
+        done.resultCode = code;
+        done.exchange = exchange;
         const RegisterOutcome outcome = s.session.answerSubmission(done);
-        EXPECT_EQ(outcome.showRegOk, a.registered);
-        const int32_t left = a.registered ? 0 : 120;
+        EXPECT_EQ(outcome.showRegOk, registered);
+        const int32_t left = registered ? 0 : 120;
         EXPECT_EQ(s.session.bestScore.get(), left) << "what a later register dialog's caption shows";
         EXPECT_EQ(s.world().score.get(), left) << "a registered score does not come back as the best";
         s.pass();
         EXPECT_EQ(s.session.makeSubmission().score, left) << "what the next OK sends";
         EXPECT_EQ(s.session.lastOfferedScore, 120) << "no second question for the same score";
-        EXPECT_EQ(gameAllows(s.session, CMD_REGISTER), !a.registered) << "a spent score is not sent again";
+        EXPECT_EQ(gameAllows(s.session, CMD_REGISTER), !registered) << "a spent score is not sent again";
         EXPECT_EQ(s.opened, (Opened{"question", "again"}));
     }
 }
@@ -520,107 +500,49 @@ TEST(GameSession, TheGameThatMadeTheBestScoreGoesWithItAndItsVerdictIsSaidInOneL
 }
 
 TEST(RegisterOutcome, FollowsTheServersAnswerAndSaysWhyAnAttemptFailedInBothLanguages) {
-    using Button = RegisterOutcome::Button;
     const std::string site = "http://www.lumora.se/";
     const std::string mail = site + "getpass.asp?mail=anna%20svensson%2Bx%40example.se%26y%3D1";
     const auto answer = [](int code, int notice = 1, HttpOutcome exchange = HttpOutcome::Answered,
                            int wait = 0) {
         ScoreSubmission done;
         done.userName = "anna svensson+x@example.se&y=1";
-        done.resultCode = code;
-        done.versionNotice = notice;
-        done.exchange = exchange;
+        done.resultCode = code, done.versionNotice = notice, done.exchange = exchange,
         done.retryAfterSeconds = wait;
         return done;
     };
+    using H = HttpOutcome;
+    constexpr int T = TRANSPORT_ERROR_BASE;
+    // A registration sends nothing again; every other answer offers another try. A newer version opens its
+    // page and closes the dialog, and the result is acted on as well. Without a verdict the reason is said,
+    // with when to try again if the channel said so.
     const struct {
         ScoreSubmission done;
         std::vector<std::string> pages;
         bool regOk, close;
-        Button button;
         const char *sv, *en; // words of the reason in either language, or "" for none
     } cases[] = {
-        {answer(0), {}, true, true, Button::Sending, "", ""},
-        {answer(1), {}, true, true, Button::Sending, "", ""},
-        {answer(2), {site + "registrera/"}, false, false, Button::Retry, "Okänd användare", "Unknown user"},
-        {answer(3), {mail}, false, false, Button::Retry, "Fel lösenord", "Wrong password"},
-        {answer(-1, 1, HttpOutcome::LibraryMissing),
-         {site + "dll/"},
-         false,
-         false,
-         Button::Retry,
-         "HTTP-bibliotek",
-         "HTTP library"},
-        // A newer version: its page opens and the dialog closes, and the result is acted on as well.
-        {answer(0, 2), {site + "version.asp?gameid=2"}, true, true, Button::Sending, "", ""},
-        {answer(2, 4),
-         {site + "version.asp?gameid=4", site + "registrera/"},
-         false,
-         true,
-         Button::Retry,
-         "Okänd användare",
+        // clang-format off
+        {answer(0), {}, true, true, "", ""},
+        {answer(1), {}, true, true, "", ""},
+        {answer(2), {site + "registrera/"}, false, false, "Okänd användare", "Unknown user"},
+        {answer(3), {mail}, false, false, "Fel lösenord", "Wrong password"},
+        {answer(-1, 1, H::LibraryMissing), {site + "dll/"}, false, false, "HTTP-bibliotek", "HTTP library"},
+        {answer(0, 2), {site + "version.asp?gameid=2"}, true, true, "", ""},
+        {answer(2, 4), {site + "version.asp?gameid=4", site + "registrera/"}, false, true, "Okänd användare",
          "Unknown user"},
-        // No verdict: another try is offered, and the reason is said, with when to try again if the channel
-        // said so.
-        {answer(429, 1, HttpOutcome::Answered, 30),
-         {},
-         false,
-         false,
-         Button::Retry,
-         "För många försök: försök igen om 30 sekunder",
+        {answer(429, 1, H::Answered, 30), {}, false, false, "För många försök: försök igen om 30 sekunder",
          "Too many attempts: try again in 30 seconds"},
-        {answer(429, 1, HttpOutcome::Answered, 1),
-         {},
-         false,
-         false,
-         Button::Retry,
-         "om 1 sekund",
-         "in 1 second"},
-        {answer(429, 1, HttpOutcome::Answered, 121),
-         {},
-         false,
-         false,
-         Button::Retry,
-         "om 3 minuter",
-         "in 3 minutes"},
-        {answer(429), {}, false, false, Button::Retry, "om en stund", "in a while"},
-        {answer(503), {}, false, false, Button::Retry, "kan inte spara", "cannot store the score"},
-        {answer(TRANSPORT_ERROR_BASE + 7, 1, HttpOutcome::NotConnected),
-         {},
-         false,
-         false,
-         Button::Retry,
-         "Kunde inte nå",
-         "could not be reached"},
-        {answer(TRANSPORT_ERROR_BASE + 28, 1, HttpOutcome::NotConnected),
-         {},
-         false,
-         false,
-         Button::Retry,
-         "Kunde inte nå",
-         "could not be reached"},
-        {answer(TRANSPORT_ERROR_BASE + 28, 1, HttpOutcome::TooSlow),
-         {},
-         false,
-         false,
-         Button::Retry,
-         "svarade för långsamt",
-         "answered too slowly"},
-        {answer(TRANSPORT_ERROR_BASE + 56, 1, HttpOutcome::Failed),
-         {},
-         false,
-         false,
-         Button::Retry,
-         "bröts",
-         "broke off"},
-        {answer(ANSWER_WITHOUT_RESULT),
-         {},
-         false,
-         false,
-         Button::Retry,
-         "inte att förstå",
-         "not be understood"},
-        {answer(500), {}, false, false, Button::Retry, "inte att förstå", "not be understood"},
+        {answer(429, 1, H::Answered, 1), {}, false, false, "om 1 sekund", "in 1 second"},
+        {answer(429, 1, H::Answered, 121), {}, false, false, "om 3 minuter", "in 3 minutes"},
+        {answer(429), {}, false, false, "om en stund", "in a while"},
+        {answer(503), {}, false, false, "kan inte spara", "cannot store the score"},
+        {answer(T + 7, 1, H::NotConnected), {}, false, false, "Kunde inte nå", "could not be reached"},
+        {answer(T + 28, 1, H::NotConnected), {}, false, false, "Kunde inte nå", "could not be reached"},
+        {answer(T + 28, 1, H::TooSlow), {}, false, false, "svarade för långsamt", "answered too slowly"},
+        {answer(T + 56, 1, H::Failed), {}, false, false, "bröts", "broke off"},
+        {answer(ANSWER_WITHOUT_RESULT), {}, false, false, "inte att förstå", "not be understood"},
+        {answer(500), {}, false, false, "inte att förstå", "not be understood"},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.done.resultCode) + "/" + std::to_string(c.done.versionNotice));
@@ -628,7 +550,7 @@ TEST(RegisterOutcome, FollowsTheServersAnswerAndSaysWhyAnAttemptFailedInBothLang
         EXPECT_EQ(out.pages, c.pages);
         EXPECT_EQ(out.showRegOk, c.regOk);
         EXPECT_EQ(out.close, c.close);
-        EXPECT_EQ(out.button, c.button);
+        EXPECT_EQ(out.button, c.regOk ? RegisterOutcome::Button::Sending : RegisterOutcome::Button::Retry);
         if (*c.en) {
             const size_t slash = out.why.find(" / ");
             ASSERT_NE(slash, std::string::npos) << out.why;
@@ -779,8 +701,8 @@ TEST(Replays, AGameInProgressEndsOnlyAfterAYesAndAFreshGameWithThePlayersTamperF
 }
 
 TEST(Replays, SavedTypedAndDroppedFilesAndBadOnesAreRefusedWithAMessage) {
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("tundrix-session-" + std::to_string(::getpid()));
+    const test::TempDir dir;
+    const std::filesystem::path folder = dir.path / "replays";
     Shell s;
     s.session.replayFolder = folder;
     s.world().title = false;
@@ -835,7 +757,6 @@ TEST(Replays, SavedTypedAndDroppedFilesAndBadOnesAreRefusedWithAMessage) {
     plain.pass();
     EXPECT_TRUE(plain.opened.empty());
     EXPECT_EQ(plain.worlds.size(), 1u);
-    std::filesystem::remove_all(folder);
 }
 
 } // namespace

@@ -21,8 +21,7 @@
 
 #ifdef _WIN32
 #include "platform/win32/win32_video.h"
-
-#include <windows.h>
+#include "screen_window.h"
 #endif
 
 using namespace tundrix;
@@ -41,70 +40,6 @@ void writePpm(const std::string& path, int w, int h, const std::function<Rgb(int
             out.put(static_cast<char>(c.r)).put(static_cast<char>(c.g)).put(static_cast<char>(c.b));
         }
 }
-
-#ifdef _WIN32
-// The real presentation in a window of its own, and what the screen shows there afterwards.
-class ShownOnScreen {
-  public:
-    ShownOnScreen() {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"same picture";
-        RegisterClassW(&wc);
-        RECT r{0, 0, Win32Video::WIDTH, Win32Video::HEIGHT};
-        AdjustWindowRect(&r, WS_POPUP, FALSE);
-        window_ =
-            CreateWindowExW(WS_EX_TOPMOST, L"same picture", L"same picture", WS_POPUP | WS_VISIBLE, 0, 0,
-                            r.right - r.left, r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
-        video_ = std::make_unique<Win32Video>(window_);
-    }
-    ~ShownOnScreen() {
-        video_.reset();
-        DestroyWindow(window_);
-    }
-    void show(const headless::RecordingVideo& frame) {
-        video_->setPalette(frame.palette);
-        video_->present(frame.frame.data(), frame.width, frame.height);
-        GdiFlush();
-        pump();
-    }
-    // The window's client area as the screen holds it.
-    void writeScreen(const std::string& path) {
-        HDC screen = GetDC(window_);
-        HDC memory = CreateCompatibleDC(screen);
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = Win32Video::WIDTH;
-        info.bmiHeader.biHeight = -Win32Video::HEIGHT;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        HBITMAP copy = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(memory, copy);
-        BitBlt(memory, 0, 0, Win32Video::WIDTH, Win32Video::HEIGHT, screen, 0, 0, SRCCOPY);
-        GdiFlush();
-        const auto* px = static_cast<const uint8_t*>(bits);
-        writePpm(path, Win32Video::WIDTH, Win32Video::HEIGHT, [&](int x, int y) {
-            const uint8_t* p = px + (static_cast<size_t>(y) * Win32Video::WIDTH + x) * 4;
-            return Rgb{p[2], p[1], p[0]};
-        });
-        SelectObject(memory, old);
-        DeleteObject(copy);
-        DeleteDC(memory);
-        ReleaseDC(window_, screen);
-    }
-
-  private:
-    static void pump() {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageW(&msg);
-    }
-    HWND window_ = nullptr;
-    std::unique_ptr<Win32Video> video_;
-};
-#endif
 
 } // namespace
 
@@ -128,7 +63,9 @@ int main(int argc, char** argv) {
         return built;
     });
 #ifdef _WIN32
-    ShownOnScreen screen;
+    // The real presentation in a window of its own, and what the screen shows there afterwards.
+    test::ScreenWindow screen(Win32Video::WIDTH, Win32Video::HEIGHT);
+    Win32Video shown(screen.window);
 #endif
 
     std::ofstream frames(dir + "/frames.txt", std::ios::binary); // the same line ends on both builds
@@ -154,8 +91,13 @@ int main(int argc, char** argv) {
             writePpm(dir + "/frame-" + name + ".ppm", video.width, video.height,
                      [&](int x, int y) { return video.colour(x, y); });
 #ifdef _WIN32
-            screen.show(video);
-            screen.writeScreen(dir + "/gdi-" + name + ".ppm");
+            shown.setPalette(video.palette);
+            shown.present(video.frame.data(), video.width, video.height);
+            const std::vector<uint32_t> px = screen.read(Win32Video::WIDTH, Win32Video::HEIGHT);
+            writePpm(dir + "/gdi-" + name + ".ppm", Win32Video::WIDTH, Win32Video::HEIGHT, [&](int x, int y) {
+                const uint32_t p = px[static_cast<size_t>(y) * Win32Video::WIDTH + x];
+                return Rgb{uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p)};
+            });
 #endif
         }
         ++drawn;

@@ -1,6 +1,7 @@
 // The GDI presentation: the 8-bit picture shown through its colour table pixel for pixel, at whole factors,
 // centred with black around it, one copy per present (read back from the screen).
 #include "platform/win32/win32_video.h"
+#include "screen_window.h"
 
 #include <gtest/gtest.h>
 
@@ -12,49 +13,7 @@
 namespace tundrix {
 namespace {
 
-// A bare window at the screen's top left, and what the screen shows in its client area.
-class ScreenWindow {
-  public:
-    ScreenWindow(int w, int h) {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"video test";
-        RegisterClassW(&wc);
-        window = CreateWindowExW(WS_EX_TOPMOST, L"video test", L"video test", WS_POPUP | WS_VISIBLE, 0, 0, w,
-                                 h, nullptr, nullptr, wc.hInstance, nullptr);
-        pump();
-    }
-    ~ScreenWindow() { DestroyWindow(window); }
-    static void pump() {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageW(&msg);
-    }
-    std::vector<uint32_t> read(int w, int h) {
-        pump();
-        GdiFlush();
-        HDC dc = GetDC(window);
-        HDC memory = CreateCompatibleDC(dc);
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof info.bmiHeader, w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void* bits = nullptr;
-        HBITMAP copy = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(memory, copy);
-        BitBlt(memory, 0, 0, w, h, dc, 0, 0, SRCCOPY);
-        GdiFlush();
-        std::vector<uint32_t> px(static_cast<const uint32_t*>(bits),
-                                 static_cast<const uint32_t*>(bits) + w * h);
-        SelectObject(memory, old);
-        DeleteObject(copy);
-        DeleteDC(memory);
-        ReleaseDC(window, dc);
-        for (uint32_t& p : px)
-            p &= 0xFFFFFF;
-        return px;
-    }
-    HWND window = nullptr;
-};
+using test::ScreenWindow;
 
 uint32_t rgbOf(const Rgb& c) {
     return static_cast<uint32_t>(c.r) << 16 | c.g << 8 | c.b;

@@ -31,9 +31,6 @@ using test::ScriptedReply;
 
 class WinInetSubmission : public ::testing::Test {
   protected:
-    int submitTo(uint16_t port, HttpClient* client = nullptr, long timeoutMs = 60000) {
-        return rig.submitTo(port, client, timeoutMs);
-    }
     static SubmitOptions windowsOptions() {
         SubmitOptions options;
         options.executablePath = programFilePath();
@@ -59,7 +56,7 @@ TEST_F(WinInetSubmission, TransportFailuresGiveWinInetsNumbersAndNeverHang) {
     // WinInet's "cannot connect".
     record.tampered = true;
     record.versionNotice = 4;
-    EXPECT_EQ(submitTo(HttpTestServer::unusedPort()), -1);
+    EXPECT_EQ(rig.submitTo(HttpTestServer::unusedPort()), -1);
     EXPECT_EQ(record.resultCode, ERROR_INTERNET_CANNOT_CONNECT);
     EXPECT_GT(std::strlen(record.message), 0u);
     EXPECT_EQ(record.score, 120);
@@ -69,7 +66,7 @@ TEST_F(WinInetSubmission, TransportFailuresGiveWinInetsNumbersAndNeverHang) {
     {
         HttpTestServer server({ScriptedReply::hang()});
         const DWORD started = GetTickCount();
-        EXPECT_EQ(submitTo(server.port(), nullptr, 500), -2);
+        EXPECT_EQ(rig.submitTo(server.port(), nullptr, 500), -2);
         EXPECT_LT(GetTickCount() - started, 10000u);
         // Windows says "timed out" (12002), Wine "connection aborted" (12030): a transport failure.
         EXPECT_GT(record.resultCode, TRANSPORT_ERROR_BASE);
@@ -79,21 +76,21 @@ TEST_F(WinInetSubmission, TransportFailuresGiveWinInetsNumbersAndNeverHang) {
     // A server that hangs up without a word: a failure past the transport offset, never a verdict.
     {
         HttpTestServer server({ScriptedReply::closeSilently()});
-        EXPECT_EQ(submitTo(server.port()), -2);
+        EXPECT_EQ(rig.submitTo(server.port()), -2);
         EXPECT_GT(record.resultCode, TRANSPORT_ERROR_BASE);
         EXPECT_GT(std::strlen(record.message), 0u);
         EXPECT_EQ(record.exchange, HttpOutcome::Failed);
     }
     // One that answers a byte at a time, past the exchange's time, is too slow, as on Linux.
     HttpTestServer slow({ScriptedReply::trickle()});
-    EXPECT_EQ(submitTo(slow.port(), nullptr, 500), -2);
+    EXPECT_EQ(rig.submitTo(slow.port(), nullptr, 500), -2);
     EXPECT_EQ(record.exchange, HttpOutcome::TooSlow);
     EXPECT_GT(record.resultCode, TRANSPORT_ERROR_BASE);
 }
 
 TEST_F(WinInetSubmission, AWaitGivenAsADateIsNotReadAndNamesNoWait) {
     HttpTestServer server({ScriptedReply::text("", 429, "Retry-After: Wed, 21 Oct 2026 07:28:00 GMT\r\n")});
-    EXPECT_EQ(submitTo(server.port()), -2);
+    EXPECT_EQ(rig.submitTo(server.port()), -2);
     EXPECT_EQ(record.resultCode, 429);
     EXPECT_EQ(record.retryAfter, 0);
 }
@@ -101,11 +98,11 @@ TEST_F(WinInetSubmission, AWaitGivenAsADateIsNotReadAndNamesNoWait) {
 TEST_F(WinInetSubmission, AMissingLibraryOrFunctionIsNamedAndNothingIsSent) {
     HttpTestServer server;
     WinInetHttpClient absent("tundrix-no-such-wininet.dll");
-    EXPECT_EQ(submitTo(server.port(), &absent), -1);
+    EXPECT_EQ(rig.submitTo(server.port(), &absent), -1);
     EXPECT_EQ(record.resultCode, -1);
     EXPECT_STREQ(record.message, "Kunde inte hitta WinInet.dll");
     WinInetHttpClient notWinInet("kernel32.dll");
-    EXPECT_EQ(submitTo(server.port(), &notWinInet), -1);
+    EXPECT_EQ(rig.submitTo(server.port(), &notWinInet), -1);
     EXPECT_STREQ(record.message, "Kunde inte hitta funktionen InternetOpenA i WinInet.dll");
     EXPECT_TRUE(server.requests().empty());
 }

@@ -133,6 +133,9 @@ TEST_F(SettingsFiles, OnlyRegularFilesAreReadAndNothingWaitsAndVolumeIsFullUntil
     }
     std::ofstream(settings.folder() / "volume", std::ios::trunc) << "loud\n";
     EXPECT_EQ(settings.readVolume(), VolumeLevel{}) << "a damaged file reads as full volume";
+    EXPECT_FALSE(settings.readChannel());
+    std::ofstream(settings.folder() / "channel") << "lan-party.local:8080\n";
+    EXPECT_EQ(settings.readChannel(), "lan-party.local:8080\n");
 
     // A pipe is no file, and a folder neither.
     fs::remove(settings.folder() / "time");
@@ -140,6 +143,7 @@ TEST_F(SettingsFiles, OnlyRegularFilesAreReadAndNothingWaitsAndVolumeIsFullUntil
     EXPECT_EQ(withoutWaiting("zoom", [&] { return std::pair(settings.readZoom(), settings.readPlayTime()); }),
               std::pair(1, 0u));
     EXPECT_EQ(withoutWaiting("volume", [&] { return settings.readVolume(); }), VolumeLevel{});
+    EXPECT_EQ(withoutWaiting("channel", [&] { return settings.readChannel().has_value(); }), false);
     // The write replaces the pipe with a file by its rename, so nothing waits for a reader either.
     ASSERT_TRUE(settings.writeVolume({1, true}));
     EXPECT_TRUE(fs::is_regular_file(settings.folder() / "volume"));

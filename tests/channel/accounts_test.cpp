@@ -3,8 +3,6 @@
 #include "channel/commands.h"
 #include "channel/migrations.h"
 #include "channel/nickname.h"
-#include "channel/score_desk.h"
-#include "net/score_submission.h"
 
 #include "channel_rig.h"
 
@@ -43,13 +41,7 @@ TEST_F(Accounts, SignUpKeepsAddressesPrivateAndPasswordsSendableByTheGame) {
     EXPECT_TRUE(logIn(*store, " BO@example.se ", "l\xC3\xB6sen\xC3\xA5rd").row);
     EXPECT_FALSE(logIn(*store, "bo@example.se", "losenard").row);
     EXPECT_FALSE(logIn(*store, "nobody@example.se", "hemligt").row);
-    SubmissionRecord record;
-    record.setUserName("bo@example.se");
-    record.setPassword("l\xC3\xB6sen\xC3\xA5rd");
-    record.score = 5;
-    record.bestScoreTime = 3000;
-    EXPECT_EQ(ScoreDesk(*store, {}, nullptr).takeNow(buildSubmissionBody(record, {}), "::1", 1).text,
-              "0\r\n");
+    EXPECT_EQ(deskAnswer(test::gameBody("bo@example.se", "l\xC3\xB6sen\xC3\xA5rd", 5)), "0\r\n");
 
     std::string error;
     EXPECT_FALSE(setPassword(*store, bo, "12345", error));
@@ -201,22 +193,15 @@ TEST_F(Commands, ManageMembersAndReleasesAndDrawWinners) {
     EXPECT_EQ(run({"user", "add", "+46701234567@example.se", "--nickname", "@Plus"}, "hemligt\n").status,
               1); // an @
     EXPECT_EQ(run({"user", "add", "-minus@example.se", "--nickname", "-Minus"}, "hemligt\n").status, 0);
-    ScoreDesk desk(*store, {}, nullptr);
+    // A first score from the released build: registered.
     for (const auto& [user, score] : {std::pair{"kalle@example.se", 300},
                                       {"lisa@example.se", 500},
                                       {"eve@example.se", 200},
-                                      {"-minus@example.se", 100}}) {
-        SubmissionRecord r;
-        r.setUserName(user);
-        r.setPassword(std::string(user) == "kalle@example.se" ? "annat-l\xC3\xB6sen" : "hemligt");
-        r.score = score;
-        r.bestScoreTime = 3000;
-        // A first score from the released build: registered.
-        ASSERT_EQ(
-            desk.takeNow(buildSubmissionBody(r, {0, "", {0xdeadbeef, 5000}}), "127.0.0.1", 1'800'000'000)
-                .text,
-            "0\r\n");
-    }
+                                      {"-minus@example.se", 100}})
+        ASSERT_EQ(deskAnswer(test::gameBody(
+                      user, std::string(user) == "kalle@example.se" ? "annat-l\xC3\xB6sen" : "hemligt", score,
+                      3000, {0xdeadbeef, 5000})),
+                  "0\r\n");
     // None of these scores came with its game: the draw counts none of them unless told to.
     EXPECT_EQ(run({"winners", "--day", dayOf(1'800'000'000)}).out,
               "rank,nickname,email,score,posted_at,verified\n");
@@ -252,19 +237,10 @@ TEST_F(Commands, AWeeklyRoundCountsOnlyTheCompetitionsOwnDaysOfItsWeek) {
     // Week 2 of 2027 runs from Monday the 11th to Sunday the 17th; the competition starts on Wednesday.
     EXPECT_EQ(daysOfWeek("2027-W02"), (std::pair<std::string, std::string>{"2027-01-11", "2027-01-17"}));
     EXPECT_EQ(daysOfWeek("2026-W53"), (std::pair<std::string, std::string>{"2026-12-28", "2027-01-03"}));
-    ScoreDesk desk(*store, {}, nullptr);
     for (const auto& [user, score, day] :
          {std::tuple{"kalle@example.se", 300, "2027-01-11"}, {"lisa@example.se", 200, "2027-01-15"}}) {
         ASSERT_EQ(run({"user", "add", user}, "hemligt\n").status, 0);
-        SubmissionRecord r;
-        r.setUserName(user);
-        r.setPassword("hemligt");
-        r.score = score;
-        r.bestScoreTime = 3000;
-        ASSERT_EQ(desk.takeNow(buildSubmissionBody(r, {0, "", {0xdeadbeef, 5000}}), "127.0.0.1",
-                               dayStart(day) + 43200)
-                      .text,
-                  "0\r\n");
+        ASSERT_EQ(deskAnswer(test::gameBody(user, "hemligt", score), dayStart(day) + 43200), "0\r\n");
     }
     ASSERT_EQ(run({"competition", "add", "--kind", "weekly", "--name-sv", "Vecka", "--from", "2027-01-13",
                    "--to", "2027-01-31"})

@@ -1,8 +1,11 @@
-// A fresh channel database in a folder of its own, removed afterwards, and members signed up the usual way.
+// A fresh channel database in a folder of its own, removed afterwards, members signed up the usual way, and
+// the game's own score form.
 #pragma once
 #include "channel/accounts.h"
 #include "channel/crypto.h"
+#include "channel/score_desk.h"
 #include "channel/store.h"
+#include "net/score_submission.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +15,28 @@
 #include <string>
 
 namespace tundrix::channel::test {
+
+// A short game: the time the tests' posts report, so that their scores stay within what the rules allow.
+inline constexpr int32_t QUICK_GAME_MS = 3000;
+
+// The body the game itself sends (its own builder), for a user, password and score.
+inline std::string gameBody(const std::string& user, const std::string& password, int32_t score,
+                            int32_t gameMs = QUICK_GAME_MS, FileIntegrity build = {1234, 5'000'000},
+                            const std::string& processor = "CPU UNKNOWN") {
+    SubmissionRecord record;
+    record.setUserName(user);
+    record.setPassword(password);
+    record.score = score;
+    record.bestScoreTime = gameMs;
+    return buildSubmissionBody(record, {1000, processor, build});
+}
+
+// Whether text holds part; the text is shown when the expectation fails.
+inline ::testing::AssertionResult has(const std::string& text, const std::string& part) {
+    return (text.find(part) != std::string::npos ? ::testing::AssertionSuccess()
+                                                 : ::testing::AssertionFailure())
+           << "\"" << part << "\" in: " << text.substr(0, 2000);
+}
 
 class ChannelRig : public ::testing::Test {
   protected:
@@ -37,6 +62,10 @@ class ChannelRig : public ::testing::Test {
             signUp(*store, {email, nickname, password, password, recruiter}, 1'800'000'000);
         EXPECT_TRUE(r.memberId) << (r.errors.empty() ? "" : r.errors.front());
         return r.memberId.value_or(0);
+    }
+    // A fresh score desk's answer to a body posted at a time.
+    std::string deskAnswer(const std::string& body, int64_t now = 1'800'000'000) {
+        return ScoreDesk(*store, {}, nullptr).takeNow(body, "127.0.0.1", now).text;
     }
 
     std::filesystem::path folder;

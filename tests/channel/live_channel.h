@@ -5,6 +5,8 @@
 #include "net/channel_address.h"
 #include "net/score_submission.h"
 #include "platform/curl/curl_http_client.h"
+#include "protocol/paths.h"
+#include "protocol/score_answer.h"
 
 #include "channel_rig.h"
 
@@ -24,9 +26,6 @@ class QuickCalendar : public CalendarClock {
   private:
     int64_t reads_ = 0;
 };
-
-// A short game: the time the tests' posts report, so that their scores stay within what the rules allow.
-inline constexpr int32_t QUICK_GAME_MS = 3000;
 
 class LiveChannel : public test::ChannelRig {
   protected:
@@ -52,17 +51,56 @@ class LiveChannel : public test::ChannelRig {
         ChannelRig::TearDown();
     }
 
+    SubmitOptions channel() const {
+        const auto address = parseChannelAddress("http://127.0.0.1:" + std::to_string(server->port()) + "/");
+        EXPECT_TRUE(address);
+        return submitOptionsFor(*address);
+    }
     // One submission through the game's own client, as the register dialog makes it.
-    SubmissionRecord submit(const std::string& user, const std::string& password, int32_t score) {
+    SubmissionRecord submit(const std::string& user, const std::string& password, int32_t score,
+                            int32_t gameMs = QUICK_GAME_MS) {
         SubmissionRecord record;
         record.setUserName(user);
         record.setPassword(password);
         record.score = score;
-        record.bestScoreTime = QUICK_GAME_MS;
-        const auto address = parseChannelAddress("http://127.0.0.1:" + std::to_string(server->port()) + "/");
-        EXPECT_TRUE(address);
-        submitScore(record, http, calendar, submitOptionsFor(*address));
+        record.bestScoreTime = gameMs;
+        submitScore(record, http, calendar, channel());
         return record;
+    }
+    // A score form posted as it is, and the result code the game reads in the answer.
+    httplib::Result postScore(const std::string& body, const httplib::Headers& headers = {}) {
+        return client->Post(protocol::SUBMIT_PATH, headers, body, protocol::FORM_CONTENT_TYPE);
+    }
+    int answerTo(const std::string& body) { return protocol::parseAnswer(postScore(body)->body).resultCode; }
+
+    // A visitor's session: its cookie and the form token of the given page.
+    std::pair<std::string, std::string> visit(const std::string& path = "/logga-in/") {
+        const auto page = client->Get(path);
+        return {cookieOf(page), csrfOf(page->body)};
+    }
+    // A form sent within a session, with its token.
+    httplib::Result send(const std::string& path, const std::pair<std::string, std::string>& session,
+                         httplib::Params fields, httplib::Headers headers = {}) {
+        fields.emplace("csrf", session.second);
+        headers.emplace("Cookie", session.first);
+        return client->Post(path, headers, fields);
+    }
+    httplib::Result logIn(const std::string& email, const std::string& password,
+                          const std::string& next = "") {
+        httplib::Params fields{{"email", email}, {"password", password}};
+        if (!next.empty()) fields.emplace("next", next);
+        return send("/logga-in/", visit(), fields);
+    }
+    httplib::Result webSignUp(const std::string& email, const std::string& nickname,
+                              const std::string& password = "hemligt", const httplib::Headers& headers = {}) {
+        return send(
+            "/registrera/", visit("/registrera/"),
+            {{"email", email}, {"nickname", nickname}, {"password", password}, {"password2", password}},
+            headers);
+    }
+    // A page as the holder of a cookie sees it.
+    httplib::Result page(const std::string& path, const std::string& cookie) {
+        return client->Get(path, {{"Cookie", cookie}});
     }
 
     static std::string csrfOf(const std::string& html) {

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <functional>
 
 namespace tundrix::channel {
 namespace {
@@ -149,9 +149,6 @@ TEST(Plausibility, TheFastestScoringARealGameCanDoIsWithinTheRules) {
     EXPECT_GT(int64_t{b.score} * 10, mostScoreWithin(b.ms));
     EXPECT_FALSE(implausibilities({b.score, b.ms / 10, std::nullopt, true}).empty());
     EXPECT_FALSE(implausibilities({b.score * 10, b.ms, std::nullopt, true}).empty());
-    std::printf("after %d periods in %.1f s: %d points; the rules' ceiling for that time: %lld\n", periods,
-                game.best.ms / 1000.0, game.best.score,
-                static_cast<long long>(mostScoreWithin(game.best.ms)));
 }
 
 } // namespace

@@ -13,57 +13,49 @@
 namespace tundrix::channel {
 namespace {
 
+using Answer = protocol::ReplayAnswer;
+constexpr auto code = [](Answer a) { return static_cast<int>(a); };
+
+// A whole game played with this program's own build, which the score form measures too.
+struct Played {
+    Played(uint32_t seed, uint32_t script) {
+        const FileIntegrity self = measureFile("/proc/self/exe");
+        HeadlessGame game(seed, {protocol::GAME_ID, self.crc, self.length});
+        playScriptedGame(game, script);
+        score = game.world().score().get();
+        time = static_cast<int32_t>(game.clock.nowMs() - game.driver.baseTime());
+        file = encodeReplay(game.replay());
+    }
+    int32_t score = 0, time = 0;
+    std::vector<uint8_t> file;
+};
+
 class Replays : public test::LiveChannel {
   protected:
-    SubmitOptions channel() const {
-        const auto address = parseChannelAddress("http://127.0.0.1:" + std::to_string(server->port()) + "/");
-        return submitOptionsFor(*address);
-    }
-    // The score form as the register dialog sends it, with the game's time.
-    SubmissionRecord post(const std::string& user, const std::string& password, int32_t score, int32_t time) {
-        SubmissionRecord record;
-        record.setUserName(user);
-        record.setPassword(password);
-        record.score = score;
-        record.bestScoreTime = time;
-        submitScore(record, http, calendar, channel());
-        return record;
-    }
     int replay(const SubmissionRecord& sent, const std::vector<uint8_t>& file) {
         return postReplay(sent, file, http, channel());
     }
 };
 
-using Answer = protocol::ReplayAnswer;
-constexpr auto code = [](Answer a) { return static_cast<int>(a); };
-
 TEST_F(Replays, ARealGameIsVerifiedShownFirstWithItsRunAndOnlyVerifiedScoresWin) {
-    std::string error;
-    if (!http.ensureLoaded(error)) GTEST_SKIP() << error;
+    if (std::string why; !http.ensureLoaded(why)) GTEST_SKIP() << why;
     join("anna@lumora.se", "Anna", "hemligt");
     join("bo@lumora.se", "Bo", "hemligt");
-
-    // The game played with this program's own build, which the score form measures too.
-    const FileIntegrity self = measureFile("/proc/self/exe");
-    HeadlessGame game(7777, {protocol::GAME_ID, self.crc, self.length});
-    playScriptedGame(game, 3);
-    const int32_t score = game.world().score().get();
-    const auto time = static_cast<int32_t>(game.clock.nowMs() - game.driver.baseTime());
-    const std::vector<uint8_t> file = encodeReplay(game.replay());
+    const Played game(7777, 3);
+    const auto [score, time, file] = game;
     ASSERT_GT(score, 0);
 
-    const SubmissionRecord anna = post("anna@lumora.se", "hemligt", score, time);
+    const SubmissionRecord anna = submit("anna@lumora.se", "hemligt", score, time);
     ASSERT_EQ(anna.resultCode, 0);
     EXPECT_EQ(replay(anna, file), code(Answer::Verified));
     EXPECT_EQ(replay(anna, file), code(Answer::Verified)) << "sent again: the first verdict stands";
 
     // Bo posts a better score with no game behind it, then one equal to Anna's and her recording for it.
-    const SubmissionRecord forged = post("bo@lumora.se", "hemligt", score + 500, time);
+    const SubmissionRecord forged = submit("bo@lumora.se", "hemligt", score + 500, time);
     ASSERT_LE(forged.resultCode, 1);
-    std::vector<uint8_t> damaged = file;
-    damaged.resize(damaged.size() / 2);
-    EXPECT_EQ(replay(forged, damaged), code(Answer::Unreadable));
-    const SubmissionRecord copied = post("bo@lumora.se", "hemligt", score, time);
+    EXPECT_EQ(replay(forged, {file.begin(), file.begin() + static_cast<long>(file.size() / 2)}),
+              code(Answer::Unreadable));
+    const SubmissionRecord copied = submit("bo@lumora.se", "hemligt", score, time);
     ASSERT_LE(copied.resultCode, 1);
     EXPECT_EQ(replay(copied, file), code(Answer::DoesNotReach)) << "one game backs one score";
     SubmissionRecord never = copied;
@@ -74,16 +66,14 @@ TEST_F(Replays, ARealGameIsVerifiedShownFirstWithItsRunAndOnlyVerifiedScoresWin)
     EXPECT_EQ(replay(wrong, file), code(Answer::WrongUser));
 
     // The boards: Anna's verified score first with its run, Bo's better one after it, marked.
-    const auto home = client->Get("/");
-    ASSERT_TRUE(home);
-    const size_t annaAt = home->body.find(">Anna<"), boAt = home->body.find(">Bo<");
+    const std::string home = client->Get("/")->body;
+    const size_t annaAt = home.find(">Anna<"), boAt = home.find(">Bo<");
     ASSERT_NE(annaAt, std::string::npos);
     ASSERT_NE(boAt, std::string::npos);
     EXPECT_LT(annaAt, boAt);
-    const std::regex run("href=\"(/run/[0-9]+\\.gif)\"");
     std::smatch link;
-    ASSERT_TRUE(std::regex_search(home->body, link, run));
-    EXPECT_NE(home->body.find("Ej verifierad", boAt), std::string::npos);
+    ASSERT_TRUE(std::regex_search(home, link, std::regex("href=\"(/run/[0-9]+\\.gif)\"")));
+    EXPECT_NE(home.find("Ej verifierad", boAt), std::string::npos);
 
     // The run plays in any browser: an animated GIF, drawn once and kept.
     const auto gif = client->Get(link[1].str());
@@ -91,9 +81,7 @@ TEST_F(Replays, ARealGameIsVerifiedShownFirstWithItsRunAndOnlyVerifiedScoresWin)
     EXPECT_EQ(gif->status, 200);
     EXPECT_EQ(gif->get_header_value("Content-Type"), "image/gif");
     EXPECT_EQ(gif->body.substr(0, 6), "GIF89a");
-    const auto again = client->Get(link[1].str());
-    ASSERT_TRUE(again);
-    EXPECT_EQ(again->body, gif->body);
+    EXPECT_EQ(client->Get(link[1].str())->body, gif->body);
     EXPECT_EQ(client->Get("/run/999999.gif")->status, 404);
 
     // The prize draw: verified scores only, unless the operator asks for all.
@@ -101,43 +89,36 @@ TEST_F(Replays, ARealGameIsVerifiedShownFirstWithItsRunAndOnlyVerifiedScoresWin)
     ASSERT_TRUE(day);
     ASSERT_EQ(day->size(), 1u);
     EXPECT_EQ(day->front().nickname, "Anna");
-    const auto all = store->standings(false, dayOf(std::time(nullptr)), Counted::VerifiedFirst);
-    ASSERT_TRUE(all);
-    EXPECT_EQ(all->size(), 2u);
+    EXPECT_EQ(store->standings(false, dayOf(std::time(nullptr)), Counted::VerifiedFirst)->size(), 2u);
     // The operator sees why each disagreeing game was not verified.
     const std::vector<ReplayRow> disagreeing = store->replays(true, 10);
     ASSERT_EQ(disagreeing.size(), 2u);
-    EXPECT_NE(disagreeing[0].reason.find("backs score"), std::string::npos) << disagreeing[0].reason;
-    EXPECT_NE(disagreeing[1].reason.find("unreadable"), std::string::npos) << disagreeing[1].reason;
+    EXPECT_TRUE(test::has(disagreeing[0].reason, "backs score"));
+    EXPECT_TRUE(test::has(disagreeing[1].reason, "unreadable"));
 }
 
 TEST_F(Replays, ARecordingLeftWaitingIsPlayedAgainOnceTheChannelRunsAgain) {
-    std::string error;
-    if (!http.ensureLoaded(error)) GTEST_SKIP() << error;
+    if (std::string why; !http.ensureLoaded(why)) GTEST_SKIP() << why;
     join("anna@lumora.se", "Anna", "hemligt");
-    const FileIntegrity self = measureFile("/proc/self/exe");
-    HeadlessGame game(4242, {protocol::GAME_ID, self.crc, self.length});
-    playScriptedGame(game, 5);
-    const int32_t score = game.world().score().get();
-    const auto time = static_cast<int32_t>(game.clock.nowMs() - game.driver.baseTime());
-    const SubmissionRecord anna = post("anna@lumora.se", "hemligt", score, time);
+    const Played game(4242, 5);
+    const SubmissionRecord anna = submit("anna@lumora.se", "hemligt", game.score, game.time);
     ASSERT_EQ(anna.resultCode, 0);
 
     // Kept and answered "queued" (the checker was full, or the channel stopped), then the channel starts
     // again: the recording is played and its verdict filed without another post.
     const auto member = store->memberByEmail("anna@lumora.se").row;
     ASSERT_TRUE(member);
-    const auto target = store->replayTarget(member->id, score, time).row;
+    const auto target = store->replayTarget(member->id, game.score, game.time).row;
     ASSERT_TRUE(target);
     server.reset();
-    ASSERT_TRUE(store->keepReplay(target->scoreId, encodeReplay(game.replay()), code(Answer::Queued),
-                                  std::time(nullptr)));
+    ASSERT_TRUE(store->keepReplay(target->scoreId, game.file, code(Answer::Queued), std::time(nullptr)));
     server = std::make_unique<ChannelServer>(*store, site, options, log);
+    std::string error;
     ASSERT_TRUE(server->start(error)) << error;
     for (int i = 0; i < 200 && !store->waitingReplays(1).empty(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_TRUE(store->waitingReplays(1).empty());
-    EXPECT_EQ(replay(anna, encodeReplay(game.replay())), code(Answer::Verified)) << "its verdict stands";
+    EXPECT_EQ(replay(anna, game.file), code(Answer::Verified)) << "its verdict stands";
 }
 
 } // namespace

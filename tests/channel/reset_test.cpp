@@ -14,12 +14,14 @@
 namespace tundrix::channel {
 namespace {
 
+using test::has;
+
 class MailingChannel : public test::LiveChannel {
   protected:
     void configure() override {
         sinkRuns = withSink && sink.start(folder / "mail");
         site.mail.host = "127.0.0.1";
-        site.mail.port = sinkRuns ? sink.port : relayPort();
+        site.mail.port = sinkRuns ? sink.port : 1; // nothing listens on 1
         site.mail.tls = MailTls::Off;
         site.mail.from = "kanalen@example.se";
         site.publicUrl = "http://kanalen.test";
@@ -29,40 +31,29 @@ class MailingChannel : public test::LiveChannel {
             lines += line + "\n";
         };
     }
-    virtual int relayPort() { return 0; }
-
-    std::string logged() {
+    // The log once it holds text, or what it holds after a few seconds.
+    std::string logged(const std::string& text = "") {
+        for (int i = 0; i < 500; ++i) {
+            if (std::lock_guard lock(linesMutex); has(lines, text)) return lines;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
         std::lock_guard lock(linesMutex);
         return lines;
     }
-    // The log once it holds text, or what it holds after a few seconds.
-    std::string loggedOnce(const std::string& text) {
-        for (int i = 0; i < 500 && logged().find(text) == std::string::npos; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        return logged();
-    }
-
     // The password page's form sent with an address, as a browser sends it.
     httplib::Result askFor(const std::string& email) {
-        const auto form = client->Get(protocol::PASSWORD_HELP_PATH);
-        return client->Post(protocol::PASSWORD_HELP_PATH, {{"Cookie", cookieOf(form)}},
-                            httplib::Params{{"email", email}, {"csrf", csrfOf(form->body)}});
+        return send(protocol::PASSWORD_HELP_PATH, visit(protocol::PASSWORD_HELP_PATH), {{"email", email}});
     }
     // The link's path in a mail, on this server.
     static std::string linkIn(const std::string& mail) {
         std::smatch m;
-        return std::regex_search(mail, m,
-                                 std::regex("http://kanalen\\.test(/nytt-losenord/\\?t=[0-9a-f]{64})"))
-                   ? m[1].str()
-                   : "";
+        std::regex_search(mail, m, std::regex("http://kanalen\\.test(/nytt-losenord/\\?t=[0-9a-f]{64})"));
+        return m.empty() ? "" : m[1].str();
     }
     httplib::Result choose(const std::string& link, const std::string& password, const std::string& again) {
-        const auto form = client->Get(link);
-        return client->Post(NEW_PASSWORD_PATH, {{"Cookie", cookieOf(form)}},
-                            httplib::Params{{RESET_TOKEN, link.substr(link.find('=') + 1)},
-                                            {"password", password},
-                                            {"password2", again},
-                                            {"csrf", csrfOf(form->body)}});
+        return send(
+            NEW_PASSWORD_PATH, visit(link),
+            {{RESET_TOKEN, link.substr(link.find('=') + 1)}, {"password", password}, {"password2", again}});
     }
 
     bool withSink = true;
@@ -75,17 +66,12 @@ class MailingChannel : public test::LiveChannel {
 
 TEST_F(MailingChannel, TheMailedLinkSetsANewPasswordOnceWithinAnHourAndEndsTheOtherSessions) {
     if (!sinkRuns) GTEST_SKIP() << "no /usr/bin/python3 with aiosmtpd for the SMTP sink";
-    std::string error;
-    if (!http.ensureLoaded(error)) GTEST_SKIP() << error;
+    if (std::string why; !http.ensureLoaded(why)) GTEST_SKIP() << why;
     join("anna@example.se", "Anna", "hemligt");
-    const auto page = client->Get(protocol::passwordHelpPage("anna@example.se"));
-    EXPECT_NE(page->body.find("value=\"anna@example.se\""),
-              std::string::npos); // the game's address, filled in
-    const auto login = client->Get("/logga-in/");
-    const std::string annasOtherSession = cookieOf(client->Post(
-        "/logga-in/", {{"Cookie", cookieOf(login)}},
-        httplib::Params{
-            {"email", "anna@example.se"}, {"password", "hemligt"}, {"csrf", csrfOf(login->body)}}));
+    // The game's address, filled in.
+    EXPECT_TRUE(
+        has(client->Get(protocol::passwordHelpPage("anna@example.se"))->body, "value=\"anna@example.se\""));
+    const std::string annasOtherSession = cookieOf(logIn("anna@example.se", "hemligt"));
 
     // A stranger's address and a member's get the same page; only the member's mail goes, after the
     // stranger's request has been dealt with.
@@ -98,7 +84,7 @@ TEST_F(MailingChannel, TheMailedLinkSetsANewPasswordOnceWithinAnHourAndEndsTheOt
     std::vector<std::string> mails = sink.waitFor(1);
     ASSERT_EQ(mails.size(), 1u);
     EXPECT_EQ(mails[0].rfind("To: anna@example.se\n", 0), 0u) << mails[0];
-    EXPECT_NE(mails[0].find("Hej Anna!"), std::string::npos);
+    EXPECT_TRUE(has(mails[0], "Hej Anna!"));
     const std::string link = linkIn(mails[0]);
     ASSERT_FALSE(link.empty()) << mails[0];
 
@@ -108,8 +94,8 @@ TEST_F(MailingChannel, TheMailedLinkSetsANewPasswordOnceWithinAnHourAndEndsTheOt
     const auto chosen = choose(link, "nytt-pw", "nytt-pw");
     ASSERT_EQ(chosen->status, 303);
     EXPECT_EQ(chosen->get_header_value("Location"), std::string(MEMBER_PATH) + "?klart=losenord");
-    EXPECT_EQ(client->Get(MEMBER_PATH, {{"Cookie", cookieOf(chosen)}})->status, 200);
-    EXPECT_EQ(client->Get(MEMBER_PATH, {{"Cookie", annasOtherSession}})->status, 303);
+    EXPECT_EQ(page(MEMBER_PATH, cookieOf(chosen))->status, 200);
+    EXPECT_EQ(page(MEMBER_PATH, annasOtherSession)->status, 303);
     EXPECT_EQ(submit("anna@example.se", "nytt-pw", 900).resultCode, 0);
     EXPECT_EQ(submit("anna@example.se", "hemligt", 900).resultCode, 3);
 
@@ -136,30 +122,25 @@ TEST_F(MailingChannel, TheMailedLinkSetsANewPasswordOnceWithinAnHourAndEndsTheOt
     mails = sink.waitFor(4);
     ASSERT_EQ(mails.size(), 4u);
     EXPECT_EQ(mails[3].rfind("To: bo@example.se\n", 0), 0u) << mails[3];
-    const std::string mailed = logged();
-    EXPECT_NE(mailed.find("password reset: no member has the address typed, none sent"), std::string::npos)
-        << mailed;
-    EXPECT_NE(mailed.find("password reset: a link mailed to member 1"), std::string::npos) << mailed;
-    EXPECT_NE(mailed.find("password reset: too many asked for one address, none sent"), std::string::npos)
-        << mailed;
+    for (const char* line : {"no member has the address typed, none sent", "a link mailed to member 1",
+                             "too many asked for one address, none sent"})
+        EXPECT_TRUE(has(logged(line), std::string("password reset: ") + line));
     // The requests' log has the pages' paths, never a link's token.
     server->stop();
-    EXPECT_NE(log.str().find("GET /nytt-losenord/ 200"), std::string::npos) << log.str();
-    EXPECT_EQ(log.str().find(late.substr(late.find('=') + 1)), std::string::npos) << log.str();
+    EXPECT_TRUE(has(log.str(), "GET /nytt-losenord/ 200"));
+    EXPECT_FALSE(has(log.str(), late.substr(late.find('=') + 1)));
 }
 
 // Nothing listens where the relay should be.
 class ChannelWithoutRelay : public MailingChannel {
   protected:
     ChannelWithoutRelay() { withSink = false; }
-    int relayPort() override { return 1; }
 };
 
 TEST_F(ChannelWithoutRelay, AskingIsAnsweredAtOnceAndTheFailureLogged) {
     join("bo@example.se", "Bo", "hemligt");
     EXPECT_EQ(askFor("bo@example.se")->status, 200);
-    const std::string log = loggedOnce("did not go");
-    EXPECT_NE(log.find("password reset: the mail to member 1 did not go: "), std::string::npos) << log;
+    EXPECT_TRUE(has(logged("did not go"), "password reset: the mail to member 1 did not go: "));
     // The channel serves on.
     EXPECT_EQ(client->Get("/")->status, 200);
 }

@@ -78,16 +78,15 @@ double wrongLogIn(const Target& target, const std::string& email, int source) {
     const Exchange form =
         exchange(target, "GET /logga-in/ HTTP/1.1\r\nHost: channel\r\nConnection: close\r\n\r\n",
                  Millis(10'000), source);
-    std::smatch token;
-    if (!std::regex_search(form.body, token, std::regex("name=\"csrf\" value=\"([0-9a-f]{64})\""))) return -1;
-    const std::string cookie = headerOf(form.head, "set-cookie");
-    std::string escaped;
-    for (char c : email)
-        escaped += c == '@' ? std::string("%40") : std::string(1, c);
+    std::smatch token, cookie;
+    if (!std::regex_search(form.body, token, std::regex("name=\"csrf\" value=\"([0-9a-f]{64})\"")) ||
+        !std::regex_search(form.head, cookie, std::regex("\r\n[Ss]et-[Cc]ookie: *([^;\r]*)")))
+        return -1;
+    const std::string escaped = std::regex_replace(email, std::regex("@"), "%40");
     const Exchange answer =
         exchange(target,
                  formPost("/logga-in/", "email=" + escaped + "&password=wrong-guess&csrf=" + token[1].str(),
-                          "Cookie: " + cookie.substr(0, cookie.find(';')) + "\r\n"),
+                          "Cookie: " + cookie[1].str() + "\r\n"),
                  Millis(10'000), source);
     return answer.status == 401 ? answer.ms : -1;
 }

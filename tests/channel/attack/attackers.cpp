@@ -13,10 +13,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 #include <mutex>
-#include <thread>
 
 namespace tundrix::attack {
 namespace {
@@ -77,11 +75,14 @@ short waitFor(int fd, short events, Clock::time_point deadline) {
     return poll(&p, 1, static_cast<int>(left)) == 1 ? p.revents : 0;
 }
 
-bool connected(int fd, Clock::time_point deadline) {
-    if (!(waitFor(fd, POLLOUT, deadline) & POLLOUT)) return false;
+// Whether a socket that polled writable has connected, and whether it does by the deadline.
+bool connectedNow(int fd) {
     int error = 0;
     socklen_t size = sizeof error;
     return getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0;
+}
+bool connected(int fd, Clock::time_point deadline) {
+    return (waitFor(fd, POLLOUT, deadline) & POLLOUT) && connectedNow(fd);
 }
 
 bool sendAll(int fd, std::string_view bytes, Clock::time_point deadline) {
@@ -173,25 +174,6 @@ Exchange exchange(const Target& target, const std::string& request, Millis timeo
     return out;
 }
 
-std::string headerOf(const std::string& head, const std::string& name) {
-    size_t at = 0;
-    while ((at = head.find("\r\n", at)) != std::string::npos) {
-        at += 2;
-        const size_t colon = head.find(':', at);
-        const size_t end = head.find("\r\n", at);
-        if (colon == std::string::npos || end == std::string::npos || colon > end) continue;
-        std::string key = head.substr(at, colon - at);
-        std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return std::tolower(c); });
-        if (key == name) {
-            size_t value = colon + 1;
-            while (value < end && head[value] == ' ')
-                ++value;
-            return head.substr(value, end - value);
-        }
-    }
-    return "";
-}
-
 std::string formPost(const std::string& path, const std::string& body, const std::string& extraHeaders) {
     return "POST " + path + " HTTP/1.1\r\nHost: channel\r\nContent-Type: " + protocol::FORM_CONTENT_TYPE +
            "\r\nConnection: close\r\n" + extraHeaders + "Content-Length: " + std::to_string(body.size()) +
@@ -209,90 +191,58 @@ std::string gameBody(const std::string& user, const std::string& password, int32
     return buildSubmissionBody(record, {1000, "CPU UNKNOWN", {1234, 5'000'000}});
 }
 
-struct SlowClients::State {
-    Target target;
-    int count;
-    Millis interval;
-    std::atomic<bool> stopping{false};
-    std::atomic<int> open{0};
-    std::atomic<int> ended{0};
-    std::thread thread;
-
+void SlowClients::run(const Target& target, int count, Millis interval) {
     struct Conn {
         int fd = -1;
         bool started = false; // the first line is out
     };
-
-    void run() {
-        std::vector<Conn> conns(static_cast<size_t>(count));
-        const bool spread = onLoopback(target);
-        auto reopen = [&](size_t i) {
-            if (conns[i].fd >= 0) close(conns[i].fd);
-            conns[i] = {startConnect(target, spread ? 2 + static_cast<int>(i % 249) : 0), false};
-        };
-        for (size_t i = 0; i < conns.size(); ++i)
-            reopen(i);
-        const std::string first =
-            std::string("POST ") + protocol::SUBMIT_PATH + " HTTP/1.1\r\nHost: channel\r\nX-Slow: ";
-        std::vector<pollfd> polls(conns.size());
-        while (!stopping) {
-            // One byte on every connection, then a wait of one interval that watches for ends.
-            int up = 0;
-            for (size_t i = 0; i < conns.size(); ++i) {
-                Conn& c = conns[i];
-                if (c.fd < 0) {
-                    reopen(i);
-                    continue;
-                }
-                const std::string_view bytes = c.started ? std::string_view("a") : std::string_view(first);
-                const ssize_t n = send(c.fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
-                if (n == static_cast<ssize_t>(bytes.size())) {
-                    c.started = true;
-                    ++up;
-                } else if (n < 0 && errno != EAGAIN && errno != ENOTCONN && errno != EWOULDBLOCK) {
-                    if (c.started) ++ended;
-                    reopen(i);
-                }
+    std::vector<Conn> conns(static_cast<size_t>(count));
+    const bool spread = onLoopback(target);
+    // A connection the server ended is counted, once it had started, and opened again.
+    auto reopen = [&](size_t i, bool ended) {
+        if (ended && conns[i].started) ++ended_;
+        if (conns[i].fd >= 0) close(conns[i].fd);
+        conns[i] = {startConnect(target, spread ? 2 + static_cast<int>(i % 249) : 0), false};
+    };
+    for (size_t i = 0; i < conns.size(); ++i)
+        reopen(i, false);
+    const std::string first =
+        std::string("POST ") + protocol::SUBMIT_PATH + " HTTP/1.1\r\nHost: channel\r\nX-Slow: ";
+    std::vector<pollfd> polls(conns.size());
+    while (!stopping_) {
+        // One byte on every connection, then a wait of one interval that watches for ends.
+        int up = 0;
+        for (size_t i = 0; i < conns.size(); ++i) {
+            Conn& c = conns[i];
+            if (c.fd < 0) {
+                reopen(i, false);
+                continue;
             }
-            open = up;
-            const auto until = Clock::now() + interval;
-            while (!stopping && Clock::now() < until) {
-                for (size_t i = 0; i < conns.size(); ++i)
-                    polls[i] = {conns[i].fd, POLLIN, 0};
-                const int ready = poll(polls.data(), polls.size(), 100);
-                for (size_t i = 0; ready > 0 && i < conns.size(); ++i) {
-                    if (!(polls[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
-                    std::string ignored;
-                    if (!readSome(conns[i].fd, ignored) || !ignored.empty()) {
-                        if (conns[i].started) ++ended;
-                        reopen(i);
-                    }
-                }
+            const std::string_view bytes = c.started ? std::string_view("a") : std::string_view(first);
+            const ssize_t n = send(c.fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+            if (n == static_cast<ssize_t>(bytes.size())) {
+                c.started = true;
+                ++up;
+            } else if (n < 0 && errno != EAGAIN && errno != ENOTCONN && errno != EWOULDBLOCK) {
+                reopen(i, true);
             }
         }
-        for (Conn& c : conns)
-            if (c.fd >= 0) close(c.fd);
+        open_ = up;
+        const auto until = Clock::now() + interval;
+        while (!stopping_ && Clock::now() < until) {
+            for (size_t i = 0; i < conns.size(); ++i)
+                polls[i] = {conns[i].fd, POLLIN, 0};
+            const int ready = poll(polls.data(), polls.size(), 100);
+            for (size_t i = 0; ready > 0 && i < conns.size(); ++i) {
+                std::string ignored;
+                if ((polls[i].revents & (POLLIN | POLLHUP | POLLERR)) &&
+                    (!readSome(conns[i].fd, ignored) || !ignored.empty()))
+                    reopen(i, true);
+            }
+        }
     }
-};
-
-SlowClients::SlowClients(Target target, int count, Millis interval) : state_(std::make_unique<State>()) {
-    state_->target = std::move(target);
-    state_->count = count;
-    state_->interval = interval;
-    state_->thread = std::thread([s = state_.get()] { s->run(); });
-}
-
-SlowClients::~SlowClients() {
-    state_->stopping = true;
-    state_->thread.join();
-}
-
-int SlowClients::open() const {
-    return state_->open;
-}
-
-int SlowClients::endedByServer() const {
-    return state_->ended;
+    for (Conn& c : conns)
+        if (c.fd >= 0) close(c.fd);
 }
 
 FloodResult headerFlood(const Target& target, size_t bytes, size_t lineBytes, Millis timeout) {
@@ -334,70 +284,58 @@ FloodResult headerFlood(const Target& target, size_t bytes, size_t lineBytes, Mi
 BurstResult burst(const Target& target, int count, const std::string& path, Millis timeout) {
     struct Conn {
         int fd;
-        bool sent = false;
-        std::string answer;
-        bool done = false;
+        bool sent = false, done = false;
+        std::string answer{};
     };
     const auto start = Clock::now();
     const auto deadline = start + timeout;
     const std::string request = "GET " + path + " HTTP/1.1\r\nHost: channel\r\nConnection: close\r\n\r\n";
     std::vector<Conn> conns;
-    const bool spread = onLoopback(target);
     for (int i = 0; i < count; ++i)
-        conns.push_back({startConnect(target, spread ? 2 + i % 249 : 0), false, {}, false});
-    std::vector<double> times;
-    BurstResult out;
-    int left = count;
-    for (Conn& c : conns) {
-        if (c.fd < 0) {
-            c.done = true;
-            ++out.failed;
-            --left;
-        }
-    }
+        conns.push_back({startConnect(target, onLoopback(target) ? 2 + i % 249 : 0)});
+    std::vector<double> times; // of the answered ones
+    int failed = 0;
+    const auto fail = [&failed](Conn& c) {
+        c.done = true;
+        ++failed;
+    };
+    for (Conn& c : conns)
+        if (c.fd < 0) fail(c);
     std::vector<pollfd> polls;
-    while (left > 0 && Clock::now() < deadline) {
+    std::vector<Conn*> polled;
+    while (static_cast<int>(times.size()) + failed < count && Clock::now() < deadline) {
         polls.clear();
-        std::vector<size_t> index;
-        for (size_t i = 0; i < conns.size(); ++i) {
-            if (conns[i].done) continue;
-            polls.push_back({conns[i].fd, static_cast<short>(conns[i].sent ? POLLIN : POLLOUT), 0});
-            index.push_back(i);
+        polled.clear();
+        for (Conn& c : conns) {
+            if (c.done) continue;
+            polls.push_back({c.fd, static_cast<short>(c.sent ? POLLIN : POLLOUT), 0});
+            polled.push_back(&c);
         }
         if (poll(polls.data(), polls.size(), 100) <= 0) continue;
         for (size_t k = 0; k < polls.size(); ++k) {
-            Conn& c = conns[index[k]];
+            Conn& c = *polled[k];
             if (polls[k].revents == 0) continue;
-            bool failed = false;
             if (!c.sent) {
-                int error = 0;
-                socklen_t size = sizeof error;
-                getsockopt(c.fd, SOL_SOCKET, SO_ERROR, &error, &size);
-                failed = error != 0 || !sendAll(c.fd, request, deadline);
                 c.sent = true;
-            } else {
-                const bool open = readSome(c.fd, c.answer);
-                const Parsed p = parseAnswer(c.answer, !open);
-                if (p.complete && p.status > 0) {
-                    c.done = true;
-                    ++out.answered;
-                    times.push_back(msSince(start));
-                    --left;
-                } else if (!open) {
-                    failed = true;
-                }
+                if (!connectedNow(c.fd) || !sendAll(c.fd, request, deadline)) fail(c);
+                continue;
             }
-            if (failed && !c.done) {
+            const bool open = readSome(c.fd, c.answer);
+            const Parsed p = parseAnswer(c.answer, !open);
+            if (p.complete && p.status > 0) {
                 c.done = true;
-                ++out.failed;
-                --left;
+                times.push_back(msSince(start));
+            } else if (!open) {
+                fail(c);
             }
         }
     }
-    out.failed += left;
     for (Conn& c : conns)
         if (c.fd >= 0) close(c.fd);
     std::sort(times.begin(), times.end());
+    BurstResult out;
+    out.answered = static_cast<int>(times.size());
+    out.failed = count - out.answered;
     out.p50 = quantile(times, 0.5);
     out.p99 = quantile(times, 0.99);
     out.max = times.empty() ? 0 : times.back();

@@ -1,11 +1,12 @@
 // Clients that attack a web server the way a red team does: slow and silent connections, header floods,
 // bursts of connects and pipelined requests, and the player's own post measured meanwhile.
 #pragma once
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace tundrix::attack {
@@ -30,9 +31,6 @@ struct Exchange {
 // closes), within the time-out; from the loopback address 127.0.0.<source> when source is above 0.
 Exchange exchange(const Target& target, const std::string& request, Millis timeout, int source = 0);
 
-// The value of a header in an answer's head, "" if it has none (name in lower case).
-std::string headerOf(const std::string& head, const std::string& name);
-
 // A complete HTTP/1.1 POST of a form body, closing the connection after the answer.
 std::string formPost(const std::string& path, const std::string& body, const std::string& extraHeaders = "");
 // The game's own score form, built by the game's code, for a member.
@@ -45,17 +43,21 @@ std::string gameBody(const std::string& user, const std::string& password, int32
 // that limits per address are not what stops them. Runs on its own thread until destroyed.
 class SlowClients {
   public:
-    SlowClients(Target target, int count, Millis interval);
-    ~SlowClients();
-    SlowClients(const SlowClients&) = delete;
-    SlowClients& operator=(const SlowClients&) = delete;
+    SlowClients(Target target, int count, Millis interval)
+        : thread_([this, target, count, interval] { run(target, count, interval); }) {}
+    ~SlowClients() {
+        stopping_ = true;
+        thread_.join();
+    }
     // Connections open at the moment, and how many the server has ended so far.
-    int open() const;
-    int endedByServer() const;
+    int open() const { return open_; }
+    int endedByServer() const { return ended_; }
 
   private:
-    struct State;
-    std::unique_ptr<State> state_;
+    void run(const Target& target, int count, Millis interval);
+    std::atomic<bool> stopping_{false};
+    std::atomic<int> open_{0}, ended_{0};
+    std::thread thread_; // last: it starts once the counts are there
 };
 
 // One connection sending header lines of lineBytes each until bytes are sent or the server answers

@@ -62,6 +62,17 @@ TEST(Keyboard, CrossingArrowsGiveDiagonalsAndTheNewestStillHeldLeads) {
              {"-L", 0, 0, 0, 0, 2}}); // the heading is kept while no arrow is held
     // Opposite arrows pressed in one sample leave left and up.
     run("", {{"+R+L+D+U", -1, -1, -1, -1, 3}});
+    // All four held and let go one by one leave nothing behind: a later tap of Left keeps its heading.
+    run("", {{"+R", 1, 0, 1, 0, 0},
+             {"+D", 1, 1, 0, 1, 1},
+             {"+L", -1, 1, -1, 0, 2},
+             {"+U", -1, -1, 0, -1, 3},
+             {"-U", -1, 1, 0, 0, 2},
+             {"-L", 1, 1, 0, 0, 1},
+             {"-D", 1, 0, 0, 0, 0},
+             {"-R", 0, 0, 0, 0, 0},
+             {"+L", -1, 0, -1, 0, 2},
+             {"-L", 0, 0, 0, 0, 2}});
 }
 
 TEST(Keyboard, ArrowsHeldBeforeTheStartPressNothingAndTapsCountForOnePoll) {

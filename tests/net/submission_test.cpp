@@ -21,7 +21,6 @@ namespace tundrix {
 namespace {
 
 using test::HttpTestServer;
-using test::ReceivedRequest;
 using test::ScriptedReply;
 
 // The real libcurl's file, or empty where the machine has none.
@@ -39,10 +38,6 @@ class Submission : public ::testing::Test {
             unsetenv(proxy);
         if (realCurlPath().empty()) GTEST_SKIP() << "libcurl is not installed";
     }
-    int submitTo(uint16_t port, HttpClient* client = nullptr, long timeoutMs = 60000) {
-        return rig.submitTo(port, client, timeoutMs);
-    }
-
     CurlHttpClient http;
     test::SubmissionRig rig{http};
     SubmissionRecord& record = rig.record;
@@ -59,7 +54,7 @@ TEST_F(Submission, EveryShapeOfAnswerIsReadSafely) {
     // A wait given as a date is counted from now.
     HttpTestServer server(
         {ScriptedReply::text("Too many attempts", 429, "Retry-After: Fri, 01 Jan 2100 00:00:00 GMT\r\n")});
-    EXPECT_EQ(submitTo(server.port()), -2);
+    EXPECT_EQ(rig.submitTo(server.port()), -2);
     EXPECT_GT(record.retryAfter, 365 * 24 * 3600) << "a date some years ahead";
 }
 
@@ -67,7 +62,7 @@ TEST_F(Submission, TransportFailuresAreRecordedAndNeverHang) {
     // Nothing listens: nothing is sent, curl's "couldn't connect" (7) is recorded past the offset.
     record.tampered = true;
     record.versionNotice = 4;
-    EXPECT_EQ(submitTo(HttpTestServer::unusedPort()), -1);
+    EXPECT_EQ(rig.submitTo(HttpTestServer::unusedPort()), -1);
     EXPECT_EQ(record.resultCode, TRANSPORT_ERROR_BASE + curl::E_COULDNT_CONNECT);
     EXPECT_GT(std::strlen(record.message), 0u);
     EXPECT_LE(std::strlen(record.message), SubmissionRecord::ERROR_MESSAGE_MAX_CHARS);
@@ -79,7 +74,7 @@ TEST_F(Submission, TransportFailuresAreRecordedAndNeverHang) {
     // wait, and the record says it was reached but too slow.
     for (const ScriptedReply& reply : {ScriptedReply::hang(), ScriptedReply::trickle()}) {
         HttpTestServer server({reply});
-        EXPECT_EQ(submitTo(server.port(), nullptr, 300), -2);
+        EXPECT_EQ(rig.submitTo(server.port(), nullptr, 300), -2);
         EXPECT_EQ(record.resultCode, TRANSPORT_ERROR_BASE + curl::E_OPERATION_TIMEDOUT);
         EXPECT_EQ(record.exchange, HttpOutcome::TooSlow);
         EXPECT_EQ(record.versionNotice, 4);
@@ -87,7 +82,7 @@ TEST_F(Submission, TransportFailuresAreRecordedAndNeverHang) {
     }
     // A server that hangs up without a word.
     HttpTestServer server({ScriptedReply::closeSilently()});
-    EXPECT_EQ(submitTo(server.port()), -2);
+    EXPECT_EQ(rig.submitTo(server.port()), -2);
     EXPECT_EQ(record.resultCode, TRANSPORT_ERROR_BASE + curl::E_GOT_NOTHING);
     EXPECT_EQ(record.exchange, HttpOutcome::Failed);
     EXPECT_GT(std::strlen(record.message), 0u);
@@ -96,11 +91,11 @@ TEST_F(Submission, TransportFailuresAreRecordedAndNeverHang) {
 TEST_F(Submission, AMissingLibraryIsReportedRetriedAndOnceFoundKept) {
     HttpTestServer server;
     CurlHttpClient absent({"libtundrix-no-such-curl.so.4"});
-    EXPECT_EQ(submitTo(server.port(), &absent), -1);
+    EXPECT_EQ(rig.submitTo(server.port(), &absent), -1);
     EXPECT_EQ(record.resultCode, -1);
     EXPECT_STREQ(record.message, "Kunde inte hitta libtundrix-no-such-curl.so.4");
     CurlHttpClient notCurl({"libz.so.1"});
-    EXPECT_EQ(submitTo(server.port(), &notCurl), -1);
+    EXPECT_EQ(rig.submitTo(server.port(), &notCurl), -1);
     EXPECT_EQ(record.resultCode, -1);
     EXPECT_STREQ(record.message, "Kunde inte hitta funktionen curl_global_init i libz.so.1");
     EXPECT_TRUE(server.requests().empty());
@@ -110,12 +105,12 @@ TEST_F(Submission, AMissingLibraryIsReportedRetriedAndOnceFoundKept) {
     std::filesystem::create_directories(dir);
     const auto link = dir / "libcurl.so.4";
     CurlHttpClient later({link.string()});
-    EXPECT_EQ(submitTo(server.port(), &later), -1);
+    EXPECT_EQ(rig.submitTo(server.port(), &later), -1);
     EXPECT_EQ(std::string(record.message), "Kunde inte hitta " + link.string());
     std::filesystem::create_symlink(realCurlPath(), link);
-    EXPECT_EQ(submitTo(server.port(), &later), 0);
+    EXPECT_EQ(rig.submitTo(server.port(), &later), 0);
     std::filesystem::remove_all(dir);
-    EXPECT_EQ(submitTo(server.port(), &later), 0);
+    EXPECT_EQ(rig.submitTo(server.port(), &later), 0);
     EXPECT_EQ(server.requests().size(), 2u);
 }
 
@@ -123,26 +118,15 @@ TEST(SubmissionOutcome, EachOutcomeGivesItsReturnCodeResultAndScore) {
     const auto answered = [](int status, std::string body) {
         return HttpPostResult{HttpOutcome::Answered, 0, "", status, std::move(body)};
     };
+    const auto broken = [](HttpOutcome how, int code) { return HttpPostResult{how, code, "failed", 0, ""}; };
     const struct {
         const char* name;
         HttpPostResult result;
         int returned, resultCode, score; // score: the record's after a tampered 120 was posted
     } cases[] = {
-        {"sent, then the connection failed",
-         {HttpOutcome::Failed, 56, "recv failure", 0, ""},
-         -2,
-         TRANSPORT_ERROR_BASE + 56,
-         -120},
-        {"sent, then no answer in time",
-         {HttpOutcome::TooSlow, 28, "timed out", 0, ""},
-         -2,
-         TRANSPORT_ERROR_BASE + 28,
-         -120},
-        {"not sent at all",
-         {HttpOutcome::NotConnected, 7, "refused", 0, ""},
-         -1,
-         TRANSPORT_ERROR_BASE + 7,
-         120},
+        {"sent, then cut off", broken(HttpOutcome::Failed, 56), -2, TRANSPORT_ERROR_BASE + 56, -120},
+        {"sent, then too slow", broken(HttpOutcome::TooSlow, 28), -2, TRANSPORT_ERROR_BASE + 28, -120},
+        {"not sent at all", broken(HttpOutcome::NotConnected, 7), -1, TRANSPORT_ERROR_BASE + 7, 120},
         {"a redirect is no verdict", answered(300, "0"), -2, 300, -120},
         {"a status no server sends", answered(1000, "0"), -2, ANSWER_WITHOUT_RESULT, -120},
         {"a negative verdict", answered(200, "-1"), -2, -1, -120},

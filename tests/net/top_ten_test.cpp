@@ -23,10 +23,12 @@ TEST(TopTen, EveryShapeOfAnswerIsReadSafely) {
         }
         return json.append("]}");
     };
-    std::vector<std::pair<std::string, std::string>> elevenEntries;
-    for (int i = 0; i < 11; ++i)
-        elevenEntries.emplace_back(std::string(1, static_cast<char>('a' + i)), std::to_string(100 - i));
-    const std::string eleven = list(elevenEntries);
+    std::vector<std::pair<std::string, std::string>> eleven;
+    Scores firstTen;
+    for (int i = 0; i < 11; ++i) {
+        eleven.emplace_back(std::string(1, static_cast<char>('a' + i)), std::to_string(100 - i));
+        if (i < 10) firstTen.push_back({eleven.back().first, 100 - i});
+    }
     const struct {
         const char* what;
         std::string json;
@@ -39,13 +41,7 @@ TEST(TopTen, EveryShapeOfAnswerIsReadSafely) {
          Scores{{"a", 1}}},
         {"out of order", R"({"scores":[{"name":"a","score":1},{"name":"b","score":5}]})",
          Scores{{"b", 5}, {"a", 1}}},
-        {"more than ten: the first ten", eleven,
-         [] {
-             Scores s;
-             for (int i = 0; i < 10; ++i)
-                 s.push_back({std::string(1, static_cast<char>('a' + i)), 100 - i});
-             return s;
-         }()},
+        {"more than ten: the first ten", list(eleven), firstTen},
         {"bad entries passed over",
          R"({"scores":[1,{"name":5,"score":1},{"name":"neg","score":-1},{"name":"big","score":2147483648},)"
          R"({"name":"half","score":1.5},{"name":"str","score":"9"},{"name":"","score":3},{"score":4},)"

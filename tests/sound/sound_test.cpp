@@ -15,16 +15,10 @@ using headless::FakeAudio;
 // The ten sounds, each its own length (8000 samples a second) and filled with its id's low byte.
 MemoryResourceStore allSounds() {
     MemoryResourceStore store;
-    for (auto [id, samples] : {std::pair{305, 960},
-                               {308, 29920},
-                               {309, 15840},
-                               {310, 12160},
-                               {311, 11200},
-                               {312, 1680},
-                               {313, 11361},
-                               {314, 3841},
-                               {315, 2721},
-                               {317, 881}})
+    const std::pair<int, size_t> lengths[] = {{305, 960},   {308, 29920}, {309, 15840}, {310, 12160},
+                                              {311, 11200}, {312, 1680},  {313, 11361}, {314, 3841},
+                                              {315, 2721},  {317, 881}};
+    for (auto [id, samples] : lengths)
         store.put(id, test::monoWave(std::vector<uint8_t>(samples, static_cast<uint8_t>(id & 0xFF))));
     return store;
 }

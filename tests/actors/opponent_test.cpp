@@ -8,15 +8,6 @@ namespace {
 
 using namespace test;
 
-// A seed whose first draw gives r mod 100 == k.
-uint32_t seedForTurnStep(int k) {
-    for (uint32_t s = 1;; ++s) {
-        Random r;
-        r.seed(s);
-        if (r.next() % 100 == k) return s;
-    }
-}
-
 TEST(Opponent, StartsOnTheFaceOffSpotWithATurnRateAndAnAngleDrawnFromTheSharedSequence) {
     PlayRig rig;
     rig.random.seed(4242);
@@ -33,7 +24,7 @@ TEST(Opponent, StartsOnTheFaceOffSpotWithATurnRateAndAnAngleDrawnFromTheSharedSe
     // The turn rate is added to the angle after each frame: from -2 up in steps of 0.04, where step 50 is a
     // hair below zero rather than zero.
     for (auto [step, after] : {std::pair{0, 358.0f}, {99, 1.96f}, {50, 360.0f}}) {
-        rig.random.seed(seedForTurnStep(step));
+        rig.random.seed(seedWhere([step = step](Random& r) { return r.next() % 100 == step; }));
         Opponent figure(rig.ctx, rig.opponentSheet, 1);
         figure.setAngle(0);
         figure.setPosition(100, 52); // off the ice, so it only turns

@@ -14,11 +14,7 @@ using test::fillSheet;
 
 // A seed whose first two draws are a multiple of 100 and then (not) a multiple of 10.
 uint32_t seedFor(bool wink) {
-    for (uint32_t s = 1;; ++s) {
-        Random r;
-        r.seed(s);
-        if (r.next() % 100 == 0 && (r.next() % 10 == 0) == wink) return s;
-    }
+    return test::seedWhere([wink](Random& r) { return r.next() % 100 == 0 && (r.next() % 10 == 0) == wink; });
 }
 
 // Frame n of a figure's sheet has colour n + 1: Vessa's portrait 238 by 217, eyes, wink and hair wider

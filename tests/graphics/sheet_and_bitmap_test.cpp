@@ -75,18 +75,13 @@ TEST(Bitmap, DamagedBitmapsAreRefusedWhateverIsCut) {
         std::vector<uint8_t> part(good.begin(), good.begin() + static_cast<long>(cut));
         EXPECT_FALSE(readBmp(part, info) && !info.indices.empty()) << cut;
     }
-    std::vector<uint8_t> bad = good;
-    bad[14] = 39; // an info header a byte short of the 40 we read (old-style ones are 12)
-    EXPECT_FALSE(readBmp(bad, info));
-    bad = good;
-    bad[18] = 0; // zero width
-    EXPECT_FALSE(readBmp(bad, info));
-    bad = good;
-    bad[22] = 0; // zero height
-    EXPECT_FALSE(readBmp(bad, info));
-    bad = good;
-    bad[10] = 0xFF, bad[11] = 0xFF, bad[12] = 0xFF; // pixels "after" the end
-    EXPECT_FALSE(readBmp(bad, info));
+    // An info header a byte short of the 40 we read (old-style ones are 12), zero width, zero height, and
+    // pixels "after" the end.
+    for (auto [at, value, n] : {std::tuple{14, 39, 1}, {18, 0, 1}, {22, 0, 1}, {10, 0xFF, 3}}) {
+        std::vector<uint8_t> bad = good;
+        std::fill_n(bad.begin() + at, n, static_cast<uint8_t>(value));
+        EXPECT_FALSE(readBmp(bad, info)) << at;
+    }
 }
 
 TEST(Bitmap, AnEightBitBitmapFillsAnImageThroughTheFallback) {

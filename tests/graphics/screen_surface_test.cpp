@@ -1,4 +1,6 @@
-// The screen surface: palette from bitmap 139, lazy creation, the dirty palette and the 1:1 picture.
+// The screen surface (palette from bitmap 139, lazy creation, the dirty palette and the 1:1 picture), and
+// blitting with clipping and transparency and the pixel operations the rink relies on.
+#include "graphics/image.h"
 #include "graphics/screen_surface.h"
 #include "platform/headless/recording_video.h"
 #include "resources/memory_store.h"
@@ -133,6 +135,131 @@ TEST_F(ScreenSurfaceTest, AMissingOrDamagedBitmapIsRetriedAndOtherDepthsGetAGray
     const auto few = paletteFrom(headless::makePaletteBitmap(std::vector<Rgb>{{1, 2, 3}, {4, 5, 6}}));
     EXPECT_EQ(few[1], (Rgb{4, 5, 6}));
     EXPECT_EQ(few[2], (Rgb{0, 0, 0}));
+}
+
+// A w x h source whose pixel (c, r) is 1 + c + 10 r (never 236 unless asked).
+std::unique_ptr<Image> numbered(int w, int h) {
+    auto img = std::make_unique<Image>(w, h);
+    for (int r = 0; r < h; ++r)
+        for (int c = 0; c < w; ++c)
+            img->setPixel(c, r, static_cast<uint8_t>(1 + c + 10 * r));
+    img->scanTransparency();
+    return img;
+}
+
+// The target's pixels that came from the source, each where the source's own pixel lies.
+int copied(const Image& target, const Image& src, int x, int y) {
+    int n = 0;
+    for (int ty = 0; ty < target.height(); ++ty)
+        for (int tx = 0; tx < target.width(); ++tx) {
+            if (target.pixel(tx, ty) == 0) continue;
+            EXPECT_EQ(target.pixel(tx, ty), src.pixel(tx - x, ty - y)) << tx << "," << ty;
+            ++n;
+        }
+    return n;
+}
+
+TEST(Blit, ASourceIsClippedToTheTargetOnEverySide) {
+    const auto small = numbered(4, 3), large = numbered(30, 20);
+    const struct {
+        const Image& src;
+        int x, y, drawn;
+    } cases[] = {{*small, -4, 0, 0},  {*small, 20, 0, 0}, {*small, 0, -3, 0},    {*small, 0, 10, 0},
+                 {*small, -3, 0, 3},  {*small, 19, 0, 3}, {*small, 0, -2, 4},    {*small, 0, 9, 4},
+                 {*small, 5, 5, 12},  {*small, 17, 8, 6}, {*large, -7, -4, 200}, {*large, -29, -19, 1},
+                 {*large, -30, 0, 0}, {*large, 0, -20, 0}};
+    for (const auto& c : cases) {
+        Image target(20, 10);
+        target.blit(c.src, c.x, c.y);
+        EXPECT_EQ(copied(target, c.src, c.x, c.y), c.drawn) << c.x << "," << c.y;
+    }
+}
+
+TEST(Blit, TransparentPixelsAreSkippedOnlyWhenTheScanHasFoundThem) {
+    auto src = numbered(3, 3);
+    src->setPixel(1, 1, TRANSPARENT_INDEX);
+    Image target(5, 5);
+    target.fillRect(0, 0, 5, 5, 77);
+    target.blit(*src, 1, 1); // not scanned again yet: 236 is copied like any colour
+    EXPECT_EQ(target.pixel(2, 2), TRANSPARENT_INDEX);
+    src->scanTransparency();
+    target.fillRect(0, 0, 5, 5, 77);
+    target.blit(*src, 1, 1);
+    EXPECT_EQ(target.pixel(2, 2), 77);
+    EXPECT_EQ(target.pixel(1, 1), src->pixel(0, 0));
+    EXPECT_EQ(target.pixel(3, 3), src->pixel(2, 2));
+    // The scan sees a transparent pixel even when it is the very last one.
+    Image img(7, 5);
+    img.fillRect(0, 0, 7, 5, 3);
+    img.scanTransparency();
+    EXPECT_FALSE(img.hasTransparency());
+    img.setPixelAtIndex(34, TRANSPARENT_INDEX);
+    img.scanTransparency();
+    EXPECT_TRUE(img.hasTransparency());
+}
+
+TEST(Blit, DrawGoesToTheScreenSurfaceWhenThereIsOne) {
+    auto src = numbered(2, 2);
+    g_screen = nullptr;
+    src->draw(0, 0); // no surface: nothing happens
+    RecordingVideo video;
+    MemoryResourceStore store;
+    store.put(PALETTE_BITMAP_ID, headless::makePaletteBitmap(std::array<Rgb, 256>{}));
+    ScreenSurface screen(video, store);
+    screen.create();
+    screen.fillRect(0, 0, 440, 300, 0);
+    g_screen = &screen;
+    src->draw(438, 298);
+    EXPECT_EQ(screen.pixel(439, 299), src->pixel(1, 1));
+    g_screen = nullptr;
+}
+
+TEST(PixelOps, AccessOutsideTheImageIsHarmlessAndFillsAreClipped) {
+    Image img(4, 3);
+    img.fillRect(0, 0, 4, 3, 9);
+    for (auto [x, y] : {std::pair{-1, 0}, {4, 0}, {0, 3}, {0, -1}}) {
+        EXPECT_EQ(img.pixel(x, y), 0);
+        img.setPixel(x, y, 1);
+    }
+    for (int i : {-1, 12}) {
+        EXPECT_EQ(img.pixelAtIndex(i), 0);
+        img.setPixelAtIndex(i, 1);
+    }
+    img.setPixelAtIndex(11, 2);
+    img.setPixel(3, 0, 3);
+    const uint8_t expected[] = {9, 9, 9, 3, 9, 9, 9, 9, 9, 9, 9, 2};
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(img.pixelAtIndex(i), expected[i]) << i;
+
+    // Rectangles overhanging an edge are cut to the image; empty ones or those outside draw nothing.
+    const struct {
+        int x, y, w, h, drawn;
+    } fills[] = {{-3, -2, 5, 4, 4}, {8, 8, 100, 100, 4}, {11, 0, 3, 3, 0}, {0, 0, 0, 3, 0},
+                 {-5, 0, 5, 3, 0},  {0, 10, 3, 3, 0},    {2, 3, 1, 1, 1},  {0, 0, 10, -1, 0}};
+    for (const auto& f : fills) {
+        img.setSize(10, 10);
+        img.fillRect(f.x, f.y, f.w, f.h, 5);
+        int drawn = 0;
+        for (int i = 0; i < img.pixelCount(); ++i)
+            drawn += img.pixelAtIndex(i) == 5;
+        EXPECT_EQ(drawn, f.drawn) << f.x << "," << f.y << " " << f.w << "x" << f.h;
+    }
+}
+
+TEST(PixelOps, ImagesHaveTheirSizeAndNegativeSizesAreEmpty) {
+    Image def;
+    EXPECT_EQ(def.pixelCount(), 16 * 16);
+    EXPECT_EQ(def.pixel(15, 15), 0) << "a new image is cleared";
+    Image neg(-4, 7);
+    EXPECT_EQ(neg.pixelCount(), 0);
+    neg.fillRect(0, 0, 5, 5, 1);
+    Image target(3, 3);
+    target.blit(neg, 0, 0);
+    neg.blit(target, 0, 0);
+    EXPECT_EQ(neg.pixel(0, 0), 0);
+    def.setSize(440, 300);
+    EXPECT_EQ(def.pixelCount(), 132000);
+    EXPECT_EQ(Image(70000, 70000).pixelCount(), 0) << "more than the index can hold";
 }
 
 } // namespace

@@ -209,23 +209,19 @@ TEST(SpriteSheet, SelectTakesTheIndexAs16BitAndIgnoresIndicesOutsideTheSheet) {
 
 // An 8-bit bottom-up bitmap of 3 x 2 with a 4-entry colour table.
 std::vector<uint8_t> tinyBmp(int32_t height = 2) {
-    std::vector<uint8_t> b(14 + 40 + 16 + 8, 0);
-    auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    std::vector<uint8_t> b{'B', 'M'};
+    const auto put = [&](std::initializer_list<uint32_t> values, int bytes) {
+        for (uint32_t v : values)
+            for (int i = 0; i < bytes; ++i)
+                b.push_back(static_cast<uint8_t>(v >> (8 * i)));
     };
-    b[0] = 'B', b[1] = 'M';
-    put32(2, static_cast<uint32_t>(b.size()));
-    put32(10, 14 + 40 + 16);
-    put32(14, 40);
-    put32(18, 3);
-    put32(22, static_cast<uint32_t>(height));
-    b[26] = 1, b[28] = 8;
-    put32(46, 4);
-    const uint8_t table[16] = {255, 255, 255, 0, 0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 255, 0};
-    std::copy(table, table + 16, b.begin() + 54);
-    const uint8_t rows[8] = {1, 2, 3, 0, 4, 5, 6, 0}; // bottom row first, each padded to 4
-    std::copy(rows, rows + 8, b.begin() + 70);
+    // File size, reserved, pixels' offset; header size, width, height; 1 plane of 8 bits; uncompressed, no
+    // sizes or resolutions, 4 colours used. Then the table (blue, green, red, 0) and the rows, bottom row
+    // first, each padded to 4.
+    put({14 + 40 + 16 + 8, 0, 14 + 40 + 16, 40, 3, static_cast<uint32_t>(height)}, 4);
+    put({1, 8}, 2);
+    put({0, 0, 0, 0, 4, 0}, 4);
+    put({255, 255, 255, 0, 0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 255, 0, 1, 2, 3, 0, 4, 5, 6, 0}, 1);
     return b;
 }
 

@@ -203,8 +203,10 @@ TEST(WaveReader, FindsFormatAndDataInEitherOrderPastOddAndOtherChunks) {
          six, 11025},
         {"what the writer makes", writeWave(at11k, six), six, 11025},
         // Five samples: the data chunk is followed by a pad byte, then the format; a chunk whose id only
-        // begins like the format's is another chunk.
-        {"odd chunks", riff({chunk("fmtx", {9, 9, 9}), chunk("data", five), chunk("fmt ", formatBody())}),
+        // begins like the format's or the data's is another chunk.
+        {"odd chunks",
+         riff({chunk("fmtx", {9, 9, 9}), chunk("datx", {7}), chunk("data", five),
+               chunk("fmt ", formatBody())}),
          five, 8000},
         // 14 bytes is the bare record: the sample size follows from the block size.
         {"bare format record", riff({chunk("fmt ", formatBody(8000, 14)), chunk("data", two)}), two, 8000},

@@ -26,6 +26,15 @@ inline SpriteSheet& fillSheet(SpriteSheet& sheet, int count, int w, int h, int b
 
 using XY = std::pair<float, float>;
 
+// The first seed whose sequence passes the check.
+template <class Check> uint32_t seedWhere(Check check) {
+    for (uint32_t s = 1;; ++s) {
+        Random r;
+        r.seed(s);
+        if (check(r)) return s;
+    }
+}
+
 // A figure that keeps its place when the frame moves the figures; its rules still apply.
 class StandingFigure : public Opponent {
   public:

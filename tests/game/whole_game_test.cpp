@@ -1,13 +1,116 @@
 // Whole games played through the frame driver with a fake clock and scripted keys: the rules' numbers of
-// the title, the intro, the clock, won and lost periods, the teams, game over and a restart.
-#include "game_harness.h"
+// the title, the intro, the clock, won and lost periods, the teams, game over and a restart; the HUD's digit
+// and icon rows; and one scripted game whose every picture and sound is compared with the approved run.
+#include "core/frame_driver.h"
+#include "core/game_rules.h"
+#include "game/game_world.h"
+#include "game/number_display.h"
+#include "platform/headless/fake_audio.h"
+#include "platform/headless/fake_clock.h"
+#include "platform/headless/recording_video.h"
+#include "platform/headless/scripted_keys.h"
+#include "resources/embedded_resources.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <initializer_list>
+#include <string>
+#include <vector>
 
 namespace tundrix {
 namespace {
 
-using test::GameHarness;
+// A whole game driven like the real program: the frame driver, a fake clock, scripted keys, the
+// embedded art and sounds, and outputs that record what was shown and played.
+class GameHarness {
+  public:
+    GameHarness()
+        : keyboard(keys), services{clock, keyboard, resources, audio, video},
+          driver(clock, [this](const AngleTables& a) {
+              ++worldsBuilt;
+              auto built = std::make_unique<GameWorld>(services, a);
+              world_ = built.get();
+              return built;
+          }) {}
+
+    // The world the driver runs now: the last one built.
+    GameWorld& world() { return *world_; }
+    bool playing(const Sound& s) { return audio.isPlaying(s.buffer); }
+
+    // Steps the driver; every frame presented and what the sound device does after each step go into
+    // the running digests.
+    void step(int n = 1) {
+        for (int i = 0; i < n; ++i) {
+            const int before = video.presents;
+            driver.step();
+            if (video.presents > before) fold(pictures, video.frame.data(), video.frame.size());
+            const int heard[] = {static_cast<int>(audio.started.size()), audio.playingCount(),
+                                 audio.simplePlays};
+            fold(sounds, heard, sizeof heard);
+        }
+    }
+    // Time passes without steps, as in a dialog; the driver picks up from there without a burst of frames.
+    void stall(uint32_t ms) { clock.advance(ms), driver.resync(); }
+    // Steps holding exactly the given keys.
+    void hold(std::initializer_list<Key> held, int n) {
+        keys.releaseAll();
+        for (Key k : held)
+            keys.press(k);
+        step(n);
+    }
+    // Steps until pred holds; false if it did not within limit steps.
+    bool stepUntil(const std::function<bool()>& pred, int limit) {
+        for (int i = 0; i < limit && !pred(); ++i)
+            step();
+        return pred();
+    }
+    // From the title into play of period 1: Space to start, the intro's ten frames, Space again.
+    void startPlay() {
+        keys.press(Key::Space);
+        stepUntil([&] { return !world().onTitle(); }, 200);
+        keys.release(Key::Space);
+        step(12);
+        keys.tap(Key::Space);
+        stepUntil([&] { return !world().inMatchIntro(); }, 5);
+        step(); // a frame with Space up, so the next press is a new one
+    }
+    // Saves the last presented picture under the test's shot folder.
+    void shoot(const std::string& name) {
+        std::filesystem::create_directories(TUNDRIX_SHOT_DIR);
+        video.writePng(std::string(TUNDRIX_SHOT_DIR) + "/" + name + ".png");
+    }
+    // The digest of the last presented picture.
+    uint64_t picture() const {
+        uint64_t d = FNV_START;
+        fold(d, video.frame.data(), video.frame.size());
+        return d;
+    }
+
+    headless::FakeClock clock{100000};
+    headless::ScriptedKeys keys;
+    KeyboardInput keyboard;
+    EmbeddedResources resources;
+    headless::FakeAudio audio;
+    headless::RecordingVideo video;
+    GameServices services;
+    int worldsBuilt = 0;
+    // FNV-1a over every presented picture, and over the sound device's state after every step.
+    static constexpr uint64_t FNV_START = 14695981039346656037u;
+    uint64_t pictures = FNV_START, sounds = FNV_START;
+
+  private:
+    static void fold(uint64_t& d, const void* bytes, size_t n) {
+        for (size_t i = 0; i < n; ++i)
+            d = (d ^ static_cast<const uint8_t*>(bytes)[i]) * 1099511628211u;
+    }
+    GameWorld* world_ = nullptr;
+
+  public:
+    FrameDriver driver;
+};
 
 Opponent* firstFigure(GameWorld& w) {
     w.actors().rewind();
@@ -136,8 +239,7 @@ TEST(WholeGame, TheClockWarnsFromThreeMinutesAndTimeUpCostsAChanceOnceEvenWhenFi
     EXPECT_EQ(w.clockMinutes().get(), 3);
     EXPECT_NEAR(w.clockSeconds().get(), 58, 1);
     // A stall: the clock is first seen past zero, and the period ends once, as a time-up.
-    g.clock.advance(20000);
-    g.driver.resync();
+    g.stall(20000);
     g.step();
     EXPECT_TRUE(w.timeUp());
     EXPECT_EQ(w.clockMinutes().get(), 0);
@@ -201,8 +303,7 @@ TEST(WholeGame, LosingTheLastChanceRunsTheGameOverSequenceThenARestartGivesANewT
     g.startPlay();
     GameWorld& w = g.world();
     for (int lost = 1; lost <= STARTING_CHANCES; ++lost) {
-        g.clock.advance(61000);
-        g.driver.resync(); // as after a dialog: no burst of catch-up frames
+        g.stall(61000);
         g.step();
         EXPECT_EQ(w.chances().get(), STARTING_CHANCES - lost);
         if (lost < STARTING_CHANCES) {
@@ -234,6 +335,203 @@ TEST(WholeGame, LosingTheLastChanceRunsTheGameOverSequenceThenARestartGivesANewT
     EXPECT_EQ(g.audio.closes, 1);
     EXPECT_EQ(g.audio.buffers.size(), 10u);
     EXPECT_EQ(g_screen, &g.world().screen());
+}
+
+// Digits 15 by 25, glyph n filled with colour 10 + n and a transparent top-left corner; an icon of colour
+// 200; the screen of colour 1.
+struct Hud : ::testing::Test {
+    Hud() {
+        for (int n = 0; n < 10; ++n) {
+            auto glyph = std::make_unique<Image>(15, 25);
+            glyph->fillRect(0, 0, 15, 25, static_cast<uint8_t>(10 + n));
+            glyph->setPixel(0, 0, TRANSPARENT_INDEX);
+            glyph->scanTransparency();
+            digits.add(std::move(glyph));
+        }
+        icon.fillRect(0, 0, 32, 32, 200);
+        screen.fillRect(0, 0, 440, 300, 1);
+    }
+    // Row 45 read left to right, a character for each run of a glyph's or the icon's colour ("i"), and
+    // the first and last columns drawn.
+    std::string row(int& first, int& last) const {
+        std::string s;
+        first = last = -1;
+        for (int x = 0; x < 440; ++x) {
+            const uint8_t v = screen.pixel(x, 45);
+            if (v == 1) continue;
+            first = first < 0 ? x : first, last = x;
+            if (screen.pixel(x - 1, 45) != v) s += v == 200 ? 'i' : static_cast<char>('0' + v - 10);
+        }
+        return s;
+    }
+
+    SpriteSheet digits;
+    Image icon{32, 32};
+    Image screen{440, 300};
+};
+
+TEST_F(Hud, RowsStandAtTheirAnchorPadToTheirMinimumScaleAndClampTheirIcons) {
+    const struct {
+        bool icons;
+        NumberDisplay::Alignment alignment;
+        int x, value, minDigits;
+        float scale;
+        std::string shown;
+        int first, last;
+    } cases[] = {
+        {false, NumberDisplay::EndAt, 430, 584, 0, 0, "584", 370, 424},
+        {false, NumberDisplay::EndAt, 111, 5, 2, 0, "05", 71, 105},
+        {false, NumberDisplay::EndAt, 111, -1, 2, 0, "00", 71, 105},
+        {false, NumberDisplay::EndAt, 169, 806, 0, PERCENT_SCALE, "0", 149, 163},
+        {false, NumberDisplay::EndAt, 169, 64481, 0, PERCENT_SCALE, "80", 129, 163},
+        {false, NumberDisplay::EndAt, 169, 80601, 0, PERCENT_SCALE, "100", 109, 163},
+        {false, NumberDisplay::StartAt, 10, 1234567, 0, 0, "1234567", 10, 144},
+        {true, NumberDisplay::StartAt, 210, 3, 0, 0, "iii", 210, 311},
+        {true, NumberDisplay::StartAt, 210, 9, 0, 0, "iiiiii", 210, 416},
+        {true, NumberDisplay::StartAt, 210, 0, 0, 0, "", -1, -1},
+        {true, NumberDisplay::StartAt, 210, -2, 0, 0, "", -1, -1},
+        {true, NumberDisplay::EndAt, 210, 2, 0, 0, "ii", 140, 206},
+    };
+    for (const auto& c : cases) {
+        screen.fillRect(0, 0, 440, 300, 1);
+        NumberDisplay d = c.icons ? NumberDisplay(&icon, 6, &screen) : NumberDisplay(&digits, &screen);
+        if (!c.icons) d.spacing = 5; // icons keep their own three pixels
+        d.alignment = c.alignment;
+        d.minDigits = c.minDigits;
+        d.scale = c.scale;
+        d.setPosition(c.x, 40);
+        d.set(c.value);
+        d.draw();
+        int first, last;
+        EXPECT_EQ(row(first, last), c.shown) << c.value;
+        EXPECT_EQ(first, c.first) << c.value;
+        EXPECT_EQ(last, c.last) << c.value;
+        if (first < 0) continue;
+        EXPECT_EQ(screen.pixel(first, 39), 1) << "drawn from its y down";
+        EXPECT_NE(screen.pixel(first, 40 + 24), 1) << c.value;
+        EXPECT_EQ(screen.pixel(first, 40), c.icons ? 200 : 1) << "a glyph's transparent corner shows through";
+    }
+}
+
+TEST_F(Hud, WithoutATargetOrGlyphsNothingIsDrawn) {
+    SpriteSheet none;
+    NumberDisplay noTarget(&digits, nullptr), noIcon(nullptr, 6, &screen), noGlyphs(&none, &screen);
+    for (NumberDisplay* d : {&noTarget, &noIcon, &noGlyphs})
+        d->set(5), d->draw();
+    int first, last;
+    EXPECT_EQ(row(first, last), "");
+}
+
+// One scripted game from the title to game over, every picture and the sound device's state compared
+// with the run that was looked at and approved: a change to how the game looks or sounds shows here.
+TEST(ApprovedGame, EveryPictureAndEverySoundOfTheScriptedGameIsTheApprovedOne) {
+    GameHarness g;
+    GameWorld& w = g.world();
+    std::vector<std::pair<std::string, uint64_t>> screens;
+    const auto screen = [&](const std::string& name) {
+        screens.emplace_back(name, g.picture());
+        g.shoot(name);
+    };
+    // Frames holding the keys with every figure kept on the far right, the first one at (x, y) if given.
+    const auto away = [&](std::initializer_list<Key> keys, int frames, float x = 0, float y = 0) {
+        for (int i = 0; i < frames; ++i) {
+            float at = 70;
+            w.actors().forEach([&](ListItem* item) {
+                static_cast<Opponent*>(item)->setPosition(380, at);
+                at += 40;
+            });
+            if (x > 0) firstFigure(w)->setPosition(x, y);
+            g.hold(keys, 1);
+        }
+    };
+
+    g.step(3);
+    screen("title-entering");
+    g.step(60);
+    g.keys.tap(Key::Right); // Brum chosen
+    g.step(20);
+    screen("title-brum");
+    g.hold({Key::Enter}, 1);
+    ASSERT_TRUE(w.inMatchIntro());
+    g.hold({}, 12);
+    screen("intro");
+    g.hold({Key::Space}, 1);
+    ASSERT_FALSE(w.inMatchIntro());
+    g.hold({}, 1);
+
+    // A capture of the bottom-left corner with an opponent trapped in it, then a raid the referee cuts.
+    away({Key::Right, Key::Space}, 22);
+    away({Key::Down}, 40, 60, 230);
+    ASSERT_TRUE(w.player().safe);
+    ASSERT_GT(w.claimedCells().get(), 0);
+    away({}, 3);
+    screen("capture");
+    away({Key::Right}, 10);
+    away({Key::Up, Key::Space}, 3);
+    ASSERT_FALSE(w.player().safe);
+    w.referee()->setPosition(w.player().x() + 3, w.player().y() + 3);
+    g.hold({Key::Up}, 2);
+    ASSERT_EQ(w.chances().get(), STARTING_CHANCES - 1);
+    screen("cut");
+    g.hold({}, 100);
+    screen("play-on");
+
+    // Won, and the next period at once; then a time-up; then two more won periods and the second match.
+    w.claimedCells().set(64481);
+    g.step(2);
+    screen("period-won");
+    ASSERT_TRUE(g.stepUntil([&] { return w.periodNumber().get() == 2; }, 60));
+    g.step(20);
+    screen("period-2");
+    g.stall(61000);
+    g.step(5);
+    ASSERT_TRUE(w.timeUp());
+    screen("time-up");
+    ASSERT_TRUE(g.stepUntil([&] { return w.periodNumber().get() == 3; }, 60));
+    w.claimedCells().set(64481);
+    ASSERT_TRUE(g.stepUntil([&] { return w.periodNumber().get() == 4; }, 60));
+    g.step(11);
+    screen("intro-match-2");
+    g.hold({Key::Enter}, 1);
+    ASSERT_FALSE(w.inMatchIntro());
+    g.hold({}, 40);
+    screen("match-2");
+    // The last chance lost: the banner slides in and rests.
+    g.stall(61000);
+    g.step(30);
+    ASSERT_TRUE(w.gameOver());
+    screen("game-over-sliding");
+    g.step(40);
+    screen("game-over");
+    EXPECT_TRUE(g.driver.gameOverReached);
+
+    // Looked at and approved: the pictures are in the test's shot folder.
+    const std::vector<std::pair<std::string, uint64_t>> approved = {
+        {"title-entering", 0x48f17830c29f98bcu},
+        {"title-brum", 0xda71473330d84d2au},
+        {"intro", 0x90c9f4710f9b7054u},
+        {"capture", 0x6186d640008076f0u},
+        {"cut", 0x40eb47152adaa405u},
+        {"play-on", 0x9b6b364c4173708au},
+        {"period-won", 0xaacf075cf017fe7bu},
+        {"period-2", 0x4f968af04360e132u},
+        {"time-up", 0xce8c71bd4b3fcd27u},
+        {"intro-match-2", 0xc26e35a83cbabf92u},
+        {"match-2", 0x2f46ff042177bb6eu},
+        {"game-over-sliding", 0xf62346ec5a983c11u},
+        {"game-over", 0x21eebf32cf2f20e1u},
+    };
+    const uint64_t approvedPictures = 0x2bbe948e8d396393u, approvedSounds = 0x36e19246363b4f26u;
+    EXPECT_EQ(screens, approved);
+    EXPECT_EQ(g.pictures, approvedPictures);
+    EXPECT_EQ(g.sounds, approvedSounds);
+    if (HasFailure()) {
+        for (const auto& [name, digest] : screens)
+            std::printf("        {\"%s\", 0x%016llxu},\n", name.c_str(),
+                        static_cast<unsigned long long>(digest));
+        std::printf("    pictures 0x%016llxu, sounds 0x%016llxu\n",
+                    static_cast<unsigned long long>(g.pictures), static_cast<unsigned long long>(g.sounds));
+    }
 }
 
 } // namespace

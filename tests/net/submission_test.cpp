@@ -1,5 +1,9 @@
-// Whole submissions through libcurl to a real HTTP server on the loopback address.
+// Whole submissions through libcurl to a real HTTP server on the loopback address, the values measured for
+// them (processor speed count, processor text, program file CRC), and the channel's top ten: every shape of
+// answer read safely, and fetched with a GET from a stand-in channel.
+#include "net/measurements.h"
 #include "net/score_submission.h"
+#include "net/top_ten.h"
 #include "platform/curl/curl_abi.h"
 #include "platform/curl/curl_http_client.h"
 
@@ -13,15 +17,17 @@
 #include <link.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <vector>
 
 namespace tundrix {
 namespace {
 
 using test::HttpTestServer;
-using test::ReceivedRequest;
 using test::ScriptedReply;
 
 // The real libcurl's file, or empty where the machine has none.
@@ -39,16 +45,10 @@ class Submission : public ::testing::Test {
             unsetenv(proxy);
         if (realCurlPath().empty()) GTEST_SKIP() << "libcurl is not installed";
     }
-    int submitTo(uint16_t port, HttpClient* client = nullptr, long timeoutMs = 60000) {
-        return rig.submitTo(port, client, timeoutMs);
-    }
-
     CurlHttpClient http;
     test::SubmissionRig rig{http};
     SubmissionRecord& record = rig.record;
 };
-
-} // namespace
 
 TEST_F(Submission, TheServerGetsEveryFieldAndATamperedScoreIsSentAndKeptNegated) {
     test::expectTheGamesForm(rig);
@@ -59,7 +59,7 @@ TEST_F(Submission, EveryShapeOfAnswerIsReadSafely) {
     // A wait given as a date is counted from now.
     HttpTestServer server(
         {ScriptedReply::text("Too many attempts", 429, "Retry-After: Fri, 01 Jan 2100 00:00:00 GMT\r\n")});
-    EXPECT_EQ(submitTo(server.port()), -2);
+    EXPECT_EQ(rig.submitTo(server.port()), -2);
     EXPECT_GT(record.retryAfter, 365 * 24 * 3600) << "a date some years ahead";
 }
 
@@ -67,7 +67,7 @@ TEST_F(Submission, TransportFailuresAreRecordedAndNeverHang) {
     // Nothing listens: nothing is sent, curl's "couldn't connect" (7) is recorded past the offset.
     record.tampered = true;
     record.versionNotice = 4;
-    EXPECT_EQ(submitTo(HttpTestServer::unusedPort()), -1);
+    EXPECT_EQ(rig.submitTo(HttpTestServer::unusedPort()), -1);
     EXPECT_EQ(record.resultCode, TRANSPORT_ERROR_BASE + curl::E_COULDNT_CONNECT);
     EXPECT_GT(std::strlen(record.message), 0u);
     EXPECT_LE(std::strlen(record.message), SubmissionRecord::ERROR_MESSAGE_MAX_CHARS);
@@ -79,7 +79,7 @@ TEST_F(Submission, TransportFailuresAreRecordedAndNeverHang) {
     // wait, and the record says it was reached but too slow.
     for (const ScriptedReply& reply : {ScriptedReply::hang(), ScriptedReply::trickle()}) {
         HttpTestServer server({reply});
-        EXPECT_EQ(submitTo(server.port(), nullptr, 300), -2);
+        EXPECT_EQ(rig.submitTo(server.port(), nullptr, 300), -2);
         EXPECT_EQ(record.resultCode, TRANSPORT_ERROR_BASE + curl::E_OPERATION_TIMEDOUT);
         EXPECT_EQ(record.exchange, HttpOutcome::TooSlow);
         EXPECT_EQ(record.versionNotice, 4);
@@ -87,7 +87,7 @@ TEST_F(Submission, TransportFailuresAreRecordedAndNeverHang) {
     }
     // A server that hangs up without a word.
     HttpTestServer server({ScriptedReply::closeSilently()});
-    EXPECT_EQ(submitTo(server.port()), -2);
+    EXPECT_EQ(rig.submitTo(server.port()), -2);
     EXPECT_EQ(record.resultCode, TRANSPORT_ERROR_BASE + curl::E_GOT_NOTHING);
     EXPECT_EQ(record.exchange, HttpOutcome::Failed);
     EXPECT_GT(std::strlen(record.message), 0u);
@@ -96,11 +96,11 @@ TEST_F(Submission, TransportFailuresAreRecordedAndNeverHang) {
 TEST_F(Submission, AMissingLibraryIsReportedRetriedAndOnceFoundKept) {
     HttpTestServer server;
     CurlHttpClient absent({"libtundrix-no-such-curl.so.4"});
-    EXPECT_EQ(submitTo(server.port(), &absent), -1);
+    EXPECT_EQ(rig.submitTo(server.port(), &absent), -1);
     EXPECT_EQ(record.resultCode, -1);
     EXPECT_STREQ(record.message, "Kunde inte hitta libtundrix-no-such-curl.so.4");
     CurlHttpClient notCurl({"libz.so.1"});
-    EXPECT_EQ(submitTo(server.port(), &notCurl), -1);
+    EXPECT_EQ(rig.submitTo(server.port(), &notCurl), -1);
     EXPECT_EQ(record.resultCode, -1);
     EXPECT_STREQ(record.message, "Kunde inte hitta funktionen curl_global_init i libz.so.1");
     EXPECT_TRUE(server.requests().empty());
@@ -110,12 +110,12 @@ TEST_F(Submission, AMissingLibraryIsReportedRetriedAndOnceFoundKept) {
     std::filesystem::create_directories(dir);
     const auto link = dir / "libcurl.so.4";
     CurlHttpClient later({link.string()});
-    EXPECT_EQ(submitTo(server.port(), &later), -1);
+    EXPECT_EQ(rig.submitTo(server.port(), &later), -1);
     EXPECT_EQ(std::string(record.message), "Kunde inte hitta " + link.string());
     std::filesystem::create_symlink(realCurlPath(), link);
-    EXPECT_EQ(submitTo(server.port(), &later), 0);
+    EXPECT_EQ(rig.submitTo(server.port(), &later), 0);
     std::filesystem::remove_all(dir);
-    EXPECT_EQ(submitTo(server.port(), &later), 0);
+    EXPECT_EQ(rig.submitTo(server.port(), &later), 0);
     EXPECT_EQ(server.requests().size(), 2u);
 }
 
@@ -123,26 +123,15 @@ TEST(SubmissionOutcome, EachOutcomeGivesItsReturnCodeResultAndScore) {
     const auto answered = [](int status, std::string body) {
         return HttpPostResult{HttpOutcome::Answered, 0, "", status, std::move(body)};
     };
+    const auto broken = [](HttpOutcome how, int code) { return HttpPostResult{how, code, "failed", 0, ""}; };
     const struct {
         const char* name;
         HttpPostResult result;
         int returned, resultCode, score; // score: the record's after a tampered 120 was posted
     } cases[] = {
-        {"sent, then the connection failed",
-         {HttpOutcome::Failed, 56, "recv failure", 0, ""},
-         -2,
-         TRANSPORT_ERROR_BASE + 56,
-         -120},
-        {"sent, then no answer in time",
-         {HttpOutcome::TooSlow, 28, "timed out", 0, ""},
-         -2,
-         TRANSPORT_ERROR_BASE + 28,
-         -120},
-        {"not sent at all",
-         {HttpOutcome::NotConnected, 7, "refused", 0, ""},
-         -1,
-         TRANSPORT_ERROR_BASE + 7,
-         120},
+        {"sent, then cut off", broken(HttpOutcome::Failed, 56), -2, TRANSPORT_ERROR_BASE + 56, -120},
+        {"sent, then too slow", broken(HttpOutcome::TooSlow, 28), -2, TRANSPORT_ERROR_BASE + 28, -120},
+        {"not sent at all", broken(HttpOutcome::NotConnected, 7), -1, TRANSPORT_ERROR_BASE + 7, 120},
         {"a redirect is no verdict", answered(300, "0"), -2, 300, -120},
         {"a status no server sends", answered(1000, "0"), -2, ANSWER_WITHOUT_RESULT, -120},
         {"a negative verdict", answered(200, "-1"), -2, -1, -120},
@@ -161,4 +150,126 @@ TEST(SubmissionOutcome, EachOutcomeGivesItsReturnCodeResultAndScore) {
     }
 }
 
+TEST(ProcessorSpeedCount, CountsReadingsOverTheSecondsAfterAFreshSecondAndSurvivesAClockSetBack) {
+    // Readings 0..19 show 1000 and 1001; the wait ends at the first 1002 (reading 20). Reading 21 is
+    // t1 = 1002; readings 22..39 show 1002 or 1003 and are counted; reading 40 shows 1004.
+    test::ScriptedCalendar slow({1000});
+    EXPECT_EQ(processorSpeedCount(slow), 18);
+    EXPECT_EQ(slow.reads, 41u);
+    test::ScriptedCalendar fast({1000}, 1000);
+    EXPECT_EQ(processorSpeedCount(fast), 1998);
+
+    // Set back an hour while waiting for the fresh second: the wait starts over from the new time.
+    test::ScriptedCalendar backInWait({5000, 5000, 1400, 1400, 1401, 1402, 1402, 1402, 1403, 1404});
+    EXPECT_EQ(processorSpeedCount(backInWait), 2);
+    // Set back while counting: the count ends there.
+    test::ScriptedCalendar backInCount({5000, 5002, 5002, 5002, 5002, 100});
+    EXPECT_EQ(processorSpeedCount(backInCount), 2);
+}
+
+TEST(ProcessorDescription, NamesTheKnownProcessorTypes) {
+    const std::pair<int, const char*> cases[] = {{386, "CPU INTEL 386"},     {486, "CPU INTEL 486"},
+                                                 {586, "CPU INTEL PENTIUM"}, {4000, "CPU MIPS R4000"},
+                                                 {21064, "CPU ALPHA 21064"}, {8664, "CPU UNKNOWN"}};
+    for (auto [type, text] : cases)
+        EXPECT_EQ(processorDescription(type), text);
+}
+
+TEST(MeasureFile, GivesTheCrc32AndLengthOrZeroes) {
+    const auto dir = std::filesystem::temp_directory_path() / ("tundrix_net_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const auto path = (dir / "check.bin").string();
+    { std::ofstream(path, std::ios::binary) << "123456789"; }
+    EXPECT_EQ(measureFile(path).crc, 0xCBF43926u); // the CRC-32 check value
+    EXPECT_EQ(measureFile(path).length, 9u);
+    // Larger than one read chunk: the length counts every byte.
+    { std::ofstream(path, std::ios::binary) << std::string(200000, 'z'); }
+    EXPECT_EQ(measureFile(path).length, 200000u);
+    const FileIntegrity missing = measureFile((dir / "absent").string());
+    EXPECT_EQ(missing.crc, 0u);
+    EXPECT_EQ(missing.length, 0u);
+    // The running program can read itself.
+    EXPECT_EQ(measureFile("/proc/self/exe").length, std::filesystem::file_size("/proc/self/exe"));
+    std::filesystem::remove_all(dir);
+}
+
+using Scores = std::vector<ChannelScore>;
+
+TEST(TopTen, EveryShapeOfAnswerIsReadSafely) {
+    const auto list = [](const std::vector<std::pair<std::string, std::string>>& entries) {
+        std::string json = R"({"scores":[)";
+        for (const auto& [name, score] : entries) {
+            if (json.back() == '}') json += ',';
+            json.append(R"({"name":")").append(name).append(R"(","score":)").append(score).append("}");
+        }
+        return json.append("]}");
+    };
+    std::vector<std::pair<std::string, std::string>> eleven;
+    Scores firstTen;
+    for (int i = 0; i < 11; ++i) {
+        eleven.emplace_back(std::string(1, static_cast<char>('a' + i)), std::to_string(100 - i));
+        if (i < 10) firstTen.push_back({eleven.back().first, 100 - i});
+    }
+    const struct {
+        const char* what;
+        std::string json;
+        std::optional<Scores> read;
+    } cases[] = {
+        {"the channel's answer", R"({"scores":[{"name":"Åsa","score":900},{"name":"Bo","score":12}]})",
+         Scores{{"Åsa", 900}, {"Bo", 12}}},
+        {"an empty list", R"({"scores":[]})", Scores{}},
+        {"unknown fields beside", R"({"v":2,"scores":[{"name":"a","score":1,"when":"x"}]})",
+         Scores{{"a", 1}}},
+        {"out of order", R"({"scores":[{"name":"a","score":1},{"name":"b","score":5}]})",
+         Scores{{"b", 5}, {"a", 1}}},
+        {"more than ten: the first ten", list(eleven), firstTen},
+        {"bad entries passed over",
+         R"({"scores":[1,{"name":5,"score":1},{"name":"neg","score":-1},{"name":"big","score":2147483648},)"
+         R"({"name":"half","score":1.5},{"name":"str","score":"9"},{"name":"","score":3},{"score":4},)"
+         R"({"name":"   ","score":3},{"name":"ok","score":2147483647}]})",
+         Scores{{"ok", 2147483647}}},
+        {"control characters taken out", "{\"scores\":[{\"name\":\"a\\u0000b\\n\\u0085c\",\"score\":1}]}",
+         Scores{{"abc", 1}}},
+        {"a long name cut on a character", list({{std::string(31, 'x').append("Ö"), "1"}}),
+         Scores{{std::string(31, 'x'), 1}}},
+        {"not JSON", "<html>oops</html>", std::nullopt},
+        {"cut short", R"({"scores":[{"name":"a","sco)", std::nullopt},
+        {"a list alone", R"([{"name":"a","score":1}])", std::nullopt},
+        {"scores not a list", R"({"scores":{"name":"a"}})", std::nullopt},
+        {"not UTF-8", "{\"scores\":[{\"name\":\"\xff\",\"score\":1}]}", std::nullopt},
+        {"deeply nested", std::string(5000, '[') + std::string(5000, ']'), std::nullopt},
+        {"longer than a list may be", list({{std::string(protocol::TOP_TEN_MAX_BYTES, 'x'), "1"}}),
+         std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(parseTopTen(c.json), c.read) << c.what;
+}
+
+TEST(TopTen, FetchedFromTheChannelWithAGetAndNothingWhenItCannotBeHad) {
+    for (const char* proxy : {"http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY"})
+        unsetenv(proxy);
+    CurlHttpClient http;
+    std::string why;
+    if (!http.ensureLoaded(why)) GTEST_SKIP() << why;
+    HttpTestServer server({ScriptedReply::text(R"({"scores":[{"name":"Bo","score":77}]})"),
+                           ScriptedReply::text(R"({"scores":[]})", 404), ScriptedReply::text("0"),
+                           ScriptedReply::hang()});
+    ASSERT_TRUE(server.running());
+    ChannelAddress channel{false, "127.0.0.1", server.port()};
+    EXPECT_EQ(fetchTopTen(http, channel), (Scores{{"Bo", 77}}));
+    ASSERT_EQ(server.requests().size(), 1u);
+    EXPECT_EQ(
+        server.requests()[0].head.rfind(std::string("GET ") + protocol::TOP_TEN_PATH + " HTTP/1.1\r\n", 0),
+        0u)
+        << server.requests()[0].head;
+    EXPECT_EQ(fetchTopTen(http, channel), std::nullopt) << "a 404";
+    EXPECT_EQ(fetchTopTen(http, channel), std::nullopt) << "an answer that is no list";
+    const auto before = std::chrono::steady_clock::now();
+    EXPECT_EQ(fetchTopTen(http, channel, 300), std::nullopt) << "a channel that does not answer";
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(3)) << "its own time-out";
+    channel.port = HttpTestServer::unusedPort();
+    EXPECT_EQ(fetchTopTen(http, channel), std::nullopt) << "offline";
+}
+
+} // namespace
 } // namespace tundrix

@@ -1,9 +1,16 @@
-// The rink grid layout, line marking and erasing, the nearest line to skate on, and the raid path's push,
-// pop and erase rules.
+// The rink grid layout, line marking and erasing, the nearest line to skate on, the raid path's push, pop
+// and erase rules, and the area capture: which side is claimed, how much it scores, what is painted and
+// what is left.
+#include "recording_sound.h"
+#include "rink/area_capture.h"
 #include "rink/rink.h"
 #include "rink_rig.h"
 
 #include <gtest/gtest.h>
+
+#include <tuple>
+#include <utility>
+#include <vector>
 
 namespace tundrix {
 namespace {
@@ -186,6 +193,172 @@ TEST(RaidPath, PushesBeyondTheCapacityAreDroppedAndNothingIsWrittenOutside) {
     // Erasing a full path reads only inside it (the sanitizer build checks this).
     rink.pathErase();
     EXPECT_EQ(rink.pathCount(), 2);
+}
+
+// A referee standing on one cell; the capture resamples it.
+class FakeFigures : public CaptureFigures {
+  public:
+    FakeFigures(Rink& rink, int x, int y) : rink_(rink), x_(x), y_(y) {}
+    uint8_t resampleReferee() override { return refereeCell = rink_.cellAt(x_, y_); }
+    void resampleAll() override { ++refreshes; }
+    uint8_t refereeCell = 0;
+    int refreshes = 0;
+
+  private:
+    Rink& rink_;
+    int x_, y_;
+};
+
+struct CaptureRig : RinkRig {
+    // Marks a raid line through the given corner points (each leg along one axis) and returns the
+    // index of its last cell.
+    int drawLine(const std::vector<std::pair<int, int>>& corners) {
+        auto [x, y] = corners[0];
+        rink.markLine(x, y);
+        for (auto [cx, cy] : corners) {
+            while (x != cx || y != cy) {
+                x += (cx > x) - (cx < x);
+                y += (cy > y) - (cy < y);
+                rink.markLine(x, y);
+            }
+        }
+        return cellIndex(x, y);
+    }
+
+    GuardedCounter claimedCells, score;
+    test::RecordingSound bigCapture;
+    AreaCapture capture{rink, claimedCells, score, bigCapture};
+};
+
+TEST(AreaCapture, ClaimsTheSideAwayFromTheRefereeScoresItAndPaintsIt) {
+    // A line down from the top edge and left to the left edge claims the corner: v = (a + 1)(b + 1)
+    // for a corner at (34 + a, 53 + b). 20367 = 219 * 93 is the most without the big-capture sound,
+    // 20368 = 152 * 134 the least with it. Walking down, side A is on the right; a referee on the line
+    // spares side B. A line that does not split the ice lets side A, flooded first, take everything.
+    using Corners = std::vector<std::pair<int, int>>;
+    const Corners column{{200, 53}, {200, 269}};
+    const uint8_t AREA = CellClaimed, LINE = CellClaimedLine, ICE = CellIce, EDGE = CellEdge;
+    // clang-format off
+    const struct {
+        const char* name;
+        Corners corners;
+        Heading heading;
+        int refereeX, refereeY, v, score, sounds;
+        uint8_t refereeCell; // 0: not checked
+        std::vector<std::tuple<int, int, uint8_t>> cells;
+    } cases[] = {
+        {"referee left", column, HEADING_DOWN, 100, 161, 44268, 584, 1, CellSideB,
+         {{201, 53, AREA}, {403, 269, AREA}, {300, 161, AREA}, {200, 161, LINE}, {199, 161, ICE}, {404, 161, EDGE}}},
+        {"walked upwards", {{200, 269}, {200, 53}}, HEADING_UP, 100, 161, 44268, 584, 1, 0,
+         {{300, 100, AREA}, {199, 161, ICE}}},
+        {"referee right", column, HEADING_DOWN, 300, 100, 36239, 388, 1, 0, {{34, 53, AREA}, {201, 53, ICE}}},
+        {"referee on the line", column, HEADING_DOWN, 200, 161, 44268, 584, 1, LINE,
+         {{300, 161, AREA}, {100, 161, ICE}}},
+        {"one-cell line", {{34, 53}}, HEADING_DOWN, 219, 161, 1, 1, 0, 0, {{34, 53, LINE}}},
+        {"20367 cells", {{252, 53}, {252, 145}, {34, 145}}, HEADING_LEFT, 400, 265, 20367, 126, 0, 0,
+         {{35, 54, AREA}, {400, 265, ICE}}},
+        {"20368 cells", {{185, 53}, {185, 186}, {34, 186}}, HEADING_LEFT, 400, 265, 20368, 126, 1, 0,
+         {{35, 54, AREA}, {400, 265, ICE}}},
+        {"spur into open ice", {{100, 53}, {100, 80}}, HEADING_DOWN, 300, 200, 28, 1, 0, CellSideA,
+         {{100, 80, LINE}, {300, 200, ICE}}},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CaptureRig rig;
+        rig.score.set(1000);
+        const int last = rig.drawLine(c.corners);
+        rig.rink.pathPush(c.corners[0].first, 52);
+        FakeFigures figures(rig.rink, c.refereeX, c.refereeY);
+        EXPECT_EQ(rig.capture.capture(last, c.heading, figures), c.v);
+        EXPECT_EQ(rig.claimedCells.get(), c.v);
+        EXPECT_EQ(rig.score.get(), 1000 + c.score);
+        EXPECT_EQ(rig.bigCapture.plays, c.sounds);
+        EXPECT_EQ(figures.refreshes, 1);
+        EXPECT_EQ(c.refereeCell ? figures.refereeCell : 0, c.refereeCell);
+        EXPECT_TRUE(rig.rink.pathEmpty());
+        // The claimed area shows the claimed picture, the line its own colour, the rest is untouched.
+        for (auto [x, y, code] : c.cells) {
+            EXPECT_EQ(rig.rink.cellAt(x, y), code) << x << "," << y;
+            if (code == AREA)
+                EXPECT_TRUE(rig.showsClaimed(x, y)) << x << "," << y;
+            else
+                EXPECT_EQ(rig.display.pixel(x, y), code == LINE ? LINE : 77) << x << "," << y;
+        }
+        // Every cell is accounted for and no transient code is left behind.
+        EXPECT_EQ(rig.count(CellClaimed) + rig.count(CellClaimedLine), c.v);
+        EXPECT_EQ(rig.count(CellIce), ICE_CELLS - c.v);
+        EXPECT_EQ(rig.count(CellSideA) + rig.count(CellSideB) + rig.count(CellRaidLine), 0);
+    }
+}
+
+TEST(AreaCapture, ClaimedLineWithoutFreeIceAroundIsRetired) {
+    CaptureRig rig;
+    FakeFigures right(rig.rink, 300, 100);
+    rig.capture.capture(rig.drawLine({{200, 53}, {200, 269}}), HEADING_DOWN, right);
+    EXPECT_EQ(rig.rink.cellAt(200, 100), CellClaimedLine);
+    // A second line two columns further claims column 201: line 200 then borders only claimed area.
+    EXPECT_EQ(rig.capture.capture(rig.drawLine({{202, 53}, {202, 269}}), HEADING_DOWN, right), 217 + 217);
+    EXPECT_EQ(rig.claimedCells.get(), 36239 + 434);
+    for (int y = 53; y <= 269; ++y) {
+        ASSERT_EQ(rig.rink.cellAt(200, y), CellClaimed) << y;
+        ASSERT_EQ(rig.rink.cellAt(201, y), CellClaimed) << y;
+        ASSERT_EQ(rig.rink.cellAt(202, y), CellClaimedLine) << y;
+    }
+    EXPECT_TRUE(rig.showsClaimed(200, 100));
+    EXPECT_EQ(rig.display.pixel(202, 100), CellClaimedLine);
+    EXPECT_EQ(rig.count(CellSideA) + rig.count(CellSideB), 0);
+}
+
+// Where the line touches itself sideways the walk back takes a shortcut (straight on, then its first turn);
+// the line it leaves aside is closed all the same, so no raid line is left for a figure to cut later.
+TEST(AreaCapture, NoRaidLineIsLeftWhereTheWalkBackTookAShortcut) {
+    CaptureRig rig;
+    rig.drawLine({{199, 150}, {150, 150}});
+    rig.drawLine({{201, 150}, {250, 150}});
+    const int last = rig.drawLine({{200, 150}, {200, 53}});
+    FakeFigures figures(rig.rink, 380, 260);
+    EXPECT_EQ(rig.capture.capture(last, HEADING_UP, figures), 98 + 50 + 50);
+    EXPECT_EQ(rig.count(CellRaidLine), 0);
+    EXPECT_EQ(rig.count(CellClaimedLine), 198);
+    EXPECT_EQ(rig.display.pixel(250, 150), CellClaimedLine);
+}
+
+// Claimed line stays open to the player while free ice touches it in any of the eight directions.
+TEST(AreaCapture, ClaimedLineTouchingIceInAnyDirectionStays) {
+    for (int d = 0; d <= 8; ++d) {
+        CaptureRig rig;
+        rig.rink.fillCells(99, 99, 3, 3, CellClaimed);
+        rig.rink.setCell(100, 100, CellClaimedLine);
+        if (d < 8) rig.rink.setCell(99 + (d < 4 ? d : d + 1) % 3, 99 + (d < 4 ? d : d + 1) / 3, CellIce);
+        rig.capture.claimSide(CellSideA, CellSideB);
+        EXPECT_EQ(rig.rink.cellAt(100, 100), d < 8 ? CellClaimedLine : CellClaimed) << d;
+    }
+}
+
+TEST(FloodSide, FloodsTheWholeRinkWithoutADeepStackAndEntersOnlyFreeIce) {
+    CaptureRig rig;
+    // Flooding with the ice's own code changes nothing (and ends).
+    rig.capture.floodSide(34 + 440 * 53, CellIce);
+    EXPECT_EQ(rig.count(CellIce), ICE_CELLS);
+    rig.capture.floodSide(34 + 440 * 53, CellSideA);
+    EXPECT_EQ(rig.count(CellSideA), ICE_CELLS);
+    // A second flood finds nothing, nor do seeds off the ice or off the grid.
+    for (int seed : {100 + 440 * 100, 0, -5, RINK_CELLS + 5})
+        rig.capture.floodSide(seed, CellSideB);
+    EXPECT_EQ(rig.count(CellSideB), 0);
+}
+
+TEST(FloodSide, SerpentineIceIsFilledExactlyToItsWalls) {
+    // Walls of claimed area every other column, open alternately at the top and bottom: one long
+    // winding corridor, the worst shape for a recursive flood.
+    CaptureRig rig;
+    int walls = 0;
+    for (int x = 35; x < 403; x += 2, walls += 216)
+        rig.rink.fillCells(x, ((x - 35) / 2) % 2 == 0 ? 54 : 53, 1, 216, CellClaimed);
+    rig.capture.floodSide(34 + 440 * 269, CellSideB);
+    EXPECT_EQ(rig.count(CellSideB), ICE_CELLS - walls);
+    EXPECT_EQ(rig.count(CellClaimed), walls);
 }
 
 } // namespace

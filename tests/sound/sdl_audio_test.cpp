@@ -1,6 +1,8 @@
 // The SDL2_mixer output on SDL's disk driver: the channels, real samples out, the game's loudest mix below
-// full scale, the player's volume reaching every sound, the pause's mute and the resting device. What every
-// output promises is in the contract suite.
+// full scale, the player's volume reaching every sound, the pause's mute and the resting device. Then what
+// every audio output promises the game, checked on the tests' fake and on the real output (the disk driver
+// writes its mixed stream at the pace of a sound card), so the fake stands for the real thing.
+#include "platform/headless/fake_audio.h"
 #include "platform/sdl/sdl_audio.h"
 #include "resources/embedded_resources.h"
 #include "resources/memory_store.h"
@@ -17,10 +19,10 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <thread>
@@ -60,10 +62,10 @@ class DiskAudio : public ::testing::Test {
         return out;
     }
     // What came out: frames louder than a square wave's edges on each side, the loud stretches separated
-    // by real silence, and the left side's peak.
+    // by real silence, and the peaks of the left side and of both.
     struct Output {
         size_t loudLeft = 0, loudRight = 0, loud = 0, stretches = 0;
-        int peakLeft = 0;
+        int peakLeft = 0, peak = 0;
     };
     Output output(uintmax_t from = 0) const {
         Output out;
@@ -73,16 +75,11 @@ class DiskAudio : public ::testing::Test {
             const bool left = std::abs(m[i]) > 4000, right = std::abs(m[i + 1]) > 4000;
             out.loudLeft += left, out.loudRight += right, out.loud += left || right;
             out.peakLeft = std::max(out.peakLeft, std::abs(int{m[i]}));
+            out.peak = std::max({out.peak, out.peakLeft, std::abs(int{m[i + 1]})});
             if ((left || right) && quietRun > 1000) ++out.stretches; // a gap longer than the edges
             quietRun = left || right ? 0 : quietRun + 1;
         }
         return out;
-    }
-    int peak() const {
-        int p = 0;
-        for (int16_t v : mixed())
-            p = std::max(p, std::abs(int{v}));
-        return p;
     }
 
     const double second = SdlAudio::OUTPUT_FREQUENCY;
@@ -174,7 +171,7 @@ TEST_F(DiskAudio, TheLoudestMixTheGameCanMakeStaysBelowFullScale) {
     std::ofstream("sounds/loudest_mix.wav", std::ios::binary)
         .write(reinterpret_cast<const char*>(wave.data()), static_cast<std::streamsize>(wave.size()));
     const double fullScale = 32768;
-    const int loudest = peak();
+    const int loudest = output().peak;
     EXPECT_LT(loudest, test::MIX_LIMIT * fullScale * 1.04)
         << "the limit, with room for the resampler's ripple";
     EXPECT_GT(loudest, test::MIX_LIMIT * fullScale * 0.8) << "the peaks met";
@@ -239,7 +236,7 @@ TEST_F(DiskAudio, ThePlayersVolumeReachesSoundsPlayingAndStartedLaterAndOutlasts
         audio.start(tone, false, 0, 0);
         EXPECT_TRUE(eventually([&] { return !audio.isPlaying(tone); }));
     }
-    EXPECT_EQ(peak(), 0);
+    EXPECT_EQ(output().peak, 0);
 }
 
 TEST_F(DiskAudio, MutedWhileTheGameIsPausedAndHeardAgainAfter) {
@@ -295,6 +292,161 @@ TEST_F(DiskAudio, TheDeviceRestsWhileNothingPlaysAndWakesForTheNextSound) {
     EXPECT_GT(out.loud, 0.4 * second * 0.9);
     EXPECT_LT(out.loud, 0.4 * second * 1.05);
 }
+
+// An output under test and the way time passes for it: the fake is told, SDL's mixer is waited for.
+struct Tested {
+    std::unique_ptr<AudioOut> out;
+    std::function<void(uint32_t ms)> wait;
+};
+
+struct Kind {
+    const char* name;
+    std::function<Tested(bool withDevice)> make;
+};
+void PrintTo(const Kind& kind, std::ostream* os) {
+    *os << kind.name;
+}
+
+const std::filesystem::path MIXED =
+    std::filesystem::temp_directory_path() / ("tundrix-contract-" + std::to_string(::getpid()) + ".raw");
+
+Tested fake(bool withDevice) {
+    auto audio = std::make_unique<headless::FakeAudio>(withDevice);
+    headless::FakeAudio* raw = audio.get();
+    return {std::move(audio), [raw](uint32_t ms) { raw->advance(ms); }};
+}
+
+// Waits until the disk driver has written ms more of the mixed stream (16-bit stereo).
+Tested sdl(bool withDevice) {
+    setenv("SDL_AUDIODRIVER", withDevice ? "disk" : "no-such-driver", 1);
+    setenv("SDL_DISKAUDIOFILE", MIXED.c_str(), 1);
+    return {std::make_unique<SdlAudio>(), [](uint32_t ms) {
+                const auto written = [] {
+                    std::error_code e;
+                    return std::filesystem::file_size(MIXED, e);
+                };
+                const uintmax_t until = written() + uintmax_t{ms} * SdlAudio::OUTPUT_FREQUENCY * 4 / 1000;
+                for (int i = 0; i < 2000 && written() < until; ++i)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }};
+}
+
+struct AudioContract : ::testing::TestWithParam<Kind> {
+    void SetUp() override {
+        o = GetParam().make(true);
+        ASSERT_TRUE(o.out->open());
+    }
+    void TearDown() override {
+        o.out->close();
+        std::filesystem::remove(MIXED);
+    }
+    // Mono 8-bit samples at 8000 a second, ms long.
+    AudioOut::BufferId tone(uint32_t ms) {
+        return o.out->createBuffer(PcmFormat{}, std::vector<uint8_t>(size_t{ms} * 8, 0xC0));
+    }
+    bool playing(AudioOut::BufferId id) { return o.out->isPlaying(id); }
+    Tested o;
+};
+
+TEST_P(AudioContract, ASoundPlaysToItsEndOnceAndAStartThenPlaysItAgainFromTheBeginning) {
+    const auto id = tone(600);
+    ASSERT_NE(id, AudioOut::NO_BUFFER);
+    EXPECT_FALSE(playing(id));
+    o.out->start(id, false, 0, 0);
+    EXPECT_TRUE(playing(id));
+    o.wait(400);
+    EXPECT_TRUE(playing(id));
+    o.out->start(id, false, 0, 0); // still playing: neither restarted nor doubled
+    o.wait(400);
+    EXPECT_FALSE(playing(id));
+    o.out->start(id, false, 0, 0);
+    o.wait(400);
+    EXPECT_TRUE(playing(id));
+}
+
+TEST_P(AudioContract, StopKeepsThePlaceForAsLongAsItLastsAndAStartResumesThere) {
+    const auto id = tone(600);
+    o.out->start(id, false, 0, 0);
+    o.wait(450);
+    o.out->stop(id);
+    EXPECT_FALSE(playing(id));
+    o.wait(800);
+    EXPECT_FALSE(playing(id));
+    o.out->start(id, false, 0, 0);
+    EXPECT_TRUE(playing(id));
+    o.wait(350); // the 150 ms left, not 600 again
+    EXPECT_FALSE(playing(id));
+}
+
+TEST_P(AudioContract, ALoopingSoundOutlastsItsLengthUntilStoppedAndSoundsPlayTogether) {
+    const auto loop = tone(100), other = tone(500);
+    o.out->start(loop, true, -10000, 0);
+    o.out->start(other, false, 10000, 600);
+    o.wait(300);
+    EXPECT_TRUE(playing(loop));
+    EXPECT_TRUE(playing(other));
+    o.out->stop(loop);
+    EXPECT_FALSE(playing(loop));
+    EXPECT_TRUE(playing(other));
+}
+
+TEST_P(AudioContract, AReleasedBufferIsGoneAndClosingStopsEverything) {
+    const auto gone = tone(500), kept = tone(500);
+    o.out->start(kept, true, 0, 0);
+    o.out->releaseBuffer(gone);
+    o.out->start(gone, false, 0, 0);
+    o.out->stop(gone);
+    EXPECT_FALSE(playing(gone));
+    EXPECT_TRUE(playing(kept));
+    o.out->close();
+    EXPECT_FALSE(playing(kept));
+    EXPECT_EQ(tone(100), AudioOut::NO_BUFFER) << "closed";
+    ASSERT_TRUE(o.out->open());
+    EXPECT_FALSE(playing(kept)) << "a new device holds none of the old buffers";
+    EXPECT_NE(tone(100), AudioOut::NO_BUFFER);
+}
+
+TEST_P(AudioContract, OnlyWholeFramesOfPlainPcmArePlayed) {
+    const std::vector<uint8_t> samples(80, 0x40), none, three{1, 2, 3};
+    const struct {
+        PcmFormat format;
+        const std::vector<uint8_t>& bytes;
+        bool plays;
+    } cases[] = {{{2, 1, 8000, 8000, 1, 8}, samples, false},     // ADPCM
+                 {{1, 1, 8000, 8000, 1, 12}, samples, false},    // 12-bit samples
+                 {{1, 3, 8000, 24000, 3, 8}, samples, false},    // three channels
+                 {{1, 1, 0, 8000, 1, 8}, samples, false},        // no rate
+                 {{1, 1, 500000, 500000, 1, 8}, samples, false}, // no such rate
+                 {{}, none, false},
+                 {{1, 2, 8000, 32000, 4, 16}, three, false}, // less than one frame
+                 {{1, 2, 8000, 32000, 4, 16}, samples, true},
+                 {{1, 1, 44100, 44100, 1, 8}, samples, true}};
+    for (const auto& c : cases) {
+        const auto id = o.out->createBuffer(c.format, c.bytes);
+        EXPECT_EQ(id != AudioOut::NO_BUFFER, c.plays)
+            << c.format.formatTag << " " << c.format.channels << " " << c.format.samplesPerSec << " "
+            << c.format.bitsPerSample;
+    }
+}
+
+TEST_P(AudioContract, WithoutADeviceEverythingIsAQuietNoOp) {
+    o.out->close();
+    Tested absent = GetParam().make(false);
+    EXPECT_FALSE(absent.out->open());
+    const std::vector<uint8_t> samples(80, 0x40);
+    EXPECT_EQ(absent.out->createBuffer(PcmFormat{}, samples), AudioOut::NO_BUFFER);
+    absent.out->start(0, false, 0, 0);
+    EXPECT_FALSE(absent.out->isPlaying(0));
+    absent.out->stop(0);
+    absent.out->setOutputVolume(600);
+    absent.out->simplePlay(PcmFormat{}, samples, false);
+    absent.out->simpleStop();
+    absent.out->releaseBuffer(0);
+    absent.out->close();
+}
+
+INSTANTIATE_TEST_SUITE_P(Outputs, AudioContract, ::testing::Values(Kind{"fake", fake}, Kind{"sdl", sdl}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace tundrix

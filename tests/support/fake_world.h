@@ -21,13 +21,11 @@ class FakeWorld : public World {
     bool gameOver() const override { return over; }
     int countdown() const override { return count; }
     GuardedCounter* scoreCounter() override { return &score; }
-    void holdClock(uint32_t ms) override { heldMs += ms; }
 
     GuardedCounter score;
     bool over = false;
     int count = 1;
     int updates = 0, draws = 0;
-    uint32_t heldMs = 0;
     std::function<void(FakeWorld&)> onUpdate;
 
   private:

@@ -1,6 +1,7 @@
 // The channel's address as a player or operator writes it and where the game takes it from, and the
 // record's bounded text fields and the form it makes.
 #include "net/channel_address.h"
+#include "net/latin1_text.h"
 #include "net/score_submission.h"
 #include "net/submission_record.h"
 #include "protocol/form_text.h"
@@ -83,6 +84,23 @@ TEST(ChannelAddress, TheScorePostGoesWhereTheAddressSays) {
     EXPECT_FALSE(http.sent.https);
     EXPECT_EQ(http.sent.host, CHANNEL_HOST);
     EXPECT_EQ(http.sent.port, CHANNEL_PORT);
+}
+
+TEST(Windows1252, EveryCharacterOfTheCodePageReadsAsItsByteAndBack) {
+    // 0x80 to 0x9F as the code page defines them; the five bytes it leaves undefined read as '?'.
+    std::string high;
+    for (int b = 0x80; b < 0xA0; ++b)
+        high += static_cast<char>(b);
+    EXPECT_EQ(windows1252ToUtf8(high), "€?‚ƒ„…†‡ˆ‰Š‹Œ?Ž??‘’“”•–—˜™š›œ?žŸ");
+    // The rest is Latin-1, at the edges of its one- and two-byte forms.
+    EXPECT_EQ(windows1252ToUtf8("\x20\x7E\xA0\xBF\xC0\xC5\xFF"), " ~\u00A0¿ÀÅÿ");
+    // Every character the code page has comes back as its own byte; one it lacks becomes '?'.
+    for (int b = 0x20; b <= 0xFF; ++b) {
+        const std::string byte(1, static_cast<char>(b)), text = windows1252ToUtf8(byte);
+        if (b != 0x7F && (b >= 0xA0 || b < 0x80 || text != "?"))
+            EXPECT_EQ(utf8ToWindows1252(text, 1), byte) << b;
+    }
+    EXPECT_EQ(utf8ToWindows1252("ő😀ж", 8), "???");
 }
 
 TEST(SubmissionRecord, StoresTypedTextAsWindows1252WithinItsFields) {

@@ -97,8 +97,9 @@ TEST(Windows1252, EveryCharacterOfTheCodePageReadsAsItsByteAndBack) {
     // Every character the code page has comes back as its own byte; one it lacks becomes '?'.
     for (int b = 0x20; b <= 0xFF; ++b) {
         const std::string byte(1, static_cast<char>(b)), text = windows1252ToUtf8(byte);
-        if (b != 0x7F && (b >= 0xA0 || b < 0x80 || text != "?"))
+        if (b != 0x7F && (b >= 0xA0 || b < 0x80 || text != "?")) {
             EXPECT_EQ(utf8ToWindows1252(text, 1), byte) << b;
+        }
     }
     EXPECT_EQ(utf8ToWindows1252("ő😀ж", 8), "???");
 }

@@ -16,8 +16,12 @@ fi
 [ -n "${WINEPREFIX:-}" ] || { echo "wine_run.sh: no Wine prefix (WINE_FIXTURE or WINEPREFIX)"; exit 1; }
 export WINEDEBUG=${WINEDEBUG:--all}
 out=$(mktemp)
-/usr/lib/wine/wine64 "$@" >"$out" 2>&1 </dev/null
+# Stopped here, short of the test runner's own limit, so that what a program that hangs printed before it
+# hung (a test program names each case as it starts it) is shown rather than lost with it.
+limit=${WINE_RUN_LIMIT:-270}
+timeout --kill-after=5 "$limit" /usr/lib/wine/wine64 "$@" >"$out" 2>&1 </dev/null
 rc=$?
 cat "$out"
 rm -f "$out"
+[ "$rc" -eq 124 ] || [ "$rc" -eq 137 ] && echo "wine_run.sh: $1 was still running after $limit s and was stopped"
 exit $rc

@@ -135,8 +135,9 @@ unsigned long runAndKill(const std::string& key, DWORD ms) {
     TerminateProcess(process.hProcess, 9);
     WaitForSingleObject(process.hProcess, 10000);
     // Only what the pipe holds: a writer that outlived its kill must not hold the test up for good.
-    for (DWORD waiting = 0, got = 0; PeekNamedPipe(readEnd, nullptr, 0, nullptr, &waiting, nullptr) && waiting > 0 &&
-                                     ReadFile(readEnd, chunk, sizeof chunk, &got, nullptr) && got > 0;)
+    for (DWORD waiting = 0, got = 0; PeekNamedPipe(readEnd, nullptr, 0, nullptr, &waiting, nullptr) &&
+                                     waiting > 0 && ReadFile(readEnd, chunk, sizeof chunk, &got, nullptr) &&
+                                     got > 0;)
         said.append(chunk, got);
     CloseHandle(readEnd);
     CloseHandle(process.hThread);

@@ -104,9 +104,11 @@ std::vector<BestGame> readBestGames(const Settings& settings) {
 std::optional<size_t> recordBestGame(const Settings& settings, const BestGame& game,
                                      std::vector<BestGame>& table) {
     std::optional<size_t> place;
-    table = readBestGames(settings);
+    // The table is read under the lock only: a read beside another copy's write could make that write fail
+    // where a file being read cannot be replaced.
     const bool written = settings.changeBestGames(BEST_GAMES_MAX_BYTES, [&](std::string_view now) {
         std::vector<BestGame> next = parseBestGames(now);
+        table = next;
         place = placeInTable(next, game);
         if (!place) return std::optional<std::string>();
         next.insert(next.begin() + static_cast<std::ptrdiff_t>(*place), game);

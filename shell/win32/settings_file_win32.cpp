@@ -59,6 +59,11 @@ std::filesystem::path temporaryBeside(const std::filesystem::path& file, unsigne
     }
     return file.parent_path() / name;
 }
+
+// How long a write waits for a reader of the file it replaces: fifty tries a fiftieth of a second apart.
+constexpr int REPLACE_TRIES = 50;
+constexpr DWORD REPLACE_RETRY_MS = 20;
+
 } // namespace
 
 bool writeSettingsFile(const std::filesystem::path& file, std::string_view contents) {
@@ -85,8 +90,17 @@ bool writeSettingsFile(const std::filesystem::path& file, std::string_view conte
     // On the disk before the move makes it the file, or a crash could leave it empty.
     if (ok && !FlushFileBuffers(h)) ok = false;
     if (!CloseHandle(h)) ok = false;
-    if (ok && !MoveFileExW(temp.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        ok = false;
+    // A file another copy is reading at this moment cannot be replaced; the read takes a moment only.
+    for (int tries = 0; ok; ++tries) {
+        if (MoveFileExW(temp.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            break;
+        const DWORD why = GetLastError();
+        const bool beingRead = why == ERROR_ACCESS_DENIED || why == ERROR_SHARING_VIOLATION;
+        if (!beingRead || tries >= REPLACE_TRIES)
+            ok = false;
+        else
+            Sleep(REPLACE_RETRY_MS);
+    }
     if (!ok) DeleteFileW(temp.c_str());
     return ok;
 }

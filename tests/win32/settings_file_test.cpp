@@ -9,6 +9,7 @@
 #include <chrono>
 #include <fstream>
 #include <string>
+#include <thread>
 
 namespace tundrix {
 namespace {
@@ -34,6 +35,20 @@ TEST(WindowsSettingsFiles, LiveInAppDataAndAreReadAndWrittenWhole) {
     for (const auto& entry : std::filesystem::directory_iterator(settings.folder()))
         files += entry.is_regular_file();
     EXPECT_EQ(files, 2);
+    // A file another copy is reading while it is replaced is replaced once the read is done.
+    {
+        HANDLE reader = CreateFileW((settings.folder() / "zoom").c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+        std::thread done([reader] {
+            Sleep(200);
+            CloseHandle(reader);
+        });
+        EXPECT_TRUE(settings.writeZoom(3));
+        done.join();
+        EXPECT_EQ(settings.readZoom(), 3);
+    }
     // A folder in a file's place is ignored, and so is a longer file's rest.
     std::filesystem::create_directories(settings.folder() / "fullscreen");
     EXPECT_FALSE(settings.readFullScreen());

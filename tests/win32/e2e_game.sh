@@ -41,9 +41,20 @@ other=$(timeout 30 xdotool search --sync --onlyvisible --name '^Tundrix Ice-Hock
 # The game reads its keys whether or not its window has the focus, so the second copy is paused (P, which
 # only the window with the focus gets) or it would play along with every key meant for the played copy,
 # and is moved out of that copy's way.
+# The pause sign's gold says the P arrived; a copy whose window was not yet ready for the keyboard is given
+# it again (only while no sign shows, since P also ends a pause).
+gold() { window_shot "$other" "$tmp/other.png" && count_colour "$tmp/other.png" 2000x2000+0+0 FFC828; }
+sleep 1
+gold_before=$(gold) || fail "no picture of the second copy"
+other_paused() { [ "$(gold)" -gt $(( gold_before + 300 )) ]; }
 wid=$other
-focus
-xdotool key p
+for try in 1 2 3 4 5; do
+  focus
+  xdotool key p
+  poll 3 other_paused && break
+  [ "$try" -lt 5 ] || fail "P did not pause the second copy"
+  echo "the second copy showed no pause sign after P (try $try)"
+done
 xdotool windowmove "$other" 560 40
 otherstart=$(now_ms)
 launched=$(now_ms)

@@ -219,11 +219,12 @@ TEST(ReplayFiles, TypedPastedAndDroppedPathsNameTheirFile) {
         EXPECT_EQ(replayPathOf(typed), path) << typed;
 
     // Cut between characters, never inside one.
-    EXPECT_EQ(clampUtf8("/tmp/åäö", 7), "/tmp/å");
-    EXPECT_EQ(clampUtf8("/tmp/åäö", 8), "/tmp/å");
-    EXPECT_EQ(clampUtf8("/tmp/åäö", 9), "/tmp/åä");
-    EXPECT_EQ(clampUtf8("/tmp", 9), "/tmp");
-    EXPECT_EQ(clampUtf8("€", 2), "");
+    for (auto [text, bytes, cut] : {std::tuple{"/tmp/åäö", 7, "/tmp/å"},
+                                    {"/tmp/åäö", 8, "/tmp/å"},
+                                    {"/tmp/åäö", 9, "/tmp/åä"},
+                                    {"/tmp", 9, "/tmp"},
+                                    {"€", 2, ""}})
+        EXPECT_EQ(clampUtf8(text, bytes), cut) << text << bytes;
 }
 
 } // namespace

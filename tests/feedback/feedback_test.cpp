@@ -1,9 +1,9 @@
 // The feedback layer over whole scripted games: off, the picture is the game's own; on or off, the rules
 // see the same world; the moments it finds add up to the game's score and chances and lie where they
 // happened; and each one is drawn where it happened (with screenshots of each).
-#include "feedback_game.h"
+#include "bots/headless_game.h"
+#include "feedback/feedback_world.h"
 #include "game/world_digest.h"
-#include "scripted_raids.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +15,115 @@
 
 namespace tundrix {
 namespace {
+
+// A headless game whose every world has the feedback layer on top, shown or not.
+struct FeedbackGame {
+    explicit FeedbackGame(bool shownAtStart = true, uint32_t startMs = 7777)
+        : shown(shownAtStart), game(startMs, {}, [this](std::unique_ptr<GameWorld> world) {
+              auto layered =
+                  std::make_unique<FeedbackWorld>(std::move(world), game.resources, [this] { return best; });
+              layered->setShown(shown);
+              top = layered.get();
+              return std::unique_ptr<World>(std::move(layered));
+          }) {}
+
+    const Moments& moments() const { return top->layer().lastMoments(); }
+
+    // Declared before the game, which builds its first world as it is built.
+    bool shown;
+    int32_t best = 0;
+    FeedbackWorld* top = nullptr;
+    HeadlessGame game;
+};
+
+// Scripted players: strips claimed one after another from the top or bottom edge, and a single raid down
+// the left of the rink timed for when the referee is left of it, so the whole right side goes at once with
+// every figure on it.
+void stepUntil(HeadlessGame& g, const std::function<bool()>& done, int limit) {
+    for (int i = 0; i < limit && !done(); ++i)
+        g.step();
+}
+
+// From the title into play of period 1.
+void startPlay(HeadlessGame& g) {
+    g.step(60);
+    g.keys.press(Key::Space);
+    g.step(3);
+    g.keys.releaseAll();
+    g.step(15);
+    g.keys.tap(Key::Enter);
+    g.step(2);
+}
+
+// Holds key until done or limit frames.
+void skate(HeadlessGame& g, Key key, const std::function<bool()>& done, int limit) {
+    g.keys.releaseAll();
+    g.keys.press(key);
+    stepUntil(g, done, limit);
+    g.keys.releaseAll();
+}
+
+// A raid straight down from the top edge or up from the bottom one, until it closes or is cut.
+void raidAcross(HeadlessGame& g) {
+    const bool fromTop = g.world().player().y() < (EDGE_TOP + EDGE_BOTTOM) / 2;
+    g.keys.releaseAll();
+    g.keys.press(Key::Space);
+    g.keys.press(fromTop ? Key::Down : Key::Up);
+    g.step(1);
+    stepUntil(
+        g, [&] { return g.world().player().safe || g.world().gameOver(); }, 120);
+    g.keys.releaseAll();
+    g.step(1);
+}
+
+// Between periods: through the pauses and the match intro; false once the game is over.
+bool throughPauses(HeadlessGame& g) {
+    for (int i = 0; i < 200 && !g.world().gameOver(); ++i) {
+        GameWorld& w = g.world();
+        if (!w.inMatchIntro() && !w.periodWon() && !w.timeUp()) return true;
+        g.keys.releaseAll();
+        g.step(5);
+        if (w.inMatchIntro()) g.keys.tap(Key::Enter);
+    }
+    return !g.world().gameOver();
+}
+
+// A period begins with the player halfway up the left edge: up to the top.
+void toTopEdge(HeadlessGame& g) {
+    if (g.world().player().y() > EDGE_TOP && g.world().player().y() < EDGE_BOTTOM)
+        skate(
+            g, Key::Up, [&] { return g.world().player().y() <= EDGE_TOP; }, 60);
+}
+
+// Strips `width` columns apart until the game is over or `raids` raids have run.
+void playStrips(HeadlessGame& g, int width, int raids) {
+    for (int i = 0; i < raids && throughPauses(g); ++i) {
+        toTopEdge(g);
+        const float target = g.world().player().x() + static_cast<float>(width);
+        skate(
+            g, Key::Right, [&] { return g.world().player().x() >= target; }, 60);
+        raidAcross(g);
+    }
+}
+
+// At column 100 of the top edge, waits for the referee to be left of it, then raids down: the right side,
+// more than 80 % of the ice, is claimed with every opponent on it. Tries until a period is won or the game
+// is over.
+void winWithOneRaid(HeadlessGame& g) {
+    const int32_t period = g.world().periodNumber().get();
+    constexpr float LINE_X = 100, REFEREE_LEFT_OF = 80;
+    while (throughPauses(g) && g.world().periodNumber().get() == period) {
+        toTopEdge(g);
+        skate(
+            g, g.world().player().x() < LINE_X ? Key::Right : Key::Left,
+            [&] { return std::abs(g.world().player().x() - LINE_X) < 2; }, 60);
+        stepUntil(
+            g, [&] { return g.world().referee() && g.world().referee()->x() < REFEREE_LEFT_OF; }, 500);
+        raidAcross(g);
+        stepUntil(
+            g, [&] { return !g.world().periodWon(); }, 60);
+    }
+}
 
 using Script = std::function<void(HeadlessGame&)>;
 
@@ -29,10 +138,10 @@ const NamedScript SCRIPTS[] = {
     {"small raids", [](HeadlessGame& g) { playScriptedGame(g, 3); }},
     {"periods won",
      [](HeadlessGame& g) {
-         test::startPlay(g);
-         test::winWithOneRaid(g);
-         test::winWithOneRaid(g);
-         test::playStrips(g, 30, 40);
+         startPlay(g);
+         winWithOneRaid(g);
+         winWithOneRaid(g);
+         playStrips(g, 30, 40);
          g.step(80);
      }},
 };
@@ -49,58 +158,44 @@ struct Trace {
     std::vector<uint64_t> digests;  // one per frame
 };
 
-// One game at a time: a world draws on the one screen the last world built.
-Trace trace(HeadlessGame& g, const Script& script) {
+// One game at a time: a world draws on the one screen the last world built. `also` sees each frame after.
+Trace trace(HeadlessGame& g, const Script& script, const std::function<void(GameWorld&)>& also = {}) {
     Trace t;
     g.eachFrame = [&](GameWorld& w) {
         t.digests.push_back(worldDigest(w));
         if (static_cast<size_t>(g.video.presents) > t.pictures.size())
             t.pictures.push_back(hashFrame(g.video.frame));
+        if (also) also(w);
     };
     script(g);
     return t;
 }
 
-TEST(FeedbackLayer, OffShowsTheGamesOwnPictureAndOnOrOffTheRulesSeeTheSameWorld) {
+// The same game bare, under the layer hidden and under the layer shown; over the last, every moment and the
+// game's own count of what the moments stand for.
+TEST(FeedbackLayer, OffItShowsTheGamesPictureOnOrOffTheRulesSeeTheSameWorldAndItsMomentsAddUpToTheGame) {
     for (const NamedScript& script : SCRIPTS) {
         SCOPED_TRACE(script.name);
-        Trace game, layerOff, layerOn;
+        Trace game, layerOff;
         {
             HeadlessGame bare(START_MS);
             game = trace(bare, script.play);
             ASSERT_TRUE(bare.world().gameOver());
         }
-        for (auto [shown, into] : {std::pair{false, &layerOff}, std::pair{true, &layerOn}}) {
-            test::FeedbackGame layered(shown, START_MS);
-            *into = trace(layered.game, script.play);
+        {
+            FeedbackGame hidden(false, START_MS);
+            layerOff = trace(hidden.game, script.play);
         }
-
-        EXPECT_EQ(layerOff.pictures, game.pictures) << "every presented frame, pixel for pixel";
-        ASSERT_EQ(layerOn.pictures.size(), game.pictures.size());
-        EXPECT_NE(layerOn.pictures, game.pictures) << "the layer shows, when on";
-        EXPECT_EQ(layerOff.digests, game.digests);
-        EXPECT_EQ(layerOn.digests, game.digests);
-    }
-}
-
-// Every moment over a whole game, and the game's own count of what the moments stand for.
-struct Tally {
-    int32_t capturePoints = 0, penalties = 0, cuts = 0, wonPeriods = 0;
-    std::vector<int32_t> periodsStarted;
-    int32_t timeUps = 0, wonPauses = 0; // counted from the world's flags
-};
-
-TEST(FeedbackLayer, TheMomentsAddUpToTheGameAndLieWhereTheyHappened) {
-    for (const NamedScript& script : SCRIPTS) {
-        SCOPED_TRACE(script.name);
-        test::FeedbackGame g(true, START_MS);
-        Tally tally;
+        FeedbackGame g(true, START_MS);
+        int32_t capturePoints = 0, penalties = 0, cuts = 0, wonPeriods = 0;
+        int32_t timeUps = 0, wonPauses = 0; // counted from the world's flags
+        std::vector<int32_t> periodsStarted;
         bool timeUp = false, won = false;
-        g.game.eachFrame = [&](GameWorld& w) {
+        const Trace layerOn = trace(g.game, script.play, [&](GameWorld& w) {
             const Moments& m = g.moments();
             const Rink& rink = w.rink();
             if (m.capture) {
-                tally.capturePoints += m.capture->points;
+                capturePoints += m.capture->points;
                 EXPECT_GT(m.capture->cells, 0);
                 // Closed on the edge or a claimed line, where the player skates on.
                 const uint8_t under =
@@ -109,44 +204,49 @@ TEST(FeedbackLayer, TheMomentsAddUpToTheGameAndLieWhereTheyHappened) {
                     << int{under};
             }
             for (const PenaltyMoment& p : m.penalties) {
-                ++tally.penalties;
+                ++penalties;
                 const uint8_t under = rink.cellAt(static_cast<int32_t>(p.x), static_cast<int32_t>(p.y));
                 EXPECT_TRUE(under == CellClaimed || under == CellClaimedLine)
                     << "caught inside the claimed ice";
                 EXPECT_NE(p.figure, nullptr);
             }
             if (m.cut) {
-                ++tally.cuts;
+                ++cuts;
                 ASSERT_FALSE(m.cut->line.empty());
                 int erased = 0;
                 for (const PathPoint& c : m.cut->line)
                     erased += rink.cellAt(static_cast<int32_t>(c.x), static_cast<int32_t>(c.y)) == CellIce;
                 EXPECT_GE(erased * 10, static_cast<int>(m.cut->line.size()) * 9) << "the line is ice again";
             }
-            if (m.periodStarted) tally.periodsStarted.push_back(m.periodStarted);
+            if (m.periodStarted) periodsStarted.push_back(m.periodStarted);
             if (m.won) {
-                ++tally.wonPeriods;
+                ++wonPeriods;
                 EXPECT_GE(m.won->percent, WINNING_PERCENT);
                 EXPECT_EQ(m.won->period, w.periodNumber().get());
             }
-            tally.timeUps += w.timeUp() && !timeUp;
-            tally.wonPauses += w.periodWon() && !won;
+            timeUps += w.timeUp() && !timeUp;
+            wonPauses += w.periodWon() && !won;
             timeUp = w.timeUp(), won = w.periodWon();
-        };
-        script.play(g.game);
+        });
+
+        EXPECT_EQ(layerOff.pictures, game.pictures) << "every presented frame, pixel for pixel";
+        ASSERT_EQ(layerOn.pictures.size(), game.pictures.size());
+        EXPECT_NE(layerOn.pictures, game.pictures) << "the layer shows, when on";
+        EXPECT_EQ(layerOff.digests, game.digests);
+        EXPECT_EQ(layerOn.digests, game.digests);
+
         GameWorld& w = g.game.world();
-        ASSERT_TRUE(w.gameOver());
-        EXPECT_EQ(tally.capturePoints + PENALTY_POINTS * tally.penalties, w.score().get());
-        EXPECT_EQ(tally.cuts + tally.timeUps, 3 - w.chances().get()) << "every chance lost";
-        EXPECT_EQ(tally.wonPeriods, tally.wonPauses);
+        EXPECT_EQ(capturePoints + PENALTY_POINTS * penalties, w.score().get());
+        EXPECT_EQ(cuts + timeUps, 3 - w.chances().get()) << "every chance lost";
+        EXPECT_EQ(wonPeriods, wonPauses);
         std::vector<int32_t> played;
         for (int32_t p = 1; p <= w.periodNumber().get(); ++p)
             played.push_back(p);
-        EXPECT_EQ(tally.periodsStarted, played);
+        EXPECT_EQ(periodsStarted, played);
         if (std::string(script.name) == "periods won") {
-            EXPECT_EQ(tally.wonPeriods, 2);
-            EXPECT_GT(tally.penalties, 0);
-            EXPECT_GT(tally.cuts, 0);
+            EXPECT_EQ(wonPeriods, 2);
+            EXPECT_GT(penalties, 0);
+            EXPECT_GT(cuts, 0);
         }
     }
 }
@@ -165,7 +265,7 @@ struct Layered {
     }
 };
 
-Layered look(test::FeedbackGame& g) {
+Layered look(FeedbackGame& g) {
     GameWorld& w = g.top->game();
     Layered l;
     w.compose();
@@ -175,13 +275,13 @@ Layered look(test::FeedbackGame& g) {
     return l;
 }
 
-void shoot(test::FeedbackGame& g, const std::string& name) {
+void shoot(FeedbackGame& g, const std::string& name) {
     std::filesystem::create_directories(TUNDRIX_SHOT_DIR);
     EXPECT_TRUE(g.game.video.writePng(std::string(TUNDRIX_SHOT_DIR) + "/" + name + ".png"));
 }
 
 TEST(FeedbackLayer, EachMomentIsDrawnWhereItHappened) {
-    test::FeedbackGame g(true, START_MS);
+    FeedbackGame g(true, START_MS);
     g.best = 4321;
     using namespace feedback;
     struct Seen {
@@ -264,7 +364,7 @@ TEST(FeedbackLayer, EachMomentIsDrawnWhereItHappened) {
 
 // On the title the chosen mascot carries a mark above it, which follows the choice; nothing else changes.
 TEST(FeedbackLayer, TheChosenMascotIsMarkedOnTheTitle) {
-    test::FeedbackGame g(true);
+    FeedbackGame g(true);
     g.game.step(60); // both figures have come in
     GameWorld& w = g.top->game();
     // Left of the middle or right of it, the figure marked; the prompt left as the game drew it.

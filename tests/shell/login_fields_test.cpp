@@ -4,9 +4,8 @@
 #include "shell/submission_attempt.h"
 
 #include <chrono>
-#include <condition_variable>
+#include <future>
 #include <gtest/gtest.h>
-#include <mutex>
 #include <thread>
 
 namespace tundrix {
@@ -26,18 +25,6 @@ TEST(LoginFields, TakeEveryCharacterOfTheCodePageAndHoldTheirLength) {
     EXPECT_EQ(clampChars("åäöx", 3), "åäö");
 }
 
-// A post that waits until the test lets it go.
-struct Gate {
-    std::mutex lock;
-    std::condition_variable changed;
-    bool open = false;
-    void release() {
-        std::lock_guard<std::mutex> hold(lock);
-        open = true;
-        changed.notify_all();
-    }
-};
-
 bool pollUntil(const std::function<bool()>& done) {
     for (int i = 0; i < 500; ++i) {
         if (done()) return true;
@@ -48,10 +35,10 @@ bool pollUntil(const std::function<bool()>& done) {
 
 TEST(SubmissionAttempt, ThePostRunsBesideTheCallerAndAGivenUpResultIsDropped) {
     auto inFlight = std::make_shared<std::atomic<int>>(0);
-    auto gate = std::make_shared<Gate>();
-    const SubmitScore slowPost = [gate](ScoreSubmission& s) {
-        std::unique_lock<std::mutex> hold(gate->lock);
-        gate->changed.wait(hold, [&] { return gate->open; });
+    // A post that waits until the test lets it go.
+    std::promise<void> gate;
+    const SubmitScore slowPost = [open = gate.get_future().share()](ScoreSubmission& s) {
+        open.wait();
         s.resultCode = 2;
     };
     ScoreSubmission sent;
@@ -66,7 +53,7 @@ TEST(SubmissionAttempt, ThePostRunsBesideTheCallerAndAGivenUpResultIsDropped) {
         EXPECT_FALSE(attempt.running());
     } // the attempt is gone before its post finishes
     EXPECT_EQ(inFlight->load(), 1);
-    gate->release();
+    gate.set_value();
     EXPECT_TRUE(pollUntil([&] { return inFlight->load() == 0; })) << "the late post ends on its own";
 
     SubmissionAttempt attempt(inFlight);

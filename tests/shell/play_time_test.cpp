@@ -48,7 +48,7 @@ struct SettingsFiles : ::testing::Test {
     }
 };
 
-TEST(SettingsText, PlayTimeIsAWholeDecimal32BitNumberAndZoomOneTwoOrThree) {
+TEST(SettingsText, PlayTimeIsAWholeDecimal32BitNumberZoomOneTwoOrThreeAndTheFolderUnderTheConfigHome) {
     EXPECT_EQ(parsePlayTime("  90000\n"), 90000u);
     // Corrupt or foreign content reads as 0.
     for (std::string_view bad : {""sv, "\n"sv, "4294967296"sv, "99999999999"sv, "-5"sv, "+5"sv, "12 34"sv,
@@ -63,9 +63,8 @@ TEST(SettingsText, PlayTimeIsAWholeDecimal32BitNumberAndZoomOneTwoOrThree) {
                                                  {"4", 1},   {"22", 1}, {"-2", 1}, {"two", 1}};
     for (auto [text, zoom] : zooms)
         EXPECT_EQ(parseZoom(text), zoom) << text;
-}
 
-TEST(SettingsFolder, FollowsTheConfigHomeRules) {
+    // The folder follows the config home's rules.
     EXPECT_EQ(settingsFolder("/x/cfg", "/home/anna"), fs::path("/x/cfg/lumora/tundrix"));
     for (const char* xdg : {static_cast<const char*>(nullptr), "", "relative"})
         EXPECT_EQ(settingsFolder(xdg, "/home/anna"), fs::path("/home/anna/.config/lumora/tundrix")) << xdg;

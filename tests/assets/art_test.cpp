@@ -175,7 +175,7 @@ TEST_F(Art, TheBoardsLieExactlyOnTheEdgeAndTheClaimedLookIsTransparentExactlyOut
     }
 }
 
-TEST_F(Art, PaletteBitmapCarriesTheGamePaletteByTheRules) {
+TEST_F(Art, PaletteBitmapCarriesTheGamePaletteByTheRulesWithLineColoursThatReadOnIceAndClaimedIce) {
     EXPECT_EQ(palette.bitsPerPixel, 8);
     const auto& p = palette.colours;
     EXPECT_EQ(p[0], (Rgb{255, 255, 255}));
@@ -185,9 +185,8 @@ TEST_F(Art, PaletteBitmapCarriesTheGamePaletteByTheRules) {
         EXPECT_EQ(p[i], (Rgb{0, 0, 0})) << i;
     for (int i = 1; i < 235; ++i)
         EXPECT_NE(p[i], (Rgb{255, 0, 255})) << i;
-}
 
-TEST_F(Art, LineColoursAreStrongAndReadOnTheIceAndOnClaimedIce) {
+    // The line colours are strong and read on the ice and on claimed ice.
     const Rgb raid = palette.colours[146], claimedLine = palette.colours[107];
     const Rgb ice = palette.colours[commonestInsideIce(rink())];
     const Rgb claimedIce = palette.colours[commonestInsideIce(claimed())];

@@ -61,10 +61,11 @@ class DiskAudio : public ::testing::Test {
             out.push_back(v);
         return out;
     }
-    // What came out: frames louder than a square wave's edges on each side, the loud stretches separated
-    // by real silence, and the peaks of the left side and of both.
+    // What came out: frames louder than a square wave's edges on each side, the loud frames of each
+    // stretch separated by real silence, and the peaks of the left side and of both.
     struct Output {
-        size_t loudLeft = 0, loudRight = 0, loud = 0, stretches = 0;
+        size_t loudLeft = 0, loudRight = 0;
+        std::vector<size_t> stretches;
         int peakLeft = 0, peak = 0;
     };
     Output output(uintmax_t from = 0) const {
@@ -73,10 +74,11 @@ class DiskAudio : public ::testing::Test {
         const std::vector<int16_t> m = mixed(from);
         for (size_t i = 0; i + 1 < m.size(); i += 2) {
             const bool left = std::abs(m[i]) > 4000, right = std::abs(m[i + 1]) > 4000;
-            out.loudLeft += left, out.loudRight += right, out.loud += left || right;
+            out.loudLeft += left, out.loudRight += right;
             out.peakLeft = std::max(out.peakLeft, std::abs(int{m[i]}));
             out.peak = std::max({out.peak, out.peakLeft, std::abs(int{m[i + 1]})});
-            if ((left || right) && quietRun > 1000) ++out.stretches; // a gap longer than the edges
+            if ((left || right) && quietRun > 1000) out.stretches.push_back(0); // a gap longer than the edges
+            if (left || right) ++out.stretches.back();
             quietRun = left || right ? 0 : quietRun + 1;
         }
         return out;
@@ -239,27 +241,6 @@ TEST_F(DiskAudio, ThePlayersVolumeReachesSoundsPlayingAndStartedLaterAndOutlasts
     EXPECT_EQ(output().peak, 0);
 }
 
-TEST_F(DiskAudio, MutedWhileTheGameIsPausedAndHeardAgainAfter) {
-    {
-        SdlAudio audio;
-        ASSERT_TRUE(audio.open());
-        const auto id = audio.createBuffer({}, test::squareWave(1000));
-        ASSERT_NE(id, AudioOut::NO_BUFFER);
-        audio.start(id, false, 0, 0);
-        pause(300);
-        audio.setMuted(true);
-        pause(300);
-        audio.setMuted(false);
-        EXPECT_TRUE(eventually([&] { return !audio.isPlaying(id); }));
-        pause(50);
-    }
-    // The sound went on silently while muted: two loud stretches, together well short of a second.
-    const Output out = output();
-    EXPECT_EQ(out.stretches, 2u);
-    EXPECT_GT(out.loud, second * 0.55);
-    EXPECT_LT(out.loud, second * 0.85);
-}
-
 // The state of the one sound device the test has open.
 SDL_AudioStatus deviceStatus() {
     for (SDL_AudioDeviceID id = 1; id <= 16; ++id)
@@ -268,29 +249,37 @@ SDL_AudioStatus deviceStatus() {
     return SDL_AUDIO_STOPPED;
 }
 
-TEST_F(DiskAudio, TheDeviceRestsWhileNothingPlaysAndWakesForTheNextSound) {
+TEST_F(DiskAudio, MutedWhileTheGameIsPausedRestingWhileNothingPlaysAndWokenByTheNextSound) {
     {
         SdlAudio audio;
         ASSERT_TRUE(audio.open());
-        const auto id = audio.createBuffer({}, test::squareWave(200));
-        ASSERT_NE(id, AudioOut::NO_BUFFER);
+        const auto id = audio.createBuffer({}, test::squareWave(1000)),
+                   next = audio.createBuffer({}, test::squareWave(200));
+        ASSERT_NE(next, AudioOut::NO_BUFFER);
         audio.start(id, false, 0, 0);
         audio.pauseWhileSilent();
         EXPECT_EQ(deviceStatus(), SDL_AUDIO_PLAYING) << "a sound plays";
+        pause(300);
+        audio.setMuted(true);
+        pause(300);
+        audio.setMuted(false);
         EXPECT_TRUE(eventually([&] { return !audio.isPlaying(id); }));
         audio.pauseWhileSilent();
         EXPECT_EQ(deviceStatus(), SDL_AUDIO_PAUSED) << "nothing plays";
         pause(300);
-        audio.start(id, false, 0, 0);
+        audio.start(next, false, 0, 0);
         EXPECT_EQ(deviceStatus(), SDL_AUDIO_PLAYING) << "the next sound wakes it at once";
-        EXPECT_TRUE(eventually([&] { return !audio.isPlaying(id); }));
+        EXPECT_TRUE(eventually([&] { return !audio.isPlaying(next); }));
         pause(50);
     }
-    // Both sounds came out whole, with the rest between them.
+    // The first sound went on silently while muted: two loud stretches, together well short of a second.
+    // After the rest the next sound came out whole.
     const Output out = output();
-    EXPECT_EQ(out.stretches, 2u);
-    EXPECT_GT(out.loud, 0.4 * second * 0.9);
-    EXPECT_LT(out.loud, 0.4 * second * 1.05);
+    ASSERT_EQ(out.stretches.size(), 3u);
+    EXPECT_GT(out.stretches[0] + out.stretches[1], second * 0.55);
+    EXPECT_LT(out.stretches[0] + out.stretches[1], second * 0.85);
+    EXPECT_GT(out.stretches[2], 0.2 * second * 0.9);
+    EXPECT_LT(out.stretches[2], 0.2 * second * 1.05);
 }
 
 // An output under test and the way time passes for it: the fake is told, SDL's mixer is waited for.
@@ -348,7 +337,7 @@ struct AudioContract : ::testing::TestWithParam<Kind> {
     Tested o;
 };
 
-TEST_P(AudioContract, ASoundPlaysToItsEndOnceAndAStartThenPlaysItAgainFromTheBeginning) {
+TEST_P(AudioContract, ASoundPlaysToItsEndOnceAStartThenPlaysItAgainAndAStopKeepsThePlaceForAStart) {
     const auto id = tone(600);
     ASSERT_NE(id, AudioOut::NO_BUFFER);
     EXPECT_FALSE(playing(id));
@@ -359,22 +348,17 @@ TEST_P(AudioContract, ASoundPlaysToItsEndOnceAndAStartThenPlaysItAgainFromTheBeg
     o.out->start(id, false, 0, 0); // still playing: neither restarted nor doubled
     o.wait(400);
     EXPECT_FALSE(playing(id));
-    o.out->start(id, false, 0, 0);
+    o.out->start(id, false, 0, 0); // from the beginning
     o.wait(400);
     EXPECT_TRUE(playing(id));
-}
-
-TEST_P(AudioContract, StopKeepsThePlaceForAsLongAsItLastsAndAStartResumesThere) {
-    const auto id = tone(600);
-    o.out->start(id, false, 0, 0);
-    o.wait(450);
+    // Stopped, it keeps its place for as long as the stop lasts.
     o.out->stop(id);
     EXPECT_FALSE(playing(id));
     o.wait(800);
     EXPECT_FALSE(playing(id));
     o.out->start(id, false, 0, 0);
     EXPECT_TRUE(playing(id));
-    o.wait(350); // the 150 ms left, not 600 again
+    o.wait(350); // the 200 ms left, not 600 again
     EXPECT_FALSE(playing(id));
 }
 

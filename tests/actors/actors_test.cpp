@@ -40,8 +40,7 @@ TEST(Player, WalksTheEdgeThreeCellsAFrameStopsAtClaimedAreaAndResetsToTheStart) 
     PlayRig rig;
     Player& p = *rig.player;
     rig.play({DOWN});
-    EXPECT_EQ(rig.at(), XY(33, 164));
-    EXPECT_EQ(p.heading(), HEADING_DOWN);
+    EXPECT_EQ(std::tuple(rig.at(), p.heading()), std::tuple(XY(33, 164), HEADING_DOWN));
     // Into the bottom-left corner and along the bottom edge, never outside.
     rig.play({DOWN}, 60);
     rig.play({LEFT});
@@ -59,9 +58,7 @@ TEST(Player, WalksTheEdgeThreeCellsAFrameStopsAtClaimedAreaAndResetsToTheStart) 
     EXPECT_EQ(rig.at(), XY(33, 169));
 
     // Without a raid, a reset goes back to the start facing right, whatever the state.
-    p.caught = true;
-    p.safe = false;
-    rig.keyboard.lastHeading = HEADING_UP;
+    p.caught = true, p.safe = false, rig.keyboard.lastHeading = HEADING_UP;
     p.resetToRaidStart();
     EXPECT_EQ(std::tuple(rig.at(), p.heading(), rig.keyboard.lastHeading, p.caught, p.safe),
               std::tuple(XY(33, 161), HEADING_RIGHT, HEADING_RIGHT, false, true));
@@ -76,13 +73,11 @@ TEST(Player, SkatingBackErasesTheLineCellByCellAndSkatingOnContinuesIt) {
     EXPECT_EQ(rig.at(), XY(34, 161));
     EXPECT_EQ(std::tuple(rig.rink.cellAt(36, 161), rig.rink.cellAt(35, 161), rig.rink.cellAt(34, 161)),
               std::tuple(CellIce, CellIce, CellRaidLine));
-    EXPECT_EQ(rig.display.pixel(35, 161), 77);
-    EXPECT_FALSE(p.safe);
-    EXPECT_EQ(rig.keyboard.lastHeading, HEADING_LEFT);
+    EXPECT_EQ(std::tuple(rig.display.pixel(35, 161), p.safe, rig.keyboard.lastHeading),
+              std::tuple(77, false, HEADING_LEFT));
     rig.play({SPACE});
-    EXPECT_EQ(rig.at(), XY(33, 161));
-    EXPECT_EQ(rig.count(CellRaidLine), 0);
-    EXPECT_TRUE(p.safe && rig.rink.pathEmpty());
+    EXPECT_EQ(std::tuple(rig.at(), rig.count(CellRaidLine), p.safe, rig.rink.pathEmpty()),
+              std::tuple(XY(33, 161), 0, true, true));
 
     // Back along a line drawn downwards, the player faces up.
     {
@@ -109,8 +104,7 @@ TEST(Player, NeverMovesBackAlongOrHeadOnIntoItsOwnLine) {
     PlayRig rig;
     rig.play({RIGHT, SPACE});
     rig.play({LEFT}); // pointed back along the line: no movement
-    EXPECT_EQ(rig.at(), XY(36, 161));
-    EXPECT_EQ(rig.player->heading(), HEADING_LEFT);
+    EXPECT_EQ(std::tuple(rig.at(), rig.player->heading()), std::tuple(XY(36, 161), HEADING_LEFT));
     // A hook: right to 60, down to 170, left to 51, then up toward the first leg; it stops two cells
     // short, and the cell between stays free ice.
     rig.play({RIGHT}, 8);

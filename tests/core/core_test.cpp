@@ -57,9 +57,8 @@ TEST_F(Driven, FramesAreDueEvery40MsFromTheStartOrTheLastResyncAndOnlyFramesOnTi
     // on the same grid (frame n due at the start + 40 n).
     clock.advance(1000);
     EXPECT_EQ(steps(27), std::string(25, '.') + "dd");
-    EXPECT_EQ(clock.sleeps.size(), 11u);
-    EXPECT_EQ(clock.nowMs(), 5000u + 36 * 40);
-    EXPECT_EQ(driver.baseTime(), 5000u);
+    EXPECT_EQ(std::tuple(clock.sleeps.size(), clock.nowMs(), driver.baseTime()),
+              std::tuple(11u, 5000u + 36 * 40, 5000u));
 
     // A step that finds its frame exactly due neither sleeps nor draws.
     clock.advance(40);
@@ -89,19 +88,16 @@ TEST_F(Driven, ARestartBuildsAFreshWorldOnAScheduleOfItsOwnAndClearsTheRequests)
 }
 
 TEST_F(Driven, GameOverIsReachedOnTheStepItsCountdownEndsAndStaysUntilARestart) {
+    std::string reached; // after each step
+    const auto step = [&] { steps(1), reached += driver.gameOverReached ? 'y' : 'n'; };
     world().count = 0; // a countdown at 0 without game over does not count
-    steps(1);
-    EXPECT_FALSE(driver.gameOverReached);
-    world().over = true;
-    world().count = 2;
+    step();
+    world().over = true, world().count = 2;
     world().onUpdate = [](FakeWorld& w) { w.count -= w.count > 0; };
-    steps(1);
-    EXPECT_FALSE(driver.gameOverReached);
-    steps(1);
-    EXPECT_TRUE(driver.gameOverReached);
+    step(), step();
     world().over = false;
-    steps(1);
-    EXPECT_TRUE(driver.gameOverReached);
+    step();
+    EXPECT_EQ(reached, "nnyy");
 }
 
 TEST_F(Driven, AStepCalledFromInsideAStepIsIgnored) {
@@ -120,8 +116,7 @@ TEST_F(Driven, AWorldThatCannotBeBuiltLeavesTheDriverIdleUntilARestartBuildsOne)
     driver.restartRequested = true;
     driver.step();
     ASSERT_EQ(worlds.size(), 2u);
-    EXPECT_EQ(driver.world(), worlds.back());
-    EXPECT_EQ(world().updates, 1);
+    EXPECT_TRUE(driver.world() == worlds.back() && world().updates == 1);
 }
 
 struct DrivenAcrossTheWrap : Driven {
@@ -224,9 +219,7 @@ TEST_F(Lists, AnItemInTwoListsLivesUntilTheLastListLetsGo) {
         second.insertAt(shared, 1);
         EXPECT_EQ(shared->refCount, 2);
         first.clear();
-        EXPECT_EQ(shared->refCount, 1);
-        EXPECT_TRUE(deleted.empty());
-        EXPECT_EQ(first.count(), 0);
+        EXPECT_TRUE(shared->refCount == 1 && deleted.empty() && first.count() == 0);
         EXPECT_EQ(ids(second), (std::vector<int>{8, 7}));
     }
     EXPECT_EQ(deleted, (std::vector<int>{8, 7}));

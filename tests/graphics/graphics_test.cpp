@@ -175,12 +175,11 @@ TEST(ImageSetWriter, FollowsTheConventionsAndEveryImageReadsBackTheSame) {
     SpriteSheet sheet;
     ASSERT_TRUE(sheet.load(store, 264));
     ASSERT_EQ(sheet.count(), 300);
-    for (int t = 0; t < 300; ++t) {
-        ASSERT_EQ(sheet.frame(t)->width(), images[t]->width()) << t;
-        ASSERT_EQ(sheet.frame(t)->height(), images[t]->height()) << t;
-        ASSERT_EQ(pixelsOf(*sheet.frame(t)), pixelsOf(*images[t])) << t;
-        ASSERT_EQ(sheet.frame(t)->hasTransparency(), images[t]->hasTransparency()) << t;
-    }
+    const auto seen = [](const Image& i) {
+        return std::tuple(i.width(), i.height(), pixelsOf(i), i.hasTransparency());
+    };
+    for (int t = 0; t < 300; ++t)
+        ASSERT_EQ(seen(*sheet.frame(t)), seen(*images[t])) << t;
 }
 
 TEST(SpriteSheet, SelectTakesTheIndexAs16BitAndIgnoresIndicesOutsideTheSheet) {
@@ -225,10 +224,8 @@ TEST(Bitmap, ReadsTheColourTableTurnsRowsTopDownAndFillsAnImageThroughTheFallbac
     BmpInfo info;
     ASSERT_TRUE(readBmp(tinyBmp(), info));
     EXPECT_EQ(std::pair(info.width, info.height), std::pair(3, 2));
-    ASSERT_EQ(info.colours.size(), 4u);
-    EXPECT_EQ(info.colours[0], (Rgb{255, 255, 255}));
-    EXPECT_EQ(info.colours[1], (Rgb{255, 0, 0})); // stored blue, green, red
-    EXPECT_EQ(info.colours[3], (Rgb{255, 0, 255}));
+    // Stored blue, green, red.
+    EXPECT_EQ(info.colours, (std::vector<Rgb>{{255, 255, 255}, {255, 0, 0}, {0, 255, 0}, {255, 0, 255}}));
     EXPECT_EQ(info.indices, (std::vector<uint8_t>{4, 5, 6, 1, 2, 3}));
     BmpInfo topDown;
     ASSERT_TRUE(readBmp(tinyBmp(-2), topDown));
@@ -389,13 +386,11 @@ TEST_F(ScreenSurfaceTest, AMissingOrDamagedBitmapIsRetriedAndOtherDepthsGetAGray
 
     // A 24-bit bitmap has no colour table to take: a gray ramp from white to black.
     const auto gray = paletteFrom(headless::makePaletteBitmap({}, 24));
-    EXPECT_EQ(gray[0], (Rgb{255, 255, 255}));
-    EXPECT_EQ(gray[128], (Rgb{127, 127, 127}));
-    EXPECT_EQ(gray[255], (Rgb{0, 0, 0}));
+    EXPECT_EQ(std::tuple(gray[0], gray[128], gray[255]),
+              std::tuple(Rgb{255, 255, 255}, Rgb{127, 127, 127}, Rgb{}));
     // A short colour table: the entries it lacks are black.
     const auto few = paletteFrom(headless::makePaletteBitmap(std::vector<Rgb>{{1, 2, 3}, {4, 5, 6}}));
-    EXPECT_EQ(few[1], (Rgb{4, 5, 6}));
-    EXPECT_EQ(few[2], (Rgb{0, 0, 0}));
+    EXPECT_EQ(std::tuple(few[1], few[2]), std::tuple(Rgb{4, 5, 6}, Rgb{0, 0, 0}));
 }
 
 // The target's pixels that came from the source, each where the source's own pixel lies.
@@ -436,9 +431,8 @@ TEST(Blit, TransparentPixelsAreSkippedOnlyWhenTheScanHasFoundThem) {
     src->scanTransparency();
     target.fillRect(0, 0, 5, 5, 77);
     target.blit(*src, 1, 1);
-    EXPECT_EQ(target.pixel(2, 2), 77);
-    EXPECT_EQ(target.pixel(1, 1), src->pixel(0, 0));
-    EXPECT_EQ(target.pixel(3, 3), src->pixel(2, 2));
+    EXPECT_EQ(std::tuple(target.pixel(2, 2), target.pixel(1, 1), target.pixel(3, 3)),
+              std::tuple(77, src->pixel(0, 0), src->pixel(2, 2)));
     // The scan sees a transparent pixel even when it is the very last one.
     Image img(7, 5);
     img.fillRect(0, 0, 7, 5, 3);
@@ -482,8 +476,7 @@ TEST(PixelOps, AccessOutsideTheImageIsHarmlessFillsAreClippedAndBadSizesAreEmpty
 
     // A new image has its size and is cleared; negative sizes, or more than the index can hold, are empty.
     Image def;
-    EXPECT_EQ(def.pixelCount(), 16 * 16);
-    EXPECT_EQ(def.pixel(15, 15), 0);
+    EXPECT_EQ(std::tuple(def.pixelCount(), def.pixel(15, 15)), std::tuple(16 * 16, 0));
     Image neg(-4, 7);
     EXPECT_EQ(neg.pixelCount(), 0);
     neg.fillRect(0, 0, 5, 5, 1);

@@ -33,15 +33,13 @@ TEST(Rink, ResetLaysOutOutsideEdgeAndIceAndAccessOutsideTheGridIsHarmless) {
     for (const auto& c : cells)
         EXPECT_EQ(rink.cellAt(c.x, c.y), c.code) << c.x << "," << c.y;
     EXPECT_EQ(rink.cellAtIndex(-1) + rink.cellAtIndex(RINK_CELLS), 0);
-    EXPECT_EQ(rig.count(CellEdge), 2 * 372 + 2 * 217);
-    EXPECT_EQ(rig.count(CellIce), 370 * 217);
+    EXPECT_EQ(std::tuple(rig.count(CellEdge), rig.count(CellIce)), std::tuple(2 * 372 + 2 * 217, 370 * 217));
     // Writes outside the grid are ignored.
     for (int i : {-3, RINK_CELLS})
         rink.setCellAtIndex(i, CellRaidLine);
     rink.setCell(-1, 5, CellRaidLine);
     rink.setCell(440, 5, CellRaidLine);
-    EXPECT_EQ(rig.count(CellRaidLine), 0);
-    EXPECT_TRUE(rink.pathEmpty());
+    EXPECT_TRUE(rig.count(CellRaidLine) == 0 && rink.pathEmpty());
 }
 
 TEST(Rink, MarkAndEraseChangeOnlyTheirOwnCodesAndPaintTheDisplay) {
@@ -49,15 +47,13 @@ TEST(Rink, MarkAndEraseChangeOnlyTheirOwnCodesAndPaintTheDisplay) {
     Rink& rink = rig.rink;
     rink.markLine(100, 100);
     rink.markLine(33, 100); // the edge is not free ice: nothing changes
-    EXPECT_EQ(rink.cellAt(100, 100), CellRaidLine);
-    EXPECT_EQ(rig.display.pixel(100, 100), CellRaidLine);
-    EXPECT_EQ(rink.cellAt(33, 100), CellEdge);
-    EXPECT_EQ(rig.display.pixel(33, 100), 77);
+    EXPECT_EQ(std::tuple(rink.cellAt(100, 100), rig.display.pixel(100, 100), rink.cellAt(33, 100),
+                         rig.display.pixel(33, 100)),
+              std::tuple(CellRaidLine, CellRaidLine, CellEdge, 77));
     // Erasing paints the plain picture's pixel back; ice and claimed line are left alone.
     rig.plain.setPixel(100, 100, 12);
     rink.eraseLine(100, 100);
-    EXPECT_EQ(rink.cellAt(100, 100), CellIce);
-    EXPECT_EQ(rig.display.pixel(100, 100), 12);
+    EXPECT_EQ(std::tuple(rink.cellAt(100, 100), rig.display.pixel(100, 100)), std::tuple(CellIce, 12));
     rig.display.setPixel(100, 100, 99);
     rink.eraseLine(100, 100);
     EXPECT_EQ(rig.display.pixel(100, 100), 99);
@@ -262,12 +258,9 @@ TEST(AreaCapture, ClaimsTheSideAwayFromTheRefereeScoresItAndPaintsIt) {
         rig.rink.pathPush(c.corners[0].first, 52);
         FakeFigures figures(rig.rink, c.refereeX, c.refereeY);
         EXPECT_EQ(rig.capture.capture(last, c.heading, figures), c.v);
-        EXPECT_EQ(rig.claimedCells.get(), c.v);
-        EXPECT_EQ(rig.score.get(), 1000 + c.score);
-        EXPECT_EQ(rig.bigCapture.plays, c.sounds);
-        EXPECT_EQ(figures.refreshes, 1);
-        EXPECT_EQ(c.refereeCell ? figures.refereeCell : 0, c.refereeCell);
-        EXPECT_TRUE(rig.rink.pathEmpty());
+        EXPECT_EQ(std::tuple(rig.claimedCells.get(), rig.score.get(), rig.bigCapture.plays, figures.refreshes,
+                             c.refereeCell ? figures.refereeCell : 0, rig.rink.pathEmpty()),
+                  std::tuple(c.v, 1000 + c.score, c.sounds, 1, c.refereeCell, true));
         // The claimed area shows the claimed picture, the line its own colour, the rest is untouched.
         for (auto [x, y, code] : c.cells) {
             EXPECT_EQ(rig.rink.cellAt(x, y), code) << x << "," << y;
@@ -291,8 +284,9 @@ TEST(AreaCapture, ClaimedLineWithoutFreeIceAroundIsRetired) {
     // A second line two columns further claims column 201: line 200 then borders only claimed area.
     EXPECT_EQ(rig.capture.capture(rig.drawLine({{202, 53}, {202, 269}}), HEADING_DOWN, right), 217 + 217);
     EXPECT_EQ(rig.claimedCells.get(), 36239 + 434);
-    EXPECT_EQ(rig.count(CellClaimedLine), 217) << "only the new line is left open";
-    EXPECT_EQ(rig.count(CellClaimed), 36239 + 434 - 217);
+    // Only the new line is left open.
+    EXPECT_EQ(std::tuple(rig.count(CellClaimedLine), rig.count(CellClaimed)),
+              std::tuple(217, 36239 + 434 - 217));
     EXPECT_EQ(std::tuple(rig.rink.cellAt(200, 100), rig.rink.cellAt(201, 100)),
               std::tuple(CellClaimed, CellClaimed));
     EXPECT_TRUE(rig.showsClaimed(200, 100));
@@ -309,9 +303,8 @@ TEST(AreaCapture, NoRaidLineIsLeftWhereTheWalkBackTookAShortcut) {
     const int last = rig.drawLine({{200, 150}, {200, 53}});
     FakeFigures figures(rig.rink, 380, 260);
     EXPECT_EQ(rig.capture.capture(last, HEADING_UP, figures), 98 + 50 + 50);
-    EXPECT_EQ(rig.count(CellRaidLine), 0);
-    EXPECT_EQ(rig.count(CellClaimedLine), 198);
-    EXPECT_EQ(rig.display.pixel(250, 150), CellClaimedLine);
+    EXPECT_EQ(std::tuple(rig.count(CellRaidLine), rig.count(CellClaimedLine), rig.display.pixel(250, 150)),
+              std::tuple(0, 198, CellClaimedLine));
 }
 
 // Claimed line stays open to the player while free ice touches it in any of the eight directions.
@@ -345,8 +338,7 @@ TEST(FloodSide, FloodsTheWholeRinkAndASerpentineWithoutADeepStackAndEntersOnlyFr
     for (int x = 35; x < 403; x += 2, walls += 216)
         rig.rink.fillCells(x, ((x - 35) / 2) % 2 == 0 ? 54 : 53, 1, 216, CellClaimed);
     rig.capture.floodSide(34 + 440 * 269, CellSideB);
-    EXPECT_EQ(rig.count(CellSideB), ICE_CELLS - walls);
-    EXPECT_EQ(rig.count(CellClaimed), walls);
+    EXPECT_EQ(std::tuple(rig.count(CellSideB), rig.count(CellClaimed)), std::tuple(ICE_CELLS - walls, walls));
 }
 
 } // namespace

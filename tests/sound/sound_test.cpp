@@ -46,9 +46,8 @@ TEST(GameSounds, OpenTheDeviceThenMakeABufferForEachSoundInOrderAndTearDownInRev
         EXPECT_EQ(audio.buffer(sounds.periodEndSound.buffer)->samples,
                   std::vector<uint8_t>(3841, 314 & 0xFF));
         // Only the three background loops repeat.
-        for (Sound* s : {&sounds.playLoopSound1, &sounds.playLoopSound2, &sounds.timeWarningSound})
-            s->play();
-        for (Sound* s : {&sounds.titleTuneSound, &sounds.bigCaptureSound, &sounds.rightFigureSound})
+        for (Sound* s : {&sounds.playLoopSound1, &sounds.playLoopSound2, &sounds.timeWarningSound,
+                         &sounds.titleTuneSound, &sounds.bigCaptureSound, &sounds.rightFigureSound})
             s->play();
         std::vector<bool> loops;
         for (const auto& start : audio.started)
@@ -93,8 +92,7 @@ TEST(Sound, WithoutADeviceEverythingGoesThroughTheOneSimplePlayer) {
     FakeAudio audio(false);
     MemoryResourceStore store = allSounds();
     GameSounds sounds(audio, store);
-    EXPECT_FALSE(sounds.device.ready);
-    EXPECT_TRUE(audio.buffers.empty());
+    EXPECT_TRUE(!sounds.device.ready && audio.buffers.empty());
     for (Sound* s : {&sounds.titleTuneSound, &sounds.playLoopSound1, &sounds.timeWarningSound})
         s->start(); // only ever started: silent
     EXPECT_EQ(audio.simplePlays, 0);
@@ -105,9 +103,8 @@ TEST(Sound, WithoutADeviceEverythingGoesThroughTheOneSimplePlayer) {
     EXPECT_EQ(audio.simple.samples, std::vector<uint8_t>(3841, 314 & 0xFF));
     EXPECT_EQ(audio.simple.positionMs, 0u);
     sounds.opponentSound.play();
-    EXPECT_EQ(audio.simple.samples.size(), 1680u);
-    EXPECT_FALSE(audio.simple.loop);
-    EXPECT_EQ(audio.simplePlays, 3);
+    EXPECT_EQ(std::tuple(audio.simple.samples.size(), audio.simple.loop, audio.simplePlays),
+              std::tuple(1680u, false, 3));
     // Stopping any sound silences the one that is playing; a looping sound asks the player to repeat it.
     sounds.playLoopSound1.stop();
     EXPECT_FALSE(audio.simple.playing);
@@ -130,9 +127,7 @@ TEST(Sound, MissingOrMalformedWavesAndRefusedBuffersLeaveSilentSounds) {
             s->start();
             s->stop();
         }
-        EXPECT_TRUE(audio.started.empty()) << device;
-        EXPECT_EQ(audio.simplePlays, 0) << device;
-        EXPECT_TRUE(audio.buffers.empty()) << device;
+        EXPECT_TRUE(audio.started.empty() && audio.simplePlays == 0 && audio.buffers.empty()) << device;
     }
     // The device refuses one buffer: that sound is silent, the others are not affected.
     FakeAudio audio;
@@ -144,8 +139,7 @@ TEST(Sound, MissingOrMalformedWavesAndRefusedBuffersLeaveSilentSounds) {
     Sound fine(dev, store, 315);
     refused.play();
     fine.play();
-    EXPECT_EQ(audio.started.size(), 1u);
-    EXPECT_TRUE(audio.isPlaying(fine.buffer));
+    EXPECT_TRUE(audio.started.size() == 1 && audio.isPlaying(fine.buffer));
 }
 
 TEST(VolumeLevel, StartsAtFullVolumeStepsDownByHalvesMuteKeepsTheStepAndTheSettingsTextReadsBack) {
@@ -154,8 +148,8 @@ TEST(VolumeLevel, StartsAtFullVolumeStepsDownByHalvesMuteKeepsTheStepAndTheSetti
     EXPECT_EQ(level.louder(), level) << "already full";
     for (int i = 0; i < 10; ++i)
         level = level.quieter();
-    EXPECT_EQ(level.step, VolumeLevel::STEPS - 1);
-    EXPECT_EQ(level.attenuation(), (VolumeLevel::STEPS - 1) * 600);
+    EXPECT_EQ(std::tuple(level.step, level.attenuation()),
+              std::tuple(VolumeLevel::STEPS - 1, (VolumeLevel::STEPS - 1) * 600));
     const VolumeLevel muted = level.toggledMute();
     EXPECT_EQ(muted.attenuation(), VolumeLevel::SILENT);
     EXPECT_EQ(muted.louder().attenuation(), VolumeLevel::SILENT) << "a step does not unmute";

@@ -140,8 +140,7 @@ TEST_F(Art, EverySetDecodesToTheTableAndUsesOnlyArtColours) {
             const Image& f = *sheet.frame(i);
             EXPECT_EQ(Size(f.width(), f.height()), entry.frames[i]) << "frame " << i;
             if (entry.cutOut.count(i)) {
-                EXPECT_TRUE(f.hasTransparency()) << "frame " << i;
-                EXPECT_EQ(f.pixel(0, 0), TRANSPARENT_INDEX) << "frame " << i;
+                EXPECT_TRUE(f.hasTransparency() && f.pixel(0, 0) == TRANSPARENT_INDEX) << "frame " << i;
             } else if (entry.id == 256) {
                 EXPECT_FALSE(f.hasTransparency()) << "background " << i;
             }
@@ -154,9 +153,8 @@ TEST_F(Art, EverySetDecodesToTheTableAndUsesOnlyArtColours) {
 
     Image banner;
     ASSERT_TRUE(banner.loadRle(store, 246));
-    EXPECT_EQ(Size(banner.width(), banner.height()), Size(268, 42));
-    EXPECT_TRUE(banner.hasTransparency());
-    EXPECT_EQ(banner.pixel(0, 0), TRANSPARENT_INDEX);
+    EXPECT_EQ(std::tuple(banner.width(), banner.height(), banner.hasTransparency(), banner.pixel(0, 0)),
+              std::tuple(268, 42, true, TRANSPARENT_INDEX));
 }
 
 TEST_F(Art, TheBoardsLieExactlyOnTheEdgeAndTheClaimedLookIsTransparentExactlyOutsideTheIce) {
@@ -175,24 +173,20 @@ TEST_F(Art, TheBoardsLieExactlyOnTheEdgeAndTheClaimedLookIsTransparentExactlyOut
     }
 }
 
-TEST_F(Art, PaletteBitmapCarriesTheGamePaletteByTheRules) {
-    EXPECT_EQ(palette.bitsPerPixel, 8);
+TEST_F(Art, PaletteBitmapCarriesTheGamePaletteByTheRulesWithLineColoursThatReadOnIceAndClaimedIce) {
     const auto& p = palette.colours;
-    EXPECT_EQ(p[0], (Rgb{255, 255, 255}));
-    EXPECT_EQ(p[235], (Rgb{0, 0, 0}));
-    EXPECT_EQ(p[236], (Rgb{255, 0, 255}));
+    EXPECT_EQ(std::tuple(palette.bitsPerPixel, p[0], p[235], p[236]),
+              std::tuple(8, Rgb{255, 255, 255}, Rgb{0, 0, 0}, Rgb{255, 0, 255}));
     for (int i = 237; i < 256; ++i)
         EXPECT_EQ(p[i], (Rgb{0, 0, 0})) << i;
     for (int i = 1; i < 235; ++i)
         EXPECT_NE(p[i], (Rgb{255, 0, 255})) << i;
-}
 
-TEST_F(Art, LineColoursAreStrongAndReadOnTheIceAndOnClaimedIce) {
+    // The line colours are strong and read on the ice and on claimed ice.
     const Rgb raid = palette.colours[146], claimedLine = palette.colours[107];
     const Rgb ice = palette.colours[commonestInsideIce(rink())];
     const Rgb claimedIce = palette.colours[commonestInsideIce(claimed())];
-    EXPECT_GT(saturation(raid), 0.7);
-    EXPECT_GT(saturation(claimedLine), 0.7);
+    EXPECT_GT(std::min(saturation(raid), saturation(claimedLine)), 0.7);
     EXPECT_GT(distance(raid, claimedLine), 150);
     for (Rgb ground : {ice, claimedIce}) {
         EXPECT_GT(distance(raid, ground), 150);
@@ -203,7 +197,7 @@ TEST_F(Art, LineColoursAreStrongAndReadOnTheIceAndOnClaimedIce) {
     EXPECT_LT(luminance(claimedIce), luminance(ice) - 40);
 }
 
-TEST_F(Art, EyesLandOnTheFaceAndHairJoinsThePortraitShowingBesideIt) {
+TEST_F(Art, EyesLandOnTheFaceHairJoinsThePortraitAndTheCaptionIsASolidPlate) {
     const struct {
         const char* name;
         const SpriteSheet& figure;
@@ -238,9 +232,8 @@ TEST_F(Art, EyesLandOnTheFaceAndHairJoinsThePortraitShowingBesideIt) {
             EXPECT_GT(c.visibleBeside, c.overlay / 2);
         }
     }
-}
 
-TEST_F(Art, CaptionIsASolidPlateAndVessaStaysClearOfTheSidePanel) {
+    // The caption is a solid plate, and Vessa stays clear of the side panel.
     const Image& caption = *brum.frame(4);
     int solid = 0;
     for (int y = 0; y < caption.height(); ++y)
@@ -258,10 +251,8 @@ TEST_F(Art, WindowIconIsVessasChanceHeadInFullColourOnAClearBackground) {
     ASSERT_EQ(icon.size(), static_cast<size_t>(N) * N * 4);
     const auto rgba = [&](int x, int y) { return icon.subspan((static_cast<size_t>(y) * N + x) * 4, 4); };
     // A round badge: clear corners, an opaque middle.
-    for (int c : {0, N - 1}) {
-        EXPECT_EQ(rgba(c, 0)[3], 0);
-        EXPECT_EQ(rgba(c, N - 1)[3], 0);
-    }
+    for (int c : {0, N - 1})
+        EXPECT_EQ(rgba(c, 0)[3] + rgba(c, N - 1)[3], 0) << c;
     EXPECT_EQ(rgba(N / 2, N / 2)[3], 255);
     // The same face as the chance icon: inside their rings their mean colours agree, R, G, B in that
     // order (a swapped byte order turns her golden hair and skin blue).

@@ -38,13 +38,16 @@ void deliver(SdlGamepads& pads) {
         pads.handleEvent(e);
 }
 
+// After each test: every virtual pad out and the joysticks closed.
+void unplugAll() {
+    while (SDL_NumJoysticks() > 0)
+        SDL_JoystickDetachVirtual(0);
+    SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+}
+
 struct Gamepads : ::testing::Test {
     void SetUp() override { ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK), 0) << SDL_GetError(); }
-    void TearDown() override {
-        while (SDL_NumJoysticks() > 0)
-            SDL_JoystickDetachVirtual(0);
-        SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
-    }
+    void TearDown() override { unplugAll(); }
 };
 
 // What the game reads on its next frame, after the window's event loop has run.
@@ -67,9 +70,8 @@ TEST_F(Gamepads, PadsPluggedBeforeOrDuringPlayGiveSpaceEnterAndF1AndLetGoWhenUnp
     button(first, SDL_CONTROLLER_BUTTON_A, true);
     button(second, SDL_CONTROLLER_BUTTON_START, true);
     polled(pads, input);
-    EXPECT_EQ(input.spacePressed, 1);
-    EXPECT_EQ(input.enterPressed, 1);
-    EXPECT_FALSE(pads.keyDown(Key::F1));
+    EXPECT_EQ(std::tuple(input.spacePressed, input.enterPressed, pads.keyDown(Key::F1)),
+              std::tuple(1, 1, false));
     button(second, SDL_CONTROLLER_BUTTON_BACK, true);
     deliver(pads);
     EXPECT_TRUE(pads.keyDown(Key::F1));
@@ -81,10 +83,9 @@ TEST_F(Gamepads, PadsPluggedBeforeOrDuringPlayGiveSpaceEnterAndF1AndLetGoWhenUnp
     // A pad pulled out with its buttons down leaves nothing held.
     unplug(first);
     unplug(second);
-    EXPECT_EQ(polled(pads, input).spaceHeld, 0);
-    EXPECT_EQ(pads.connected(), 0);
-    EXPECT_EQ(input.enterHeld, 0);
-    EXPECT_FALSE(pads.keyDown(Key::F1));
+    polled(pads, input);
+    EXPECT_EQ(std::tuple(input.spaceHeld, pads.connected(), input.enterHeld, pads.keyDown(Key::F1)),
+              std::tuple(0, 0, 0, false));
 }
 
 TEST_F(Gamepads, StickAndDPadAreArrowsAndTheNewestWinsAcrossKeyboardAndPad) {
@@ -143,8 +144,7 @@ TEST_F(Gamepads, PressesShorterThanAFrameCountOnceAndADialogForgetsThem) {
     EXPECT_EQ(polled(pads, input).spacePressed, 1);
     EXPECT_EQ(input.pressedX, 1);
     input.poll();
-    EXPECT_EQ(input.spaceHeld, 0);
-    EXPECT_EQ(input.pressedX, 0);
+    EXPECT_EQ(std::tuple(input.spaceHeld, input.pressedX), std::tuple(0, 0));
 
     // A press made into a dialog, and the button still held when it closes, are not the game's.
     button(pad, SDL_CONTROLLER_BUTTON_START, true);
@@ -168,9 +168,7 @@ struct PadsInTheWindow : test::DummyWindow {
     }
     void TearDown() override {
         DummyWindow::TearDown();
-        while (SDL_NumJoysticks() > 0)
-            SDL_JoystickDetachVirtual(0);
-        SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+        unplugAll();
     }
 };
 

@@ -91,18 +91,16 @@ TEST(ImageSet, SheetsLoadEveryFrameAndADamagedOneAsADefaultImageWithNothingReadP
         std::vector<std::pair<int, int>> sizes;
     } cases[] = {
         {256, {{0, 5}, {440, 300}, {4, 2}}}, {257, {{4, 2}, {16, 16}, {16, 16}}}, {258, {{4, 2}, {4, 2}}}};
-    for (const auto& c : cases) {
-        SpriteSheet sheet;
-        ASSERT_TRUE(sheet.load(store, c.id));
-        ASSERT_EQ(sheet.count(), c.id == 258 ? 258 : 3);
+    SpriteSheet sheets[3], &sheet = sheets[0];
+    for (int k = 0; k < 3; ++k) {
+        const auto& c = cases[k];
+        ASSERT_TRUE(sheets[k].load(store, c.id));
+        ASSERT_EQ(sheets[k].count(), c.id == 258 ? 258 : 3);
         for (size_t i = 0; i < c.sizes.size(); ++i)
-            EXPECT_EQ(std::pair(sheet.frame(i)->width(), sheet.frame(i)->height()), c.sizes[i])
+            EXPECT_EQ(std::pair(sheets[k].frame(i)->width(), sheets[k].frame(i)->height()), c.sizes[i])
                 << c.id << " " << i;
-        EXPECT_EQ(sheet.current(), sheet.frame(sheet.count() - 1)) << "the last frame is current";
+        EXPECT_EQ(sheets[k].current(), sheets[k].frame(sheets[k].count() - 1)) << "the last frame is current";
     }
-    SpriteSheet sheet;
-    ASSERT_TRUE(sheet.load(store, 256));
-    EXPECT_EQ(sheet.frame(0)->pixelCount(), 0);
     EXPECT_EQ(sheet.frame(1)->pixel(439, 299), 0x37);
     EXPECT_EQ(pixelsOf(*sheet.frame(2)), (Bytes{7, 0xEC, 0xEC, 0xEC, 0xEC, 0xEC, 9, 10}));
     EXPECT_TRUE(sheet.frame(2)->hasTransparency());
@@ -177,12 +175,11 @@ TEST(ImageSetWriter, FollowsTheConventionsAndEveryImageReadsBackTheSame) {
     SpriteSheet sheet;
     ASSERT_TRUE(sheet.load(store, 264));
     ASSERT_EQ(sheet.count(), 300);
-    for (int t = 0; t < 300; ++t) {
-        ASSERT_EQ(sheet.frame(t)->width(), images[t]->width()) << t;
-        ASSERT_EQ(sheet.frame(t)->height(), images[t]->height()) << t;
-        ASSERT_EQ(pixelsOf(*sheet.frame(t)), pixelsOf(*images[t])) << t;
-        ASSERT_EQ(sheet.frame(t)->hasTransparency(), images[t]->hasTransparency()) << t;
-    }
+    const auto seen = [](const Image& i) {
+        return std::tuple(i.width(), i.height(), pixelsOf(i), i.hasTransparency());
+    };
+    for (int t = 0; t < 300; ++t)
+        ASSERT_EQ(seen(*sheet.frame(t)), seen(*images[t])) << t;
 }
 
 TEST(SpriteSheet, SelectTakesTheIndexAs16BitAndIgnoresIndicesOutsideTheSheet) {
@@ -197,12 +194,10 @@ TEST(SpriteSheet, SelectTakesTheIndexAs16BitAndIgnoresIndicesOutsideTheSheet) {
         sheet.select(index);
         EXPECT_EQ(sheet.current(), sheet.frame(current)) << index;
     }
-    EXPECT_EQ(sheet.frame(3), nullptr);
-    EXPECT_EQ(sheet.frame(-1), nullptr);
+    EXPECT_TRUE(sheet.frame(3) == nullptr && sheet.frame(-1) == nullptr);
     sheet.clear();
     sheet.clear();
-    EXPECT_EQ(sheet.count(), 0);
-    EXPECT_EQ(sheet.current(), nullptr);
+    EXPECT_TRUE(sheet.count() == 0 && sheet.current() == nullptr);
     sheet.add(std::make_unique<Image>(5, 5));
     EXPECT_EQ(sheet.current()->width(), 5);
 }
@@ -225,20 +220,25 @@ std::vector<uint8_t> tinyBmp(int32_t height = 2) {
     return b;
 }
 
-TEST(Bitmap, ReadsTheColourTableAndTurnsRowsTopDown) {
+TEST(Bitmap, ReadsTheColourTableTurnsRowsTopDownAndFillsAnImageThroughTheFallback) {
     BmpInfo info;
     ASSERT_TRUE(readBmp(tinyBmp(), info));
-    EXPECT_EQ(info.width, 3);
-    EXPECT_EQ(info.height, 2);
-    ASSERT_EQ(info.colours.size(), 4u);
-    EXPECT_EQ(info.colours[0], (Rgb{255, 255, 255}));
-    EXPECT_EQ(info.colours[1], (Rgb{255, 0, 0})); // stored blue, green, red
-    EXPECT_EQ(info.colours[3], (Rgb{255, 0, 255}));
+    EXPECT_EQ(std::pair(info.width, info.height), std::pair(3, 2));
+    // Stored blue, green, red.
+    EXPECT_EQ(info.colours, (std::vector<Rgb>{{255, 255, 255}, {255, 0, 0}, {0, 255, 0}, {255, 0, 255}}));
     EXPECT_EQ(info.indices, (std::vector<uint8_t>{4, 5, 6, 1, 2, 3}));
-
     BmpInfo topDown;
     ASSERT_TRUE(readBmp(tinyBmp(-2), topDown));
     EXPECT_EQ(topDown.indices, (std::vector<uint8_t>{1, 2, 3, 4, 5, 6}));
+
+    // An image loaded or built from an 8-bit bitmap takes its pixels; a missing one gives the default image.
+    MemoryResourceStore store;
+    store.put(139, tinyBmp());
+    Image img, byName(store, 139), missing(store, 7);
+    ASSERT_TRUE(img.loadImage(store, 139));
+    EXPECT_EQ(std::pair(img.width(), pixelsOf(img)), std::pair(3, info.indices));
+    EXPECT_EQ(std::pair(byName.width(), pixelsOf(byName)), std::pair(3, info.indices));
+    EXPECT_EQ(missing.width(), 16);
 }
 
 TEST(Bitmap, DamagedBitmapsAreRefusedWhateverIsCut) {
@@ -257,18 +257,14 @@ TEST(Bitmap, DamagedBitmapsAreRefusedWhateverIsCut) {
     }
 }
 
-TEST(Bitmap, AnEightBitBitmapFillsAnImageThroughTheFallback) {
-    MemoryResourceStore store;
-    store.put(139, tinyBmp());
-    Image img;
-    ASSERT_TRUE(img.loadImage(store, 139));
-    EXPECT_EQ(img.width(), 3);
-    EXPECT_EQ(img.pixel(0, 0), 4);
-    EXPECT_EQ(img.pixel(2, 1), 3);
-    Image byName(store, 139);
-    EXPECT_EQ(byName.pixel(1, 0), 5);
-    Image missing(store, 7);
-    EXPECT_EQ(missing.width(), 16);
+// A w x h source whose pixel (c, r) is 1 + c + 10 r (never 236 unless asked).
+std::unique_ptr<Image> numbered(int w, int h) {
+    auto img = std::make_unique<Image>(w, h);
+    for (int r = 0; r < h; ++r)
+        for (int c = 0; c < w; ++c)
+            img->setPixel(c, r, static_cast<uint8_t>(1 + c + 10 * r));
+    img->scanTransparency();
+    return img;
 }
 
 std::vector<Rgb> artColours() {
@@ -312,16 +308,14 @@ TEST_F(ScreenSurfaceTest, CreatesOnceFromBitmap139AndPresentsTopRowFirstAt1To1) 
     EXPECT_EQ(screen.pixel(0, 0), 0);
 
     screen.create();
-    EXPECT_EQ(screen.width(), 440); // the frame buffer is the whole picture, whatever the size asked
-    EXPECT_EQ(screen.height(), 300);
+    // The frame buffer is the whole picture, whatever the size asked.
+    EXPECT_EQ(std::pair(screen.width(), screen.height()), std::pair(440, 300));
     EXPECT_TRUE(showsArtColours(video));
     // A second create changes nothing: same pixels, no second palette.
     uint8_t* pixels = screen.pixels();
     screen.setPixel(1, 1, 77);
     screen.create();
-    EXPECT_EQ(screen.pixels(), pixels);
-    EXPECT_EQ(screen.pixel(1, 1), 77);
-    EXPECT_EQ(video.paletteCalls, 1);
+    EXPECT_EQ(std::tuple(screen.pixels(), screen.pixel(1, 1), video.paletteCalls), std::tuple(pixels, 77, 1));
 
     // Pixel (0, 0) is the top-left of the picture; the last one the bottom-right.
     // clang-format off
@@ -332,12 +326,20 @@ TEST_F(ScreenSurfaceTest, CreatesOnceFromBitmap139AndPresentsTopRowFirstAt1To1) 
         screen.setPixel(c.x, c.y, c.index);
     screen.present();
     ASSERT_EQ(video.presents, 1);
-    EXPECT_EQ(video.width, 440);
-    EXPECT_EQ(video.height, 300);
+    EXPECT_EQ(std::pair(video.width, video.height), std::pair(440, 300));
     for (auto c : corners)
         EXPECT_EQ(video.index(c.x, c.y), c.index) << c.x << "," << c.y;
     EXPECT_EQ(video.index(1, 1), 1);
     EXPECT_EQ(video.paletteCalls, 1); // an ordinary frame never touches the palette
+
+    // An image draws itself on the screen surface when there is one, and nowhere when there is none.
+    const auto src = numbered(2, 2);
+    g_screen = nullptr;
+    src->draw(0, 0);
+    g_screen = &screen;
+    src->draw(438, 298);
+    g_screen = nullptr;
+    EXPECT_EQ(screen.pixel(439, 299), src->pixel(1, 1));
 }
 
 TEST_F(ScreenSurfaceTest, ADirtyPaletteIsAppliedByExactlyTheNextPresent) {
@@ -345,9 +347,7 @@ TEST_F(ScreenSurfaceTest, ADirtyPaletteIsAppliedByExactlyTheNextPresent) {
     // Before create nothing is presented and the flag is left for later.
     g_paletteDirty = true;
     screen.present();
-    EXPECT_EQ(video.presents, 0);
-    EXPECT_EQ(video.paletteCalls, 0);
-    EXPECT_TRUE(g_paletteDirty);
+    EXPECT_EQ(std::tuple(video.presents, video.paletteCalls, g_paletteDirty), std::tuple(0, 0, true));
     screen.create();
     EXPECT_TRUE(g_paletteDirty); // the window's request is still to be met by a present
 
@@ -376,8 +376,7 @@ TEST_F(ScreenSurfaceTest, AMissingOrDamagedBitmapIsRetriedAndOtherDepthsGetAGray
         screen.create();
         screen.present();
     }
-    EXPECT_EQ(video.presents, 0);
-    EXPECT_EQ(video.paletteCalls, 0);
+    EXPECT_EQ(std::pair(video.presents, video.paletteCalls), std::pair(0, 0));
     // The bitmap turns up: the next create succeeds.
     empty.put(PALETTE_BITMAP_ID, headless::makePaletteBitmap(artColours()));
     screen.create();
@@ -387,23 +386,11 @@ TEST_F(ScreenSurfaceTest, AMissingOrDamagedBitmapIsRetriedAndOtherDepthsGetAGray
 
     // A 24-bit bitmap has no colour table to take: a gray ramp from white to black.
     const auto gray = paletteFrom(headless::makePaletteBitmap({}, 24));
-    EXPECT_EQ(gray[0], (Rgb{255, 255, 255}));
-    EXPECT_EQ(gray[128], (Rgb{127, 127, 127}));
-    EXPECT_EQ(gray[255], (Rgb{0, 0, 0}));
+    EXPECT_EQ(std::tuple(gray[0], gray[128], gray[255]),
+              std::tuple(Rgb{255, 255, 255}, Rgb{127, 127, 127}, Rgb{}));
     // A short colour table: the entries it lacks are black.
     const auto few = paletteFrom(headless::makePaletteBitmap(std::vector<Rgb>{{1, 2, 3}, {4, 5, 6}}));
-    EXPECT_EQ(few[1], (Rgb{4, 5, 6}));
-    EXPECT_EQ(few[2], (Rgb{0, 0, 0}));
-}
-
-// A w x h source whose pixel (c, r) is 1 + c + 10 r (never 236 unless asked).
-std::unique_ptr<Image> numbered(int w, int h) {
-    auto img = std::make_unique<Image>(w, h);
-    for (int r = 0; r < h; ++r)
-        for (int c = 0; c < w; ++c)
-            img->setPixel(c, r, static_cast<uint8_t>(1 + c + 10 * r));
-    img->scanTransparency();
-    return img;
+    EXPECT_EQ(std::tuple(few[1], few[2]), std::tuple(Rgb{4, 5, 6}, Rgb{0, 0, 0}));
 }
 
 // The target's pixels that came from the source, each where the source's own pixel lies.
@@ -444,9 +431,8 @@ TEST(Blit, TransparentPixelsAreSkippedOnlyWhenTheScanHasFoundThem) {
     src->scanTransparency();
     target.fillRect(0, 0, 5, 5, 77);
     target.blit(*src, 1, 1);
-    EXPECT_EQ(target.pixel(2, 2), 77);
-    EXPECT_EQ(target.pixel(1, 1), src->pixel(0, 0));
-    EXPECT_EQ(target.pixel(3, 3), src->pixel(2, 2));
+    EXPECT_EQ(std::tuple(target.pixel(2, 2), target.pixel(1, 1), target.pixel(3, 3)),
+              std::tuple(77, src->pixel(0, 0), src->pixel(2, 2)));
     // The scan sees a transparent pixel even when it is the very last one.
     Image img(7, 5);
     img.fillRect(0, 0, 7, 5, 3);
@@ -457,23 +443,7 @@ TEST(Blit, TransparentPixelsAreSkippedOnlyWhenTheScanHasFoundThem) {
     EXPECT_TRUE(img.hasTransparency());
 }
 
-TEST(Blit, DrawGoesToTheScreenSurfaceWhenThereIsOne) {
-    auto src = numbered(2, 2);
-    g_screen = nullptr;
-    src->draw(0, 0); // no surface: nothing happens
-    RecordingVideo video;
-    MemoryResourceStore store;
-    store.put(PALETTE_BITMAP_ID, headless::makePaletteBitmap(std::array<Rgb, 256>{}));
-    ScreenSurface screen(video, store);
-    screen.create();
-    screen.fillRect(0, 0, 440, 300, 0);
-    g_screen = &screen;
-    src->draw(438, 298);
-    EXPECT_EQ(screen.pixel(439, 299), src->pixel(1, 1));
-    g_screen = nullptr;
-}
-
-TEST(PixelOps, AccessOutsideTheImageIsHarmlessAndFillsAreClipped) {
+TEST(PixelOps, AccessOutsideTheImageIsHarmlessFillsAreClippedAndBadSizesAreEmpty) {
     Image img(4, 3);
     img.fillRect(0, 0, 4, 3, 9);
     for (auto [x, y] : {std::pair{-1, 0}, {4, 0}, {0, 3}, {0, -1}}) {
@@ -503,12 +473,10 @@ TEST(PixelOps, AccessOutsideTheImageIsHarmlessAndFillsAreClipped) {
             drawn += img.pixelAtIndex(i) == 5;
         EXPECT_EQ(drawn, f.drawn) << f.x << "," << f.y << " " << f.w << "x" << f.h;
     }
-}
 
-TEST(PixelOps, ImagesHaveTheirSizeAndNegativeSizesAreEmpty) {
+    // A new image has its size and is cleared; negative sizes, or more than the index can hold, are empty.
     Image def;
-    EXPECT_EQ(def.pixelCount(), 16 * 16);
-    EXPECT_EQ(def.pixel(15, 15), 0) << "a new image is cleared";
+    EXPECT_EQ(std::tuple(def.pixelCount(), def.pixel(15, 15)), std::tuple(16 * 16, 0));
     Image neg(-4, 7);
     EXPECT_EQ(neg.pixelCount(), 0);
     neg.fillRect(0, 0, 5, 5, 1);
@@ -518,7 +486,7 @@ TEST(PixelOps, ImagesHaveTheirSizeAndNegativeSizesAreEmpty) {
     EXPECT_EQ(neg.pixel(0, 0), 0);
     def.setSize(440, 300);
     EXPECT_EQ(def.pixelCount(), 132000);
-    EXPECT_EQ(Image(70000, 70000).pixelCount(), 0) << "more than the index can hold";
+    EXPECT_EQ(Image(70000, 70000).pixelCount(), 0);
 }
 
 } // namespace

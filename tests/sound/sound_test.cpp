@@ -46,9 +46,8 @@ TEST(GameSounds, OpenTheDeviceThenMakeABufferForEachSoundInOrderAndTearDownInRev
         EXPECT_EQ(audio.buffer(sounds.periodEndSound.buffer)->samples,
                   std::vector<uint8_t>(3841, 314 & 0xFF));
         // Only the three background loops repeat.
-        for (Sound* s : {&sounds.playLoopSound1, &sounds.playLoopSound2, &sounds.timeWarningSound})
-            s->play();
-        for (Sound* s : {&sounds.titleTuneSound, &sounds.bigCaptureSound, &sounds.rightFigureSound})
+        for (Sound* s : {&sounds.playLoopSound1, &sounds.playLoopSound2, &sounds.timeWarningSound,
+                         &sounds.titleTuneSound, &sounds.bigCaptureSound, &sounds.rightFigureSound})
             s->play();
         std::vector<bool> loops;
         for (const auto& start : audio.started)
@@ -93,8 +92,7 @@ TEST(Sound, WithoutADeviceEverythingGoesThroughTheOneSimplePlayer) {
     FakeAudio audio(false);
     MemoryResourceStore store = allSounds();
     GameSounds sounds(audio, store);
-    EXPECT_FALSE(sounds.device.ready);
-    EXPECT_TRUE(audio.buffers.empty());
+    EXPECT_TRUE(!sounds.device.ready && audio.buffers.empty());
     for (Sound* s : {&sounds.titleTuneSound, &sounds.playLoopSound1, &sounds.timeWarningSound})
         s->start(); // only ever started: silent
     EXPECT_EQ(audio.simplePlays, 0);
@@ -105,9 +103,8 @@ TEST(Sound, WithoutADeviceEverythingGoesThroughTheOneSimplePlayer) {
     EXPECT_EQ(audio.simple.samples, std::vector<uint8_t>(3841, 314 & 0xFF));
     EXPECT_EQ(audio.simple.positionMs, 0u);
     sounds.opponentSound.play();
-    EXPECT_EQ(audio.simple.samples.size(), 1680u);
-    EXPECT_FALSE(audio.simple.loop);
-    EXPECT_EQ(audio.simplePlays, 3);
+    EXPECT_EQ(std::tuple(audio.simple.samples.size(), audio.simple.loop, audio.simplePlays),
+              std::tuple(1680u, false, 3));
     // Stopping any sound silences the one that is playing; a looping sound asks the player to repeat it.
     sounds.playLoopSound1.stop();
     EXPECT_FALSE(audio.simple.playing);
@@ -130,9 +127,7 @@ TEST(Sound, MissingOrMalformedWavesAndRefusedBuffersLeaveSilentSounds) {
             s->start();
             s->stop();
         }
-        EXPECT_TRUE(audio.started.empty()) << device;
-        EXPECT_EQ(audio.simplePlays, 0) << device;
-        EXPECT_TRUE(audio.buffers.empty()) << device;
+        EXPECT_TRUE(audio.started.empty() && audio.simplePlays == 0 && audio.buffers.empty()) << device;
     }
     // The device refuses one buffer: that sound is silent, the others are not affected.
     FakeAudio audio;
@@ -144,29 +139,26 @@ TEST(Sound, MissingOrMalformedWavesAndRefusedBuffersLeaveSilentSounds) {
     Sound fine(dev, store, 315);
     refused.play();
     fine.play();
-    EXPECT_EQ(audio.started.size(), 1u);
-    EXPECT_TRUE(audio.isPlaying(fine.buffer));
+    EXPECT_TRUE(audio.started.size() == 1 && audio.isPlaying(fine.buffer));
 }
 
-TEST(VolumeLevel, StartsAtFullVolumeStepsDownByHalvesAndMuteKeepsTheStep) {
+TEST(VolumeLevel, StartsAtFullVolumeStepsDownByHalvesMuteKeepsTheStepAndTheSettingsTextReadsBack) {
     VolumeLevel level;
     EXPECT_EQ(level.attenuation(), 0);
     EXPECT_EQ(level.louder(), level) << "already full";
     for (int i = 0; i < 10; ++i)
         level = level.quieter();
-    EXPECT_EQ(level.step, VolumeLevel::STEPS - 1);
-    EXPECT_EQ(level.attenuation(), (VolumeLevel::STEPS - 1) * 600);
+    EXPECT_EQ(std::tuple(level.step, level.attenuation()),
+              std::tuple(VolumeLevel::STEPS - 1, (VolumeLevel::STEPS - 1) * 600));
     const VolumeLevel muted = level.toggledMute();
     EXPECT_EQ(muted.attenuation(), VolumeLevel::SILENT);
     EXPECT_EQ(muted.louder().attenuation(), VolumeLevel::SILENT) << "a step does not unmute";
     EXPECT_EQ(muted.louder().toggledMute().attenuation(), (VolumeLevel::STEPS - 2) * 600);
     EXPECT_EQ(VolumeLevel{}.withStep(-3).step, 0);
-    EXPECT_EQ(VolumeLevel::stepLabel(0), "100 %");
-    EXPECT_EQ(VolumeLevel::stepLabel(1), "50 %");
-    EXPECT_EQ(VolumeLevel::stepLabel(3), "13 %");
-}
+    for (auto [step, label] : {std::pair{0, "100 %"}, {1, "50 %"}, {3, "13 %"}})
+        EXPECT_EQ(VolumeLevel::stepLabel(step), label);
 
-TEST(VolumeLevel, TheSettingsTextReadsBackAndAnythingElseGivesFullVolume) {
+    // The settings text reads back, and anything else gives full volume.
     for (int step = 0; step < VolumeLevel::STEPS; ++step) {
         for (bool muted : {false, true}) {
             const VolumeLevel level{step, muted};
@@ -267,13 +259,11 @@ TEST(WaveReader, RejectsBrokenFilesAndNeverReadsPastTheBytes) {
          riff({chunk("LIST", {1, 2}, 0xFFFFFFFF), chunk("fmt ", formatBody()), chunk("data", {1})})},
         {"format chunk cut short", formatCut},
     };
+    WaveData w; // kept from case to case: samples found before the fault are not handed out
     for (const auto& c : cases) {
-        WaveData w;
         EXPECT_FALSE(readWave(c.wave, w)) << c.name;
+        EXPECT_TRUE(w.samples.empty()) << c.name;
     }
-    WaveData w;
-    EXPECT_FALSE(readWave(riff({shortFormat, chunk("data", {1, 2})}), w));
-    EXPECT_TRUE(w.samples.empty()); // nothing is taken
 
     // Every prefix of a good file is read without stepping past its end (the sanitizer build checks the
     // reads): refused until the last chunk holds the bare 14-byte format record, and the samples found

@@ -5,6 +5,7 @@
 #include "play_rig.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 #include <string>
 #include <vector>
@@ -167,7 +168,8 @@ TEST(Player, TheFrameThatClosesARaidMovesThePlayerBeforeTheFigures) {
     ASSERT_EQ(rig.at(), XY(99, 269));
     Opponent& skater = rig.addFigure(1, 60, 157.5f, 90, true); // reaches row 161 in its fifth sub-step
     rig.play({DOWN});
-    EXPECT_TRUE(rig.chancesLost == 0 && rig.claimedCells.get() > 0 && skater.y() < 161);
+    EXPECT_EQ((std::tuple{rig.chancesLost == 0, rig.claimedCells.get() > 0, skater.y() < 161}),
+              (std::tuple{true, true, true}));
 }
 
 // Where the player stands it can go on: on its raid line, or at most a step from edge or claimed line beside
@@ -335,7 +337,8 @@ TEST(Opponent, AFigureOnTheLineOrMeetingTheRaidingPlayerCutsTheRaidAndOneInClaim
     referee.sampleCell();
     beside.sampledCell = CellClaimed;
     checkAll(rig.actors);
-    EXPECT_TRUE(referee.marked && beside.marked && o.marked == false && rig.player->caught);
+    EXPECT_EQ((std::tuple{referee.marked, beside.marked, o.marked == false, rig.player->caught}),
+              (std::tuple{true, true, true, true}));
     // Two penalties and the cut.
     EXPECT_EQ(std::tuple(rig.score.get(), rig.opponentSound.plays, rig.refereeCut.plays),
               std::tuple(2 * PENALTY_POINTS, 4, 0));

@@ -11,6 +11,7 @@
 #include "rink/rink.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 #include <algorithm>
 #include <array>
@@ -140,7 +141,9 @@ TEST_F(Art, EverySetDecodesToTheTableAndUsesOnlyArtColours) {
             const Image& f = *sheet.frame(i);
             EXPECT_EQ(Size(f.width(), f.height()), entry.frames[i]) << "frame " << i;
             if (entry.cutOut.count(i)) {
-                EXPECT_TRUE(f.hasTransparency() && f.pixel(0, 0) == TRANSPARENT_INDEX) << "frame " << i;
+                EXPECT_EQ((std::tuple{f.hasTransparency(), f.pixel(0, 0) == TRANSPARENT_INDEX}),
+                          (std::tuple{true, true}))
+                    << "frame " << i;
             } else if (entry.id == 256) {
                 EXPECT_FALSE(f.hasTransparency()) << "background " << i;
             }

@@ -11,6 +11,7 @@
 #include "platform/headless/fake_clock.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 #include <cmath>
 #include <vector>
@@ -116,7 +117,7 @@ TEST_F(Driven, AWorldThatCannotBeBuiltLeavesTheDriverIdleUntilARestartBuildsOne)
     driver.restartRequested = true;
     driver.step();
     ASSERT_EQ(worlds.size(), 2u);
-    EXPECT_TRUE(driver.world() == worlds.back() && world().updates == 1);
+    EXPECT_EQ((std::tuple{driver.world() == worlds.back(), world().updates == 1}), (std::tuple{true, true}));
 }
 
 struct DrivenAcrossTheWrap : Driven {
@@ -184,7 +185,8 @@ TEST_F(Lists, RemoveAtUnlinksWithoutDeletingAndTheWalkGoesOnAfterIt) {
     EXPECT_EQ(list.next(), nullptr);
     EXPECT_EQ(list.removeAt(0), items[0]);
     EXPECT_EQ(ids(list), std::vector<int>{3});
-    EXPECT_TRUE(deleted.empty() && items[1]->refCount == 1) << "left to the caller";
+    EXPECT_EQ((std::tuple{deleted.empty(), items[1]->refCount == 1}), (std::tuple{true, true}))
+        << "left to the caller";
     for (int i : {0, 1, 3})
         delete items[i];
     list.insertAt(make(5), 0), list.insertAt(make(6), 2); // both ends still link up
@@ -205,7 +207,7 @@ TEST_F(Lists, MarkedItemsAreSkippedByTheUnmarkedWalkAndPurgedInOnePass) {
     list.markAll();
     EXPECT_EQ(ids(list, true), std::vector<int>{});
     list.purge();
-    EXPECT_TRUE(list.count() == 0 && ids(list).empty());
+    EXPECT_EQ((std::tuple{list.count() == 0, ids(list).empty()}), (std::tuple{true, true}));
     list.clear();
     EXPECT_EQ(deleted.size(), 6u);
 }
@@ -219,7 +221,8 @@ TEST_F(Lists, AnItemInTwoListsLivesUntilTheLastListLetsGo) {
         second.insertAt(shared, 1);
         EXPECT_EQ(shared->refCount, 2);
         first.clear();
-        EXPECT_TRUE(shared->refCount == 1 && deleted.empty() && first.count() == 0);
+        EXPECT_EQ((std::tuple{shared->refCount == 1, deleted.empty(), first.count() == 0}),
+                  (std::tuple{true, true, true}));
         EXPECT_EQ(ids(second), (std::vector<int>{8, 7}));
     }
     EXPECT_EQ(deleted, (std::vector<int>{8, 7}));

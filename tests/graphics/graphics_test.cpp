@@ -13,6 +13,7 @@
 #include "resources/memory_store.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 #include <filesystem>
 #include <fstream>
@@ -194,10 +195,10 @@ TEST(SpriteSheet, SelectTakesTheIndexAs16BitAndIgnoresIndicesOutsideTheSheet) {
         sheet.select(index);
         EXPECT_EQ(sheet.current(), sheet.frame(current)) << index;
     }
-    EXPECT_TRUE(sheet.frame(3) == nullptr && sheet.frame(-1) == nullptr);
+    EXPECT_EQ((std::tuple{sheet.frame(3) == nullptr, sheet.frame(-1) == nullptr}), (std::tuple{true, true}));
     sheet.clear();
     sheet.clear();
-    EXPECT_TRUE(sheet.count() == 0 && sheet.current() == nullptr);
+    EXPECT_EQ((std::tuple{sheet.count() == 0, sheet.current() == nullptr}), (std::tuple{true, true}));
     sheet.add(std::make_unique<Image>(5, 5));
     EXPECT_EQ(sheet.current()->width(), 5);
 }

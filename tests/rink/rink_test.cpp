@@ -39,7 +39,7 @@ TEST(Rink, ResetLaysOutOutsideEdgeAndIceAndAccessOutsideTheGridIsHarmless) {
         rink.setCellAtIndex(i, CellRaidLine);
     rink.setCell(-1, 5, CellRaidLine);
     rink.setCell(440, 5, CellRaidLine);
-    EXPECT_TRUE(rig.count(CellRaidLine) == 0 && rink.pathEmpty());
+    EXPECT_EQ((std::tuple{rig.count(CellRaidLine) == 0, rink.pathEmpty()}), (std::tuple{true, true}));
 }
 
 TEST(Rink, MarkAndEraseChangeOnlyTheirOwnCodesAndPaintTheDisplay) {
@@ -104,7 +104,8 @@ TEST(RaidPath, PopsNewestFirstAndAPushAfterPopsKeepsThePointStoodOn) {
         ASSERT_TRUE(p);
         EXPECT_EQ(std::tuple(p->x, p->y), std::tuple(x, x + 1));
     }
-    EXPECT_TRUE(rink.pathEmpty() && !rink.pathPop() && rink.pathCount() == 0);
+    EXPECT_EQ((std::tuple{rink.pathEmpty(), !rink.pathPop(), rink.pathCount() == 0}),
+              (std::tuple{true, true, true}));
     // A push after the path ran empty starts it again from its first place.
     rink.pathPush(7, 8);
     EXPECT_EQ(std::tuple(rink.pathCount(), rink.pathPoint(1).x), std::tuple(2, 7));

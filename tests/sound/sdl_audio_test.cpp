@@ -14,6 +14,7 @@
 
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <tuple>
 
 #include <algorithm>
 #include <chrono>
@@ -361,9 +362,9 @@ TEST_P(AudioContract, ALoopingSoundOutlastsItsLengthUntilStoppedAndSoundsPlayTog
     o.out->start(loop, true, -10000, 0);
     o.out->start(other, false, 10000, 600);
     o.wait(300);
-    EXPECT_TRUE(playing(loop) && playing(other));
+    EXPECT_EQ((std::tuple{playing(loop), playing(other)}), (std::tuple{true, true}));
     o.out->stop(loop);
-    EXPECT_TRUE(!playing(loop) && playing(other));
+    EXPECT_EQ((std::tuple{!playing(loop), playing(other)}), (std::tuple{true, true}));
 }
 
 TEST_P(AudioContract, AReleasedBufferIsGoneAndClosingStopsEverything) {
@@ -372,7 +373,7 @@ TEST_P(AudioContract, AReleasedBufferIsGoneAndClosingStopsEverything) {
     o.out->releaseBuffer(gone);
     o.out->start(gone, false, 0, 0);
     o.out->stop(gone);
-    EXPECT_TRUE(!playing(gone) && playing(kept));
+    EXPECT_EQ((std::tuple{!playing(gone), playing(kept)}), (std::tuple{true, true}));
     o.out->close();
     EXPECT_FALSE(playing(kept));
     EXPECT_EQ(tone(100), AudioOut::NO_BUFFER) << "closed";

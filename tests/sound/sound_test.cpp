@@ -92,7 +92,7 @@ TEST(Sound, WithoutADeviceEverythingGoesThroughTheOneSimplePlayer) {
     FakeAudio audio(false);
     MemoryResourceStore store = allSounds();
     GameSounds sounds(audio, store);
-    EXPECT_TRUE(!sounds.device.ready && audio.buffers.empty());
+    EXPECT_EQ((std::tuple{!sounds.device.ready, audio.buffers.empty()}), (std::tuple{true, true}));
     for (Sound* s : {&sounds.titleTuneSound, &sounds.playLoopSound1, &sounds.timeWarningSound})
         s->start(); // only ever started: silent
     EXPECT_EQ(audio.simplePlays, 0);
@@ -127,7 +127,9 @@ TEST(Sound, MissingOrMalformedWavesAndRefusedBuffersLeaveSilentSounds) {
             s->start();
             s->stop();
         }
-        EXPECT_TRUE(audio.started.empty() && audio.simplePlays == 0 && audio.buffers.empty()) << device;
+        EXPECT_EQ((std::tuple{audio.started.empty(), audio.simplePlays == 0, audio.buffers.empty()}),
+                  (std::tuple{true, true, true}))
+            << device;
     }
     // The device refuses one buffer: that sound is silent, the others are not affected.
     FakeAudio audio;
@@ -139,7 +141,8 @@ TEST(Sound, MissingOrMalformedWavesAndRefusedBuffersLeaveSilentSounds) {
     Sound fine(dev, store, 315);
     refused.play();
     fine.play();
-    EXPECT_TRUE(audio.started.size() == 1 && audio.isPlaying(fine.buffer));
+    EXPECT_EQ((std::tuple{audio.started.size() == 1, audio.isPlaying(fine.buffer)}),
+              (std::tuple{true, true}));
 }
 
 TEST(VolumeLevel, StartsAtFullVolumeStepsDownByHalvesMuteKeepsTheStepAndTheSettingsTextReadsBack) {

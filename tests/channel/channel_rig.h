@@ -19,16 +19,22 @@ namespace tundrix::channel::test {
 // A short game: the time the tests' posts report, so that their scores stay within what the rules allow.
 inline constexpr int32_t QUICK_GAME_MS = 3000;
 
-// The body the game itself sends (its own builder), for a user, password and score.
-inline std::string gameBody(const std::string& user, const std::string& password, int32_t score,
-                            int32_t gameMs = QUICK_GAME_MS, FileIntegrity build = {1234, 5'000'000},
-                            const std::string& processor = "CPU UNKNOWN") {
+// The record the game's register dialog fills in, for a user, password, score and game time.
+inline SubmissionRecord gameRecord(const std::string& user, const std::string& password, int32_t score,
+                                   int32_t gameMs = QUICK_GAME_MS) {
     SubmissionRecord record;
     record.setUserName(user);
     record.setPassword(password);
     record.score = score;
     record.bestScoreTime = gameMs;
-    return buildSubmissionBody(record, {1000, processor, build});
+    return record;
+}
+
+// The body the game itself sends (its own builder), for a user, password, score and game time.
+inline std::string gameBody(const std::string& user, const std::string& password, int32_t score,
+                            int32_t gameMs = QUICK_GAME_MS, FileIntegrity build = {1234, 5'000'000},
+                            const std::string& processor = "CPU UNKNOWN") {
+    return buildSubmissionBody(gameRecord(user, password, score, gameMs), {1000, processor, build});
 }
 
 // Whether text holds part; the text is shown when the expectation fails.

@@ -59,11 +59,7 @@ class LiveChannel : public test::ChannelRig {
     // One submission through the game's own client, as the register dialog makes it.
     SubmissionRecord submit(const std::string& user, const std::string& password, int32_t score,
                             int32_t gameMs = QUICK_GAME_MS) {
-        SubmissionRecord record;
-        record.setUserName(user);
-        record.setPassword(password);
-        record.score = score;
-        record.bestScoreTime = gameMs;
+        SubmissionRecord record = gameRecord(user, password, score, gameMs);
         submitScore(record, http, calendar, channel());
         return record;
     }

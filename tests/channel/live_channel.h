@@ -118,4 +118,10 @@ class LiveChannel : public test::ChannelRig {
     QuickCalendar calendar;
 };
 
+// Behind a proxy that names each client in X-Real-IP, as nginx does.
+class ProxiedChannel : public LiveChannel {
+  protected:
+    void configure() override { options.trustedProxies = {"127.0.0.1"}; }
+};
+
 } // namespace tundrix::channel::test

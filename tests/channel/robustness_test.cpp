@@ -216,9 +216,9 @@ TEST_F(Faults, AMissingDamagedOrReadOnlyDatabaseStopsTheStartLoudly) {
     EXPECT_NE(error.find("damaged"), std::string::npos) << error;
 }
 
-using DamagedWhileServing = test::LiveChannel;
+using WhileServing = test::LiveChannel;
 
-TEST_F(DamagedWhileServing, AReadErrorIsAnsweredTryAgainNeverUnknownUser) {
+TEST_F(WhileServing, AReadErrorIsAnsweredTryAgainNeverUnknownUser) {
     if (std::string why; !http.ensureLoaded(why)) GTEST_SKIP() << why;
     join("anna@example.se", "Anna", "hemligt");
     ASSERT_EQ(submit("anna@example.se", "hemligt", 100).resultCode, 0);
@@ -235,9 +235,7 @@ TEST_F(DamagedWhileServing, AReadErrorIsAnsweredTryAgainNeverUnknownUser) {
     EXPECT_TRUE(test::has(log.str(), "\"the members cannot be read\""));
 }
 
-using RemovedWhileServing = test::LiveChannel;
-
-TEST_F(RemovedWhileServing, PostsAreRefusedOnceTheDatabasesFolderIsGone) {
+TEST_F(WhileServing, PostsAreRefusedOnceTheDatabasesFolderIsGone) {
     if (std::string why; !http.ensureLoaded(why)) GTEST_SKIP() << why;
     join("anna@example.se", "Anna", "hemligt");
     ASSERT_EQ(submit("anna@example.se", "hemligt", 100).resultCode, 0);

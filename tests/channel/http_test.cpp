@@ -129,21 +129,6 @@ TEST_F(LiveChannel, SignUpLogInAndOutWithFormTokensAndFreshSessions) {
     EXPECT_EQ(logIn("bo@example.se", "hemligt")->status, 303);
 }
 
-TEST_F(LiveChannel, VisitorsLeaveNoRowsAndOnlyMembersHaveSessions) {
-    join("anna@example.se", "Anna", "hemligt");
-    for (int i = 0; i < 20; ++i)
-        for (const char* path : {"/registrera/", "/logga-in/", "/"})
-            ASSERT_EQ(client->Get(path)->status, 200);
-    EXPECT_EQ(store->sessionCount(), 0);
-    const auto in = logIn("anna@example.se", "hemligt");
-    EXPECT_EQ(in->status, 303);
-    EXPECT_EQ(store->sessionCount(), 1);
-    // Plain HTTP: no Secure, no prefix, no HSTS (the class below has them).
-    EXPECT_EQ(cookieOf(in).rfind("tundrix_session=", 0), 0u);
-    EXPECT_FALSE(has(in->get_header_value("Set-Cookie"), "Secure"));
-    EXPECT_FALSE(in->has_header("Strict-Transport-Security"));
-}
-
 class SecureChannel : public LiveChannel {
   protected:
     void configure() override { site.publicUrl = "https://kanal.example.se"; }
@@ -201,7 +186,7 @@ TEST(UnknownUsers, AtMostCapacityClientsEachForAtMostTheTimeKept) {
     EXPECT_EQ(users.take("client2", 1 + UnknownUsers::KEPT_SECONDS), "") << "kept too long";
 }
 
-TEST_F(LiveChannel, EveryPageTheGameOpensIsThereInBothLanguages) {
+TEST_F(LiveChannel, EveryPageTheGameOpensIsThereInBothLanguagesAndVisitorsLeaveNoSessions) {
     std::string error;
     ASSERT_TRUE(store->addRelease({6, 1, 2, 0}, error));
     for (const std::string path : {"/", "/registrera/", "/registrera", "/logga-in/", "/dll/",
@@ -222,6 +207,17 @@ TEST_F(LiveChannel, EveryPageTheGameOpensIsThereInBothLanguages) {
     EXPECT_EQ(client->Get("/useradm/challenge/")->get_header_value("Location"),
               "/logga-in/?next=/useradm/challenge/");
     EXPECT_EQ(client->Get("/nothing-here")->status, 404);
+
+    // Visitors leave no rows; only a member's log-in makes a session, here on plain HTTP: no Secure, no
+    // prefix, no HSTS (the secure channel's test has them).
+    EXPECT_EQ(store->sessionCount(), 0);
+    join("anna@example.se", "Anna", "hemligt");
+    const auto in = logIn("anna@example.se", "hemligt");
+    EXPECT_EQ(in->status, 303);
+    EXPECT_EQ(store->sessionCount(), 1);
+    EXPECT_EQ(cookieOf(in).rfind("tundrix_session=", 0), 0u);
+    EXPECT_FALSE(has(in->get_header_value("Set-Cookie"), "Secure"));
+    EXPECT_FALSE(in->has_header("Strict-Transport-Security"));
 }
 
 } // namespace

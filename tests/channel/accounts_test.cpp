@@ -101,29 +101,6 @@ TEST_F(Accounts, NicknamesAreKeptInOneFormAndNobodyCanPassForAnother) {
     EXPECT_NE(nicknameKey("\xC3\x85sa"), nicknameKey("Asa"));
 }
 
-TEST_F(Accounts, TheSchemaIsVersionedAndANewerDatabaseIsRefused) {
-    join("anna@example.se", "Anna", "hemligt");
-    store.reset();
-    std::string error;
-    store = Store::open(database(), OpenMode::Existing, error); // reopening migrates nothing, keeps the data
-    ASSERT_TRUE(store) << error;
-    EXPECT_EQ(store->members().size(), 1u);
-    store.reset();
-
-    auto db = Database::open(database(), false, error);
-    ASSERT_TRUE(db);
-    {
-        Statement mode(db->handle(), "PRAGMA journal_mode");
-        ASSERT_TRUE(mode.step());
-        EXPECT_EQ(mode.text(0), "wal");
-    }
-    EXPECT_EQ(db->schemaVersion(), newestSchemaVersion());
-    ASSERT_TRUE(db->exec("PRAGMA user_version = 99"));
-    db.reset();
-    EXPECT_FALSE(Store::open(database(), OpenMode::Existing, error));
-    EXPECT_NE(error.find("newer"), std::string::npos);
-}
-
 TEST_F(Accounts, ADatabaseOfTheLastReleaseKeepsItsMembersAndScoresWhenBroughtUpToDate) {
     const std::string old = (folder / "old.db").string();
     std::string error;

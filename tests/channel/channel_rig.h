@@ -19,16 +19,22 @@ namespace tundrix::channel::test {
 // A short game: the time the tests' posts report, so that their scores stay within what the rules allow.
 inline constexpr int32_t QUICK_GAME_MS = 3000;
 
-// The body the game itself sends (its own builder), for a user, password and score.
-inline std::string gameBody(const std::string& user, const std::string& password, int32_t score,
-                            int32_t gameMs = QUICK_GAME_MS, FileIntegrity build = {1234, 5'000'000},
-                            const std::string& processor = "CPU UNKNOWN") {
+// The record the game's register dialog fills in, for a user, password, score and game time.
+inline SubmissionRecord gameRecord(const std::string& user, const std::string& password, int32_t score,
+                                   int32_t gameMs = QUICK_GAME_MS) {
     SubmissionRecord record;
     record.setUserName(user);
     record.setPassword(password);
     record.score = score;
     record.bestScoreTime = gameMs;
-    return buildSubmissionBody(record, {1000, processor, build});
+    return record;
+}
+
+// The body the game itself sends (its own builder), for a user, password, score and game time.
+inline std::string gameBody(const std::string& user, const std::string& password, int32_t score,
+                            int32_t gameMs = QUICK_GAME_MS, FileIntegrity build = {1234, 5'000'000},
+                            const std::string& processor = "CPU UNKNOWN") {
+    return buildSubmissionBody(gameRecord(user, password, score, gameMs), {1000, processor, build});
 }
 
 // Whether text holds part; the text is shown when the expectation fails.
@@ -50,6 +56,7 @@ class ChannelRig : public ::testing::Test {
         ASSERT_NE(store, nullptr) << error;
     }
     void TearDown() override {
+        desk.reset();
         store.reset();
         std::error_code ignored;
         if (!folder.empty()) std::filesystem::remove_all(folder, ignored);
@@ -63,13 +70,16 @@ class ChannelRig : public ::testing::Test {
         EXPECT_TRUE(r.memberId) << (r.errors.empty() ? "" : r.errors.front());
         return r.memberId.value_or(0);
     }
-    // A fresh score desk's answer to a body posted at a time.
+    // The answer of the test's score desk (one for the whole test, as a server has) to a body posted at a
+    // time.
     std::string deskAnswer(const std::string& body, int64_t now = 1'800'000'000) {
-        return ScoreDesk(*store, {}, nullptr).takeNow(body, "127.0.0.1", now).text;
+        if (!desk) desk = std::make_unique<ScoreDesk>(*store, DeskOptions{}, nullptr);
+        return desk->takeNow(body, "127.0.0.1", now).text;
     }
 
     std::filesystem::path folder;
     std::unique_ptr<Store> store;
+    std::unique_ptr<ScoreDesk> desk;
 };
 
 } // namespace tundrix::channel::test

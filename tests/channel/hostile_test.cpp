@@ -72,7 +72,6 @@ TEST_F(Hostile, StoredHtmlInNamesAndRecruiterFieldsIsShownEscaped) {
 
     // The recruiter field comes back into a refused sign-up form; a link's unknown code is not echoed at all.
     const std::string linked = client->Get("/registrera/?ref=" + protocol::queryEscape(image))->body;
-    EXPECT_FALSE(has(linked, "<img"));
     EXPECT_FALSE(has(linked, "onerror"));
     const std::string refused = send("/registrera/", visit("/registrera/"),
                                      {{"email", "x@y.se"},
@@ -84,16 +83,10 @@ TEST_F(Hostile, StoredHtmlInNamesAndRecruiterFieldsIsShownEscaped) {
     EXPECT_FALSE(has(refused, "<img"));
     EXPECT_TRUE(has(refused, "&quot;&gt;&lt;img src=x onerror=alert(1)&gt;"));
     EXPECT_FALSE(has(refused, "<script>"));
-
-    // A recruit's nickname on the recruiter's challenge page.
-    join("bo@example.se", "\"><img src=x onerror=1>", "hemligt", "eve@example.se");
-    const std::string challenge =
-        page("/useradm/challenge/", cookieOf(logIn("eve@example.se", "hemligt")))->body;
-    EXPECT_FALSE(has(challenge, "<img"));
-    EXPECT_FALSE(has(challenge, "<script>"));
+    // (A member's and a recruit's nicknames on the challenge page: the live sign-up test.)
 }
 
-TEST_F(Hostile, EveryFormRefusesAForeignOrMissingFormToken) {
+TEST_F(Hostile, EveryFormRefusesAForeignOrMissingFormTokenAndAPlantedSessionNeverLogsIn) {
     join("anna@example.se", "Anna", "hemligt");
     const auto in = logIn("anna@example.se", "hemligt");
     ASSERT_EQ(in->status, 303);
@@ -113,11 +106,7 @@ TEST_F(Hostile, EveryFormRefusesAForeignOrMissingFormToken) {
     }
     EXPECT_FALSE(store->memberByEmail("bo@example.se").row);
     EXPECT_EQ(page("/useradm/challenge/", member.first)->status, 200); // still logged in
-}
 
-TEST_F(Hostile, APlantedSessionIsNeverTheOneThatLogsIn) {
-    join("anna@example.se", "Anna", "hemligt");
-    const httplib::Params credentials{{"email", "anna@example.se"}, {"password", "hemligt"}};
     // A made-up token is not taken up: the server hands out its own.
     const std::string madeUp = CookiePolicy{}.sessionName() + "=" + std::string(64, 'a');
     const auto form = page("/logga-in/", madeUp);
@@ -126,14 +115,14 @@ TEST_F(Hostile, APlantedSessionIsNeverTheOneThatLogsIn) {
 
     // A real visitor's session, planted in the victim's browser, stays a visitor's after she logs in.
     const auto planted = visit();
-    const auto in = send("/logga-in/", planted, credentials);
-    ASSERT_EQ(in->status, 303);
-    EXPECT_NE(cookieOf(in), planted.first);
+    const auto victim = send("/logga-in/", planted, credentials);
+    ASSERT_EQ(victim->status, 303);
+    EXPECT_NE(cookieOf(victim), planted.first);
     EXPECT_EQ(page("/useradm/challenge/", planted.first)->status, 303);
-    EXPECT_EQ(page("/useradm/challenge/", cookieOf(in))->status, 200);
+    EXPECT_EQ(page("/useradm/challenge/", cookieOf(victim))->status, 200);
 }
 
-TEST_F(Hostile, PasswordGuessingIsStoppedPerAccountAndTheGameMayTryAgainLater) {
+TEST_F(Hostile, PasswordGuessingOnTheWebIsStoppedPerAccount) {
     join("anna@example.se", "Anna", "hemligt");
     // The web log-in: five wrong guesses at the user name as it is looked up, however it is spelt; a client
     // may claim any address it likes, but from a stranger the claim counts for nothing.
@@ -152,15 +141,6 @@ TEST_F(Hostile, PasswordGuessingIsStoppedPerAccountAndTheGameMayTryAgainLater) {
     EXPECT_GE(std::stoi(blocked->get_header_value("Retry-After")), 1);
     EXPECT_EQ(blocked->get_header_value("Content-Type"), "text/html; charset=utf-8");
     EXPECT_TRUE(has(blocked->body, "Too many attempts"));
-
-    // The score form: wrong passwords count against the user name; once used up, the game hears an HTTP
-    // error without a number, which its register dialog answers with "try again".
-    if (std::string why; !http.ensureLoaded(why)) GTEST_SKIP() << why;
-    join("bo@example.se", "Bo", "hemligt");
-    for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(submit("bo@example.se", "guess-" + std::to_string(i), 10).resultCode, 3);
-    EXPECT_EQ(submit("bo@example.se", "hemligt", 10).resultCode, 429);
-    EXPECT_EQ(store->scoreCount(false), 0);
 }
 
 class HostileLimits : public Hostile {
@@ -205,12 +185,9 @@ TEST_F(Hostile, ScoresThatBreakTheFieldChecksAreRefusedOrKeptAside) {
         const size_t at = body.find("&" + name + "=") + name.size() + 2;
         return body.replace(at, body.find('&', at) - at, value);
     };
-    // Not a form at all, or beyond what the game ever sends: refused (the game offers another try).
-    for (const std::string& body :
-         {with("f4", protocol::scrambleField("12x")), with("f4", protocol::scrambleField("99999999999")),
-          with("f3", protocol::scrambleField(std::string(17, 'p'))), with("f5", "ABC"),
-          with("f7", protocol::scrambleField(std::string(protocol::FIELD_MAX_BYTES + 1, 'C'))),
-          good + "&f4=" + protocol::scrambleField("1"), std::string(70'000, 'A')}) {
+    // Not a form at all (each way the form can be broken is the protocol's test), or a body beyond what the
+    // game ever sends: refused (the game offers another try).
+    for (const std::string& body : {with("f4", protocol::scrambleField("12x")), std::string(70'000, 'A')}) {
         const auto r = postScore(body);
         ASSERT_TRUE(r);
         EXPECT_GE(r->status, 400) << body.substr(0, 80);
@@ -218,12 +195,9 @@ TEST_F(Hostile, ScoresThatBreakTheFieldChecksAreRefusedOrKeptAside) {
     }
     // A form that reads but does not add up, or the game's own sign that its counters were altered (a
     // negated score): kept aside, never ranked, and the sender is not told.
-    for (const std::string& body :
-         {with("f2", "11"), with("fa", protocol::scrambleField("1anna@example.se")),
-          with("fb", protocol::scrambleField("5")), with("f5", protocol::scrambleField("fast")),
-          gameBody("anna@example.se", "hemligt", -99999)})
-        EXPECT_EQ(answerTo(body), 1);
-    EXPECT_EQ(store->scoreCount(true), 5);
+    EXPECT_EQ(answerTo(with("fb", protocol::scrambleField("5"))), 1);
+    EXPECT_EQ(answerTo(gameBody("anna@example.se", "hemligt", -99999)), 1);
+    EXPECT_EQ(store->scoreCount(true), 2);
     EXPECT_TRUE(store->leaderboard(Board::AllTime, 0, 10)->empty());
 }
 
@@ -272,11 +246,7 @@ TEST_F(Hostile, ScoresTheRulesDoNotAllowAreKeptAsideWithTheirReasonAndNeverRanke
     EXPECT_EQ(store->leaderboard(Board::AllTime, 0, 10)->at(0).score, 700);
 }
 
-// Requests from this machine stand for a reverse proxy, whose X-Real-IP names the client.
-class BehindProxy : public Hostile {
-  protected:
-    void configure() override { options.trustedProxies = {"127.0.0.1"}; }
-};
+using BehindProxy = test::ProxiedChannel;
 
 TEST_F(BehindProxy, AGuesserElsewhereNeverLocksTheMemberOutAndEachClientHasItsOwnAllowance) {
     if (std::string why; !http.ensureLoaded(why)) GTEST_SKIP() << why;
@@ -288,11 +258,17 @@ TEST_F(BehindProxy, AGuesserElsewhereNeverLocksTheMemberOutAndEachClientHasItsOw
                              {{"X-Real-IP", "203.0.113.9"}})
                        ->status == 429;
     EXPECT_EQ(refused, 6);
+    // There, even the right password waits: an HTTP error without a number, which the game's register dialog
+    // answers with "try again".
+    const auto locked = postScore(gameBody("anna@example.se", "hemligt", 5), {{"X-Real-IP", "203.0.113.9"}});
+    EXPECT_EQ(locked->status, 429);
+    EXPECT_FALSE(protocol::parseAnswer(locked->body).hasResult);
     // Anna's own game, from her address, is registered.
     EXPECT_EQ(submit("anna@example.se", "hemligt", 300).resultCode, 0);
     // Neither does a right password from the guesser's address count against anyone.
     EXPECT_EQ(postScore(gameBody("anna@example.se", "hemligt", 200), {{"X-Real-IP", "198.51.100.7"}})->status,
               200);
+    EXPECT_EQ(store->scoreCount(false), 2);
 
     // A class behind one school address: bad sign-ups first, then the newcomers still join.
     for (int i = 0; i < 12; ++i)

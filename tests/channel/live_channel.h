@@ -59,11 +59,7 @@ class LiveChannel : public test::ChannelRig {
     // One submission through the game's own client, as the register dialog makes it.
     SubmissionRecord submit(const std::string& user, const std::string& password, int32_t score,
                             int32_t gameMs = QUICK_GAME_MS) {
-        SubmissionRecord record;
-        record.setUserName(user);
-        record.setPassword(password);
-        record.score = score;
-        record.bestScoreTime = gameMs;
+        SubmissionRecord record = gameRecord(user, password, score, gameMs);
         submitScore(record, http, calendar, channel());
         return record;
     }
@@ -120,6 +116,12 @@ class LiveChannel : public test::ChannelRig {
     std::unique_ptr<httplib::Client> client;
     CurlHttpClient http;
     QuickCalendar calendar;
+};
+
+// Behind a proxy that names each client in X-Real-IP, as nginx does.
+class ProxiedChannel : public LiveChannel {
+  protected:
+    void configure() override { options.trustedProxies = {"127.0.0.1"}; }
 };
 
 } // namespace tundrix::channel::test

@@ -63,13 +63,11 @@ TEST(Plausibility, TheCeilingFollowsTheGameTimeAndTheForgedPostsMissIt) {
         PostedScore post;
         const char* reason; // the start of the first reason; "" for a score that may be ranked
     } posts[] = {
-        {{INT32_MAX, 1, std::nullopt, true}, "score 2147483647 beyond the 0"},
-        {{500, 3'600'000, 0, true}, "a game of 3600.0 s but the member's previous post came 0 s ago"},
+        // (The reasons for a score beyond the ceiling, a negative time, an hour's game posted at once and an
+        // unreleased build are read where the live server keeps them: the hostile posts' test.)
         {{500, 3'600'000, 3'600, true}, ""},
         {{500, 10'000, 5, true}, ""}, // ten seconds of play, posted five seconds after the last post
         {{500, 11'000, 5, true}, "a game of 11.0 s"},
-        {{10, -1, std::nullopt, true}, "a negative game time"},
-        {{10, 60'000, std::nullopt, false}, "a build the operator has not released"},
         {{-900, 60'000, std::nullopt, true}, ""}, // the game's own tamper sign is judged elsewhere
     };
     for (const auto& p : posts) {

@@ -2,6 +2,7 @@
 // connects and pipelined requests; a full disk, a damaged or vanished database. It keeps serving the
 // others, and what it answered as registered is never lost; what it cannot keep it says so.
 #include "attack/attackers.h"
+#include "channel/migrations.h"
 #include "protocol/score_answer.h"
 
 #include "live_channel.h"
@@ -178,7 +179,7 @@ void damageMembers(const std::string& path) {
 
 using Faults = test::ChannelRig;
 
-TEST_F(Faults, AMissingDamagedOrReadOnlyDatabaseStopsTheStartLoudly) {
+TEST_F(Faults, AMissingDamagedReadOnlyOrNewerDatabaseStopsTheStartLoudly) {
     join("anna@example.se", "Anna", "hemligt");
     store.reset();
     std::string error;
@@ -186,7 +187,22 @@ TEST_F(Faults, AMissingDamagedOrReadOnlyDatabaseStopsTheStartLoudly) {
     EXPECT_FALSE(Store::open((folder / "gone" / "channel.db").string(), OpenMode::Existing, error));
     EXPECT_NE(error.find("--create"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(folder / "gone"));
-    EXPECT_TRUE(Store::open((folder / "new" / "channel.db").string(), OpenMode::Create, error)) << error;
+    // The one made is in WAL mode at the newest schema; a schema newer than this program's is refused.
+    const std::string made = (folder / "new" / "channel.db").string();
+    EXPECT_TRUE(Store::open(made, OpenMode::Create, error)) << error;
+    {
+        auto db = Database::open(made, false, error);
+        ASSERT_TRUE(db) << error;
+        {
+            Statement mode(db->handle(), "PRAGMA journal_mode");
+            ASSERT_TRUE(mode.step());
+            EXPECT_EQ(mode.text(0), "wal");
+        }
+        EXPECT_EQ(db->schemaVersion(), newestSchemaVersion());
+        ASSERT_TRUE(db->exec("PRAGMA user_version = 99"));
+    }
+    EXPECT_FALSE(Store::open(made, OpenMode::Existing, error));
+    EXPECT_NE(error.find("newer"), std::string::npos);
 
     // Read-only: refused, not served with every post failing. Root may write anyway, so the check runs in
     // a child that has given up root.
@@ -209,16 +225,18 @@ TEST_F(Faults, AMissingDamagedOrReadOnlyDatabaseStopsTheStartLoudly) {
     std::filesystem::permissions(database(),
                                  std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 
-    // Damaged: found at the start, before anyone is told "unknown user".
-    ASSERT_TRUE(Store::open(database(), OpenMode::Existing, error)) << error;
+    // Damaged: found at the start, before anyone is told "unknown user". Undamaged, it opens with its data.
+    store = Store::open(database(), OpenMode::Existing, error);
+    ASSERT_TRUE(store && store->members().size() == 1) << error;
+    store.reset();
     damageMembers(database());
     EXPECT_FALSE(Store::open(database(), OpenMode::Existing, error));
     EXPECT_NE(error.find("damaged"), std::string::npos) << error;
 }
 
-using DamagedWhileServing = test::LiveChannel;
+using WhileServing = test::LiveChannel;
 
-TEST_F(DamagedWhileServing, AReadErrorIsAnsweredTryAgainNeverUnknownUser) {
+TEST_F(WhileServing, AReadErrorIsAnsweredTryAgainNeverUnknownUser) {
     if (std::string why; !http.ensureLoaded(why)) GTEST_SKIP() << why;
     join("anna@example.se", "Anna", "hemligt");
     ASSERT_EQ(submit("anna@example.se", "hemligt", 100).resultCode, 0);
@@ -235,9 +253,7 @@ TEST_F(DamagedWhileServing, AReadErrorIsAnsweredTryAgainNeverUnknownUser) {
     EXPECT_TRUE(test::has(log.str(), "\"the members cannot be read\""));
 }
 
-using RemovedWhileServing = test::LiveChannel;
-
-TEST_F(RemovedWhileServing, PostsAreRefusedOnceTheDatabasesFolderIsGone) {
+TEST_F(WhileServing, PostsAreRefusedOnceTheDatabasesFolderIsGone) {
     if (std::string why; !http.ensureLoaded(why)) GTEST_SKIP() << why;
     join("anna@example.se", "Anna", "hemligt");
     ASSERT_EQ(submit("anna@example.se", "hemligt", 100).resultCode, 0);

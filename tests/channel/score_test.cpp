@@ -16,20 +16,13 @@ class Desk : public test::ChannelRig {
     void SetUp() override {
         ChannelRig::SetUp();
         member = join(ASA, "\xC3\x85sa", "hemligt");
-        desk = std::make_unique<ScoreDesk>(*store, DeskOptions{}, nullptr);
     }
-    void TearDown() override {
-        desk.reset();
-        ChannelRig::TearDown();
-    }
-    // Posts the game's form through one desk and reads the answer the way the game does.
+    // Posts the game's form through the test's desk and reads the answer the way the game does.
     protocol::ParsedAnswer post(const std::string& user, const std::string& password, int32_t score) {
         return protocol::parseAnswer(
-            desk->takeNow(test::gameBody(user, password, score, test::QUICK_GAME_MS, BUILD), "127.0.0.1", NOW)
-                .text);
+            deskAnswer(test::gameBody(user, password, score, test::QUICK_GAME_MS, BUILD), NOW));
     }
     int64_t member = 0;
-    std::unique_ptr<ScoreDesk> desk;
 };
 
 TEST_F(Desk, AnswersEachOutcomeInTheGamesOwnTerms) {

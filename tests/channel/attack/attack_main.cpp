@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <future>
 #include <regex>
 #include <string>
 #include <thread>
@@ -49,24 +50,18 @@ int slow(const Target& target, int count, int seconds, const std::string& user, 
 }
 
 int flood(const Target& target, int count, int mib) {
-    std::vector<FloodResult> results(static_cast<size_t>(count));
-    std::vector<std::thread> threads;
+    std::vector<std::future<FloodResult>> floods;
     for (int i = 0; i < count; ++i)
-        threads.emplace_back([&, i] {
-            results[static_cast<size_t>(i)] =
-                headerFlood(target, static_cast<size_t>(mib) << 20, 8000, Millis(300'000));
-        });
-    for (auto& t : threads)
-        t.join();
+        floods.push_back(std::async(std::launch::async, headerFlood, target, static_cast<size_t>(mib) << 20,
+                                    size_t{8000}, Millis(300'000)));
     size_t most = 0;
     double longest = 0;
     std::string statuses;
-    for (const FloodResult& r : results) {
+    for (auto& f : floods) {
+        const FloodResult r = f.get();
         most = std::max(most, r.sent);
         longest = std::max(longest, r.ms);
-        statuses += ' ';
-        statuses += std::to_string(r.status);
-        if (r.closed) statuses += 'c';
+        statuses += ' ' + std::to_string(r.status) + (r.closed ? "c" : "");
     }
     std::printf("flood %d most_sent_kib %zu longest_ms %.0f statuses%s\n", count, most >> 10, longest,
                 statuses.c_str());

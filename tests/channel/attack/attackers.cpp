@@ -5,7 +5,6 @@
 #include "protocol/paths.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/resource.h>
@@ -14,7 +13,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <mutex>
 
 namespace tundrix::attack {
 namespace {
@@ -25,37 +23,30 @@ double msSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-// Lets this process hold as many sockets as its hard limit allows.
-void raiseFileLimit() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        rlimit limit{};
-        if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
-            limit.rlim_cur = limit.rlim_max;
-            setrlimit(RLIMIT_NOFILE, &limit);
-        }
-    });
+// The source of the i-th of many connections: 127.0.0.2 to 127.0.0.250 in turn when the target is on the
+// loopback, so that limits per address are not what stops them; any address (0) otherwise.
+int spread(const Target& target, size_t i) {
+    return target.host.rfind("127.", 0) == 0 ? 2 + static_cast<int>(i % 249) : 0;
 }
 
 // A non-blocking socket connecting to the target, from 127.0.0.<source> when source is above 0;
-// -1 if none could be made.
+// -1 if none could be made. The first lets this process hold as many sockets as its hard limit allows.
 int startConnect(const Target& target, int source) {
-    raiseFileLimit();
+    static const bool raised = [] {
+        rlimit limit{};
+        if (getrlimit(RLIMIT_NOFILE, &limit) != 0) return false;
+        limit.rlim_cur = limit.rlim_max;
+        return setrlimit(RLIMIT_NOFILE, &limit) == 0;
+    }();
+    (void)raised;
     const int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0) return -1;
-    if (source > 0) {
-        sockaddr_in from{};
-        from.sin_family = AF_INET;
-        from.sin_addr.s_addr = htonl(0x7F000000u | static_cast<uint32_t>(source));
-        if (bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from) != 0) {
-            close(fd);
-            return -1;
-        }
-    }
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
+    sockaddr_in from{}, to{};
+    from.sin_family = to.sin_family = AF_INET;
+    from.sin_addr.s_addr = htonl(0x7F000000u | static_cast<uint32_t>(source));
     to.sin_port = htons(static_cast<uint16_t>(target.port));
-    if (inet_pton(AF_INET, target.host.c_str(), &to.sin_addr) != 1 ||
+    if ((source > 0 && bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from) != 0) ||
+        inet_pton(AF_INET, target.host.c_str(), &to.sin_addr) != 1 ||
         (connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0 && errno != EINPROGRESS)) {
         close(fd);
         return -1;
@@ -63,36 +54,42 @@ int startConnect(const Target& target, int source) {
     return fd;
 }
 
-bool onLoopback(const Target& target) {
-    return target.host.rfind("127.", 0) == 0;
-}
-
 // Waits for events on one socket until the deadline; the events seen, 0 on time-out.
 short waitFor(int fd, short events, Clock::time_point deadline) {
     const auto left = std::chrono::duration_cast<Millis>(deadline - Clock::now()).count();
-    if (left <= 0) return 0;
     pollfd p{fd, events, 0};
-    return poll(&p, 1, static_cast<int>(left)) == 1 ? p.revents : 0;
+    return left > 0 && poll(&p, 1, static_cast<int>(left)) == 1 ? p.revents : 0;
 }
 
-// Whether a socket that polled writable has connected, and whether it does by the deadline.
+// Whether a socket that polled writable has connected.
 bool connectedNow(int fd) {
     int error = 0;
     socklen_t size = sizeof error;
     return getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0;
 }
-bool connected(int fd, Clock::time_point deadline) {
-    return (waitFor(fd, POLLOUT, deadline) & POLLOUT) && connectedNow(fd);
-}
+
+// A connection to the target made by the deadline (fd -1 when none was), closed when it goes.
+struct Connection {
+    Connection(const Target& target, int source, Clock::time_point deadline)
+        : fd(startConnect(target, source)) {
+        if (fd >= 0 && !((waitFor(fd, POLLOUT, deadline) & POLLOUT) && connectedNow(fd))) {
+            close(fd);
+            fd = -1;
+        }
+    }
+    ~Connection() {
+        if (fd >= 0) close(fd);
+    }
+    int fd;
+};
 
 bool sendAll(int fd, std::string_view bytes, Clock::time_point deadline) {
     while (!bytes.empty()) {
         const ssize_t n = send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
         if (n > 0) {
             bytes.remove_prefix(static_cast<size_t>(n));
-        } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            if (!(waitFor(fd, POLLOUT, deadline) & POLLOUT)) return false;
-        } else {
+        } else if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK) ||
+                   !(waitFor(fd, POLLOUT, deadline) & POLLOUT)) {
             return false;
         }
     }
@@ -104,11 +101,8 @@ bool readSome(int fd, std::string& into) {
     char buffer[65536];
     for (;;) {
         const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
-        if (n > 0) {
-            into.append(buffer, static_cast<size_t>(n));
-            continue;
-        }
-        return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+        if (n <= 0) return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+        into.append(buffer, static_cast<size_t>(n));
     }
 }
 
@@ -128,14 +122,29 @@ Parsed parseAnswer(std::string_view text, bool closed) {
     std::string head(text.substr(0, end));
     std::transform(head.begin(), head.end(), head.begin(), [](unsigned char c) { return std::tolower(c); });
     const size_t at = head.find("\r\ncontent-length:");
-    if (at == std::string::npos) {
-        p.complete = closed;
-        p.length = text.size();
-        return p;
-    }
-    p.length = end + 4 + std::strtoul(head.c_str() + at + 17, nullptr, 10);
-    p.complete = text.size() >= p.length;
+    // Without a length the answer ends where the server closes.
+    p.length =
+        at == std::string::npos ? text.size() : end + 4 + std::strtoul(head.c_str() + at + 17, nullptr, 10);
+    p.complete = at == std::string::npos ? closed : text.size() >= p.length;
     return p;
+}
+
+// The whole answers that come on a connection until there are count, the server closes or the deadline
+// passes.
+std::vector<std::string> readAnswers(int fd, size_t count, Clock::time_point deadline) {
+    std::vector<std::string> answers;
+    std::string stream;
+    for (bool open = true; open && answers.size() < count;) {
+        open = readSome(fd, stream);
+        for (Parsed p = parseAnswer(stream, !open); p.complete && p.status > 0 && answers.size() < count;
+             p = parseAnswer(stream, !open)) {
+            answers.push_back(stream.substr(0, p.length));
+            stream.erase(0, p.length);
+        }
+        open =
+            open && answers.size() < count && (waitFor(fd, POLLIN, deadline) & (POLLIN | POLLHUP | POLLERR));
+    }
+    return answers;
 }
 
 } // namespace
@@ -148,29 +157,19 @@ double quantile(const std::vector<double>& sorted, double q) {
 Exchange exchange(const Target& target, const std::string& request, Millis timeout, int source) {
     Exchange out;
     const auto start = Clock::now();
-    const auto deadline = start + timeout;
-    const int fd = startConnect(target, source);
-    if (fd < 0) return out;
-    std::string answer;
+    const Connection c(target, source, start + timeout);
     // The server may answer (and close) before it has taken the whole request: read what it said anyway.
-    if (connected(fd, deadline)) {
-        sendAll(fd, request, deadline);
-        for (;;) {
-            const bool open = readSome(fd, answer);
-            const Parsed p = parseAnswer(answer, !open);
-            if (p.complete) {
-                out.answered = true;
-                out.status = p.status;
-                const size_t head = answer.find("\r\n\r\n") + 4;
-                out.head = answer.substr(0, head);
-                out.body = answer.substr(head, p.length - head);
-                break;
-            }
-            if (!open || !(waitFor(fd, POLLIN, deadline) & (POLLIN | POLLHUP | POLLERR))) break;
+    if (c.fd >= 0) {
+        sendAll(c.fd, request, start + timeout);
+        if (const auto answers = readAnswers(c.fd, 1, start + timeout); !answers.empty()) {
+            const size_t head = answers[0].find("\r\n\r\n") + 4;
+            out.answered = true;
+            out.status = parseAnswer(answers[0], true).status;
+            out.head = answers[0].substr(0, head);
+            out.body = answers[0].substr(head);
         }
     }
     out.ms = msSince(start);
-    close(fd);
     return out;
 }
 
@@ -192,56 +191,49 @@ std::string gameBody(const std::string& user, const std::string& password, int32
 }
 
 void SlowClients::run(const Target& target, int count, Millis interval) {
-    struct Conn {
-        int fd = -1;
-        bool started = false; // the first line is out
-    };
-    std::vector<Conn> conns(static_cast<size_t>(count));
-    const bool spread = onLoopback(target);
+    // A poll entry per connection, and whether its first line is out.
+    std::vector<pollfd> conns(static_cast<size_t>(count), pollfd{-1, POLLIN, 0});
+    std::vector<bool> started(conns.size());
     // A connection the server ended is counted, once it had started, and opened again.
     auto reopen = [&](size_t i, bool ended) {
-        if (ended && conns[i].started) ++ended_;
+        if (ended && started[i]) ++ended_;
         if (conns[i].fd >= 0) close(conns[i].fd);
-        conns[i] = {startConnect(target, spread ? 2 + static_cast<int>(i % 249) : 0), false};
+        conns[i].fd = startConnect(target, spread(target, i));
+        started[i] = false;
     };
     for (size_t i = 0; i < conns.size(); ++i)
         reopen(i, false);
     const std::string first =
         std::string("POST ") + protocol::SUBMIT_PATH + " HTTP/1.1\r\nHost: channel\r\nX-Slow: ";
-    std::vector<pollfd> polls(conns.size());
     while (!stopping_) {
         // One byte on every connection, then a wait of one interval that watches for ends.
         int up = 0;
         for (size_t i = 0; i < conns.size(); ++i) {
-            Conn& c = conns[i];
-            if (c.fd < 0) {
+            if (conns[i].fd < 0) {
                 reopen(i, false);
                 continue;
             }
-            const std::string_view bytes = c.started ? std::string_view("a") : std::string_view(first);
-            const ssize_t n = send(c.fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+            const std::string_view bytes = started[i] ? std::string_view("a") : std::string_view(first);
+            const ssize_t n = send(conns[i].fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
             if (n == static_cast<ssize_t>(bytes.size())) {
-                c.started = true;
+                started[i] = true;
                 ++up;
             } else if (n < 0 && errno != EAGAIN && errno != ENOTCONN && errno != EWOULDBLOCK) {
                 reopen(i, true);
             }
         }
         open_ = up;
-        const auto until = Clock::now() + interval;
-        while (!stopping_ && Clock::now() < until) {
-            for (size_t i = 0; i < conns.size(); ++i)
-                polls[i] = {conns[i].fd, POLLIN, 0};
-            const int ready = poll(polls.data(), polls.size(), 100);
-            for (size_t i = 0; ready > 0 && i < conns.size(); ++i) {
+        for (const auto until = Clock::now() + interval; !stopping_ && Clock::now() < until;) {
+            if (poll(conns.data(), conns.size(), 100) <= 0) continue;
+            for (size_t i = 0; i < conns.size(); ++i) {
                 std::string ignored;
-                if ((polls[i].revents & (POLLIN | POLLHUP | POLLERR)) &&
+                if ((conns[i].revents & (POLLIN | POLLHUP | POLLERR)) &&
                     (!readSome(conns[i].fd, ignored) || !ignored.empty()))
                     reopen(i, true);
             }
         }
     }
-    for (Conn& c : conns)
+    for (const pollfd& c : conns)
         if (c.fd >= 0) close(c.fd);
 }
 
@@ -249,89 +241,62 @@ FloodResult headerFlood(const Target& target, size_t bytes, size_t lineBytes, Mi
     FloodResult out;
     const auto start = Clock::now();
     const auto deadline = start + timeout;
-    const int fd = startConnect(target, 0);
-    if (fd < 0) return out;
+    const Connection c(target, 0, deadline);
     std::string answer;
-    bool open = connected(fd, deadline) && sendAll(fd, "GET / HTTP/1.1\r\nHost: channel\r\n", deadline);
+    bool open = c.fd >= 0 && sendAll(c.fd, "GET / HTTP/1.1\r\nHost: channel\r\n", deadline);
     const std::string filler(lineBytes > 16 ? lineBytes - 16 : 1, 'a');
     for (size_t line = 0; open && out.sent < bytes && Clock::now() < deadline; ++line) {
         char name[16];
         std::snprintf(name, sizeof name, "X-F%07zu: ", line % 10'000'000);
         const std::string text = name + filler + "\r\n";
-        open = sendAll(fd, text, deadline) && readSome(fd, answer) && answer.empty();
+        open = sendAll(c.fd, text, deadline) && readSome(c.fd, answer) && answer.empty();
         if (open) out.sent += text.size();
     }
-    if (open) sendAll(fd, "\r\n", deadline);
-    // Whatever the server says (or whether it just closes), within the time left.
-    while (parseAnswer(answer, false).status == 0 && (waitFor(fd, POLLIN, deadline) & (POLLIN | POLLHUP))) {
-        if (!readSome(fd, answer)) {
-            out.closed = true;
-            break;
-        }
+    if (open) sendAll(c.fd, "\r\n", deadline);
+    // Whatever the server says, and whether it ends the connection, by the deadline or within two seconds
+    // of its answer.
+    for (auto until = deadline; c.fd >= 0 && !out.closed;) {
+        if (parseAnswer(answer, false).status != 0) until = std::min(until, Clock::now() + Millis(2000));
+        if (!(waitFor(c.fd, POLLIN, until) & (POLLIN | POLLHUP))) break;
+        out.closed = !readSome(c.fd, answer);
     }
     out.status = parseAnswer(answer, false).status;
-    if (!out.closed) {
-        std::string more;
-        out.closed =
-            (waitFor(fd, POLLIN, std::min(deadline, Clock::now() + Millis(2000))) & (POLLIN | POLLHUP)) &&
-            !readSome(fd, more);
-    }
     out.ms = msSince(start);
-    close(fd);
     return out;
 }
 
 BurstResult burst(const Target& target, int count, const std::string& path, Millis timeout) {
-    struct Conn {
-        int fd;
-        bool sent = false, done = false;
-        std::string answer{};
-    };
     const auto start = Clock::now();
     const auto deadline = start + timeout;
     const std::string request = "GET " + path + " HTTP/1.1\r\nHost: channel\r\nConnection: close\r\n\r\n";
-    std::vector<Conn> conns;
-    for (int i = 0; i < count; ++i)
-        conns.push_back({startConnect(target, onLoopback(target) ? 2 + i % 249 : 0)});
+    // A poll entry per connection, writable until the request is out, then readable; -1 once it is done.
+    std::vector<pollfd> conns(static_cast<size_t>(count));
+    std::vector<int> fds(conns.size());
+    std::vector<std::string> answers(conns.size());
+    for (size_t i = 0; i < conns.size(); ++i)
+        conns[i] = {fds[i] = startConnect(target, spread(target, i)), POLLOUT, 0};
     std::vector<double> times; // of the answered ones
-    int failed = 0;
-    const auto fail = [&failed](Conn& c) {
-        c.done = true;
-        ++failed;
+    const auto busy = [&] {
+        return std::any_of(conns.begin(), conns.end(), [](const pollfd& c) { return c.fd >= 0; });
     };
-    for (Conn& c : conns)
-        if (c.fd < 0) fail(c);
-    std::vector<pollfd> polls;
-    std::vector<Conn*> polled;
-    while (static_cast<int>(times.size()) + failed < count && Clock::now() < deadline) {
-        polls.clear();
-        polled.clear();
-        for (Conn& c : conns) {
-            if (c.done) continue;
-            polls.push_back({c.fd, static_cast<short>(c.sent ? POLLIN : POLLOUT), 0});
-            polled.push_back(&c);
-        }
-        if (poll(polls.data(), polls.size(), 100) <= 0) continue;
-        for (size_t k = 0; k < polls.size(); ++k) {
-            Conn& c = *polled[k];
-            if (polls[k].revents == 0) continue;
-            if (!c.sent) {
-                c.sent = true;
-                if (!connectedNow(c.fd) || !sendAll(c.fd, request, deadline)) fail(c);
+    while (busy() && Clock::now() < deadline) {
+        if (poll(conns.data(), conns.size(), 100) <= 0) continue;
+        for (size_t i = 0; i < conns.size(); ++i) {
+            pollfd& c = conns[i];
+            if (c.fd < 0 || c.revents == 0) continue;
+            if (c.events == POLLOUT) {
+                c.events = POLLIN;
+                if (!connectedNow(c.fd) || !sendAll(c.fd, request, deadline)) c.fd = -1;
                 continue;
             }
-            const bool open = readSome(c.fd, c.answer);
-            const Parsed p = parseAnswer(c.answer, !open);
-            if (p.complete && p.status > 0) {
-                c.done = true;
-                times.push_back(msSince(start));
-            } else if (!open) {
-                fail(c);
-            }
+            const bool open = readSome(c.fd, answers[i]);
+            const Parsed p = parseAnswer(answers[i], !open);
+            if (p.complete && p.status > 0) times.push_back(msSince(start));
+            if ((p.complete && p.status > 0) || !open) c.fd = -1;
         }
     }
-    for (Conn& c : conns)
-        if (c.fd >= 0) close(c.fd);
+    for (const int fd : fds)
+        if (fd >= 0) close(fd);
     std::sort(times.begin(), times.end());
     BurstResult out;
     out.answered = static_cast<int>(times.size());
@@ -344,48 +309,29 @@ BurstResult burst(const Target& target, int count, const std::string& path, Mill
 
 bool endedWhileDeaf(const Target& target, const std::string& request, Millis hold) {
     const auto deadline = Clock::now() + hold;
-    const int fd = startConnect(target, 0);
-    if (fd < 0) return false;
+    const Connection c(target, 0, deadline);
+    std::string_view left = request;
     bool ended = false;
-    if (connected(fd, deadline)) {
-        std::string_view left = request;
-        while (!ended && Clock::now() < deadline) {
-            if (!left.empty()) {
-                const ssize_t n = send(fd, left.data(), left.size(), MSG_NOSIGNAL);
-                if (n > 0) left.remove_prefix(static_cast<size_t>(n));
-                if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) ended = true;
-            }
-            // Never reading: only an error or a hang-up says the server let go.
-            pollfd p{fd, POLLRDHUP, 0};
-            ended = ended || (poll(&p, 1, 50) == 1 && (p.revents & (POLLRDHUP | POLLHUP | POLLERR)));
-        }
+    while (c.fd >= 0 && !ended && Clock::now() < deadline) {
+        const ssize_t n = left.empty() ? 0 : send(c.fd, left.data(), left.size(), MSG_NOSIGNAL);
+        if (n > 0) left.remove_prefix(static_cast<size_t>(n));
+        // Never reading: only an error or a hang-up says the server let go.
+        pollfd p{c.fd, POLLRDHUP, 0};
+        ended = (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) ||
+                (poll(&p, 1, 50) == 1 && (p.revents & (POLLRDHUP | POLLHUP | POLLERR)));
     }
-    close(fd);
     return ended;
 }
 
 int pipelined(const Target& target, int count, const std::string& path, Millis timeout) {
     const auto deadline = Clock::now() + timeout;
-    const int fd = startConnect(target, 0);
-    if (fd < 0) return 0;
     std::string requests;
     for (int i = 0; i < count; ++i)
         requests += "GET " + path + " HTTP/1.1\r\nHost: channel\r\n\r\n";
-    int answers = 0;
-    std::string stream;
-    if (connected(fd, deadline) && sendAll(fd, requests, deadline)) {
-        bool open = true;
-        while (answers < count && open && (waitFor(fd, POLLIN, deadline) & (POLLIN | POLLHUP))) {
-            open = readSome(fd, stream);
-            for (Parsed p = parseAnswer(stream, !open); p.complete && p.status > 0;
-                 p = parseAnswer(stream, !open)) {
-                ++answers;
-                stream.erase(0, p.length);
-            }
-        }
-    }
-    close(fd);
-    return answers;
+    const Connection c(target, 0, deadline);
+    return c.fd >= 0 && sendAll(c.fd, requests, deadline)
+               ? static_cast<int>(readAnswers(c.fd, static_cast<size_t>(count), deadline).size())
+               : 0;
 }
 
 } // namespace tundrix::attack

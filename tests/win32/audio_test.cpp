@@ -72,27 +72,26 @@ TEST(Win32Audio, BuffersPlayOnceOrLoopResumeWhereStoppedAndPanInWhatTheDeviceMix
     EXPECT_TRUE(audio.isPlaying(looped));
     audio.stop(looped);
 
-    // Full left: the right channel hears nothing of it; full right, the other way round.
-    Sleep(300);
-    for (int pan : {-10000, 10000}) {
+    // What the device mixed of the long tone played once at a pan.
+    const auto heard = [&](int pan) {
         const uintmax_t from = std::filesystem::file_size(mixed);
         audio.start(looped, false, pan, 0);
         Sleep(600);
         audio.stop(looped);
         Sleep(300);
-        const auto [left, right] = peaks(mixed, from);
+        return peaks(mixed, from);
+    };
+    // Full left: the right channel hears nothing of it; full right, the other way round.
+    Sleep(300);
+    for (int pan : {-10000, 10000}) {
         SCOPED_TRACE(pan);
+        const auto [left, right] = heard(pan);
         EXPECT_GT(pan < 0 ? left : right, 0.3f);
         EXPECT_LT(pan < 0 ? right : left, 0.01f);
     }
     // The player's volume at silence: nothing comes out of a sound started now.
     audio.setOutputVolume(10000);
-    const uintmax_t from = std::filesystem::file_size(mixed);
-    audio.start(looped, false, 0, 0);
-    Sleep(500);
-    audio.stop(looped);
-    Sleep(200);
-    EXPECT_LT(peaks(mixed, from).first, 0.001f);
+    EXPECT_LT(heard(0).first, 0.001f);
     audio.setOutputVolume(0);
     audio.close();
     EXPECT_FALSE(audio.isPlaying(looped)); // closing released every buffer

@@ -36,21 +36,13 @@ void game() {
     RECT client{}, outer{};
     GetClientRect(w, &client);
     GetWindowRect(w, &outer);
-    POINT origin{0, 0};
-    ClientToScreen(w, &origin);
     const LONG_PTR style = GetWindowLongPtrW(w, GWL_STYLE);
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    GetMonitorInfoW(MonitorFromWindow(w, MONITOR_DEFAULTTONEAREST), &monitor);
     std::printf(
-        "client\t%ldx%ld\touter\t%ldx%ld\tclient-top\t%ld\ttitle\t%s\tcaption\t%d\tsizing\t%d\tmaximize\t%d\t"
-        "minimize\t%d\tsysmenu\t%d\tmenu\t%d\tscreen\t%ldx%ld\twork\t%ldx%ld\n",
-        client.right, client.bottom, outer.right - outer.left, outer.bottom - outer.top, origin.y - outer.top,
-        textOf(w).c_str(), (style & WS_CAPTION) == WS_CAPTION, (style & WS_THICKFRAME) != 0,
-        (style & WS_MAXIMIZEBOX) != 0, (style & WS_MINIMIZEBOX) != 0, (style & WS_SYSMENU) != 0,
-        GetMenu(w) != nullptr, monitor.rcMonitor.right - monitor.rcMonitor.left,
-        monitor.rcMonitor.bottom - monitor.rcMonitor.top, monitor.rcWork.right - monitor.rcWork.left,
-        monitor.rcWork.bottom - monitor.rcWork.top);
+        "client\t%ldx%ld\touter\t%ldx%ld\ttitle\t%s\tcaption\t%d\tsizing\t%d\tmaximize\t%d\tminimize\t%d\t"
+        "sysmenu\t%d\tmenu\t%d\n",
+        client.right, client.bottom, outer.right - outer.left, outer.bottom - outer.top, textOf(w).c_str(),
+        (style & WS_CAPTION) == WS_CAPTION, (style & WS_THICKFRAME) != 0, (style & WS_MAXIMIZEBOX) != 0,
+        (style & WS_MINIMIZEBOX) != 0, (style & WS_SYSMENU) != 0, GetMenu(w) != nullptr);
 }
 
 BOOL CALLBACK dialog(HWND w, LPARAM) {
@@ -80,7 +72,7 @@ void file(const char* path) {
     const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
     std::string info(size, '\0');
     if (size && GetFileVersionInfoA(path, 0, size, info.data())) {
-        for (const char* name : {"ProductName", "FileVersion", "CompanyName"}) {
+        for (const char* name : {"ProductName", "FileVersion"}) {
             char* value = nullptr;
             UINT length = 0;
             const std::string key = std::string("\\StringFileInfo\\041D04E4\\") + name;

@@ -1,10 +1,6 @@
 // Whole submissions through WinInet to a real HTTP server on the loopback address: the form, every shape
 // of answer, transport failures with WinInet's own numbers, a missing library, and the channel's top ten
 // fetched with a GET.
-#include "fake_http.h"
-#include "http_test_server.h"
-#include "net/measurements.h"
-#include "net/score_submission.h"
 #include "net/top_ten.h"
 #include "platform/win32/win32_http_client.h"
 #include "platform/win32/win32_program_info.h"
@@ -18,7 +14,6 @@
 
 #include <cstring>
 #include <filesystem>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -26,19 +21,13 @@ namespace tundrix {
 namespace {
 
 using test::HttpTestServer;
-using test::ReceivedRequest;
 using test::ScriptedReply;
 
 class WinInetSubmission : public ::testing::Test {
   protected:
-    static SubmitOptions windowsOptions() {
-        SubmitOptions options;
-        options.executablePath = programFilePath();
-        options.processorType = processorTypeCode();
-        return options;
-    }
     WinInetHttpClient http;
-    test::SubmissionRig rig{http, windowsOptions()};
+    test::SubmissionRig rig{http,
+                            {.executablePath = programFilePath(), .processorType = processorTypeCode()}};
     SubmissionRecord& record = rig.record;
 };
 

@@ -18,33 +18,28 @@
 
 namespace {
 
+// The site over a database in memory-backed storage, so that every synced commit stays cheap; the
+// database's files go at exit.
 struct Site {
-    std::string path;
+    static inline const std::string path = "/dev/shm/tundrix-site-fuzz-" + std::to_string(getpid()) + ".db";
+    Site() {
+        using namespace tundrix::channel;
+        if (!initCrypto()) std::abort();
+        std::string error;
+        store = Store::open(path, OpenMode::Create, error);
+        if (!store) std::abort();
+        std::atexit([] {
+            for (const char* end : {"", "-wal", "-shm"})
+                unlink((path + end).c_str());
+        });
+        options.clock = [] { return int64_t{1'800'000'000}; };
+        options.passwordWorkers = 1;
+        routes = siteRoutes(*store, options);
+    }
     std::unique_ptr<tundrix::channel::Store> store;
     tundrix::channel::SiteOptions options;
     std::vector<tundrix::channel::Route> routes;
 };
-
-Site& site() {
-    static Site* s = [] {
-        auto* made = new Site;
-        if (!tundrix::channel::initCrypto()) std::abort();
-        // A database in memory-backed storage, so that every synced commit stays cheap.
-        made->path = "/dev/shm/tundrix-site-fuzz-" + std::to_string(getpid()) + ".db";
-        std::string error;
-        made->store = tundrix::channel::Store::open(made->path, tundrix::channel::OpenMode::Create, error);
-        if (!made->store) std::abort();
-        std::atexit([] {
-            for (const char* end : {"", "-wal", "-shm"})
-                unlink((site().path + end).c_str());
-        });
-        made->options.clock = [] { return int64_t{1'800'000'000}; };
-        made->options.passwordWorkers = 1;
-        made->routes = tundrix::channel::siteRoutes(*made->store, made->options);
-        return made;
-    }();
-    return *s;
-}
 
 // The next piece of the input, up to a NUL byte.
 std::string_view piece(std::string_view& input) {
@@ -59,7 +54,7 @@ std::string_view piece(std::string_view& input) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace tundrix::channel;
     if (size < 2) return 0;
-    Site& s = site();
+    static const Site& s = *new Site; // never destroyed: a handler's thread may outlive the run
     const Route& route = s.routes[data[0] % s.routes.size()];
     std::string_view input(reinterpret_cast<const char*>(data + 1), size - 1);
 

@@ -61,8 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             "Message-ID: ",    "MIME-Version: ", "Content-Type: ", "Content-Transfer-Encoding: ",
             "Auto-Submitted: "};
         size_t named = 0;
-        for (size_t at = 0; at < head.size();) {
-            const size_t end = head.find("\r\n", at);
+        for (size_t at = 0, end; at < head.size(); at = end + 2) {
+            end = head.find("\r\n", at);
             if (end == std::string_view::npos) std::abort();
             const std::string_view line = head.substr(at, end - at);
             if (line.find_first_of("\r\n") != std::string_view::npos) std::abort();
@@ -70,7 +70,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 if (named == std::size(NAMES) || line.rfind(NAMES[named], 0) != 0) std::abort();
                 ++named;
             }
-            at = end + 2;
         }
         if (named != std::size(NAMES)) std::abort();
     }

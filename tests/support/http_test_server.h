@@ -27,42 +27,38 @@
 namespace tundrix::test {
 
 // What the sockets need that Winsock and POSIX spell apart.
-namespace socket_detail {
 #ifdef _WIN32
-constexpr int CLOEXEC = 0, NOSIGNAL = 0, SHUT_BOTH = SD_BOTH;
-inline int closeSocket(int fd) {
-    return ::closesocket(static_cast<SOCKET>(fd));
-}
-inline int acceptOn(int fd) {
-    return static_cast<int>(::accept(static_cast<SOCKET>(fd), nullptr, nullptr));
-}
-inline void receiveTimeout(int fd, int seconds) {
-    const DWORD ms = static_cast<DWORD>(seconds) * 1000;
-    ::setsockopt(static_cast<SOCKET>(fd), SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&ms),
-                 sizeof ms);
-}
-// Winsock is started once per program and left running.
-inline bool socketsReady() {
-    WSADATA data;
-    return ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
-}
+struct Sockets {
+    static constexpr int CLOEXEC = 0, NOSIGNAL = 0, SHUT_BOTH = SD_BOTH;
+    static constexpr bool CLOSE_TO_WAKE = true; // accept wakes only once its socket is closed
+    static int close(int fd) { return ::closesocket(static_cast<SOCKET>(fd)); }
+    static int accept(int fd) {
+        return static_cast<int>(::accept(static_cast<SOCKET>(fd), nullptr, nullptr));
+    }
+    static void receiveTimeout(int fd, int seconds) {
+        const DWORD ms = static_cast<DWORD>(seconds) * 1000;
+        ::setsockopt(static_cast<SOCKET>(fd), SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&ms),
+                     sizeof ms);
+    }
+    // Winsock is started once per program and left running.
+    static bool ready() {
+        WSADATA data;
+        return ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    }
+};
 #else
-constexpr int CLOEXEC = SOCK_CLOEXEC, NOSIGNAL = MSG_NOSIGNAL, SHUT_BOTH = SHUT_RDWR;
-inline int closeSocket(int fd) {
-    return ::close(fd);
-}
-inline int acceptOn(int fd) {
-    return ::accept4(fd, nullptr, nullptr, SOCK_CLOEXEC);
-}
-inline void receiveTimeout(int fd, int seconds) {
-    const timeval t{seconds, 0};
-    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &t, sizeof t);
-}
-inline bool socketsReady() {
-    return true;
-}
+struct Sockets {
+    static constexpr int CLOEXEC = SOCK_CLOEXEC, NOSIGNAL = MSG_NOSIGNAL, SHUT_BOTH = SHUT_RDWR;
+    static constexpr bool CLOSE_TO_WAKE = false; // shutdown wakes accept; the socket is closed once unused
+    static int close(int fd) { return ::close(fd); }
+    static int accept(int fd) { return ::accept4(fd, nullptr, nullptr, SOCK_CLOEXEC); }
+    static void receiveTimeout(int fd, int seconds) {
+        const timeval t{seconds, 0};
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &t, sizeof t);
+    }
+    static bool ready() { return true; }
+};
 #endif
-} // namespace socket_detail
 
 // One request as the server saw it.
 struct ReceivedRequest {
@@ -89,15 +85,15 @@ struct ScriptedReply {
 
 // A socket bound to a free port on 127.0.0.1, or -1.
 inline int loopbackSocket(uint16_t& port) {
-    if (!socket_detail::socketsReady()) return -1;
-    const int fd = static_cast<int>(::socket(AF_INET, SOCK_STREAM | socket_detail::CLOEXEC, 0));
+    if (!Sockets::ready()) return -1;
+    const int fd = static_cast<int>(::socket(AF_INET, SOCK_STREAM | Sockets::CLOEXEC, 0));
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t len = sizeof addr;
     if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), len) != 0 ||
         ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
-        socket_detail::closeSocket(fd);
+        Sockets::close(fd);
         return -1;
     }
     port = ntohs(addr.sin_port);
@@ -117,24 +113,16 @@ class HttpTestServer {
     }
     ~HttpTestServer() {
         stop_ = true;
-        ::shutdown(listener_, socket_detail::SHUT_BOTH); // wakes the accepting thread
-#ifdef _WIN32
-        if (listener_ >= 0) socket_detail::closeSocket(listener_); // Winsock's accept wakes only then
+        ::shutdown(listener_, Sockets::SHUT_BOTH); // wakes the accepting thread
+        if (Sockets::CLOSE_TO_WAKE && listener_ >= 0) Sockets::close(listener_);
         if (thread_.joinable()) thread_.join();
-#else
-        if (thread_.joinable()) thread_.join();
-        if (listener_ >= 0) socket_detail::closeSocket(listener_);
-#endif
+        if (!Sockets::CLOSE_TO_WAKE && listener_ >= 0) Sockets::close(listener_);
     }
     HttpTestServer(const HttpTestServer&) = delete;
     HttpTestServer& operator=(const HttpTestServer&) = delete;
 
-    bool running() const {
-        return thread_.joinable();
-    }
-    uint16_t port() const {
-        return port_;
-    }
+    bool running() const { return thread_.joinable(); }
+    uint16_t port() const { return port_; }
     std::vector<ReceivedRequest> requests() const {
         std::lock_guard<std::mutex> lock(mutex_);
         return requests_;
@@ -142,14 +130,14 @@ class HttpTestServer {
     // A port on 127.0.0.1 where nothing listens (bound, then released).
     static uint16_t unusedPort() {
         uint16_t port = 0;
-        socket_detail::closeSocket(loopbackSocket(port));
+        Sockets::close(loopbackSocket(port));
         return port;
     }
 
   private:
     void serve() {
-        for (int fd; (fd = socket_detail::acceptOn(listener_)) >= 0; socket_detail::closeSocket(fd)) {
-            socket_detail::receiveTimeout(fd, 5); // a client that goes silent is given up on
+        for (int fd; (fd = Sockets::accept(listener_)) >= 0; Sockets::close(fd)) {
+            Sockets::receiveTimeout(fd, 5); // a client that goes silent is given up on
             handle(fd);
         }
     }
@@ -189,7 +177,7 @@ class HttpTestServer {
         for (size_t sent = 0; sent < out.size() && !stop_;) {
             if (trickle) std::this_thread::sleep_for(std::chrono::milliseconds(50));
             const auto n = ::send(fd, out.data() + sent, static_cast<int>(trickle ? 1 : out.size() - sent),
-                                  socket_detail::NOSIGNAL);
+                                  Sockets::NOSIGNAL);
             if (n <= 0) break; // the client may hang up once it has read enough
             sent += static_cast<size_t>(n);
         }

@@ -103,21 +103,7 @@ int main(int argc, char** argv) {
         ++drawn;
     };
 
-    // The title, the mascot chosen, the match intro, then play.
-    for (int i = 0; i < 80; ++i)
-        step();
-    keys.press(Key::Space);
-    for (int i = 0; i < 200 && world->onTitle(); ++i)
-        step();
-    keys.release(Key::Space);
-    for (int i = 0; i < 12; ++i)
-        step();
-    keys.tap(Key::Space);
-    for (int i = 0; i < 5 && world->inMatchIntro(); ++i)
-        step();
-    step();
-    // Small raids off the top edge that claim ice, and now and then a long one down across the middle that
-    // the referee or an opponent cuts, until the chances are gone and the game-over sequence has played.
+    // Holds the keys for n frames, or until the game is over.
     auto hold = [&](std::initializer_list<Key> held, int n) {
         for (Key k : held)
             keys.press(k);
@@ -126,6 +112,19 @@ int main(int argc, char** argv) {
         for (Key k : held)
             keys.release(k);
     };
+    // The title, the mascot chosen, the match intro, then play.
+    hold({}, 80);
+    keys.press(Key::Space);
+    for (int i = 0; i < 200 && world->onTitle(); ++i)
+        step();
+    keys.release(Key::Space);
+    hold({}, 12);
+    keys.tap(Key::Space);
+    for (int i = 0; i < 5 && world->inMatchIntro(); ++i)
+        step();
+    step();
+    // Small raids off the top edge that claim ice, and now and then a long one down across the middle that
+    // the referee or an opponent cuts, until the chances are gone and the game-over sequence has played.
     for (int raid = 0; !driver.gameOverReached && drawn < MAX_FRAMES; ++raid) {
         hold({Key::Up}, 40);
         hold({Key::Right}, 6 + raid % 5);

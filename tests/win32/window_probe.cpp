@@ -10,18 +10,14 @@
 
 namespace {
 
-std::string utf8(const wchar_t* text) {
-    char out[1024] = {};
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, out, sizeof out, nullptr, nullptr);
-    return out;
-}
-
 std::string textOf(HWND window) {
     wchar_t text[1024] = {};
     // Across processes WM_GETTEXT is what reads another program's control.
     SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
                         nullptr);
-    std::string s = utf8(text);
+    char out[3 * 1024] = {};
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, out, sizeof out, nullptr, nullptr);
+    std::string s = out;
     for (char& c : s)
         if (c == '\r' || c == '\n' || c == '\t') c = ' ';
     return s;

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace tundrix {
@@ -45,11 +46,10 @@ TEST_F(WinInetSubmission, TransportFailuresGiveWinInetsNumbersAndNeverHang) {
     // WinInet's "cannot connect".
     record.tampered = true;
     record.versionNotice = 4;
-    EXPECT_EQ(rig.submitTo(HttpTestServer::unusedPort()), -1);
-    EXPECT_EQ(record.resultCode, ERROR_INTERNET_CANNOT_CONNECT);
+    EXPECT_EQ((std::tuple{rig.submitTo(HttpTestServer::unusedPort()), record.resultCode, record.score,
+                          record.versionNotice}),
+              (std::tuple{-1, ERROR_INTERNET_CANNOT_CONNECT, 120, 4}));
     EXPECT_GT(std::strlen(record.message), 0u);
-    EXPECT_EQ(record.score, 120);
-    EXPECT_EQ(record.versionNotice, 4);
     record.tampered = false;
     // A server that takes the form and never answers: the time-out ends the wait.
     {
@@ -79,9 +79,8 @@ TEST_F(WinInetSubmission, TransportFailuresGiveWinInetsNumbersAndNeverHang) {
 
 TEST_F(WinInetSubmission, AWaitGivenAsADateIsNotReadAndNamesNoWait) {
     HttpTestServer server({ScriptedReply::text("", 429, "Retry-After: Wed, 21 Oct 2026 07:28:00 GMT\r\n")});
-    EXPECT_EQ(rig.submitTo(server.port()), -2);
-    EXPECT_EQ(record.resultCode, 429);
-    EXPECT_EQ(record.retryAfter, 0);
+    EXPECT_EQ((std::tuple{rig.submitTo(server.port()), record.resultCode, record.retryAfter}),
+              (std::tuple{-2, 429, 0}));
 }
 
 TEST_F(WinInetSubmission, AMissingLibraryOrFunctionIsNamedAndNothingIsSent) {

@@ -210,7 +210,7 @@ TEST(WholeGame, EightyPercentWinsThePeriodAndEveryThirdPeriodOpensWithTheNextTea
     EXPECT_EQ(w.matchIndex(), 5);
 }
 
-TEST(WholeGame, TheClockWarnsFromThreeMinutesAndTimeUpCostsAChanceOnceEvenWhenFirstSeenPastZero) {
+TEST(WholeGame, TheClockWarnsTimeUpCostsAChanceOnceEvenSeenPastZeroAndTheLastChanceEndsTheGameUntilARestart) {
     GameHarness g;
     g.startPlay();
     GameWorld& w = g.world();
@@ -239,6 +239,41 @@ TEST(WholeGame, TheClockWarnsFromThreeMinutesAndTimeUpCostsAChanceOnceEvenWhenFi
     EXPECT_FALSE(w.timeWarningOn());
     EXPECT_FALSE(g.playing(w.sounds().timeWarningSound));
     EXPECT_TRUE(g.playing(w.sounds().playLoopSound1));
+
+    // The other chances lost the same way: the last runs the game-over sequence.
+    for (int lost = 2; lost <= STARTING_CHANCES; ++lost) {
+        g.stall(61000);
+        g.step();
+        EXPECT_EQ(w.chances().get(), STARTING_CHANCES - lost);
+        if (lost < STARTING_CHANCES) {
+            ASSERT_TRUE(g.stepUntil([&] { return !w.timeUp(); }, 40));
+        }
+    }
+    EXPECT_TRUE(w.gameOver());
+    EXPECT_EQ(w.periodNumber().get(), 3); // the last lost period is not counted on
+    EXPECT_EQ(w.countdown(), 60);
+    // The banner slides in (the approved game shows it); the music plays on to the last two frames.
+    ASSERT_TRUE(g.stepUntil([&] { return w.countdown() == 2; }, 60));
+    EXPECT_TRUE(g.playing(w.sounds().playLoopSound1));
+    EXPECT_FALSE(g.driver.gameOverReached);
+    g.step();
+    EXPECT_FALSE(g.playing(w.sounds().playLoopSound1));
+    EXPECT_FALSE(g.driver.gameOverReached);
+    g.step();
+    EXPECT_TRUE(g.driver.gameOverReached);
+
+    // F1 or the menu: a fresh world at the title, the old one's device and sounds gone.
+    g.driver.restartRequested = true;
+    g.step();
+    EXPECT_EQ(g.worldsBuilt, 2);
+    EXPECT_FALSE(g.driver.gameOverReached);
+    EXPECT_TRUE(g.world().onTitle());
+    EXPECT_FALSE(g.world().gameOver());
+    EXPECT_EQ(g.world().chances().get(), STARTING_CHANCES);
+    EXPECT_EQ(g.audio.opens, 2);
+    EXPECT_EQ(g.audio.closes, 1);
+    EXPECT_EQ(g.audio.buffers.size(), 10u);
+    EXPECT_EQ(g_screen, &g.world().screen());
 }
 
 // Each way in, from its first period: the chances it starts with, how long a period lasts, what running
@@ -280,45 +315,6 @@ TEST(WholeGame, EachPlayModeKeepsItsOwnNumbersAndTheOriginalItsOld) {
         ASSERT_TRUE(g.stepUntil([&] { return w.periodNumber().get() == 3; }, 60));
         EXPECT_EQ(w.chances().get(), c.afterWin);
     }
-}
-
-TEST(WholeGame, LosingTheLastChanceRunsTheGameOverSequenceThenARestartGivesANewTitle) {
-    GameHarness g;
-    g.startPlay();
-    GameWorld& w = g.world();
-    for (int lost = 1; lost <= STARTING_CHANCES; ++lost) {
-        g.stall(61000);
-        g.step();
-        EXPECT_EQ(w.chances().get(), STARTING_CHANCES - lost);
-        if (lost < STARTING_CHANCES) {
-            ASSERT_TRUE(g.stepUntil([&] { return !w.timeUp(); }, 40));
-        }
-    }
-    EXPECT_TRUE(w.gameOver());
-    EXPECT_EQ(w.periodNumber().get(), 3); // the last lost period is not counted on
-    EXPECT_EQ(w.countdown(), 60);
-    // The banner slides in (the approved game shows it); the music plays on to the last two frames.
-    ASSERT_TRUE(g.stepUntil([&] { return w.countdown() == 2; }, 60));
-    EXPECT_TRUE(g.playing(w.sounds().playLoopSound1));
-    EXPECT_FALSE(g.driver.gameOverReached);
-    g.step();
-    EXPECT_FALSE(g.playing(w.sounds().playLoopSound1));
-    EXPECT_FALSE(g.driver.gameOverReached);
-    g.step();
-    EXPECT_TRUE(g.driver.gameOverReached);
-
-    // F1 or the menu: a fresh world at the title, the old one's device and sounds gone.
-    g.driver.restartRequested = true;
-    g.step();
-    EXPECT_EQ(g.worldsBuilt, 2);
-    EXPECT_FALSE(g.driver.gameOverReached);
-    EXPECT_TRUE(g.world().onTitle());
-    EXPECT_FALSE(g.world().gameOver());
-    EXPECT_EQ(g.world().chances().get(), STARTING_CHANCES);
-    EXPECT_EQ(g.audio.opens, 2);
-    EXPECT_EQ(g.audio.closes, 1);
-    EXPECT_EQ(g.audio.buffers.size(), 10u);
-    EXPECT_EQ(g_screen, &g.world().screen());
 }
 
 // Digits 15 by 25, glyph n filled with colour 10 + n and a transparent top-left corner; an icon of colour

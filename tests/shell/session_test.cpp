@@ -603,18 +603,22 @@ TEST(Replays, AGameInProgressEndsOnlyAfterAYesAndAFreshGameWithThePlayersTamperF
         const char* state;
         bool yes;
         Opened opened;
+        bool closeWindow = false; // during the replay: the run ends without another game
     };
     const Case cases[] = {
         {"at the title after a game", false, {"replay", "tell"}},
         {"in progress", false, {"confirm"}},
         {"in progress", true, {"confirm", "replay", "tell"}},
         {"over", false, {"replay", "tell"}},
+        {"over", false, {"replay"}, true},
     };
     for (const Case& c : cases) {
         for (const bool flag : {false, true}) {
-            SCOPED_TRACE(std::string(c.state) + (c.yes ? ", yes" : ", no") + (flag ? ", tampered" : ""));
+            SCOPED_TRACE(std::string(c.state) + (c.yes ? ", yes" : ", no") + (flag ? ", tampered" : "") +
+                         (c.closeWindow ? ", closed" : ""));
             Shell s;
             s.confirmAnswer = c.yes;
+            s.closeWindowInReplay = c.closeWindow;
             s.leaveTitle();
             if (c.state == std::string("at the title after a game")) {
                 s.runs(CMD_NEW_GAME);
@@ -625,13 +629,15 @@ TEST(Replays, AGameInProgressEndsOnlyAfterAYesAndAFreshGameWithThePlayersTamperF
             const size_t worlds = s.worlds.size();
             tamperFlag = flag;
             s.opened.clear();
-            s.runs(CMD_PLAY_LAST_GAME);
+            s.choose(CMD_PLAY_LAST_GAME);
+            EXPECT_EQ(s.pass(), !c.closeWindow);
             EXPECT_EQ(s.opened, c.opened);
-            const bool shown = !s.worldsDuringReplay.empty();
+            const bool shown = !s.worldsDuringReplay.empty(), fresh = shown && !c.closeWindow;
             EXPECT_EQ(s.worldsDuringReplay, std::vector<bool>(shown ? 1 : 0, false))
                 << "no world of the game is alive while a replay is shown";
-            EXPECT_EQ(s.worlds.size(), worlds + (shown ? 1 : 0)) << "a replay is followed by a fresh game";
-            if (shown) {
+            EXPECT_EQ(s.worlds.size(), worlds + (fresh ? 1 : 0)) << "a replay is followed by a fresh game";
+            EXPECT_EQ(s.session.driver() == nullptr, c.closeWindow);
+            if (fresh) {
                 EXPECT_TRUE(s.world().title);
                 EXPECT_EQ(s.session.lastGame(), s.logs[0]) << "and the game played back stays the last";
                 // These recordings stop matching the game at once: the player is told so, in both languages.
@@ -639,23 +645,11 @@ TEST(Replays, AGameInProgressEndsOnlyAfterAYesAndAFreshGameWithThePlayersTamperF
                 EXPECT_NE(s.told.back().find("slutade"), std::string::npos);
             }
             EXPECT_EQ(tamperFlag, flag) << "the next score post says what it would have said";
-            EXPECT_TRUE(s.pass()) << "and the run goes on";
+            EXPECT_EQ(s.pass(), !c.closeWindow) << "and the run goes on";
+            s.session.quit();
             tamperFlag = false;
         }
     }
-
-    // The window closed during the replay: the run ends without another game.
-    Shell closing;
-    closing.closeWindowInReplay = true;
-    closing.leaveTitle();
-    closing.endGameWith(0);
-    closing.opened.clear();
-    closing.choose(CMD_PLAY_LAST_GAME);
-    EXPECT_FALSE(closing.pass());
-    EXPECT_EQ(closing.opened, (Opened{"again", "replay"}));
-    EXPECT_EQ(closing.worlds.size(), 1u);
-    EXPECT_EQ(closing.session.driver(), nullptr);
-    closing.session.quit();
 }
 
 TEST(Replays, SavedTypedAndDroppedFilesAndBadOnesAreRefusedWithAMessage) {

@@ -441,15 +441,13 @@ TEST(GameSession, TheGameThatMadeTheBestScoreGoesWithItAndItsVerdictIsSaidInOneL
     EXPECT_EQ(sent->build.gameId, 1) << "the first game made the best score";
     // A registered score says in one line when the channel could not verify its game; a failed post says
     // nothing of it.
-    const struct {
-        int result, replayAnswer;
-        bool said;
-    } verdicts[] = {{0, 0, false}, {0, 1, false}, {1, -1, true}, {0, 5, true}, {0, 6, true}, {3, -1, false}};
-    for (const auto& v : verdicts) {
-        done.resultCode = v.result;
-        done.replayAnswer = v.replayAnswer;
-        const RegisterOutcome out = registerOutcome(done, WebPages{});
-        EXPECT_EQ(!out.unverified.empty(), v.said) << v.result << "/" << v.replayAnswer;
+    // The result, the replay's answer, and whether anything is said.
+    const std::tuple<int, int, bool> verdicts[] = {{0, 0, false}, {0, 1, false}, {1, -1, true},
+                                                   {0, 5, true},  {0, 6, true},  {3, -1, false}};
+    for (const auto& [result, replayAnswer, said] : verdicts) {
+        done.resultCode = result, done.replayAnswer = replayAnswer;
+        EXPECT_EQ(!registerOutcome(done, WebPages{}).unverified.empty(), said)
+            << result << "/" << replayAnswer;
     }
     done.replay.clear();
     done.resultCode = 0;
@@ -581,7 +579,6 @@ TEST(Replays, TheLastGameIsTheOneInPlayOnceItLeftTheTitleElseTheOneBefore) {
     Shell s;
     s.pass();
     EXPECT_EQ(s.session.lastGame(), nullptr) << "a title is no game";
-    s.opened.clear();
     for (int command : {CMD_PLAY_LAST_GAME, CMD_SAVE_LAST_GAME}) {
         EXPECT_FALSE(gameAllows(s.session, command)) << "the menu greys " << command;
         s.choose(command);

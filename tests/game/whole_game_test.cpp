@@ -111,7 +111,7 @@ Opponent* firstFigure(GameWorld& w) {
     return static_cast<Opponent*>(w.actors().next());
 }
 
-TEST(WholeGame, ANewGameShowsTheTitleAndTakesItsStartKeysFromThe51stUpdate) {
+TEST(WholeGame, ANewGameTakesItsStartKeysFromThe51stUpdateAndEveryThirdWonPeriodOpensWithTheNextTeam) {
     GameHarness g;
     GameWorld& w = g.world();
     EXPECT_TRUE(w.onTitle());
@@ -147,35 +147,8 @@ TEST(WholeGame, ANewGameShowsTheTitleAndTakesItsStartKeysFromThe51stUpdate) {
         EXPECT_EQ(w.clockSeconds().get(), seconds) << frames;
     }
     EXPECT_TRUE(g.playing(w.sounds().playLoopSound2));
-}
 
-TEST(WholeGame, TheIntroTakesAKeyFromItsTenthFrameAndTheClockRunsTwoMillisecondsBehindThePeriodsStart) {
-    GameHarness g;
-    g.keys.press(Key::Enter);
-    ASSERT_TRUE(g.stepUntil([&] { return !g.world().onTitle(); }, 100));
-    g.keys.release(Key::Enter);
-    g.step(8);
-    // Enter on the intro's ninth frame is not taken, Space on its tenth is (two keys: a tap on each of two
-    // frames in a row is one key held).
-    for (Key key : {Key::Enter, Key::Space}) {
-        g.keys.tap(key);
-        g.step();
-        EXPECT_EQ(g.world().inMatchIntro(), key == Key::Enter);
-    }
-    // Clock time is that since the start less the time held: at 80 ms, 29 held, 49 ms show 19:59; at 120 ms,
-    // 68 held, 50 ms show 19:58.
-    g.step();
-    for (auto [held, seconds] : {std::pair{29u, 59}, {39u, 58}}) {
-        g.world().holdClock(held);
-        g.step();
-        EXPECT_EQ(g.world().clockSeconds().get(), seconds) << held;
-    }
-}
-
-TEST(WholeGame, EightyPercentWinsThePeriodAndEveryThirdPeriodOpensWithTheNextTeamsCard) {
-    GameHarness g;
-    g.startPlay();
-    GameWorld& w = g.world();
+    // 80 % wins the period, and every third period opens with the next team's card.
     w.claimedCells().set(64481); // 80 %: one cell less is the Original row of the play modes' test
     g.step();
     EXPECT_TRUE(w.periodWon());
@@ -208,6 +181,29 @@ TEST(WholeGame, EightyPercentWinsThePeriodAndEveryThirdPeriodOpensWithTheNextTea
     EXPECT_EQ(w.actors().count(), 17);
     EXPECT_EQ(firstFigure(w)->kind(), LAST_TEAM);
     EXPECT_EQ(w.matchIndex(), 5);
+}
+
+TEST(WholeGame, TheIntroTakesAKeyFromItsTenthFrameAndTheClockRunsTwoMillisecondsBehindThePeriodsStart) {
+    GameHarness g;
+    g.keys.press(Key::Enter);
+    ASSERT_TRUE(g.stepUntil([&] { return !g.world().onTitle(); }, 100));
+    g.keys.release(Key::Enter);
+    g.step(8);
+    // Enter on the intro's ninth frame is not taken, Space on its tenth is (two keys: a tap on each of two
+    // frames in a row is one key held).
+    for (Key key : {Key::Enter, Key::Space}) {
+        g.keys.tap(key);
+        g.step();
+        EXPECT_EQ(g.world().inMatchIntro(), key == Key::Enter);
+    }
+    // Clock time is that since the start less the time held: at 80 ms, 29 held, 49 ms show 19:59; at 120 ms,
+    // 68 held, 50 ms show 19:58.
+    g.step();
+    for (auto [held, seconds] : {std::pair{29u, 59}, {39u, 58}}) {
+        g.world().holdClock(held);
+        g.step();
+        EXPECT_EQ(g.world().clockSeconds().get(), seconds) << held;
+    }
 }
 
 TEST(WholeGame, TheClockWarnsTimeUpCostsAChanceOnceEvenSeenPastZeroAndTheLastChanceEndsTheGameUntilARestart) {

@@ -575,26 +575,6 @@ TEST(GameSession, PlayTimeIsAddedOnceAMinuteAndAtQuitAndTheRunEndsAsThePlayerSay
     EXPECT_EQ(no.world().updates, updates);
 }
 
-TEST(Replays, TheLastGameIsTheOneInPlayOnceItLeftTheTitleElseTheOneBefore) {
-    Shell s;
-    s.pass();
-    EXPECT_EQ(s.session.lastGame(), nullptr) << "a title is no game";
-    for (int command : {CMD_PLAY_LAST_GAME, CMD_SAVE_LAST_GAME}) {
-        EXPECT_FALSE(gameAllows(s.session, command)) << "the menu greys " << command;
-        s.choose(command);
-    }
-    s.pass();
-    EXPECT_TRUE(s.opened.empty()) << "nothing to play back or save yet";
-    s.leaveTitle();
-    for (int command : {CMD_PLAY_LAST_GAME, CMD_SAVE_LAST_GAME})
-        EXPECT_TRUE(gameAllows(s.session, command)) << command;
-    EXPECT_EQ(s.session.lastGame(), s.logs[0]);
-    s.runs(CMD_NEW_GAME);
-    ASSERT_EQ(s.worlds.size(), 2u);
-    s.leaveTitle();
-    EXPECT_EQ(s.session.lastGame(), s.logs[1]);
-}
-
 TEST(Replays, AGameInProgressEndsOnlyAfterAYesAndAFreshGameWithThePlayersTamperFlagFollows) {
     struct Case {
         const char* state;
@@ -649,12 +629,30 @@ TEST(Replays, AGameInProgressEndsOnlyAfterAYesAndAFreshGameWithThePlayersTamperF
     }
 }
 
-TEST(Replays, SavedTypedAndDroppedFilesAndBadOnesAreRefusedWithAMessage) {
+TEST(Replays,
+     TheLastGameIsTheOneInPlayOnceItLeftTheTitleAndItIsSavedAndFilesTypedOrDroppedArePlayedOrRefused) {
+    Shell s;
+    s.pass();
+    EXPECT_EQ(s.session.lastGame(), nullptr) << "a title is no game";
+    for (int command : {CMD_PLAY_LAST_GAME, CMD_SAVE_LAST_GAME}) {
+        EXPECT_FALSE(gameAllows(s.session, command)) << "the menu greys " << command;
+        s.choose(command);
+    }
+    s.pass();
+    EXPECT_TRUE(s.opened.empty()) << "nothing to play back or save yet";
+    s.leaveTitle();
+    for (int command : {CMD_PLAY_LAST_GAME, CMD_SAVE_LAST_GAME})
+        EXPECT_TRUE(gameAllows(s.session, command)) << command;
+    EXPECT_EQ(s.session.lastGame(), s.logs[0]);
+    s.runs(CMD_NEW_GAME);
+    ASSERT_EQ(s.worlds.size(), 2u);
+    s.leaveTitle();
+    EXPECT_EQ(s.session.lastGame(), s.logs[1]);
+
+    // The last game saved; saved, typed and dropped files played, and bad ones refused with a message.
     const test::TempDir dir;
     const std::filesystem::path folder = dir.path / "replays";
-    Shell s;
     s.session.replayFolder = folder;
-    s.leaveTitle();
     s.endGameWith(0);
     s.opened.clear();
     s.runs(CMD_SAVE_LAST_GAME);

@@ -111,7 +111,7 @@ Opponent* firstFigure(GameWorld& w) {
     return static_cast<Opponent*>(w.actors().next());
 }
 
-TEST(WholeGame, ANewGameShowsTheTitleAndTakesItsStartKeysFromThe51stUpdate) {
+TEST(WholeGame, ANewGameTakesItsStartKeysFromThe51stUpdateAndEveryThirdWonPeriodOpensWithTheNextTeam) {
     GameHarness g;
     GameWorld& w = g.world();
     EXPECT_TRUE(w.onTitle());
@@ -147,36 +147,8 @@ TEST(WholeGame, ANewGameShowsTheTitleAndTakesItsStartKeysFromThe51stUpdate) {
         EXPECT_EQ(w.clockSeconds().get(), seconds) << frames;
     }
     EXPECT_TRUE(g.playing(w.sounds().playLoopSound2));
-}
 
-TEST(WholeGame, TheIntroTakesAKeyFromItsTenthFrame) {
-    for (int pressAt : {9, 10}) {
-        GameHarness g;
-        g.keys.press(Key::Enter);
-        ASSERT_TRUE(g.stepUntil([&] { return !g.world().onTitle(); }, 100));
-        g.keys.release(Key::Enter);
-        g.step(pressAt - 1);
-        g.keys.tap(Key::Space);
-        g.step();
-        EXPECT_EQ(g.world().inMatchIntro(), pressAt < 10) << pressAt;
-    }
-}
-
-TEST(WholeGame, TheClockRunsTwoMillisecondsBehindThePeriodsStart) {
-    // 80 ms after the start, less the time held: 49 ms of clock show 19:59, 50 ms 19:58.
-    for (auto [held, seconds] : {std::pair{29u, 59}, {28u, 58}}) {
-        GameHarness g;
-        g.startPlay();
-        g.world().holdClock(held);
-        g.step();
-        EXPECT_EQ(g.world().clockSeconds().get(), seconds) << held;
-    }
-}
-
-TEST(WholeGame, EightyPercentWinsThePeriodAndEveryThirdPeriodOpensWithTheNextTeamsCard) {
-    GameHarness g;
-    g.startPlay();
-    GameWorld& w = g.world();
+    // 80 % wins the period, and every third period opens with the next team's card.
     w.claimedCells().set(64481); // 80 %: one cell less is the Original row of the play modes' test
     g.step();
     EXPECT_TRUE(w.periodWon());
@@ -211,7 +183,30 @@ TEST(WholeGame, EightyPercentWinsThePeriodAndEveryThirdPeriodOpensWithTheNextTea
     EXPECT_EQ(w.matchIndex(), 5);
 }
 
-TEST(WholeGame, TheClockWarnsFromThreeMinutesAndTimeUpCostsAChanceOnceEvenWhenFirstSeenPastZero) {
+TEST(WholeGame, TheIntroTakesAKeyFromItsTenthFrameAndTheClockRunsTwoMillisecondsBehindThePeriodsStart) {
+    GameHarness g;
+    g.keys.press(Key::Enter);
+    ASSERT_TRUE(g.stepUntil([&] { return !g.world().onTitle(); }, 100));
+    g.keys.release(Key::Enter);
+    g.step(8);
+    // Enter on the intro's ninth frame is not taken, Space on its tenth is (two keys: a tap on each of two
+    // frames in a row is one key held).
+    for (Key key : {Key::Enter, Key::Space}) {
+        g.keys.tap(key);
+        g.step();
+        EXPECT_EQ(g.world().inMatchIntro(), key == Key::Enter);
+    }
+    // Clock time is that since the start less the time held: at 80 ms, 29 held, 49 ms show 19:59; at 120 ms,
+    // 68 held, 50 ms show 19:58.
+    g.step();
+    for (auto [held, seconds] : {std::pair{29u, 59}, {39u, 58}}) {
+        g.world().holdClock(held);
+        g.step();
+        EXPECT_EQ(g.world().clockSeconds().get(), seconds) << held;
+    }
+}
+
+TEST(WholeGame, TheClockWarnsTimeUpCostsAChanceOnceEvenSeenPastZeroAndTheLastChanceEndsTheGameUntilARestart) {
     GameHarness g;
     g.startPlay();
     GameWorld& w = g.world();
@@ -240,6 +235,41 @@ TEST(WholeGame, TheClockWarnsFromThreeMinutesAndTimeUpCostsAChanceOnceEvenWhenFi
     EXPECT_FALSE(w.timeWarningOn());
     EXPECT_FALSE(g.playing(w.sounds().timeWarningSound));
     EXPECT_TRUE(g.playing(w.sounds().playLoopSound1));
+
+    // The other chances lost the same way: the last runs the game-over sequence.
+    for (int lost = 2; lost <= STARTING_CHANCES; ++lost) {
+        g.stall(61000);
+        g.step();
+        EXPECT_EQ(w.chances().get(), STARTING_CHANCES - lost);
+        if (lost < STARTING_CHANCES) {
+            ASSERT_TRUE(g.stepUntil([&] { return !w.timeUp(); }, 40));
+        }
+    }
+    EXPECT_TRUE(w.gameOver());
+    EXPECT_EQ(w.periodNumber().get(), 3); // the last lost period is not counted on
+    EXPECT_EQ(w.countdown(), 60);
+    // The banner slides in (the approved game shows it); the music plays on to the last two frames.
+    ASSERT_TRUE(g.stepUntil([&] { return w.countdown() == 2; }, 60));
+    EXPECT_TRUE(g.playing(w.sounds().playLoopSound1));
+    EXPECT_FALSE(g.driver.gameOverReached);
+    g.step();
+    EXPECT_FALSE(g.playing(w.sounds().playLoopSound1));
+    EXPECT_FALSE(g.driver.gameOverReached);
+    g.step();
+    EXPECT_TRUE(g.driver.gameOverReached);
+
+    // F1 or the menu: a fresh world at the title, the old one's device and sounds gone.
+    g.driver.restartRequested = true;
+    g.step();
+    EXPECT_EQ(g.worldsBuilt, 2);
+    EXPECT_FALSE(g.driver.gameOverReached);
+    EXPECT_TRUE(g.world().onTitle());
+    EXPECT_FALSE(g.world().gameOver());
+    EXPECT_EQ(g.world().chances().get(), STARTING_CHANCES);
+    EXPECT_EQ(g.audio.opens, 2);
+    EXPECT_EQ(g.audio.closes, 1);
+    EXPECT_EQ(g.audio.buffers.size(), 10u);
+    EXPECT_EQ(g_screen, &g.world().screen());
 }
 
 // Each way in, from its first period: the chances it starts with, how long a period lasts, what running
@@ -283,45 +313,6 @@ TEST(WholeGame, EachPlayModeKeepsItsOwnNumbersAndTheOriginalItsOld) {
     }
 }
 
-TEST(WholeGame, LosingTheLastChanceRunsTheGameOverSequenceThenARestartGivesANewTitle) {
-    GameHarness g;
-    g.startPlay();
-    GameWorld& w = g.world();
-    for (int lost = 1; lost <= STARTING_CHANCES; ++lost) {
-        g.stall(61000);
-        g.step();
-        EXPECT_EQ(w.chances().get(), STARTING_CHANCES - lost);
-        if (lost < STARTING_CHANCES) {
-            ASSERT_TRUE(g.stepUntil([&] { return !w.timeUp(); }, 40));
-        }
-    }
-    EXPECT_TRUE(w.gameOver());
-    EXPECT_EQ(w.periodNumber().get(), 3); // the last lost period is not counted on
-    EXPECT_EQ(w.countdown(), 60);
-    // The banner slides in (the approved game shows it); the music plays on to the last two frames.
-    ASSERT_TRUE(g.stepUntil([&] { return w.countdown() == 2; }, 60));
-    EXPECT_TRUE(g.playing(w.sounds().playLoopSound1));
-    EXPECT_FALSE(g.driver.gameOverReached);
-    g.step();
-    EXPECT_FALSE(g.playing(w.sounds().playLoopSound1));
-    EXPECT_FALSE(g.driver.gameOverReached);
-    g.step();
-    EXPECT_TRUE(g.driver.gameOverReached);
-
-    // F1 or the menu: a fresh world at the title, the old one's device and sounds gone.
-    g.driver.restartRequested = true;
-    g.step();
-    EXPECT_EQ(g.worldsBuilt, 2);
-    EXPECT_FALSE(g.driver.gameOverReached);
-    EXPECT_TRUE(g.world().onTitle());
-    EXPECT_FALSE(g.world().gameOver());
-    EXPECT_EQ(g.world().chances().get(), STARTING_CHANCES);
-    EXPECT_EQ(g.audio.opens, 2);
-    EXPECT_EQ(g.audio.closes, 1);
-    EXPECT_EQ(g.audio.buffers.size(), 10u);
-    EXPECT_EQ(g_screen, &g.world().screen());
-}
-
 // Digits 15 by 25, glyph n filled with colour 10 + n and a transparent top-left corner; an icon of colour
 // 200; the screen of colour 1.
 struct Hud : ::testing::Test {
@@ -355,7 +346,7 @@ struct Hud : ::testing::Test {
     Image screen{440, 300};
 };
 
-TEST_F(Hud, RowsStandAtTheirAnchorPadToTheirMinimumScaleAndClampTheirIcons) {
+TEST_F(Hud, RowsStandAtTheirAnchorPadToTheirMinimumScaleClampTheirIconsAndNeedATarget) {
     const struct {
         bool icons;
         NumberDisplay::Alignment alignment;
@@ -377,6 +368,7 @@ TEST_F(Hud, RowsStandAtTheirAnchorPadToTheirMinimumScaleAndClampTheirIcons) {
         {true, NumberDisplay::StartAt, 210, -2, 0, 0, "", -1, -1},
         {true, NumberDisplay::EndAt, 210, 2, 0, 0, "ii", 140, 206},
     };
+    int first, last;
     for (const auto& c : cases) {
         screen.fillRect(0, 0, 440, 300, 1);
         NumberDisplay d = c.icons ? NumberDisplay(&icon, 6, &screen) : NumberDisplay(&digits, &screen);
@@ -387,7 +379,6 @@ TEST_F(Hud, RowsStandAtTheirAnchorPadToTheirMinimumScaleAndClampTheirIcons) {
         d.setPosition(c.x, 40);
         d.set(c.value);
         d.draw();
-        int first, last;
         EXPECT_EQ(row(first, last), c.shown) << c.value;
         EXPECT_EQ(first, c.first) << c.value;
         EXPECT_EQ(last, c.last) << c.value;
@@ -396,14 +387,12 @@ TEST_F(Hud, RowsStandAtTheirAnchorPadToTheirMinimumScaleAndClampTheirIcons) {
         EXPECT_NE(screen.pixel(first, 40 + 24), 1) << c.value;
         EXPECT_EQ(screen.pixel(first, 40), c.icons ? 200 : 1) << "a glyph's transparent corner shows through";
     }
-}
-
-TEST_F(Hud, WithoutATargetOrGlyphsNothingIsDrawn) {
+    // Without a target, an icon or glyphs nothing is drawn.
+    screen.fillRect(0, 0, 440, 300, 1);
     SpriteSheet none;
     NumberDisplay noTarget(&digits, nullptr), noIcon(nullptr, 6, &screen), noGlyphs(&none, &screen);
     for (NumberDisplay* d : {&noTarget, &noIcon, &noGlyphs})
         d->set(5), d->draw();
-    int first, last;
     EXPECT_EQ(row(first, last), "");
 }
 

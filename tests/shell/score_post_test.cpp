@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -70,10 +71,8 @@ TEST(ScorePost, EveryFieldReachesTheFormTheVerdictComesBackAndOnlyARegisteredSco
         EXPECT_EQ(form->bestScoreTime, 98765);
         EXPECT_EQ(form->totalPlayTime, 3'600'123);
 
-        EXPECT_EQ(s.resultCode, c.resultCode);
-        EXPECT_EQ(s.versionNotice, c.versionNotice);
-        EXPECT_EQ(s.exchange, c.exchange);
-        EXPECT_EQ(s.retryAfterSeconds, c.retryAfter);
+        EXPECT_EQ(std::tuple(s.resultCode, s.versionNotice, s.exchange, s.retryAfterSeconds),
+                  std::tuple(c.resultCode, c.versionNotice, c.exchange, c.retryAfter));
         EXPECT_EQ(http.sent.back().path, c.gameSent ? protocol::REPLAY_PATH : protocol::SUBMIT_PATH);
         EXPECT_EQ(s.replayAnswer != -1, c.gameSent);
     }

@@ -182,17 +182,14 @@ TEST(GameSession, DialogsOpenInOrderOnceEachAndNoneAfterTheWindowCloses) {
 }
 
 TEST(GameSession, F1RestartsOnEveryFrameItIsHeld) {
+    // F1 as each pass sees it, then the worlds built so far: a pass with it held has the next one build
+    // afresh.
     Shell s;
-    s.f1 = true;
-    s.pass();
-    s.pass(); // held: the world is rebuilt on every frame
-    s.pass();
-    EXPECT_EQ(s.worlds.size(), 3u);
-    s.f1 = false;
-    s.pass();
-    EXPECT_EQ(s.worlds.size(), 4u);
-    s.pass();
-    EXPECT_EQ(s.worlds.size(), 4u);
+    for (auto [f1, worlds] : {std::pair{true, 1u}, {true, 2u}, {true, 3u}, {false, 4u}, {false, 4u}}) {
+        s.f1 = f1;
+        s.pass();
+        EXPECT_EQ(s.worlds.size(), worlds);
+    }
 }
 
 TEST(GameSession, MenuCommandsOpenDialogsPagesOrTheWindowsOwnAction) {
@@ -249,9 +246,20 @@ TEST(GameSession, NothingRunsWhileHeldAndThePeriodClockLeavesOutHeldAndDialogTim
     EXPECT_EQ(s.world().updates, updates + 2);
     EXPECT_EQ(s.world().draws, draws + 1) << "the schedule starts again from now: no burst of frames";
 
-    // A dialog opened during play is left out too; one chosen from an open menu is counted once.
+    // A dialog opened during play is left out too, and as it closes (or the register dialog is cancelled) the
+    // schedule starts again; one chosen from an open menu is counted once.
     s.dialogMs = 3000;
-    s.runs(CMD_RULES);
+    s.choose(CMD_RULES);
+    for (const bool cancel : {false, true}) {
+        const int before = s.world().draws;
+        if (cancel) {
+            s.clock.advance(5000); // the register dialog stayed open for five seconds
+            s.session.cancelRegister();
+        }
+        s.pass(); // due at once: updates without drawing
+        s.pass();
+        EXPECT_EQ(s.world().draws, before + 1) << (cancel ? "cancel" : "close") << ": no catch-up burst";
+    }
     EXPECT_EQ(s.world().heldMs, 8000u);
     s.held = true;
     s.choose(CMD_HOW_TO_PLAY);
@@ -272,7 +280,7 @@ TEST(MenuBar, SwedishMenusSpacersAndTheEnglishMenuInOrder) {
     }
     EXPECT_EQ(labels,
               (std::vector<std::string>{"Spel", "Tävling", "Koppla upp", " ", "", "In English", "More"}));
-    EXPECT_TRUE(bar[3].spacer() && bar[4].spacer());
+    EXPECT_EQ(std::tuple(bar[3].spacer(), bar[4].spacer()), std::tuple(true, true));
     // Items by place: the visit names the channel's own host when none is set; both menus end with the volume
     // (shown with the step in use) and mute; the best games and the two settings follow the competition in
     // Swedish and make a last menu of their own in English.
@@ -340,20 +348,6 @@ TEST(InfoTexts, FiveFullTextsWithTheirHeadings) {
             EXPECT_NE(infoText(index).find(key), std::string::npos) << index << ": " << key;
 }
 
-TEST(GameSession, ClosingInformationOrCancellingRegisterResyncsTheSchedule) {
-    for (bool cancel : {false, true}) {
-        Shell s;
-        s.pass();
-        s.pass();
-        s.clock.advance(5000); // a dialog stayed open for five seconds
-        cancel ? s.session.cancelRegister() : s.session.closeInformation();
-        const int draws = s.world().draws;
-        s.pass(); // due at once: updates without drawing
-        s.pass();
-        EXPECT_EQ(s.world().draws, draws + 1) << (cancel ? "cancel" : "close") << ": no catch-up burst";
-    }
-}
-
 TEST(GameSession, BestScoreKeepsItsTimeAndTamperCopyRetakenAtTheOfferAndIsSent) {
     Shell s;
     s.clock.advance(2000);
@@ -381,13 +375,10 @@ TEST(GameSession, BestScoreKeepsItsTimeAndTamperCopyRetakenAtTheOfferAndIsSent) 
     EXPECT_FALSE(s.session.rememberLogin("", "secret"));
     EXPECT_FALSE(s.session.rememberLogin("anna@example.se", ""));
     EXPECT_TRUE(s.session.rememberLogin("anna@example.se", "secret"));
-    const ScoreSubmission sent = s.session.makeSubmission();
-    EXPECT_EQ(sent.userName, "anna@example.se");
-    EXPECT_EQ(sent.password, "secret");
-    EXPECT_EQ(sent.score, 50);
-    EXPECT_EQ(sent.bestScoreTime, offerTime);
-    EXPECT_EQ(sent.totalPlayTime, 70000u + 9000u);
-    EXPECT_TRUE(sent.tampered) << "the copy taken at the offer";
+    const ScoreSubmission sent = s.session.makeSubmission(); // tampered: the copy taken at the offer
+    EXPECT_EQ(std::tuple(sent.userName, sent.password, sent.score, sent.bestScoreTime, sent.totalPlayTime,
+                         sent.tampered),
+              std::tuple("anna@example.se", "secret", 50, offerTime, 70000u + 9000u, true));
     EXPECT_EQ(s.session.lastOfferedScore, 50);
 
     // A clean best with the tamper flag raised only by the time it is sent counts as tampered too.
@@ -450,15 +441,13 @@ TEST(GameSession, TheGameThatMadeTheBestScoreGoesWithItAndItsVerdictIsSaidInOneL
     EXPECT_EQ(sent->build.gameId, 1) << "the first game made the best score";
     // A registered score says in one line when the channel could not verify its game; a failed post says
     // nothing of it.
-    const struct {
-        int result, replayAnswer;
-        bool said;
-    } verdicts[] = {{0, 0, false}, {0, 1, false}, {1, -1, true}, {0, 5, true}, {0, 6, true}, {3, -1, false}};
-    for (const auto& v : verdicts) {
-        done.resultCode = v.result;
-        done.replayAnswer = v.replayAnswer;
-        const RegisterOutcome out = registerOutcome(done, WebPages{});
-        EXPECT_EQ(!out.unverified.empty(), v.said) << v.result << "/" << v.replayAnswer;
+    // The result, the replay's answer, and whether anything is said.
+    const std::tuple<int, int, bool> verdicts[] = {{0, 0, false}, {0, 1, false}, {1, -1, true},
+                                                   {0, 5, true},  {0, 6, true},  {3, -1, false}};
+    for (const auto& [result, replayAnswer, said] : verdicts) {
+        done.resultCode = result, done.replayAnswer = replayAnswer;
+        EXPECT_EQ(!registerOutcome(done, WebPages{}).unverified.empty(), said)
+            << result << "/" << replayAnswer;
     }
     done.replay.clear();
     done.resultCode = 0;
@@ -586,11 +575,65 @@ TEST(GameSession, PlayTimeIsAddedOnceAMinuteAndAtQuitAndTheRunEndsAsThePlayerSay
     EXPECT_EQ(no.world().updates, updates);
 }
 
-TEST(Replays, TheLastGameIsTheOneInPlayOnceItLeftTheTitleElseTheOneBefore) {
+TEST(Replays, AGameInProgressEndsOnlyAfterAYesAndAFreshGameWithThePlayersTamperFlagFollows) {
+    struct Case {
+        const char* state;
+        bool yes;
+        Opened opened;
+        bool closeWindow = false; // during the replay: the run ends without another game
+    };
+    const Case cases[] = {
+        {"at the title after a game", false, {"replay", "tell"}},
+        {"in progress", false, {"confirm"}},
+        {"in progress", true, {"confirm", "replay", "tell"}},
+        {"over", false, {"replay", "tell"}},
+        {"over", false, {"replay"}, true},
+    };
+    for (const Case& c : cases) {
+        for (const bool flag : {false, true}) {
+            SCOPED_TRACE(std::string(c.state) + (c.yes ? ", yes" : ", no") + (flag ? ", tampered" : "") +
+                         (c.closeWindow ? ", closed" : ""));
+            Shell s;
+            s.confirmAnswer = c.yes;
+            s.closeWindowInReplay = c.closeWindow;
+            s.leaveTitle();
+            if (c.state == std::string("at the title after a game")) {
+                s.runs(CMD_NEW_GAME);
+            } else if (c.state == std::string("over")) {
+                s.endGameWith(10);
+                s.pass();
+            }
+            const size_t worlds = s.worlds.size();
+            tamperFlag = flag;
+            s.opened.clear();
+            s.choose(CMD_PLAY_LAST_GAME);
+            EXPECT_EQ(s.pass(), !c.closeWindow);
+            EXPECT_EQ(s.opened, c.opened);
+            const bool shown = !s.worldsDuringReplay.empty(), fresh = shown && !c.closeWindow;
+            EXPECT_EQ(s.worldsDuringReplay, std::vector<bool>(shown ? 1 : 0, false))
+                << "no world of the game is alive while a replay is shown";
+            EXPECT_EQ(s.worlds.size(), worlds + (fresh ? 1 : 0)) << "a replay is followed by a fresh game";
+            EXPECT_EQ(s.session.driver() == nullptr, c.closeWindow);
+            if (fresh) {
+                EXPECT_TRUE(s.world().title);
+                EXPECT_EQ(s.session.lastGame(), s.logs[0]) << "and the game played back stays the last";
+                // These recordings stop matching the game at once: the player is told so, in both languages.
+                EXPECT_NE(s.told.back().find("stopped matching"), std::string::npos) << s.told.back();
+                EXPECT_NE(s.told.back().find("slutade"), std::string::npos);
+            }
+            EXPECT_EQ(tamperFlag, flag) << "the next score post says what it would have said";
+            EXPECT_EQ(s.pass(), !c.closeWindow) << "and the run goes on";
+            s.session.quit();
+            tamperFlag = false;
+        }
+    }
+}
+
+TEST(Replays,
+     TheLastGameIsTheOneInPlayOnceItLeftTheTitleAndItIsSavedAndFilesTypedOrDroppedArePlayedOrRefused) {
     Shell s;
     s.pass();
     EXPECT_EQ(s.session.lastGame(), nullptr) << "a title is no game";
-    s.opened.clear();
     for (int command : {CMD_PLAY_LAST_GAME, CMD_SAVE_LAST_GAME}) {
         EXPECT_FALSE(gameAllows(s.session, command)) << "the menu greys " << command;
         s.choose(command);
@@ -605,74 +648,11 @@ TEST(Replays, TheLastGameIsTheOneInPlayOnceItLeftTheTitleElseTheOneBefore) {
     ASSERT_EQ(s.worlds.size(), 2u);
     s.leaveTitle();
     EXPECT_EQ(s.session.lastGame(), s.logs[1]);
-}
 
-TEST(Replays, AGameInProgressEndsOnlyAfterAYesAndAFreshGameWithThePlayersTamperFlagFollows) {
-    struct Case {
-        const char* state;
-        bool yes;
-        Opened opened;
-    };
-    const Case cases[] = {
-        {"at the title after a game", false, {"replay", "tell"}},
-        {"in progress", false, {"confirm"}},
-        {"in progress", true, {"confirm", "replay", "tell"}},
-        {"over", false, {"replay", "tell"}},
-    };
-    for (const Case& c : cases) {
-        for (const bool flag : {false, true}) {
-            SCOPED_TRACE(std::string(c.state) + (c.yes ? ", yes" : ", no") + (flag ? ", tampered" : ""));
-            Shell s;
-            s.confirmAnswer = c.yes;
-            s.leaveTitle();
-            if (c.state == std::string("at the title after a game")) {
-                s.runs(CMD_NEW_GAME);
-            } else if (c.state == std::string("over")) {
-                s.endGameWith(10);
-                s.pass();
-            }
-            const size_t worlds = s.worlds.size();
-            tamperFlag = flag;
-            s.opened.clear();
-            s.runs(CMD_PLAY_LAST_GAME);
-            EXPECT_EQ(s.opened, c.opened);
-            const bool shown = !s.worldsDuringReplay.empty();
-            EXPECT_EQ(s.worldsDuringReplay, std::vector<bool>(shown ? 1 : 0, false))
-                << "no world of the game is alive while a replay is shown";
-            EXPECT_EQ(s.worlds.size(), worlds + (shown ? 1 : 0)) << "a replay is followed by a fresh game";
-            if (shown) {
-                EXPECT_TRUE(s.world().title);
-                EXPECT_EQ(s.session.lastGame(), s.logs[0]) << "and the game played back stays the last";
-                // These recordings stop matching the game at once: the player is told so, in both languages.
-                EXPECT_NE(s.told.back().find("stopped matching"), std::string::npos) << s.told.back();
-                EXPECT_NE(s.told.back().find("slutade"), std::string::npos);
-            }
-            EXPECT_EQ(tamperFlag, flag) << "the next score post says what it would have said";
-            EXPECT_TRUE(s.pass()) << "and the run goes on";
-            tamperFlag = false;
-        }
-    }
-
-    // The window closed during the replay: the run ends without another game.
-    Shell closing;
-    closing.closeWindowInReplay = true;
-    closing.leaveTitle();
-    closing.endGameWith(0);
-    closing.opened.clear();
-    closing.choose(CMD_PLAY_LAST_GAME);
-    EXPECT_FALSE(closing.pass());
-    EXPECT_EQ(closing.opened, (Opened{"again", "replay"}));
-    EXPECT_EQ(closing.worlds.size(), 1u);
-    EXPECT_EQ(closing.session.driver(), nullptr);
-    closing.session.quit();
-}
-
-TEST(Replays, SavedTypedAndDroppedFilesAndBadOnesAreRefusedWithAMessage) {
+    // The last game saved; saved, typed and dropped files played, and bad ones refused with a message.
     const test::TempDir dir;
     const std::filesystem::path folder = dir.path / "replays";
-    Shell s;
     s.session.replayFolder = folder;
-    s.leaveTitle();
     s.endGameWith(0);
     s.opened.clear();
     s.runs(CMD_SAVE_LAST_GAME);

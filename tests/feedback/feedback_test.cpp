@@ -130,12 +130,13 @@ using Script = std::function<void(HeadlessGame&)>;
 struct NamedScript {
     const char* name;
     Script play;
+    uint64_t approvedLayer; // every picture the game shows with the layer on, looked at and approved
 };
 
 // Small raids from the left edge to the end of the game; and two periods won with one raid each, then
 // strips until the chances are gone: between them every moment the layer shows.
 const NamedScript SCRIPTS[] = {
-    {"small raids", [](HeadlessGame& g) { playScriptedGame(g, 3); }},
+    {"small raids", [](HeadlessGame& g) { playScriptedGame(g, 3); }, 0xdd9bb8bc7a0aafa2u},
     {"periods won",
      [](HeadlessGame& g) {
          startPlay(g);
@@ -143,7 +144,8 @@ const NamedScript SCRIPTS[] = {
          winWithOneRaid(g);
          playStrips(g, 30, 40);
          g.step(80);
-     }},
+     },
+     0x0b8618772d27d9f5u},
 };
 constexpr uint32_t START_MS = 1000; // a start at which the referee lets both one-raid periods be won
 
@@ -232,6 +234,9 @@ TEST(FeedbackLayer, OffItShowsTheGamesPictureOnOrOffTheRulesSeeTheSameWorldAndIt
         EXPECT_EQ(layerOff.pictures, game.pictures) << "every presented frame, pixel for pixel";
         ASSERT_EQ(layerOn.pictures.size(), game.pictures.size());
         EXPECT_NE(layerOn.pictures, game.pictures) << "the layer shows, when on";
+        const std::string_view shown(reinterpret_cast<const char*>(layerOn.pictures.data()),
+                                     layerOn.pictures.size() * sizeof(uint64_t));
+        EXPECT_EQ(std::hash<std::string_view>{}(shown), script.approvedLayer) << "what the layer draws";
         EXPECT_EQ(layerOff.digests, game.digests);
         EXPECT_EQ(layerOn.digests, game.digests);
 

@@ -137,6 +137,8 @@ struct HttpServer::Impl {
     std::unordered_map<std::string, unsigned> perAddress;
 
     Parking parking;
+    // Set when the server stops: from then on every new connection is turned away at once.
+    std::atomic<bool> closing = false;
 
     std::mutex reaperMutex;
     std::condition_variable reaperWake;
@@ -151,6 +153,7 @@ struct HttpServer::Impl {
 
     static MHD_Result allow(void* cls, const sockaddr* address, socklen_t) {
         auto* self = static_cast<Impl*>(cls);
+        if (self->closing) return MHD_NO;
         const std::string text = addressText(address);
         if (self->unlimited(text)) return MHD_YES;
         std::lock_guard lock(self->connectionsMutex);
@@ -325,6 +328,7 @@ bool HttpServer::start(const std::string& host, int port, std::string& error) {
         return false;
     }
     impl_->port = listening.port;
+    impl_->closing = false;
     impl_->stopping = false;
     impl_->reaper = std::thread([self] { self->reap(); });
     return true;
@@ -336,8 +340,10 @@ int HttpServer::port() const {
 
 void HttpServer::stop() {
     if (!impl_->daemon) return;
-    const MHD_socket listening = MHD_quiesce_daemon(impl_->daemon);
-    if (listening != MHD_INVALID_SOCKET) close(listening);
+    // New connections are refused by the accept policy rather than by MHD_quiesce_daemon, which with a
+    // pool of epoll threads can race a worker taking the listening socket out of its set and abort the
+    // process ("Failed to remove listen FD from epoll set"). MHD_stop_daemon closes the socket.
+    impl_->closing = true;
     {
         // The library must not be stopped with parked connections: wait for their answers, and answer
         // what is still missing after a while.

@@ -108,6 +108,11 @@ struct SdlVideo::Impl {
     bool imguiReady = false;
     bool sdlReady = false;
     bool altAlone = false; // Alt went down and nothing else has happened since
+    // The pointer as the events handled so far leave it. SDL's own mouse state already holds every event
+    // pumped, so a click followed at once by a move would otherwise land where the pointer went next.
+    std::optional<SDL_Point> pointer;
+    std::optional<bool> pointerInside;            // by the last enter or leave event
+    uint32_t buttonsHeld = 0, buttonsPressed = 0; // SDL_BUTTON masks; a press lasts at least one frame
     std::vector<ShellKey> pending, pressed;
     std::string dropped; // the last file dropped onto the window, not yet taken
     // Where the 1:1 frame lands in the window: whole factor and offset, in a window outW x outH.
@@ -176,6 +181,8 @@ struct SdlVideo::Impl {
                 news = true;
                 return WindowEvent::CloseRequested;
             }
+            if (e.window.event == SDL_WINDOWEVENT_ENTER || e.window.event == SDL_WINDOWEVENT_LEAVE)
+                pointerInside = e.window.event == SDL_WINDOWEVENT_ENTER;
             break;
         case SDL_KEYDOWN: {
             if (e.key.repeat) break;
@@ -198,8 +205,21 @@ struct SdlVideo::Impl {
             altAlone = false;
             break;
         }
+        case SDL_MOUSEMOTION:
+            pointer = SDL_Point{e.motion.x, e.motion.y};
+            break;
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP:
+            pointer = SDL_Point{e.button.x, e.button.y};
+            if (e.type == SDL_MOUSEBUTTONDOWN) {
+                buttonsHeld |= SDL_BUTTON(e.button.button);
+                buttonsPressed |= SDL_BUTTON(e.button.button);
+            } else {
+                buttonsHeld &= ~SDL_BUTTON(e.button.button);
+            }
+            altAlone = false;
+            news = true;
+            break;
         case SDL_MOUSEWHEEL:
         case SDL_TEXTINPUT:
             altAlone = false;
@@ -499,15 +519,25 @@ void SdlVideo::beginFrame() {
     // ImGui lays out at 1:1; the whole factor scales the finished frame.
     io.DisplaySize = ImVec2(static_cast<float>(m.logicalW()), static_cast<float>(m.logicalH()));
     io.DisplayFramebufferScale = ImVec2(1.0f, 1.0f);
-    // The backend asks X for the global pointer, which synthetic pointer motion never moves; the window's
-    // own mouse state follows every motion event.
+    // The backend asks X for the global pointer, which synthetic pointer motion never moves, and SDL for
+    // the buttons as they are after every event pumped: the events handled so far say where the pointer
+    // is and which buttons are down on this frame.
     int mx = 0, my = 0;
-    SDL_GetMouseState(&mx, &my);
-    if (SDL_GetMouseFocus() == m.window)
+    // A release SDL never sent (the window lost the pointer mid-press) is taken from SDL's own state once
+    // no button event is left to handle.
+    if (SDL_GetMouseState(&mx, &my) == 0 && !SDL_HasEvents(SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP))
+        m.buttonsHeld = 0;
+    if (m.pointer) mx = m.pointer->x, my = m.pointer->y;
+    if (m.pointerInside.value_or(SDL_GetMouseFocus() == m.window))
         io.MousePos = ImVec2(static_cast<float>((mx - m.offsetX) / m.scale),
                              static_cast<float>((my - m.offsetY) / m.scale));
     else
         io.MousePos = ImVec2(-FLT_MAX, -FLT_MAX);
+    const uint32_t down = m.buttonsHeld | m.buttonsPressed;
+    m.buttonsPressed = 0;
+    io.MouseDown[0] = (down & SDL_BUTTON(SDL_BUTTON_LEFT)) != 0;
+    io.MouseDown[1] = (down & SDL_BUTTON(SDL_BUTTON_RIGHT)) != 0;
+    io.MouseDown[2] = (down & SDL_BUTTON(SDL_BUTTON_MIDDLE)) != 0;
     ImGui::NewFrame();
 }
 

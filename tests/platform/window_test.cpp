@@ -131,6 +131,44 @@ TEST_F(DummyWindow, ASettledMenuBarIsShownAgainAsDrawnUntilTheNextEvent) {
     EXPECT_FALSE(window->layerSettled()) << "a change without an event has the layer laid out again";
 }
 
+TEST_F(DummyWindow, AClickCountsWhereAndWhileItHappenedThoughThePointerHasMovedOnSince) {
+    SDL_Window* sdlWindow = nullptr;
+    for (Uint32 id = 1; id < 1000 && sdlWindow == nullptr; ++id)
+        sdlWindow = SDL_GetWindowFromID(id);
+    ASSERT_NE(sdlWindow, nullptr);
+    settle();
+    // SDL has already read the whole click and the move after it: its own state is the pointer's last.
+    SDL_WarpMouseInWindow(sdlWindow, 400, 250);
+    SDL_Event enter{};
+    enter.type = SDL_WINDOWEVENT;
+    enter.window.event = SDL_WINDOWEVENT_ENTER;
+    SDL_PushEvent(&enter);
+    const auto mouse = [](Uint32 type, int x, int y) {
+        SDL_Event e{};
+        e.type = type;
+        if (type == SDL_MOUSEMOTION) {
+            e.motion.x = x, e.motion.y = y;
+        } else {
+            e.button.button = SDL_BUTTON_LEFT, e.button.x = x, e.button.y = y;
+            e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+        }
+        SDL_PushEvent(&e);
+    };
+    mouse(SDL_MOUSEMOTION, 30, 40);
+    mouse(SDL_MOUSEBUTTONDOWN, 30, 40);
+    mouse(SDL_MOUSEBUTTONUP, 30, 40);
+    mouse(SDL_MOUSEMOTION, 400, 250);
+    // Frame by frame: pressed where it was clicked, let go there, then the move.
+    for (const auto& [x, y, down] :
+         {std::tuple{30.f, 40.f, true}, {30.f, 40.f, false}, {400.f, 250.f, false}}) {
+        window->handleEvents(0);
+        window->beginFrame();
+        const ImGuiIO& io = ImGui::GetIO();
+        EXPECT_EQ((std::tuple{io.MousePos.x, io.MousePos.y, io.MouseDown[0]}), (std::tuple{x, y, down}));
+        window->finishFrame();
+    }
+}
+
 TEST(RendererChoice, MesasProcessorDrawnOpenGlIsToldFromAGraphicsProcessor) {
     for (const char* software :
          {"llvmpipe (LLVM 15.0.6, 256 bits)", "softpipe", "Software Rasterizer", "Mesa X11 swrast"})

@@ -103,20 +103,25 @@ shot() {
   window_shot "$wid" "$1" || fail "no whole picture of the window in five tries"
 }
 shot_root() { timeout 10 import -window root "png:$1"; }
-# Share of pixels (per cent) that differ between two shots within a region WxH+X+Y.
 # pick <menu> <item>: the menu bar by keys as a Windows user works it: F10, Right to the menu (its place in
 # the bar: "In English" is 4, after the spacer " "; the empty one takes no keys), Down to open it and to
 # the item, Enter.
 pick() {
-  local menu=$1 item=$2 i
-  focus
-  xdotool key F10
-  sleep 0.2
-  for (( i = 0; i < menu; i++ )); do xdotool key Right; done
-  sleep 0.1
-  # Wine's menu takes the arrows only once the popup is up, which a loaded machine takes longer for.
-  xdotool key Down
-  sleep 0.4
+  local menu=$1 item=$2 i try
+  for try in 1 2 3; do
+    focus
+    xdotool key F10
+    sleep 0.2
+    for (( i = 0; i < menu; i++ )); do xdotool key Right; done
+    sleep 0.1
+    # Wine's menu takes the arrows only once the popup is up, which a loaded machine takes longer for: the
+    # items are walked once Windows shows the popup, and a bar that opened none is left and tried again.
+    xdotool key Down
+    poll 5 eval 'probe dialogs | grep -q "^menu"' && break
+    [ "$try" -lt 3 ] || fail "menu $menu opened no popup in three tries"
+    xdotool key Escape Escape
+    sleep 0.5
+  done
   for (( i = 0; i < item; i++ )); do xdotool key Down; done
   sleep 0.1
   xdotool key Return

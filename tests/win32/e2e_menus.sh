@@ -36,7 +36,7 @@ poll 5 eval '! probe dialogs | grep -q "^menu"' || fail "Escape did not close th
 # --- The information texts, Swedish and English: OK closes them, Escape does not ------------------------
 info() { # <menu> <item> <the text's start>
   pick "$1" "$2"
-  poll 5 dialog_up Information || fail "menu $1 item $2 opened no information dialog"
+  poll 10 dialog_up Information || fail "menu $1 item $2 opened no information dialog"
   local text
   text=$(dialog_text Information 1000)
   [ "${text#"$3"}" != "$text" ] || fail "menu $1 item $2 shows: ${text:0:60}"

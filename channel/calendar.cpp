@@ -1,6 +1,7 @@
 // Days and ISO weeks of moments, and checks of the operator's day and week arguments.
 #include "channel/calendar.h"
 
+#include <chrono>
 #include <ctime>
 
 namespace tundrix::channel {
@@ -65,10 +66,10 @@ bool isDay(std::string_view text) {
     if (text.size() != 10 || text[4] != '-' || text[7] != '-' || !digits(text, 0, 4, year) ||
         !digits(text, 5, 2, month) || !digits(text, 8, 2, day))
         return false;
-    static constexpr int DAYS[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month < 1 || month > 12 || day < 1 || day > DAYS[month - 1]) return false;
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return !(month == 2 && day == 29 && !leap);
+    return std::chrono::year_month_day{std::chrono::year{year},
+                                       std::chrono::month{static_cast<unsigned>(month)},
+                                       std::chrono::day{static_cast<unsigned>(day)}}
+        .ok();
 }
 
 bool isWeek(std::string_view text) {

@@ -1,6 +1,7 @@
 // Conversion between UTF-8 and Windows-1252 for the user name and password.
 #include "net/latin1_text.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -73,6 +74,11 @@ std::string utf8ToWindows1252(std::string_view utf8, size_t maxChars) {
         out += mapped;
     }
     return out;
+}
+
+bool inWindows1252(char32_t cp) {
+    if ((cp >= 0x20 && cp < 0x7F) || (cp >= 0xA0 && cp <= 0xFF)) return true;
+    return cp >= 0x100 && std::find(HIGH_CONTROLS.begin(), HIGH_CONTROLS.end(), cp) != HIGH_CONTROLS.end();
 }
 
 std::string windows1252ToUtf8(std::string_view text) {

@@ -1,5 +1,6 @@
 // The register dialog's two fields: their lengths in characters and the characters they take (no SDL here).
 #pragma once
+#include "net/latin1_text.h"
 #include "net/submission_record.h"
 
 #include <cstddef>
@@ -11,9 +12,6 @@ namespace tundrix {
 
 constexpr size_t USER_NAME_MAX = SubmissionRecord::USER_NAME_MAX_CHARS;
 constexpr size_t PASSWORD_MAX = SubmissionRecord::PASSWORD_MAX_CHARS;
-
-// A printable character of the Windows-1252 code page the channel takes ("€" included).
-bool inCodePage(uint32_t codePoint);
 
 // Keeps at most maxChars characters (UTF-8 code points) of text.
 std::string clampChars(std::string_view text, size_t maxChars);

@@ -23,7 +23,8 @@ void wrappedText(const std::string& text) {
 // a paste that does not fit, all of it), and is then cut here.
 int limitField(ImGuiInputTextCallbackData* data) {
     const auto maxChars = *static_cast<const size_t*>(data->UserData);
-    if (data->EventFlag == ImGuiInputTextFlags_CallbackCharFilter) return inCodePage(data->EventChar) ? 0 : 1;
+    if (data->EventFlag == ImGuiInputTextFlags_CallbackCharFilter)
+        return inWindows1252(data->EventChar) ? 0 : 1;
     if (data->EventFlag == ImGuiInputTextFlags_CallbackEdit) {
         const std::string kept =
             fieldText(std::string_view(data->Buf, static_cast<size_t>(data->BufTextLen)), maxChars);

@@ -12,10 +12,10 @@ namespace tundrix {
 namespace {
 
 TEST(LoginFields, TakeEveryCharacterOfTheCodePageAndHoldTheirLength) {
-    for (uint32_t cp : {0x20u, 0x7Eu, 0xA0u, 0xE5u, 0xFFu, 0x20ACu, 0x2122u, 0x0178u, 0x0152u})
-        EXPECT_TRUE(inCodePage(cp)) << std::hex << cp;
+    for (uint32_t cp : {0x20u, 0x7Eu, 0xA0u, 0xE5u, 0xFFu, 0x20ACu, 0x2122u, 0x0178u, 0x0152u, 0x02DCu})
+        EXPECT_TRUE(inWindows1252(cp)) << std::hex << cp;
     for (uint32_t cp : {0x00u, 0x0Au, 0x1Fu, 0x7Fu, 0x80u, 0x81u, 0x9Fu, 0x100u, 0x4E2Du, 0x1F600u})
-        EXPECT_FALSE(inCodePage(cp)) << std::hex << cp;
+        EXPECT_FALSE(inWindows1252(cp)) << std::hex << cp;
 
     // A paste is cut to the field's length in characters, not bytes; foreign and broken characters go.
     EXPECT_EQ(fieldText(std::string(200, 'a'), USER_NAME_MAX), std::string(64, 'a'));

@@ -69,6 +69,7 @@ async function run(browser, width) {
     if (status !== 429) await page.goto(base + '/logga-in/');
   }
   check(status === 429, 'too many wrong passwords: 429');
+  check(await page.title() === 'För många försök / Too many attempts - Lumora', `the window's title is the heading's text (${await page.title()})`);
   const retry = await page.textContent('#retry');
   check(/Vänta \d+ (sekunder|minuter)/.test(retry) && /Wait \d+ (seconds|minutes)/.test(retry), `the 429 page says when to try again (${retry.trim()})`);
   await looked(page, width, 'too-many');

@@ -38,6 +38,9 @@ exec 3<&-
 export WINEPREFIX="$dir/prefix" WINEDEBUG=-all DISPLAY=":$display"
 started=$(date +%s%N)
 "$wine" wineboot -i </dev/null >"$dir/wineboot.log" 2>&1 || true
+# A program that crashes ends with Wine's backtrace on its output instead of waiting on a crash dialog
+# nobody will click.
+"$wine" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >>"$dir/wineboot.log" 2>&1
 WINEPREFIX="$WINEPREFIX" "$wineserver" -w
 [ -f "$WINEPREFIX/system.reg" ] || { cat "$dir/wineboot.log"; echo "FAIL: wineboot made no prefix"; exit 1; }
 # A copy for the tests that need a prefix of their own, made before anything runs in this one: the DLLs

@@ -28,14 +28,18 @@ void HeadlessGame::hold(uint32_t ms) {
     driver.resync();
 }
 
-void playScriptedGame(HeadlessGame& g, uint32_t seed, int maxFrames) {
-    const uint32_t start = g.driver.frameCount();
-    const auto left = [&] { return static_cast<int>(g.driver.frameCount() - start) < maxFrames; };
+void leaveTitle(HeadlessGame& g) {
     g.step(60);
     g.keys.press(Key::Space);
     g.step(3);
     g.keys.releaseAll();
     g.step(15);
+}
+
+void playScriptedGame(HeadlessGame& g, uint32_t seed, int maxFrames) {
+    const uint32_t start = g.driver.frameCount();
+    const auto left = [&] { return static_cast<int>(g.driver.frameCount() - start) < maxFrames; };
+    leaveTitle(g);
     g.keys.tap(Key::Enter);
     for (uint32_t raid = seed; !g.world().gameOver() && left(); ++raid) {
         g.keys.press(Key::Space);

@@ -48,6 +48,9 @@ class HeadlessGame {
     FrameDriver driver;
 };
 
+// From a new game's title to its first match intro: waits until the title takes keys, then Space.
+void leaveTitle(HeadlessGame& game);
+
 // Plays one whole game from the title to game over with small raids from the left edge (out, up or down,
 // back); varied by seed, with stalls and pauses now and then. Stops after maxFrames at the latest.
 void playScriptedGame(HeadlessGame& game, uint32_t seed = 0, int maxFrames = 30000);

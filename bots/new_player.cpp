@@ -63,11 +63,7 @@ void playLikeANewPlayer(HeadlessGame& g, uint32_t seed, int maxFrames) {
     Dice dice(seed);
     const uint32_t start = g.driver.frameCount();
     const auto left = [&] { return static_cast<int>(g.driver.frameCount() - start) < maxFrames; };
-    g.step(60);
-    g.keys.press(Key::Space);
-    g.step(3);
-    g.keys.releaseAll();
-    g.step(15);
+    leaveTitle(g);
     while (!g.world().gameOver() && left()) {
         GameWorld& w = g.world();
         if (w.inMatchIntro()) {

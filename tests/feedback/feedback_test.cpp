@@ -46,11 +46,7 @@ void stepUntil(HeadlessGame& g, const std::function<bool()>& done, int limit) {
 
 // From the title into play of period 1.
 void startPlay(HeadlessGame& g) {
-    g.step(60);
-    g.keys.press(Key::Space);
-    g.step(3);
-    g.keys.releaseAll();
-    g.step(15);
+    leaveTitle(g);
     g.keys.tap(Key::Enter);
     g.step(2);
 }

@@ -84,9 +84,11 @@ cp "$tmp/b.png" "$tmp/playback.png"
 echo "the replay plays"
 xdotool key Escape
 poll 5 untagged || fail "Escape did not stop the replay"
-# A fresh game at its title, which plays.
+# A fresh game at its title, which plays for a few seconds: long enough that its replay, opened below,
+# still runs when a busy machine gets round to looking at it.
 e2e_title_to_play "$(now_ms)"
 cp "$tmp/now.png" "$tmp/after.png"
+sleep 6
 
 # --- Save the last game: written beside the settings, and the player is told where ----------------------
 choose $SAVE_LAST save

@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libbenchmark-dev libcpp-httplib-dev nlohmann-json3-dev libsqlite3-dev libsodium-dev libmicrohttpd-dev libicu-dev
   fonts-dejavu-core gcovr nginx openssl
   xvfb xauth xdotool imagemagick x11-utils xfonts-base openbox python3 python3-aiosmtpd xclip
-  desktop-file-utils appstream dpkg-dev file curl
+  desktop-file-utils appstream dpkg-dev file curl ccache
   gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev wine64 nsis unzip
   chromium nodejs
 )

@@ -15,6 +15,7 @@ folder and lists the survivors with file:line.
     python3 tools/mutate.py --seed 20261208 core game rink
     python3 tools/mutate.py --list core          # the mutants, without building anything
     python3 tools/mutate.py --rerun build/mutants/results-20261208.tsv   # only that run's survivors again
+    python3 tools/mutate.py --resume --seed 20261208 core game rink      # go on with a run that was stopped
 """
 
 import argparse
@@ -343,6 +344,8 @@ def main():
     p.add_argument("--count", type=int, default=100, help="mutants counted per folder (default 100)")
     p.add_argument("--list", action="store_true", help="only list the mutants of the folders")
     p.add_argument("--rerun", metavar="LOG", help="test again the survivors recorded in a results file")
+    p.add_argument("--resume", action="store_true",
+                   help="keep the outcomes already in this seed's results file and go on from there")
     p.add_argument("--timeout", type=float, default=0, help="seconds per test program (default: 10 x its time)")
     p.add_argument("--script-limit", type=float, default=30,
                    help="scripts run on the built programs count when they pass within this many seconds "
@@ -373,6 +376,10 @@ def main():
     # Every mutant relinks the test programs built from its file; lld does that several times faster.
     if shutil.which("ld.lld"):
         configure += ["-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld"]
+    # Putting a mutated file back compiles the original again, and a header's mutant compiles every file that
+    # includes it twice; ccache hands the unmutated objects back instead.
+    if shutil.which("ccache"):
+        configure += ["-DCMAKE_CXX_COMPILER_LAUNCHER=ccache", "-DCMAKE_C_COMPILER_LAUNCHER=ccache"]
     if not (art_dir / "build.ninja").exists():
         subprocess.run(configure + ["-B", str(art_dir)], check=True, stdout=subprocess.DEVNULL)
     print("== drawing the art", flush=True)
@@ -448,68 +455,88 @@ def main():
     print(f"== {len(needed)} test programs and {len(script_timing)} scripts", flush=True)
 
     log_path = scratch / (f"results-{a.seed}.tsv" if not a.rerun else "results-rerun.tsv")
-    log = open(log_path, "w", encoding="utf-8")
-    log.write("folder\toutcome\tmutant\tdescription\n")
-    table = []
+    # A sample is long: a run that was stopped takes up again where it ended, keeping the outcomes of the
+    # mutants already tried as long as their lines read as they did then.
+    earlier = {}
+    if a.resume and not a.rerun and log_path.exists():
+        for row in log_path.read_text(encoding="utf-8").splitlines()[1:]:
+            folder, outcome, key, description = (row.split("\t") + ["", "", "", ""])[:4]
+            earlier[key] = (outcome, description)
+    else:
+        log_path.write_text("folder\toutcome\tmutant\tdescription\n", encoding="utf-8")
+    log = open(log_path, "a", encoding="utf-8")
+    counts = {folder: [0, 0, 0, 0] for folder, _ in plan}  # killed, survived, did not build, equivalent
     survivors = []
     started = time.monotonic()
-    try:
-        for folder, ms in plan:
-            want = len(ms) if a.rerun else a.count
-            killed = survived = stillborn = skipped = 0
-            for m in ms:
-                if killed + survived >= want:
-                    break
-                original = (src / m.path).read_text(encoding="utf-8")
-                line_text = original.split("\n")[m.line - 1]
-                code = code_mask(original).split("\n")[m.line - 1].strip()
-                if (m.path, code, m.original, m.replacement) in equivalents or (
-                        m.path, line_text.strip(), m.original, m.replacement) in equivalents:
-                    skipped += 1
-                    continue
-                tests = sorted(users.get(m.path, ()), key=lambda t: timing.get(t, 0))
-                runs = sorted((n for n in script_users.get(m.path, ()) if n in script_timing),
-                              key=lambda n: script_timing[n])
-                builds = sorted(set(tests) | {t for n in runs for t in scripts[n]})
-                outcome = "survived"
-                if not tests and not runs:
-                    outcome = "untested"
+
+    def decide(folder, m):
+        """Applies one mutant, builds and tests it; its outcome."""
+        original = (src / m.path).read_text(encoding="utf-8")
+        line_text = original.split("\n")[m.line - 1]
+        code = code_mask(original).split("\n")[m.line - 1].strip()
+        if (m.path, code, m.original, m.replacement) in equivalents or (
+                m.path, line_text.strip(), m.original, m.replacement) in equivalents:
+            return "equivalent", line_text
+        if m.key() in earlier and earlier[m.key()][1] == m.describe(line_text):
+            return earlier[m.key()][0], line_text
+        tests = sorted(users.get(m.path, ()), key=lambda t: timing.get(t, 0))
+        runs = sorted((n for n in script_users.get(m.path, ()) if n in script_timing),
+                      key=lambda n: script_timing[n])
+        builds = sorted(set(tests) | {t for n in runs for t in scripts[n]})
+        outcome = "survived"
+        if not tests and not runs:
+            outcome = "untested"
+        else:
+            try:
+                (src / m.path).write_text(apply(original, m), encoding="utf-8")
+                try:
+                    ok = ninja(bin_dir, f"-j{a.jobs}", *builds, timeout=900).returncode == 0
+                except subprocess.TimeoutExpired:
+                    ok = False
+                if not ok:
+                    outcome = "no build"
                 else:
-                    try:
-                        (src / m.path).write_text(apply(original, m), encoding="utf-8")
-                        try:
-                            ok = ninja(bin_dir, f"-j{a.jobs}", *builds, timeout=900).returncode == 0
-                        except subprocess.TimeoutExpired:
-                            ok = False
-                        if not ok:
-                            outcome = "no build"
-                        else:
-                            for t in tests:
-                                if not run_test(bin_dir, t, limit(t)):
-                                    outcome = "killed"
-                                    break
-                            for n in runs if outcome != "killed" else ():
-                                if not run_script(bin_dir, n, max(10.0, 3 * script_timing[n])):
-                                    outcome = "killed"
-                                    break
-                    finally:
-                        # Back to the original with a new time stamp, so the next build compiles it again.
-                        (src / m.path).write_text(original, encoding="utf-8")
-                        now = time.time_ns()
-                        os.utime(src / m.path, ns=(now, now))
+                    for t in tests:
+                        if not run_test(bin_dir, t, limit(t)):
+                            outcome = "killed"
+                            break
+                    for n in runs if outcome != "killed" else ():
+                        if not run_script(bin_dir, n, max(10.0, 3 * script_timing[n])):
+                            outcome = "killed"
+                            break
+            finally:
+                # Back to the original with a new time stamp, so the next build compiles it again.
+                (src / m.path).write_text(original, encoding="utf-8")
+                now = time.time_ns()
+                os.utime(src / m.path, ns=(now, now))
+        log.write(f"{folder}\t{'survived' if outcome == 'untested' else outcome}\t{m.key()}\t"
+                  f"{m.describe(line_text)}\n")
+        log.flush()
+        return outcome, line_text
+
+    try:
+        # The folders take turns, one mutant each, so a run stopped early still says something of every one.
+        queues = {folder: iter(ms) for folder, ms in plan}
+        while queues:
+            for folder in list(queues):
+                c = counts[folder]
+                want = len(dict(plan)[folder]) if a.rerun else a.count
+                m = next(queues[folder], None) if c[0] + c[1] < want else None
+                if m is None:
+                    del queues[folder]
+                    continue
+                outcome, line_text = decide(folder, m)
                 if outcome == "killed":
-                    killed += 1
+                    c[0] += 1
                 elif outcome in ("survived", "untested"):
-                    survived += 1
+                    c[1] += 1
                     survivors.append(m.describe(line_text))
                 else:
-                    stillborn += 1
-                log.write(f"{folder}\t{'survived' if outcome == 'untested' else outcome}\t{m.key()}\t"
-                          f"{m.describe(line_text)}\n")
-                log.flush()
-                elapsed = time.monotonic() - started
-                print(f"{outcome:9} {m.describe(line_text)}   [{elapsed / 60:.1f} min]", flush=True)
-            table.append((folder, killed + survived, killed, survived, stillborn, skipped))
+                    c[2 if outcome == "no build" else 3] += 1
+                if outcome != "equivalent":
+                    elapsed = time.monotonic() - started
+                    print(f"{outcome:9} {m.describe(line_text)}   [{elapsed / 60:.1f} min]", flush=True)
+        table = [(folder, c[0] + c[1], *c) for folder, c in counts.items()]
     finally:
         log.close()
         # Leave the scratch build matching the sources again.

@@ -29,13 +29,21 @@ std::string joined(const std::vector<std::string>& parts) {
     return out;
 }
 
-bool sameBuild(const Release& r, const protocol::ScoreForm& form) {
-    return r.crc == form.buildCrc && r.length == form.buildLength;
+bool sameBuild(const Release& r, uint32_t crc, uint32_t length) {
+    return r.crc == crc && r.length == length;
+}
+
+// Made by a build the operator released, once any release is known.
+bool fromRelease(const std::vector<Release>& releases, uint32_t crc, uint32_t length) {
+    return releases.empty() || std::any_of(releases.begin(), releases.end(),
+                                           [&](const Release& r) { return sameBuild(r, crc, length); });
 }
 
 // The newest known version when the sent build is another one; 0 when no releases are known.
 int64_t newerVersion(const std::vector<Release>& releases, const protocol::ScoreForm& form) {
-    return releases.empty() || sameBuild(releases.front(), form) ? 0 : releases.front().version;
+    return releases.empty() || sameBuild(releases.front(), form.buildCrc, form.buildLength)
+               ? 0
+               : releases.front().version;
 }
 
 DeskAnswer refusal(int status, const char* text, std::string note, int retryAfter = 0) {
@@ -181,9 +189,7 @@ void ScoreDesk::checked(std::shared_ptr<Post> post, bool verified) {
     posted.score = form.score;
     posted.bestScoreTime = form.bestScoreTime;
     if (member.lastPostAt > 0) posted.sinceLastPost = post->now - member.lastPostAt;
-    posted.releasedBuild =
-        releases->empty() || std::any_of(releases->begin(), releases->end(),
-                                         [&form](const Release& r) { return sameBuild(r, form); });
+    posted.releasedBuild = fromRelease(*releases, form.buildCrc, form.buildLength);
     for (std::string& p : implausibilities(posted))
         problems.push_back(std::move(p));
 
@@ -342,10 +348,7 @@ void ScoreDesk::replayChecked(std::shared_ptr<ReplayPosting> post, bool verified
         post->answer(refusal(503, TRY_AGAIN, note + ": the releases cannot be read"));
         return;
     }
-    const bool released =
-        releases->empty() || std::any_of(releases->begin(), releases->end(), [&t](const Release& r) {
-            return r.crc == t.buildCrc && r.length == t.buildLength;
-        });
+    const bool released = fromRelease(*releases, t.buildCrc, t.buildLength);
     const int queued = static_cast<int>(protocol::ReplayAnswer::Queued);
     if (!store_.keepReplay(t.scoreId, post->post.replay, queued, post->now)) {
         post->answer(refusal(503, TRY_AGAIN, note + ": not stored"));

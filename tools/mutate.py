@@ -386,6 +386,7 @@ def main():
                         "unmutated (default 30; 0 leaves them out)")
     p.add_argument("--jobs", type=int, default=2, help="ninja's jobs (default 2)")
     p.add_argument("--scratch", default=str(ROOT / "build" / "mutants"), help="the scratch folder")
+    p.add_argument("--log", metavar="LOG", help="the results file (default: the scratch folder's results-SEED.tsv)")
     p.add_argument("--report", metavar="LOG", help="only print the table of a results file")
     a = p.parse_args()
     if a.report:
@@ -491,7 +492,7 @@ def main():
             print(f"-- {name} left out: it fails or takes more than {a.script_limit:.0f} s unmutated")
     print(f"== {len(needed)} test programs and {len(script_timing)} scripts", flush=True)
 
-    log_path = scratch / (f"results-{a.seed}.tsv" if not a.rerun else "results-rerun.tsv")
+    log_path = Path(a.log).resolve() if a.log else scratch / (f"results-{a.seed}.tsv" if not a.rerun else "results-rerun.tsv")
     # A sample is long: a run that was stopped takes up again where it ended, keeping the outcomes of the
     # mutants already tried as long as their lines read as they did then.
     earlier = {}

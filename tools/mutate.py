@@ -473,8 +473,13 @@ def main():
             plan.append((folder.strip("/"), ms))
 
     needed = sorted({t for _, ms in plan for m in ms for t in users.get(m.path, ())})
-    timing = {}
+    # How long each unmutated test takes sets its time-out; a resumed run takes the times measured before.
+    timings_path = scratch / "timings.json"
+    known = json.loads(timings_path.read_text()) if a.resume and timings_path.exists() else {}
+    timing = {t: v for t, v in known.get("tests", {}).items() if t in needed}
     for t in needed:
+        if t in timing:
+            continue
         start = time.monotonic()
         if not run_test(bin_dir, t, 600):
             print(f"{t} fails without any mutant")
@@ -484,12 +489,19 @@ def main():
     # Only the scripts that pass unmutated within the limit count; the slow ones would make a mutant cost
     # minutes.
     script_timing = {}
+    known_scripts = known.get("scripts", {})
     for name in sorted({n for _, ms in plan for m in ms for n in script_users.get(m.path, ())}):
-        start = time.monotonic()
-        if run_script(bin_dir, name, a.script_limit):
-            script_timing[name] = time.monotonic() - start
+        if name in known_scripts:
+            took = known_scripts[name]
+        else:
+            start = time.monotonic()
+            took = time.monotonic() - start if run_script(bin_dir, name, a.script_limit) else None
+            known_scripts[name] = took
+        if took is not None:
+            script_timing[name] = took
         else:
             print(f"-- {name} left out: it fails or takes more than {a.script_limit:.0f} s unmutated")
+    timings_path.write_text(json.dumps({"tests": {**known.get("tests", {}), **timing}, "scripts": known_scripts}))
     print(f"== {len(needed)} test programs and {len(script_timing)} scripts", flush=True)
 
     log_path = Path(a.log).resolve() if a.log else scratch / (f"results-{a.seed}.tsv" if not a.rerun else "results-rerun.tsv")

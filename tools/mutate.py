@@ -358,8 +358,11 @@ def print_table(title, table, survivors):
 def report(log_path):
     """The table of a results file as it stands, also while its run goes on."""
     counts, survivors = {}, []
+    rows = {}  # by mutant, the newest outcome: two runs may have tried the same one
     for row in Path(log_path).read_text(encoding="utf-8").splitlines()[1:]:
-        folder, outcome, key, description = (row.split("\t") + ["", "", "", ""])[:4]
+        fields = (row.split("\t") + ["", "", "", ""])[:4]
+        rows[fields[2]] = fields
+    for folder, outcome, key, description in rows.values():
         if "win32" in Path(key.split(":")[0]).parts:
             continue  # drawn by a run from before the Windows views were left out
         c = counts.setdefault(folder, [0, 0, 0])

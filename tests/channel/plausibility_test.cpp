@@ -58,6 +58,13 @@ TEST(Plausibility, TheCeilingFollowsTheGameTimeAndTheForgedPostsMissIt) {
     for (int64_t ms = 0; ms < 600'000; ms += 997)
         ASSERT_LE(mostScoreWithin(ms), mostScoreWithin(ms + FRAME_MS)) << ms;
     EXPECT_GT(mostScoreWithin(60'000), mostScoreWithin(30'000) * 2);
+    // The first frame a period can have begun in adds one more opponent whose penalty the ceiling allows.
+    const auto jumpAt = [](int64_t period) {
+        const int64_t ms = (TITLE_READY_AGE + (period - 1) * (PERIOD_WON_PAUSE + 1) - 1) * int64_t{FRAME_MS};
+        return mostScoreWithin(ms) - mostScoreWithin(ms - FRAME_MS);
+    };
+    EXPECT_EQ(std::tuple(jumpAt(3) - jumpAt(2), jumpAt(4) - jumpAt(3)),
+              std::tuple(PENALTY_POINTS, PENALTY_POINTS));
 
     const struct {
         PostedScore post;

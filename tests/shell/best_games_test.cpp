@@ -26,6 +26,7 @@ TEST(BestGames, LinesReadBackAsWrittenAndBadLinesArePassedOver) {
     const char* bad[] = {
         "0 1 2026-12-08 vessa original",          // no points
         "-5 1 2026-12-08 vessa original",         // a sign
+        "5x 1 2026-12-08 vessa original",         // a letter
         "1000000000 1 2026-12-08 vessa original", // beyond the most
         "5 0 2026-12-08 vessa original",          // period 0
         "5 1 2026-13-08 vessa original",          // month 13

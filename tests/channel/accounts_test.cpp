@@ -122,9 +122,8 @@ TEST_F(Accounts, ADatabaseOfTheLastReleaseKeepsItsMembersAndScoresWhenBroughtUpT
     ASSERT_TRUE(upgraded) << error;
     const auto board = upgraded->leaderboard(Board::AllTime, 1'800'000'000, 10);
     ASSERT_TRUE(board && board->size() == 1);
-    EXPECT_EQ(board->front().nickname, "Gammal");
-    EXPECT_EQ(board->front().score, 4321);
-    EXPECT_FALSE(upgraded->memberById(7).row->banned);
+    EXPECT_EQ(std::tuple(board->front().nickname, board->front().score, upgraded->memberById(7).row->banned),
+              std::tuple("Gammal", 4321, false));
     EXPECT_EQ(upgraded->setScoreHidden(3, true, "", 1), Moderated::Done);
     EXPECT_TRUE(upgraded->leaderboard(Board::AllTime, 1'800'000'000, 10)->empty());
     EXPECT_TRUE(upgraded->intact());

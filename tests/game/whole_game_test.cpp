@@ -158,29 +158,21 @@ TEST(WholeGame, ANewGameTakesItsStartKeysFromThe51stUpdateAndEveryThirdWonPeriod
     EXPECT_EQ(w.periodNumber().get(), 1);
     g.step();
     // The next period plays at once, with one opponent more and the ice clean.
-    EXPECT_EQ(w.periodNumber().get(), 2);
-    EXPECT_FALSE(w.inMatchIntro());
-    EXPECT_FALSE(w.periodWon());
-    EXPECT_EQ(w.actors().count(), 3);
-    EXPECT_EQ(w.claimedCells().get(), 0);
-    EXPECT_EQ(w.chances().get(), STARTING_CHANCES);
-    EXPECT_EQ(w.rink().cellAt(100, 100), CellIce);
-    EXPECT_TRUE(g.playing(w.sounds().playLoopSound1));
+    EXPECT_EQ(std::tuple(w.periodNumber().get(), w.inMatchIntro(), w.periodWon(), w.actors().count(),
+                         w.claimedCells().get(), w.chances().get(), w.rink().cellAt(100, 100),
+                         g.playing(w.sounds().playLoopSound1)),
+              std::tuple(2, false, false, 3, 0, STARTING_CHANCES, CellIce, true));
     for (int period = 2; period < 4; ++period) {
         w.claimedCells().set(64481);
         ASSERT_TRUE(g.stepUntil([&] { return w.periodNumber().get() == period + 1; }, 80));
     }
-    EXPECT_TRUE(w.inMatchIntro());
-    EXPECT_EQ(w.matchIndex(), 1);
-    EXPECT_EQ(w.actors().count(), 5);
-    EXPECT_EQ(firstFigure(w)->kind(), 2);
+    EXPECT_EQ(std::tuple(w.inMatchIntro(), w.matchIndex(), w.actors().count(), firstFigure(w)->kind()),
+              std::tuple(true, 1, 5, 2));
     // From the sixth match on, the fifth team stays: period 16 has 16 of its players and the referee.
     w.periodNumber().set(16);
     w.setUpPeriod();
-    EXPECT_TRUE(w.inMatchIntro());
-    EXPECT_EQ(w.actors().count(), 17);
-    EXPECT_EQ(firstFigure(w)->kind(), LAST_TEAM);
-    EXPECT_EQ(w.matchIndex(), 5);
+    EXPECT_EQ(std::tuple(w.inMatchIntro(), w.matchIndex(), w.actors().count(), firstFigure(w)->kind()),
+              std::tuple(true, 5, 17, LAST_TEAM));
 }
 
 TEST(WholeGame, TheIntroTakesAKeyFromItsTenthFrameAndTheClockRunsTwoMillisecondsBehindThePeriodsStart) {
@@ -223,18 +215,13 @@ TEST(WholeGame, TheClockWarnsTimeUpCostsAChanceOnceEvenSeenPastZeroAndTheLastCha
     // A stall: the clock is first seen past zero, and the period ends once, as a time-up.
     g.stall(20000);
     g.step();
-    EXPECT_TRUE(w.timeUp());
-    EXPECT_EQ(w.clockMinutes().get(), 0);
-    EXPECT_EQ(w.clockSeconds().get(), 0);
-    EXPECT_EQ(w.countdown(), 30);
-    EXPECT_TRUE(g.playing(w.sounds().periodEndSound));
+    EXPECT_EQ(std::tuple(w.timeUp(), w.clockMinutes().get(), w.clockSeconds().get(), w.countdown(),
+                         g.playing(w.sounds().periodEndSound)),
+              std::tuple(true, 0, 0, 30, true));
     g.step(30);
-    EXPECT_EQ(w.chances().get(), STARTING_CHANCES - 1);
-    EXPECT_EQ(w.periodNumber().get(), 2);
-    EXPECT_FALSE(w.timeUp());
-    EXPECT_FALSE(w.timeWarningOn());
-    EXPECT_FALSE(g.playing(w.sounds().timeWarningSound));
-    EXPECT_TRUE(g.playing(w.sounds().playLoopSound1));
+    EXPECT_EQ(std::tuple(w.chances().get(), w.periodNumber().get(), w.timeUp(), w.timeWarningOn(),
+                         g.playing(w.sounds().timeWarningSound), g.playing(w.sounds().playLoopSound1)),
+              std::tuple(STARTING_CHANCES - 1, 2, false, false, false, true));
 
     // The other chances lost the same way: the last runs the game-over sequence.
     for (int lost = 2; lost <= STARTING_CHANCES; ++lost) {
@@ -261,14 +248,9 @@ TEST(WholeGame, TheClockWarnsTimeUpCostsAChanceOnceEvenSeenPastZeroAndTheLastCha
     // F1 or the menu: a fresh world at the title, the old one's device and sounds gone.
     g.driver.restartRequested = true;
     g.step();
-    EXPECT_EQ(g.worldsBuilt, 2);
-    EXPECT_FALSE(g.driver.gameOverReached);
-    EXPECT_TRUE(g.world().onTitle());
-    EXPECT_FALSE(g.world().gameOver());
-    EXPECT_EQ(g.world().chances().get(), STARTING_CHANCES);
-    EXPECT_EQ(g.audio.opens, 2);
-    EXPECT_EQ(g.audio.closes, 1);
-    EXPECT_EQ(g.audio.buffers.size(), 10u);
+    EXPECT_EQ(std::tuple(g.worldsBuilt, g.driver.gameOverReached, g.world().onTitle(), g.world().gameOver(),
+                         g.world().chances().get(), g.audio.opens, g.audio.closes, g.audio.buffers.size()),
+              std::tuple(2, false, true, false, STARTING_CHANCES, 2, 1, 10u));
     EXPECT_EQ(g_screen, &g.world().screen());
 }
 

@@ -192,10 +192,10 @@ class Site {
         if (!options_.limits.enabled || (charge ? limiter.take(key, at) : limiter.allows(key, at)))
             return true;
         const int wait = std::max(1, limiter.waitSeconds(key, at));
-        const std::string sv =
-            wait < 120 ? std::to_string(wait) + " sekunder" : std::to_string((wait + 59) / 60) + " minuter";
-        const std::string en =
-            wait < 120 ? std::to_string(wait) + " seconds" : std::to_string((wait + 59) / 60) + " minutes";
+        const bool inSeconds = wait < 120;
+        const std::string amount = std::to_string(inSeconds ? wait : (wait + 59) / 60); // minutes rounded up
+        const std::string sv = amount + (inSeconds ? " sekunder" : " minuter");
+        const std::string en = amount + (inSeconds ? " seconds" : " minutes");
         HttpResponse res =
             page(429, messagePage(visitor(session(req).row), both("För många försök", "Too many attempts"),
                                   "<span id=\"retry\">" +

@@ -231,6 +231,10 @@ TEST(Bitmap, ReadsTheColourTableTurnsRowsTopDownAndFillsAnImageThroughTheFallbac
     BmpInfo topDown;
     ASSERT_TRUE(readBmp(tinyBmp(-2), topDown));
     EXPECT_EQ(topDown.indices, (std::vector<uint8_t>{1, 2, 3, 4, 5, 6}));
+    const std::vector<uint8_t> file = tinyBmp(),
+                               bare(file.begin() + 14, file.end()); // as a resource holds it
+    ASSERT_TRUE(readBmp(bare, topDown));
+    EXPECT_EQ(topDown.indices, info.indices);
 
     // An image loaded or built from an 8-bit bitmap takes its pixels; a missing one gives the default image.
     MemoryResourceStore store;

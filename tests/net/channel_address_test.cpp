@@ -47,7 +47,7 @@ TEST(ChannelAddress, ReadsTheWrittenFormsAndRefusesTheRest) {
     // clang-format off
     const std::string bad[] = {"", "   ", "http://", "ftp://host", "host:0", "host:65536", "host:80x",
                                "host:", "host/path", "http://host/path", "user@host", "host?x=1", "ho st",
-                               "-host", "host-", "a..b", ".host", "[::1", "[xyz]:80", "[::1]x", "host:8080:1",
+                               "-host", "host-", "a..b", ".host", "[::1", "[xyz]:80", "[::1]x", "[:]", "host:8080:1",
                                "http://https://host", "h\xC3\xA5st", std::string(300, 'a'),
                                std::string("host\0evil", 9)};
     // clang-format on

@@ -161,9 +161,10 @@ TEST(ImageSetWriter, FollowsTheConventionsAndEveryImageReadsBackTheSame) {
         auto& img = images.emplace_back(std::make_unique<Image>(rng.next() % 70, rng.next() % 40));
         // Long runs, short repeats and noise; sometimes every byte value, so no free escape exists.
         const int palette = t % 7 == 0 ? 256 : 2 + rng.next() % 40;
-        for (int i = 0; i < img->pixelCount();) {
-            const uint8_t v = static_cast<uint8_t>(t % 7 == 0 ? i % 256 : rng.next() % palette);
-            for (int k = rng.next() % 4 == 0 ? 1 + rng.next() % 600 : 1 + rng.next() % 3; k > 0; --k)
+        for (int i = 0, runs = 0; i < img->pixelCount(); ++runs) {
+            const uint8_t v = static_cast<uint8_t>(t % 7 == 0 ? runs % 256 : rng.next() % palette);
+            for (int k = rng.next() % 4 == 0 && runs >= 256 ? 1 + rng.next() % 600 : 1 + rng.next() % 3;
+                 k > 0; --k)
                 if (i < img->pixelCount()) img->setPixelAtIndex(i++, v);
         }
         img->scanTransparency();

@@ -9,6 +9,8 @@
 #include "shell/imgui/shell_ui.h"
 #include "shell/menu.h"
 
+#include <functional>
+#include <string>
 #include <vector>
 
 namespace tundrix {
@@ -102,6 +104,32 @@ TEST_F(KeysInTheWindow, APasteIntoTheRegisterFieldsKeepsTheirFirstCharactersHowe
     EXPECT_EQ(session->userName(), "€" + std::string(63, 'x'));
     EXPECT_EQ(session->password(), "€" + std::string(15, 'x'));
     EXPECT_TRUE(session->quitRequested());
+}
+
+// The views as they are drawn, against the digest of pictures looked at and approved: the bar with the
+// pointer over "Tävling", then with "Spel" open on its first item.
+TEST_F(KeysInTheWindow, TheBarAndAnOpenMenuLookAsApproved) {
+    SDL_Window* sdl = nullptr;
+    for (Uint32 id = 1; id < 1000 && sdl == nullptr; ++id)
+        sdl = SDL_GetWindowFromID(id);
+    ASSERT_NE(sdl, nullptr);
+    std::string shown;
+    const auto shoot = [&] {
+        int w = 0, h = 0;
+        SDL_GetRendererOutputSize(SDL_GetRenderer(sdl), &w, &h);
+        std::string pixels(static_cast<size_t>(w) * h * 4, '\0');
+        SDL_RenderReadPixels(SDL_GetRenderer(sdl), nullptr, SDL_PIXELFORMAT_ARGB8888, pixels.data(), w * 4);
+        shown += pixels;
+    };
+    SDL_Event enter{}, move{};
+    enter.type = SDL_WINDOWEVENT, enter.window.event = SDL_WINDOWEVENT_ENTER;
+    move.type = SDL_MOUSEMOTION, move.motion.x = 70, move.motion.y = 8;
+    SDL_PushEvent(&enter), SDL_PushEvent(&move);
+    tapThenPass({}), tapThenPass({});
+    shoot();
+    tapThenPass({SDL_SCANCODE_F10}), tapThenPass({});
+    shoot();
+    EXPECT_EQ(std::hash<std::string>{}(shown), 18162317723680409949u) << "what the views draw";
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace tundrix::test {
 
@@ -24,6 +25,9 @@ struct DummyWindow : ::testing::Test {
         std::string whyNot;
         window = SdlVideo::open(options, keys, whyNot);
         ASSERT_TRUE(window) << whyNot;
+        for (Uint32 id = 1; id < 1000 && sdlWindow == nullptr; ++id)
+            sdlWindow = SDL_GetWindowFromID(id);
+        ASSERT_NE(sdlWindow, nullptr);
     }
     void TearDown() override { window.reset(); }
 
@@ -48,11 +52,21 @@ struct DummyWindow : ::testing::Test {
         e.key.keysym.mod = mod;
         SDL_PushEvent(&e);
     }
+    // What the window shows now, as ARGB pixels row by row.
+    std::vector<uint32_t> shown() const {
+        int w = 0, h = 0;
+        SDL_GetRendererOutputSize(SDL_GetRenderer(sdlWindow), &w, &h);
+        std::vector<uint32_t> pixels(static_cast<size_t>(w) * static_cast<size_t>(h));
+        SDL_RenderReadPixels(SDL_GetRenderer(sdlWindow), nullptr, SDL_PIXELFORMAT_ARGB8888, pixels.data(),
+                             w * 4);
+        return pixels;
+    }
     // Down and up again before the next frame.
     static void tap(SDL_Scancode code) { key(SDL_KEYDOWN, code), key(SDL_KEYUP, code); }
 
     SdlKeys keys;
     std::unique_ptr<SdlVideo> window;
+    SDL_Window* sdlWindow = nullptr;
 };
 
 } // namespace tundrix::test

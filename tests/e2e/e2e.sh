@@ -65,9 +65,8 @@ if [ "${TUNDRIX_E2E_GAMEPLAY:-1}" = 1 ]; then
   shot "$tmp/now.png"
   [ "$(differs_pct "$tmp/title.png" "$tmp/now.png" "$game_area")" -lt 30 ] || fail "closing the rules with Enter started a game"
   echo "the title kept its place after the rules closed"
-  xdotool key space
   intro_shown() { shot "$tmp/now.png"; [ "$(differs_pct "$tmp/title.png" "$tmp/now.png" "$game_area")" -ge 30 ]; }
-  poll 5 intro_shown || fail "Space on the title did not lead on"
+  press_until_shown intro_shown || fail "Space on the title did not lead on"
   sleep 0.6 # the match intro ignores keys for its first ten frames
   cp "$tmp/now.png" "$tmp/intro.png"
   xdotool key space

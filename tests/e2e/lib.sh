@@ -101,13 +101,22 @@ other_dialog_up() { dialog_up && [ "$(count_colour "$tmp/now.png" "$(region 420 
 # --- Play ------------------------------------------------------------------------------------------
 # e2e_title_to_play <ms when the title appeared>: Space once the title takes keys, Space on the match
 # intro, and play is on the screen (shots title.png, intro.png).
+# press_until_shown <check>: Space, and again every two seconds while the check fails, four times at most.
+# The title takes keys after its first fifty frames, which a busy machine may not have run yet.
+press_until_shown() {
+  local try
+  for try in 1 2 3 4; do
+    xdotool key space
+    poll 2 "$1" && return 0
+  done
+  return 1
+}
 e2e_title_to_play() {
   local since=$1
   sleep_until_ms $(( since + 2500 ))
   shot "$tmp/title.png"
-  xdotool key space
   moved_on() { shot "$tmp/now.png"; [ "$(differs_pct "$tmp/title.png" "$tmp/now.png" "$(region 440 300 0 23)")" -ge 30 ]; }
-  poll 5 moved_on || fail "Space on the title did not lead on"
+  press_until_shown moved_on || fail "Space on the title did not lead on"
   sleep 0.6 # the match intro takes no key in its first ten frames
   cp "$tmp/now.png" "$tmp/intro.png"
   xdotool key space

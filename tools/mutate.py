@@ -546,31 +546,38 @@ def main():
             return "equivalent", line_text
         if m.key() in earlier and earlier[m.key()][1] == m.describe(line_text):
             return earlier[m.key()][0], line_text
-        tests = sorted(users.get(m.path, ()), key=lambda t: timing.get(t, 0))
+        # The folder's own test program first, then the quickest: most mutants die in the first program, and
+        # each program is built only when its turn comes (a header's mutant would otherwise compile every
+        # file of every program that includes it).
+        own = "test_" + m.path.split("/")[0]
+        tests = sorted(users.get(m.path, ()), key=lambda t: (Path(t).name != own, timing.get(t, 0)))
         runs = sorted((n for n in script_users.get(m.path, ()) if n in script_timing),
                       key=lambda n: script_timing[n])
-        builds = sorted(set(tests) | {t for n in runs for t in scripts[n]})
         outcome = "survived"
         if not tests and not runs:
             outcome = "untested"
         else:
             try:
                 (src / m.path).write_text(apply(original, m), encoding="utf-8")
-                try:
-                    ok = ninja(bin_dir, f"-j{a.jobs}", *builds, timeout=900).returncode == 0
-                except subprocess.TimeoutExpired:
-                    ok = False
-                if not ok:
-                    outcome = "no build"
-                else:
-                    for t in tests:
-                        if not run_test(bin_dir, t, limit(t)):
-                            outcome = "killed"
-                            break
-                    for n in runs if outcome != "killed" else ():
-                        if not run_script(bin_dir, n, max(10.0, 3 * script_timing[n])):
-                            outcome = "killed"
-                            break
+
+                def built(*targets):
+                    try:
+                        return ninja(bin_dir, f"-j{a.jobs}", *targets, timeout=900).returncode == 0
+                    except subprocess.TimeoutExpired:
+                        return False
+
+                steps = [((t,), lambda t=t: run_test(bin_dir, t, limit(t))) for t in tests]
+                steps += [(tuple(scripts[n]), lambda n=n: run_script(bin_dir, n, max(10.0, 3 * script_timing[n])))
+                          for n in runs]
+                for targets, passes in steps:
+                    if not built(*targets):
+                        # The first build that fails says the mutant does not compile; one that fails after
+                        # a program was built and passed says the same of the rest of its files.
+                        outcome = "no build"
+                        break
+                    if not passes():
+                        outcome = "killed"
+                        break
             finally:
                 # Back to the original with a new time stamp, so the next build compiles it again.
                 (src / m.path).write_text(original, encoding="utf-8")

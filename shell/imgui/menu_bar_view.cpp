@@ -1,6 +1,7 @@
 // The menu bar in the game's colours: titles, fixed-width spacers that take no clicks, and one open menu
 // drawn as a window of its own below its title.
 #include "shell/imgui/menu_bar_view.h"
+#include "shell/imgui/ui_colours.h"
 
 #include <algorithm>
 #include <imgui.h>
@@ -10,7 +11,7 @@ namespace tundrix {
 
 namespace {
 constexpr float MARK_WIDTH = 16.0f;
-const ImU32 LIT_TEXT = IM_COL32(10, 16, 48, 255);
+const ImU32 LIT_TEXT = ui_colour::packed(ui_colour::DEEP_NAVY);
 } // namespace
 
 int drawMenuBar(MenuNavigator& nav, bool enabled, const MenuMark& marked, const MenuLabel& shown) {
@@ -18,7 +19,7 @@ int drawMenuBar(MenuNavigator& nav, bool enabled, const MenuMark& marked, const 
     int chosen = 0;
     const ImGuiStyle& style = ImGui::GetStyle();
     const ImU32 gold = ImGui::GetColorU32(ImGuiCol_Header);
-    const ImU32 hover = IM_COL32(62, 72, 124, 255);
+    const ImU32 hover = ui_colour::packed(ui_colour::LIGHT_NAVY);
     const ImU32 text = ImGui::GetColorU32(enabled ? ImGuiCol_Text : ImGuiCol_TextDisabled);
     const ImU32 disabled = ImGui::GetColorU32(ImGuiCol_TextDisabled);
     bool pointerUsed = false;

@@ -2,6 +2,7 @@
 #include "shell/dialog_texts.h"
 #include "shell/imgui/menu_bar_view.h"
 #include "shell/imgui/shell_ui.h"
+#include "shell/imgui/ui_colours.h"
 #include "shell/imgui/ui_theme.h"
 #include "shell/menu_state.h"
 
@@ -118,10 +119,10 @@ bool ShellUi::drawRestartHint() {
     const float pad = 6.0f;
     const ImVec2 at(view->Pos.x + (view->Size.x - size.x) * 0.5f, view->Pos.y + view->Size.y * 0.80f);
     draw->AddRectFilled(ImVec2(at.x - pad, at.y - pad), ImVec2(at.x + size.x + pad, at.y + size.y + pad),
-                        IM_COL32(10, 16, 48, 225), 5.0f);
+                        ui_colour::packed(ui_colour::DEEP_NAVY, 225), 5.0f);
     draw->AddRect(ImVec2(at.x - pad, at.y - pad), ImVec2(at.x + size.x + pad, at.y + size.y + pad),
                   ImGui::GetColorU32(ImGuiCol_Header), 5.0f);
-    draw->AddText(at, IM_COL32(255, 255, 255, 255), RESTART_HINT);
+    draw->AddText(at, ui_colour::packed(ui_colour::WHITE), RESTART_HINT);
     return keyPressed(ShellKey::Enter);
 }
 

@@ -1,5 +1,6 @@
 // The game's colours and shapes for ImGui, its buttons and the pause sign.
 #include "shell/imgui/ui_theme.h"
+#include "shell/imgui/ui_colours.h"
 
 #include <algorithm>
 #include <imgui.h>
@@ -7,19 +8,14 @@
 namespace tundrix {
 
 namespace {
-// From the game's palette: the title's navy and gold, the rink's white.
-ImVec4 rgb(int r, int g, int b, float a = 1.0f) {
-    return ImVec4(static_cast<float>(r) / 255.0f, static_cast<float>(g) / 255.0f,
-                  static_cast<float>(b) / 255.0f, a);
-}
-const ImVec4 NAVY = rgb(26, 33, 72);
-const ImVec4 DEEP_NAVY = rgb(10, 16, 48);
-const ImVec4 LIGHT_NAVY = rgb(62, 72, 124);
-const ImVec4 GOLD = rgb(255, 200, 32);
-const ImVec4 PALE_GOLD = rgb(255, 228, 140);
-const ImVec4 ICE = rgb(236, 242, 250);
-const ImVec4 WHITE = rgb(255, 255, 255);
-const ImVec4 GREY = rgb(140, 148, 176);
+const ImVec4 NAVY = ui_colour::vec(ui_colour::NAVY);
+const ImVec4 DEEP_NAVY = ui_colour::vec(ui_colour::DEEP_NAVY);
+const ImVec4 LIGHT_NAVY = ui_colour::vec(ui_colour::LIGHT_NAVY);
+const ImVec4 GOLD = ui_colour::vec(ui_colour::GOLD);
+const ImVec4 PALE_GOLD = ui_colour::vec(ui_colour::PALE_GOLD);
+const ImVec4 ICE = ui_colour::vec(ui_colour::ICE);
+const ImVec4 WHITE = ui_colour::vec(ui_colour::WHITE);
+const ImVec4 GREY = ui_colour::vec(ui_colour::GREY);
 } // namespace
 
 void applyGameTheme() {
@@ -64,10 +60,10 @@ void applyGameTheme() {
     c[ImGuiCol_HeaderHovered] = GOLD;
     c[ImGuiCol_HeaderActive] = GOLD;
     c[ImGuiCol_Separator] = LIGHT_NAVY;
-    c[ImGuiCol_TextSelectedBg] = rgb(255, 200, 32, 0.45f);
+    c[ImGuiCol_TextSelectedBg] = ui_colour::vec(ui_colour::GOLD, 0.45f);
     c[ImGuiCol_NavHighlight] = GOLD;
     // The game picture stays clearly visible behind a dialog.
-    c[ImGuiCol_ModalWindowDimBg] = rgb(0, 0, 0, 0.2f);
+    c[ImGuiCol_ModalWindowDimBg] = ImVec4(0.0f, 0.0f, 0.0f, 0.2f);
 }
 
 float buttonWidth(const std::string& label, float minWidth) {
@@ -105,7 +101,7 @@ void drawPauseSign(ImFont* font, float top) {
     const ImVec2 pad(18.0f, 10.0f);
     draw->AddRectFilled(ImVec2(at.x - pad.x, at.y - pad.y),
                         ImVec2(at.x + extent.x + pad.x, at.y + extent.y + pad.y),
-                        ImGui::GetColorU32(rgb(10, 16, 48, 0.85f)), 10.0f);
+                        ImGui::GetColorU32(ui_colour::vec(ui_colour::DEEP_NAVY, 0.85f)), 10.0f);
     draw->AddRect(ImVec2(at.x - pad.x, at.y - pad.y),
                   ImVec2(at.x + extent.x + pad.x, at.y + extent.y + pad.y), ImGui::GetColorU32(GOLD), 10.0f,
                   0, 3.0f);
@@ -126,7 +122,7 @@ void drawReplayLabel() {
     // Over the brand lettering at the bottom left, where it hides neither the play nor the figures.
     const ImVec2 at(pad.x + 6.0f, ImGui::GetIO().DisplaySize.y - extent.y - pad.y - 5.0f);
     const ImVec2 from(at.x - pad.x, at.y - pad.y), to(at.x + extent.x + pad.x, at.y + extent.y + pad.y);
-    draw->AddRectFilled(from, to, ImGui::GetColorU32(rgb(10, 16, 48, 0.75f)), 4.0f);
+    draw->AddRectFilled(from, to, ImGui::GetColorU32(ui_colour::vec(ui_colour::DEEP_NAVY, 0.75f)), 4.0f);
     draw->AddRect(from, to, ImGui::GetColorU32(GOLD), 4.0f, 0, 1.0f);
     draw->AddText(at, ImGui::GetColorU32(GOLD), text);
 }

@@ -47,8 +47,7 @@ struct Driven : ::testing::Test {
 
 TEST_F(Driven, FramesAreDueEvery40MsFromTheStartOrTheLastResyncAndOnlyFramesOnTimeAreDrawn) {
     // The first step is due at once and not drawn; the next call comes 5 ms later and sleeps to its time.
-    EXPECT_EQ(steps(1), ".");
-    EXPECT_TRUE(clock.sleeps.empty());
+    EXPECT_EQ((std::pair{steps(1), clock.sleeps.size()}), std::pair(std::string("."), size_t{0}));
     clock.advance(5);
     EXPECT_EQ(steps(9), "ddddddddd");
     EXPECT_EQ(clock.sleeps, (std::vector<uint32_t>{35, 40, 40, 40, 40, 40, 40, 40, 40}));
@@ -63,14 +62,14 @@ TEST_F(Driven, FramesAreDueEvery40MsFromTheStartOrTheLastResyncAndOnlyFramesOnTi
 
     // A step that finds its frame exactly due neither sleeps nor draws.
     clock.advance(40);
-    EXPECT_EQ(steps(1), ".");
-    EXPECT_EQ(clock.sleeps.size(), 11u);
+    EXPECT_EQ((std::pair{steps(1), clock.sleeps.size()}), std::pair(std::string("."), size_t{11}));
 
     // After a resync (a long modal dialog) the next step is undrawn and no burst of frames follows.
     clock.advance(10000);
     driver.resync();
-    EXPECT_EQ(steps(3), ".dd");
-    EXPECT_EQ(clock.sleeps, (std::vector<uint32_t>{35, 40, 40, 40, 40, 40, 40, 40, 40, 40, 40, 40, 40}));
+    EXPECT_EQ((std::pair{steps(3), clock.sleeps}),
+              std::pair(std::string(".dd"),
+                        std::vector<uint32_t>{35, 40, 40, 40, 40, 40, 40, 40, 40, 40, 40, 40, 40}));
 }
 
 TEST_F(Driven, ARestartBuildsAFreshWorldOnAScheduleOfItsOwnAndClearsTheRequests) {
@@ -84,8 +83,7 @@ TEST_F(Driven, ARestartBuildsAFreshWorldOnAScheduleOfItsOwnAndClearsTheRequests)
     EXPECT_EQ(std::tuple(destroyed, world().updates, world().draws, driver.restartRequested,
                          driver.gameOverReached, driver.baseTime()),
               std::tuple(1, 1, 0, false, false, restartedAt));
-    EXPECT_EQ(steps(1), "d");
-    EXPECT_EQ(clock.nowMs(), restartedAt + 40);
+    EXPECT_EQ((std::pair{steps(1), clock.nowMs()}), std::pair(std::string("d"), restartedAt + 40));
 }
 
 TEST_F(Driven, GameOverIsReachedOnTheStepItsCountdownEndsAndStaysUntilARestart) {
@@ -125,8 +123,8 @@ struct DrivenAcrossTheWrap : Driven {
 };
 
 TEST_F(DrivenAcrossTheWrap, TheScheduleSurvivesTheClockWrappingAround) {
-    EXPECT_EQ(steps(6), ".ddddd");
-    EXPECT_EQ(clock.sleeps, std::vector<uint32_t>(5, 40));
+    EXPECT_EQ((std::pair{steps(6), clock.sleeps}),
+              std::pair(std::string(".ddddd"), std::vector<uint32_t>(5, 40)));
 }
 
 struct Tracked : ListItem {
@@ -179,11 +177,9 @@ TEST_F(Lists, RemoveAtUnlinksWithoutDeletingAndTheWalkGoesOnAfterIt) {
         list.insertAt(t, list.count());
     for (int index : {-1, 4})
         EXPECT_EQ(list.removeAt(index), nullptr) << index;
-    EXPECT_EQ(list.removeAt(1), items[1]);
-    EXPECT_EQ(list.next(), items[2]);
-    EXPECT_EQ(list.removeAt(2), items[3]); // the last: the walk is at its end
-    EXPECT_EQ(list.next(), nullptr);
-    EXPECT_EQ(list.removeAt(0), items[0]);
+    // Removing the last leaves the walk at its end.
+    EXPECT_EQ((std::tuple{list.removeAt(1), list.next(), list.removeAt(2), list.next(), list.removeAt(0)}),
+              (std::tuple{items[1], items[2], items[3], static_cast<ListItem*>(nullptr), items[0]}));
     EXPECT_EQ(ids(list), std::vector<int>{3});
     EXPECT_EQ((std::tuple{deleted.empty(), items[1]->refCount == 1}), (std::tuple{true, true}))
         << "left to the caller";

@@ -102,15 +102,13 @@ TEST(ImageSet, SheetsLoadEveryFrameAndADamagedOneAsADefaultImageWithNothingReadP
                 << c.id << " " << i;
         EXPECT_EQ(sheets[k].current(), sheets[k].frame(sheets[k].count() - 1)) << "the last frame is current";
     }
-    EXPECT_EQ(sheet.frame(1)->pixel(439, 299), 0x37);
-    EXPECT_EQ(pixelsOf(*sheet.frame(2)), (Bytes{7, 0xEC, 0xEC, 0xEC, 0xEC, 0xEC, 9, 10}));
-    EXPECT_TRUE(sheet.frame(2)->hasTransparency());
+    EXPECT_EQ(std::tuple(sheet.frame(1)->pixel(439, 299), pixelsOf(*sheet.frame(2)),
+                         sheet.frame(2)->hasTransparency()),
+              std::tuple(0x37, Bytes{7, 0xEC, 0xEC, 0xEC, 0xEC, 0xEC, 9, 10}, true));
     // An empty set appends nothing; a missing one fails and leaves the sheet as it was.
     Image* before = sheet.current();
-    EXPECT_TRUE(sheet.load(store, 259));
-    EXPECT_FALSE(sheet.load(store, 999));
-    EXPECT_EQ(sheet.count(), 3);
-    EXPECT_EQ(sheet.current(), before);
+    EXPECT_EQ((std::tuple{sheet.load(store, 259), sheet.load(store, 999), sheet.count(), sheet.current()}),
+              (std::tuple{true, false, 3, before}));
 }
 
 TEST(ImageSet, AFrameThatIsCutShortOrDamagedLeavesTheImageAsItWas) {
@@ -315,8 +313,8 @@ TEST_F(ScreenSurfaceTest, CreatesOnceFromBitmap139AndPresentsTopRowFirstAt1To1) 
 
     screen.create();
     // The frame buffer is the whole picture, whatever the size asked.
-    EXPECT_EQ(std::pair(screen.width(), screen.height()), std::pair(440, 300));
-    EXPECT_TRUE(showsArtColours(video));
+    EXPECT_EQ(std::tuple(screen.width(), screen.height(), showsArtColours(video)),
+              std::tuple(440, 300, true));
     // A second create changes nothing: same pixels, no second palette.
     uint8_t* pixels = screen.pixels();
     screen.setPixel(1, 1, 77);
@@ -387,8 +385,7 @@ TEST_F(ScreenSurfaceTest, AMissingOrDamagedBitmapIsRetriedAndOtherDepthsGetAGray
     empty.put(PALETTE_BITMAP_ID, headless::makePaletteBitmap(artColours()));
     screen.create();
     screen.present();
-    EXPECT_EQ(video.presents, 1);
-    EXPECT_TRUE(showsArtColours(video));
+    EXPECT_EQ(std::pair(video.presents, showsArtColours(video)), std::pair(1, true));
 
     // A 24-bit bitmap has no colour table to take: a gray ramp from white to black.
     const auto gray = paletteFrom(headless::makePaletteBitmap({}, 24));
@@ -491,8 +488,7 @@ TEST(PixelOps, AccessOutsideTheImageIsHarmlessFillsAreClippedAndBadSizesAreEmpty
     neg.blit(target, 0, 0);
     EXPECT_EQ(neg.pixel(0, 0), 0);
     def.setSize(440, 300);
-    EXPECT_EQ(def.pixelCount(), 132000);
-    EXPECT_EQ(Image(70000, 70000).pixelCount(), 0);
+    EXPECT_EQ(std::pair(def.pixelCount(), Image(70000, 70000).pixelCount()), std::pair(132000, 0));
 }
 
 } // namespace

@@ -66,41 +66,37 @@ TEST_F(Submission, TransportFailuresAreRecordedAndNeverHang) {
     // Nothing listens: nothing is sent, curl's "couldn't connect" (7) is recorded past the offset.
     record.tampered = true;
     record.versionNotice = 4;
-    EXPECT_EQ(rig.submitTo(HttpTestServer::unusedPort()), -1);
-    EXPECT_EQ(record.resultCode, TRANSPORT_ERROR_BASE + curl::E_COULDNT_CONNECT);
+    EXPECT_EQ((std::pair{rig.submitTo(HttpTestServer::unusedPort()), record.resultCode}),
+              std::pair(-1, TRANSPORT_ERROR_BASE + curl::E_COULDNT_CONNECT));
     EXPECT_GT(std::strlen(record.message), 0u);
     EXPECT_LE(std::strlen(record.message), SubmissionRecord::ERROR_MESSAGE_MAX_CHARS);
-    EXPECT_EQ(record.score, 120); // nothing was sent, so nothing was negated
-    EXPECT_EQ(record.versionNotice, 4);
-    EXPECT_EQ(record.exchange, HttpOutcome::NotConnected);
+    // Nothing was sent, so nothing was negated.
+    EXPECT_EQ(std::tuple(record.score, record.versionNotice, record.exchange),
+              std::tuple(120, 4, HttpOutcome::NotConnected));
     record.tampered = false;
     // A server that takes the form and never answers, or answers a byte at a time: the time-out ends the
     // wait, and the record says it was reached but too slow.
     for (const ScriptedReply& reply : {ScriptedReply::hang(), ScriptedReply::trickle()}) {
         HttpTestServer server({reply});
-        EXPECT_EQ(rig.submitTo(server.port(), nullptr, 300), -2);
-        EXPECT_EQ(record.resultCode, TRANSPORT_ERROR_BASE + curl::E_OPERATION_TIMEDOUT);
-        EXPECT_EQ(record.exchange, HttpOutcome::TooSlow);
-        EXPECT_EQ(record.versionNotice, 4);
-        EXPECT_EQ(server.requests().size(), 1u);
+        EXPECT_EQ((std::tuple{rig.submitTo(server.port(), nullptr, 300), record.resultCode, record.exchange,
+                              record.versionNotice, server.requests().size()}),
+                  (std::tuple{-2, TRANSPORT_ERROR_BASE + curl::E_OPERATION_TIMEDOUT, HttpOutcome::TooSlow, 4,
+                              size_t{1}}));
     }
     // A server that hangs up without a word.
     HttpTestServer server({ScriptedReply::closeSilently()});
-    EXPECT_EQ(rig.submitTo(server.port()), -2);
-    EXPECT_EQ(record.resultCode, TRANSPORT_ERROR_BASE + curl::E_GOT_NOTHING);
-    EXPECT_EQ(record.exchange, HttpOutcome::Failed);
+    EXPECT_EQ((std::tuple{rig.submitTo(server.port()), record.resultCode, record.exchange}),
+              (std::tuple{-2, TRANSPORT_ERROR_BASE + curl::E_GOT_NOTHING, HttpOutcome::Failed}));
     EXPECT_GT(std::strlen(record.message), 0u);
 }
 
 TEST_F(Submission, AMissingLibraryIsReportedRetriedAndOnceFoundKept) {
     HttpTestServer server;
     CurlHttpClient absent({"libtundrix-no-such-curl.so.4"});
-    EXPECT_EQ(rig.submitTo(server.port(), &absent), -1);
-    EXPECT_EQ(record.resultCode, -1);
+    EXPECT_EQ((std::pair{rig.submitTo(server.port(), &absent), record.resultCode}), std::pair(-1, -1));
     EXPECT_STREQ(record.message, "Kunde inte hitta libtundrix-no-such-curl.so.4");
     CurlHttpClient notCurl({"libz.so.1"});
-    EXPECT_EQ(rig.submitTo(server.port(), &notCurl), -1);
-    EXPECT_EQ(record.resultCode, -1);
+    EXPECT_EQ((std::pair{rig.submitTo(server.port(), &notCurl), record.resultCode}), std::pair(-1, -1));
     EXPECT_STREQ(record.message, "Kunde inte hitta funktionen curl_global_init i libz.so.1");
     EXPECT_TRUE(server.requests().empty());
 
@@ -114,8 +110,8 @@ TEST_F(Submission, AMissingLibraryIsReportedRetriedAndOnceFoundKept) {
     std::filesystem::create_symlink(realCurlPath(), link);
     EXPECT_EQ(rig.submitTo(server.port(), &later), 0);
     std::filesystem::remove_all(dir);
-    EXPECT_EQ(rig.submitTo(server.port(), &later), 0);
-    EXPECT_EQ(server.requests().size(), 2u);
+    EXPECT_EQ((std::pair{rig.submitTo(server.port(), &later), server.requests().size()}),
+              std::pair(0, size_t{2}));
 }
 
 TEST(SubmissionOutcome, EachOutcomeGivesItsReturnCodeResultAndScore) {
@@ -146,9 +142,8 @@ TEST(SubmissionOutcome, EachOutcomeGivesItsReturnCodeResultAndScore) {
         record.tampered = true;
         test::ScriptedHttp http(c.result);
         test::ScriptedCalendar calendar;
-        EXPECT_EQ(submitScore(record, http, calendar, {}), c.returned);
-        EXPECT_EQ(record.resultCode, c.resultCode);
-        EXPECT_EQ(record.score, c.score);
+        EXPECT_EQ((std::tuple{submitScore(record, http, calendar, {}), record.resultCode, record.score}),
+                  (std::tuple{c.returned, c.resultCode, c.score}));
     }
 }
 

@@ -176,8 +176,7 @@ TEST(GameSession, DialogsOpenInOrderOnceEachAndNoneAfterTheWindowCloses) {
         s.pass(); // each request is met once, the play-again question comes once per game over
         const Opened expected =
             closeWindow ? Opened{"question", "register"} : Opened{"question", "register", "info 1", "again"};
-        EXPECT_EQ(s.opened, expected);
-        EXPECT_EQ(s.session.quitRequested(), closeWindow);
+        EXPECT_EQ(std::pair(s.opened, s.session.quitRequested()), std::pair(expected, closeWindow));
     }
 }
 
@@ -242,8 +241,7 @@ TEST(GameSession, NothingRunsWhileHeldAndThePeriodClockLeavesOutHeldAndDialogTim
     s.held = false;
     s.pass();
     s.pass();
-    EXPECT_EQ(s.world().heldMs, 5000u);
-    EXPECT_EQ(s.world().updates, updates + 2);
+    EXPECT_EQ(std::pair(s.world().heldMs, s.world().updates), std::pair(5000u, updates + 2));
     EXPECT_EQ(s.world().draws, draws + 1) << "the schedule starts again from now: no burst of frames";
 
     // A dialog opened during play is left out too, and as it closes (or the register dialog is cancelled) the
@@ -295,9 +293,9 @@ TEST(MenuBar, SwedishMenusSpacersAndTheEnglishMenuInOrder) {
         EXPECT_EQ(p.items.back().command, CMD_MUTE);
     for (const MenuPopup& p : {bar[1], bar[6]}) {
         ASSERT_GE(p.items.size(), 3u);
-        EXPECT_EQ(p.items[p.items.size() - 3].command, CMD_BEST_GAMES);
-        EXPECT_EQ(p.items[p.items.size() - 2].command, CMD_EASIER);
-        EXPECT_EQ(p.items.back().command, CMD_FOCUS_PAUSE);
+        EXPECT_EQ((std::tuple{p.items[p.items.size() - 3].command, p.items[p.items.size() - 2].command,
+                              p.items.back().command}),
+                  (std::tuple{CMD_BEST_GAMES, CMD_EASIER, CMD_FOCUS_PAUSE}));
     }
     EXPECT_EQ(commands,
               (std::set<int>{CMD_NEW_GAME,     CMD_RULES,          CMD_QUIT,           CMD_COMPETITION_RULES,
@@ -306,8 +304,7 @@ TEST(MenuBar, SwedishMenusSpacersAndTheEnglishMenuInOrder) {
                              CMD_PAUSE,        CMD_ZOOM_1,         CMD_ZOOM_2,         CMD_ZOOM_3,
                              CMD_FULL_SCREEN,  CMD_VOLUME,         CMD_MUTE,           CMD_EASIER,
                              CMD_FOCUS_PAUSE,  CMD_PLAY_LAST_GAME, CMD_SAVE_LAST_GAME, CMD_OPEN_REPLAY}));
-    EXPECT_EQ(zoomOfCommand(CMD_ZOOM_2), 2);
-    EXPECT_EQ(zoomOfCommand(CMD_NEW_GAME), 0);
+    EXPECT_EQ(std::pair(zoomOfCommand(CMD_ZOOM_2), zoomOfCommand(CMD_NEW_GAME)), std::pair(2, 0));
 
     // A build without views for the player's settings offers none of them, and no menu ends in a line.
     const std::vector<MenuPopup> fewer = menuBar(WebPages{}.channelHost(), MenuSet::WithoutPlayerSettings);
@@ -336,8 +333,7 @@ TEST(InfoTexts, FiveFullTextsWithTheirHeadings) {
         EXPECT_NE(text.find(texts[i].second), std::string::npos) << i;
         EXPECT_GT(text.size(), 400u) << i;
     }
-    EXPECT_TRUE(infoText(-1).empty());
-    EXPECT_TRUE(infoText(INFO_TEXT_COUNT).empty());
+    EXPECT_TRUE(infoText(-1).empty() && infoText(INFO_TEXT_COUNT).empty());
     // Both rules texts name every key the game has.
     const std::pair<int, std::vector<const char*>> keys[] = {
         {0, {"F1", "P eller Pause", "M:", "F11", "Förstoring", "F10 eller Alt", "Escape", "Alt-F4"}},
@@ -360,8 +356,7 @@ TEST(GameSession, BestScoreKeepsItsTimeAndTamperCopyRetakenAtTheOfferAndIsSent) 
     EXPECT_GE(bestTime, 2000);
     s.world().score.set(40); // lower: nothing changes
     s.pass();
-    EXPECT_TRUE(s.session.bestScoreTampered);
-    EXPECT_EQ(s.session.bestScoreTime, bestTime);
+    EXPECT_EQ(std::pair(s.session.bestScoreTampered, s.session.bestScoreTime), std::pair(true, bestTime));
 
     // The offer as the game ends takes the time and the copy again.
     s.clock.advance(7000);
@@ -372,9 +367,10 @@ TEST(GameSession, BestScoreKeepsItsTimeAndTamperCopyRetakenAtTheOfferAndIsSent) 
     const int32_t offerTime = s.session.bestScoreTime;
     EXPECT_GE(offerTime, bestTime + 7000);
 
-    EXPECT_FALSE(s.session.rememberLogin("", "secret"));
-    EXPECT_FALSE(s.session.rememberLogin("anna@example.se", ""));
-    EXPECT_TRUE(s.session.rememberLogin("anna@example.se", "secret"));
+    EXPECT_EQ(
+        (std::tuple{s.session.rememberLogin("", "secret"), s.session.rememberLogin("anna@example.se", ""),
+                    s.session.rememberLogin("anna@example.se", "secret")}),
+        (std::tuple{false, false, true}));
     const ScoreSubmission sent = s.session.makeSubmission(); // tampered: the copy taken at the offer
     EXPECT_EQ(std::tuple(sent.userName, sent.password, sent.score, sent.bestScoreTime, sent.totalPlayTime,
                          sent.tampered),
@@ -390,8 +386,8 @@ TEST(GameSession, BestScoreKeepsItsTimeAndTamperCopyRetakenAtTheOfferAndIsSent) 
 
     // The login is remembered for the next dialog, cut to its lengths.
     s.session.rememberLogin(std::string(70, 'a') + "@x", "åäöåäöåäöåäöåäöåäöå");
-    EXPECT_EQ(s.session.userName(), std::string(64, 'a'));
-    EXPECT_EQ(s.session.password(), "åäöåäöåäöåäöåäöå");
+    EXPECT_EQ(std::pair(s.session.userName(), s.session.password()),
+              std::pair(std::string(64, 'a'), std::string("åäöåäöåäöåäöåäöå")));
 }
 
 TEST(GameSession, TheScoreStaysForAnotherTryUntilTheChannelRegistersIt) {

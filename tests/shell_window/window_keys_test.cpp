@@ -9,12 +9,19 @@
 #include "shell/imgui/shell_ui.h"
 #include "shell/menu.h"
 
+#include <imgui.h>
+#include <imgui_internal.h>
+
 #include <functional>
 #include <string_view>
 #include <vector>
 
 namespace tundrix {
 namespace {
+
+uint64_t digest(const std::vector<uint32_t>& pixels) {
+    return std::hash<std::string_view>{}({reinterpret_cast<const char*>(pixels.data()), pixels.size() * 4});
+}
 
 struct KeysInTheWindow : test::DummyWindow {
     headless::FakeClock clock{1000};
@@ -118,8 +125,35 @@ TEST_F(KeysInTheWindow, TheBarAndAnOpenMenuLookAsApproved) {
     tapThenPass({SDL_SCANCODE_F10}), tapThenPass({});
     const std::vector<uint32_t> open = shown();
     seen.insert(seen.end(), open.begin(), open.end());
-    const std::string_view bytes(reinterpret_cast<const char*>(seen.data()), seen.size() * sizeof seen[0]);
-    EXPECT_EQ(std::hash<std::string_view>{}(bytes), 18162317723680409949u) << "what the views draw";
+    EXPECT_EQ(digest(seen), 18162317723680409949u) << "what the views draw";
+}
+
+// Each dialog as it stands, over the game's picture and the greyed bar, against its approved digest: the
+// window closes as a dialog begins its third frame, the last one drawn before it settles.
+TEST_F(KeysInTheWindow, EachDialogLooksAsApproved) {
+    ui->bestGames = [] { return std::vector<BestGame>{{900, 3, "2026-12-08", 1, PlayMode::Easier}}; };
+    ui->midGame = [] { return true; };
+    // Without the fading backdrop and the blinking cursor, which depend on how fast the frames came.
+    ImGui::GetStyle().Colors[ImGuiCol_ModalWindowDimBg].w = 0.0f;
+    ImGui::GetIO().ConfigInputTextCursorBlink = false;
+    static int frames = 0;
+    ImGuiContextHook closer;
+    closer.Type = ImGuiContextHookType_NewFramePre, closer.UserData = &frames;
+    closer.Callback = [](ImGuiContext*, ImGuiContextHook*) { ++frames == 3 ? push(SDL_QUIT) : void(); };
+    ImGui::AddContextHook(ImGui::GetCurrentContext(), &closer);
+    const std::pair<std::function<void()>, uint64_t> dialogs[] = {
+        {[&] { ui->showInformation(0); }, 6077847405765810937u},
+        {[&] { ui->registerScore(); }, 14574097354528536948u},
+        {[&] { ui->askToSubmit(); }, 6941007846826007454u},
+        {[&] { ui->confirmQuit(); }, 3084373608986629616u},
+        {[&] { ui->messageBox("Kanalen", "Försök igen om en stund."); }, 17355577393099522790u},
+        {[&] { ui->runWindowCommand(CMD_BEST_GAMES); }, 9249941101699127753u},
+    };
+    for (size_t i = 0; i < std::size(dialogs); ++i) {
+        frames = 0;
+        dialogs[i].first();
+        EXPECT_EQ(digest(shown()), dialogs[i].second) << "dialog " << i;
+    }
 }
 
 } // namespace

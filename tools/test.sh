@@ -4,8 +4,8 @@
 # fuzz target.
 #
 # The end-to-end runs spend most of their time waiting on the game's real clock, so the other builds are
-# made meanwhile at the lowest CPU priority: the Windows build, then the sanitizer and fuzz builds, beside
-# the normal build's tests; the Windows and the sanitizer tests run as soon as their build is there.
+# made meanwhile at the lowest CPU priority: the Windows build, then the sanitizer and fuzz build, beside
+# the normal build's tests; the Windows tests run as soon as their build is there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/deps.sh
@@ -35,19 +35,19 @@ other_builds() {
     -DTUNDRIX_WERROR=ON -DTUNDRIX_HOST_BUILD="$PWD/build/release" >/dev/null
   cmake --build build/win64 -j "$jobs"
   touch "$scratch/win64.built"
-  # A sanitizer's report names files and lines, which is all the debug information these two builds need:
-  # the full kind costs a third of their build time.
+  # With clang, one build serves the sanitizers' tests and the fuzz targets (its code carries libFuzzer's
+  # coverage counters as well); without it, GCC's sanitizers and no fuzz targets. A sanitizer's report names
+  # files and lines, which is all the debug information this build needs: the full kind costs a third of its
+  # time.
+  local compilers=()
+  have_clang && compilers=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DTUNDRIX_FUZZ=ON)
   cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTUNDRIX_WERROR=ON -DTUNDRIX_SANITIZE=ON \
-    -DCMAKE_C_FLAGS_DEBUG=-g1 -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DTUNDRIX_BENCH=OFF >/dev/null
+    -DCMAKE_C_FLAGS_DEBUG=-g1 -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DTUNDRIX_BENCH=OFF "${compilers[@]}" >/dev/null
   cmake --build build/asan -j "$jobs"
-  touch "$scratch/asan.built"
   if have_clang; then
-    CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTUNDRIX_FUZZ=ON \
-      -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O2 -gline-tables-only -DNDEBUG" \
-      -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -gline-tables-only -DNDEBUG" -DTUNDRIX_BENCH=OFF >/dev/null
-    cmake --build build/fuzz -j "$jobs" --target fuzz_all
+    cmake --build build/asan -j "$jobs" --target fuzz_all
   fi
-  touch "$scratch/all.built"
+  touch "$scratch/asan.built"
 }
 set -m
 (
@@ -76,16 +76,15 @@ stage "Windows build (mingw-w64) and its tests under Wine"
 wait_for win64.built "Windows build"
 ctest --test-dir build/win64 --output-on-failure -j "$jobs"
 
-stage "sanitizer build's tests (the fuzz build meanwhile)"
-wait_for asan.built "sanitizer build"
+stage "sanitizer build's tests"
+wait_for asan.built "sanitizer and fuzz build"
+background=""
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --test-dir build/asan --output-on-failure -j "$jobs"
 
 stage "fuzz targets, $jobs at a time"
-wait_for all.built "fuzz build"
-background=""
 if have_clang; then
   export TUNDRIX_FUZZ_SECONDS=${TUNDRIX_FUZZ_SECONDS:-10} TUNDRIX_FUZZ_SCRATCH="$scratch"
-  find build/fuzz/tests/fuzz -maxdepth 1 -name 'fuzz_*' -type f -executable | sort |
+  find build/asan/tests/fuzz -maxdepth 1 -name 'fuzz_*' -type f -executable | sort |
     xargs -P "$jobs" -n 1 bash tools/fuzz_one.sh || { echo "a fuzz target found a crash"; exit 1; }
 else
   echo "clang++ not found: fuzz targets skipped"

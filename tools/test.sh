@@ -5,7 +5,8 @@
 #
 # The end-to-end runs spend most of their time waiting on the game's real clock, so the other builds are
 # made meanwhile at the lowest CPU priority: the Windows build, then the sanitizer and fuzz build, beside
-# the normal build's tests; the Windows tests run as soon as their build is there.
+# the normal build's tests; the Windows tests run as soon as their build is there, and the fuzz targets
+# beside the sanitizer's tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/deps.sh
@@ -76,16 +77,31 @@ stage "Windows build (mingw-w64) and its tests under Wine"
 wait_for win64.built "Windows build"
 ctest --test-dir build/win64 --output-on-failure -j "$jobs"
 
-stage "sanitizer build's tests"
+stage "sanitizer build's tests (the fuzz targets beside them, $jobs at a time)"
 wait_for asan.built "sanitizer and fuzz build"
+# Each fuzz target runs for a set number of seconds, so they run beside the sanitizer's tests at the lowest
+# priority, taking what the tests leave of the processor.
 background=""
-UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --test-dir build/asan --output-on-failure -j "$jobs"
-
-stage "fuzz targets, $jobs at a time"
 if have_clang; then
   export TUNDRIX_FUZZ_SECONDS=${TUNDRIX_FUZZ_SECONDS:-10} TUNDRIX_FUZZ_SCRATCH="$scratch"
-  find build/asan/tests/fuzz -maxdepth 1 -name 'fuzz_*' -type f -executable | sort |
-    xargs -P "$jobs" -n 1 bash tools/fuzz_one.sh || { echo "a fuzz target found a crash"; exit 1; }
+  set -m
+  (
+    renice -n 19 -p "$BASHPID" >/dev/null
+    find build/asan/tests/fuzz -maxdepth 1 -name 'fuzz_*' -type f -executable | sort |
+      xargs -P "$jobs" -n 1 bash tools/fuzz_one.sh
+  ) </dev/null >"$scratch/fuzz.log" 2>&1 &
+  background=$!
+  set +m
+fi
+UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --test-dir build/asan --output-on-failure -j "$jobs"
+
+stage "fuzz targets"
+if have_clang; then
+  fuzzed=0
+  wait "$background" || fuzzed=$?
+  background=""
+  cat "$scratch/fuzz.log"
+  [ "$fuzzed" -eq 0 ] || { echo "a fuzz target found a crash"; exit 1; }
 else
   echo "clang++ not found: fuzz targets skipped"
 fi

@@ -70,10 +70,9 @@ TEST_F(LiveChannel, SignUpLogInAndOutWithFormTokensAndFreshSessions) {
     ASSERT_EQ(challenge->status, 200);
     const std::string bosCode = store->memberByEmail("bo@example.se").row->recruitCode;
     EXPECT_TRUE(has(challenge->body, "/registrera/?ref=" + bosCode + "\""));
-    EXPECT_FALSE(has(challenge->body, "bo%40"));
-    EXPECT_FALSE(has(challenge->body, "bo@"));
-    EXPECT_TRUE(has(challenge->body, "&lt;b&gt;Bo&lt;/b&gt;")); // the nickname, escaped
-    EXPECT_FALSE(has(challenge->body, "<b>Bo"));
+    EXPECT_FALSE(has(challenge->body, "bo%40") || has(challenge->body, "bo@"));
+    // The nickname, escaped.
+    EXPECT_TRUE(has(challenge->body, "&lt;b&gt;Bo&lt;/b&gt;") && !has(challenge->body, "<b>Bo"));
 
     // A member's form sent with a token that no longer holds comes back with what was typed and the
     // session's token, to send again.

@@ -42,7 +42,8 @@ class LiveChannel : public test::ChannelRig {
         std::string error;
         ASSERT_TRUE(server->start(error)) << error;
         client = std::make_unique<httplib::Client>("127.0.0.1", server->port());
-        client->set_read_timeout(10);
+        // A game's run is drawn as a GIF on its first request, which takes seconds in the sanitizer build.
+        client->set_read_timeout(60);
     }
     // Changes options and site before the server starts.
     virtual void configure() {}

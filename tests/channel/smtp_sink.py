@@ -1,5 +1,6 @@
 # An SMTP relay for the tests: listens on a free loopback port (printed as the first line), takes every
-# message and writes who it was for, its subject and its text to FOLDER/N.txt once the whole of it is in.
+# message and writes who it was for, its subject, its date and its text to FOLDER/N.txt once the whole of it
+# is in.
 import asyncio
 import email
 import email.policy
@@ -19,8 +20,8 @@ class Keep:
         self.count += 1
         path = os.path.join(self.folder, "%d.txt" % self.count)
         with open(path + ".part", "w", encoding="utf-8") as out:
-            out.write("To: %s\nSubject: %s\n\n%s" % (",".join(envelope.rcpt_tos), message["Subject"],
-                                                     message.get_content()))
+            out.write("To: %s\nSubject: %s\nDate: %s\n\n%s" % (",".join(envelope.rcpt_tos), message["Subject"],
+                                                               message["Date"], message.get_content()))
         os.rename(path + ".part", path)
         return "250 OK"
 

@@ -18,10 +18,7 @@ TEST_F(DummyWindow, EventsWithoutNewsNeverHoldBackAKeyOrAQuit) {
     settle();
     // What a held F1 used to leave behind: hundreds of device and window events ahead of the release.
     for (int i = 0; i < 300; ++i) {
-        SDL_Event e{};
-        e.type = SDL_WINDOWEVENT;
-        e.window.event = SDL_WINDOWEVENT_EXPOSED;
-        SDL_PushEvent(&e);
+        push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_EXPOSED);
         push(SDL_AUDIODEVICEADDED);
         push(SDL_MOUSEMOTION);
     }
@@ -125,10 +122,7 @@ TEST_F(DummyWindow, AClickCountsWhereAndWhileItHappenedThoughThePointerHasMovedO
     settle();
     // SDL has already read the whole click and the move after it: its own state is the pointer's last.
     SDL_WarpMouseInWindow(sdlWindow, 400, 250);
-    SDL_Event enter{};
-    enter.type = SDL_WINDOWEVENT;
-    enter.window.event = SDL_WINDOWEVENT_ENTER;
-    SDL_PushEvent(&enter);
+    push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_ENTER);
     const auto mouse = [](Uint32 type, int x, int y) {
         SDL_Event e{};
         e.type = type;

@@ -23,6 +23,7 @@ TEST(LoginFields, TakeEveryCharacterOfTheCodePageAndHoldTheirLength) {
     EXPECT_EQ(fieldText("på\tkö€n中\xff\xc3", 64), "påkö€n");
     EXPECT_EQ(fieldText("\xe2\x82", 64), "") << "a cut character";
     EXPECT_EQ(clampChars("åäöx", 3), "åäö");
+    EXPECT_EQ(clampChars({std::vector<char>{'a', 'b'}.data(), 2}, 3), "ab"); // not a byte past the text
 }
 
 bool pollUntil(const std::function<bool()>& done) {

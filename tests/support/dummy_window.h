@@ -37,9 +37,10 @@ struct DummyWindow : ::testing::Test {
         while (window->handleEvents(0) != WindowEvent::None) {
         }
     }
-    static void push(Uint32 type) {
+    static void push(Uint32 type, Uint8 windowEvent = 0) {
         SDL_Event e{};
         e.type = type;
+        e.window.event = windowEvent;
         SDL_PushEvent(&e);
     }
     // A key going down or up with the modifiers it comes with; SDL's own modifier state stays as it is, as

@@ -48,8 +48,11 @@ int drawMenuBar(MenuNavigator& nav, bool enabled, const MenuMark& marked, const 
             const ImVec2 at(ImGui::GetCursorScreenPos().x, 0.0f);
             ImGui::SetCursorScreenPos(at);
             ImGui::PushID(static_cast<int>(i));
-            const bool clicked = ImGui::InvisibleButton("title", size) && enabled;
+            // A title acts on the press, as on the desktop: the open menu takes the focus every frame, which
+            // would cancel a press waiting for its release.
+            ImGui::InvisibleButton("title", size);
             const bool hovered = enabled && ImGui::IsItemHovered();
+            const bool clicked = hovered && ImGui::IsMouseClicked(ImGuiMouseButton_Left);
             ImGui::PopID();
             const bool open = nav.openMenu() == static_cast<int>(i);
             ImDrawList* draw = ImGui::GetWindowDrawList();

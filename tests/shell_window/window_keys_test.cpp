@@ -126,6 +126,15 @@ TEST_F(KeysInTheWindow, TheBarAndAnOpenMenuLookAsApproved) {
     const std::vector<uint32_t> open = shown();
     seen.insert(seen.end(), open.begin(), open.end());
     EXPECT_EQ(digest(seen), 18162317723680409949u) << "what the views draw";
+    // A press on the title of the menu the keys opened closes it, and the next opens it again.
+    SDL_Event press{}, release{};
+    press.type = SDL_MOUSEBUTTONDOWN, press.button.button = SDL_BUTTON_LEFT, press.button.state = SDL_PRESSED;
+    press.button.x = 25, press.button.y = 8, release = press, release.type = SDL_MOUSEBUTTONUP;
+    release.button.state = SDL_RELEASED, move.motion.x = 25, SDL_PushEvent(&move);
+    for (bool open : {false, true}) {
+        SDL_PushEvent(&press), SDL_PushEvent(&release), tapThenPass({}), tapThenPass({});
+        EXPECT_EQ(ui->holding(), open);
+    }
 }
 
 // Each dialog as it stands, over the game's picture and the greyed bar, against its approved digest: the
@@ -148,6 +157,7 @@ TEST_F(KeysInTheWindow, EachDialogLooksAsApproved) {
         {[&] { ui->confirmQuit(); }, 3084373608986629616u},
         {[&] { ui->messageBox("Kanalen", "Försök igen om en stund."); }, 17355577393099522790u},
         {[&] { ui->runWindowCommand(CMD_BEST_GAMES); }, 9249941101699127753u},
+        {[&] { ui->askForReplayFile(); }, 8956847640106661805u},
     };
     for (size_t i = 0; i < std::size(dialogs); ++i) {
         frames = 0;

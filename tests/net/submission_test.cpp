@@ -266,6 +266,7 @@ TEST(TopTen, FetchedWithAGetWithinItsTimeOutAndNothingWhenItCannotBeHad) {
           HttpPostResult{HttpOutcome::NotConnected, 7, "offline", 0, ""}}) {
         test::ScriptedHttp http(failed);
         EXPECT_EQ(fetchTopTen(http, channel), std::nullopt) << failed.status << " " << failed.errorText;
+        EXPECT_GT(http.sent.totalTimeoutMs, 0) << "by default a bounded wait too";
     }
 }
 

@@ -92,7 +92,7 @@ TEST_F(Replays, ARealGameIsVerifiedShownFirstWithItsRunAndOnlyVerifiedScoresWin)
     // The operator sees why each disagreeing game was not verified.
     const std::vector<ReplayRow> disagreeing = store->replays(true, 10);
     ASSERT_EQ(disagreeing.size(), 2u);
-    EXPECT_TRUE(test::has(disagreeing[0].reason, "backs score"));
+    EXPECT_TRUE(test::has(disagreeing[0].reason, "backs score") && disagreeing[0].receivedAt > 0);
     EXPECT_TRUE(test::has(disagreeing[1].reason, "unreadable"));
 }
 

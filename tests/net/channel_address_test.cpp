@@ -74,10 +74,8 @@ TEST(ChannelAddress, TheScorePostGoesWhereTheAddressSays) {
     record.setUserName("a@b.se");
     submitScore(record, http, calendar,
                 submitOptionsFor(*parseChannelAddress("https://kanal.example.se:8443/")));
-    EXPECT_TRUE(http.sent.https);
-    EXPECT_EQ(http.sent.host, "kanal.example.se");
-    EXPECT_EQ(http.sent.port, 8443);
-    EXPECT_EQ(http.sent.path, "/r0003.asp");
+    EXPECT_EQ(std::tuple(http.sent.https, http.sent.host, http.sent.port, http.sent.path),
+              std::tuple(true, std::string("kanal.example.se"), 8443, std::string("/r0003.asp")));
     EXPECT_EQ(record.resultCode, 0);
 
     submitScore(record, http, calendar, submitOptionsFor(ChannelAddress{}));

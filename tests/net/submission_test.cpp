@@ -255,10 +255,9 @@ TEST(TopTen, FetchedWithAGetWithinItsTimeOutAndNothingWhenItCannotBeHad) {
     test::ScriptedHttp listed(
         {HttpOutcome::Answered, 0, "", 200, R"({"scores":[{"name":"Bo","score":77}]})"});
     EXPECT_EQ(fetchTopTen(listed, channel, 300), (Scores{{"Bo", 77}}));
-    EXPECT_TRUE(listed.sent.get);
-    EXPECT_EQ(listed.sent.path, protocol::TOP_TEN_PATH);
-    EXPECT_EQ(listed.sent.connectTimeoutMs, 300);
-    EXPECT_EQ(listed.sent.totalTimeoutMs, 300);
+    EXPECT_EQ(std::tuple(listed.sent.get, listed.sent.path, listed.sent.connectTimeoutMs,
+                         listed.sent.totalTimeoutMs),
+              std::tuple(true, std::string(protocol::TOP_TEN_PATH), 300L, 300L));
     for (const HttpPostResult& failed :
          {HttpPostResult{HttpOutcome::Answered, 0, "", 404, R"({"scores":[]})"},
           HttpPostResult{HttpOutcome::Answered, 0, "", 200, "0"},

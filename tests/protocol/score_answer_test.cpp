@@ -37,12 +37,10 @@ TEST(ScoreAnswer, ReadsEveryShapeOfAnswerWithinBounds) {
         {std::string("3\0\n9", 4), true, 3, 0, "3"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.answer);
-        const ParsedAnswer parsed = parseAnswer(c.answer);
-        EXPECT_EQ(parsed.hasResult, c.hasResult);
-        EXPECT_EQ(parsed.resultCode, c.resultCode);
-        EXPECT_EQ(parsed.versionNotice, c.versionNotice);
-        EXPECT_EQ(parsed.message, c.message);
+        const ParsedAnswer p = parseAnswer(c.answer);
+        EXPECT_EQ(std::tuple(p.hasResult, p.resultCode, p.versionNotice, p.message),
+                  std::tuple(c.hasResult, c.resultCode, c.versionNotice, std::string(c.message)))
+            << c.answer;
     }
     // The message keeps the first 255 characters of a long answer.
     const ParsedAnswer longAnswer = parseAnswer("1" + std::string(1000, 'x'));

@@ -499,10 +499,9 @@ TEST(RegisterOutcome, FollowsTheServersAnswerAndSaysWhyAnAttemptFailedInBothLang
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.done.resultCode) + "/" + std::to_string(c.done.versionNotice));
         const RegisterOutcome out = registerOutcome(c.done, WebPages{});
-        EXPECT_EQ(out.pages, c.pages);
-        EXPECT_EQ(out.showRegOk, c.regOk);
-        EXPECT_EQ(out.close, c.close);
-        EXPECT_EQ(out.button, c.regOk ? RegisterOutcome::Button::Sending : RegisterOutcome::Button::Retry);
+        EXPECT_EQ(std::tuple(out.pages, out.showRegOk, out.close, out.button),
+                  std::tuple(c.pages, c.regOk, c.close,
+                             c.regOk ? RegisterOutcome::Button::Sending : RegisterOutcome::Button::Retry));
         if (*c.en) {
             const size_t slash = out.why.find(" / ");
             ASSERT_NE(slash, std::string::npos) << out.why;

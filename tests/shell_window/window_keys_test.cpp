@@ -116,10 +116,9 @@ TEST_F(KeysInTheWindow, APasteIntoTheRegisterFieldsKeepsTheirFirstCharactersHowe
 // The views as they are drawn, against the digest of pictures looked at and approved: the bar with the
 // pointer over "Tävling", then with "Spel" open on its first item.
 TEST_F(KeysInTheWindow, TheBarAndAnOpenMenuLookAsApproved) {
-    SDL_Event enter{}, move{};
-    enter.type = SDL_WINDOWEVENT, enter.window.event = SDL_WINDOWEVENT_ENTER;
+    SDL_Event move{};
     move.type = SDL_MOUSEMOTION, move.motion.x = 70, move.motion.y = 8;
-    SDL_PushEvent(&enter), SDL_PushEvent(&move);
+    push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_ENTER), SDL_PushEvent(&move);
     tapThenPass({}), tapThenPass({});
     std::vector<uint32_t> seen = shown();
     tapThenPass({SDL_SCANCODE_F10}), tapThenPass({});

@@ -162,9 +162,9 @@ TEST_F(Commands, ManageMembersAndReleasesAndDrawWinners) {
     EXPECT_EQ(run({"user", "reset-password", "nobody@example.se"}, "hemligt\n").status, 1);
 
     EXPECT_EQ(run({"release", "add", "1", "5", "6"}).status, 2); // the game opens the page only above 1
-    EXPECT_EQ(run({"release", "add", "2", "0xdeadbeef", "5000"}).status, 0);
+    EXPECT_EQ(run({"release", "add", "2", "0xdeadbeef", "50"}).status, 0);
     EXPECT_EQ(run({"release", "add", "3", "12x", "5000"}).status, 2);
-    EXPECT_NE(run({"release", "list"}).out.find("2\t3735928559\t5000\t"), std::string::npos);
+    EXPECT_NE(run({"release", "list"}).out.find("2\t3735928559\t50\t"), std::string::npos);
 
     EXPECT_EQ(
         run({"user", "add", "eve@example.se", "--nickname", "=HYPERLINK(\"x\";\"y\")"}, "hemligt\n").status,
@@ -179,7 +179,7 @@ TEST_F(Commands, ManageMembersAndReleasesAndDrawWinners) {
                                       {"-minus@example.se", 100}})
         ASSERT_EQ(deskAnswer(test::gameBody(
                       user, std::string(user) == "kalle@example.se" ? "annat-l\xC3\xB6sen" : "hemligt", score,
-                      3000, {0xdeadbeef, 5000})),
+                      3000, {0xdeadbeef, 50})),
                   "0\r\n");
     // None of these scores came with its game: the draw counts none of them unless told to.
     EXPECT_EQ(run({"winners", "--day", dayOf(1'800'000'000)}).out,

@@ -54,6 +54,7 @@ TEST_F(Replays, ARealGameIsVerifiedShownFirstWithItsRunAndOnlyVerifiedScoresWin)
     ASSERT_LE(forged.resultCode, 1);
     EXPECT_EQ(replay(forged, {file.begin(), file.begin() + static_cast<long>(file.size() / 2)}),
               code(Answer::Unreadable));
+    EXPECT_EQ(replay(forged, file), code(Answer::Unreadable)) << "sent again: that verdict stands too";
     const SubmissionRecord copied = submit("bo@lumora.se", "hemligt", score, time);
     ASSERT_LE(copied.resultCode, 1);
     EXPECT_EQ(replay(copied, file), code(Answer::DoesNotReach)) << "one game backs one score";

@@ -152,6 +152,8 @@ TEST(ImageSetWriter, FollowsTheConventionsAndEveryImageReadsBackTheSame) {
     px.push_back(9);
     EXPECT_EQ(encodeFrame(px, 304, 1),
               concat({header(304, 1), {0x01, 0, 0, 0, 0x01, 5, 255, 0x01, 5, 45, 9}}));
+    EXPECT_EQ(encodeFrame(px, 305, 1), // a pixel short: the frame ends in 0
+              concat({header(305, 1), {0x01, 0, 0, 0, 0x01, 5, 255, 0x01, 5, 45, 9, 0}}));
     Random rng;
     rng.seed(2024);
     std::vector<std::unique_ptr<Image>> images;
@@ -195,8 +197,7 @@ TEST(SpriteSheet, SelectTakesTheIndexAs16BitAndIgnoresIndicesOutsideTheSheet) {
         EXPECT_EQ(sheet.current(), sheet.frame(current)) << index;
     }
     EXPECT_EQ((std::tuple{sheet.frame(3) == nullptr, sheet.frame(-1) == nullptr}), (std::tuple{true, true}));
-    sheet.clear();
-    sheet.clear();
+    sheet.clear(), sheet.clear(); // twice does no harm
     EXPECT_EQ((std::tuple{sheet.count() == 0, sheet.current() == nullptr}), (std::tuple{true, true}));
     sheet.add(std::make_unique<Image>(5, 5));
     EXPECT_EQ(sheet.current()->width(), 5);

@@ -82,16 +82,16 @@ TEST_F(KeysInTheWindow, MTogglesMuteMenuItemsSetTheStepAndATextFieldKeepsItsM) {
 
     // In a dialog's field M is a letter.
     changes.clear();
-    window->setTextInput(true);
-    tapThenPass({SDL_SCANCODE_M});
-    window->setTextInput(false);
+    window->setTextInput(true), tapThenPass({SDL_SCANCODE_M}), window->setTextInput(false);
     EXPECT_TRUE(changes.empty());
     tapThenPass({SDL_SCANCODE_M});
     EXPECT_EQ(changes, (std::vector<VolumeLevel>{{2, true}}));
 
-    // Pause stays apart from mute.
+    // Pause stays apart from mute, and shows its sign as approved.
     tapThenPass({SDL_SCANCODE_P});
     EXPECT_TRUE(ui->paused());
+    tapThenPass({});
+    EXPECT_EQ(digest(shown()), 703344763099791073u) << "the pause sign";
     EXPECT_EQ(ui->volume(), (VolumeLevel{2, true}));
 }
 

@@ -542,11 +542,9 @@ TEST(GameSession, PlayTimeIsAddedOnceAMinuteAndAtQuitAndTheRunEndsAsThePlayerSay
         s.pass();
     }
     EXPECT_EQ(s.stored, 70000u + 60000u);
-    EXPECT_EQ(s.session.totalPlayTime(), 160000u);
-    EXPECT_EQ(s.session.quit(), 160000u);
-    EXPECT_EQ(s.stored, 160000u);
-    EXPECT_EQ(s.session.driver(), nullptr);
-    EXPECT_TRUE(s.session.quitRequested());
+    EXPECT_EQ((std::tuple{s.session.totalPlayTime(), s.session.quit(), s.stored,
+                          s.session.driver() == nullptr, s.session.quitRequested()}),
+              (std::tuple{160000u, 160000u, 160000u, true, true}));
     // Nothing left to run: the loop and late commands or answers do nothing.
     EXPECT_FALSE(s.pass());
     s.session.runCommand(CMD_NEW_GAME);

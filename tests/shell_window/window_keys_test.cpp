@@ -114,7 +114,7 @@ TEST_F(KeysInTheWindow, APasteIntoTheRegisterFieldsKeepsTheirFirstCharactersHowe
 }
 
 // The views as they are drawn, against the digest of pictures looked at and approved: the bar with the
-// pointer over "Tävling", then with "Spel" open on its first item.
+// pointer over "Tävling", then with "Spel" open on its first item, and the hint to start again.
 TEST_F(KeysInTheWindow, TheBarAndAnOpenMenuLookAsApproved) {
     SDL_Event move{};
     move.type = SDL_MOUSEMOTION, move.motion.x = 70, move.motion.y = 8;
@@ -134,6 +134,9 @@ TEST_F(KeysInTheWindow, TheBarAndAnOpenMenuLookAsApproved) {
         SDL_PushEvent(&press), SDL_PushEvent(&release), tapThenPass({}), tapThenPass({});
         EXPECT_EQ(ui->holding(), open);
     }
+    // Over, the game offers to start again.
+    tapThenPass({SDL_SCANCODE_ESCAPE}), session->driver()->gameOverReached = true, ui->paintMenus();
+    EXPECT_EQ(digest(shown()), 18215987572892669340u) << "the hint to start again";
 }
 
 // Each dialog as it stands, over the game's picture and the greyed bar, against its approved digest: the

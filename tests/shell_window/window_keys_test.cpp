@@ -114,7 +114,8 @@ TEST_F(KeysInTheWindow, APasteIntoTheRegisterFieldsKeepsTheirFirstCharactersHowe
 }
 
 // The views as they are drawn, against the digest of pictures looked at and approved: the bar with the
-// pointer over "Tävling", then with "Spel" open on its first item, and the hint to start again.
+// pointer over "Tävling", with "Spel" open on its first item, then "Tävling" open under the pointer that
+// moved on, and the hint to start again.
 TEST_F(KeysInTheWindow, TheBarAndAnOpenMenuLookAsApproved) {
     SDL_Event move{};
     move.type = SDL_MOUSEMOTION, move.motion.x = 70, move.motion.y = 8;
@@ -123,9 +124,12 @@ TEST_F(KeysInTheWindow, TheBarAndAnOpenMenuLookAsApproved) {
     std::vector<uint32_t> seen = shown();
     tapThenPass({SDL_SCANCODE_F10}), tapThenPass({});
     const std::vector<uint32_t> open = shown();
-    seen.insert(seen.end(), open.begin(), open.end());
-    EXPECT_EQ(digest(seen), 18162317723680409949u) << "what the views draw";
-    // A press on the title of the menu the keys opened closes it, and the next opens it again.
+    // The pointer moves on along the bar: the menu under it opens.
+    move.motion.x = 75, SDL_PushEvent(&move), tapThenPass({}), tapThenPass({});
+    for (const std::vector<uint32_t>& picture : {open, shown()})
+        seen.insert(seen.end(), picture.begin(), picture.end());
+    EXPECT_EQ(digest(seen), 4080160859690866651u) << "what the views draw";
+    // A press on the open menu's title closes it, and the next opens it again.
     SDL_Event press{}, release{};
     press.type = SDL_MOUSEBUTTONDOWN, press.button.button = SDL_BUTTON_LEFT, press.button.state = SDL_PRESSED;
     press.button.x = 25, press.button.y = 8, release = press, release.type = SDL_MOUSEBUTTONUP;

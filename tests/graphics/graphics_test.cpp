@@ -462,9 +462,9 @@ TEST(PixelOps, AccessOutsideTheImageIsHarmlessFillsAreClippedAndBadSizesAreEmpty
         EXPECT_EQ(img.pixelAtIndex(i), 0);
         img.setPixelAtIndex(i, 1);
     }
-    img.setPixelAtIndex(11, 2);
+    img.setPixelAtIndex(11, 2), img.setPixelAtIndex(0, 2); // the last and the first
     img.setPixel(3, 0, 3);
-    EXPECT_EQ(room, (std::vector<uint8_t>{9, 9, 9, 3, 9, 9, 9, 9, 9, 9, 9, 2, 5, 5, 5, 5}))
+    EXPECT_EQ(room, (std::vector<uint8_t>{2, 9, 9, 3, 9, 9, 9, 9, 9, 9, 9, 2, 5, 5, 5, 5}))
         << "the row after untouched";
 
     // Rectangles overhanging an edge are cut to the image; empty ones or those outside draw nothing.

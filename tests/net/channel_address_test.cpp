@@ -95,11 +95,10 @@ TEST(Windows1252, EveryCharacterOfTheCodePageReadsAsItsByteAndBack) {
     // Every character the code page has comes back as its own byte; one it lacks becomes '?'.
     for (int b = 0x20; b <= 0xFF; ++b) {
         const std::string byte(1, static_cast<char>(b)), text = windows1252ToUtf8(byte);
-        if (b != 0x7F && (b >= 0xA0 || b < 0x80 || text != "?")) {
-            EXPECT_EQ(utf8ToWindows1252(text, 1), byte) << b;
-        }
+        if (b == 0x7F || (b >= 0x80 && b < 0xA0 && text == "?")) continue;
+        EXPECT_EQ(utf8ToWindows1252(text, 1), byte) << b;
     }
-    EXPECT_EQ(utf8ToWindows1252("ő😀жあ", 8), "????");
+    EXPECT_EQ(utf8ToWindows1252("ő😀жあ\xE2\x82", 8), "?????"); // the last one cut short
 }
 
 TEST(SubmissionRecord, StoresTypedTextAsWindows1252WithinItsFields) {

@@ -212,8 +212,8 @@ TEST_F(LiveChannel, EveryPageTheGameOpensIsThereInBothLanguagesAndVisitorsLeaveN
     const auto in = logIn("anna@example.se", "hemligt");
     EXPECT_EQ((std::tuple{in->status, store->sessionCount(), cookieOf(in).rfind("tundrix_session=", 0)}),
               (std::tuple{303, 1, 0u}));
-    EXPECT_FALSE(has(in->get_header_value("Set-Cookie"), "Secure"));
-    EXPECT_FALSE(in->has_header("Strict-Transport-Security"));
+    EXPECT_FALSE(has(in->get_header_value("Set-Cookie"), "Secure") ||
+                 in->has_header("Strict-Transport-Security"));
 }
 
 } // namespace

@@ -70,6 +70,7 @@ TEST_F(TopTen, TheBoardsFirstTenBestFirstKeptForAWhileAndTheLongestNamesFit) {
     EXPECT_EQ(answer->get_header_value("Content-Type"), protocol::TOP_TEN_CONTENT_TYPE);
     EXPECT_EQ(answer->get_header_value("Cache-Control"), "max-age=" + std::to_string(TOP_TEN_CACHE_SECONDS));
     EXPECT_LE(answer->body.size(), protocol::TOP_TEN_MAX_BYTES);
+    EXPECT_TRUE(test::has(client->Get("/topplista/idag/")->body, ">Spelare 0</td>")) << "all eleven";
     // Its own path alone: the dot is no wild card, and nothing is posted to it.
     std::string near = protocol::TOP_TEN_PATH;
     near[near.find('.')] = 'x';

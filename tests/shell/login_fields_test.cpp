@@ -20,7 +20,7 @@ TEST(LoginFields, TakeEveryCharacterOfTheCodePageAndHoldTheirLength) {
     // A paste is cut to the field's length in characters, not bytes; foreign and broken characters go.
     EXPECT_EQ(fieldText(std::string(200, 'a'), USER_NAME_MAX), std::string(64, 'a'));
     EXPECT_EQ(fieldText("€€€€€€€€€€€€€€€€€€€€", PASSWORD_MAX), "€€€€€€€€€€€€€€€€");
-    EXPECT_EQ(fieldText("på\tkö€n中\xff\xc3", 64), "påkö€n");
+    EXPECT_EQ(fieldText("på\tkö€nж中\xff\xc3", 64), "påkö€n");
     EXPECT_EQ(fieldText("\xe2\x82", 64), "") << "a cut character";
     EXPECT_EQ(clampChars("åäöx", 3), "åäö");
     EXPECT_EQ(clampChars({std::vector<char>{'a', 'b'}.data(), 2}, 3), "ab"); // not a byte past the text
@@ -61,8 +61,7 @@ TEST(SubmissionAttempt, ThePostRunsBesideTheCallerAndAGivenUpResultIsDropped) {
     attempt.start(slowPost, sent);
     std::optional<ScoreSubmission> result;
     EXPECT_TRUE(pollUntil([&] { return (result = attempt.takeResult()).has_value(); }));
-    EXPECT_EQ(result->resultCode, 2);
-    EXPECT_EQ(result->score, 120);
+    EXPECT_EQ(std::pair(result->resultCode, result->score), std::pair(2, 120));
     EXPECT_FALSE(attempt.running());
     EXPECT_FALSE(attempt.takeResult()) << "a result is handed over once";
 }

@@ -340,6 +340,7 @@ TEST_F(Hud, RowsStandAtTheirAnchorPadToTheirMinimumScaleClampTheirIconsAndNeedAT
         {false, NumberDisplay::EndAt, 430, 584, 0, 0, "584", 370, 424},
         {false, NumberDisplay::EndAt, 111, 5, 2, 0, "05", 71, 105},
         {false, NumberDisplay::EndAt, 111, -1, 2, 0, "00", 71, 105},
+        {false, NumberDisplay::EndAt, 111, 123, 2, 0, "123", 51, 105}, // wider than its least
         {false, NumberDisplay::EndAt, 169, 806, 0, PERCENT_SCALE, "0", 149, 163},
         {false, NumberDisplay::EndAt, 169, 64481, 0, PERCENT_SCALE, "80", 129, 163},
         {false, NumberDisplay::EndAt, 169, 80601, 0, PERCENT_SCALE, "100", 109, 163},

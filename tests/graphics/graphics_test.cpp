@@ -470,7 +470,7 @@ TEST(PixelOps, AccessOutsideTheImageIsHarmlessFillsAreClippedAndBadSizesAreEmpty
     // Rectangles overhanging an edge are cut to the image; empty ones or those outside draw nothing.
     const struct {
         int x, y, w, h, drawn;
-    } fills[] = {{-3, -2, 5, 4, 4}, {8, 8, 100, 100, 4}, {11, 0, 3, 3, 0}, {0, 0, 0, 3, 0},
+    } fills[] = {{-3, -2, 5, 4, 4}, {8, 8, 100, 100, 4}, {11, 0, 3, 3, 0}, {0, 0, -1, 3, 0},
                  {-5, 0, 5, 3, 0},  {0, 10, 3, 3, 0},    {2, 3, 1, 1, 1},  {0, 0, 10, -1, 0}};
     for (const auto& f : fills) {
         img.setSize(10, 10);

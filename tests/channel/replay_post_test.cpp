@@ -78,9 +78,8 @@ TEST_F(Replays, ARealGameIsVerifiedShownFirstWithItsRunAndOnlyVerifiedScoresWin)
     // The run plays in any browser: an animated GIF, drawn once and kept.
     const auto gif = client->Get(link[1].str());
     ASSERT_TRUE(gif);
-    EXPECT_EQ(gif->status, 200);
-    EXPECT_EQ(gif->get_header_value("Content-Type"), "image/gif");
-    EXPECT_EQ(gif->body.substr(0, 6), "GIF89a");
+    EXPECT_EQ(std::tuple(gif->status, gif->get_header_value("Content-Type"), gif->body.substr(0, 6)),
+              std::tuple(200, std::string("image/gif"), std::string("GIF89a")));
     EXPECT_EQ(client->Get(link[1].str())->body, gif->body);
     EXPECT_EQ(client->Get("/run/999999.gif")->status, 404);
 

@@ -66,11 +66,13 @@ TEST_F(TopTen, TheBoardsFirstTenBestFirstKeptForAWhileAndTheLongestNamesFit) {
 
     const auto answer = client->Get(protocol::TOP_TEN_PATH);
     ASSERT_TRUE(answer);
-    EXPECT_EQ(answer->status, 200);
-    EXPECT_EQ(answer->get_header_value("Content-Type"), protocol::TOP_TEN_CONTENT_TYPE);
+    EXPECT_EQ(std::pair(answer->status, answer->get_header_value("Content-Type")),
+              std::pair(200, std::string(protocol::TOP_TEN_CONTENT_TYPE)));
     EXPECT_EQ(answer->get_header_value("Cache-Control"), "max-age=" + std::to_string(TOP_TEN_CACHE_SECONDS));
     EXPECT_LE(answer->body.size(), protocol::TOP_TEN_MAX_BYTES);
     EXPECT_TRUE(test::has(client->Get("/topplista/idag/")->body, ">Spelare 0</td>")) << "all eleven";
+    for (int i = 0; i < 130; ++i) // more than one address may hold at once, one after another
+        ASSERT_EQ(client->Get(protocol::TOP_TEN_PATH)->status, 200) << i;
     // Its own path alone: the dot is no wild card, and nothing is posted to it.
     std::string near = protocol::TOP_TEN_PATH;
     near[near.find('.')] = 'x';

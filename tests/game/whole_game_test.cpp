@@ -203,8 +203,7 @@ TEST(WholeGame, TheClockWarnsTimeUpCostsAChanceOnceEvenSeenPastZeroAndTheLastCha
     g.startPlay();
     GameWorld& w = g.world();
     ASSERT_TRUE(g.stepUntil([&] { return w.timeWarningOn(); }, 1500));
-    EXPECT_EQ(w.clockMinutes().get(), 3);
-    EXPECT_EQ(w.clockSeconds().get(), 59);
+    EXPECT_EQ(std::pair(w.clockMinutes().get(), w.clockSeconds().get()), std::pair(3, 59));
     EXPECT_TRUE(g.playing(w.sounds().timeWarningSound));
     // Time the player could not play is left out: the clock resumes where it stood.
     g.stall(75000);

@@ -205,8 +205,7 @@ TEST(Replay, ARunPlaysAsAnAnimatedPictureOfTheGamesOwnFrames) {
     GifFileType* gif = DGifOpen(&in, readFrom, &error);
     ASSERT_NE(gif, nullptr);
     ASSERT_EQ(DGifSlurp(gif), GIF_OK);
-    EXPECT_EQ(gif->SWidth, 440);
-    EXPECT_EQ(gif->SHeight, 300);
+    EXPECT_EQ(std::pair(gif->SWidth, gif->SHeight), std::pair(440, 300));
     // Every picture drawn over the ones before, its transparent pixels leaving them be, for as long as its
     // delay says: four hundredths of a second a frame.
     std::vector<uint8_t> shown(440 * 300);

@@ -56,8 +56,7 @@ TEST(MenuKeys, AMenuOpenedByKeyLightsItsFirstItemWhateverThePointerRestsOn) {
     nav.key(MenuKey::OpenBar);
     nav.hoverItem(2); // the pointer resting over "Avsluta" as the menu comes up
     nav.hoverTitle(2);
-    EXPECT_EQ(nav.openMenu(), 0);
-    EXPECT_EQ(nav.litItem(), 0);
+    EXPECT_EQ(std::pair(nav.openMenu(), nav.litItem()), std::pair(0, 0));
     EXPECT_EQ(nav.key(MenuKey::Enter), CMD_NEW_GAME)
         << "Enter takes the lit item, not the one under the pointer";
     nav.key(MenuKey::OpenBar);

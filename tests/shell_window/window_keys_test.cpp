@@ -88,8 +88,10 @@ TEST_F(KeysInTheWindow, MTogglesMuteMenuItemsSetTheStepAndATextFieldKeepsItsM) {
     EXPECT_EQ(changes, (std::vector<VolumeLevel>{{2, true}}));
 
     // Pause stays apart from mute, and shows its sign as approved.
+    bool told = false; // the program mutes the sound while paused
+    ui->pausedChanged = [&told](bool paused) { told = paused; };
     tapThenPass({SDL_SCANCODE_P});
-    EXPECT_TRUE(ui->paused());
+    EXPECT_TRUE(ui->paused() && told);
     tapThenPass({});
     EXPECT_EQ(digest(shown()), 703344763099791073u) << "the pause sign";
     EXPECT_EQ(ui->volume(), (VolumeLevel{2, true}));

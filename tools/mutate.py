@@ -247,10 +247,14 @@ def load_equivalents():
 
 
 def equivalent(equivalents, m, text):
+    """Listed by its file and line's code; a line whose code recurs in the file is listed as "file#N", the
+    N-th line with that code, so that its twins elsewhere are still tried."""
     line_text = text.split("\n")[m.line - 1]
-    code = code_mask(text).split("\n")[m.line - 1].strip()
-    return ((m.path, code, m.original, m.replacement) in equivalents
-            or (m.path, line_text.strip(), m.original, m.replacement) in equivalents)
+    codes = [c.strip() for c in code_mask(text).split("\n")]
+    code = codes[m.line - 1]
+    nth = f"{m.path}#{codes[: m.line].count(code)}"
+    return any((path, c, m.original, m.replacement) in equivalents
+               for path in (m.path, nth) for c in (code, line_text.strip()))
 
 
 # ---------------------------------------------------------------------------------------------------------

@@ -158,10 +158,10 @@ TEST(WholeGame, ANewGameTakesItsStartKeysFromThe51stUpdateAndEveryThirdWonPeriod
     EXPECT_EQ(w.periodNumber().get(), 1);
     g.step();
     // The next period plays at once, with one opponent more and the ice clean.
-    EXPECT_EQ(std::tuple(w.periodNumber().get(), w.inMatchIntro(), w.periodWon(), w.actors().count(),
-                         w.claimedCells().get(), w.chances().get(), w.rink().cellAt(100, 100),
-                         g.playing(w.sounds().playLoopSound1)),
-              std::tuple(2, false, false, 3, 0, STARTING_CHANCES, CellIce, true));
+    EXPECT_EQ(std::tuple(w.periodNumber().get(), w.inMatchIntro(), w.periodWon(), w.countdown(),
+                         w.actors().count(), w.claimedCells().get(), w.chances().get(),
+                         w.rink().cellAt(100, 100), g.playing(w.sounds().playLoopSound1)),
+              std::tuple(2, false, false, 0, 3, 0, STARTING_CHANCES, CellIce, true));
     for (int period = 2; period < 4; ++period) {
         w.claimedCells().set(64481);
         ASSERT_TRUE(g.stepUntil([&] { return w.periodNumber().get() == period + 1; }, 80));
@@ -234,8 +234,15 @@ TEST(WholeGame, TheClockWarnsTimeUpCostsAChanceOnceEvenSeenPastZeroAndTheLastCha
     EXPECT_TRUE(w.gameOver());
     EXPECT_EQ(w.periodNumber().get(), 3); // the last lost period is not counted on
     EXPECT_EQ(w.countdown(), 60);
-    // The banner slides in (the approved game shows it); the music plays on to the last two frames.
+    // The banner slides in (the approved game shows it) and the horn sounds once, 25 frames from the end;
+    // the music plays on to the last two frames.
+    const auto horns = [&] { return g.audio.buffer(w.sounds().periodEndSound.buffer)->starts; };
+    g.audio.advance(1000); // the time-up's horn has ended by then
+    const int before = horns();
+    ASSERT_TRUE(g.stepUntil([&] { return horns() > before; }, 60));
+    EXPECT_EQ(w.countdown(), 25);
     ASSERT_TRUE(g.stepUntil([&] { return w.countdown() == 2; }, 60));
+    EXPECT_EQ(horns(), before + 1);
     EXPECT_TRUE(g.playing(w.sounds().playLoopSound1));
     EXPECT_FALSE(g.driver.gameOverReached);
     g.step();

@@ -111,8 +111,10 @@ TEST_F(SettingsFiles, UnwritableOrMissingPlacesAreSkippedQuietlyAndTheTallyKeeps
     // The config "folder" is a file: nothing can be created below it.
     const fs::path blocker = tmp.path / "blocker";
     std::ofstream(blocker) << "x";
+    // Nor can anything be created in /proc, even by root; and an empty folder is no place.
     const Settings nowhere{fs::path()};
-    for (const Settings& s : {Settings(settingsFolder(blocker.c_str(), nullptr)), nowhere}) {
+    for (const Settings& s :
+         {Settings(settingsFolder(blocker.c_str(), nullptr)), Settings(fs::path("/proc")), nowhere}) {
         EXPECT_FALSE(s.writePlayTime(1234)) << s.folder();
         EXPECT_FALSE(s.writeZoom(2)) << s.folder();
         EXPECT_EQ(s.readPlayTime(), 0u) << s.folder();

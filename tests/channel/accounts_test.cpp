@@ -213,6 +213,19 @@ TEST_F(Commands, ManageMembersAndReleasesAndDrawWinners) {
     EXPECT_EQ(run({"--help"}).status, 0);
 }
 
+TEST(DefaultDatabase, LivesUnderTheDataHomeOrElseTheHomeAndNowhereRelative) {
+    const struct {
+        const char *dataHome, *home, *path;
+    } cases[] = {{"/x/data", "/home/anna", "/x/data/tundrix-channel/channel.db"},
+                 {nullptr, "/home/anna", "/home/anna/.local/share/tundrix-channel/channel.db"},
+                 {"", "/home/anna", "/home/anna/.local/share/tundrix-channel/channel.db"},
+                 {"data", "/home/anna", "/home/anna/.local/share/tundrix-channel/channel.db"},
+                 {nullptr, "home", ""},
+                 {nullptr, nullptr, ""}};
+    for (const auto& c : cases)
+        EXPECT_EQ(defaultDatabasePath(c.dataHome, c.home), c.path) << (c.dataHome ? c.dataHome : "unset");
+}
+
 TEST_F(Commands, AWeeklyRoundCountsOnlyTheCompetitionsOwnDaysOfItsWeek) {
     // Week 2 of 2027 runs from Monday the 11th to Sunday the 17th; the competition starts on Wednesday.
     EXPECT_EQ(daysOfWeek("2027-W02"), (std::pair<std::string, std::string>{"2027-01-11", "2027-01-17"}));

@@ -1,5 +1,6 @@
 // A forgotten password through the real server and a real SMTP relay: the mailed link works once and for
 // an hour, the answer is the same for every address, and a relay that is down costs no request anything.
+#include "channel/mail_relay.h"
 #include "channel/password_resets.h"
 #include "channel/sessions.h"
 #include "channel/site_paths.h"
@@ -145,6 +146,35 @@ TEST_F(ChannelWithoutRelay, AskingIsAnsweredAtOnceAndTheFailureLogged) {
     EXPECT_TRUE(has(logged("did not go"), "password reset: the mail to member 1 did not go: "));
     // The channel serves on.
     EXPECT_EQ(client->Get("/")->status, 200);
+}
+
+// Neither an address nor the subject may carry what could end a header or start another.
+TEST(MailMessage, OnlyPlainAddressesAndAOneLineSubjectAreMailed) {
+    const auto from = [](const std::string& address) {
+        MailRelay r;
+        r.from = address;
+        return r;
+    };
+    const MailRelay relay = from("kanalen@example.se");
+    const std::string refused[] = {"a b@x.se",
+                                   "a\x7F@x.se",
+                                   "a\x1F@x.se",
+                                   "<a@x.se>",
+                                   "a@b@x.se",
+                                   "@x.se",
+                                   "a@",
+                                   "a\"@x.se",
+                                   "a,b@x.se",
+                                   "a;b@x.se",
+                                   "a\\b@x.se",
+                                   "a(b)@x.se",
+                                   std::string(250, 'a') + "@x.se"};
+    for (const std::string& to : refused) {
+        EXPECT_FALSE(mailMessage(relay, {to, "Hej", "text\n"}, 0)) << to;
+        EXPECT_FALSE(mailMessage(from(to), {"anna@example.se", "Hej", "text\n"}, 0)) << to;
+    }
+    EXPECT_FALSE(mailMessage(relay, {"anna@example.se", "Hej\nBcc: x@x.se", "text\n"}, 0));
+    EXPECT_TRUE(mailMessage(relay, {"anna@exämple.se", "Hej", "text\n"}, 0));
 }
 
 } // namespace

@@ -118,55 +118,45 @@ TEST(Player, NeverMovesBackAlongOrHeadOnIntoItsOwnLine) {
     EXPECT_EQ(std::tuple(rig.at(), rig.rink.cellAt(51, 162), rig.player->safe, rig.claimedCells.get()),
               std::tuple(XY(51, 163), CellIce, false, 0));
     // From each edge straight at a line cell two ahead: the raid does not start moving.
-    const struct {
-        XY from;
-        Key key;
-        int lineX, lineY;
-    } headOn[] = {{{33, 161}, RIGHT, 35, 161},
-                  {{200, 52}, DOWN, 200, 54},
-                  {{404, 161}, LEFT, 402, 161},
-                  {{200, 270}, UP, 200, 268}};
-    for (const auto& c : headOn) {
+    const std::tuple<XY, Key, int, int> headOn[] = {{{33, 161}, RIGHT, 35, 161},
+                                                    {{200, 52}, DOWN, 200, 54},
+                                                    {{404, 161}, LEFT, 402, 161},
+                                                    {{200, 270}, UP, 200, 268}};
+    for (const auto& [from, key, lineX, lineY] : headOn) {
         PlayRig other;
-        other.rink.markLine(c.lineX, c.lineY);
-        other.player->setPosition(c.from.first, c.from.second);
-        other.play({c.key, SPACE});
-        EXPECT_EQ(other.at(), c.from);
+        other.rink.markLine(lineX, lineY);
+        other.player->setPosition(from.first, from.second);
+        other.play({key, SPACE});
+        EXPECT_EQ(other.at(), from);
     }
 }
 
 TEST(Player, ARaidClosesOnTheStepThatTurnsItOntoEdgeOrClaimedLine) {
     // At its first cell beside the edge; then, for each heading, on the third step of a frame beside a
     // claimed-line cell to its left or its right.
+    // clang-format off
     const struct {
         XY from;
         Key key;
         XY to;
         int lineX, lineY;
-        XY claimedLine = {0, 0};
-    } cases[] = {{{34, 52}, DOWN, {33, 53}, 34, 53},
-                 {{33, 53}, RIGHT, {34, 52}, 34, 53},
-                 {{34, 270}, UP, {33, 269}, 34, 269},
-                 {{33, 100}, RIGHT, {36, 99}, 36, 100, {36, 99}},
-                 {{33, 100}, RIGHT, {36, 101}, 36, 100, {36, 101}},
-                 {{200, 52}, DOWN, {201, 55}, 200, 55, {201, 55}},
-                 {{200, 52}, DOWN, {199, 55}, 200, 55, {199, 55}},
-                 {{404, 100}, LEFT, {401, 101}, 401, 100, {401, 101}},
-                 {{404, 100}, LEFT, {401, 99}, 401, 100, {401, 99}},
-                 {{200, 270}, UP, {199, 267}, 200, 267, {199, 267}},
-                 {{200, 270}, UP, {201, 267}, 200, 267, {201, 267}}};
+        bool besideClaimedLine = false; // at the cell it closes on; then the line is three cells long
+    } cases[] = {{{34, 52}, DOWN, {33, 53}, 34, 53}, {{33, 53}, RIGHT, {34, 52}, 34, 53},
+        {{34, 270}, UP, {33, 269}, 34, 269}, {{33, 100}, RIGHT, {36, 99}, 36, 100, true}, {{33, 100}, RIGHT, {36, 101}, 36, 100, true},
+        {{200, 52}, DOWN, {201, 55}, 200, 55, true}, {{200, 52}, DOWN, {199, 55}, 200, 55, true},
+        {{404, 100}, LEFT, {401, 101}, 401, 100, true}, {{404, 100}, LEFT, {401, 99}, 401, 100, true},
+        {{200, 270}, UP, {199, 267}, 200, 267, true}, {{200, 270}, UP, {201, 267}, 200, 267, true}};
+    // clang-format on
     for (const auto& c : cases) {
         PlayRig rig;
         rig.addFigure(KIND_REFEREE, 219, 161, 0);
-        const bool planted = c.claimedLine.first > 0; // then the line is three cells long
-        if (planted)
-            rig.rink.fillCells(whole(c.claimedLine.first), whole(c.claimedLine.second), 1, 1,
-                               CellClaimedLine);
+        if (c.besideClaimedLine)
+            rig.rink.fillCells(whole(c.to.first), whole(c.to.second), 1, 1, CellClaimedLine);
         rig.player->setPosition(c.from.first, c.from.second);
         rig.play({c.key, SPACE});
         EXPECT_EQ(std::tuple(rig.player->safe, rig.at(), rig.claimedCells.get(), rig.score.get(),
                              rig.count(CellRaidLine), rig.rink.cellAt(c.lineX, c.lineY)),
-                  std::tuple(true, c.to, planted ? 3 : 1, 1, 0, CellClaimedLine))
+                  std::tuple(true, c.to, c.besideClaimedLine ? 3 : 1, 1, 0, CellClaimedLine))
             << c.from.first << ", " << c.from.second;
     }
 }

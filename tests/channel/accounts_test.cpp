@@ -214,16 +214,13 @@ TEST_F(Commands, ManageMembersAndReleasesAndDrawWinners) {
 }
 
 TEST(DefaultDatabase, LivesUnderTheDataHomeOrElseTheHomeAndNowhereRelative) {
-    const struct {
-        const char *dataHome, *home, *path;
-    } cases[] = {{"/x/data", "/home/anna", "/x/data/tundrix-channel/channel.db"},
-                 {nullptr, "/home/anna", "/home/anna/.local/share/tundrix-channel/channel.db"},
-                 {"", "/home/anna", "/home/anna/.local/share/tundrix-channel/channel.db"},
-                 {"data", "/home/anna", "/home/anna/.local/share/tundrix-channel/channel.db"},
-                 {nullptr, "home", ""},
-                 {nullptr, nullptr, ""}};
-    for (const auto& c : cases)
-        EXPECT_EQ(defaultDatabasePath(c.dataHome, c.home), c.path) << (c.dataHome ? c.dataHome : "unset");
+    const std::string underHome = "/h/.local/share/tundrix-channel/channel.db";
+    // clang-format off
+    const std::tuple<const char*, const char*, std::string> cases[] = {{"/d", "/h", "/d/tundrix-channel/channel.db"},
+        {nullptr, "/h", underHome}, {"", "/h", underHome}, {"d", "/h", underHome}, {nullptr, "h", ""}, {nullptr, nullptr, ""}};
+    // clang-format on
+    for (const auto& [dataHome, home, path] : cases)
+        EXPECT_EQ(defaultDatabasePath(dataHome, home), path) << (dataHome ? dataHome : "unset");
 }
 
 TEST_F(Commands, AWeeklyRoundCountsOnlyTheCompetitionsOwnDaysOfItsWeek) {

@@ -150,28 +150,17 @@ TEST_F(ChannelWithoutRelay, AskingIsAnsweredAtOnceAndTheFailureLogged) {
 
 // Neither an address nor the subject may carry what could end a header or start another.
 TEST(MailMessage, OnlyPlainAddressesAndAOneLineSubjectAreMailed) {
-    const auto from = [](const std::string& address) {
-        MailRelay r;
-        r.from = address;
-        return r;
-    };
-    const MailRelay relay = from("kanalen@example.se");
-    const std::string refused[] = {"a b@x.se",
-                                   "a\x7F@x.se",
-                                   "a\x1F@x.se",
-                                   "<a@x.se>",
-                                   "a@b@x.se",
-                                   "@x.se",
-                                   "a@",
-                                   "a\"@x.se",
-                                   "a,b@x.se",
-                                   "a;b@x.se",
-                                   "a\\b@x.se",
-                                   "a(b)@x.se",
-                                   std::string(250, 'a') + "@x.se"};
+    MailRelay relay, other;
+    relay.from = "kanalen@example.se";
+    // clang-format off
+    const std::string refused[] = {"a b@x.se", "a\x7F@x.se", "a\x1F@x.se", "<a@x.se>", "a@b@x.se", "@x.se", "a@",
+        "a\"@x.se", "a,b@x.se", "a;b@x.se", "a\\b@x.se", "a(b)@x.se", std::string(250, 'a') + "@x.se"};
+    // clang-format on
     for (const std::string& to : refused) {
-        EXPECT_FALSE(mailMessage(relay, {to, "Hej", "text\n"}, 0)) << to;
-        EXPECT_FALSE(mailMessage(from(to), {"anna@example.se", "Hej", "text\n"}, 0)) << to;
+        other.from = to;
+        EXPECT_FALSE(mailMessage(relay, {to, "Hej", "text\n"}, 0) ||
+                     mailMessage(other, {"anna@example.se", "Hej", "text\n"}, 0))
+            << to;
     }
     EXPECT_FALSE(mailMessage(relay, {"anna@example.se", "Hej\nBcc: x@x.se", "text\n"}, 0));
     EXPECT_TRUE(mailMessage(relay, {"anna@exämple.se", "Hej", "text\n"}, 0));

@@ -247,21 +247,17 @@ TEST(Random, EachSeedStartsTheClassicSequenceOfFifteenBitNumbers) {
 TEST(AngleTables, WholeDegreesWithTheGamesPiAndAnyAngleWrappedIntoOneTurn) {
     const AngleTables t;
     // The game takes pi as 3.141592, so a right angle's cosine is not quite 0.
+    // clang-format off
     const struct {
         double degrees, sin, cos;
-    } cases[] = {{0, 0, 1},
-                 {90, 0.9999999999999466, 3.2679489653813835e-07},
-                 {180, 6.535897930762419e-07, -0.9999999999997864},
-                 {270, -0.9999999999995194, -9.803846891701863e-07},
-                 {30.9, 0.49999990566243635, 0.8660254582502496},
-                 {359.999, -0.017453709787263315, 0.999847672405483},
-                 {360, 0, 1},
-                 {static_cast<float>(359.99999), 0, 1},
+    } cases[] = {{0, 0, 1}, {90, 0.9999999999999466, 3.2679489653813835e-07},
+                 {180, 6.535897930762419e-07, -0.9999999999997864}, {270, -0.9999999999995194, -9.803846891701863e-07},
+                 {30.9, 0.49999990566243635, 0.8660254582502496}, {359.999, -0.017453709787263315, 0.999847672405483},
+                 {360, 0, 1}, {static_cast<float>(359.99999), 0, 1},
                  {725.5, std::sin(5 * 3.141592 / 180), std::cos(5 * 3.141592 / 180)},
-                 {-1, -0.017453709787263315, 0.999847672405483},
-                 {-450, -0.9999999999995194, -9.803846891701863e-07},
-                 {std::nan(""), 0, 1},
-                 {INFINITY, 0, 1}};
+                 {-1, -0.017453709787263315, 0.999847672405483}, {-450, -0.9999999999995194, -9.803846891701863e-07},
+                 {std::nan(""), 0, 1}, {INFINITY, 0, 1}};
+    // clang-format on
     for (const auto& c : cases) {
         EXPECT_NEAR(t.sinDeg(c.degrees), c.sin, 1e-12) << c.degrees;
         EXPECT_NEAR(t.cosDeg(c.degrees), c.cos, 1e-12) << c.degrees;

@@ -43,38 +43,26 @@ void run(const std::string& heldAtStart, std::initializer_list<Poll> polls) {
 }
 
 TEST(Keyboard, OppositeArrowsGiveTheNewerOneAndHandBackOnRelease) {
-    run("", {{"+R", 1, 0, 1, 0, 0},
-             {"+L", -1, 0, -1, 0, 2},
-             {"-L", 1, 0, 0, 0, 0},
-             {"-R", 0, 0, 0, 0, 0},
-             {"+L", -1, 0, -1, 0, 2},
-             {"+R", 1, 0, 1, 0, 0},
-             {"-R", -1, 0, 0, 0, 2},
-             {"+D+U", -1, -1, 0, -1, 3},
-             {"-U", -1, 1, 0, 0, 1},
-             {"-L-D", 0, 0, 0, 0, 1}});
+    // clang-format off
+    run("", {{"+R", 1, 0, 1, 0, 0}, {"+L", -1, 0, -1, 0, 2}, {"-L", 1, 0, 0, 0, 0}, {"-R", 0, 0, 0, 0, 0},
+             {"+L", -1, 0, -1, 0, 2}, {"+R", 1, 0, 1, 0, 0}, {"-R", -1, 0, 0, 0, 2}, {"+D+U", -1, -1, 0, -1, 3},
+             {"-U", -1, 1, 0, 0, 1}, {"-L-D", 0, 0, 0, 0, 1}});
+    // clang-format on
 }
 
 TEST(Keyboard, CrossingArrowsGiveDiagonalsAndTheNewestStillHeldLeads) {
-    run("", {{"+L", -1, 0, -1, 0, 2},
-             {"+U", -1, -1, 0, -1, 3},
-             {"+R", 1, -1, 1, 0, 0},
-             {"-R", -1, -1, 0, 0, 3},
-             {"-U", -1, 0, 0, 0, 2},
-             {"-L", 0, 0, 0, 0, 2}}); // the heading is kept while no arrow is held
+    // clang-format off
+    run("", {{"+L", -1, 0, -1, 0, 2}, {"+U", -1, -1, 0, -1, 3}, {"+R", 1, -1, 1, 0, 0}, {"-R", -1, -1, 0, 0, 3},
+             {"-U", -1, 0, 0, 0, 2}, {"-L", 0, 0, 0, 0, 2}}); // the heading is kept while no arrow is held
+    // clang-format on
     // Opposite arrows pressed in one sample leave left and up.
     run("", {{"+R+L+D+U", -1, -1, -1, -1, 3}});
     // All four held and let go one by one leave nothing behind: a later tap of Left keeps its heading.
-    run("", {{"+R", 1, 0, 1, 0, 0},
-             {"+D", 1, 1, 0, 1, 1},
-             {"+L", -1, 1, -1, 0, 2},
-             {"+U", -1, -1, 0, -1, 3},
-             {"-U", -1, 1, 0, 0, 2},
-             {"-L", 1, 1, 0, 0, 1},
-             {"-D", 1, 0, 0, 0, 0},
-             {"-R", 0, 0, 0, 0, 0},
-             {"+L", -1, 0, -1, 0, 2},
-             {"-L", 0, 0, 0, 0, 2}});
+    // clang-format off
+    run("", {{"+R", 1, 0, 1, 0, 0}, {"+D", 1, 1, 0, 1, 1}, {"+L", -1, 1, -1, 0, 2}, {"+U", -1, -1, 0, -1, 3},
+             {"-U", -1, 1, 0, 0, 2}, {"-L", 1, 1, 0, 0, 1}, {"-D", 1, 0, 0, 0, 0}, {"-R", 0, 0, 0, 0, 0},
+             {"+L", -1, 0, -1, 0, 2}, {"-L", 0, 0, 0, 0, 2}});
+    // clang-format on
 }
 
 TEST(Keyboard, ArrowsHeldBeforeTheStartPressNothingAndTapsCountForOnePoll) {
@@ -84,12 +72,10 @@ TEST(Keyboard, ArrowsHeldBeforeTheStartPressNothingAndTapsCountForOnePoll) {
 }
 
 TEST(Keyboard, SpaceAndEnterArePressedOnceAndClearPressesForgetsOnlyTheArrowsAndSpace) {
-    run("", {{"+S", 0, 0, 0, 0, -1, 1, 1},
-             {"", 0, 0, 0, 0, -1, 1, 0},
-             {"-S", 0, 0, 0, 0, -1},
-             {"+S+E", 0, 0, 0, 0, -1, 1, 1, 1, 1},
-             {"-E", 0, 0, 0, 0, -1, 1, 0},
-             {"+E", 0, 0, 0, 0, -1, 1, 0, 1, 1}});
+    // clang-format off
+    run("", {{"+S", 0, 0, 0, 0, -1, 1, 1}, {"", 0, 0, 0, 0, -1, 1, 0}, {"-S", 0, 0, 0, 0, -1},
+             {"+S+E", 0, 0, 0, 0, -1, 1, 1, 1, 1}, {"-E", 0, 0, 0, 0, -1, 1, 0}, {"+E", 0, 0, 0, 0, -1, 1, 0, 1, 1}});
+    // clang-format on
     // Held keys stay held and Enter's press stays: the next poll works it out again.
     run("", {{"+S+E+U+L!", -1, -1, 0, 0, 3, 1, 0, 1, 1}});
 }

@@ -399,12 +399,10 @@ TEST(SpriteObject, DrawsItsFrameCentredBoxesThatOnlyTouchOverlapAndTheListVisits
     fillSheet(sheet, 1, 5, 7, 6);
     Probe a(fillSheet(sheet, 1, 20, 30, 7), log, "a"), b(sheet, log, "b");
     // Both at (100, 100) with the 32 by 40 frame: they meet when 32 apart across or 40 down, no further.
-    for (auto [x, y, overlap] : {std::tuple{132.0f, 100.0f, true},
-                                 {132, 140, true},
-                                 {68, 60, true},
-                                 {132.01f, 100, false},
-                                 {100, 59.99f, false},
-                                 {100, 140.01f, false}}) {
+    // clang-format off
+    for (auto [x, y, overlap] : {std::tuple{132.0f, 100.0f, true}, {132, 140, true}, {68, 60, true},
+                                 {132.01f, 100, false}, {100, 59.99f, false}, {100, 140.01f, false}}) {
+        // clang-format on
         b.setPosition(x, y);
         EXPECT_EQ(a.overlaps(b), overlap) << x << "," << y;
         EXPECT_EQ(b.overlaps(a), overlap) << x << "," << y;

@@ -451,6 +451,7 @@ TEST(PixelOps, AccessOutsideTheImageIsHarmlessFillsAreClippedAndBadSizesAreEmpty
     std::vector<uint8_t> room(16, 5); // a row more than the image: not its pixels
     struct : Image {
         void borrow(uint8_t* pixels) { adoptPixels(pixels, 4, 3); }
+        void giveBack() { releasePixels(); }
     } img;
     img.borrow(room.data());
     img.fillRect(0, 0, 4, 3, 9);
@@ -466,6 +467,8 @@ TEST(PixelOps, AccessOutsideTheImageIsHarmlessFillsAreClippedAndBadSizesAreEmpty
     img.setPixel(3, 0, 3);
     EXPECT_EQ(room, (std::vector<uint8_t>{2, 9, 9, 3, 9, 9, 9, 9, 9, 9, 9, 2, 5, 5, 5, 5}))
         << "the row after untouched";
+    img.giveBack(); // then it has none
+    EXPECT_EQ(std::tuple(img.pixelCount(), img.pixel(0, 0)), std::tuple(0, 0));
 
     // Rectangles overhanging an edge are cut to the image; empty ones or those outside draw nothing.
     const struct {

@@ -31,6 +31,7 @@ TEST(BestGames, LinesReadBackAsWrittenAndBadLinesArePassedOver) {
         "5 0 2026-12-08 vessa original",          // period 0
         "5 1 2026-13-08 vessa original",          // month 13
         "5 1 26-12-08 vessa original",            // a short year
+        "5 1 1969-12-31 vessa original",          // before the clock's epoch
         "5 1 2026-12-08 kalle original",          // no such mascot
         "5 1 2026-12-08 vessa hard",              // no such mode
         "5 1 2026-12-08 vessa original extra",    // a word too many
@@ -40,8 +41,8 @@ TEST(BestGames, LinesReadBackAsWrittenAndBadLinesArePassedOver) {
     std::string text = "\r\n";
     for (const char* line : bad)
         text += std::string(line) + "\n";
-    text += "  77 3 2026-01-31 vessa original \r";
-    EXPECT_EQ(parseBestGames(text), (std::vector<BestGame>{{77, 3, "2026-01-31", 0, PlayMode::Original}}));
+    text += "  77 3 1970-01-31 vessa original \r";
+    EXPECT_EQ(parseBestGames(text), (std::vector<BestGame>{{77, 3, "1970-01-31", 0, PlayMode::Original}}));
 
     std::string twelve;
     for (int i = 1; i <= 12; ++i)

@@ -112,7 +112,7 @@ TEST_F(KeysInTheWindow, APasteIntoTheRegisterFieldsKeepsTheirFirstCharactersHowe
     ui->registerScore();
     EXPECT_EQ(session->userName(), "€" + std::string(63, 'x'));
     EXPECT_EQ(session->password(), "€" + std::string(15, 'x'));
-    EXPECT_TRUE(session->quitRequested());
+    EXPECT_TRUE(session->quitRequested() && !SDL_IsTextInputActive()) << "the keys are the game's again";
 }
 
 // The views as they are drawn, against the digest of pictures looked at and approved: the bar with the

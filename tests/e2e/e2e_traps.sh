@@ -3,7 +3,7 @@
 # its first item, not the one under the pointer; the best games and the channel's top ten from the menu;
 # "Registrera high-score" greyed while there is nothing to send; quitting in the middle of a game asks
 # (Escape keeps playing); after the game-over questions a hint says how to start again and Enter does;
-# "Avsluta" on the title quits at once; and a game that cannot open its window says why.
+# "Avsluta" on the title quits at once.
 # Usage: e2e_traps.sh <path to tundrix> [zoom]; E2E_KEEP=<dir> keeps the screenshots there.
 set -euo pipefail
 
@@ -16,11 +16,6 @@ e2e_start_display "$@"
 e2e_setup
 echo "$zoom" >"$settings/zoom"
 z=$zoom
-# Without a window to open, the game says why on its error output and ends at once with 1.
-status=0
-SDL_VIDEODRIVER=nosuch timeout 20 "$game" 2>"$tmp/nowindow" || status=$?
-[ "$status" = 1 ] && grep -q "^tundrix: cannot open the game window" "$tmp/nowindow" ||
-    fail "without a window: status $status, said: $(cat "$tmp/nowindow")"
 printf '3 1 2026-12-01 vessa original\n2 1 2026-12-02 brum easier\n1 1 2026-12-03 vessa original\n' >"$settings/best"
 
 touch "$tmp/posts"

@@ -9,24 +9,18 @@
 namespace tundrix::protocol {
 
 TEST(ScoreAnswer, ReadsEveryShapeOfAnswerWithinBounds) {
+    // clang-format off
     const struct {
         std::string answer;
         bool hasResult;
         int32_t resultCode, versionNotice;
         std::string message; // the answer trimmed of white space, up to a NUL
     } cases[] = {
-        {"0", true, 0, 0, "0"},
-        {"0\r\n5\r\n", true, 0, 5, "0\r\n5"},
-        {"  3", true, 3, 0, "3"},
-        {"\t\r\n-1 \r\n", true, -1, 0, "-1"},
-        {"+7", true, 7, 0, "+7"},
-        {"1 Registrerad\r\n 12", true, 1, 12, "1 Registrerad\r\n 12"},
-        {"0\n\t5", true, 0, 5, "0\n\t5"},
-        {"4\t", true, 4, 0, "4"},
+        {"0", true, 0, 0, "0"}, {"0\r\n5\r\n", true, 0, 5, "0\r\n5"}, {"  3", true, 3, 0, "3"},
+        {"\t\r\n-1 \r\n", true, -1, 0, "-1"}, {"+7", true, 7, 0, "+7"}, {"0\n\t5", true, 0, 5, "0\n\t5"},
+        {"1 Registrerad\r\n 12", true, 1, 12, "1 Registrerad\r\n 12"}, {"4\t", true, 4, 0, "4"},
         // Without a number there is no result, yet a second line's number is still the notice.
-        {"", false, 0, 0, ""},
-        {" \r\n\t ", false, 0, 0, ""},
-        {"-", false, 0, 0, "-"},
+        {"", false, 0, 0, ""}, {" \r\n\t ", false, 0, 0, ""}, {"-", false, 0, 0, "-"},
         {"<html>\n3</html>", false, 0, 3, "<html>\n3</html>"},
         {"0\r\nnew", true, 0, 0, "0\r\nnew"}, // a second line without a number gives no notice
         // Numbers too large for 32 bits are clamped instead of wrapping into another meaning.
@@ -36,6 +30,7 @@ TEST(ScoreAnswer, ReadsEveryShapeOfAnswerWithinBounds) {
         // The text ends at a NUL, as the answer is text.
         {std::string("3\0\n9", 4), true, 3, 0, "3"},
     };
+    // clang-format on
     for (const auto& c : cases) {
         const ParsedAnswer p = parseAnswer(c.answer);
         EXPECT_EQ(std::tuple(p.hasResult, p.resultCode, p.versionNotice, p.message),

@@ -219,6 +219,11 @@ TEST(WaveReader, FindsFormatAndDataInEitherOrderPastOddAndOtherChunks) {
     WaveData back;
     ASSERT_TRUE(readWave(writeWave(wide, six), back));
     EXPECT_EQ(fieldsOf(back.format), fieldsOf(wide));
+    // A bare format record without channels gives no sample size.
+    std::vector<uint8_t> noChannels = formatBody(8000, 14);
+    noChannels[2] = 0;
+    EXPECT_TRUE(readWave(riff({chunk("fmt ", noChannels), chunk("data", two)}), back) &&
+                back.format.bitsPerSample == 0);
     // The writer's RIFF length covers the pad byte (a zero) of odd data and ends where the file does.
     const std::vector<uint8_t> odd = writeWave(at11k, five);
     EXPECT_EQ(std::tuple(odd.size(), odd.back()),

@@ -1,5 +1,6 @@
 // Hostile input against the live server: injected SQL, stored HTML, forged forms, planted sessions,
 // password guessing, replayed and forged score posts, over-long user names.
+#include "channel/rate_limit.h"
 #include "channel/sessions.h"
 #include "protocol/form_text.h"
 #include "protocol/score_form.h"
@@ -147,6 +148,16 @@ class HostileLimits : public Hostile {
         site.limits.signupPerAddress = {2, 0.001};
     }
 };
+
+// Two at once, one more every two seconds, two keys remembered: a third key pushes out the one unused
+// longest, which comes back with a full allowance.
+TEST(RateLimiter, RefillsAtItsPaceAndForgetsTheKeyUnusedLongest) {
+    RateLimiter limits({2, 0.5, 2});
+    EXPECT_EQ((std::tuple{limits.take("a", 0), limits.take("a", 0), limits.take("a", 0),
+                          limits.waitSeconds("a", 0), limits.take("a", 2), limits.take("b", 2),
+                          limits.take("c", 2), limits.allows("b", 2), limits.take("a", 2), limits.keys()}),
+              (std::tuple{true, true, false, 2, true, true, true, true, true, 2u}));
+}
 
 TEST_F(HostileLimits, OneAddressIsSlowedOnTheScoreFormAndTheSignUpForm) {
     for (int i = 0; i < 3; ++i)

@@ -48,6 +48,7 @@ Bytes pixelsOf(const Image& img) {
 const Bytes EXAMPLE = concat({header(4, 2), {0x00, 0x07, 0x00, 0xEC, 0x05, 0x09, 0x0A}});
 
 TEST(RleDecoder, DecodesRunsAndLiteralsAndReportsDamageWithoutReadingOrWritingPastTheData) {
+    // clang-format off
     const struct {
         Bytes stream;
         int pixels, consumed;
@@ -56,14 +57,13 @@ TEST(RleDecoder, DecodesRunsAndLiteralsAndReportsDamageWithoutReadingOrWritingPa
         {Bytes(EXAMPLE.begin() + 12, EXAMPLE.end()), 8, 7, {7, 0xEC, 0xEC, 0xEC, 0xEC, 0xEC, 9, 10}},
         // escape 0xFF; an empty run; a run ending on the last pixel; the bytes after it are not read
         {{0xFF, 0xFF, 0x01, 0x00, 0x02, 0xFF, 0x05, 0x03, 0x99, 0x99}, 4, 8, {2, 5, 5, 5}},
-        {{0xFF, 0x01}, 0, 1, {}},
-        {{0xFF, 0x01}, -3, 1, {}},
+        {{0xFF, 0x01}, 0, 1, {}}, {{0xFF, 0x01}, -3, 1, {}}, {{}, 1, RleDecoder::DAMAGED, {}},
         {{0x00, 0x07, 0x08}, 5, RleDecoder::DAMAGED, {}},        // ends early
         {{0x00, 0x07, 0x00, 0x09}, 5, RleDecoder::DAMAGED, {}},  // a run cut short
         {{0x00, 0x00, 0x07, 0xFF}, 10, RleDecoder::DAMAGED, {}}, // a run past the last pixel
-        {{}, 1, RleDecoder::DAMAGED, {}},
         {{0x00, 0x01}, INT32_MAX, RleDecoder::DAMAGED, {}}, // far more than the data could hold
     };
+    // clang-format on
     for (const auto& c : cases) {
         RleDecoder d;
         EXPECT_EQ(d.decode(c.stream, c.pixels), c.consumed) << c.stream.size() << " bytes";

@@ -239,6 +239,8 @@ TEST(AreaCapture, ClaimsTheSideAwayFromTheRefereeScoresItAndPaintsIt) {
          {{201, 53, AREA}, {403, 269, AREA}, {300, 161, AREA}, {200, 161, LINE}, {199, 161, ICE}, {404, 161, EDGE}}},
         {"walked upwards", {{200, 269}, {200, 53}}, HEADING_UP, 100, 161, 44268, 584, 1, 0,
          {{300, 100, AREA}, {199, 161, ICE}}},
+        {"walked upwards a cell from the right edge", {{402, 269}, {402, 53}}, HEADING_UP, 100, 161, 434, 1, 0, 0,
+         {{403, 161, AREA}, {401, 161, ICE}}},
         {"referee right", column, HEADING_DOWN, 300, 100, 36239, 388, 1, 0, {{34, 53, AREA}, {201, 53, ICE}}},
         {"referee on the line", column, HEADING_DOWN, 200, 161, 44268, 584, 1, LINE,
          {{300, 161, AREA}, {100, 161, ICE}}},

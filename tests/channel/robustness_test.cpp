@@ -102,10 +102,8 @@ TEST_F(Attacked, HeaderFloodsBurstsAndPipelinesAreRefusedOrAnsweredCleanly) {
     EXPECT_EQ(attack::pipelined(target(), 7, "/style.css", 10s), 7);
 
     // Requests that are not HTTP/1 as the channel speaks it.
-    const struct {
-        std::string request;
-        int status;
-    } refused[] = {
+    // clang-format off
+    const struct { std::string request; int status; } refused[] = {
         {"GET / HTTP/2.0\r\nHost: x\r\n\r\n", 505},
         {"POST /r0003.asp HTTP/1.1\r\nHost: x\r\nContent-Length: 5\r\nContent-Length: 7\r\n\r\nabcde", 400},
         {"POST /r0003.asp HTTP/1.1\r\nHost: x\r\nContent-Length: 1073741824\r\n\r\nabc", 413},
@@ -114,6 +112,7 @@ TEST_F(Attacked, HeaderFloodsBurstsAndPipelinesAreRefusedOrAnsweredCleanly) {
          413},
         {"GET / HTTP/1.1\r\n\r\n", 400}, // HTTP/1.1 without a Host
     };
+    // clang-format on
     for (const auto& r : refused) {
         const attack::Exchange e = attack::exchange(target(), r.request, 10s);
         EXPECT_TRUE(e.answered) << r.request.substr(0, 40);

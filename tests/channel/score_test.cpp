@@ -31,14 +31,13 @@ TEST_F(Desk, AnswersEachOutcomeInTheGamesOwnTerms) {
     EXPECT_EQ(unknown.resultCode, 2);
     // The address is matched whatever the case of its ASCII letters; the Swedish letter arrives as one byte
     // and matches. An equal score is no new best.
-    const struct {
-        std::string user, password;
-        int32_t score;
-        int code;
-    } posts[] = {{ASA, "fel", 100, 3},
-                 {"\xC3\xA5SA@Lumora.SE", "hemligt", 100, 0},
-                 {ASA, "hemligt", 100, 1},
-                 {ASA, "hemligt", 90, 1}};
+    // clang-format off
+    const struct { std::string user, password; int32_t score; int code; } posts[] = {
+        {ASA, "fel", 100, 3},
+        {"\xC3\xA5SA@Lumora.SE", "hemligt", 100, 0},
+        {ASA, "hemligt", 100, 1},
+        {ASA, "hemligt", 90, 1}};
+    // clang-format on
     for (const auto& p : posts)
         EXPECT_EQ(post(p.user, p.password, p.score).resultCode, p.code) << p.user << " " << p.score;
     const protocol::ParsedAnswer best = post(ASA, "hemligt", 250);

@@ -225,13 +225,13 @@ TEST_F(Lists, AnItemInTwoListsLivesUntilTheLastListLetsGo) {
 }
 
 TEST(Random, EachSeedStartsTheClassicSequenceOfFifteenBitNumbers) {
-    const struct {
-        uint32_t seed;
-        std::vector<int> first;
-    } cases[] = {{1, {41, 18467, 6334}},
-                 {0, {38, 7719, 21238}},
-                 {0xFFFFFFFFu, {35, 29739, 3374}},
-                 {100000, {31684, 25190, 25328}}};
+    // clang-format off
+    const struct { uint32_t seed; std::vector<int> first; } cases[] = {
+        {1, {41, 18467, 6334}},
+        {0, {38, 7719, 21238}},
+        {0xFFFFFFFFu, {35, 29739, 3374}},
+        {100000, {31684, 25190, 25328}}};
+    // clang-format on
     for (const auto& c : cases) {
         Random r;
         r.seed(c.seed);
@@ -248,15 +248,14 @@ TEST(AngleTables, WholeDegreesWithTheGamesPiAndAnyAngleWrappedIntoOneTurn) {
     const AngleTables t;
     // The game takes pi as 3.141592, so a right angle's cosine is not quite 0.
     // clang-format off
-    const struct {
-        double degrees, sin, cos;
-    } cases[] = {{0, 0, 1}, {90, 0.9999999999999466, 3.2679489653813835e-07},
-                 {180, 6.535897930762419e-07, -0.9999999999997864}, {270, -0.9999999999995194, -9.803846891701863e-07},
-                 {30.9, 0.49999990566243635, 0.8660254582502496}, {359.999, -0.017453709787263315, 0.999847672405483},
-                 {360, 0, 1}, {static_cast<float>(359.99999), 0, 1},
-                 {725.5, std::sin(5 * 3.141592 / 180), std::cos(5 * 3.141592 / 180)},
-                 {-1, -0.017453709787263315, 0.999847672405483}, {-450, -0.9999999999995194, -9.803846891701863e-07},
-                 {std::nan(""), 0, 1}, {INFINITY, 0, 1}};
+    const struct { double degrees, sin, cos; } cases[] = {
+        {0, 0, 1}, {90, 0.9999999999999466, 3.2679489653813835e-07},
+        {180, 6.535897930762419e-07, -0.9999999999997864}, {270, -0.9999999999995194, -9.803846891701863e-07},
+        {30.9, 0.49999990566243635, 0.8660254582502496}, {359.999, -0.017453709787263315, 0.999847672405483},
+        {360, 0, 1}, {static_cast<float>(359.99999), 0, 1},
+        {725.5, std::sin(5 * 3.141592 / 180), std::cos(5 * 3.141592 / 180)},
+        {-1, -0.017453709787263315, 0.999847672405483}, {-450, -0.9999999999995194, -9.803846891701863e-07},
+        {std::nan(""), 0, 1}, {INFINITY, 0, 1}};
     // clang-format on
     for (const auto& c : cases) {
         EXPECT_NEAR(t.sinDeg(c.degrees), c.sin, 1e-12) << c.degrees;

@@ -49,11 +49,7 @@ const Bytes EXAMPLE = concat({header(4, 2), {0x00, 0x07, 0x00, 0xEC, 0x05, 0x09,
 
 TEST(RleDecoder, DecodesRunsAndLiteralsAndReportsDamageWithoutReadingOrWritingPastTheData) {
     // clang-format off
-    const struct {
-        Bytes stream;
-        int pixels, consumed;
-        Bytes decoded;
-    } cases[] = {
+    const struct { Bytes stream; int pixels, consumed; Bytes decoded; } cases[] = {
         {Bytes(EXAMPLE.begin() + 12, EXAMPLE.end()), 8, 7, {7, 0xEC, 0xEC, 0xEC, 0xEC, 0xEC, 9, 10}},
         // escape 0xFF; an empty run; a run ending on the last pixel; the bytes after it are not read
         {{0xFF, 0xFF, 0x01, 0x00, 0x02, 0xFF, 0x05, 0x03, 0x99, 0x99}, 4, 8, {2, 5, 5, 5}},
@@ -87,11 +83,10 @@ TEST(ImageSet, SheetsLoadEveryFrameAndADamagedOneAsADefaultImageWithNothingReadP
     store.put(257, setOf({EXAMPLE, bad, EXAMPLE}));
     store.put(258, announced);
     store.put(259, Bytes{0, 0});
-    const struct {
-        int id;
-        std::vector<std::pair<int, int>> sizes;
-    } cases[] = {
+    // clang-format off
+    const struct { int id; std::vector<std::pair<int, int>> sizes; } cases[] = {
         {256, {{0, 5}, {440, 300}, {4, 2}}}, {257, {{4, 2}, {16, 16}, {16, 16}}}, {258, {{4, 2}, {4, 2}}}};
+    // clang-format on
     SpriteSheet sheets[3], &sheet = sheets[0];
     for (int k = 0; k < 3; ++k) {
         const auto& c = cases[k];
@@ -324,7 +319,8 @@ TEST_F(ScreenSurfaceTest, CreatesOnceFromBitmap139AndPresentsTopRowFirstAt1To1) 
 
     // Pixel (0, 0) is the top-left of the picture; the last one the bottom-right.
     // clang-format off
-    const struct { int x, y; uint8_t index; } corners[] = {{0, 0, 10}, {439, 0, 11}, {0, 299, 12}, {439, 299, 13}};
+    const struct { int x, y; uint8_t index; } corners[] = {
+        {0, 0, 10}, {439, 0, 11}, {0, 299, 12}, {439, 299, 13}};
     // clang-format on
     screen.fillRect(0, 0, 440, 300, 1);
     for (auto c : corners)

@@ -9,6 +9,7 @@
 #include "fake_http.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 #include <cstring>
 #include <string>
@@ -17,13 +18,7 @@ namespace tundrix {
 namespace {
 
 TEST(ChannelAddress, ReadsTheWrittenFormsAndRefusesTheRest) {
-    const struct {
-        const char* text;
-        bool https;
-        const char* host;
-        uint16_t port;
-        const char* base;
-    } good[] = {
+    const std::tuple<const char*, bool, const char*, uint16_t, const char*> good[] = {
         {"kanal.example.se", false, "kanal.example.se", 80, "http://kanal.example.se"},
         {" 127.0.0.1:8080\n", false, "127.0.0.1", 8080, "http://127.0.0.1:8080"},
         {"HTTP://Kanal.example.se:80/", false, "Kanal.example.se", 80, "http://Kanal.example.se"},
@@ -32,13 +27,12 @@ TEST(ChannelAddress, ReadsTheWrittenFormsAndRefusesTheRest) {
         {"[::1]:9000", false, "::1", 9000, "http://[::1]:9000"},
         {"localhost", false, "localhost", 80, "http://localhost"},
     };
-    for (const auto& g : good) {
-        const auto a = parseChannelAddress(g.text);
-        ASSERT_TRUE(a) << g.text;
-        EXPECT_EQ(a->https, g.https) << g.text;
-        EXPECT_EQ(a->host, g.host) << g.text;
-        EXPECT_EQ(a->port, g.port) << g.text;
-        EXPECT_EQ(channelBaseUrl(*a), g.base) << g.text;
+    for (const auto& [text, https, host, port, base] : good) {
+        const auto a = parseChannelAddress(text);
+        ASSERT_TRUE(a) << text;
+        EXPECT_EQ((std::tuple{a->https, a->host, a->port, channelBaseUrl(*a)}),
+                  (std::tuple{https, std::string(host), port, std::string(base)}))
+            << text;
     }
     EXPECT_EQ(channelPageUrl(*parseChannelAddress("127.0.0.1:8080"), "/registrera/"),
               "http://127.0.0.1:8080/registrera/");

@@ -207,11 +207,8 @@ TEST(TopTen, EveryShapeOfAnswerIsReadSafely) {
         eleven.emplace_back(std::string(1, static_cast<char>('a' + i)), std::to_string(100 - i));
         if (i < 10) firstTen.push_back({eleven.back().first, 100 - i});
     }
-    const struct {
-        const char* what;
-        std::string json;
-        std::optional<Scores> read;
-    } cases[] = {
+    // clang-format off
+    const struct { const char* what; std::string json; std::optional<Scores> read; } cases[] = {
         {"the channel's answer", R"({"scores":[{"name":"Åsa","score":900},{"name":"Bo","score":12}]})",
          Scores{{"Åsa", 900}, {"Bo", 12}}},
         {"an empty list", R"({"scores":[]})", Scores{}},
@@ -244,6 +241,7 @@ TEST(TopTen, EveryShapeOfAnswerIsReadSafely) {
         {"longer than a list may be", list({{std::string(protocol::TOP_TEN_MAX_BYTES, 'x'), "1"}}),
          std::nullopt},
     };
+    // clang-format on
     for (const auto& c : cases)
         EXPECT_EQ(parseTopTen(c.json), c.read) << c.what;
 }

@@ -116,16 +116,15 @@ TEST(ScoreForm, RefusesWhatTheGameNeverSendsAndNamesWhatDoesNotAddUp) {
         EXPECT_EQ(why.rfind(r.why, 0), 0u) << why;
     }
 
-    const struct {
-        std::string body;
-        std::vector<std::string> problems;
-    } kept[] = {
+    // clang-format off
+    const struct { std::string body; std::vector<std::string> problems; } kept[] = {
         {withField(body, "f2", "11"), {"f2 is not this game's id"}},
         {withField(body, "fa", scrambleField("1234someone@else")), {"fa does not match f4 and f1"}},
         {withField(body, "fb", scrambleField("5")), {"fb does not match f9 plus f4"}},
         {withField(body, "f5", scrambleField("soon")), {"f5 is not a number"}},
         {withField(body, "f9", scrambleField("-1")), {"f9 is not a number", "fb does not match f9 plus f4"}},
     };
+    // clang-format on
     for (const auto& k : kept) {
         std::string why;
         std::vector<std::string> problems;

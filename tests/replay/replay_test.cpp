@@ -141,11 +141,8 @@ TEST(Replay, TheReaderRefusesDamagedTruncatedAndOverlongFiles) {
         return packed(body);
     };
     std::vector<uint8_t> zeros(40u << 20, 0);
-    const struct {
-        const char* what;
-        std::vector<uint8_t> bytes;
-        const char* why;
-    } cases[] = {
+    // clang-format off
+    const struct { const char* what; std::vector<uint8_t> bytes; const char* why; } cases[] = {
         {"empty", {}, "not a replay"},
         {"another magic", {'T', 'X', 'R', '9', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, "not a replay"},
         {"a mode mark and no mode", {'T', 'X', 'R', '2', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, "cut short"},
@@ -171,6 +168,7 @@ TEST(Replay, TheReaderRefusesDamagedTruncatedAndOverlongFiles) {
         {"cut inside a step", with({1, 1, 3, 5}), "cut short"},
         {"bytes after the last step", with({1, 1, 0, 0, 9}), "after its last step"},
     };
+    // clang-format on
     for (const auto& c : cases) {
         std::string why;
         EXPECT_FALSE(decodeReplay(c.bytes, why)) << c.what;

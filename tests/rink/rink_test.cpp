@@ -23,13 +23,13 @@ TEST(Rink, ResetLaysOutOutsideEdgeAndIceAndAccessOutsideTheGridIsHarmless) {
     rink.fillCells(0, 0, 440, 300, CellClaimed);
     rink.reset();
     // Reads outside the grid give zero; by index, so a column past the right end reads the next row.
-    const struct {
-        int x, y, code;
-    } cells[] = {
+    // clang-format off
+    const struct { int x, y, code; } cells[] = {
         {32, 52, CellOutside},       {33, 51, CellOutside},   {33, 52, CellEdge}, {404, 270, CellEdge},
         {404, 52, CellEdge},         {33, 270, CellEdge},     {34, 53, CellIce},  {403, 269, CellIce},
         {405, 100, CellOutside},     {100, 271, CellOutside}, {0, 300, 0},        {-5, 0, 0},
         {2147483647, 2147483647, 0}, {440 + 33, 51, CellEdge}};
+    // clang-format on
     for (const auto& c : cells)
         EXPECT_EQ(rink.cellAt(c.x, c.y), c.code) << c.x << "," << c.y;
     EXPECT_EQ(rink.cellAtIndex(-1) + rink.cellAtIndex(RINK_CELLS), 0);
@@ -111,14 +111,14 @@ TEST(RaidPath, PopsNewestFirstAndAPushAfterPopsKeepsThePointStoodOn) {
     EXPECT_EQ(std::tuple(rink.pathCount(), rink.pathPoint(1).x), std::tuple(2, 7));
 
     // The start heading is the step from the first point to the second.
-    const struct {
-        int x1, y1;
-        Heading h;
-    } cases[] = {{50, 53, HEADING_DOWN},
-                 {51, 52, HEADING_RIGHT},
-                 {49, 52, HEADING_LEFT},
-                 {50, 51, HEADING_UP},
-                 {50, 52, NO_HEADING}};
+    // clang-format off
+    const struct { int x1, y1; Heading h; } cases[] = {
+        {50, 53, HEADING_DOWN},
+        {51, 52, HEADING_RIGHT},
+        {49, 52, HEADING_LEFT},
+        {50, 51, HEADING_UP},
+        {50, 52, NO_HEADING}};
+    // clang-format on
     for (const auto& c : cases) {
         rink.pathClear();
         EXPECT_EQ(rink.pathStartHeading(), NO_HEADING);

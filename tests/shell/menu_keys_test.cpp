@@ -73,11 +73,8 @@ TEST(MenuKeys, ArrowsWrapAndSkipSpacersSeparatorsAndDisabledItemsWhichTakeNoClic
     EXPECT_EQ(nav.key(MenuKey::Down), 0);
     EXPECT_FALSE(nav.isOpen()) << "arrows alone do not open the bar: they steer the game";
     // Each key pressed so many times, then the open menu and its lit item (-1: not looked at).
-    const struct {
-        MenuKey key;
-        int times, menu, lit;
-        const char* why;
-    } steps[] = {
+    // clang-format off
+    const struct { MenuKey key; int times, menu, lit; const char* why; } steps[] = {
         // clang-format off
         {MenuKey::OpenBar, 1, 0, 0, "the first menu"}, {MenuKey::Left, 1, 6, -1, "wraps to the last menu"},
         {MenuKey::Left, 1, 5, -1, ""}, {MenuKey::Left, 1, 2, -1, "over both spacers"}, {MenuKey::Right, 1, 5, -1, ""},
@@ -85,6 +82,7 @@ TEST(MenuKeys, ArrowsWrapAndSkipSpacersSeparatorsAndDisabledItemsWhichTakeNoClic
         {MenuKey::Up, 1, 5, 8, "over the zoom that does not fit"}, {MenuKey::Up, 3, 5, 4, "over the separator"},
         // clang-format on
     };
+    // clang-format on
     for (const auto& step : steps) {
         for (int i = 0; i < step.times; ++i)
             nav.key(step.key);

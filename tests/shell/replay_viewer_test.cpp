@@ -190,6 +190,9 @@ TEST(ReplayFiles, AnythingButAReplayIsRefusedInBothLanguages) {
         EXPECT_TRUE(why.find("Filen") != std::string::npos || why.find("ingen repris") != std::string::npos)
             << "and in Swedish: " << why;
     }
+    small.maxFileBytes = good.size(); // one that just fits is read
+    std::string why;
+    EXPECT_TRUE(readReplayFile(dir.write("fits.txr", good), why, small)) << why;
 }
 
 TEST(ReplayFiles, TypedPastedAndDroppedPathsNameTheirFile) {

@@ -1,12 +1,18 @@
 // The register dialog's submission through the poster: every field reaches the form, the verdict comes
-// back, and only a registered score sends its game after it.
+// back, and only a registered score sends its game after it. And the top ten fetched beside the window.
 #include "shell/score_post.h"
+#include "shell/top_ten_fetch.h"
 
 #include "fake_http.h"
 #include "protocol/paths.h"
 #include "protocol/score_form.h"
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <thread>
 
 #include <string>
 #include <tuple>
@@ -76,6 +82,33 @@ TEST(ScorePost, EveryFieldReachesTheFormTheVerdictComesBackAndOnlyARegisteredSco
         EXPECT_EQ(http.sent.back().path, c.gameSent ? protocol::REPLAY_PATH : protocol::SUBMIT_PATH);
         EXPECT_EQ(s.replayAnswer != -1, c.gameSent);
     }
+}
+
+// One fetch at a time; a fetch that gets nothing leaves the last list that came.
+TEST(TopTenFetch, OneFetchAtATimeAndTheLastListThatCameStays) {
+    std::promise<void> go;
+    const std::shared_future<void> gate = go.get_future().share();
+    std::atomic<int> calls = 0;
+    TopTenFetch top([gate, &calls]() -> std::optional<std::vector<ChannelScore>> {
+        gate.wait();
+        if (++calls > 1) return std::nullopt;
+        return std::vector<ChannelScore>{{"Bo", 77}};
+    });
+    const auto settled = [&top] {
+        for (int i = 0; i < 10000 && top.running(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return !top.running();
+    };
+    top.start(), top.start();
+    EXPECT_TRUE(top.running() && top.latest().empty());
+    go.set_value();
+    ASSERT_TRUE(settled());
+    top.start();
+    ASSERT_TRUE(settled());
+    EXPECT_EQ(std::pair(calls.load(), top.latest()), std::pair(2, std::vector<ChannelScore>{{"Bo", 77}}));
+    TopTenFetch none({});
+    none.start();
+    EXPECT_FALSE(none.running());
 }
 
 } // namespace

@@ -187,11 +187,8 @@ TEST(WaveReader, FindsFormatAndDataInEitherOrderPastOddAndOtherChunks) {
     const std::vector<uint8_t> six{1, 2, 3, 4, 5, 6}, five{10, 20, 30, 40, 50}, two{1, 2};
     PcmFormat at11k;
     at11k.samplesPerSec = at11k.avgBytesPerSec = 11025;
-    const struct {
-        const char* name;
-        std::vector<uint8_t> wave, samples;
-        uint32_t rate;
-    } cases[] = {
+    // clang-format off
+    const struct { const char* name; std::vector<uint8_t> wave, samples; uint32_t rate; } cases[] = {
         {"usual order", riff({chunk("fmt ", formatBody(11025)), chunk("data", six)}), six, 11025},
         {"data first, past a LIST",
          riff({chunk("LIST", {'I', 'N', 'F', 'O'}), chunk("data", six), chunk("fmt ", formatBody(11025))}),
@@ -214,6 +211,7 @@ TEST(WaveReader, FindsFormatAndDataInEitherOrderPastOddAndOtherChunks) {
          {1, 2, 3, 0},
          8000},
     };
+    // clang-format on
     // Every field of the format is written and read back whole, however wide its value.
     const PcmFormat wide{0xFFFE, 0x0102, 0x01020304, 0x05060708, 0x0304, 0x0118};
     WaveData back;
@@ -248,10 +246,8 @@ TEST(WaveReader, RejectsBrokenFilesAndNeverReadsPastTheBytes) {
     auto formatCut = riff({chunk("data", {1, 2}), chunk("fmt ", formatBody())});
     formatCut.resize(formatCut.size() - 4);
     const auto shortFormat = chunk("fmt ", formatBody(8000, 12)); // 12 bytes is not a format record
-    const struct {
-        const char* name;
-        std::vector<uint8_t> wave;
-    } cases[] = {
+    // clang-format off
+    const struct { const char* name; std::vector<uint8_t> wave; } cases[] = {
         {"empty", {}},
         {"not RIFF", notRiff},
         {"not WAVE", notWave},
@@ -268,6 +264,7 @@ TEST(WaveReader, RejectsBrokenFilesAndNeverReadsPastTheBytes) {
          riff({chunk("LIST", {1, 2}, 0xFFFFFFFF), chunk("fmt ", formatBody()), chunk("data", {1})})},
         {"format chunk cut short", formatCut},
     };
+    // clang-format on
     WaveData w; // kept from case to case: samples found before the fault are not handed out
     for (const auto& c : cases) {
         EXPECT_FALSE(readWave(c.wave, w)) << c.name;

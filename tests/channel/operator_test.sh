@@ -56,6 +56,9 @@ expect_status 1 ch release add 3 --from "$tmp/no-such-file"
 expect_status 2 ch serve --smtp-host 127.0.0.1 --mail-from kanalen@example.se
 grep -q -- "--public-url" "$tmp/err" || fail "serve with a relay and no --public-url: $(cat "$tmp/err")"
 expect_status 2 ch serve --smtp-host 127.0.0.1 --public-url http://kanalen.test
+expect_status 2 ch serve --smtp-host 127.0.0.1 --smtp-port 0 --public-url http://kanalen.test \
+  --mail-from kanalen@example.se
+grep -q -- "--smtp-port wants 1 to 65535" "$tmp/err" || fail "serve --smtp-port 0: $(cat "$tmp/err")"
 
 start_listening "$tmp/channel.log" "$program" serve --listen 127.0.0.1:0 --rate-limits off
 pid=$server_pid
@@ -100,6 +103,8 @@ done
 # A daily competition drawn by lot among the three best: the same seed, the same winners.
 expect_status 2 ch competition add --kind hourly --name-sv X --to "$today"
 expect_status 2 ch competition add --kind daily --name-sv X --from "$today" --to 2020-01-01
+expect_status 2 ch competition add --kind daily --name-sv X --to "$today" --winners 2 --draw-among 1001
+grep -q -- "--draw-among wants 0, or from the number of winners to 1000" "$tmp/err" || fail "$(cat "$tmp/err")"
 expect_status 0 ch competition add --kind daily --name-sv "Klassens dag" --name-en "The class's day" \
   --to "$today" --winners 2 --draw-among 3 --prizes-sv "Biobiljetter" --prizes-en "Cinema tickets"
 grep -q '^competition 1 added' "$tmp/out" || fail "competition add: $(cat "$tmp/out")"

@@ -248,13 +248,15 @@ TEST(Bitmap, DamagedBitmapsAreRefusedWhateverIsCut) {
         std::vector<uint8_t> part(good.begin(), good.begin() + static_cast<long>(cut));
         EXPECT_FALSE(readBmp(part, info) && !info.indices.empty()) << cut;
     }
-    // An info header a byte short of the 40 we read (old-style ones are 12), zero width, zero height, and
-    // pixels "after" the end.
-    for (auto [at, value, n] : {std::tuple{14, 39, 1}, {18, 0, 1}, {22, 0, 1}, {10, 0xFF, 3}}) {
+    // An info header a byte short of the 40 we read (old-style ones are 12), zero width, a width of 2^24 + 3,
+    // zero height, and pixels "after" the end.
+    for (auto [at, value, n] : {std::tuple{14, 39, 1}, {18, 0, 1}, {21, 1, 1}, {22, 0, 1}, {10, 0xFF, 3}}) {
         std::vector<uint8_t> bad = good;
         std::fill_n(bad.begin() + at, n, static_cast<uint8_t>(value));
         EXPECT_FALSE(readBmp(bad, info)) << at;
     }
+    good[30] = 1; // compressed: its header and colours, but no pixels
+    EXPECT_TRUE(readBmp(good, info) && info.colours.size() == 4 && info.indices.empty());
 }
 
 // A w x h source whose pixel (c, r) is 1 + c + 10 r (never 236 unless asked).

@@ -200,8 +200,18 @@ TEST_F(SettingsFiles, TwoCopiesAtOnceBothCountAndAKilledCopyLosesAtMostAMinute) 
         for (Copy* running : {a.get(), b.get()})
             if (running) running->clock.advance(40);
     }
-    // A's whole run, and B's two whole minutes of its 150 s.
-    EXPECT_EQ(settings.readPlayTime(), 100000u + 100000u + 120000u);
+    // A's whole run, and B's two whole minutes of its 150 s; read as well by a copy started with its standard
+    // input closed, where the file opens as descriptor 0. The lock file is the player's, readable by others.
+    const int input = ::dup(0);
+    ::close(0);
+    const uint32_t total = settings.readPlayTime();
+    ::dup2(input, 0), ::close(input);
+    EXPECT_EQ(total, 100000u + 100000u + 120000u);
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    EXPECT_EQ(
+        static_cast<unsigned>(fs::status(settings.folder() / "time.lock").permissions() & fs::perms::all),
+        0644u & ~mask);
 }
 
 TEST_F(SettingsFiles, AdditionsAtTheSameMomentAreNeverLost) {

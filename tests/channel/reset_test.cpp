@@ -6,6 +6,7 @@
 #include "channel/site_paths.h"
 #include "protocol/paths.h"
 
+#include "http_test_server.h"
 #include "live_channel.h"
 #include "smtp_sink.h"
 
@@ -149,7 +150,7 @@ TEST_F(ChannelWithoutRelay, AskingIsAnsweredAtOnceAndTheFailureLogged) {
 }
 
 // Neither an address nor the subject may carry what could end a header or start another.
-TEST(MailMessage, OnlyPlainAddressesAndAOneLineSubjectAreMailed) {
+TEST(MailMessage, OnlyPlainAddressesAndAOneLineSubjectAreMailedAndAStopEndsASend) {
     MailRelay relay, other;
     relay.from = "kanalen@example.se";
     // clang-format off
@@ -164,6 +165,12 @@ TEST(MailMessage, OnlyPlainAddressesAndAOneLineSubjectAreMailed) {
     }
     EXPECT_FALSE(mailMessage(relay, {"anna@example.se", "Hej\nBcc: x@x.se", "text\n"}, 0));
     EXPECT_TRUE(mailMessage(relay, {"anna@exämple.se", "Hej", "text\n"}, 0));
+    // A stop asked for ends a send at once, even to a relay that never says a word.
+    tundrix::test::HttpTestServer silent;
+    relay.host = "127.0.0.1", relay.port = silent.port(), relay.tls = MailTls::Off;
+    std::string error;
+    EXPECT_FALSE(sendMail(relay, {"anna@example.se", "Hej", "text\n"}, 0, std::atomic<bool>(true), error));
+    EXPECT_NE(error.find("aborted"), std::string::npos) << error;
 }
 
 } // namespace

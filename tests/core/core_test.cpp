@@ -227,9 +227,7 @@ TEST_F(Lists, AnItemInTwoListsLivesUntilTheLastListLetsGo) {
 TEST(Random, EachSeedStartsTheClassicSequenceOfFifteenBitNumbers) {
     // clang-format off
     const struct { uint32_t seed; std::vector<int> first; } cases[] = {
-        {1, {41, 18467, 6334}},
-        {0, {38, 7719, 21238}},
-        {0xFFFFFFFFu, {35, 29739, 3374}},
+        {1, {41, 18467, 6334}}, {0, {38, 7719, 21238}}, {0xFFFFFFFFu, {35, 29739, 3374}},
         {100000, {31684, 25190, 25328}}};
     // clang-format on
     for (const auto& c : cases) {

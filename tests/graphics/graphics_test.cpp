@@ -409,13 +409,12 @@ int copied(const Image& target, const Image& src, int x, int y) {
 
 TEST(Blit, ASourceIsClippedToTheTargetOnEverySide) {
     const auto small = numbered(4, 3), large = numbered(30, 20);
-    const struct {
-        const Image& src;
-        int x, y, drawn;
-    } cases[] = {{*small, -4, 0, 0},  {*small, 20, 0, 0}, {*small, 0, -3, 0},    {*small, 0, 10, 0},
-                 {*small, -3, 0, 3},  {*small, 19, 0, 3}, {*small, 0, -2, 4},    {*small, 0, 9, 4},
-                 {*small, 5, 5, 12},  {*small, 17, 8, 6}, {*large, -7, -4, 200}, {*large, -29, -19, 1},
-                 {*large, -30, 0, 0}, {*large, 0, -20, 0}};
+    // clang-format off
+    const struct { const Image& src; int x, y, drawn; } cases[] = {
+        {*small, -4, 0, 0}, {*small, 20, 0, 0}, {*small, 0, -3, 0}, {*small, 0, 10, 0}, {*small, -3, 0, 3},
+        {*small, 19, 0, 3}, {*small, 0, -2, 4}, {*small, 0, 9, 4}, {*small, 5, 5, 12}, {*small, 17, 8, 6},
+        {*large, -7, -4, 200}, {*large, -29, -19, 1}, {*large, -30, 0, 0}, {*large, 0, -20, 0}};
+    // clang-format on
     for (const auto& c : cases) {
         Image target(20, 10);
         target.blit(c.src, c.x, c.y);
@@ -469,10 +468,10 @@ TEST(PixelOps, AccessOutsideTheImageIsHarmlessFillsAreClippedAndBadSizesAreEmpty
     EXPECT_EQ(std::tuple(img.pixelCount(), img.pixel(0, 0)), std::tuple(0, 0));
 
     // Rectangles overhanging an edge are cut to the image; empty ones or those outside draw nothing.
-    const struct {
-        int x, y, w, h, drawn;
-    } fills[] = {{-3, -2, 5, 4, 4}, {8, 8, 100, 100, 4}, {11, 0, 3, 3, 0}, {0, 0, -1, 3, 0},
-                 {-5, 0, 5, 3, 0},  {0, 10, 3, 3, 0},    {2, 3, 1, 1, 1},  {0, 0, 10, -1, 0}};
+    // clang-format off
+    const struct { int x, y, w, h, drawn; } fills[] = {{-3, -2, 5, 4, 4}, {8, 8, 100, 100, 4}, {11, 0, 3, 3, 0},
+        {0, 0, -1, 3, 0}, {-5, 0, 5, 3, 0}, {0, 10, 3, 3, 0}, {2, 3, 1, 1, 1}, {0, 0, 10, -1, 0}};
+    // clang-format on
     for (const auto& f : fills) {
         img.setSize(10, 10);
         img.fillRect(f.x, f.y, f.w, f.h, 5);

@@ -73,14 +73,15 @@ TEST(Replay, AWholeGamePlaysAgainFrameForFrameFromItsFileInTheModeItWasPlayedIn)
                     wrong.periodsPlayed != verdict.periodsPlayed)
             << "the mode changes the game";
 
-        // Worlds that differ only in whether a figure is marked or shown, or in the rink's last cell, have
-        // other digests.
+        // Worlds that differ only in whether a figure is marked or shown, in the rink's last cell or in the
+        // points of the raid's path, have other digests.
         Player& p = g.world().player();
-        uint64_t seen[4] = {worldDigest(g.world())};
+        uint64_t seen[5] = {worldDigest(g.world())};
         p.marked = !p.marked, seen[1] = worldDigest(g.world());
         p.visible = !p.visible, seen[2] = worldDigest(g.world());
         g.world().rink().setCellAtIndex(RINK_CELLS - 1, CellClaimed), seen[3] = worldDigest(g.world());
-        EXPECT_EQ(std::set<uint64_t>(std::begin(seen), std::end(seen)).size(), 4u);
+        g.world().rink().pathPush(100, 100), seen[4] = worldDigest(g.world());
+        EXPECT_EQ(std::set<uint64_t>(std::begin(seen), std::end(seen)).size(), 5u);
     }
 }
 

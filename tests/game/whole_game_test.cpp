@@ -10,6 +10,7 @@
 #include "platform/headless/recording_video.h"
 #include "platform/headless/scripted_keys.h"
 #include "resources/embedded_resources.h"
+#include "resources/memory_store.h"
 
 #include <gtest/gtest.h>
 
@@ -27,8 +28,9 @@ namespace {
 // embedded art and sounds, and outputs that record what was shown and played.
 class GameHarness {
   public:
-    GameHarness()
-        : keyboard(keys), services{clock, keyboard, resources, audio, video},
+    // The game's own art and sounds, or those of another store.
+    explicit GameHarness(const ResourceStore* store = nullptr)
+        : keyboard(keys), services{clock, keyboard, store ? *store : resources, audio, video},
           driver(clock, [this](const AngleTables& a) {
               ++worldsBuilt;
               auto built = std::make_unique<GameWorld>(services, a);
@@ -173,6 +175,18 @@ TEST(WholeGame, ANewGameTakesItsStartKeysFromThe51stUpdateAndEveryThirdWonPeriod
     w.setUpPeriod();
     EXPECT_EQ(std::tuple(w.inMatchIntro(), w.matchIndex(), w.actors().count(), firstFigure(w)->kind()),
               std::tuple(true, 5, 17, LAST_TEAM));
+}
+
+// Without its art, all but the palette, the game still runs, on a blank rink.
+TEST(WholeGame, WithoutItsArtTheGamePlaysOnABlankRink) {
+    const std::span<const uint8_t> palette = EmbeddedResources().find(PALETTE_BITMAP_ID);
+    MemoryResourceStore paletteOnly;
+    paletteOnly.put(PALETTE_BITMAP_ID, {palette.begin(), palette.end()});
+    GameHarness g(&paletteOnly);
+    g.startPlay();
+    g.hold({Key::Right, Key::Space}, 10);
+    EXPECT_EQ(std::tuple(g.world().onTitle(), g.world().inMatchIntro(), g.video.index(200, 100)),
+              std::tuple(false, false, uint8_t{0}));
 }
 
 TEST(WholeGame, TheIntroTakesAKeyFromItsTenthFrameAndTheClockRunsTwoMillisecondsBehindThePeriodsStart) {

@@ -218,9 +218,7 @@ TEST(WaveReader, FindsFormatAndDataInEitherOrderPastOddAndOtherChunks) {
     ASSERT_TRUE(readWave(writeWave(wide, six), back));
     EXPECT_EQ(fieldsOf(back.format), fieldsOf(wide));
     // A bare format record without channels gives no sample size.
-    std::vector<uint8_t> noChannels = formatBody(8000, 14);
-    noChannels[2] = 0;
-    EXPECT_TRUE(readWave(riff({chunk("fmt ", noChannels), chunk("data", two)}), back) &&
+    EXPECT_TRUE(readWave(riff({chunk("fmt ", formatBody(8000, 14, 0)), chunk("data", two)}), back) &&
                 back.format.bitsPerSample == 0);
     // The writer's RIFF length covers the pad byte (a zero) of odd data and ends where the file does.
     const std::vector<uint8_t> odd = writeWave(at11k, five);
@@ -248,17 +246,11 @@ TEST(WaveReader, RejectsBrokenFilesAndNeverReadsPastTheBytes) {
     const auto shortFormat = chunk("fmt ", formatBody(8000, 12)); // 12 bytes is not a format record
     // clang-format off
     const struct { const char* name; std::vector<uint8_t> wave; } cases[] = {
-        {"empty", {}},
-        {"not RIFF", notRiff},
-        {"not WAVE", notWave},
-        {"no data", riff({chunk("fmt ", formatBody())})},
-        {"no format", riff({chunk("data", {1, 2})})},
-        {"12-byte format", riff({shortFormat, chunk("data", {1, 2})})},
+        {"empty", {}}, {"not RIFF", notRiff}, {"not WAVE", notWave}, {"no data", riff({chunk("fmt ", formatBody())})},
+        {"no format", riff({chunk("data", {1, 2})})}, {"12-byte format", riff({shortFormat, chunk("data", {1, 2})})},
         {"data, then a 12-byte format", riff({chunk("data", {1, 2}), shortFormat})},
-        {"only the first format counts",
-         riff({shortFormat, chunk("fmt ", formatBody()), chunk("data", {1, 2})})},
-        {"RIFF length ending before the data",
-         riff({chunk("fmt ", formatBody()), chunk("data", {1, 2})}, 4 + 24)},
+        {"only the first format counts", riff({shortFormat, chunk("fmt ", formatBody()), chunk("data", {1, 2})})},
+        {"RIFF length ending before the data", riff({chunk("fmt ", formatBody()), chunk("data", {1, 2})}, 4 + 24)},
         // The walk jumps beyond the end and stops.
         {"largest chunk length before the format",
          riff({chunk("LIST", {1, 2}, 0xFFFFFFFF), chunk("fmt ", formatBody()), chunk("data", {1})})},

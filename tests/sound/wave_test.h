@@ -25,10 +25,11 @@ inline std::vector<uint8_t> chunk(const std::string& id, const std::vector<uint8
     return c;
 }
 
-// A "fmt " body of n bytes (14, 16 or more) for mono 8-bit PCM at the given rate.
-inline std::vector<uint8_t> formatBody(uint32_t rate = 8000, size_t n = 16) {
+// A "fmt " body of n bytes (14, 16 or more) for 8-bit PCM at the given rate, mono unless told.
+inline std::vector<uint8_t> formatBody(uint32_t rate = 8000, size_t n = 16, uint32_t channels = 1) {
     std::vector<uint8_t> f;
-    for (auto [value, bytes] : {std::pair<uint32_t, int>{1, 2}, {1, 2}, {rate, 4}, {rate, 4}, {1, 2}, {8, 2}})
+    for (auto [value, bytes] :
+         {std::pair<uint32_t, int>{1, 2}, {channels, 2}, {rate, 4}, {rate, 4}, {1, 2}, {8, 2}})
         putLE(f, value, bytes);
     f.resize(n, 0);
     return f;

@@ -255,8 +255,10 @@ TEST(Bitmap, DamagedBitmapsAreRefusedWhateverIsCut) {
         std::fill_n(bad.begin() + at, n, static_cast<uint8_t>(value));
         EXPECT_FALSE(readBmp(bad, info)) << at;
     }
-    good[30] = 1; // compressed: its header and colours, but no pixels
-    EXPECT_TRUE(readBmp(good, info) && info.colours.size() == 4 && info.indices.empty());
+    // Compressed and 16384 wide, the widest it takes: its header and colours, but no pixels.
+    good[30] = 1, good[18] = 0x00, good[19] = 0x40;
+    EXPECT_TRUE(readBmp(good, info) && info.width == 16384 && info.colours.size() == 4 &&
+                info.indices.empty());
 }
 
 // A w x h source whose pixel (c, r) is 1 + c + 10 r (never 236 unless asked).

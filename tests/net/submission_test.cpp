@@ -119,14 +119,13 @@ TEST(SubmissionOutcome, EachOutcomeGivesItsReturnCodeResultAndScore) {
         return HttpPostResult{HttpOutcome::Answered, 0, "", status, std::move(body)};
     };
     const auto broken = [](HttpOutcome how, int code) { return HttpPostResult{how, code, "failed", 0, ""}; };
-    const struct {
-        const char* name;
-        HttpPostResult result;
-        int returned, resultCode, score; // score: the record's after a tampered 120 was posted
-    } cases[] = {
+    // score: the record's after a tampered 120 was posted.
+    // clang-format off
+    const struct { const char* name; HttpPostResult result; int returned, resultCode, score; } cases[] = {
         {"sent, then cut off", broken(HttpOutcome::Failed, 56), -2, TRANSPORT_ERROR_BASE + 56, -120},
         {"sent, then too slow", broken(HttpOutcome::TooSlow, 28), -2, TRANSPORT_ERROR_BASE + 28, -120},
         {"not sent at all", broken(HttpOutcome::NotConnected, 7), -1, TRANSPORT_ERROR_BASE + 7, 120},
+        {"no HTTP library", broken(HttpOutcome::LibraryMissing, 0), -1, -1, 120},
         {"a redirect is no verdict", answered(300, "0"), -2, 300, -120},
         {"a status no server sends", answered(1000, "0"), -2, ANSWER_WITHOUT_RESULT, -120},
         {"the lowest status there is", answered(100, "0"), -2, 100, -120},
@@ -135,6 +134,7 @@ TEST(SubmissionOutcome, EachOutcomeGivesItsReturnCodeResultAndScore) {
         {"a negative verdict", answered(200, "-1"), -2, -1, -120},
         {"registered", answered(299, "0"), 0, 0, -120},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         SubmissionRecord record;

@@ -199,14 +199,9 @@ TEST_F(Art, PaletteBitmapCarriesTheGamePaletteByTheRulesWithLineColoursThatReadO
 }
 
 TEST_F(Art, EyesLandOnTheFaceHairJoinsThePortraitAndTheCaptionIsASolidPlate) {
-    const struct {
-        const char* name;
-        const SpriteSheet& figure;
-        int overlay;
-        float x, y;
-        int ox, oy;
-        bool eyes;
-    } cases[] = {
+    // clang-format off
+    const struct { const char* name; const SpriteSheet& figure; int overlay; float x, y; int ox, oy;
+                   bool eyes; } cases[] = {
         {"Vessa closed eyes", vessa, 1, 243.5f, 192.0f, layout::VESSA_EYES.x, layout::VESSA_EYES.y, true},
         {"Vessa wink", vessa, 2, 243.5f, 192.0f, layout::VESSA_WINK.x, layout::VESSA_WINK.y, true},
         {"Brum closed eyes", brum, 1, 98.0f, 175.0f, layout::BRUM_EYES.x, layout::BRUM_EYES.y, true},
@@ -273,6 +268,7 @@ TEST_F(Art, WindowIconIsVessasChanceHeadInFullColourOnAClearBackground) {
             }
         return Rgb{uint8_t(sum[order[0]] / n), uint8_t(sum[order[1]] / n), uint8_t(sum[order[2]] / n)};
     };
+    // clang-format on
     const auto headColour = [&](int x, int y) { return palette.colours[head.pixel(x, y)]; };
     const auto iconColour = [&](int x, int y) { return Rgb{rgba(x, y)[0], rgba(x, y)[1], rgba(x, y)[2]}; };
     const Rgb headMean = mean(head.width(), headColour, {0, 1, 2});

@@ -65,10 +65,9 @@ TEST_F(Accounts, NicknamesAreKeptInOneFormAndNobodyCanPassForAnother) {
         refused += r.errors.front();
         return refused;
     };
-    const struct {
-        const char* typed;
-        const char* kept; // or the start of the refusal
-    } cases[] = {
+    // clang-format off
+    // kept: or the start of the refusal
+    const struct { const char* typed; const char* kept; } cases[] = {
         {"\xC3\x85sa", "\xC3\x85sa"}, // a Swedish letter is not a look-alike
         {"\xEF\xBC\xA8\xEF\xBD\x8F\xEF\xBD\x8E\xEF\xBD\x85\xEF\xBD\x93\xEF\xBD\x94",
          "refused: Smeknamnet är upptaget"},                               // full-width
@@ -95,6 +94,7 @@ TEST_F(Accounts, NicknamesAreKeptInOneFormAndNobodyCanPassForAnother) {
         {"WWWWWWWWWWWWWWWWWWWWWWWWW", "refused: Smeknamnet ska ha 2 till 24"},
         {"x\xEF\xBC\xA0y", "refused: Smeknamnet får inte innehålla @"}, // a full-width @
     };
+    // clang-format on
     for (const auto& c : cases) {
         const std::string got = nickname(c.typed);
         EXPECT_EQ(got.substr(0, std::string(c.kept).size()), c.kept) << c.typed;
@@ -120,6 +120,8 @@ TEST_F(Accounts, ADatabaseOfTheLastReleaseKeepsItsMembersAndScoresWhenBroughtUpT
                      "'2027-W02', 1)",
                      &error))
             << error;
+        Transaction once(*db); // commits once, and says so only once
+        EXPECT_TRUE(once.commit() && !once.commit());
     }
     auto upgraded = Store::open(old, OpenMode::Existing, error);
     ASSERT_TRUE(upgraded) << error;

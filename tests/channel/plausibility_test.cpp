@@ -66,10 +66,9 @@ TEST(Plausibility, TheCeilingFollowsTheGameTimeAndTheForgedPostsMissIt) {
     EXPECT_EQ(std::tuple(jumpAt(3) - jumpAt(2), jumpAt(4) - jumpAt(3)),
               std::tuple(PENALTY_POINTS, PENALTY_POINTS));
 
-    const struct {
-        PostedScore post;
-        const char* reason; // the start of the first reason; "" for a score that may be ranked
-    } posts[] = {
+    // clang-format off
+    // reason: the start of the first reason; "" for a score that may be ranked
+    const struct { PostedScore post; const char* reason; } posts[] = {
         // (The reasons for a score beyond the ceiling, a negative time, an hour's game posted at once and an
         // unreleased build are read where the live server keeps them: the hostile posts' test.)
         {{500, 3'600'000, 3'600, true}, ""},
@@ -77,6 +76,7 @@ TEST(Plausibility, TheCeilingFollowsTheGameTimeAndTheForgedPostsMissIt) {
         {{500, 11'000, 5, true}, "a game of 11.0 s"},
         {{-900, 60'000, std::nullopt, true}, ""}, // the game's own tamper sign is judged elsewhere
     };
+    // clang-format on
     for (const auto& p : posts) {
         const std::vector<std::string> why = implausibilities(p.post);
         if (*p.reason == '\0') {

@@ -28,17 +28,16 @@ std::vector<int64_t> ids(const std::vector<DrawWinner>& winners) {
 
 TEST(PrizeDraw, TheBestWinOrTheLotFallsAmongThemAndThoseLevelWithTheLast) {
     ASSERT_TRUE(initCrypto());
-    const struct {
-        std::vector<Contender> standings;
-        int winners, among;
-        std::vector<int64_t> pool; // who can win
-    } cases[] = {
+    // clang-format off
+    // pool: who can win
+    const struct { std::vector<Contender> standings; int winners, among; std::vector<int64_t> pool; } cases[] = {
         {board({900, 800, 700, 600}), 2, 0, {1, 2}},                    // the best, in order
         {board({900}), 3, 0, {1}},                                      // fewer than the prizes
         {board({900, 800, 700, 600}), 1, 3, {1, 2, 3}},                 // by lot among the three best
         {board({900, 800, 700, 700, 700, 600}), 2, 3, {1, 2, 3, 4, 5}}, // level with the third
         {board({}), 2, 3, {}},
     };
+    // clang-format on
     for (const auto& c : cases) {
         std::map<int64_t, int> wins;
         for (int seed = 0; seed < 300; ++seed) {

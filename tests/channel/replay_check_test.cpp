@@ -51,13 +51,9 @@ TEST(ReplayCheck, ARealGameIsVerifiedAndEveryLieIsCaughtWithItsReason) {
         return encodeReplay(r);
     };
     std::vector<uint8_t> cut(g.file.begin(), g.file.begin() + static_cast<long>(g.file.size() / 2));
-    const struct {
-        const char* what;
-        std::vector<uint8_t> file;
-        ReplayClaim claim;
-        R result;
-        const char* reason;
-    } cases[] = {
+    // clang-format off
+    const struct { const char* what; std::vector<uint8_t> file; ReplayClaim claim; R result;
+                   const char* reason; } cases[] = {
         {"the game as played", g.file, g.claim, R::Verified, ""},
         {"a higher score claimed", g.file, claimWith([](ReplayClaim& c) { c.score += 25; }), R::Mismatch,
          "reaches"},
@@ -85,6 +81,7 @@ TEST(ReplayCheck, ARealGameIsVerifiedAndEveryLieIsCaughtWithItsReason) {
          }),
          g.claim, R::Mismatch, ""},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const ReplayCheck check = checkReplay(c.file, c.claim, g.game.resources);

@@ -302,14 +302,17 @@ TEST(WholeGame, EachPlayModeKeepsItsOwnNumbersAndTheOriginalItsOld) {
         EXPECT_EQ(w.chances().get(), c.afterTimeUp);
         ASSERT_TRUE(g.stepUntil([&] { return w.periodNumber().get() == 2; }, 40));
 
-        // A chance lost to a cut, then the period won: the Easier mode gives it back.
+        // A chance lost to a cut, then the period won as time runs short: the Easier mode gives the chance
+        // back, and the win stops the warning.
+        ASSERT_TRUE(g.stepUntil([&] { return w.timeWarningOn(); }, c.timeUpMs / 40));
         w.chances().add(-1);
         w.claimedCells().set(c.winningCells - 1);
         g.step();
         EXPECT_FALSE(w.periodWon());
         w.claimedCells().set(c.winningCells);
         g.step();
-        EXPECT_TRUE(w.periodWon());
+        EXPECT_EQ(std::tuple(w.periodWon(), w.timeWarningOn(), g.playing(w.sounds().timeWarningSound)),
+                  std::tuple(true, false, false));
         ASSERT_TRUE(g.stepUntil([&] { return w.periodNumber().get() == 3; }, 60));
         EXPECT_EQ(w.chances().get(), c.afterWin);
     }

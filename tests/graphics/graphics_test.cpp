@@ -259,6 +259,8 @@ TEST(Bitmap, DamagedBitmapsAreRefusedWhateverIsCut) {
     good[30] = 1, good[18] = 0x00, good[19] = 0x40;
     EXPECT_TRUE(readBmp(good, info) && info.width == 16384 && info.colours.size() == 4 &&
                 info.indices.empty());
+    good.resize(54), good[28] = 24; // a 24-bit header that ends the data: nothing more to read
+    EXPECT_TRUE(readBmp(good, info) && info.colours.empty());
 }
 
 // A w x h source whose pixel (c, r) is 1 + c + 10 r (never 236 unless asked).

@@ -52,10 +52,13 @@ done
 # The released build is measured as the game measures itself: the poster's scores come from it.
 expect_status 0 ch release add 2 --from "$poster"
 expect_status 1 ch release add 3 --from "$tmp/no-such-file"
+expect_status 1 ch release add 2 --from "$poster" # known already
 # A relay for the password links wants the channel's own address for them, and a sender.
 expect_status 2 ch serve --smtp-host 127.0.0.1 --mail-from kanalen@example.se
 grep -q -- "--public-url" "$tmp/err" || fail "serve with a relay and no --public-url: $(cat "$tmp/err")"
 expect_status 2 ch serve --smtp-host 127.0.0.1 --public-url http://kanalen.test
+expect_status 2 ch serve --credential-cache 3601
+grep -q -- "--credential-cache wants 0 to 3600 seconds" "$tmp/err" || fail "serve --credential-cache: $(cat "$tmp/err")"
 expect_status 2 ch serve --smtp-host 127.0.0.1 --smtp-port 0 --public-url http://kanalen.test \
   --mail-from kanalen@example.se
 grep -q -- "--smtp-port wants 1 to 65535" "$tmp/err" || fail "serve --smtp-port 0: $(cat "$tmp/err")"

@@ -240,7 +240,7 @@ TEST(WaveReader, RejectsBrokenFilesAndNeverReadsPastTheBytes) {
     const auto good = riff({chunk("fmt ", formatBody()), chunk("data", {1})});
     auto notRiff = good, notWave = good;
     notRiff[0] = 'X';
-    notWave[8] = 'X';
+    notWave[11] = 'X'; // "WAVX"
     auto formatCut = riff({chunk("data", {1, 2}), chunk("fmt ", formatBody())});
     formatCut.resize(formatCut.size() - 4);
     const auto shortFormat = chunk("fmt ", formatBody(8000, 12)); // 12 bytes is not a format record

@@ -241,6 +241,8 @@ TEST(AreaCapture, ClaimsTheSideAwayFromTheRefereeScoresItAndPaintsIt) {
          {{300, 100, AREA}, {199, 161, ICE}}},
         {"walked upwards a cell from the right edge", {{402, 269}, {402, 53}}, HEADING_UP, 100, 161, 434, 1, 0, 0,
          {{403, 161, AREA}, {401, 161, ICE}}},
+        {"and from the left edge", {{35, 269}, {35, 53}}, HEADING_UP, 300, 161, 434, 1, 0, 0,
+         {{34, 161, AREA}, {36, 161, ICE}}},
         {"referee right", column, HEADING_DOWN, 300, 100, 36239, 388, 1, 0, {{34, 53, AREA}, {201, 53, ICE}}},
         {"referee on the line", column, HEADING_DOWN, 200, 161, 44268, 584, 1, LINE,
          {{300, 161, AREA}, {100, 161, ICE}}},

@@ -248,7 +248,7 @@ TEST(WholeGame, TheClockWarnsTimeUpCostsAChanceOnceEvenSeenPastZeroAndTheLastCha
     EXPECT_TRUE(w.gameOver());
     EXPECT_EQ(w.periodNumber().get(), 3); // the last lost period is not counted on
     EXPECT_EQ(w.countdown(), 60);
-    // The banner slides in (the approved game shows it) and the horn sounds once, 25 frames from the end;
+    // The banner slides in (the approved game shows it) and the horn sounds 25 frames from the end;
     // the music plays on to the last two frames.
     const auto horns = [&] { return g.audio.buffer(w.sounds().periodEndSound.buffer)->starts; };
     g.audio.advance(1000); // the time-up's horn has ended by then

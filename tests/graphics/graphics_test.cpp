@@ -111,7 +111,9 @@ TEST(ImageSet, AFrameThatIsCutShortOrDamagedLeavesTheImageAsItWas) {
     Bytes bad = EXAMPLE, badFirst = EXAMPLE; // the magic wrong inside and at its first letter
     bad[3] = 'X';
     badFirst[0] = 'X';
-    std::vector<Bytes> broken = {bad, badFirst, concat({header(65535, 65535), {0x00, 0x00, 0x01, 0xFF}})};
+    // Five zero bytes are too short for the magic; past it they would read as an empty frame.
+    std::vector<Bytes> broken = {bad, badFirst, Bytes(5, 0),
+                                 concat({header(65535, 65535), {0x00, 0x00, 0x01, 0xFF}})};
     for (size_t cut = 1; cut < EXAMPLE.size(); ++cut)
         broken.push_back(Bytes(EXAMPLE.begin(), EXAMPLE.begin() + static_cast<long>(cut)));
     for (const Bytes& bytes : broken) {
@@ -137,6 +139,8 @@ TEST(ImageSet, AFrameThatIsCutShortOrDamagedLeavesTheImageAsItWas) {
         EXPECT_EQ(img.loadRle(store, name), loads) << name;
         EXPECT_EQ(img.width(), loads ? 4 : 16) << name;
     }
+    std::filesystem::resize_file(path, (std::uintmax_t{1} << 30) + 1); // more than a resource could be
+    EXPECT_FALSE(Image().loadRle(store, path));
     std::filesystem::remove_all(dir);
 }
 
@@ -468,7 +472,9 @@ TEST(PixelOps, AccessOutsideTheImageIsHarmlessFillsAreClippedAndBadSizesAreEmpty
     img.setPixel(3, 0, 3);
     EXPECT_EQ(room, (std::vector<uint8_t>{2, 9, 9, 3, 9, 9, 9, 9, 9, 9, 9, 2, 5, 5, 5, 5}))
         << "the row after untouched";
-    img.giveBack(); // then it has none
+    img.borrow(nullptr); // borrowing nothing, or giving back, leaves no pixels
+    EXPECT_EQ(img.pixelCount(), 0);
+    img.giveBack();
     EXPECT_EQ(std::tuple(img.pixelCount(), img.pixel(0, 0)), std::tuple(0, 0));
 
     // Rectangles overhanging an edge are cut to the image; empty ones or those outside draw nothing.

@@ -2,6 +2,7 @@
 // look, the palette bitmap 139 with the two line colours painted straight into the rink, and the title
 // figures' overlays drawn the game's way (centred on the figure plus the offset, truncated), and the
 // window icon.
+#include "core/feedback_layout.h"
 #include "core/resource_ids.h"
 #include "core/screen_layout.h"
 #include "graphics/bmp_reader.h"
@@ -152,6 +153,8 @@ TEST_F(Art, EverySetDecodesToTheTableAndUsesOnlyArtColours) {
         }
     }
 
+    SpriteSheet pictures; // the feedback layer's art holds every picture it names
+    EXPECT_TRUE(pictures.load(store, feedback::SET_PICTURES) && pictures.count() == feedback::PICTURES);
     Image banner;
     ASSERT_TRUE(banner.loadRle(store, 246));
     EXPECT_EQ(std::tuple(banner.width(), banner.height(), banner.hasTransparency(), banner.pixel(0, 0)),

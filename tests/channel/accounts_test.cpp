@@ -135,10 +135,9 @@ TEST_F(Accounts, ADatabaseOfTheLastReleaseKeepsItsMembersAndScoresWhenBroughtUpT
 }
 
 // Runs the program's command line with the given standard input.
-struct CommandRun {
-    int status;
-    std::string out, err;
-};
+// clang-format off
+struct CommandRun { int status; std::string out, err; };
+// clang-format on
 
 class Commands : public test::ChannelRig {
   protected:

@@ -14,10 +14,9 @@ namespace {
 
 // A best score as the form sends it: the score and the game time it was reached at (the clock less the
 // frame driver's base time).
-struct Best {
-    int32_t score = 0;
-    int32_t ms = 0;
-};
+// clang-format off
+struct Best { int32_t score = 0, ms = 0; };
+// clang-format on
 
 // A headless game that notes its best score after every frame, and every best so far.
 class RealGame : public HeadlessGame {

@@ -263,6 +263,8 @@ TEST(Bitmap, DamagedBitmapsAreRefusedWhateverIsCut) {
     good[30] = 1, good[18] = 0x00, good[19] = 0x40;
     EXPECT_TRUE(readBmp(good, info) && info.width == 16384 && info.colours.size() == 4 &&
                 info.indices.empty());
+    good[46] = 1, good[47] = 1, good.resize(54 + 257 * 4); // 257 colours said: the table holds 256 at most
+    EXPECT_TRUE(readBmp(good, info) && info.colours.size() == 256);
     good.resize(54), good[28] = 24; // a 24-bit header that ends the data: nothing more to read
     EXPECT_TRUE(readBmp(good, info) && info.colours.empty());
 }

@@ -107,11 +107,9 @@ bool readSome(int fd, std::string& into) {
 }
 
 // One answer at the start of text: its status and its whole length, if it is all there.
-struct Parsed {
-    int status = 0;
-    size_t length = 0;
-    bool complete = false;
-};
+// clang-format off
+struct Parsed { int status = 0; size_t length = 0; bool complete = false; };
+// clang-format on
 
 Parsed parseAnswer(std::string_view text, bool closed) {
     Parsed p;

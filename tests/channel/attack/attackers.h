@@ -72,11 +72,10 @@ FloodResult headerFlood(const Target& target, size_t bytes, size_t lineBytes, Mi
 
 // count connections opened at once, each asking for path and reading the answer (from many loopback
 // addresses, as above, when the target is on the loopback).
-struct BurstResult {
-    int answered = 0;
-    int failed = 0;
-    double p50 = 0, p99 = 0, max = 0; // ms to a whole answer, over the answered ones
-};
+// p50, p99 and max: ms to a whole answer, over the answered ones
+// clang-format off
+struct BurstResult { int answered = 0, failed = 0; double p50 = 0, p99 = 0, max = 0; };
+// clang-format on
 BurstResult burst(const Target& target, int count, const std::string& path, Millis timeout);
 
 // Sends request (empty: nothing at all) and never reads a byte; true if the server ended the connection

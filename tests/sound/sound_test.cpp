@@ -206,10 +206,9 @@ TEST(WaveReader, FindsFormatAndDataInEitherOrderPastOddAndOtherChunks) {
         {"RIFF length past the end", riff({chunk("fmt ", formatBody()), chunk("data", two)}, 0xFFFFFFF0), two,
          8000},
         // A data chunk claiming more than is there yields only what is there: the pad byte is the last.
-        {"data length past the end",
-         riff({chunk("fmt ", formatBody()), chunk("data", {1, 2, 3}, 1000)}),
-         {1, 2, 3, 0},
-         8000},
+        {"data length past the end", riff({chunk("fmt ", formatBody()), chunk("data", {1, 2, 3}, 1000)}),
+         {1, 2, 3, 0}, 8000},
+        {"an empty data chunk, last", riff({chunk("fmt ", formatBody()), chunk("data", {})}), {}, 8000},
     };
     // clang-format on
     // Every field of the format is written and read back whole, however wide its value.

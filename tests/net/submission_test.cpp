@@ -232,6 +232,7 @@ TEST(TopTen, EveryShapeOfAnswerIsReadSafely) {
          Scores{{std::string(29, 'x'), 1}}},
         {"a no-break space kept, DEL and a C1 control taken out",
          "{\"scores\":[{\"name\":\"a\\u00a0b\\u007fc\\u009fd\",\"score\":1}]}", Scores{{"a\u00A0bcd", 1}}},
+        {"minus nought is nought", R"({"scores":[{"name":"a","score":-0}]})", Scores{{"a", 0}}},
         {"not JSON", "<html>oops</html>", std::nullopt},
         {"cut short", R"({"scores":[{"name":"a","sco)", std::nullopt},
         {"a list alone", R"([{"name":"a","score":1}])", std::nullopt},

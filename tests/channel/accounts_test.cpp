@@ -102,6 +102,10 @@ TEST_F(Accounts, NicknamesAreKeptInOneFormAndNobodyCanPassForAnother) {
     // A nickname kept before these rules gets its look-alike key when the database is opened.
     EXPECT_EQ(nicknameKey("Honest"), nicknameKey("\xD0\x9D\x6F\x6E\xD0\xB5st"));
     EXPECT_NE(nicknameKey("\xC3\x85sa"), nicknameKey("Asa"));
+    // Past 4 KiB a nickname is not even read as text: that bounds what one costs.
+    std::string problem;
+    for (auto [bytes, says] : {std::pair{4096, "Smeknamnet ska ha"}, {4097, "Smeknamnet är inte giltig"}})
+        EXPECT_TRUE(!checkNickname(std::string(bytes, 'W'), problem) && problem.starts_with(says)) << bytes;
 }
 
 TEST_F(Accounts, ADatabaseOfTheLastReleaseKeepsItsMembersAndScoresWhenBroughtUpToDate) {

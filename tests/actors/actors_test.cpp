@@ -521,11 +521,15 @@ TEST(TitleFigure, VessaWinksForSixFramesOrBlinksForTwoAndBrumOnlyBlinks) {
         const layout::Offset at = !vessa ? layout::Offset{11, -48}
                                   : wink ? layout::Offset{-4, -37}
                                          : layout::Offset{-19, -37};
-        const int colour = vessa && wink ? 3 : 2, frames = vessa && wink ? 6 : 2;
-        std::string shown;
+        const int colour = vessa && wink ? 3 : 2, frames = vessa && wink ? 6 : 2,
+                  top = 150 + at.y - (vessa ? 3 : 2);
+        std::string shown; // their top row, not the row above it
         for (int frame = 0; frame < 8; ++frame) {
             f.check();
-            shown += rig.shows(f, false, 200 + at.x, 150 + at.y, colour) ? '#' : '.';
+            shown += rig.shows(f, false, 200 + at.x, top, colour) &&
+                             !rig.shows(f, false, 200 + at.x, top - 1, colour)
+                         ? '#'
+                         : '.';
         }
         EXPECT_EQ(shown, std::string(frames, '#') + std::string(8 - frames, '.')) << wink << vessa;
         EXPECT_EQ(XY(f.x(), f.y()), XY(200, 150));

@@ -169,7 +169,7 @@ for job in "${posts[@]}"; do wait "$job"; done
 expect_status 1 ch backup "$tmp/backup.db" # never over an existing file
 [ "$(sqlite3 "$tmp/backup.db" 'PRAGMA integrity_check')" = ok ] || fail "the backup is not whole"
 [ ! -e "$tmp/backup.db-wal" ] || fail "the backup left a WAL file beside it"
-expect_status 0 ch --db "$tmp/backup.db" user list
+expect_status 0 ch --db="$tmp/backup.db" user list # an option also takes its value after "="
 grep -q "erik@example.se" "$tmp/out" || fail "the backup lacks the latest member"
 expect_status 0 ch --db "$tmp/backup.db" competition list
 echo PASS

@@ -81,6 +81,7 @@ TEST_F(Replays, ARealGameIsVerifiedShownFirstWithItsRunAndOnlyVerifiedScoresWin)
     EXPECT_EQ(std::tuple(gif->status, gif->get_header_value("Content-Type"), gif->body.substr(0, 6)),
               std::tuple(200, std::string("image/gif"), std::string("GIF89a")));
     EXPECT_EQ(client->Get(link[1].str())->body, gif->body);
+    EXPECT_TRUE(store->movie(std::stoll(link[1].str().substr(5))).has_value()) << "kept for the next visitor";
     EXPECT_EQ(client->Get("/run/999999.gif")->status, 404);
 
     // The prize draw: verified scores only, unless the operator asks for all.
